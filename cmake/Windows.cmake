@@ -1,0 +1,27 @@
+# The Windows build: the real program, the win32 backend and the test
+# executables that run under Wine.
+file(GLOB TARN_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
+add_library(tarn_win32 STATIC ${TARN_WIN32_SOURCES})
+target_link_libraries(tarn_win32 PUBLIC tarn_base)
+target_compile_definitions(tarn_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+  _WIN32_WINNT=0x0601)
+target_link_libraries(tarn_win32 PUBLIC advapi32 userenv netapi32 shlwapi version shell32 ole32
+  comctl32 comdlg32 gdi32 user32 kernel32)
+tarn_warnings(tarn_win32)
+
+file(GLOB TARN_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
+add_executable(tarn WIN32 ${TARN_UI_SOURCES} resources/tarn.rc)
+target_link_libraries(tarn PRIVATE tarn_core tarn_win32)
+target_link_options(tarn PRIVATE -municode)
+tarn_warnings(tarn)
+
+enable_testing()
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB TARN_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp tests/contract/win32/*.cpp)
+add_executable(tarn_contract_win32 ${TARN_CONTRACT_SOURCES})
+target_include_directories(tarn_contract_win32 PRIVATE tests)
+target_link_libraries(tarn_contract_win32 PRIVATE tarn_core tarn_win32 gtest gtest_main)
+tarn_warnings(tarn_contract_win32)
+add_test(NAME contract_win32 COMMAND tarn_contract_win32)

@@ -1,0 +1,58 @@
+// Text helpers shared by the whole core. All text is UTF-16, as the system
+// measures capacities in UTF-16 code units.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// Converts UTF-8 to UTF-16. Malformed sequences become U+FFFD; never throws.
+[[nodiscard]] Text FromUtf8(std::string_view utf8);
+// Converts UTF-16 to UTF-8. Unpaired surrogates become U+FFFD; never throws.
+[[nodiscard]] std::string ToUtf8(TextView text);
+
+// Upper-case mapping used for every comparison that ignores case, close to
+// the system's own table for Latin, Greek and Cyrillic letters.
+[[nodiscard]] char16_t FoldCase(char16_t c);
+[[nodiscard]] Text ToUpper(TextView text);
+[[nodiscard]] Text ToLower(TextView text);
+
+// Comparisons ignoring case in the manner of StrCmpIW / StrCmpNIW.
+[[nodiscard]] int CompareIgnoreCase(TextView a, TextView b);
+[[nodiscard]] bool EqualsIgnoreCase(TextView a, TextView b);
+// True when the first `prefix.size()` units of `text` equal `prefix` ignoring case.
+[[nodiscard]] bool StartsWithIgnoreCase(TextView text, TextView prefix);
+// Position of `needle` in `haystack` ignoring case, or npos.
+[[nodiscard]] size_t FindIgnoreCase(TextView haystack, TextView needle, size_t from = 0);
+
+// Cuts `value` to at most `capacity` code units. Never splits a surrogate pair:
+// a high surrogate left alone at the cut is dropped as well.
+[[nodiscard]] Text CutToCapacity(TextView value, size_t capacity);
+
+// Reads a number as StrToIntW does: blanks are not skipped, an optional sign,
+// then decimal digits up to the first other character; no digits gives 0.
+// Overflow wraps as 32-bit arithmetic does.
+[[nodiscard]] int32_t ParseDecimalPrefix(TextView text);
+
+// Reads a number with base detection, as wcstoul(..., 0) does: optional blanks
+// and sign, "0x"/"0X" hexadecimal, a leading 0 octal, else decimal; stops at the
+// first character that is not a digit of the base. `consumed` receives the
+// number of code units used (0 when there was no number). Saturates at 32 bits.
+[[nodiscard]] uint32_t ParseNumberAutoBase(TextView text, size_t* consumed = nullptr);
+
+[[nodiscard]] inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+[[nodiscard]] TextView TrimBlanks(TextView text);
+
+[[nodiscard]] Text DecimalText(int64_t value);
+
+// Convenience for literals in code that talks to logs and tests.
+[[nodiscard]] inline Text T(std::string_view utf8) { return FromUtf8(utf8); }
+
+}  // namespace tarn

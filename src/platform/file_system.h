@@ -1,0 +1,88 @@
+// Files, folders and volumes, with Windows path rules (drive letters, UNC
+// paths, case-insensitive names).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "base/result.h"
+#include "base/text.h"
+
+namespace tarn::platform {
+
+inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
+inline constexpr uint32_t kFileAttributeReadOnly = 0x1;
+inline constexpr uint32_t kFileAttributeHidden = 0x2;
+inline constexpr uint32_t kFileAttributeSystem = 0x4;
+inline constexpr uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr uint32_t kFileAttributeArchive = 0x20;
+inline constexpr uint32_t kFileAttributeNormal = 0x80;
+
+// 100-nanosecond intervals since 1601-01-01 (FILETIME), UTC.
+using FileTime = uint64_t;
+
+struct FileInfo {
+  uint32_t attributes = 0;
+  uint64_t size = 0;
+  FileTime creationTime = 0;
+  FileTime lastWriteTime = 0;
+};
+
+struct DirectoryEntry {
+  Text name;
+  FileInfo info;
+};
+
+// A file opened for writing; closed when destroyed.
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+  // WriteFile of all `bytes`.
+  [[nodiscard]] virtual WinError Write(std::span<const uint8_t> bytes) = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // GetFileAttributesW; kInvalidFileAttributes when the path does not exist.
+  [[nodiscard]] virtual uint32_t GetAttributes(TextView path) = 0;
+  [[nodiscard]] bool Exists(TextView path) { return GetAttributes(path) != kInvalidFileAttributes; }
+  [[nodiscard]] bool IsDirectory(TextView path) {
+    const uint32_t a = GetAttributes(path);
+    return a != kInvalidFileAttributes && (a & kFileAttributeDirectory) != 0;
+  }
+  [[nodiscard]] virtual WinError SetAttributes(TextView path, uint32_t attributes) = 0;
+  // Size and times of a file or folder.
+  [[nodiscard]] virtual Result<FileInfo> GetInfo(TextView path) = 0;
+
+  [[nodiscard]] virtual Result<std::vector<uint8_t>> ReadAll(TextView path) = 0;
+  // Creates or truncates the file and writes `bytes`.
+  [[nodiscard]] virtual WinError WriteAll(TextView path, std::span<const uint8_t> bytes) = 0;
+  // CreateFileW(CREATE_ALWAYS, share read, optionally FILE_FLAG_WRITE_THROUGH).
+  [[nodiscard]] virtual Result<std::unique_ptr<WritableFile>> CreateAlways(TextView path,
+                                                                           bool writeThrough) = 0;
+
+  // CreateDirectoryW: one level; kErrorAlreadyExists when present.
+  [[nodiscard]] virtual WinError CreateDirectory(TextView path) = 0;
+  [[nodiscard]] virtual WinError RemoveDirectory(TextView path) = 0;
+  [[nodiscard]] virtual WinError DeleteFile(TextView path) = 0;
+  [[nodiscard]] virtual WinError CopyFile(TextView from, TextView to, bool failIfExists) = 0;
+  [[nodiscard]] virtual WinError MoveFile(TextView from, TextView to) = 0;
+  // FindFirstFileW / FindNextFileW over `folder`, without "." and "..".
+  [[nodiscard]] virtual Result<std::vector<DirectoryEntry>> ListDirectory(TextView folder) = 0;
+
+  // GetCurrentDirectoryW / SetCurrentDirectoryW.
+  [[nodiscard]] virtual Text CurrentDirectory() = 0;
+  [[nodiscard]] virtual WinError SetCurrentDirectory(TextView path) = 0;
+
+  // GetDriveTypeW of a root such as "C:\\" (0 unknown, 1 no root, 2 removable,
+  // 3 fixed, 4 remote, 5 CD-ROM, 6 RAM disk).
+  [[nodiscard]] virtual uint32_t DriveType(TextView root) = 0;
+  // GetLogicalDriveStringsW: roots such as "C:\\".
+  [[nodiscard]] virtual std::vector<Text> LogicalDrives() = 0;
+};
+
+}  // namespace tarn::platform

@@ -1,0 +1,68 @@
+// Facts about the system and the running program: names, locales, time,
+// message texts, version, shutdown.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/result.h"
+#include "base/text.h"
+
+namespace tarn::platform {
+
+inline constexpr uint32_t kLocaleEnglishUs = 1033;
+inline constexpr uint32_t kLocaleSIso639LangName = 0x59;
+inline constexpr uint32_t kLocaleSIso3166CtryName = 0x5A;
+inline constexpr uint32_t kLocaleSEnglishLanguage = 0x1001;
+
+struct SystemTime {
+  uint16_t year = 0, month = 0, dayOfWeek = 0, day = 0;
+  uint16_t hour = 0, minute = 0, second = 0, milliseconds = 0;
+};
+
+struct OsVersion {
+  uint32_t major = 0, minor = 0, build = 0;
+};
+
+class SystemInfo {
+ public:
+  virtual ~SystemInfo() = default;
+
+  // GetModuleFileNameW(null): full path of the program file.
+  [[nodiscard]] virtual Text ModuleFileName() = 0;
+  // GetUserNameW: the account the program runs as.
+  [[nodiscard]] virtual Result<Text> UserName() = 0;
+  // GetComputerNameW.
+  [[nodiscard]] virtual Result<Text> ComputerName() = 0;
+
+  [[nodiscard]] virtual uint32_t ThreadLocale() = 0;
+  virtual void SetThreadLocale(uint32_t lcid) = 0;
+  // EnumSystemLocalesW(LCID_SUPPORTED), in the system's order.
+  [[nodiscard]] virtual std::vector<uint32_t> SupportedLocales() = 0;
+  // GetLocaleInfoW(lcid, type, buffer[capacity]); empty when unknown.
+  [[nodiscard]] virtual Text LocaleInfo(uint32_t lcid, uint32_t type, uint32_t capacity) = 0;
+  // The C runtime's set-locale call for all categories, with an English
+  // language name; the result is not looked at.
+  virtual void SetRuntimeLocale(TextView englishLanguageName) = 0;
+
+  // GetLocalTime.
+  [[nodiscard]] virtual SystemTime LocalTime() = 0;
+  // GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE) and
+  // GetTimeFormatW(LOCALE_USER_DEFAULT, 0), each up to `capacity` - 1 units.
+  [[nodiscard]] virtual Text FormatShortDate(const SystemTime& time, uint32_t capacity) = 0;
+  [[nodiscard]] virtual Text FormatTime(const SystemTime& time, uint32_t capacity) = 0;
+
+  // FormatMessageW(FROM_SYSTEM) text of a system error code; empty if none.
+  [[nodiscard]] virtual Text SystemMessage(uint32_t code) = 0;
+  // The description of an NT status code (FormatMessageW from ntdll); empty if none.
+  [[nodiscard]] virtual Text NtStatusMessage(uint32_t status) = 0;
+
+  [[nodiscard]] virtual OsVersion Version() = 0;
+
+  // InitiateSystemShutdownExW on the local machine.
+  [[nodiscard]] virtual WinError InitiateShutdown(TextView message, uint32_t timeoutSeconds,
+                                                  bool forceAppsClosed, bool reboot,
+                                                  uint32_t reason) = 0;
+};
+
+}  // namespace tarn::platform

@@ -1,0 +1,1 @@
+#include "startup/app_context.h"
