@@ -1,6 +1,29 @@
 #!/bin/sh
-# Runs a Windows test executable under Wine with the lane's own prefix.
-# CMake's CROSSCOMPILING_EMULATOR calls this with the program and its arguments.
+# Runs a Windows program under Wine in the lane's own prefix, making the prefix
+# on first use. CMake's CROSSCOMPILING_EMULATOR calls this with the program and
+# its arguments; scripts call it the same way.
+#
+# TARN_WINEPREFIX (or WINEPREFIX) chooses the prefix; by default it is
+# "wineprefix" in the current directory (the build folder under ctest).
+set -e
 : "${WINEPREFIX:=${TARN_WINEPREFIX:-$PWD/wineprefix}}"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+WINEDEBUG=-all
+WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.tarn-ready" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+    # A crash must not look like success: no debugger, so the process fails.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+      /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 || true
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+      /v Auto /t REG_SZ /d '0' /f >/dev/null 2>&1 || true
+    wineserver -w || true
+    touch "$WINEPREFIX/.tarn-ready"
+  fi
+) 9>"$WINEPREFIX.lock"
+
 exec wine "$@"

@@ -12,6 +12,11 @@ class FileSystem;
 class SystemInfo;
 class Desktop;
 class Services;
+class VersionResources;
+class Accounts;
+class Security;
+class UserProfiles;
+class Processes;
 
 struct Platform {
   ProfileFiles* profiles = nullptr;
@@ -21,6 +26,16 @@ struct Platform {
   SystemInfo* system = nullptr;
   Desktop* desktop = nullptr;
   Services* services = nullptr;
+  // Version resources of program files.
+  VersionResources* versions = nullptr;
+  // Local users, groups and workgroup membership.
+  Accounts* accounts = nullptr;
+  // Identifiers, account rights, secrets and key/file security.
+  Security* security = nullptr;
+  // Profile folders, the profile list and environment blocks of users.
+  UserProfiles* userProfiles = nullptr;
+  // Starting, waiting for and ending processes; events.
+  Processes* processes = nullptr;
 };
 
 }  // namespace tarn::platform
