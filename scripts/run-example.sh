@@ -1,0 +1,33 @@
+#!/bin/sh
+# Builds tarn.exe and runs it under Wine on the bundled example configuration,
+# then shows the log it wrote.
+#   scripts/run-example.sh [extra tarn.exe options...]
+set -eu
+. "$(dirname "$0")/lib.sh"
+
+"$TARN_ROOT/scripts/install-deps.sh"
+build="$TARN_ROOT/build/win"
+build_lane "$build" -DCMAKE_TOOLCHAIN_FILE="$TARN_ROOT/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+export TARN_WINEPREFIX="$build/wineprefix-example"
+ensure_display
+trap 'stop_wineserver "$TARN_WINEPREFIX"; stop_display' EXIT
+
+log="$build/example.log"
+rm -f "$log"
+ini=$(WINEPREFIX=$TARN_WINEPREFIX "$TARN_ROOT/scripts/wine-run.sh" winepath -w "$TARN_ROOT/examples/install.ini" 2>/dev/null)
+winlog=$(WINEPREFIX=$TARN_WINEPREFIX "$TARN_ROOT/scripts/wine-run.sh" winepath -w "$log" 2>/dev/null)
+
+set +e
+"$TARN_ROOT/scripts/wine-run.sh" "$build/tarn.exe" "/log=$winlog" "/ini=$ini" "$@"
+code=$?
+set -e
+echo "tarn.exe exit code: $code"
+echo "---- $log"
+if [ -f "$log" ]; then
+  iconv -f UTF-16LE -t UTF-8 "$log"
+else
+  echo "(no log was written)"
+fi
+exit "$code"

@@ -1,0 +1,68 @@
+# Helpers for the end-to-end cases. Each case file defines one shell function
+# named like the file (case_<name>) that returns non-zero on failure and
+# prints why.
+
+: "${TARN_WINEPREFIX:=$build/wineprefix-e2e}"
+export TARN_WINEPREFIX WINEPREFIX="$TARN_WINEPREFIX"
+artifacts="$build/e2e-artifacts"
+mkdir -p "$artifacts"
+tarn="$build/tarn.exe"
+passed=0
+failed=0
+failed_names=""
+
+wine_run() { "$root/scripts/wine-run.sh" "$@"; }
+
+# Windows form of a Linux path (Wine's Z: drive).
+win_path() { wine_run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+# UTF-16 LE file to UTF-8 on stdout.
+utf16_to_utf8() { iconv -f UTF-16LE -t UTF-8 "$1"; }
+
+# The text of number $2 in section $1 of languages.ini (escapes left as they stand).
+language_text() {
+  iconv -f UTF-16 -t UTF-8 "$root/languages.ini" | tr -d '\r' |
+    awk -v section="[$1]" -v key="$2" '
+      /^\[/ { inside = (tolower($0) == tolower(section)); next }
+      inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }'
+}
+
+# Waits up to $2 seconds for a top-level window named exactly $1; prints its id.
+wait_window() {
+  i=0
+  while [ "$i" -lt "$2" ]; do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 1
+    i=$((i + 1))
+  done
+  return 1
+}
+
+screenshot() { import -window root "$artifacts/$1.png" 2>/dev/null; }
+
+fail() {
+  echo "    FAIL: $*"
+  return 1
+}
+
+run_case() {
+  . "$1"
+  name=$(basename "$1" .sh)
+  echo "e2e: $name"
+  if "$name"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    failed_names="$failed_names $name"
+  fi
+  WINEPREFIX=$TARN_WINEPREFIX wineserver -k 2>/dev/null || true
+}
+
+finish_cases() {
+  echo "e2e: $passed passed, $failed failed$failed_names"
+  [ "$failed" -eq 0 ]
+}
