@@ -1,0 +1,103 @@
+#include "base/command_line_rules.h"
+
+namespace tarn {
+namespace {
+
+constexpr char16_t kQuote = u'"';
+constexpr char16_t kBackslash = u'\\';
+
+// Reads the program part; returns the position after it.
+size_t ReadProgram(TextView line, Text& program) {
+  size_t i = 0;
+  if (!line.empty() && line[0] == kQuote) {
+    for (i = 1; i < line.size() && line[i] != kQuote; ++i) program.push_back(line[i]);
+    return i < line.size() ? i + 1 : i;
+  }
+  for (; i < line.size() && !IsBlank(line[i]); ++i) program.push_back(line[i]);
+  return i;
+}
+
+size_t SkipBlanks(TextView line, size_t i) {
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  return i;
+}
+
+// State of the argument being read after the program part.
+struct ArgumentReader {
+  Text current;
+  int quotes = 0;  // 1 while inside a quoted part
+  size_t backslashes = 0;
+
+  // Handles a double quote at line[i]; returns the position after the quotes used.
+  size_t OnQuote(TextView line, size_t i) {
+    current.resize(current.size() - backslashes / 2);
+    if (backslashes % 2 == 1) {
+      current.back() = kQuote;  // the odd backslash becomes the quote
+    } else {
+      ++quotes;
+    }
+    backslashes = 0;
+    ++i;
+    for (; i < line.size() && line[i] == kQuote; ++i) {
+      if (++quotes == 3) {
+        current.push_back(kQuote);
+        quotes = 0;
+      }
+    }
+    if (quotes == 2) quotes = 0;
+    return i;
+  }
+};
+
+}  // namespace
+
+std::vector<Text> SplitCommandLine(TextView line) {
+  std::vector<Text> arguments;
+  if (line.empty()) return arguments;
+  arguments.emplace_back();
+  size_t i = SkipBlanks(line, ReadProgram(line, arguments.back()));
+  ArgumentReader reader;
+  bool pending = false;
+  while (i < line.size()) {
+    const char16_t c = line[i];
+    if (IsBlank(c) && reader.quotes == 0) {
+      arguments.push_back(std::move(reader.current));
+      reader = ArgumentReader{};
+      pending = false;
+      i = SkipBlanks(line, i);
+      continue;
+    }
+    pending = true;
+    if (c == kQuote) {
+      i = reader.OnQuote(line, i);
+      continue;
+    }
+    reader.backslashes = c == kBackslash ? reader.backslashes + 1 : 0;
+    reader.current.push_back(c);
+    ++i;
+  }
+  if (pending) arguments.push_back(std::move(reader.current));
+  return arguments;
+}
+
+Text QuoteArgument(TextView argument) {
+  if (argument.find_first_of(u" \t\"") == TextView::npos) return Text(argument);
+  Text quoted(1, kQuote);
+  size_t backslashes = 0;
+  for (const char16_t c : argument) {
+    if (c == kBackslash) {
+      ++backslashes;
+    } else if (c == kQuote) {
+      quoted.append(backslashes + 1, kBackslash);
+      backslashes = 0;
+    } else {
+      backslashes = 0;
+    }
+    quoted.push_back(c);
+  }
+  quoted.append(backslashes, kBackslash);
+  quoted.push_back(kQuote);
+  return quoted;
+}
+
+}  // namespace tarn
