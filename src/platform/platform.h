@@ -17,6 +17,7 @@ class Accounts;
 class Security;
 class UserProfiles;
 class Processes;
+class SystemIdentity;
 
 struct Platform {
   ProfileFiles* profiles = nullptr;
@@ -36,6 +37,8 @@ struct Platform {
   UserProfiles* userProfiles = nullptr;
   // Starting, waiting for and ending processes; events.
   Processes* processes = nullptr;
+  // Computer name, workgroup membership and the automatic-logon secret.
+  SystemIdentity* identity = nullptr;
 };
 
 }  // namespace tarn::platform

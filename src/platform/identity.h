@@ -1,0 +1,32 @@
+// The computer's identity outside the registry: its name, its workgroup and
+// the secret that automatic logon reads its password from.
+#pragma once
+
+#include "base/result.h"
+#include "base/text.h"
+
+namespace tarn::platform {
+
+// NETSETUP_DOMAIN_JOIN_IF_JOINED: join even when already joined. Without
+// NETSETUP_JOIN_DOMAIN the name given is a workgroup.
+inline constexpr uint32_t kNetSetupDomainJoinIfJoined = 0x20;
+
+class SystemIdentity {
+ public:
+  virtual ~SystemIdentity() = default;
+
+  // SetComputerNameW: the NetBIOS name the computer takes at its next start.
+  [[nodiscard]] virtual WinError SetComputerName(TextView name) = 0;
+  // NetJoinDomain(local computer, `workgroup`, no OU, no account, no password,
+  // NETSETUP_DOMAIN_JOIN_IF_JOINED): makes the computer a member of the
+  // workgroup of that name. A NET API or system error code.
+  [[nodiscard]] virtual WinError JoinWorkgroup(TextView workgroup) = 0;
+  // LsaOpenPolicy(`system`, POLICY_CREATE_SECRET), LsaStorePrivateData(`keyName`,
+  // `data`), LsaClose. `system` empty is the local computer. The counted texts
+  // have a length of characters × 2 bytes and a maximum length two bytes more.
+  // An NTSTATUS (0 is success).
+  [[nodiscard]] virtual uint32_t StorePrivateData(TextView system, TextView keyName,
+                                                  TextView data) = 0;
+};
+
+}  // namespace tarn::platform

@@ -1,0 +1,94 @@
+// Starting, waiting for and ending processes, and the events that the
+// installation run and the status page share. Handles are owned objects:
+// destroying one closes it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "base/result.h"
+#include "base/text.h"
+#include "platform/environment.h"
+
+namespace tarn::platform {
+
+// The time-out that never ends (INFINITE).
+inline constexpr uint32_t kWaitForever = 0xFFFFFFFF;
+
+// ERROR_LOGON_FAILURE: unknown user name or bad password.
+inline constexpr WinError kErrorLogonFailure = 1326;
+// ERROR_DIRECTORY: the working folder is not a folder.
+inline constexpr WinError kErrorDirectory = 267;
+// ERROR_SERVICE_NOT_ACTIVE: the Secondary Logon service does not run.
+inline constexpr WinError kErrorServiceNotActive = 1062;
+
+// A synchronisation event (CreateEventW).
+class Event {
+ public:
+  virtual ~Event() = default;
+  // SetEvent.
+  virtual void Set() = 0;
+  // ResetEvent.
+  virtual void Reset() = 0;
+  // WaitForSingleObject(event, timeout): true when the event was signalled
+  // (an automatic-reset event is then reset again), false on time-out.
+  [[nodiscard]] virtual bool Wait(uint32_t timeoutMs) = 0;
+};
+
+// The account a process is started under (CreateProcessWithLogonW with
+// LOGON_WITH_PROFILE). The texts are borrowed for the call only.
+struct LogonCredentials {
+  TextView name;
+  TextView domain;
+  TextView password;
+};
+
+// What Processes::Start is asked to do.
+struct StartRequest {
+  // The whole command line; the program is its first argument (no
+  // application name is passed).
+  TextView commandLine;
+  // Current directory of the new process; empty for the caller's own.
+  TextView workingFolder;
+  // Environment block of the new process (CREATE_UNICODE_ENVIRONMENT); none
+  // for the default: the caller's own environment for a plain start, the
+  // account's own default environment under other credentials.
+  const EnvironmentBlock* environment = nullptr;
+  // Start under these credentials instead of the caller's own account.
+  std::optional<LogonCredentials> logon;
+};
+
+// How WaitOrAbort ended.
+enum class ProcessWait { kExited, kAborted, kFailed };
+
+// A started process; destroying it closes its handles (the process goes on).
+class Process {
+ public:
+  virtual ~Process() = default;
+  // Waits for the first of the process's end and `abort` (WaitForMultipleObjects,
+  // any, no time limit). kAborted consumes the abort event's signal and
+  // leaves the process running.
+  [[nodiscard]] virtual ProcessWait WaitOrAbort(Event& abort) = 0;
+  // WaitForSingleObject on the process: true when it has ended in time.
+  [[nodiscard]] virtual bool Wait(uint32_t timeoutMs) = 0;
+  // TerminateProcess with `exitCode`.
+  [[nodiscard]] virtual WinError Terminate(uint32_t exitCode) = 0;
+  // GetExitCodeProcess: 259 (STILL_ACTIVE) while it runs.
+  [[nodiscard]] virtual Result<uint32_t> ExitCode() = 0;
+};
+
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // CreateEventW(no security, manualReset, initiallySet, no name); nullptr
+  // only when the system is out of handles.
+  [[nodiscard]] virtual std::unique_ptr<Event> CreateEvent(bool manualReset,
+                                                           bool initiallySet) = 0;
+  // CreateProcessW, or CreateProcessWithLogonW when `request.logon` is given.
+  // STARTUPINFO is all zero but its size. The error is the thread's last-error
+  // value right after the failed call.
+  [[nodiscard]] virtual Result<std::unique_ptr<Process>> Start(const StartRequest& request) = 0;
+};
+
+}  // namespace tarn::platform
