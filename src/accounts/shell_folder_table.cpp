@@ -1,0 +1,104 @@
+#include "accounts/shell_folder_table.h"
+
+namespace tarn::accounts {
+
+namespace {
+
+using platform::RegKey;
+using platform::ScopedKey;
+
+Text ReadTextValue(platform::Registry& registry, RegKey key, TextView name, uint32_t maxBytes) {
+  auto value = registry.QueryValue(key, name);
+  if (!value) return {};
+  if (value->data.size() > maxBytes) value->data.resize(maxBytes);
+  return value->AsText();
+}
+
+}  // namespace
+
+std::optional<size_t> DefaultShellFolderParent(size_t index) {
+  switch (index) {
+    case kFolderMyMusic:
+    case kFolderMyPictures:
+    case kFolderMyVideo:
+      return kFolderPersonal;
+    case kFolderCache:
+    case kFolderHistory:
+    case kFolderLocalAppData:
+      return kFolderLocalSettings;
+    case kFolderPrograms:
+      return kFolderStartMenu;
+    case kFolderStartup:
+      return kFolderPrograms;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<size_t> ShellFolderIndex(TextView name) {
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    if (EqualsIgnoreCase(name, kShellFolderNames[i])) return i;
+  }
+  return std::nullopt;
+}
+
+bool DefaultShellFolder(const AccountServices& services, size_t index, Text& path) {
+  if (index >= kShellFolderCount || services.platform.registry == nullptr) return false;
+  platform::Registry& registry = *services.platform.registry;
+  ScopedKey key = ScopedKey::Open(registry, platform::kUsers, kDefaultUserShellFoldersKey,
+                                  platform::kKeyRead);
+  if (!key) return false;
+  Text value = ReadTextValue(registry, key.get(), kShellFolderNames[index], kShellFolderValueBytes);
+  if (value.empty()) value = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(index));
+  path = CutToCapacity(value, kPathCapacity);
+  return true;
+}
+
+bool ReadShellFolder(platform::Registry& registry, RegKey root, size_t index, Text& path) {
+  if (index >= kShellFolderCount) return false;
+  ScopedKey key = ScopedKey::Open(registry, root, kUserShellFoldersKey, platform::kKeyRead);
+  if (!key) return false;
+  path = ReadTextValue(registry, key.get(), kShellFolderNames[index], kShellFolderValueBytes);
+  return !path.empty();
+}
+
+bool ReplaceText(Text& text, size_t capacity, TextView search, TextView replacement) {
+  if (search.empty()) return false;
+  bool replaced = false;
+  size_t pos = FindIgnoreCase(text, search, 0);
+  while (pos != Text::npos) {
+    if (text.size() - search.size() + replacement.size() > capacity) return true;
+    text.replace(pos, search.size(), replacement);
+    replaced = true;
+    pos = FindIgnoreCase(text, search, pos + replacement.size());
+  }
+  return replaced;
+}
+
+void ToAccountPlaceholders(Text& path, size_t capacity) {
+  ReplaceText(path, capacity, u"%USERPROFILE%", u"%ThisProfile%");
+  ReplaceText(path, capacity, u"%HOMEDRIVE%%HOMEPATH%", u"%ThisHome%");
+  ReplaceText(path, capacity, u"%USERNAME%", u"%ThisUser%");
+}
+
+int32_t ReadWelcomeScreen(platform::Registry& registry, TextView name) {
+  ScopedKey key =
+      ScopedKey::Open(registry, platform::kLocalMachine, kWelcomeScreenKey, platform::kKeyRead);
+  if (!key) return kWelcomeUnchanged;
+  auto value = registry.QueryValue(key.get(), name);
+  if (!value) return kWelcomeUnchanged;
+  const auto number = value->AsDword();
+  return number ? static_cast<int32_t>(*number) : kWelcomeUnchanged;
+}
+
+WinError SetWelcomeScreen(platform::Registry& registry, TextView name, int32_t value) {
+  if (value == kWelcomeUnchanged) return kErrorSuccess;
+  WinError error = kErrorSuccess;
+  ScopedKey key = ScopedKey::Open(registry, platform::kLocalMachine, kWelcomeScreenKey,
+                                  platform::kKeyWrite, &error);
+  if (!key) return error;
+  return registry.SetValue(key.get(), name,
+                           platform::RegValue::FromDword(static_cast<uint32_t>(value)));
+}
+
+}  // namespace tarn::accounts

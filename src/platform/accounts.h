@@ -1,0 +1,63 @@
+// Local user accounts and workgroup membership, with the semantics of the
+// network management functions (NetUserGetInfo, NetUserAdd, NetUserDel,
+// NetGetJoinInformation). Results are NET_API_STATUS / Windows error codes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "base/result.h"
+#include "base/text.h"
+
+namespace tarn::platform {
+
+// usri*_priv values.
+inline constexpr uint32_t kUserPrivGuest = 0;
+inline constexpr uint32_t kUserPrivUser = 1;
+inline constexpr uint32_t kUserPrivAdmin = 2;
+
+// NETSETUP_JOIN_STATUS values.
+inline constexpr uint32_t kNetSetupUnknownStatus = 0;
+inline constexpr uint32_t kNetSetupUnjoined = 1;
+inline constexpr uint32_t kNetSetupWorkgroupName = 2;
+inline constexpr uint32_t kNetSetupDomainName = 3;
+
+// The fields of USER_INFO_3 that the program uses. Level 0 fills `name`
+// only; level 1 adds privilege, home, comment, flags and script; level 3 adds
+// the full name and the profile path.
+struct UserInfo {
+  Text name;
+  uint32_t privilege = kUserPrivUser;
+  Text homeDir;
+  Text comment;
+  uint32_t flags = 0;
+  Text scriptPath;
+  Text fullName;
+  Text profile;
+};
+
+// Answer of NetGetJoinInformation.
+struct JoinInformation {
+  // The workgroup or domain name.
+  Text name;
+  uint32_t status = kNetSetupUnknownStatus;
+};
+
+class Accounts {
+ public:
+  virtual ~Accounts() = default;
+
+  // NetUserGetInfo(server, name, level) for level 0, 1 or 3. `server` empty
+  // is the local computer. Fails with kNerrUserNotFound for an unknown name.
+  [[nodiscard]] virtual Result<UserInfo> GetUserInfo(TextView server, TextView name,
+                                                     uint32_t level) = 0;
+  // NetUserAdd(server, level 1) with `password`.
+  [[nodiscard]] virtual WinError AddUser(TextView server, const UserInfo& info,
+                                         TextView password) = 0;
+  // NetUserDel(server, name).
+  [[nodiscard]] virtual WinError DeleteUser(TextView server, TextView name) = 0;
+  // NetGetJoinInformation(server); the buffer is released inside.
+  [[nodiscard]] virtual Result<JoinInformation> GetJoinInformation(TextView server) = 0;
+};
+
+}  // namespace tarn::platform

@@ -1,0 +1,68 @@
+// Security identifiers and account-name look-ups, with the semantics of the
+// system's LookupAccountNameW / LookupAccountSidW.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "base/result.h"
+#include "base/text.h"
+
+namespace tarn::platform {
+
+// SID_NAME_USE values.
+inline constexpr uint32_t kSidTypeUser = 1;
+inline constexpr uint32_t kSidTypeGroup = 2;
+inline constexpr uint32_t kSidTypeDomain = 3;
+inline constexpr uint32_t kSidTypeAlias = 4;
+inline constexpr uint32_t kSidTypeWellKnownGroup = 5;
+
+// Relative identifier of the machine's built-in administrator.
+inline constexpr uint32_t kRidAdministrator = 500;
+
+// A security identifier in its parts.
+struct Sid {
+  uint8_t revision = 1;
+  std::array<uint8_t, 6> authority{0, 0, 0, 0, 0, 5};
+  std::vector<uint32_t> subAuthorities;
+
+  // "S-1-5-21-...": the authority in decimal (hexadecimal 0x... above 2^32),
+  // then each sub-authority.
+  [[nodiscard]] Text ToText() const;
+  // The binary form as the system stores it (8 + 4 × count bytes).
+  [[nodiscard]] std::vector<uint8_t> ToBytes() const;
+  // Parses "S-1-..."; nullopt for malformed text or more than 15 sub-authorities.
+  [[nodiscard]] static std::optional<Sid> FromText(TextView text);
+  // Parses the binary form; nullopt when the length doesn't match.
+  [[nodiscard]] static std::optional<Sid> FromBytes(const std::vector<uint8_t>& bytes);
+
+  friend bool operator==(const Sid&, const Sid&) = default;
+};
+
+// What a name or SID look-up answers.
+struct AccountLookup {
+  Sid sid;
+  // The account's own name as the system spells it.
+  Text name;
+  // The computer or domain that holds it.
+  Text domain;
+  uint32_t use = 0;
+};
+
+class Security {
+ public:
+  virtual ~Security() = default;
+
+  // LookupAccountNameW(system, name): `system` empty is the local computer.
+  // The name may be "domain\\account". Fails with kErrorNoneMapped when
+  // nothing of that name exists.
+  [[nodiscard]] virtual Result<AccountLookup> LookupAccountName(TextView system,
+                                                                TextView name) = 0;
+  // LookupAccountSidW(system, sid).
+  [[nodiscard]] virtual Result<AccountLookup> LookupAccountSid(TextView system,
+                                                               const Sid& sid) = 0;
+};
+
+}  // namespace tarn::platform
