@@ -1,0 +1,42 @@
+#include "platform/sim/sim_identity.h"
+
+namespace tarn::sim {
+namespace {
+
+// MAX_COMPUTERNAME_LENGTH.
+constexpr size_t kMaxComputerName = 15;
+
+bool ValidComputerName(TextView name) {
+  if (name.empty() || name.size() > kMaxComputerName) return false;
+  return name.find_first_of(u"\\/:*?\"<>| ") == TextView::npos;
+}
+
+}  // namespace
+
+std::optional<Text> SimIdentity::Secret(TextView system, TextView keyName) const {
+  const auto found = secrets_.find({ToUpper(system), ToUpper(keyName)});
+  if (found == secrets_.end()) return std::nullopt;
+  return found->second;
+}
+
+WinError SimIdentity::SetComputerName(TextView name) {
+  if (computerNameResult_ != 0) return computerNameResult_;
+  if (!ValidComputerName(name)) return kErrorInvalidParameter;
+  computerName_ = Text(name);
+  return kErrorSuccess;
+}
+
+WinError SimIdentity::JoinWorkgroup(TextView workgroup) {
+  if (joinResult_ != 0) return joinResult_;
+  if (workgroup.empty()) return kErrorInvalidParameter;
+  workgroup_ = Text(workgroup);
+  return kErrorSuccess;
+}
+
+uint32_t SimIdentity::StorePrivateData(TextView system, TextView keyName, TextView data) {
+  if (secretResult_ != 0) return secretResult_;
+  secrets_[{ToUpper(system), ToUpper(keyName)}] = Text(data);
+  return 0;
+}
+
+}  // namespace tarn::sim

@@ -1,0 +1,101 @@
+// A simulated process table: programs are scripts (exit code, run time, a side
+// effect at start) looked up by the program named in the command line. Every
+// start is recorded with its command line, folder, account and environment.
+// Events and processes of one table share one lock, so a wait can end on
+// either an event or a process, from any thread.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/processes.h"
+
+namespace tarn::sim {
+
+// One start of a process, as the table saw it.
+struct LaunchRecord {
+  Text commandLine;
+  Text workingFolder;
+  // Set for a start under other credentials (the password is not kept).
+  std::optional<Text> accountName;
+  Text accountDomain;
+  // The environment the process got: the block passed, else the caller's own
+  // environment for a plain start; none for an account's default environment.
+  std::optional<platform::EnvironmentBlock> environment;
+  // Filled when the process has ended: its exit code.
+  std::optional<uint32_t> exitCode;
+  // Steady-clock times of the start and of the end (terminate or run out).
+  std::chrono::steady_clock::time_point started;
+  std::optional<std::chrono::steady_clock::time_point> ended;
+};
+
+// What a program does when it is started.
+struct SimProgram {
+  uint32_t exitCode = 0;
+  // Real run time in milliseconds; platform::kWaitForever runs until it is
+  // terminated.
+  uint32_t durationMs = 0;
+  // Runs at the start, on the starting thread, with the start's record (for
+  // side effects such as writing a file or a registry value).
+  std::function<void(const LaunchRecord&)> onStart;
+};
+
+struct SimKernel;
+
+class SimProcesses : public platform::Processes {
+ public:
+  // `environment` is what a plain start inherits (may be null: nothing is
+  // recorded then); `files`, when given, must hold the working folder.
+  explicit SimProcesses(platform::Environment* environment = nullptr,
+                        platform::FileSystem* files = nullptr);
+  ~SimProcesses() override;
+
+  // ---- Set-up for tests ----
+  // Registers a program by a full path or a file name ("setup.exe"; ".exe"
+  // may be left out when starting it). Names compare ignoring case. A program
+  // named "cmd.exe" replaces the built-in one, which answers "/c exit N" with
+  // exit code N and any other command with 0.
+  void AddProgram(TextView name, SimProgram program);
+  // Decides whether a start under other credentials may log on: an error code
+  // (e.g. platform::kErrorLogonFailure) refuses it. Every logon succeeds
+  // without a check.
+  void SetLogonCheck(std::function<WinError(const platform::LogonCredentials&)> check);
+  // Makes every start fail with `error` (0 to stop).
+  void SetStartFailure(WinError error) { startFailure_ = error; }
+  void SetFiles(platform::FileSystem* files) { files_ = files; }
+  void SetEnvironment(platform::Environment* environment) { environment_ = environment; }
+
+  // ---- What the program did ----
+  // Every start that succeeded, in order.
+  [[nodiscard]] std::vector<LaunchRecord> launches() const;
+  // Every start that was refused, with its error.
+  [[nodiscard]] std::vector<std::pair<Text, WinError>> failedStarts() const;
+
+  // ---- platform::Processes ----
+  [[nodiscard]] std::unique_ptr<platform::Event> CreateEvent(bool manualReset,
+                                                             bool initiallySet) override;
+  [[nodiscard]] Result<std::unique_ptr<platform::Process>> Start(
+      const platform::StartRequest& request) override;
+
+ private:
+  [[nodiscard]] std::optional<SimProgram> FindProgram(TextView commandLine) const;
+  [[nodiscard]] WinError CheckStart(const platform::StartRequest& request) const;
+  [[nodiscard]] LaunchRecord MakeRecord(const platform::StartRequest& request);
+
+  std::shared_ptr<SimKernel> kernel_;
+  platform::Environment* environment_;
+  platform::FileSystem* files_;
+  std::map<Text, SimProgram> programs_;  // keyed by the upper-case name
+  std::function<WinError(const platform::LogonCredentials&)> logonCheck_;
+  WinError startFailure_ = 0;
+  std::vector<std::pair<Text, WinError>> failed_;
+};
+
+}  // namespace tarn::sim
