@@ -16,7 +16,7 @@ class SystemIdentity {
   virtual ~SystemIdentity() = default;
 
   // SetComputerNameW: the NetBIOS name the computer takes at its next start.
-  [[nodiscard]] virtual WinError SetComputerName(TextView name) = 0;
+  [[nodiscard]] virtual WinError RenameComputer(TextView name) = 0;
   // NetJoinDomain(local computer, `workgroup`, no OU, no account, no password,
   // NETSETUP_DOMAIN_JOIN_IF_JOINED): makes the computer a member of the
   // workgroup of that name. A NET API or system error code.

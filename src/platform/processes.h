@@ -83,8 +83,7 @@ class Processes {
   virtual ~Processes() = default;
   // CreateEventW(no security, manualReset, initiallySet, no name); nullptr
   // only when the system is out of handles.
-  [[nodiscard]] virtual std::unique_ptr<Event> CreateEvent(bool manualReset,
-                                                           bool initiallySet) = 0;
+  [[nodiscard]] virtual std::unique_ptr<Event> MakeEvent(bool manualReset, bool initiallySet) = 0;
   // CreateProcessW, or CreateProcessWithLogonW when `request.logon` is given.
   // STARTUPINFO is all zero but its size. The error is the thread's last-error
   // value right after the failed call.

@@ -19,7 +19,7 @@ std::optional<Text> SimIdentity::Secret(TextView system, TextView keyName) const
   return found->second;
 }
 
-WinError SimIdentity::SetComputerName(TextView name) {
+WinError SimIdentity::RenameComputer(TextView name) {
   if (computerNameResult_ != 0) return computerNameResult_;
   if (!ValidComputerName(name)) return kErrorInvalidParameter;
   computerName_ = Text(name);

@@ -33,7 +33,7 @@ class SimIdentity : public platform::SystemIdentity {
   [[nodiscard]] size_t secretCount() const { return secrets_.size(); }
 
   // ---- platform::SystemIdentity ----
-  [[nodiscard]] WinError SetComputerName(TextView name) override;
+  [[nodiscard]] WinError RenameComputer(TextView name) override;
   [[nodiscard]] WinError JoinWorkgroup(TextView workgroup) override;
   [[nodiscard]] uint32_t StorePrivateData(TextView system, TextView keyName,
                                           TextView data) override;

@@ -191,7 +191,7 @@ std::vector<std::pair<Text, WinError>> SimProcesses::failedStarts() const {
   return failed_;
 }
 
-std::unique_ptr<platform::Event> SimProcesses::CreateEvent(bool manualReset, bool initiallySet) {
+std::unique_ptr<platform::Event> SimProcesses::MakeEvent(bool manualReset, bool initiallySet) {
   return std::make_unique<SimEvent>(kernel_, manualReset, initiallySet);
 }
 

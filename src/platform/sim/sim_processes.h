@@ -79,8 +79,8 @@ class SimProcesses : public platform::Processes {
   [[nodiscard]] std::vector<std::pair<Text, WinError>> failedStarts() const;
 
   // ---- platform::Processes ----
-  [[nodiscard]] std::unique_ptr<platform::Event> CreateEvent(bool manualReset,
-                                                             bool initiallySet) override;
+  [[nodiscard]] std::unique_ptr<platform::Event> MakeEvent(bool manualReset,
+                                                           bool initiallySet) override;
   [[nodiscard]] Result<std::unique_ptr<platform::Process>> Start(
       const platform::StartRequest& request) override;
 

@@ -1,0 +1,69 @@
+#include "platform/win32/win32_identity.h"
+
+#include <windows.h>
+// windows.h first: the LSA header needs its types.
+#include <ntsecapi.h>
+
+#include <string>
+
+namespace tarn::win32 {
+namespace {
+
+std::wstring Wide(TextView text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+using NetJoinDomainFn = DWORD(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, DWORD);
+
+// A counted text over `text`: length in bytes without the terminator, maximum
+// length two bytes more.
+LSA_UNICODE_STRING Counted(std::wstring& text) {
+  LSA_UNICODE_STRING counted{};
+  counted.Buffer = text.data();
+  counted.Length = static_cast<USHORT>(text.size() * sizeof(wchar_t));
+  counted.MaximumLength = static_cast<USHORT>(counted.Length + sizeof(wchar_t));
+  return counted;
+}
+
+}  // namespace
+
+WinError Win32Identity::RenameComputer(TextView name) {
+  const std::wstring wide = Wide(name);
+  return SetComputerNameW(wide.c_str()) ? kErrorSuccess : GetLastError();
+}
+
+WinError Win32Identity::JoinWorkgroup(TextView workgroup) {
+  const HMODULE netapi = LoadLibraryW(L"netapi32.dll");
+  if (netapi == nullptr) return GetLastError();
+  const auto join = reinterpret_cast<NetJoinDomainFn>(
+      reinterpret_cast<void*>(GetProcAddress(netapi, "NetJoinDomain")));
+  WinError result = ERROR_PROC_NOT_FOUND;
+  if (join != nullptr) {
+    const std::wstring wide = Wide(workgroup);
+    result = join(nullptr, wide.c_str(), nullptr, nullptr, nullptr, 0x20);
+  }
+  FreeLibrary(netapi);
+  return result;
+}
+
+uint32_t Win32Identity::StorePrivateData(TextView system, TextView keyName, TextView data) {
+  std::wstring systemName = Wide(system);
+  std::wstring key = Wide(keyName);
+  std::wstring secret = Wide(data);
+  LSA_OBJECT_ATTRIBUTES attributes{};
+  attributes.Length = sizeof(attributes);
+  LSA_UNICODE_STRING systemCounted = Counted(systemName);
+  LSA_HANDLE policy = nullptr;
+  NTSTATUS status = LsaOpenPolicy(systemName.empty() ? nullptr : &systemCounted, &attributes,
+                                  POLICY_CREATE_SECRET, &policy);
+  if (status == 0) {
+    LSA_UNICODE_STRING keyCounted = Counted(key);
+    LSA_UNICODE_STRING secretCounted = Counted(secret);
+    status = LsaStorePrivateData(policy, &keyCounted, &secretCounted);
+    LsaClose(policy);
+  }
+  SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));
+  return static_cast<uint32_t>(status);
+}
+
+}  // namespace tarn::win32
