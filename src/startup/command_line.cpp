@@ -1,0 +1,294 @@
+#include "startup/command_line.h"
+
+#include <array>
+
+#include "platform/environment.h"
+
+namespace tarn::startup {
+namespace {
+
+constexpr uint32_t kExpandCapacity = 261;
+
+// What an option handler works on.
+struct PassState {
+  InstallConfig& config;
+  platform::Environment& environment;
+  CommandLineOutcome& outcome;
+};
+
+enum class Match { kWhole, kPrefix, kExact };
+
+constexpr bool kContinuePass = false;
+constexpr bool kEndPass = true;
+
+// Applies the option's effect; returns true when the pass must stop.
+using Handler = bool (*)(PassState& state, TextView value);
+
+struct Option {
+  TextView text;
+  Match match;
+  Handler handler;
+};
+
+int32_t SecondsToMs(TextView value) {
+  return static_cast<int32_t>(static_cast<uint32_t>(ParseDecimalPrefix(value)) * 1000u);
+}
+
+Text Expand(PassState& state, TextView value) {
+  return state.environment.Expand(StripQuotes(value), kExpandCapacity).text;
+}
+
+bool SetUserPwd(PassState& state, TextView value) {
+  state.config.UserPwd = StripQuotes(value);
+  state.config.UserPwdConfirm = StripQuotes(value);
+  return kContinuePass;
+}
+
+bool SetIniPath(PassState& state, TextView value) {
+  const Text expanded = Expand(state, value);
+  state.config.IniPath = expanded;
+  if (EqualsIgnoreCase(state.config.UsersPath, kDefaultIniName)) state.config.UsersPath = expanded;
+  return kContinuePass;
+}
+
+bool SetGroup(PassState& state, TextView value) {
+  if (EqualsIgnoreCase(value, u"Administrators") || EqualsIgnoreCase(value, u"Admin")) {
+    state.config.DefaultGroup = 1;
+  } else if (EqualsIgnoreCase(value, u"Users")) {
+    state.config.DefaultGroup = 0;
+  }
+  return kContinuePass;
+}
+
+// The options in the order each argument is tested against them. The
+// language option is absent: it has its own pass before this one.
+constexpr std::array<Option, 33> kOptions = {{
+    {u"/?", Match::kExact,
+     [](PassState& s, TextView) {
+       s.outcome.action = CommandLineOutcome::Action::kShowHelp;
+       return kEndPass;
+     }},
+    {u"/hasgaps", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.HasGaps = true;
+       return kContinuePass;
+     }},
+    {u"/DisableLoadMenu=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.DisableLoadMenu = ParseDecimalPrefix(v);
+       return kContinuePass;
+     }},
+    {u"/skiprestart", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.SkipRestart = 1;
+       return kContinuePass;
+     }},
+    {u"/autoexit=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.AutoExitEnabled = true;
+       s.config.AutoExitDelay = SecondsToMs(v);
+       return kContinuePass;
+     }},
+    {u"/autoinstall=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.AutoInstallEnabled = true;
+       s.config.AutoInstallDelay = SecondsToMs(v);
+       return kContinuePass;
+     }},
+    {u"/admin=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Admin = StripQuotes(v);
+       return kContinuePass;
+     }},
+    {u"/adminpwd=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.AdminPwd = StripQuotes(v);
+       s.config.AdminPwdGiven = true;
+       return kContinuePass;
+     }},
+    {u"/user=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.User = StripQuotes(v);
+       return kContinuePass;
+     }},
+    {u"/userpwd=", Match::kPrefix, SetUserPwd},
+    {u"/computer=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Computer = StripQuotes(v);
+       return kContinuePass;
+     }},
+    {u"/workgroup=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Workgroup = StripQuotes(v);
+       return kContinuePass;
+     }},
+    {u"/owner=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Owner = StripQuotes(v);
+       return kContinuePass;
+     }},
+    {u"/org=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Org = StripQuotes(v);
+       return kContinuePass;
+     }},
+    {u"/skipsettings", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.SkipSettings = 1;
+       s.config.UseCurrent = 1;
+       return kContinuePass;
+     }},
+    {u"/usecurrent", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.UseCurrent = 1;
+       return kContinuePass;
+     }},
+    {u"/log=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Log = Expand(s, v);
+       s.config.LogEnabled = true;
+       return kContinuePass;
+     }},
+    {u"/autologon", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.AutoLogon = kAutoLogonOn;
+       return kContinuePass;
+     }},
+    {u"/restartwait=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.RestartWait = ParseDecimalPrefix(v);
+       return kContinuePass;
+     }},
+    {u"/ini=", Match::kPrefix, SetIniPath},
+    {u"/users=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.UsersPath = Expand(s, v);
+       return kContinuePass;
+     }},
+    {u"/skipsoftware", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.SkipSoftware = 1;
+       return kContinuePass;
+     }},
+    {u"/nocancel", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.NoCancel = 1;
+       return kContinuePass;
+     }},
+    {u"/NoRestartChange", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.NoRestartChange = 1;
+       return kContinuePass;
+     }},
+    {u"/verbose", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.Verbose = 1;
+       return kContinuePass;
+     }},
+    {u"/verbose=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Verbose = ParseDecimalPrefix(v);
+       return kContinuePass;
+     }},
+    {u"/EncryptIni", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.outcome.encryptIni = true;
+       return kContinuePass;
+     }},
+    {u"/DecryptIni", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.outcome.decryptIni = true;
+       return kContinuePass;
+     }},
+    {u"/DownGrade=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.outcome.action = CommandLineOutcome::Action::kDowngrade;
+       s.outcome.downgradeAccount = Text(StripQuotes(v));
+       return kEndPass;
+     }},
+    {u"/beep=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.BeepEnabled = true;
+       s.config.BeepInterval = SecondsToMs(v);
+       return kContinuePass;
+     }},
+    {u"/Group=", Match::kPrefix, SetGroup},
+    {u"/noabort", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.NoAbort = true;
+       return kContinuePass;
+     }},
+    {u"/topmost", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.outcome.topmost = true;
+       return kContinuePass;
+     }},
+}};
+
+// The value the option takes from `argument`, or nullopt when it does not match.
+std::optional<TextView> MatchOption(const Option& option, TextView argument) {
+  switch (option.match) {
+    case Match::kExact:
+      if (argument == option.text) return TextView();
+      break;
+    case Match::kWhole:
+      if (EqualsIgnoreCase(argument, option.text)) return TextView();
+      break;
+    case Match::kPrefix:
+      if (StartsWithIgnoreCase(argument, option.text)) return argument.substr(option.text.size());
+      break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<TextView> SplitCommandLine(TextView commandLine) {
+  std::vector<TextView> arguments;
+  size_t pos = 0;
+  while (pos < commandLine.size() && arguments.size() < kMaxArguments) {
+    const size_t start = pos;
+    while (pos < commandLine.size() && commandLine[pos] != u' ') {
+      if (commandLine[pos] == u'=' && pos + 1 < commandLine.size() &&
+          commandLine[pos + 1] == u'"') {
+        const size_t close = commandLine.find(u'"', pos + 2);
+        pos = close == TextView::npos ? commandLine.size() : close + 1;
+        break;
+      }
+      ++pos;
+    }
+    arguments.push_back(commandLine.substr(start, pos - start));
+    ++pos;  // the separator after the argument
+    while (pos < commandLine.size() && commandLine[pos] == u' ') ++pos;
+  }
+  return arguments;
+}
+
+TextView StripQuotes(TextView value) {
+  if (value.starts_with(u'"')) value.remove_prefix(1);
+  if (value.ends_with(u'"')) value.remove_suffix(1);
+  return value;
+}
+
+std::optional<TextView> FindLanguageOption(const std::vector<TextView>& arguments) {
+  constexpr TextView kLanguage = u"/language=";
+  for (const TextView argument : arguments) {
+    if (StartsWithIgnoreCase(argument, kLanguage)) return argument.substr(kLanguage.size());
+  }
+  return std::nullopt;
+}
+
+CommandLineOutcome ApplyOptions(const std::vector<TextView>& arguments, InstallConfig& config,
+                                platform::Environment& environment) {
+  CommandLineOutcome outcome;
+  PassState state{config, environment, outcome};
+  for (const TextView argument : arguments) {
+    for (const Option& option : kOptions) {
+      const std::optional<TextView> value = MatchOption(option, argument);
+      if (value && option.handler(state, *value)) return outcome;
+    }
+  }
+  return outcome;
+}
+
+}  // namespace tarn::startup

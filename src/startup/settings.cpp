@@ -1,0 +1,150 @@
+#include "startup/settings.h"
+
+#include "base/format.h"
+#include "base/shell_folder_names.h"
+#include "platform/profile_files.h"
+
+namespace tarn::startup {
+namespace {
+
+// Reads one settings key at a time from one file.
+class SettingsReader {
+ public:
+  SettingsReader(platform::ProfileFiles& profiles, TextView iniPath)
+      : profiles_(profiles), iniPath_(iniPath) {}
+
+  // The value of `key` read into a buffer of `capacity` units, terminator included.
+  [[nodiscard]] Text String(TextView key, uint32_t capacity) {
+    return profiles_.GetString(iniPath_, kSettingsSection, key, u"", capacity).data;
+  }
+  [[nodiscard]] int32_t Int(TextView key, int32_t defaultValue) {
+    return profiles_.GetInt(iniPath_, kSettingsSection, key, defaultValue);
+  }
+
+  // Reads a text key only while the field is still empty.
+  template <size_t N>
+  void TextIfEmpty(FixedText<N>& field, TextView key, uint32_t capacity) {
+    if (field.empty()) field = String(key, capacity);
+  }
+  // Reads a switch only while it is still 0.
+  void IntIfZero(int32_t& field, TextView key) {
+    if (field == 0) field = Int(key, 0);
+  }
+  // Reads a seconds key into a millisecond delay unless it is already armed.
+  void DelayIfUnarmed(bool& enabled, int32_t& delayMs, TextView key) {
+    if (enabled) return;
+    delayMs = SecondsToMs(Int(key, 0));
+    enabled = delayMs != 0;
+  }
+
+  static int32_t SecondsToMs(int32_t seconds) {
+    return static_cast<int32_t>(static_cast<uint32_t>(seconds) * 1000u);
+  }
+
+ private:
+  platform::ProfileFiles& profiles_;
+  TextView iniPath_;
+};
+
+void ReadPageHeaders(SettingsReader& reader, PageHeaders& headers) {
+  for (size_t page = 0; page < headers.size(); ++page) {
+    const int index = static_cast<int>(page);
+    const Text title = reader.String(Format(u"PageHeaderTitle.%d", {index}), 255);
+    if (!title.empty()) headers[page].headerTitle = title;
+    const Text subTitle = reader.String(Format(u"PageHeaderSubTitle.%d", {index}), 255);
+    if (!subTitle.empty()) headers[page].headerSubTitle = subTitle;
+  }
+}
+
+void ReadIdentity(SettingsReader& reader, InstallConfig& config) {
+  reader.TextIfEmpty(config.Computer, u"Computer", 15);
+  reader.TextIfEmpty(config.Workgroup, u"Workgroup", 15);
+  reader.TextIfEmpty(config.User, u"User", 20);
+  if (config.UserPwd.empty()) {
+    SecretText password(reader.String(u"UserPwd", 100));
+    config.UserPwd = password.str();
+  }
+  reader.TextIfEmpty(config.Owner, u"Owner", 128);
+  reader.TextIfEmpty(config.Org, u"Org", 128);
+  reader.TextIfEmpty(config.Admin, u"Admin", 20);
+  if (config.AdminPwd.empty()) {
+    SecretText password(reader.String(u"AdminPwd", 100));
+    config.AdminPwd = password.str();
+    if (!password.str().empty()) config.AdminPwdGiven = true;
+  }
+  if (!config.LogEnabled) {
+    config.Log = reader.String(u"Log", 260);
+    config.LogEnabled = !config.Log.empty();
+  }
+}
+
+void ReadSwitches(SettingsReader& reader, InstallConfig& config) {
+  reader.IntIfZero(config.SkipSettings, u"SkipSettings");
+  if (config.SkipSettings != 0) config.UseCurrent = 1;
+  reader.IntIfZero(config.SkipSoftware, u"SkipSoftware");
+  reader.IntIfZero(config.SkipRestart, u"SkipRestart");
+  reader.IntIfZero(config.NoCancel, u"NoCancel");
+  if (config.AutoLogon == kAutoLogonUnchanged) {
+    config.AutoLogon = reader.Int(u"AutoLogon", kAutoLogonUnchanged);
+  }
+  reader.IntIfZero(config.Verbose, u"Verbose");
+  reader.IntIfZero(config.NoRestartChange, u"NoRestartChange");
+  reader.DelayIfUnarmed(config.BeepEnabled, config.BeepInterval, u"beep");
+  reader.DelayIfUnarmed(config.AutoInstallEnabled, config.AutoInstallDelay, u"AutoInstall");
+  reader.DelayIfUnarmed(config.AutoExitEnabled, config.AutoExitDelay, u"AutoExit");
+  reader.IntIfZero(config.RestartWait, u"RestartWait");
+  reader.IntIfZero(config.UseCurrent, u"UseCurrent");
+  if (config.DisableLoadMenu == kDisableLoadMenuDefault) {
+    config.DisableLoadMenu = reader.Int(u"DisableLoadMenu", kDisableLoadMenuDefault);
+  }
+  if (!config.HasGaps) config.HasGaps = reader.Int(u"HasGaps", 0) != 0;
+}
+
+void ReadAlways(SettingsReader& reader, InstallConfig& config) {
+  config.SplitterPos = reader.Int(u"SplitterPos", config.SplitterPos);
+  config.DefaultHelp = reader.String(u"DefaultHelp", 261);
+  config.DontShowNonDefaultShellFolderWarning =
+      reader.Int(u"DontShowNonDefaultShellFolderWarning",
+                 config.DontShowNonDefaultShellFolderWarning ? 1 : 0) != 0;
+  config.ShellFolderDisallowMask =
+      ParseShellFolderMask(reader.String(u"ShellFolderModify.Disallow", 260));
+  config.ShellFolderHideMask = ParseShellFolderMask(reader.String(u"ShellFolderModify.Hide", 260));
+}
+
+bool StartsWithDigit(TextView item) {
+  return !item.empty() && item[0] >= u'0' && item[0] <= u'9';
+}
+
+}  // namespace
+
+void ReadSettings(platform::ProfileFiles& profiles, TextView iniPath, InstallConfig& config,
+                  PageHeaders& headers) {
+  SettingsReader reader(profiles, iniPath);
+  ReadPageHeaders(reader, headers);
+  config.OsdText = reader.String(u"OsdText", 1024);
+  ReadIdentity(reader, config);
+  ReadSwitches(reader, config);
+  ReadAlways(reader, config);
+}
+
+uint32_t ParseShellFolderMask(TextView value) {
+  uint32_t mask = 0;
+  size_t pos = 0;
+  while (pos <= value.size()) {
+    size_t comma = value.find(u',', pos);
+    if (comma == TextView::npos) comma = value.size();
+    const TextView item = value.substr(pos, comma - pos);
+    if (StartsWithDigit(item)) return ParseNumberAutoBase(item);
+    if (const auto folder = FindShellFolder(item)) mask |= 1u << *folder;
+    pos = comma + 1;
+    while (pos < value.size() && IsBlank(value[pos])) ++pos;
+  }
+  return mask;
+}
+
+WizardPage ChooseStartPage(const InstallConfig& config) {
+  if (config.SkipSettings == 0) return kSettingsPage;
+  return config.SkipSoftware != 0 ? kStatusPage : kSoftwarePage;
+}
+
+}  // namespace tarn::startup

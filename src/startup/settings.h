@@ -1,0 +1,33 @@
+// Reading the settings section of the configuration file into InstallConfig.
+#pragma once
+
+#include <cstdint>
+
+#include "base/text.h"
+#include "startup/install_config.h"
+
+namespace tarn::platform {
+class ProfileFiles;
+}
+
+namespace tarn::startup {
+
+inline constexpr char16_t kSettingsSection[] = u"settings";
+
+// Reads the settings section of `iniPath` into `config` and `headers`. Runs
+// once, after the command line has been applied: a key is read only while the
+// command line has left its field unset, so the command line always wins.
+// Never fails: a missing file or section leaves every value in place.
+void ReadSettings(platform::ProfileFiles& profiles, TextView iniPath, InstallConfig& config,
+                  PageHeaders& headers);
+
+// Parses a ShellFolderModify value: comma-separated shell folder names (each
+// sets its bit) or, at the first item that begins with a digit, a number (read
+// with base detection) that replaces the whole mask and ends the parsing.
+[[nodiscard]] uint32_t ParseShellFolderMask(TextView value);
+
+// The page the wizard opens on: software with SkipSettings, installation
+// status with SkipSettings and SkipSoftware, else settings.
+[[nodiscard]] WizardPage ChooseStartPage(const InstallConfig& config);
+
+}  // namespace tarn::startup
