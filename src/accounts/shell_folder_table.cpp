@@ -45,11 +45,12 @@ std::optional<size_t> ShellFolderIndex(TextView name) {
 bool DefaultShellFolder(const AccountServices& services, size_t index, Text& path) {
   if (index >= kShellFolderCount || services.platform.registry == nullptr) return false;
   platform::Registry& registry = *services.platform.registry;
-  ScopedKey key = ScopedKey::Open(registry, platform::kUsers, kDefaultUserShellFoldersKey,
-                                  platform::kKeyRead);
+  ScopedKey key =
+      ScopedKey::Open(registry, platform::kUsers, kDefaultUserShellFoldersKey, platform::kKeyRead);
   if (!key) return false;
   Text value = ReadTextValue(registry, key.get(), kShellFolderNames[index], kShellFolderValueBytes);
-  if (value.empty()) value = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(index));
+  if (value.empty())
+    value = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(index));
   path = CutToCapacity(value, kPathCapacity);
   return true;
 }

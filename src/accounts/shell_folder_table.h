@@ -17,10 +17,10 @@ namespace tarn::accounts {
 
 // Registry value names, users-section key names and variable names, by index.
 inline constexpr std::array<const char16_t*, kShellFolderCount> kShellFolderNames = {
-    u"My Music",  u"My Pictures",   u"My Video",       u"Personal",       u"Administrative Tools",
-    u"Cache",     u"CD Burning",    u"Cookies",        u"Desktop",        u"Favorites",
-    u"Fonts",     u"History",       u"Local AppData",  u"Local Settings", u"NetHood",
-    u"PrintHood", u"Programs",      u"Recent",         u"SendTo",         u"Start Menu",
+    u"My Music",  u"My Pictures", u"My Video",      u"Personal",       u"Administrative Tools",
+    u"Cache",     u"CD Burning",  u"Cookies",       u"Desktop",        u"Favorites",
+    u"Fonts",     u"History",     u"Local AppData", u"Local Settings", u"NetHood",
+    u"PrintHood", u"Programs",    u"Recent",        u"SendTo",         u"Start Menu",
     u"Startup",   u"Templates"};
 
 inline constexpr size_t kFolderMyMusic = 0;

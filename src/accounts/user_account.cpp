@@ -31,7 +31,9 @@ void UserDefaults::ResetRecordDefaults() {
   ShowOnWelcome = kWelcomeUnchanged;
 }
 
-UserAccount& UserAccountList::AddBlank() { return records_.emplace_front(); }
+UserAccount& UserAccountList::AddBlank() {
+  return records_.emplace_front();
+}
 
 void UserAccountList::RemoveAccount(const UserAccount* account) {
   for (auto it = records_.begin(); it != records_.end(); ++it) {
@@ -47,7 +49,9 @@ void UserAccountList::RemoveAccountAt(size_t position) {
   records_.erase(std::next(records_.begin(), static_cast<std::ptrdiff_t>(position)));
 }
 
-void UserAccountList::ClearAccounts() { records_.clear(); }
+void UserAccountList::ClearAccounts() {
+  records_.clear();
+}
 
 UserAccount* UserAccountList::AccountAt(size_t position) {
   if (position >= records_.size()) return nullptr;

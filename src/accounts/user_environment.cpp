@@ -32,7 +32,9 @@ void RemoveVariable(UserAccount& account, const UserVariable* variable) {
   }
 }
 
-void ClearVariables(UserAccount& account) { account.Environment.clear(); }
+void ClearVariables(UserAccount& account) {
+  account.Environment.clear();
+}
 
 bool HasVariable(const UserAccount& account, TextView name) {
   for (const auto& variable : account.Environment) {

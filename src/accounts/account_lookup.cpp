@@ -1,0 +1,84 @@
+#include "accounts/account_lookup.h"
+
+#include "accounts/account_profiles.h"
+#include "accounts/account_records.h"
+#include "accounts/shell_folder_table.h"
+#include "accounts/user_environment.h"
+#include "platform/accounts.h"
+
+namespace tarn::accounts {
+
+namespace {
+
+int32_t GroupFromPrivilege(uint32_t privilege) {
+  if (privilege == platform::kUserPrivAdmin) return kGroupAdministrators;
+  if (privilege == platform::kUserPrivUser) return kGroupUsers;
+  return kGroupUnchanged;
+}
+
+void TakeDetails(UserAccount& account, const platform::UserInfo& info) {
+  account.Comment = info.comment;
+  account.FullName = info.fullName;
+  account.Home = info.homeDir;
+  account.Script = info.scriptPath;
+  account.Status = NormaliseStatus(info.flags);
+  account.DetailsLoaded = 1;
+  account.Exists = 1;
+  account.Deleted = 0;
+  account.Password = kKeepPassword;
+  account.PasswordGiven = 0;
+  account.Group = GroupFromPrivilege(info.privilege);
+}
+
+void TakeBuiltinFolders(const AccountServices& services, UserAccount& account) {
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    account.ShellFolders[i] = BuiltinFolderInPlaceholderForm(services, i);
+  }
+}
+
+// Variables and folders from the account's hive; false when it doesn't load.
+bool TakeHiveSettings(const AccountServices& services, UserAccount& account) {
+  const auto hive = LoadUserHive(services, account.OldName.view(), account.Profile.view());
+  if (!hive) return false;
+  platform::Registry& registry = *services.platform.registry;
+  ReadHiveVariables(registry, *hive, account);
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    Text path;
+    if (!ReadShellFolder(registry, *hive, i, path)) {
+      path = BuiltinFolderInPlaceholderForm(services, i);
+    } else {
+      ToAccountPlaceholders(path);
+    }
+    account.ShellFolders[i] = path;
+  }
+  UnloadUserHive(services, account.OldName.view(), *hive);
+  return true;
+}
+
+}  // namespace
+
+bool LookUpAccount(const AccountServices& services, UserAccount& account) {
+  if (services.platform.accounts == nullptr) return false;
+  auto info =
+      services.platform.accounts->GetUserInfo(account.Domain.view(), account.OldName.view(), 3);
+  if (!info) return false;
+  TakeDetails(account, *info);
+  account.ShowOnWelcome = services.platform.registry
+                              ? ReadWelcomeScreen(*services.platform.registry, account.Name.view())
+                              : kWelcomeUnchanged;
+  const auto profile = FindProfile(services, account.OldName.view());
+  account.Profile = profile ? TextView(profile->localPath) : TextView();
+  account.RoamingProfile = profile ? TextView(profile->roamingPath) : TextView();
+  account.HasRoamingProfile = profile ? static_cast<int32_t>(profile->preference) : 0;
+  ClearVariables(account);
+  if (!profile || !TakeHiveSettings(services, account)) TakeBuiltinFolders(services, account);
+  RecomputeChildrenMasks(account);
+  return true;
+}
+
+bool AccountExists(const AccountServices& services, TextView name) {
+  if (services.platform.accounts == nullptr) return false;
+  return services.platform.accounts->GetUserInfo(u"", name, 0).ok();
+}
+
+}  // namespace tarn::accounts

@@ -1,0 +1,107 @@
+#include "accounts/account_profiles.h"
+
+#include "base/format.h"
+#include "platform/environment.h"
+#include "platform/security.h"
+#include "platform/user_profiles.h"
+
+namespace tarn::accounts {
+
+namespace {
+
+using platform::ScopedKey;
+
+constexpr uint32_t kProfilePathBytes = 520;
+constexpr char16_t kHiveFileName[] = u"ntuser.dat";
+
+Text ExpandPath(const AccountServices& services, TextView path, uint32_t capacity) {
+  if (services.platform.environment == nullptr) return CutToCapacity(path, capacity - 1);
+  return services.platform.environment->Expand(path, capacity).text;
+}
+
+Text ReadPathValue(platform::Registry& registry, platform::RegKey key, TextView name) {
+  auto value = registry.QueryValue(key, name);
+  if (!value) return {};
+  if (value->data.size() > kProfilePathBytes) value->data.resize(kProfilePathBytes);
+  return value->AsText();
+}
+
+TextView LastComponent(TextView path) {
+  const size_t slash = path.find_last_of(u"\\/");
+  return slash == TextView::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::optional<platform::Sid> ResolveAccountSid(const AccountServices& services, TextView server,
+                                               TextView name, uint32_t wantedUse) {
+  platform::Security* security = services.platform.security;
+  if (security == nullptr || name.empty()) return std::nullopt;
+  auto answer = security->LookupAccountName(server, name);
+  if (!answer) return std::nullopt;
+  if (wantedUse == platform::kSidTypeUser && answer->use == platform::kSidTypeDomain) {
+    answer = security->LookupAccountName(server, Format(u"%s\\%s", {name, name}));
+    if (!answer) return std::nullopt;
+  }
+  return answer->sid;
+}
+
+std::optional<ProfileRecord> FindProfile(const AccountServices& services, TextView name) {
+  ProfileRecord record;
+  if (EqualsIgnoreCase(name, u"system")) {
+    if (services.platform.userProfiles == nullptr) return std::nullopt;
+    auto folder = services.platform.userProfiles->DefaultUserProfileDirectory();
+    if (!folder) return std::nullopt;
+    record.localPath = CutToCapacity(*folder, 260);
+    return record;
+  }
+  if (services.platform.registry == nullptr) return std::nullopt;
+  const auto sid = ResolveAccountSid(services, u"", name);
+  if (!sid) return std::nullopt;
+  platform::Registry& registry = *services.platform.registry;
+  const Text subKey = Format(u"%s\\%s", {TextView(kProfileListKey), sid->ToText()});
+  ScopedKey key = ScopedKey::Open(registry, platform::kLocalMachine, subKey, platform::kKeyRead);
+  if (!key) return std::nullopt;
+  const Text local = ReadPathValue(registry, key.get(), u"ProfileImagePath");
+  if (!local.empty()) record.localPath = ExpandPath(services, local, 261);
+  const Text roaming = ReadPathValue(registry, key.get(), u"CentralProfile");
+  if (!roaming.empty()) record.roamingPath = ExpandPath(services, roaming, 261);
+  if (auto preference = registry.QueryValue(key.get(), u"UserPreference")) {
+    record.preference = preference->AsDword().value_or(0);
+  }
+  return record;
+}
+
+Text HiveFilePath(const AccountServices& services, TextView folder) {
+  Text path = ExpandPath(services, folder, 261);
+  if (LastComponent(path) == kHiveFileName) return path;
+  if (!path.empty() && path.back() != u'\\') path += u'\\';
+  path += kHiveFileName;
+  return path;
+}
+
+std::optional<platform::RegKey> LoadUserHive(const AccountServices& services, TextView name,
+                                             TextView folder) {
+  if (folder.empty() || services.platform.registry == nullptr) return std::nullopt;
+  const auto sid = ResolveAccountSid(services, u"", name);
+  if (!sid) return std::nullopt;
+  platform::Registry& registry = *services.platform.registry;
+  const Text sidText = sid->ToText();
+  // An account that is logged on has its hive loaded already; opening it
+  // below works all the same, so the outcome of the load is not looked at.
+  (void)registry.LoadHive(platform::kUsers, sidText, HiveFilePath(services, folder));
+  auto root = registry.OpenKey(platform::kUsers, sidText, platform::kKeyAllAccess);
+  if (!root) return std::nullopt;
+  return *root;
+}
+
+void UnloadUserHive(const AccountServices& services, TextView name, platform::RegKey hive) {
+  if (services.platform.registry == nullptr) return;
+  platform::Registry& registry = *services.platform.registry;
+  registry.CloseKey(hive);
+  const auto sid = ResolveAccountSid(services, u"", name);
+  if (!sid) return;
+  (void)registry.UnloadHive(platform::kUsers, sid->ToText());
+}
+
+}  // namespace tarn::accounts

@@ -1,0 +1,109 @@
+#include "accounts/password_scrambling.h"
+
+#include "base/format.h"
+#include "base/wipe.h"
+
+namespace tarn::accounts {
+
+namespace {
+
+constexpr char16_t kUsersSection[] = u"users";
+constexpr int32_t kLastAccountNumber = 65534;
+constexpr uint32_t kKeyTextCapacity = 100;
+
+Text NumberedKey(TextView base, int32_t n) {
+  return Format(u"%s.%d", {base, n});
+}
+
+Text ReadUsersText(platform::ProfileFiles& profiles, TextView file, TextView base, int32_t n) {
+  return profiles.GetString(file, kUsersSection, NumberedKey(base, n), u"", kKeyTextCapacity).data;
+}
+
+}  // namespace
+
+void RunEncode(std::vector<uint8_t>& bytes, uint8_t seed) {
+  if (bytes.empty()) return;
+  bytes[0] ^= static_cast<uint8_t>(seed | 0x43);
+  for (size_t i = 1; i < bytes.size(); ++i) {
+    bytes[i] ^= static_cast<uint8_t>(bytes[i - 1] ^ seed);
+  }
+}
+
+void RunDecode(std::vector<uint8_t>& bytes, uint8_t seed) {
+  if (bytes.empty()) return;
+  for (size_t i = bytes.size() - 1; i > 0; --i) {
+    bytes[i] ^= static_cast<uint8_t>(bytes[i - 1] ^ seed);
+  }
+  bytes[0] ^= static_cast<uint8_t>(seed | 0x43);
+}
+
+std::vector<uint8_t> ScramblePassword(TextView password) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve((password.size() + 1) * 2);
+  for (char16_t c : password) {
+    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  bytes.push_back(0);
+  bytes.push_back(0);
+  RunEncode(bytes, kScrambleSeed);
+  return bytes;
+}
+
+Text UnscramblePassword(std::vector<uint8_t>& bytes) {
+  RunDecode(bytes, kScrambleSeed);
+  Text text;
+  text.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+    if (c == 0) break;
+    text.push_back(c);
+  }
+  WipeBytes(bytes);
+  return text;
+}
+
+std::optional<Text> ReadScrambledPassword(platform::ProfileFiles& profiles, TextView file,
+                                          int32_t n, int32_t byteCount, uint32_t bufferBytes) {
+  if (byteCount <= 0 || static_cast<uint32_t>(byteCount) > bufferBytes) return std::nullopt;
+  auto bytes = profiles.GetStruct(file, kUsersSection, NumberedKey(u"Password", n),
+                                  static_cast<uint32_t>(byteCount));
+  if (!bytes) return std::nullopt;
+  return UnscramblePassword(*bytes);
+}
+
+WinError EncryptUsers(platform::ProfileFiles& profiles, TextView file) {
+  WinError last = kErrorSuccess;
+  for (int32_t n = 0; n <= kLastAccountNumber; ++n) {
+    if (ReadUsersText(profiles, file, u"user", n).empty()) break;
+    if (profiles.GetInt(file, kUsersSection, NumberedKey(u"crypted", n), 0) != 0) continue;
+    Text password = ReadUsersText(profiles, file, u"password", n);
+    if (password.empty()) continue;
+    std::vector<uint8_t> bytes = ScramblePassword(password);
+    WipeText(password);
+    const auto count = static_cast<int32_t>(bytes.size());
+    last = profiles.WriteStruct(file, kUsersSection, NumberedKey(u"password", n), bytes);
+    WipeBytes(bytes);
+    last = profiles.WriteString(file, kUsersSection, NumberedKey(u"crypted", n),
+                                TextView(DecimalText(count)));
+  }
+  return last;
+}
+
+WinError DecryptUsers(platform::ProfileFiles& profiles, TextView file) {
+  WinError last = kErrorSuccess;
+  for (int32_t n = 0; n <= kLastAccountNumber; ++n) {
+    if (ReadUsersText(profiles, file, u"user", n).empty()) break;
+    const int32_t count = profiles.GetInt(file, kUsersSection, NumberedKey(u"crypted", n), 0);
+    if (count == 0) continue;
+    auto password = ReadScrambledPassword(profiles, file, n, count, kConvertBufferBytes);
+    if (!password) continue;
+    last =
+        profiles.WriteString(file, kUsersSection, NumberedKey(u"password", n), TextView(*password));
+    WipeText(*password);
+    last = profiles.WriteString(file, kUsersSection, NumberedKey(u"crypted", n), std::nullopt);
+  }
+  return last;
+}
+
+}  // namespace tarn::accounts

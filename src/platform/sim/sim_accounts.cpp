@@ -1,0 +1,151 @@
+#include "platform/sim/sim_accounts.h"
+
+#include "platform/sim/sim_system_info.h"
+
+namespace tarn::sim {
+
+namespace {
+
+platform::UserInfo AtLevel(const platform::UserInfo& info, uint32_t level) {
+  platform::UserInfo answer;
+  answer.name = info.name;
+  if (level == 0) return answer;
+  answer.privilege = info.privilege;
+  answer.homeDir = info.homeDir;
+  answer.comment = info.comment;
+  answer.flags = info.flags;
+  answer.scriptPath = info.scriptPath;
+  if (level == 1) return answer;
+  answer.fullName = info.fullName;
+  answer.profile = info.profile;
+  return answer;
+}
+
+}  // namespace
+
+SimAccounts::SimAccounts(SimSystemInfo& system) : system_(system) {
+  machineSid_.subAuthorities = {21, 1844237615, 1383384898, 725345543};
+  platform::UserInfo administrator;
+  administrator.name = u"Administrator";
+  administrator.privilege = platform::kUserPrivAdmin;
+  administrator.flags = 0x10201;
+  administrator.comment = u"Built-in account for administering the computer/domain";
+  users_.push_back({administrator, u"", platform::kRidAdministrator});
+  platform::UserInfo guest;
+  guest.name = u"Guest";
+  guest.privilege = platform::kUserPrivGuest;
+  guest.flags = 0x10223;
+  guest.comment = u"Built-in account for guest access to the computer/domain";
+  users_.push_back({guest, u"", kRidGuest});
+  groups_.push_back(
+      {kRidAdministrators, u"Administrators", {UserSid(platform::kRidAdministrator)}});
+  groups_.push_back({kRidUsers, u"Users", {}});
+  groups_.push_back({kRidGuests, u"Guests", {UserSid(kRidGuest)}});
+  join_ = platform::JoinInformation{u"WORKGROUP", platform::kNetSetupWorkgroupName};
+}
+
+uint32_t SimAccounts::PutUser(const platform::UserInfo& info, TextView password) {
+  if (SimUser* existing = FindUserMutable(info.name)) {
+    existing->info = info;
+    existing->password = Text(password);
+    return existing->rid;
+  }
+  users_.push_back({info, Text(password), nextRid_});
+  return nextRid_++;
+}
+
+void SimAccounts::SetGroupDisplayName(uint32_t rid, TextView name) {
+  for (auto& group : groups_) {
+    if (group.rid == rid) group.displayName = Text(name);
+  }
+}
+
+void SimAccounts::SetJoinInformation(std::optional<platform::JoinInformation> join) {
+  join_ = std::move(join);
+}
+
+SimUser* SimAccounts::FindUserMutable(TextView name) {
+  for (auto& user : users_) {
+    if (EqualsIgnoreCase(user.info.name, name)) return &user;
+  }
+  return nullptr;
+}
+
+const SimUser* SimAccounts::FindUser(TextView name) const {
+  return const_cast<SimAccounts*>(this)->FindUserMutable(name);
+}
+
+const SimUser* SimAccounts::FindUserByRid(uint32_t rid) const {
+  for (const auto& user : users_) {
+    if (user.rid == rid) return &user;
+  }
+  return nullptr;
+}
+
+const SimGroup* SimAccounts::FindGroup(TextView displayName) const {
+  for (const auto& group : groups_) {
+    if (EqualsIgnoreCase(group.displayName, displayName)) return &group;
+  }
+  return nullptr;
+}
+
+const SimGroup* SimAccounts::FindGroupByRid(uint32_t rid) const {
+  for (const auto& group : groups_) {
+    if (group.rid == rid) return &group;
+  }
+  return nullptr;
+}
+
+platform::Sid SimAccounts::UserSid(uint32_t rid) const {
+  platform::Sid sid = machineSid_;
+  sid.subAuthorities.push_back(rid);
+  return sid;
+}
+
+Text SimAccounts::ComputerName() const {
+  return system_.ComputerName().value_or(u"TARN-PC");
+}
+
+bool SimAccounts::IsLocal(TextView server) const {
+  if (server.empty()) return true;
+  if (server.size() >= 2 && server.substr(0, 2) == u"\\\\") server.remove_prefix(2);
+  return EqualsIgnoreCase(server, ComputerName());
+}
+
+Result<platform::UserInfo> SimAccounts::GetUserInfo(TextView server, TextView name,
+                                                    uint32_t level) {
+  if (level != 0 && level != 1 && level != 3) {
+    return Result<platform::UserInfo>::Failure(kErrorInvalidLevel);
+  }
+  if (!IsLocal(server)) return Result<platform::UserInfo>::Failure(kErrorBadNetPath);
+  const SimUser* user = FindUser(name);
+  if (user == nullptr) return Result<platform::UserInfo>::Failure(kNerrUserNotFound);
+  return AtLevel(user->info, level);
+}
+
+WinError SimAccounts::AddUser(TextView server, const platform::UserInfo& info, TextView password) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  if (info.name.empty()) return kErrorInvalidParameter;
+  if (FindUser(info.name) != nullptr) return kNerrUserExists;
+  PutUser(info, password);
+  return kErrorSuccess;
+}
+
+WinError SimAccounts::DeleteUser(TextView server, TextView name) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  for (auto it = users_.begin(); it != users_.end(); ++it) {
+    if (EqualsIgnoreCase(it->info.name, name)) {
+      users_.erase(it);
+      return kErrorSuccess;
+    }
+  }
+  return kNerrUserNotFound;
+}
+
+Result<platform::JoinInformation> SimAccounts::GetJoinInformation(TextView server) {
+  if (!IsLocal(server)) return Result<platform::JoinInformation>::Failure(kErrorBadNetPath);
+  if (!join_) return Result<platform::JoinInformation>::Failure(kErrorAccessDenied);
+  return *join_;
+}
+
+}  // namespace tarn::sim

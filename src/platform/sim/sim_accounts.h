@@ -1,0 +1,89 @@
+// The simulated local account database: users with flags and privilege
+// levels, relative identifiers under the machine's own SID, the built-in
+// groups with display names in the system's language, and the workgroup the
+// computer belongs to.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "platform/accounts.h"
+#include "platform/security.h"
+
+namespace tarn::sim {
+
+class SimSystemInfo;
+
+inline constexpr WinError kErrorBadNetPath = 53;
+inline constexpr WinError kErrorInvalidLevel = 124;
+
+// One local account as the database holds it.
+struct SimUser {
+  platform::UserInfo info;
+  Text password;
+  uint32_t rid = 0;
+};
+
+// One built-in group (alias) under S-1-5-32.
+struct SimGroup {
+  uint32_t rid = 0;
+  Text displayName;
+  std::vector<platform::Sid> members;
+};
+
+inline constexpr uint32_t kRidAdministrators = 544;
+inline constexpr uint32_t kRidUsers = 545;
+inline constexpr uint32_t kRidGuests = 546;
+inline constexpr uint32_t kRidGuest = 501;
+
+class SimAccounts : public platform::Accounts {
+ public:
+  // A fresh machine: "Administrator" (RID 500, administrator privilege) and
+  // "Guest" (RID 501, disabled, guest privilege); the groups Administrators,
+  // Users and Guests in English; workgroup "WORKGROUP". The computer's name
+  // is asked from `system` on every call.
+  explicit SimAccounts(SimSystemInfo& system);
+
+  // ---- Set-up for tests ----
+  // Adds or replaces a user; returns its RID (new users count up from 1000).
+  uint32_t PutUser(const platform::UserInfo& info, TextView password = u"");
+  // Renames the built-in groups, as on a system in another language.
+  void SetGroupDisplayName(uint32_t rid, TextView name);
+  void SetJoinInformation(std::optional<platform::JoinInformation> join);
+
+  // ---- Inspection and the look-ups of the simulated security authority ----
+  [[nodiscard]] const SimUser* FindUser(TextView name) const;
+  [[nodiscard]] const SimUser* FindUserByRid(uint32_t rid) const;
+  [[nodiscard]] const SimGroup* FindGroup(TextView displayName) const;
+  [[nodiscard]] const SimGroup* FindGroupByRid(uint32_t rid) const;
+  // The machine's domain SID, S-1-5-21-x-y-z.
+  [[nodiscard]] const platform::Sid& machineSid() const { return machineSid_; }
+  [[nodiscard]] platform::Sid UserSid(uint32_t rid) const;
+  // The computer's present name.
+  [[nodiscard]] Text ComputerName() const;
+  // True when `server` names this computer (empty, or its name with or
+  // without two leading backslashes).
+  [[nodiscard]] bool IsLocal(TextView server) const;
+
+  // ---- platform::Accounts ----
+  [[nodiscard]] Result<platform::UserInfo> GetUserInfo(TextView server, TextView name,
+                                                       uint32_t level) override;
+  [[nodiscard]] WinError AddUser(TextView server, const platform::UserInfo& info,
+                                 TextView password) override;
+  [[nodiscard]] WinError DeleteUser(TextView server, TextView name) override;
+  [[nodiscard]] Result<platform::JoinInformation> GetJoinInformation(TextView server) override;
+
+ private:
+  SimUser* FindUserMutable(TextView name);
+
+  SimSystemInfo& system_;
+  platform::Sid machineSid_;
+  std::vector<SimUser> users_;
+  std::vector<SimGroup> groups_;
+  uint32_t nextRid_ = 1000;
+  std::optional<platform::JoinInformation> join_;
+};
+
+}  // namespace tarn::sim

@@ -1,0 +1,91 @@
+#include "platform/sim/sim_security.h"
+
+#include <algorithm>
+
+#include "platform/sim/sim_accounts.h"
+
+namespace tarn::sim {
+
+namespace {
+
+using platform::AccountLookup;
+using platform::Sid;
+
+constexpr char16_t kBuiltinDomain[] = u"BUILTIN";
+constexpr char16_t kNtAuthority[] = u"NT AUTHORITY";
+constexpr char16_t kSystemName[] = u"SYSTEM";
+
+Sid NtSid(std::vector<uint32_t> subAuthorities) {
+  Sid sid;
+  sid.subAuthorities = std::move(subAuthorities);
+  return sid;
+}
+
+Result<AccountLookup> NoneMapped() {
+  return Result<AccountLookup>::Failure(kErrorNoneMapped);
+}
+
+}  // namespace
+
+Result<AccountLookup> SimSecurity::LookupIn(TextView domain, TextView name) {
+  const Text computer = accounts_.ComputerName();
+  const bool anyDomain = domain.empty();
+  const bool local = anyDomain || EqualsIgnoreCase(domain, computer);
+  if (anyDomain && EqualsIgnoreCase(name, computer)) {
+    return AccountLookup{accounts_.machineSid(), computer, computer, platform::kSidTypeDomain};
+  }
+  if (local) {
+    if (const SimUser* user = accounts_.FindUser(name)) {
+      return AccountLookup{accounts_.UserSid(user->rid), user->info.name, computer,
+                           platform::kSidTypeUser};
+    }
+  }
+  if (anyDomain || EqualsIgnoreCase(domain, kBuiltinDomain)) {
+    if (const SimGroup* group = accounts_.FindGroup(name)) {
+      return AccountLookup{NtSid({32, group->rid}), group->displayName, kBuiltinDomain,
+                           platform::kSidTypeAlias};
+    }
+  }
+  if ((anyDomain || EqualsIgnoreCase(domain, kNtAuthority)) &&
+      EqualsIgnoreCase(name, kSystemName)) {
+    return AccountLookup{NtSid({kRidLocalSystem}), kSystemName, kNtAuthority,
+                         platform::kSidTypeWellKnownGroup};
+  }
+  return NoneMapped();
+}
+
+Result<AccountLookup> SimSecurity::LookupAccountName(TextView system, TextView name) {
+  if (!accounts_.IsLocal(system)) return Result<AccountLookup>::Failure(kErrorBadNetPath);
+  const size_t slash = name.find(u'\\');
+  if (slash == TextView::npos) return LookupIn(u"", name);
+  return LookupIn(name.substr(0, slash), name.substr(slash + 1));
+}
+
+Result<AccountLookup> SimSecurity::LookupAccountSid(TextView system, const Sid& sid) {
+  if (!accounts_.IsLocal(system)) return Result<AccountLookup>::Failure(kErrorBadNetPath);
+  const Sid machine = accounts_.machineSid();
+  const auto& subs = sid.subAuthorities;
+  if (sid.authority != machine.authority) return NoneMapped();
+  if (sid == machine) {
+    const Text computer = accounts_.ComputerName();
+    return AccountLookup{sid, computer, computer, platform::kSidTypeDomain};
+  }
+  if (subs.size() == machine.subAuthorities.size() + 1 &&
+      std::equal(machine.subAuthorities.begin(), machine.subAuthorities.end(), subs.begin())) {
+    if (const SimUser* user = accounts_.FindUserByRid(subs.back())) {
+      return AccountLookup{sid, user->info.name, accounts_.ComputerName(), platform::kSidTypeUser};
+    }
+    return NoneMapped();
+  }
+  if (subs.size() == 2 && subs[0] == 32) {
+    if (const SimGroup* group = accounts_.FindGroupByRid(subs[1])) {
+      return AccountLookup{sid, group->displayName, kBuiltinDomain, platform::kSidTypeAlias};
+    }
+  }
+  if (subs.size() == 1 && subs[0] == kRidLocalSystem) {
+    return AccountLookup{sid, kSystemName, kNtAuthority, platform::kSidTypeWellKnownGroup};
+  }
+  return NoneMapped();
+}
+
+}  // namespace tarn::sim

@@ -1,0 +1,32 @@
+// The simulated security authority's name look-ups over the simulated
+// account database: local users (S-1-5-21-...-RID), the computer itself, the
+// built-in groups (S-1-5-32-RID, domain "BUILTIN") and the local system
+// account (S-1-5-18, domain "NT AUTHORITY").
+#pragma once
+
+#include "platform/security.h"
+
+namespace tarn::sim {
+
+class SimAccounts;
+
+inline constexpr uint32_t kRidLocalSystem = 18;
+
+class SimSecurity : public platform::Security {
+ public:
+  // `accounts` must outlive this object.
+  explicit SimSecurity(SimAccounts& accounts) : accounts_(accounts) {}
+
+  [[nodiscard]] Result<platform::AccountLookup> LookupAccountName(TextView system,
+                                                                  TextView name) override;
+  [[nodiscard]] Result<platform::AccountLookup> LookupAccountSid(TextView system,
+                                                                 const platform::Sid& sid) override;
+
+ private:
+  // Looks `name` up within `domain` (empty: any domain of this computer).
+  Result<platform::AccountLookup> LookupIn(TextView domain, TextView name);
+
+  SimAccounts& accounts_;
+};
+
+}  // namespace tarn::sim

@@ -1,0 +1,46 @@
+// Simulated profile folders and environment blocks: the profiles directory,
+// the Default User profile, the program's own profile, and blocks made of the
+// system's variables and the process's present ones.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "platform/user_profiles.h"
+
+namespace tarn::sim {
+
+class SimEnvironment;
+
+class SimUserProfiles : public platform::UserProfiles {
+ public:
+  // "C:\Documents and Settings", its "Default User" and "Administrator"
+  // folders, and the system variables of a fresh machine. `environment` must
+  // outlive this object.
+  explicit SimUserProfiles(SimEnvironment& environment);
+
+  // ---- Set-up for tests ----
+  // nullopt makes the matching query fail with kErrorAccessDenied.
+  void SetProfilesDirectory(std::optional<TextView> path);
+  void SetDefaultUserProfileDirectory(std::optional<TextView> path);
+  void SetCurrentUserProfileDirectory(std::optional<TextView> path);
+  // The variables every new block starts from (replaces them).
+  void SetSystemVariables(std::vector<std::pair<Text, Text>> variables) {
+    systemVariables_ = std::move(variables);
+  }
+
+  // ---- platform::UserProfiles ----
+  [[nodiscard]] Result<Text> ProfilesDirectory() override;
+  [[nodiscard]] Result<Text> DefaultUserProfileDirectory() override;
+  [[nodiscard]] Result<Text> CurrentUserProfileDirectory() override;
+  [[nodiscard]] Result<platform::EnvironmentBlock> CreateEnvironmentBlock(bool inherit) override;
+
+ private:
+  SimEnvironment& environment_;
+  std::optional<Text> profilesDirectory_;
+  std::optional<Text> defaultUser_;
+  std::optional<Text> currentUser_;
+  std::vector<std::pair<Text, Text>> systemVariables_;
+};
+
+}  // namespace tarn::sim
