@@ -1,0 +1,29 @@
+#include "catalogue/catalogue_loader.h"
+#include "catalogue/installation_tests.h"
+#include "platform/file_system.h"
+#include "platform/profile_document.h"
+
+namespace tarn::catalogue {
+
+TestEvaluator MachineTests(const platform::Platform& platform) {
+  return [&platform](TextView test) { return EvaluateTest(platform, test); };
+}
+
+void LoadCatalogueFile(const platform::Platform& platform, TextView path,
+                       const LoadOptions& options, SoftwareCatalogue& catalogue) {
+  if (!platform.files) return;
+  auto bytes = platform.files->ReadAll(path);
+  if (!bytes) return;
+  const platform::ProfileDocument document = platform::ProfileDocument::Parse(*bytes);
+  DocumentSource source(document);
+  LoadCatalogue(source, MachineTests(platform), options, catalogue);
+}
+
+void LoadCatalogueKeyByKey(const platform::Platform& platform, TextView path,
+                           const LoadOptions& options, SoftwareCatalogue& catalogue) {
+  if (!platform.profiles) return;
+  ProfileFilesSource source(*platform.profiles, path);
+  LoadCatalogue(source, MachineTests(platform), options, catalogue);
+}
+
+}  // namespace tarn::catalogue
