@@ -1,19 +1,59 @@
-// A simulated Windows machine for native tests and the Linux build.
+// A simulated Windows machine for native tests and the Linux build. It owns
+// one simulation of every service; tests set the machine up through the typed
+// accessors and hand platform() to the code under test.
 #pragma once
 
+#include <memory>
+
 #include "platform/platform.h"
+#include "platform/sim/sim_accounts.h"
+#include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_environment.h"
+#include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_security.h"
+#include "platform/sim/sim_services.h"
+#include "platform/sim/sim_system_info.h"
+#include "platform/sim/sim_user_profiles.h"
 
 namespace tarn::sim {
 
 class Machine {
  public:
+  // A freshly installed machine: drive C:, an empty environment, the
+  // predefined registry roots, an English (United States) system.
   Machine();
   ~Machine();
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
+  // The simulations, for setting up and inspecting the machine.
+  [[nodiscard]] SimFileSystem& files() { return *files_; }
+  [[nodiscard]] SimRegistry& registry() { return *registry_; }
+  [[nodiscard]] SimEnvironment& environment() { return *environment_; }
+  [[nodiscard]] SimSystemInfo& system() { return *system_; }
+  [[nodiscard]] SimDesktop& desktop() { return *desktop_; }
+  [[nodiscard]] SimServices& services() { return *services_; }
+  [[nodiscard]] SimAccounts& accounts() { return *accounts_; }
+  [[nodiscard]] SimSecurity& security() { return *security_; }
+  [[nodiscard]] SimUserProfiles& userProfiles() { return *userProfiles_; }
+
   // The services of this machine, as the core sees them.
   [[nodiscard]] platform::Platform platform();
+
+ private:
+  // One member per simulated service, constructed in this order (later ones
+  // may refer to earlier ones). A new service is one member here and one
+  // line in platform().
+  std::unique_ptr<SimFileSystem> files_ = std::make_unique<SimFileSystem>();
+  std::unique_ptr<SimRegistry> registry_ = std::make_unique<SimRegistry>(*files_);
+  std::unique_ptr<SimEnvironment> environment_ = std::make_unique<SimEnvironment>();
+  std::unique_ptr<SimSystemInfo> system_ = std::make_unique<SimSystemInfo>();
+  std::unique_ptr<SimDesktop> desktop_ = std::make_unique<SimDesktop>();
+  std::unique_ptr<SimServices> services_ = std::make_unique<SimServices>();
+  std::unique_ptr<SimAccounts> accounts_ = std::make_unique<SimAccounts>(*system_);
+  std::unique_ptr<SimSecurity> security_ = std::make_unique<SimSecurity>(*accounts_);
+  std::unique_ptr<SimUserProfiles> userProfiles_ = std::make_unique<SimUserProfiles>(*environment_);
 };
 
 }  // namespace tarn::sim

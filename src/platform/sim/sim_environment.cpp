@@ -1,0 +1,106 @@
+#include "platform/sim/sim_environment.h"
+
+namespace tarn::sim {
+
+Text ExpandVariables(TextView text, const std::function<std::optional<Text>(TextView)>& lookup) {
+  Text out;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] != u'%') {
+      out.push_back(text[i++]);
+      continue;
+    }
+    const size_t close = text.find(u'%', i + 1);
+    if (close != TextView::npos) {
+      const TextView name = text.substr(i + 1, close - i - 1);
+      if (!name.empty()) {
+        if (auto value = lookup(name)) {
+          out += *value;
+          i = close + 1;
+          continue;
+        }
+      }
+    }
+    // An undefined name keeps its percent sign, and the closing one may open
+    // the next reference ("%NOPE%PATH%" expands PATH).
+    out.push_back(u'%');
+    ++i;
+  }
+  return out;
+}
+
+std::optional<std::vector<std::pair<Text, Text>>> ParseEnvironmentBlock(TextView block) {
+  std::vector<std::pair<Text, Text>> entries;
+  size_t i = 0;
+  while (true) {
+    const size_t end = block.find(u'\0', i);
+    if (end == TextView::npos) return std::nullopt;
+    if (end == i) return entries;
+    const TextView entry = block.substr(i, end - i);
+    // A leading "=" belongs to the name ("=C:=C:\\dir").
+    const size_t equals = entry.find(u'=', 1);
+    if (equals != TextView::npos) {
+      entries.emplace_back(Text(entry.substr(0, equals)), Text(entry.substr(equals + 1)));
+    }
+    i = end + 1;
+  }
+}
+
+std::optional<Text> SimEnvironment::Get(TextView name) {
+  const auto it = variables_.find(Text(name));
+  if (it == variables_.end()) return std::nullopt;
+  return it->second.second;
+}
+
+WinError SimEnvironment::Set(TextView name, std::optional<TextView> value) {
+  if (name.empty() || name.find(u'=', 1) != TextView::npos) return kErrorInvalidParameter;
+  const Text key(name);
+  if (!value) {
+    // Removing a variable that does not exist is no error.
+    variables_.erase(key);
+    return kErrorSuccess;
+  }
+  auto it = variables_.find(key);
+  if (it == variables_.end()) {
+    variables_.emplace(key, std::make_pair(key, Text(*value)));
+  } else {
+    it->second.second = Text(*value);
+  }
+  return kErrorSuccess;
+}
+
+platform::Expansion SimEnvironment::Expand(TextView text, uint32_t capacity) {
+  const Text whole = ExpandVariables(text, [this](TextView name) { return Get(name); });
+  platform::Expansion result;
+  result.required = static_cast<uint32_t>(whole.size() + 1);
+  result.text = capacity == 0 ? Text() : CutToCapacity(whole, capacity - 1);
+  return result;
+}
+
+platform::EnvironmentBlock SimEnvironment::CurrentBlock() {
+  platform::EnvironmentBlock block;
+  for (const auto& [key, entry] : variables_) {
+    block += entry.first;
+    block += u'=';
+    block += entry.second;
+    block += u'\0';
+  }
+  block += u'\0';
+  return block;
+}
+
+Result<platform::EnvironmentBlock> SimEnvironment::ReplaceBlock(
+    const platform::EnvironmentBlock& block) {
+  auto entries = ParseEnvironmentBlock(block);
+  if (!entries) return Result<platform::EnvironmentBlock>::Failure(kErrorInvalidParameter);
+  platform::EnvironmentBlock previous = CurrentBlock();
+  variables_.clear();
+  for (auto& [name, value] : *entries) {
+    // The first of two entries with the same name wins, as lookups in a
+    // block find it first.
+    variables_.emplace(name, std::make_pair(name, value));
+  }
+  return previous;
+}
+
+}  // namespace tarn::sim

@@ -1,0 +1,54 @@
+// A simulated process environment with the system's rules: names compare
+// ignoring case, expansion as ExpandEnvironmentStringsW does it, sorted
+// blocks.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "base/text.h"
+#include "platform/environment.h"
+
+namespace tarn::sim {
+
+// Orders variable names as the system sorts an environment block.
+struct NameLess {
+  bool operator()(const Text& a, const Text& b) const { return CompareIgnoreCase(a, b) < 0; }
+};
+
+class SimEnvironment : public platform::Environment {
+ public:
+  SimEnvironment() = default;
+
+  // ---- Set-up for tests ----
+  // Number of variables defined.
+  [[nodiscard]] size_t size() const { return variables_.size(); }
+  // Removes every variable.
+  void Clear() { variables_.clear(); }
+
+  // ---- platform::Environment ----
+  [[nodiscard]] std::optional<Text> Get(TextView name) override;
+  [[nodiscard]] WinError Set(TextView name, std::optional<TextView> value) override;
+  [[nodiscard]] platform::Expansion Expand(TextView text, uint32_t capacity) override;
+  [[nodiscard]] platform::EnvironmentBlock CurrentBlock() override;
+  [[nodiscard]] Result<platform::EnvironmentBlock> ReplaceBlock(
+      const platform::EnvironmentBlock& block) override;
+
+ private:
+  // Name as first set (case kept) -> value, keyed ignoring case.
+  std::map<Text, std::pair<Text, Text>, NameLess> variables_;
+};
+
+// ExpandEnvironmentStringsW's rules over any set of variables: `lookup`
+// gives the value of a defined name. The result is not cut.
+[[nodiscard]] Text ExpandVariables(TextView text,
+                                   const std::function<std::optional<Text>(TextView)>& lookup);
+
+// Splits a block into name/value pairs; nullopt when it is not terminated by
+// an empty string. Entries without "=" after the first character are skipped.
+[[nodiscard]] std::optional<std::vector<std::pair<Text, Text>>> ParseEnvironmentBlock(
+    TextView block);
+
+}  // namespace tarn::sim

@@ -1,0 +1,430 @@
+#include "platform/sim/sim_file_system.h"
+
+#include "platform/sim/sim_volume.h"
+
+namespace tarn::sim {
+
+using platform::FileInfo;
+using platform::kFileAttributeDirectory;
+using platform::kFileAttributeHidden;
+using platform::kFileAttributeNormal;
+using platform::kFileAttributeReadOnly;
+using platform::kFileAttributeSystem;
+
+namespace {
+
+constexpr WinError kErrorNotSameDevice = 17;
+constexpr WinError kErrorSharingViolation = 32;
+// The attributes SetFileAttributesW may change.
+constexpr uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
+
+bool IsLetter(char16_t c) {
+  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+bool IsInvalidNameCharacter(char16_t c) {
+  return c < 0x20 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || c == u'?' ||
+         c == u'*';
+}
+
+bool IsShare(const Text& root) {
+  return root.size() > 2 && root[0] == u'\\';
+}
+
+// True when `inner` is `outer` or lies below it.
+bool IsWithin(const ParsedPath& inner, const ParsedPath& outer) {
+  if (inner.root != outer.root || inner.names.size() < outer.names.size()) return false;
+  for (size_t i = 0; i < outer.names.size(); ++i) {
+    if (!EqualsIgnoreCase(inner.names[i], outer.names[i])) return false;
+  }
+  return true;
+}
+
+bool SamePath(const ParsedPath& a, const ParsedPath& b) {
+  return a.names.size() == b.names.size() && IsWithin(a, b);
+}
+
+ParsedPath ParentOf(const ParsedPath& path) {
+  ParsedPath parent = path;
+  if (!parent.names.empty()) parent.names.pop_back();
+  return parent;
+}
+
+// GetFileAttributesW reports a file without attributes as "normal".
+uint32_t Reported(uint32_t attributes) {
+  return attributes == 0 ? kFileAttributeNormal : attributes;
+}
+
+}  // namespace
+
+struct SimFileSystem::Volume {
+  uint32_t driveType = kDriveFixed;
+  std::unique_ptr<VolumeStore> store;
+};
+
+class SimFileSystem::SimWritableFile : public platform::WritableFile {
+ public:
+  SimWritableFile(SimFileSystem& files, ParsedPath path) : files_(files), path_(std::move(path)) {}
+  WinError Write(std::span<const uint8_t> bytes) override {
+    return files_.WriteParsed(path_, bytes, /*append=*/true);
+  }
+
+ private:
+  SimFileSystem& files_;
+  ParsedPath path_;
+};
+
+Text JoinPath(const ParsedPath& path) {
+  Text text = path.root;
+  if (path.names.empty()) return text + u'\\';
+  for (const Text& name : path.names) {
+    text += u'\\';
+    text += name;
+  }
+  return text;
+}
+
+SimFileSystem::SimFileSystem() {
+  AddVolume(u"C:");
+  current_.root = u"C:";
+}
+
+SimFileSystem::~SimFileSystem() = default;
+
+Result<ParsedPath> SimFileSystem::Locate(TextView input) const {
+  Text path(input);
+  for (char16_t& c : path) {
+    if (c == u'/') c = u'\\';
+  }
+  if (path.empty()) return Result<ParsedPath>::Failure(kErrorPathNotFound);
+  if (path.starts_with(u"\\\\?\\")) {
+    path.erase(0, 4);
+    if (StartsWithIgnoreCase(path, u"UNC\\")) path.replace(0, 4, u"\\\\");
+  }
+  ParsedPath parsed;
+  TextView rest;
+  if (path.starts_with(u"\\\\")) {
+    const size_t serverEnd = path.find(u'\\', 2);
+    const size_t shareEnd = serverEnd == Text::npos ? Text::npos : path.find(u'\\', serverEnd + 1);
+    if (serverEnd == Text::npos || serverEnd == 2 || shareEnd == serverEnd + 1 ||
+        serverEnd + 1 == path.size()) {
+      return Result<ParsedPath>::Failure(kErrorBadNetworkPath);
+    }
+    parsed.root = ToUpper(TextView(path).substr(0, shareEnd));
+    rest = shareEnd == Text::npos ? TextView() : TextView(path).substr(shareEnd);
+  } else if (path.size() >= 2 && path[1] == u':' && IsLetter(path[0])) {
+    parsed.root = ToUpper(TextView(path).substr(0, 2));
+    rest = TextView(path).substr(2);
+    // "D:name" is relative to the current directory when it is on D:.
+    if ((rest.empty() || rest[0] != u'\\') && current_.root == parsed.root) {
+      parsed.names = current_.names;
+    }
+  } else if (path[0] == u'\\') {
+    parsed.root = current_.root;
+    rest = path;
+  } else {
+    parsed = current_;
+    rest = path;
+  }
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t end = rest.find(u'\\', start);
+    if (end == TextView::npos) end = rest.size();
+    TextView name = rest.substr(start, end - start);
+    start = end + 1;
+    if (name.empty() || name == u".") continue;
+    if (name == u"..") {
+      if (!parsed.names.empty()) parsed.names.pop_back();
+      continue;
+    }
+    for (char16_t c : name) {
+      if (IsInvalidNameCharacter(c)) return Result<ParsedPath>::Failure(kErrorInvalidName);
+    }
+    // The system drops trailing dots and blanks of every name.
+    while (!name.empty() && (name.back() == u'.' || name.back() == u' ')) name.remove_suffix(1);
+    if (!name.empty()) parsed.names.emplace_back(name);
+  }
+  return parsed;
+}
+
+void SimFileSystem::AddVolume(TextView root, uint32_t driveType) {
+  auto parsed = Locate(root);
+  if (!parsed) return;
+  auto volume = std::make_unique<Volume>();
+  volume->driveType = IsShare(parsed->root) ? kDriveRemote : driveType;
+  volume->store = MakeMemoryVolume(now_);
+  volumes_[parsed->root] = std::move(volume);
+}
+
+void SimFileSystem::MountHostFolder(TextView root, const std::filesystem::path& hostPath,
+                                    uint32_t driveType) {
+  auto parsed = Locate(root);
+  if (!parsed) return;
+  auto volume = std::make_unique<Volume>();
+  volume->driveType = IsShare(parsed->root) ? kDriveRemote : driveType;
+  volume->store = MakeHostVolume(hostPath);
+  volumes_[parsed->root] = std::move(volume);
+}
+
+SimFileSystem::Volume* SimFileSystem::FindVolume(const Text& root) {
+  const auto it = volumes_.find(root);
+  return it == volumes_.end() ? nullptr : it->second.get();
+}
+
+Result<FileInfo> SimFileSystem::StatParsed(const ParsedPath& path) {
+  Volume* volume = FindVolume(path.root);
+  if (!volume) {
+    return Result<FileInfo>::Failure(IsShare(path.root) ? kErrorBadNetworkPath : kErrorPathNotFound);
+  }
+  return volume->store->Stat(path.names);
+}
+
+WinError SimFileSystem::CheckParent(const ParsedPath& path) {
+  auto parent = StatParsed(ParentOf(path));
+  if (!parent) return parent.error() == kErrorBadNetworkPath ? kErrorBadNetworkPath : kErrorPathNotFound;
+  return (parent->attributes & kFileAttributeDirectory) ? kErrorSuccess : kErrorPathNotFound;
+}
+
+bool SimFileSystem::MakeDirectories(TextView path) {
+  auto parsed = Locate(path);
+  if (!parsed || !FindVolume(parsed->root)) return false;
+  ParsedPath prefix{parsed->root, {}};
+  for (const Text& name : parsed->names) {
+    prefix.names.push_back(name);
+    auto info = StatParsed(prefix);
+    if (!info) {
+      if (FindVolume(prefix.root)->store->MakeDirectory(prefix.names, now_) != kErrorSuccess) {
+        return false;
+      }
+    } else if ((info->attributes & kFileAttributeDirectory) == 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SimFileSystem::PutFile(TextView path, std::span<const uint8_t> bytes) {
+  auto parsed = Locate(path);
+  if (!parsed || parsed->names.empty()) return false;
+  if (!MakeDirectories(JoinPath(ParentOf(*parsed)))) return false;
+  return WriteParsed(*parsed, bytes, /*append=*/false) == kErrorSuccess;
+}
+
+bool SimFileSystem::PutTextFile(TextView path, std::string_view utf8) {
+  return PutFile(path, std::span(reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()));
+}
+
+bool SimFileSystem::SetTimes(TextView path, platform::FileTime creation,
+                             platform::FileTime lastWrite) {
+  auto parsed = Locate(path);
+  if (!parsed) return false;
+  Volume* volume = FindVolume(parsed->root);
+  return volume && volume->store->SetTimes(parsed->names, creation, lastWrite) == kErrorSuccess;
+}
+
+uint32_t SimFileSystem::GetAttributes(TextView path) {
+  auto parsed = Locate(path);
+  if (!parsed) return platform::kInvalidFileAttributes;
+  auto info = StatParsed(*parsed);
+  return info ? Reported(info->attributes) : platform::kInvalidFileAttributes;
+}
+
+WinError SimFileSystem::SetAttributes(TextView path, uint32_t attributes) {
+  auto parsed = Locate(path);
+  if (!parsed) return parsed.error();
+  auto info = StatParsed(*parsed);
+  if (!info) return info.error();
+  const uint32_t kept = info->attributes & kFileAttributeDirectory;
+  return FindVolume(parsed->root)
+      ->store->SetAttributes(parsed->names, kept | (attributes & kSettableAttributes));
+}
+
+Result<FileInfo> SimFileSystem::GetInfo(TextView path) {
+  auto parsed = Locate(path);
+  if (!parsed) return Result<FileInfo>::Failure(parsed.error());
+  auto info = StatParsed(*parsed);
+  if (info) info->attributes = Reported(info->attributes);
+  return info;
+}
+
+Result<std::vector<uint8_t>> SimFileSystem::ReadAll(TextView path) {
+  using Bytes = Result<std::vector<uint8_t>>;
+  auto parsed = Locate(path);
+  if (!parsed) return Bytes::Failure(parsed.error());
+  auto info = StatParsed(*parsed);
+  if (!info) return Bytes::Failure(info.error());
+  // Opening a folder as a file is refused.
+  if (info->attributes & kFileAttributeDirectory) return Bytes::Failure(kErrorAccessDenied);
+  return FindVolume(parsed->root)->store->Read(parsed->names);
+}
+
+WinError SimFileSystem::WriteParsed(const ParsedPath& path, std::span<const uint8_t> bytes,
+                                    bool append) {
+  Volume* volume = FindVolume(path.root);
+  if (!volume) return IsShare(path.root) ? kErrorBadNetworkPath : kErrorPathNotFound;
+  if (path.names.empty()) return kErrorAccessDenied;
+  if (const WinError parent = CheckParent(path)) return parent;
+  if (auto existing = volume->store->Stat(path.names)) {
+    if (existing->attributes & kFileAttributeDirectory) return kErrorAccessDenied;
+    // CREATE_ALWAYS refuses read-only files, and hidden or system files
+    // when the new attributes do not repeat those bits.
+    if (!append && (existing->attributes &
+                    (kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem))) {
+      return kErrorAccessDenied;
+    }
+  }
+  return volume->store->Write(path.names, bytes, append, now_);
+}
+
+WinError SimFileSystem::WriteAll(TextView path, std::span<const uint8_t> bytes) {
+  auto parsed = Locate(path);
+  if (!parsed) return parsed.error();
+  return WriteParsed(*parsed, bytes, /*append=*/false);
+}
+
+Result<std::unique_ptr<platform::WritableFile>> SimFileSystem::CreateAlways(TextView path, bool) {
+  using Opened = Result<std::unique_ptr<platform::WritableFile>>;
+  auto parsed = Locate(path);
+  if (!parsed) return Opened::Failure(parsed.error());
+  if (const WinError error = WriteParsed(*parsed, {}, /*append=*/false)) {
+    return Opened::Failure(error);
+  }
+  return Opened(std::make_unique<SimWritableFile>(*this, *parsed));
+}
+
+WinError SimFileSystem::CreateDirectory(TextView path) {
+  auto parsed = Locate(path);
+  if (!parsed) return parsed.error();
+  if (StatParsed(*parsed)) return kErrorAlreadyExists;
+  if (const WinError parent = CheckParent(*parsed)) return parent;
+  return FindVolume(parsed->root)->store->MakeDirectory(parsed->names, now_);
+}
+
+WinError SimFileSystem::RemoveDirectory(TextView path) {
+  auto parsed = Locate(path);
+  if (!parsed) return parsed.error();
+  auto info = StatParsed(*parsed);
+  if (!info) return info.error();
+  if ((info->attributes & kFileAttributeDirectory) == 0) return kErrorDirectory;
+  if (parsed->names.empty() || (info->attributes & kFileAttributeReadOnly)) {
+    return kErrorAccessDenied;
+  }
+  // The process keeps its current directory open.
+  if (IsWithin(current_, *parsed)) return kErrorSharingViolation;
+  VolumeStore& store = *FindVolume(parsed->root)->store;
+  auto entries = store.List(parsed->names);
+  if (entries && !entries->empty()) return kErrorDirNotEmpty;
+  return store.RemoveDirectory(parsed->names);
+}
+
+WinError SimFileSystem::DeleteFile(TextView path) {
+  auto parsed = Locate(path);
+  if (!parsed) return parsed.error();
+  auto info = StatParsed(*parsed);
+  if (!info) return info.error();
+  if (info->attributes & (kFileAttributeDirectory | kFileAttributeReadOnly)) {
+    return kErrorAccessDenied;
+  }
+  return FindVolume(parsed->root)->store->RemoveFile(parsed->names);
+}
+
+WinError SimFileSystem::CopyParsed(const ParsedPath& from, const ParsedPath& to) {
+  auto info = StatParsed(from);
+  auto bytes = FindVolume(from.root)->store->Read(from.names);
+  if (!info || !bytes) return bytes.error();
+  if (const WinError error = WriteParsed(to, *bytes, /*append=*/false)) return error;
+  // The copy keeps the source's attributes and last-write time; it is new.
+  VolumeStore& target = *FindVolume(to.root)->store;
+  (void)target.SetAttributes(to.names, (info->attributes & kSettableAttributes) | 0x20 /*archive*/);
+  (void)target.SetTimes(to.names, now_, info->lastWriteTime);
+  return kErrorSuccess;
+}
+
+WinError SimFileSystem::CopyFile(TextView from, TextView to, bool failIfExists) {
+  auto source = Locate(from);
+  if (!source) return source.error();
+  auto target = Locate(to);
+  if (!target) return target.error();
+  auto info = StatParsed(*source);
+  if (!info) return info.error();
+  if (info->attributes & kFileAttributeDirectory) return kErrorAccessDenied;
+  if (const WinError parent = CheckParent(*target)) return parent;
+  if (SamePath(*source, *target)) return kErrorSharingViolation;
+  if (auto existing = StatParsed(*target)) {
+    if (existing->attributes & kFileAttributeDirectory) return kErrorAccessDenied;
+    if (failIfExists) return kErrorFileExists;
+    if (existing->attributes & kFileAttributeReadOnly) return kErrorAccessDenied;
+  }
+  return CopyParsed(*source, *target);
+}
+
+WinError SimFileSystem::MoveFile(TextView from, TextView to) {
+  auto source = Locate(from);
+  if (!source) return source.error();
+  auto target = Locate(to);
+  if (!target) return target.error();
+  auto info = StatParsed(*source);
+  if (!info) return info.error();
+  if (source->names.empty()) return kErrorAccessDenied;
+  if (const WinError parent = CheckParent(*target)) return parent;
+  // A change of case only is a rename onto the same entry.
+  if (StatParsed(*target) && !SamePath(*source, *target)) return kErrorAlreadyExists;
+  if (IsWithin(*target, *source) && !SamePath(*source, *target)) return kErrorAccessDenied;
+  if (IsWithin(current_, *source)) return kErrorSharingViolation;
+  if (source->root == target->root) {
+    return FindVolume(source->root)->store->Rename(source->names, target->names);
+  }
+  if (info->attributes & kFileAttributeDirectory) return kErrorNotSameDevice;
+  if (const WinError error = CopyParsed(*source, *target)) return error;
+  return FindVolume(source->root)->store->RemoveFile(source->names);
+}
+
+Result<std::vector<platform::DirectoryEntry>> SimFileSystem::ListDirectory(TextView folder) {
+  using Listing = Result<std::vector<platform::DirectoryEntry>>;
+  auto parsed = Locate(folder);
+  if (!parsed) return Listing::Failure(parsed.error());
+  auto info = StatParsed(*parsed);
+  // FindFirstFileW("folder\\*") sees a missing folder as a missing path.
+  if (!info) {
+    return Listing::Failure(info.error() == kErrorBadNetworkPath ? kErrorBadNetworkPath
+                                                             : kErrorPathNotFound);
+  }
+  if ((info->attributes & kFileAttributeDirectory) == 0) return Listing::Failure(kErrorDirectory);
+  auto entries = FindVolume(parsed->root)->store->List(parsed->names);
+  if (entries) {
+    for (auto& entry : *entries) entry.info.attributes = Reported(entry.info.attributes);
+  }
+  return entries;
+}
+
+Text SimFileSystem::CurrentDirectory() {
+  return JoinPath(current_);
+}
+
+WinError SimFileSystem::SetCurrentDirectory(TextView path) {
+  auto parsed = Locate(path);
+  if (!parsed) return parsed.error();
+  auto info = StatParsed(*parsed);
+  if (!info) return info.error();
+  if ((info->attributes & kFileAttributeDirectory) == 0) return kErrorDirectory;
+  current_ = std::move(*parsed);
+  return kErrorSuccess;
+}
+
+uint32_t SimFileSystem::DriveType(TextView root) {
+  constexpr uint32_t kNoRootDirectory = 1;
+  auto parsed = Locate(root);
+  if (!parsed || !parsed->names.empty()) return kNoRootDirectory;
+  Volume* volume = FindVolume(parsed->root);
+  return volume ? volume->driveType : kNoRootDirectory;
+}
+
+std::vector<Text> SimFileSystem::LogicalDrives() {
+  std::vector<Text> drives;
+  for (const auto& [root, volume] : volumes_) {
+    if (!IsShare(root)) drives.push_back(root + u'\\');
+  }
+  return drives;
+}
+
+}  // namespace tarn::sim

@@ -1,0 +1,110 @@
+// A simulated file system with Windows path rules: drive letters and UNC
+// roots, either separator, names that compare ignoring case, attributes,
+// sizes and times. A volume may instead stand for a real host folder, so
+// native tools can work on actual files through the same interface.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "base/result.h"
+#include "base/text.h"
+#include "platform/file_system.h"
+
+namespace tarn::sim {
+
+inline constexpr WinError kErrorDirectory = 267;
+inline constexpr WinError kErrorInvalidName = 123;
+inline constexpr WinError kErrorBadNetworkPath = 53;  // ERROR_BAD_NETPATH
+
+inline constexpr uint32_t kDriveRemovable = 2;
+inline constexpr uint32_t kDriveFixed = 3;
+inline constexpr uint32_t kDriveRemote = 4;
+inline constexpr uint32_t kDriveCdRom = 5;
+
+// An absolute path taken apart: the volume root ("C:" or "\\server\share",
+// upper-cased as the key of the volume) and the names below it, with "." and
+// ".." already applied.
+struct ParsedPath {
+  Text root;
+  std::vector<Text> names;
+};
+
+class SimFileSystem : public platform::FileSystem {
+ public:
+  // A machine with a fixed drive C: whose current directory is "C:\".
+  SimFileSystem();
+  ~SimFileSystem() override;
+
+  // ---- Set-up for tests and tools ----
+
+  // Adds an empty volume. `root` is a drive ("D:" or "D:\") or a share
+  // ("\\server\share"); shares get kDriveRemote regardless of `driveType`.
+  void AddVolume(TextView root, uint32_t driveType = kDriveFixed);
+  // Lets a real host folder stand for `root` (a drive or share); every
+  // operation below that root reaches the host files. Replaces any volume of
+  // that root. Names are matched against host names ignoring case.
+  void MountHostFolder(TextView root, const std::filesystem::path& hostPath,
+                       uint32_t driveType = kDriveFixed);
+  // Creates every missing folder of `path`; false when a file is in the way
+  // or the volume does not exist.
+  bool MakeDirectories(TextView path);
+  // Writes a file, creating its folders first.
+  bool PutFile(TextView path, std::span<const uint8_t> bytes);
+  bool PutTextFile(TextView path, std::string_view utf8);
+  // Sets the times of an existing file or folder (not on host volumes).
+  bool SetTimes(TextView path, platform::FileTime creation, platform::FileTime lastWrite);
+  // The time stamped on files created or written from now on.
+  void SetClock(platform::FileTime now) { now_ = now; }
+  [[nodiscard]] platform::FileTime Clock() const { return now_; }
+  // Makes `path` absolute against the current directory and applies "." and
+  // ".."; kErrorInvalidName for characters no name may hold, kErrorPathNotFound
+  // for an empty path, kErrorBadNetworkPath for an incomplete UNC root.
+  [[nodiscard]] Result<ParsedPath> Locate(TextView path) const;
+
+  // ---- platform::FileSystem ----
+  [[nodiscard]] uint32_t GetAttributes(TextView path) override;
+  [[nodiscard]] WinError SetAttributes(TextView path, uint32_t attributes) override;
+  [[nodiscard]] Result<platform::FileInfo> GetInfo(TextView path) override;
+  [[nodiscard]] Result<std::vector<uint8_t>> ReadAll(TextView path) override;
+  [[nodiscard]] WinError WriteAll(TextView path, std::span<const uint8_t> bytes) override;
+  [[nodiscard]] Result<std::unique_ptr<platform::WritableFile>> CreateAlways(
+      TextView path, bool writeThrough) override;
+  [[nodiscard]] WinError CreateDirectory(TextView path) override;
+  [[nodiscard]] WinError RemoveDirectory(TextView path) override;
+  [[nodiscard]] WinError DeleteFile(TextView path) override;
+  [[nodiscard]] WinError CopyFile(TextView from, TextView to, bool failIfExists) override;
+  [[nodiscard]] WinError MoveFile(TextView from, TextView to) override;
+  [[nodiscard]] Result<std::vector<platform::DirectoryEntry>> ListDirectory(
+      TextView folder) override;
+  [[nodiscard]] Text CurrentDirectory() override;
+  [[nodiscard]] WinError SetCurrentDirectory(TextView path) override;
+  [[nodiscard]] uint32_t DriveType(TextView root) override;
+  [[nodiscard]] std::vector<Text> LogicalDrives() override;
+
+ private:
+  class SimWritableFile;
+  struct Volume;
+
+  Volume* FindVolume(const Text& root);
+  // Attributes, size and times of `path`, with the system's error codes.
+  Result<platform::FileInfo> StatParsed(const ParsedPath& path);
+  // kErrorSuccess when the folder that would hold `path` exists.
+  WinError CheckParent(const ParsedPath& path);
+  WinError WriteParsed(const ParsedPath& path, std::span<const uint8_t> bytes, bool append);
+  WinError CopyParsed(const ParsedPath& from, const ParsedPath& to);
+
+  std::map<Text, std::unique_ptr<Volume>> volumes_;
+  ParsedPath current_;
+  platform::FileTime now_ = 133000000000000000ULL;
+};
+
+// The text of a parsed path ("C:\a\b", "\\srv\share\a").
+[[nodiscard]] Text JoinPath(const ParsedPath& path);
+
+}  // namespace tarn::sim

@@ -1,0 +1,56 @@
+// Simulated service states and process token privileges.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "platform/services.h"
+#include "platform/sim/sim_environment.h"
+
+namespace tarn::sim {
+
+inline constexpr WinError kErrorNotAllAssigned = 1300;
+
+enum class ServiceState { kStopped = 1, kStartPending = 2, kStopPending = 3, kRunning = 4 };
+
+class SimServices : public platform::Services {
+ public:
+  // A machine with the usual services running (Secondary Logon "seclogon"
+  // among them) and an administrator's token: every privilege held, none
+  // enabled.
+  SimServices();
+
+  // ---- Set-up for tests ----
+  void SetServiceState(TextView name, ServiceState state);
+  void RemoveService(TextView name);
+  // Makes the service manager unreachable (queries fail).
+  void SetManagerAvailable(bool available) { managerAvailable_ = available; }
+  // The privileges the token holds (enabled or not).
+  void SetHeldPrivileges(std::vector<Text> names);
+
+  // ---- What the program did ----
+  [[nodiscard]] bool IsPrivilegeEnabled(TextView name) const;
+  [[nodiscard]] std::vector<Text> EnabledPrivileges() const;
+  // Every EnablePrivileges request, in order, with the names it passed.
+  [[nodiscard]] const std::vector<std::vector<Text>>& privilegeRequests() const {
+    return requests_;
+  }
+
+  // ---- platform::Services ----
+  [[nodiscard]] std::optional<bool> IsServiceRunning(TextView serviceName) override;
+  [[nodiscard]] WinError EnablePrivileges(const std::vector<Text>& names) override;
+
+ private:
+  std::map<Text, ServiceState, NameLess> services_;
+  std::set<Text, NameLess> held_;
+  std::set<Text, NameLess> enabled_;
+  std::vector<std::vector<Text>> requests_;
+  bool managerAvailable_ = true;
+};
+
+// True for the privilege names the system knows ("SeBackupPrivilege", ...).
+[[nodiscard]] bool IsKnownPrivilege(TextView name);
+
+}  // namespace tarn::sim

@@ -1,0 +1,147 @@
+#include "platform/sim/sim_system_info.h"
+
+namespace tarn::sim {
+namespace {
+
+std::vector<SimLocale> DefaultLocales() {
+  return {
+      {1033, u"en", u"US", u"English"}, {1031, u"de", u"DE", u"German"},
+      {1036, u"fr", u"FR", u"French"},  {1040, u"it", u"IT", u"Italian"},
+      {3082, u"es", u"ES", u"Spanish"}, {1043, u"nl", u"NL", u"Dutch"},
+      {1045, u"pl", u"PL", u"Polish"},  {1049, u"ru", u"RU", u"Russian"},
+      {2057, u"en", u"GB", u"English"}, {2055, u"de", u"CH", u"German"},
+  };
+}
+
+// FormatMessageW ends system texts with a line break.
+Text SystemText(uint32_t code) {
+  switch (code) {
+    case 0:
+      return u"The operation completed successfully.\r\n";
+    case 2:
+      return u"The system cannot find the file specified.\r\n";
+    case 3:
+      return u"The system cannot find the path specified.\r\n";
+    case 5:
+      return u"Access is denied.\r\n";
+    case 6:
+      return u"The handle is invalid.\r\n";
+    case 32:
+      return u"The process cannot access the file because it is being used by another "
+             u"process.\r\n";
+    case 87:
+      return u"The parameter is incorrect.\r\n";
+    case 122:
+      return u"The data area passed to a system call is too small.\r\n";
+    case 183:
+      return u"Cannot create a file when that file already exists.\r\n";
+    case 1314:
+      return u"A required privilege is not held by the client.\r\n";
+    case 1326:
+      return u"The user name or password is incorrect.\r\n";
+    case 1332:
+      return u"No mapping between account names and security IDs was done.\r\n";
+    case 2221:
+      return u"The user name could not be found.\r\n";
+    default:
+      return Text();
+  }
+}
+
+Text TwoDigits(unsigned value) {
+  Text out;
+  out.push_back(static_cast<char16_t>(u'0' + (value / 10) % 10));
+  out.push_back(static_cast<char16_t>(u'0' + value % 10));
+  return out;
+}
+
+Text CutForBuffer(const Text& text, uint32_t capacity) {
+  return capacity == 0 ? Text() : CutToCapacity(text, capacity - 1);
+}
+
+}  // namespace
+
+SimSystemInfo::SimSystemInfo() : locales_(DefaultLocales()) {}
+
+void SimSystemInfo::SetUserName(std::optional<TextView> name, WinError error) {
+  userName_ = name ? Result<Text>(Text(*name)) : Result<Text>::Failure(error);
+}
+
+void SimSystemInfo::SetComputerName(std::optional<TextView> name, WinError error) {
+  computerName_ = name ? Result<Text>(Text(*name)) : Result<Text>::Failure(error);
+}
+
+Result<Text> SimSystemInfo::UserName() {
+  return userName_;
+}
+
+Result<Text> SimSystemInfo::ComputerName() {
+  return computerName_;
+}
+
+std::vector<uint32_t> SimSystemInfo::SupportedLocales() {
+  std::vector<uint32_t> ids;
+  for (const SimLocale& locale : locales_) ids.push_back(locale.lcid);
+  return ids;
+}
+
+Text SimSystemInfo::LocaleInfo(uint32_t lcid, uint32_t type, uint32_t capacity) {
+  for (const SimLocale& locale : locales_) {
+    if (locale.lcid != lcid) continue;
+    const Text* text = nullptr;
+    if (type == platform::kLocaleSIso639LangName) text = &locale.iso639;
+    if (type == platform::kLocaleSIso3166CtryName) text = &locale.iso3166;
+    if (type == platform::kLocaleSEnglishLanguage) text = &locale.englishLanguage;
+    // GetLocaleInfoW fails outright when the buffer is too small.
+    if (text == nullptr || text->size() + 1 > capacity) return Text();
+    return *text;
+  }
+  return Text();
+}
+
+Text SimSystemInfo::FormatShortDate(const platform::SystemTime& time, uint32_t capacity) {
+  // The English (United States) short date: M/d/yyyy.
+  const Text text =
+      DecimalText(time.month) + u"/" + DecimalText(time.day) + u"/" + DecimalText(time.year);
+  return CutForBuffer(text, capacity);
+}
+
+Text SimSystemInfo::FormatTime(const platform::SystemTime& time, uint32_t capacity) {
+  // The English (United States) time: h:mm:ss tt.
+  const unsigned hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
+  const Text text = DecimalText(hour12) + u":" + TwoDigits(time.minute) + u":" +
+                    TwoDigits(time.second) + (time.hour < 12 ? u" AM" : u" PM");
+  return CutForBuffer(text, capacity);
+}
+
+Text SimSystemInfo::SystemMessage(uint32_t code) {
+  const auto it = messages_.find(code);
+  if (it != messages_.end()) return it->second;
+  Text text = SystemText(code);
+  if (!text.empty()) return text;
+  return u"Unknown error " + DecimalText(code) + u".\r\n";
+}
+
+Text SimSystemInfo::NtStatusMessage(uint32_t status) {
+  switch (status) {
+    case 0x00000000:
+      return u"STATUS_SUCCESS\r\n";
+    case 0xC0000022:
+      return u"{Access Denied}\r\nA process has requested access to an object, but has not "
+             u"been granted those access rights.\r\n";
+    case 0xC0000034:
+      return u"Object Name not found.\r\n";
+    case 0xC000000D:
+      return u"An invalid parameter was passed to a service or function.\r\n";
+    default:
+      return Text();
+  }
+}
+
+WinError SimSystemInfo::InitiateShutdown(TextView message, uint32_t timeoutSeconds,
+                                         bool forceAppsClosed, bool reboot, uint32_t reason) {
+  shutdowns_.push_back({Text(message), timeoutSeconds, forceAppsClosed, reboot, reason});
+  return shutdownResult_;
+}
+
+}  // namespace tarn::sim

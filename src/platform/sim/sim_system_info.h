@@ -1,0 +1,90 @@
+// Simulated facts about the machine and the running program, settable by
+// tests.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "platform/system_info.h"
+
+namespace tarn::sim {
+
+// One locale the machine supports, with the names GetLocaleInfoW gives.
+struct SimLocale {
+  uint32_t lcid = 0;
+  Text iso639;           // LOCALE_SISO639LANGNAME, e.g. "en"
+  Text iso3166;          // LOCALE_SISO3166CTRYNAME, e.g. "US"
+  Text englishLanguage;  // LOCALE_SENGLISHLANGUAGE, e.g. "English"
+};
+
+// A shutdown request as InitiateShutdown received it.
+struct ShutdownRequest {
+  Text message;
+  uint32_t timeoutSeconds = 0;
+  bool forceAppsClosed = false;
+  bool reboot = false;
+  uint32_t reason = 0;
+};
+
+class SimSystemInfo : public platform::SystemInfo {
+ public:
+  // An English (United States) machine with a handful of other locales,
+  // user "Administrator" on computer "TARN-PC", program "C:\tarn\tarn.exe".
+  SimSystemInfo();
+
+  // ---- Set-up for tests ----
+  void SetModuleFileName(TextView path) { module_ = Text(path); }
+  // nullopt makes the query fail with `error`.
+  void SetUserName(std::optional<TextView> name, WinError error = 5);
+  void SetComputerName(std::optional<TextView> name, WinError error = 5);
+  // Replaces the supported locales, in the order EnumSystemLocalesW gives them.
+  void SetLocales(std::vector<SimLocale> locales) { locales_ = std::move(locales); }
+  void AddLocale(SimLocale locale) { locales_.push_back(std::move(locale)); }
+  void SetLocalTime(const platform::SystemTime& time) { time_ = time; }
+  void SetVersion(platform::OsVersion version) { version_ = version; }
+  // Overrides or adds the text of a system error code.
+  void SetSystemMessage(uint32_t code, TextView text) { messages_[code] = Text(text); }
+  // Makes InitiateShutdown fail with `error` (0 succeeds).
+  void SetShutdownResult(WinError error) { shutdownResult_ = error; }
+
+  // ---- What the program did ----
+  [[nodiscard]] const Text& runtimeLocale() const { return runtimeLocale_; }
+  [[nodiscard]] const std::vector<ShutdownRequest>& shutdownRequests() const { return shutdowns_; }
+
+  // ---- platform::SystemInfo ----
+  [[nodiscard]] Text ModuleFileName() override { return module_; }
+  [[nodiscard]] Result<Text> UserName() override;
+  [[nodiscard]] Result<Text> ComputerName() override;
+  [[nodiscard]] uint32_t ThreadLocale() override { return threadLocale_; }
+  void SetThreadLocale(uint32_t lcid) override { threadLocale_ = lcid; }
+  [[nodiscard]] std::vector<uint32_t> SupportedLocales() override;
+  [[nodiscard]] Text LocaleInfo(uint32_t lcid, uint32_t type, uint32_t capacity) override;
+  void SetRuntimeLocale(TextView englishLanguageName) override {
+    runtimeLocale_ = Text(englishLanguageName);
+  }
+  [[nodiscard]] platform::SystemTime LocalTime() override { return time_; }
+  [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;
+  [[nodiscard]] Text FormatTime(const platform::SystemTime& time, uint32_t capacity) override;
+  [[nodiscard]] Text SystemMessage(uint32_t code) override;
+  [[nodiscard]] Text NtStatusMessage(uint32_t status) override;
+  [[nodiscard]] platform::OsVersion Version() override { return version_; }
+  [[nodiscard]] WinError InitiateShutdown(TextView message, uint32_t timeoutSeconds,
+                                          bool forceAppsClosed, bool reboot,
+                                          uint32_t reason) override;
+
+ private:
+  Text module_ = u"C:\\tarn\\tarn.exe";
+  Result<Text> userName_ = Text(u"Administrator");
+  Result<Text> computerName_ = Text(u"TARN-PC");
+  uint32_t threadLocale_ = platform::kLocaleEnglishUs;
+  std::vector<SimLocale> locales_;
+  platform::SystemTime time_{2026, 12, 1, 7, 13, 42, 5, 0};
+  platform::OsVersion version_{10, 0, 19045};
+  std::map<uint32_t, Text> messages_;
+  Text runtimeLocale_;
+  std::vector<ShutdownRequest> shutdowns_;
+  WinError shutdownResult_ = 0;
+};
+
+}  // namespace tarn::sim
