@@ -1,0 +1,225 @@
+#include "startup/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "startup/command_line.h"
+#include "unit/startup/fake_environment.h"
+#include "unit/startup/fake_profiles.h"
+
+namespace tarn::startup {
+namespace {
+
+constexpr char16_t kIni[] = u"C:\\setup\\install.ini";
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void Key(TextView key, TextView value) { profiles_.Set(kIni, u"Settings", key, value); }
+  void CommandLine(TextView line) {
+    (void)ApplyOptions(SplitCommandLine(line), config_, environment_);
+  }
+  void Read() { ReadSettings(profiles_, kIni, config_, headers_); }
+
+  testing::FakeProfiles profiles_;
+  testing::FakeEnvironment environment_;
+  InstallConfig config_;
+  PageHeaders headers_;
+};
+
+TEST_F(SettingsTest, MissingSectionLeavesEveryDefault) {
+  Read();
+  EXPECT_EQ(config_.AutoLogon, 1);
+  EXPECT_EQ(config_.DisableLoadMenu, 2);
+  EXPECT_EQ(config_.SplitterPos, 30);
+  EXPECT_EQ(config_.UseCurrent, 0);
+  EXPECT_FALSE(config_.LogEnabled);
+  EXPECT_FALSE(config_.AutoInstallEnabled);
+  EXPECT_EQ(config_.IniPath.str(), u"install.ini");
+  EXPECT_EQ(config_.ShellFolderHideMask, 0u);
+  EXPECT_TRUE(headers_[0].headerTitle.empty());
+}
+
+TEST_F(SettingsTest, TextKeysAreReadWithTheirBufferSizes) {
+  const Text fifteen = u"ABCDEFGHIJKLMNO";
+  Key(u"Computer", fifteen);
+  Key(u"Workgroup", fifteen);
+  Key(u"Owner", Text(300, u'o'));
+  Key(u"DefaultHelp", Text(300, u'h'));
+  Key(u"OsdText", Text(2000, u'd'));
+  Read();
+  EXPECT_EQ(config_.Computer.str(), fifteen.substr(0, 14));
+  EXPECT_EQ(config_.Workgroup.str(), fifteen.substr(0, 14));
+  EXPECT_EQ(config_.Owner.size(), 127u);
+  EXPECT_EQ(config_.DefaultHelp.size(), 260u);
+  EXPECT_EQ(config_.OsdText.size(), 1023u);
+}
+
+TEST_F(SettingsTest, CommandLineTextWinsAndTheKeyIsNotRead) {
+  Key(u"Computer", u"FROMFILE");
+  CommandLine(u"/computer=FROMCMD");
+  Read();
+  EXPECT_EQ(config_.Computer.str(), u"FROMCMD");
+  EXPECT_FALSE(profiles_.WasRead(u"Computer"));
+}
+
+TEST_F(SettingsTest, AdminPwdAndLogKeysSetTheirFlags) {
+  Key(u"AdminPwd", u"pw");
+  Key(u"Log", u"%TEMP%\\x.log");
+  Key(u"UserPwd", u"up");
+  Read();
+  EXPECT_TRUE(config_.AdminPwdGiven);
+  EXPECT_TRUE(config_.LogEnabled);
+  EXPECT_EQ(config_.Log.str(), u"%TEMP%\\x.log");
+  EXPECT_EQ(config_.UserPwd.str(), u"up");
+  EXPECT_TRUE(config_.UserPwdConfirm.empty());
+}
+
+TEST_F(SettingsTest, LogKeyIgnoredWhenTheCommandLineEnabledTheLog) {
+  Key(u"Log", u"file.log");
+  CommandLine(u"/log=cmd.log");
+  Read();
+  EXPECT_EQ(config_.Log.str(), u"cmd.log");
+  EXPECT_FALSE(profiles_.WasRead(u"Log"));
+}
+
+TEST_F(SettingsTest, SkipSettingsInTheFileForcesUseCurrent) {
+  Key(u"SkipSettings", u"1");
+  Key(u"UseCurrent", u"0");
+  Read();
+  EXPECT_EQ(config_.SkipSettings, 1);
+  EXPECT_EQ(config_.UseCurrent, 1);
+}
+
+TEST_F(SettingsTest, DelaysFromTheFile) {
+  struct Row {
+    const char16_t* command;
+    const char16_t* value;
+    bool armed;
+    int32_t delay;
+  } rows[] = {
+      {u"", u"0", false, 0},
+      {u"", u"5", true, 5000},
+      {u"/autoinstall=2", u"5", true, 2000},
+      {u"/autoinstall=0", u"5", true, 0},
+  };
+  for (const Row& row : rows) {
+    InstallConfig config;
+    testing::FakeProfiles profiles;
+    profiles.Set(kIni, u"settings", u"AutoInstall", row.value);
+    (void)ApplyOptions(SplitCommandLine(row.command), config, environment_);
+    ReadSettings(profiles, kIni, config, headers_);
+    EXPECT_EQ(config.AutoInstallEnabled, row.armed)
+        << ToUtf8(row.command) << " " << ToUtf8(row.value);
+    EXPECT_EQ(config.AutoInstallDelay, row.delay)
+        << ToUtf8(row.command) << " " << ToUtf8(row.value);
+  }
+}
+
+TEST_F(SettingsTest, BeepAndAutoExitFromTheFile) {
+  Key(u"beep", u"4");
+  Key(u"AutoExit", u"9");
+  Key(u"RestartWait", u"12");
+  Read();
+  EXPECT_TRUE(config_.BeepEnabled);
+  EXPECT_EQ(config_.BeepInterval, 4000);
+  EXPECT_TRUE(config_.AutoExitEnabled);
+  EXPECT_EQ(config_.AutoExitDelay, 9000);
+  EXPECT_EQ(config_.RestartWait, 12);
+}
+
+TEST_F(SettingsTest, AutoLogonAndDisableLoadMenuRules) {
+  struct Row {
+    const char16_t* command;
+    const char16_t* autoLogonKey;
+    const char16_t* disableKey;
+    int32_t autoLogon;
+    int32_t disable;
+  } rows[] = {
+      {u"", u"0", u"1", 0, 1},
+      {u"/autologon", u"0", u"1", 2, 1},
+      {u"/DisableLoadMenu=0", u"0", u"1", 0, 0},
+      {u"/DisableLoadMenu=2", u"1", u"1", 1, 1},
+  };
+  for (const Row& row : rows) {
+    InstallConfig config;
+    testing::FakeProfiles profiles;
+    profiles.Set(kIni, u"settings", u"AutoLogon", row.autoLogonKey);
+    profiles.Set(kIni, u"settings", u"DisableLoadMenu", row.disableKey);
+    (void)ApplyOptions(SplitCommandLine(row.command), config, environment_);
+    ReadSettings(profiles, kIni, config, headers_);
+    EXPECT_EQ(config.AutoLogon, row.autoLogon) << ToUtf8(row.command);
+    EXPECT_EQ(config.DisableLoadMenu, row.disable) << ToUtf8(row.command);
+  }
+}
+
+TEST_F(SettingsTest, SwitchesOnlySwitchOn) {
+  Key(u"Verbose", u"3");
+  Key(u"SkipRestart", u"0");
+  Key(u"HasGaps", u"1");
+  CommandLine(u"/verbose=0 /skiprestart");
+  Read();
+  EXPECT_EQ(config_.Verbose, 3) << "/verbose=0 leaves the key in force";
+  EXPECT_EQ(config_.SkipRestart, 1);
+  EXPECT_TRUE(config_.HasGaps);
+}
+
+TEST_F(SettingsTest, AlwaysReadKeysAndPageHeaders) {
+  Key(u"SplitterPos", u"45");
+  Key(u"DontShowNonDefaultShellFolderWarning", u"1");
+  Key(u"ShellFolderModify.Hide", u"Cookies,History");
+  Key(u"ShellFolderModify.Disallow", u"Desktop, Favorites");
+  Key(u"PageHeaderTitle.2", u"Pick software");
+  Key(u"PageHeaderSubTitle.0", u"Sub zero");
+  Key(u"PageHeaderTitle.4", u"not a page");
+  headers_[2].headerTitle = u"translated";
+  headers_[1].headerTitle = u"kept";
+  Read();
+  EXPECT_EQ(config_.SplitterPos, 45);
+  EXPECT_TRUE(config_.DontShowNonDefaultShellFolderWarning);
+  EXPECT_EQ(config_.ShellFolderHideMask, 0x880u);
+  EXPECT_EQ(config_.ShellFolderDisallowMask, 0x300u);
+  EXPECT_EQ(headers_[2].headerTitle, u"Pick software");
+  EXPECT_EQ(headers_[0].headerSubTitle, u"Sub zero");
+  EXPECT_EQ(headers_[1].headerTitle, u"kept");
+}
+
+TEST(ShellFolderMaskTest, ParsesNamesAndNumbers) {
+  struct Row {
+    const char16_t* value;
+    uint32_t mask;
+  } rows[] = {
+      {u"Desktop, Favorites", 0x300},
+      {u"Desktop,5", 5},
+      {u"0x100", 0x100},
+      {u"Cookies,History", 0x880},
+      {u"cookies,Nonsense", 0x80},
+      {u"010", 8},
+      {u"My Music,  my pictures", 0x3},
+      {u"My Music ,Desktop", 0x100},
+      {u"", 0},
+      {u"Templates,Startup", 0x300000},
+      {u",,,", 0},
+      {u"9,Desktop", 9},
+      {u"Desktop,0xZZ", 0},
+      {u"4294967296", 0xFFFFFFFF},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ParseShellFolderMask(row.value), row.mask) << ToUtf8(row.value);
+  }
+}
+
+TEST(StartPageTest, FollowsSkipSettingsAndSkipSoftware) {
+  struct Row {
+    int32_t skipSettings, skipSoftware;
+    WizardPage page;
+  } rows[] = {
+      {0, 0, kSettingsPage}, {1, 0, kSoftwarePage}, {1, 1, kStatusPage}, {0, 1, kSettingsPage}};
+  for (const Row& row : rows) {
+    InstallConfig config;
+    config.SkipSettings = row.skipSettings;
+    config.SkipSoftware = row.skipSoftware;
+    EXPECT_EQ(ChooseStartPage(config), row.page) << row.skipSettings << "," << row.skipSoftware;
+  }
+}
+
+}  // namespace
+}  // namespace tarn::startup
