@@ -35,20 +35,13 @@ std::optional<size_t> DefaultShellFolderParent(size_t index) {
   }
 }
 
-std::optional<size_t> ShellFolderIndex(TextView name) {
-  for (size_t i = 0; i < kShellFolderCount; ++i) {
-    if (EqualsIgnoreCase(name, kShellFolderNames[i])) return i;
-  }
-  return std::nullopt;
-}
-
 bool DefaultShellFolder(const AccountServices& services, size_t index, Text& path) {
   if (index >= kShellFolderCount || services.platform.registry == nullptr) return false;
   platform::Registry& registry = *services.platform.registry;
   ScopedKey key =
       ScopedKey::Open(registry, platform::kUsers, kDefaultUserShellFoldersKey, platform::kKeyRead);
   if (!key) return false;
-  Text value = ReadTextValue(registry, key.get(), kShellFolderNames[index], kShellFolderValueBytes);
+  Text value = ReadTextValue(registry, key.get(), ShellFolderName(index), kShellFolderValueBytes);
   if (value.empty())
     value = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(index));
   path = CutToCapacity(value, kPathCapacity);
@@ -59,7 +52,7 @@ bool ReadShellFolder(platform::Registry& registry, RegKey root, size_t index, Te
   if (index >= kShellFolderCount) return false;
   ScopedKey key = ScopedKey::Open(registry, root, kUserShellFoldersKey, platform::kKeyRead);
   if (!key) return false;
-  path = ReadTextValue(registry, key.get(), kShellFolderNames[index], kShellFolderValueBytes);
+  path = ReadTextValue(registry, key.get(), ShellFolderName(index), kShellFolderValueBytes);
   return !path.empty();
 }
 

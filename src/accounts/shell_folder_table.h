@@ -15,13 +15,11 @@
 
 namespace tarn::accounts {
 
-// Registry value names, users-section key names and variable names, by index.
-inline constexpr std::array<const char16_t*, kShellFolderCount> kShellFolderNames = {
-    u"My Music",  u"My Pictures", u"My Video",      u"Personal",       u"Administrative Tools",
-    u"Cache",     u"CD Burning",  u"Cookies",       u"Desktop",        u"Favorites",
-    u"Fonts",     u"History",     u"Local AppData", u"Local Settings", u"NetHood",
-    u"PrintHood", u"Programs",    u"Recent",        u"SendTo",         u"Start Menu",
-    u"Startup",   u"Templates"};
+// The name of folder `index` (< kShellFolderCount): its registry value name,
+// users-section key name and variable name.
+[[nodiscard]] inline TextView ShellFolderName(size_t index) {
+  return ShellFolderNames()[index];
+}
 
 inline constexpr size_t kFolderMyMusic = 0;
 inline constexpr size_t kFolderMyPictures = 1;
@@ -53,7 +51,9 @@ inline constexpr uint32_t kShellFolderValueBytes = 520;
 [[nodiscard]] std::optional<size_t> DefaultShellFolderParent(size_t index);
 
 // The index of the folder named `name` (ignoring case), or nullopt.
-[[nodiscard]] std::optional<size_t> ShellFolderIndex(TextView name);
+[[nodiscard]] inline std::optional<size_t> ShellFolderIndex(TextView name) {
+  return FindShellFolder(name);
+}
 
 // The built-in default of folder `index`: the .Default user's value, else the
 // translation text 3200 + index. False (path unchanged) for an index of 22 or

@@ -11,11 +11,11 @@
 #include <optional>
 
 #include "base/fixed_text.h"
+#include "base/shell_folder_names.h"
 #include "base/text.h"
 
 namespace tarn::accounts {
 
-inline constexpr size_t kShellFolderCount = 22;
 inline constexpr size_t kPathCapacity = 260;
 
 // Windows user-flag bits of `Status`.

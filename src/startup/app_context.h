@@ -1,6 +1,7 @@
 // The program-wide objects of one run, handed down explicitly.
 #pragma once
 
+#include "accounts/user_account.h"
 #include "platform/platform.h"
 #include "startup/install_config.h"
 #include "startup/log_file.h"
@@ -19,6 +20,8 @@ struct AppContext {
   startup::InstallConfig config;
   startup::LogFile log;
   startup::Translator translator;
+  // The account list of the run with the defaults of new records.
+  accounts::AccountStore accounts;
   // Titles and header texts of the four wizard pages, in wizard order.
   startup::PageHeaders pageHeaders;
   // The page the wizard opens on.

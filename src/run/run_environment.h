@@ -1,0 +1,53 @@
+// The process environment of an installation run: a block of its own with
+// the system's and the program's variables, swapped in for the run so that
+// the account's variables set during the run reach the commands started
+// under that account, and swapped out again at its end.
+#pragma once
+
+#include <optional>
+
+#include "platform/environment.h"
+#include "run/installation_variables.h"
+#include "run/run_services.h"
+
+namespace tarn::run {
+
+class RunEnvironment {
+ public:
+  explicit RunEnvironment(VariableContext context) : context_(std::move(context)) {}
+  RunEnvironment(const RunEnvironment&) = delete;
+  RunEnvironment& operator=(const RunEnvironment&) = delete;
+  // Restores the previous environment when the run's block is still current.
+  ~RunEnvironment() { Leave(); }
+
+  // Makes a new block (system variables plus the present ones) the current
+  // environment, keeping the previous one, then sets the account's
+  // variables in it. Returns true when the block was swapped in; the
+  // variables are set either way.
+  bool Enter(const accounts::UserAccount& primary);
+  // Makes the previous environment current again; the run's block is
+  // released. Does nothing when Enter did not swap.
+  void Leave();
+  [[nodiscard]] bool active() const { return previous_.has_value(); }
+
+ private:
+  VariableContext context_;
+  std::optional<platform::EnvironmentBlock> previous_;
+};
+
+// The installation run's view of the variables (RunVariables) over a
+// RunEnvironment.
+class InstallationRunVariables : public RunVariables {
+ public:
+  explicit InstallationRunVariables(VariableContext context)
+      : context_(context), environment_(context) {}
+  [[nodiscard]] bool EnterForAccount(accounts::UserAccount& primary) override;
+  void SetLoggedOnUser() override;
+  void Leave() override;
+
+ private:
+  VariableContext context_;
+  RunEnvironment environment_;
+};
+
+}  // namespace tarn::run
