@@ -1,0 +1,316 @@
+#include "platform/reg_file.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+namespace tarn::platform {
+namespace {
+
+constexpr TextView kHeader4 = u"REGEDIT4";
+constexpr TextView kHeader5 = u"Windows Registry Editor Version 5.00";
+
+// Windows-1252 for the bytes 0x80..0x9F; the rest of the code page equals
+// the first 256 code points.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t AnsiToUnicode(uint8_t byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : static_cast<char16_t>(byte);
+}
+
+Text DecodeAnsi(std::span<const uint8_t> bytes) {
+  Text text;
+  text.reserve(bytes.size());
+  for (uint8_t b : bytes) text.push_back(AnsiToUnicode(b));
+  return text;
+}
+
+bool IsValidUtf8(std::span<const uint8_t> bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const uint8_t b = bytes[i];
+    size_t extra = 0;
+    if (b >= 0x80) {
+      if ((b >> 5) == 6) {
+        extra = 1;
+      } else if ((b >> 4) == 14) {
+        extra = 2;
+      } else if ((b >> 3) == 30) {
+        extra = 3;
+      } else {
+        return false;
+      }
+    }
+    for (size_t k = 1; k <= extra; ++k) {
+      if (i + k >= bytes.size() || (bytes[i + k] & 0xC0) != 0x80) return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
+// The root key of a key path and the rest of the path after the backslash.
+std::optional<std::pair<RegKey, TextView>> SplitRoot(TextView path) {
+  static constexpr std::array<std::pair<TextView, RegKey>, 8> kRoots = {{
+      {u"HKEY_LOCAL_MACHINE", kLocalMachine},
+      {u"HKLM", kLocalMachine},
+      {u"HKEY_CURRENT_USER", kCurrentUser},
+      {u"HKCU", kCurrentUser},
+      {u"HKEY_CLASSES_ROOT", kClassesRoot},
+      {u"HKCR", kClassesRoot},
+      {u"HKEY_USERS", kUsers},
+      {u"HKU", kUsers},
+  }};
+  const size_t slash = path.find(u'\\');
+  const TextView root = path.substr(0, slash);
+  const TextView rest = slash == TextView::npos ? TextView() : path.substr(slash + 1);
+  for (const auto& [name, key] : kRoots) {
+    if (EqualsIgnoreCase(root, name)) return std::make_pair(key, rest);
+  }
+  return std::nullopt;
+}
+
+int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+// "01,02, ab" into bytes; nullopt when anything else stands there.
+std::optional<std::vector<uint8_t>> ParseHexBytes(TextView text) {
+  std::vector<uint8_t> bytes;
+  size_t i = 0;
+  while (true) {
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i >= text.size()) break;
+    if (i + 1 >= text.size()) return std::nullopt;
+    const int hi = HexDigit(text[i]);
+    const int lo = HexDigit(text[i + 1]);
+    if (hi < 0 || lo < 0) return std::nullopt;
+    bytes.push_back(static_cast<uint8_t>(hi * 16 + lo));
+    i += 2;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i >= text.size()) break;
+    if (text[i] != u',') return std::nullopt;
+    ++i;
+  }
+  return bytes;
+}
+
+// A quoted string starting at text[0] == '"': the unescaped contents and
+// the position after the closing quote.
+std::optional<std::pair<Text, size_t>> ParseQuoted(TextView text) {
+  if (text.empty() || text[0] != u'"') return std::nullopt;
+  Text out;
+  for (size_t i = 1; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'"') return std::make_pair(std::move(out), i + 1);
+    if (c == u'\\' && i + 1 < text.size()) {
+      out.push_back(text[++i]);
+      continue;
+    }
+    out.push_back(c);
+  }
+  return std::nullopt;
+}
+
+std::vector<uint8_t> Utf16Bytes(TextView text) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(text.size() * 2);
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  return bytes;
+}
+
+class Importer {
+ public:
+  Importer(Registry& registry, bool ansiData) : registry_(registry), ansiData_(ansiData) {}
+
+  void Line(TextView line) {
+    line = TrimBlanks(line);
+    if (line.empty() || line[0] == u';') return;
+    if (line[0] == u'[') {
+      KeyLine(line);
+    } else if (!ValueLine(line)) {
+      ++report_.skippedLines;
+    }
+  }
+
+  [[nodiscard]] RegImportReport report() const { return report_; }
+
+ private:
+  void KeyLine(TextView line) {
+    key_.Reset();
+    const size_t close = line.rfind(u']');
+    if (close == TextView::npos) {
+      ++report_.skippedLines;
+      return;
+    }
+    TextView path = line.substr(1, close - 1);
+    const bool remove = !path.empty() && path[0] == u'-';
+    if (remove) path.remove_prefix(1);
+    const auto root = SplitRoot(path);
+    if (!root) {
+      ++report_.skippedLines;
+      return;
+    }
+    if (remove) {
+      if (!root->second.empty() && registry_.DeleteTree(root->first, root->second) == 0) {
+        ++report_.deletedKeys;
+      }
+      return;
+    }
+    WinError error = 0;
+    key_ = ScopedKey::Create(registry_, root->first, root->second, kKeyAllAccess, &error);
+    if (key_) {
+      ++report_.keys;
+    } else {
+      ++report_.skippedLines;
+    }
+  }
+
+  bool ValueLine(TextView line) {
+    if (!key_) return false;
+    Text name;
+    size_t pos = 0;
+    if (line[0] == u'@') {
+      pos = 1;
+    } else {
+      auto quoted = ParseQuoted(line);
+      if (!quoted) return false;
+      name = std::move(quoted->first);
+      pos = quoted->second;
+    }
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos >= line.size() || line[pos] != u'=') return false;
+    const TextView data = TrimBlanks(line.substr(pos + 1));
+    if (data == u"-") {
+      if (registry_.DeleteValue(key_.get(), name) == 0) ++report_.deletedValues;
+      return true;
+    }
+    auto value = ParseData(data);
+    if (!value) return false;
+    if (registry_.SetValue(key_.get(), name, *value) != 0) return false;
+    ++report_.values;
+    return true;
+  }
+
+  std::optional<RegValue> ParseData(TextView data) const {
+    if (!data.empty() && data[0] == u'"') {
+      auto quoted = ParseQuoted(data);
+      if (!quoted || quoted->second != data.size()) return std::nullopt;
+      return RegValue::FromText(quoted->first);
+    }
+    if (StartsWithIgnoreCase(data, u"dword:")) return ParseDword(data.substr(6));
+    if (StartsWithIgnoreCase(data, u"hex:")) return ParseHex(kRegBinary, data.substr(4));
+    if (StartsWithIgnoreCase(data, u"hex(")) {
+      const size_t close = data.find(u"):");
+      if (close == TextView::npos || close == 4 || close > 12) return std::nullopt;
+      uint32_t type = 0;
+      for (char16_t c : data.substr(4, close - 4)) {
+        const int digit = HexDigit(c);
+        if (digit < 0) return std::nullopt;
+        type = type * 16 + static_cast<uint32_t>(digit);
+      }
+      return ParseHex(type, data.substr(close + 2));
+    }
+    return std::nullopt;
+  }
+
+  static std::optional<RegValue> ParseDword(TextView digits) {
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
+    uint32_t value = 0;
+    for (char16_t c : digits) {
+      const int digit = HexDigit(c);
+      if (digit < 0) return std::nullopt;
+      value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    return RegValue::FromDword(value);
+  }
+
+  std::optional<RegValue> ParseHex(uint32_t type, TextView list) const {
+    auto bytes = ParseHexBytes(list);
+    if (!bytes) return std::nullopt;
+    RegValue value;
+    value.type = type;
+    if (ansiData_ && (type == kRegExpandSz || type == kRegMultiSz)) {
+      value.data = Utf16Bytes(DecodeAnsi(*bytes));
+    } else {
+      value.data = std::move(*bytes);
+    }
+    return value;
+  }
+
+  Registry& registry_;
+  bool ansiData_;
+  ScopedKey key_;
+  RegImportReport report_;
+};
+
+// Splits into logical lines: a line whose last non-blank character is a
+// backslash outside a quoted string continues on the next line.
+std::vector<Text> LogicalLines(TextView text) {
+  std::vector<Text> lines;
+  Text current;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(u'\n', start);
+    if (end == TextView::npos) end = text.size();
+    TextView line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+    const TextView trimmed = TrimBlanks(line);
+    const bool continues = !trimmed.empty() && trimmed.back() == u'\\';
+    current.append(continues ? trimmed.substr(0, trimmed.size() - 1)
+                             : (current.empty() ? line : trimmed));
+    if (!continues) {
+      lines.push_back(std::move(current));
+      current.clear();
+    }
+    start = end + 1;
+  }
+  if (!current.empty()) lines.push_back(std::move(current));
+  return lines;
+}
+
+}  // namespace
+
+Text DecodeRegFileText(std::span<const uint8_t> bytes) {
+  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    Text text;
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    }
+    return text;
+  }
+  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    bytes = bytes.subspan(3);
+    return FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
+  if (IsValidUtf8(bytes)) {
+    return FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
+  return DecodeAnsi(bytes);
+}
+
+Result<RegImportReport> ImportRegFile(Registry& registry, std::span<const uint8_t> bytes) {
+  const std::vector<Text> lines = LogicalLines(DecodeRegFileText(bytes));
+  size_t first = 0;
+  while (first < lines.size() && TrimBlanks(lines[first]).empty()) ++first;
+  if (first == lines.size()) return Result<RegImportReport>::Failure(kErrorInvalidData);
+  const TextView header = TrimBlanks(lines[first]);
+  const bool version4 = header == kHeader4;
+  if (!version4 && header != kHeader5) return Result<RegImportReport>::Failure(kErrorInvalidData);
+  Importer importer(registry, version4);
+  for (size_t i = first + 1; i < lines.size(); ++i) importer.Line(lines[i]);
+  return importer.report();
+}
+
+}  // namespace tarn::platform
