@@ -28,6 +28,8 @@ target_include_directories(tarn_unit_tests PRIVATE tests)
 target_link_libraries(tarn_unit_tests PRIVATE tarn_core tarn_sim GTest::gtest GTest::gtest_main
   GTest::gmock Threads::Threads)
 tarn_warnings(tarn_unit_tests)
+# Lets tests read files of the repository, such as languages.ini.
+target_compile_definitions(tarn_unit_tests PRIVATE TARN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_test(NAME unit COMMAND tarn_unit_tests)
 
 file(GLOB TARN_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp tests/contract/sim/*.cpp)
