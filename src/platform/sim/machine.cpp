@@ -7,6 +7,11 @@ Machine::Machine() {
   // enabled in the process token, as on the real system.
   registry_->SetPrivilegeCheck(
       [services = services_.get()](TextView name) { return services->IsPrivilegeEnabled(name); });
+  // Joining a workgroup changes what the join information answers.
+  identity_->SetJoinListener([accounts = accounts_.get()](TextView workgroup) {
+    accounts->SetJoinInformation(
+        platform::JoinInformation{Text(workgroup), platform::kNetSetupWorkgroupName});
+  });
 }
 
 Machine::~Machine() = default;
@@ -22,6 +27,8 @@ platform::Platform Machine::platform() {
   p.accounts = accounts_.get();
   p.security = security_.get();
   p.userProfiles = userProfiles_.get();
+  p.processes = processes_.get();
+  p.identity = identity_.get();
   return p;
 }
 

@@ -10,6 +10,8 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_environment.h"
 #include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_identity.h"
+#include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_security.h"
 #include "platform/sim/sim_services.h"
@@ -37,6 +39,8 @@ class Machine {
   [[nodiscard]] SimAccounts& accounts() { return *accounts_; }
   [[nodiscard]] SimSecurity& security() { return *security_; }
   [[nodiscard]] SimUserProfiles& userProfiles() { return *userProfiles_; }
+  [[nodiscard]] SimProcesses& processes() { return *processes_; }
+  [[nodiscard]] SimIdentity& identity() { return *identity_; }
 
   // The services of this machine, as the core sees them.
   [[nodiscard]] platform::Platform platform();
@@ -54,6 +58,9 @@ class Machine {
   std::unique_ptr<SimAccounts> accounts_ = std::make_unique<SimAccounts>(*system_);
   std::unique_ptr<SimSecurity> security_ = std::make_unique<SimSecurity>(*accounts_);
   std::unique_ptr<SimUserProfiles> userProfiles_ = std::make_unique<SimUserProfiles>(*environment_);
+  std::unique_ptr<SimProcesses> processes_ =
+      std::make_unique<SimProcesses>(environment_.get(), files_.get());
+  std::unique_ptr<SimIdentity> identity_ = std::make_unique<SimIdentity>();
 };
 
 }  // namespace tarn::sim

@@ -30,6 +30,7 @@ WinError SimIdentity::JoinWorkgroup(TextView workgroup) {
   if (joinResult_ != 0) return joinResult_;
   if (workgroup.empty()) return kErrorInvalidParameter;
   workgroup_ = Text(workgroup);
+  if (joinListener_) joinListener_(workgroup);
   return kErrorSuccess;
 }
 

@@ -2,6 +2,7 @@
 // and the LSA secrets, with settable failures.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
@@ -22,6 +23,11 @@ class SimIdentity : public platform::SystemIdentity {
   void SetComputerNameResult(WinError error) { computerNameResult_ = error; }
   void SetJoinResult(WinError error) { joinResult_ = error; }
   void SetSecretResult(uint32_t status) { secretResult_ = status; }
+  // Called with the workgroup after every successful join (the machine uses
+  // it to keep its join information in step).
+  void SetJoinListener(std::function<void(TextView)> listener) {
+    joinListener_ = std::move(listener);
+  }
 
   // ---- What the program did ----
   // The name the computer takes at its next start; none while never set.
@@ -44,7 +50,8 @@ class SimIdentity : public platform::SystemIdentity {
   uint32_t secretResult_ = 0;
   std::optional<Text> computerName_;
   std::optional<Text> workgroup_;
-  std::map<std::pair<Text, Text>, Text> secrets_;  // keys upper-cased
+  std::map<std::pair<Text, Text>, Text> secrets_;
+  std::function<void(TextView)> joinListener_;  // keys upper-cased
 };
 
 }  // namespace tarn::sim

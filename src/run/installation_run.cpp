@@ -1,0 +1,166 @@
+#include "run/installation_run.h"
+
+#include <optional>
+
+#include "accounts/user_account.h"
+#include "catalogue/catalogue_navigation.h"
+#include "platform/system_info.h"
+#include "run/launch_entry.h"
+#include "run/system_identity_settings.h"
+#include "startup/app_context.h"
+
+namespace tarn::run {
+namespace {
+
+using catalogue::SoftwareEntry;
+
+// Capacity of the program's own account name.
+constexpr size_t kUserNameCapacity = 20;
+
+// What the run changed temporarily, undone exactly once on every way out.
+class RunRestorer {
+ public:
+  RunRestorer(RunContext& context, RunSignals* signals) : context_(context), signals_(signals) {}
+  RunRestorer(const RunRestorer&) = delete;
+  RunRestorer& operator=(const RunRestorer&) = delete;
+  ~RunRestorer() { Restore(); }
+
+  void PolicyRelaxed(std::optional<SavedBlankPasswordPolicy> saved) { policy_ = saved; }
+  void EnvironmentEntered() { environment_ = true; }
+
+  // Wipes the passwords, leaves the run environment, restores the policy.
+  void Restore() {
+    if (done_) return;
+    done_ = true;
+    context_.app.config.UserPwd.Wipe();
+    context_.app.config.UserPwdConfirm.Wipe();
+    if (environment_) context_.variables.Leave();
+    if (policy_) RestoreBlankPasswordPolicy(context_.app, *policy_);
+    if (signals_ != nullptr && signals_->finished) signals_->finished->Set();
+  }
+
+ private:
+  RunContext& context_;
+  RunSignals* signals_;
+  std::optional<SavedBlankPasswordPolicy> policy_;
+  bool environment_ = false;
+  bool done_ = false;
+};
+
+void ApplyThreadLanguage(AppContext& app) {
+  app.translator.SelectLanguage(app.translator.language());
+  if (!app.translator.LanguageAvailable()) {
+    app.platform.system->SetThreadLocale(platform::kLocaleEnglishUs);
+  }
+}
+
+void FillUserFromProgramAccount(AppContext& app) {
+  if (!app.config.User.empty()) return;
+  if (const auto name = app.platform.system->UserName()) {
+    app.config.User = CutToCapacity(*name, kUserNameCapacity);
+  }
+}
+
+void LogPrimary(AppContext& app, const accounts::UserAccount* primary) {
+  if (!(app.config.Verbose & 1) || primary == nullptr) return;
+  app.log.WriteFormat(
+      startup::kLogInfo, 0, u"Default User is '%s', User Domain is '%s' as Group %d (Flags = %x)",
+      {primary->Name.view(), primary->Domain.view(), primary->Group, primary->Status});
+}
+
+void ApplySystemSettings(RunContext& context, RunRestorer& restorer,
+                         const accounts::UserAccount* primary) {
+  restorer.PolicyRelaxed(RelaxBlankPasswordPolicy(context.app));
+  context.accountWorker.CreateUsers(context.accounts);
+  ApplyAutoLogon(context.app, primary);
+  ApplyComputerName(context.app);
+  ApplyOwner(context.app);
+  ApplyWorkgroup(context.app);
+}
+
+bool Cancelled(const RunSignals* signals) {
+  return signals != nullptr && signals->cancelled;
+}
+
+void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount* primary,
+                 bool runEnvironment) {
+  LaunchContext launch{context.app, context.status, signals, primary, runEnvironment};
+  uint32_t position = 0;
+  SoftwareEntry* entry = context.firstEntry;
+  while (entry != nullptr && !signals.cancelled) {
+    if (!entry->IsSelected()) {
+      entry = catalogue::NextAfterSubtree(entry);
+      continue;
+    }
+    context.status.SetProgressPosition(position++);
+    if (!entry->Command) {
+      entry = entry->Next;
+      continue;
+    }
+    entry = LaunchEntry(launch, *entry);
+    (void)signals.resume->Wait(platform::kWaitForever);
+  }
+}
+
+void OfferFinish(RunContext& context) {
+  AppContext& app = context.app;
+  context.status.HideProgress();
+  const Text closing = app.translator.Text(kTextRunFinished);
+  context.status.SetCurrentText(closing);
+  app.log.Write(closing, startup::kLogInfo, 0);
+  context.status.OfferFinish(
+      app.config.AutoInstallEnabled ? std::optional<uint32_t>(kAutoFinishDelayMs) : std::nullopt);
+}
+
+}  // namespace
+
+uint32_t CountCheckedEntries(const SoftwareEntry* first) {
+  uint32_t count = 0;
+  for (const SoftwareEntry* e = first; e != nullptr;) {
+    if (!e->IsSelected()) {
+      e = catalogue::NextAfterSubtree(e);
+      continue;
+    }
+    ++count;
+    e = e->Next;
+  }
+  return count;
+}
+
+uint32_t ProgressMaximum(const SoftwareEntry* first) {
+  const uint32_t count = CountCheckedEntries(first);
+  return count == 0 ? 0 : count - 1;
+}
+
+uint32_t RunInstallation(RunContext& context) {
+  AppContext& app = context.app;
+  std::shared_ptr<RunSignals> signals =
+      app.platform.processes ? MakeRunSignals(*app.platform.processes) : nullptr;
+  if (signals) context.status.AttachSignals(signals);
+  RunRestorer restorer(context, signals.get());
+
+  ApplyThreadLanguage(app);
+  accounts::UserAccount* primary = context.accounts.FindPrimary();
+  FillUserFromProgramAccount(app);
+  LogPrimary(app, primary);
+  if (!app.config.SkipSettings && !Cancelled(signals.get())) {
+    ApplySystemSettings(context, restorer, primary);
+  }
+  bool runEnvironment = false;
+  if (primary != nullptr) {
+    runEnvironment = context.variables.EnterForAccount(*primary);
+    if (runEnvironment) restorer.EnvironmentEntered();
+  } else {
+    context.variables.SetLoggedOnUser();
+  }
+  context.status.SetProgressRange(ProgressMaximum(context.firstEntry));
+  if (!app.config.SkipSoftware && signals && !signals->cancelled) {
+    RunSoftware(context, *signals, primary, runEnvironment);
+  }
+  const bool cancelled = Cancelled(signals.get());
+  restorer.Restore();
+  if (!cancelled) OfferFinish(context);
+  return 0;
+}
+
+}  // namespace tarn::run

@@ -1,0 +1,50 @@
+// The installation run: applies the settings and the accounts, sets the
+// installation variables, walks the software catalogue running the command of
+// every checked entry, and finally restores what it changed for the run.
+#pragma once
+
+#include <cstdint>
+
+#include "run/run_services.h"
+#include "run/run_status.h"
+
+namespace tarn {
+struct AppContext;
+}
+namespace tarn::catalogue {
+struct SoftwareEntry;
+}
+
+namespace tarn::run {
+
+// Translator text shown and logged when the run has ended.
+inline constexpr uint32_t kTextRunFinished = 143;
+
+// Everything one run uses; all of it outlives the run.
+struct RunContext {
+  AppContext& app;
+  accounts::UserAccountList& accounts;
+  // The first entry of the software catalogue, or none.
+  catalogue::SoftwareEntry* firstEntry = nullptr;
+  RunStatus& status;
+  AccountWorker& accountWorker;
+  RunVariables& variables;
+};
+
+// The number of checked entries the walk from `first` visits: an unchecked
+// entry hides its subtree.
+[[nodiscard]] uint32_t CountCheckedEntries(const catalogue::SoftwareEntry* first);
+
+// The progress bar's maximum: positions run from 0 for the first checked entry
+// to the maximum for the last one.
+[[nodiscard]] uint32_t ProgressMaximum(const catalogue::SoftwareEntry* first);
+
+// The whole run, on the calling thread (the installation worker). The run's
+// signals are handed to `status` before anything is changed; whichever way
+// the run ends (to the end, or through RunSignals::RequestCancel), the
+// passwords of InstallConfig are wiped, the run environment is left and the
+// blank-password policy is restored before the signals' `finished` event is
+// set. Returns 0.
+uint32_t RunInstallation(RunContext& context);
+
+}  // namespace tarn::run

@@ -1,0 +1,123 @@
+#include "run/launch_entry.h"
+
+#include "accounts/user_account.h"
+#include "base/paths.h"
+#include "catalogue/catalogue_navigation.h"
+#include "platform/environment.h"
+#include "platform/processes.h"
+#include "platform/system_info.h"
+#include "run/resolve_command.h"
+#include "startup/app_context.h"
+
+namespace tarn::run {
+namespace {
+
+using startup::kLogError;
+using startup::kLogInfo;
+using startup::kLogWarning;
+
+// How long a terminated command is given to be gone before its code is read.
+constexpr uint32_t kTerminateWaitMs = 5000;
+constexpr uint32_t kExpandCapacity = 522;
+
+void JudgeExitCode(AppContext& app, uint32_t code, TextView displayName) {
+  if (IsSuccessExitCode(code)) {
+    app.log.WriteFormat(kLogInfo, 0, app.translator.Text(kTextSucceeded), {displayName});
+    return;
+  }
+  Text format = app.translator.Text(kTextFailed);
+  if (IsNtStatusCode(code)) {
+    format += u" ";
+    format += FirstLine(app.platform.system->NtStatusMessage(code));
+  }
+  app.log.WriteFormat(kLogWarning, static_cast<int32_t>(code), format, {displayName, code});
+}
+
+void ReportStartFailure(AppContext& app, WinError error, TextView displayName) {
+  Text format = app.translator.Text(kTextNotStarted);
+  format += u" ";
+  format += FirstLine(app.platform.system->SystemMessage(error));
+  app.log.WriteFormat(kLogError, static_cast<int32_t>(error), format, {error, displayName});
+}
+
+Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
+                                                        TextView commandLine, TextView folder) {
+  platform::StartRequest request;
+  request.commandLine = commandLine;
+  request.workingFolder = folder;
+  platform::EnvironmentBlock block;
+  if (context.primary != nullptr) {
+    request.logon =
+        platform::LogonCredentials{context.primary->Name.view(), context.primary->Domain.view(),
+                                   context.primary->Password.view()};
+    if (context.runEnvironment) {
+      block = context.app.platform.environment->CurrentBlock();
+      request.environment = &block;
+    }
+  }
+  return context.app.platform.processes->Start(request);
+}
+
+// Waits for the end of the process or the abort event; an abort ends the
+// process with kAbortedExitCode. Returns the exit code.
+uint32_t WaitForCommand(RunSignals& signals, platform::Process& process) {
+  if (process.WaitOrAbort(*signals.abort) == platform::ProcessWait::kAborted) {
+    (void)process.Terminate(kAbortedExitCode);
+    (void)process.Wait(kTerminateWaitMs);
+  }
+  return process.ExitCode().value_or(kAbortedExitCode);
+}
+
+}  // namespace
+
+bool IsSuccessExitCode(uint32_t code) {
+  return code == 0 || code == 3010 || code == 3011;
+}
+
+bool IsNtStatusCode(uint32_t code) {
+  return (code & 0xC0000000u) == 0xC0000000u;
+}
+
+Text FirstLine(TextView text, size_t capacity) {
+  const TextView cut = text.substr(0, std::min(text.size(), capacity));
+  return Text(cut.substr(0, cut.find_first_of(u"\r\n")));
+}
+
+Text ExpandWhole(AppContext& app, TextView text) {
+  platform::Expansion expansion = app.platform.environment->Expand(text, kExpandCapacity);
+  if (!expansion.complete() && expansion.required > kExpandCapacity) {
+    expansion = app.platform.environment->Expand(text, expansion.required);
+  }
+  return expansion.text;
+}
+
+Text WorkingFolderFor(AppContext& app, const std::optional<Text>& workDir) {
+  Text folder = PathRemoveFileSpec(app.platform.system->ModuleFileName());
+  if (workDir && !workDir->empty()) {
+    const Text expanded = ExpandWhole(app, *workDir);
+    folder = PathIsRelative(expanded) ? PathAppend(folder, expanded) : expanded;
+  }
+  return PathCanonicalize(folder);
+}
+
+catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::SoftwareEntry& entry) {
+  AppContext& app = context.app;
+  context.status.SetCurrentText(entry.Description);
+  Text commandLine;
+  (void)ResolveCommandLine(*app.platform.registry, app.platform.environment,
+                           ExpandWhole(app, entry.Command.value_or(Text())), commandLine);
+  if (app.config.Verbose & 1) app.log.WriteFormat(kLogInfo, 0, u"Command: %s", {commandLine});
+  const Text folder = WorkingFolderFor(app, entry.WorkDir);
+  context.status.ShowAbortButton(false);
+  context.signals.launchSeconds = 0;
+  auto process = StartCommand(context, commandLine, folder);
+  const Text displayName = CutToCapacity(ExpandWhole(app, entry.Description), kDisplayNameCapacity);
+  if (!process) {
+    ReportStartFailure(app, process.error(), displayName);
+    return catalogue::NextAfterSubtree(&entry);
+  }
+  JudgeExitCode(app, WaitForCommand(context.signals, **process), displayName);
+  return entry.Next;
+}
+
+}  // namespace tarn::run

@@ -1,0 +1,66 @@
+// Running the command of one software entry: resolving it, choosing the
+// working folder and the account, starting the process, waiting for it or
+// for the abort event, and judging its exit code into one log line.
+#pragma once
+
+#include <cstdint>
+
+#include "base/text.h"
+#include "catalogue/software_entry.h"
+#include "run/run_status.h"
+
+namespace tarn {
+struct AppContext;
+}
+namespace tarn::accounts {
+struct UserAccount;
+}
+
+namespace tarn::run {
+
+// The exit code a command ended by Abort gets (ERROR_PROCESS_ABORTED).
+inline constexpr uint32_t kAbortedExitCode = 1067;
+// Translator texts of the result lines.
+inline constexpr uint32_t kTextSucceeded = 160;   // display name
+inline constexpr uint32_t kTextFailed = 140;      // display name, exit code
+inline constexpr uint32_t kTextNotStarted = 141;  // error code, display name
+
+// Capacities (terminator not counted) of the display name and of a
+// description of a system code.
+inline constexpr size_t kDisplayNameCapacity = 259;
+inline constexpr size_t kSystemTextCapacity = 259;
+
+// What one launch may use; everything outlives the launch.
+struct LaunchContext {
+  AppContext& app;
+  RunStatus& status;
+  RunSignals& signals;
+  // Start commands under this account, or as the program's own user when none.
+  const accounts::UserAccount* primary = nullptr;
+  // Whether the run swapped in its own environment block; commands under the
+  // primary account then get the current environment as their block.
+  bool runEnvironment = false;
+};
+
+// 0, 3010 (restart required) and 3011 (restart initiated) are successes.
+[[nodiscard]] bool IsSuccessExitCode(uint32_t code);
+// Codes with both high bits set are NT status codes.
+[[nodiscard]] bool IsNtStatusCode(uint32_t code);
+
+// `text` up to its first line break, cut to `capacity`.
+[[nodiscard]] Text FirstLine(TextView text, size_t capacity = kSystemTextCapacity);
+
+// ExpandEnvironmentStringsW without cutting the result.
+[[nodiscard]] Text ExpandWhole(AppContext& app, TextView text);
+
+// The working folder of a command: the program's folder, or the entry's
+// expanded `workDir` (relative to the program's folder), canonicalised.
+[[nodiscard]] Text WorkingFolderFor(AppContext& app, const std::optional<Text>& workDir);
+
+// Launches `entry` (which has a command) and writes its result line. Returns
+// the entry to go on with: the next entry of the chain after a command that
+// started, the first entry after its subtree when it could not be started.
+[[nodiscard]] catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context,
+                                                    catalogue::SoftwareEntry& entry);
+
+}  // namespace tarn::run

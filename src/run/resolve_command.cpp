@@ -1,0 +1,76 @@
+#include "run/resolve_command.h"
+
+#include <vector>
+
+#include "accounts/shell_folder_table.h"
+#include "base/command_line_rules.h"
+#include "base/format.h"
+
+namespace tarn::run {
+namespace {
+
+// Room enough for any command line the system accepts (32767 units), so no
+// replacement is ever cut short.
+constexpr size_t kUncutCapacity = 32768;
+
+Text ReadDefaultText(platform::Registry& registry, TextView subKey, uint32_t* type = nullptr) {
+  platform::ScopedKey key =
+      platform::ScopedKey::Open(registry, platform::kClassesRoot, subKey, platform::kKeyRead);
+  if (!key) return {};
+  const auto value = registry.QueryValue(key.get(), u"");
+  if (!value) return {};
+  if (type) *type = value->type;
+  return value->AsText();
+}
+
+}  // namespace
+
+TextView FindExtension(TextView path) {
+  size_t point = TextView::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == u'\\' || path[i] == u' ') {
+      point = TextView::npos;
+    } else if (path[i] == u'.') {
+      point = i;
+    }
+  }
+  return point == TextView::npos ? TextView() : path.substr(point);
+}
+
+Text RegisteredOpenCommand(platform::Registry& registry, platform::Environment* environment,
+                           TextView extension) {
+  if (extension.empty()) return {};
+  const Text fileType = CutToCapacity(ReadDefaultText(registry, extension), kFileTypeCapacity);
+  if (fileType.empty()) return {};
+  uint32_t type = platform::kRegSz;
+  Text command = ReadDefaultText(registry, Format(u"%s\\Shell\\Open\\Command", {fileType}), &type);
+  if (type == platform::kRegExpandSz && environment != nullptr) {
+    command = environment->Expand(command, kUncutCapacity).text;
+  }
+  return command;
+}
+
+size_t ResolveCommandLine(platform::Registry& registry, platform::Environment* environment,
+                          TextView command, Text& commandLine) {
+  const std::vector<Text> arguments = SplitCommandLine(command);
+  commandLine.clear();
+  if (!arguments.empty()) {
+    commandLine = RegisteredOpenCommand(registry, environment, FindExtension(arguments[0]));
+  }
+  if (commandLine.empty()) {
+    commandLine = Text(command);
+    return arguments.size();
+  }
+  Text collected;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const Text argument = QuoteArgument(arguments[i]);
+    const Text placeholder = Format(u"%%%u", {static_cast<unsigned>(i + 1)});
+    if (!accounts::ReplaceText(commandLine, kUncutCapacity, placeholder, argument)) {
+      collected += argument + u" ";
+    }
+  }
+  (void)accounts::ReplaceText(commandLine, kUncutCapacity, u"%*", collected);
+  return arguments.size();
+}
+
+}  // namespace tarn::run

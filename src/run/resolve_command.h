@@ -1,0 +1,39 @@
+// Turning an entry's expanded command into the command line that is started:
+// a document becomes the open command registered for its file type.
+#pragma once
+
+#include <cstddef>
+
+#include "base/text.h"
+#include "platform/environment.h"
+#include "platform/registry.h"
+
+namespace tarn::run {
+
+// Capacity of a registered file type name and of a placeholder ("%1").
+inline constexpr size_t kFileTypeCapacity = 260;
+
+// The extension of the last component of `path`, point included, as
+// PathFindExtensionW finds it (a blank after the point cancels it); empty
+// when there is none.
+[[nodiscard]] TextView FindExtension(TextView path);
+
+// The open command registered for `extension` under HKEY_CLASSES_ROOT
+// ("<ext>" -> file type -> "<type>\Shell\Open\Command"); empty when the
+// extension or the type has none. A REG_EXPAND_SZ template is expanded with
+// `environment` (when given), since the system starts it only expanded.
+[[nodiscard]] Text RegisteredOpenCommand(platform::Registry& registry,
+                                         platform::Environment* environment, TextView extension);
+
+// Splits `command` with the system's rules. When the first argument's
+// extension has a registered open command, `commandLine` is that template
+// with %1..%n replaced by the arguments (each quoted when it holds a blank)
+// and "%*" by the arguments the template has no placeholder for (each
+// followed by one space; dropped when the template has no "%*"). Otherwise
+// `commandLine` is the command as written. Returns the number of arguments.
+// The command line is never cut: a line too long for the system makes the
+// start fail instead of starting another command.
+size_t ResolveCommandLine(platform::Registry& registry, platform::Environment* environment,
+                          TextView command, Text& commandLine);
+
+}  // namespace tarn::run
