@@ -1,0 +1,136 @@
+#include "catalogue/plan_view.h"
+
+#include <cstdio>
+#include <optional>
+#include <unordered_map>
+
+#include "catalogue/catalogue_navigation.h"
+
+namespace tarn::catalogue {
+namespace {
+
+constexpr uint32_t kExpandedCommandCapacity = 522;
+constexpr uint32_t kExpandedWorkDirCapacity = 261;
+
+std::string Field(TextView value) {
+  Text shown(value);
+  for (char16_t& c : shown) {
+    if (c < 0x20 || c == 0x7F) c = u'?';
+  }
+  return ToUtf8(shown);
+}
+
+std::string OptionalField(const std::optional<Text>& value) {
+  return value ? Field(TextView(*value)) : "";
+}
+
+std::string Hex(uint32_t value, int digits) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%0*X", digits, value);
+  return buffer;
+}
+
+std::string JsonString(TextView value) {
+  std::string out = "\"";
+  for (char c : ToUtf8(value)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\u%04x", byte);
+      out += buffer;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string OptionalJson(const std::optional<Text>& value) {
+  return value ? JsonString(TextView(*value)) : "null";
+}
+
+std::string EntryJson(const SoftwareEntry& e) {
+  return "{\"level\":" + std::to_string(e.Level) + ",\"flags\":" + std::to_string(e.Flags) +
+         ",\"state\":" + std::to_string(e.State) + ",\"description\":" + JsonString(e.Description) +
+         ",\"command\":" + OptionalJson(e.Command) + ",\"workdir\":" + OptionalJson(e.WorkDir) +
+         ",\"help\":" + OptionalJson(e.HelpFile) + ",\"helptext\":" + OptionalJson(e.HelpText) +
+         "}";
+}
+
+}  // namespace
+
+std::vector<const SoftwareEntry*> SelectedCommands(const SoftwareCatalogue& catalogue) {
+  std::vector<const SoftwareEntry*> order;
+  const SoftwareEntry* e = catalogue.FirstEntry();
+  while (e) {
+    if (!e->IsSelected()) {
+      e = NextAfterSubtree(e);
+      continue;
+    }
+    if (e->Command) order.push_back(e);
+    e = e->Next;
+  }
+  return order;
+}
+
+std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
+                                         platform::Environment& environment) {
+  std::vector<PlannedCommand> plan;
+  for (const SoftwareEntry* e : SelectedCommands(catalogue)) {
+    PlannedCommand p;
+    p.entry = e;
+    p.command = *e->Command;
+    p.expandedCommand = environment.Expand(p.command, kExpandedCommandCapacity).text;
+    if (e->WorkDir) {
+      p.workDir = *e->WorkDir;
+      p.expandedWorkDir = environment.Expand(p.workDir, kExpandedWorkDirCapacity).text;
+    }
+    plan.push_back(std::move(p));
+  }
+  return plan;
+}
+
+std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& environment) {
+  std::string out = "catalogue " + std::to_string(catalogue.EntryCount()) + " entries\n";
+  for (const SoftwareEntry* e = catalogue.FirstEntry(); e; e = e->Next) {
+    out += std::to_string(e->Level) + " " + Hex(e->Flags, 8) + " " +
+           Hex(static_cast<uint32_t>(e->State), 2) + "\t" + Field(e->Description) + "\t" +
+           OptionalField(e->Command) + "\t" + OptionalField(e->WorkDir) + "\t" +
+           OptionalField(e->HelpFile) + "\t" + OptionalField(e->HelpText) + "\n";
+  }
+  const std::vector<PlannedCommand> plan = PlanCommands(catalogue, environment);
+  out += "commands " + std::to_string(plan.size()) + "\n";
+  for (const PlannedCommand& p : plan) {
+    out += Field(p.command) + "\t" + Field(p.expandedCommand) + "\t" + Field(p.workDir) + "\t" +
+           Field(p.expandedWorkDir) + "\n";
+  }
+  return out;
+}
+
+std::string PlanJson(const SoftwareCatalogue& catalogue, platform::Environment& environment) {
+  std::unordered_map<const SoftwareEntry*, size_t> index;
+  std::string out = "{\"entries\":[";
+  for (const SoftwareEntry* e = catalogue.FirstEntry(); e; e = e->Next) {
+    if (!index.empty()) out += ",";
+    index.emplace(e, index.size());
+    out += EntryJson(*e);
+  }
+  out += "],\"commands\":[";
+  bool first = true;
+  for (const PlannedCommand& p : PlanCommands(catalogue, environment)) {
+    if (!first) out += ",";
+    first = false;
+    const bool hasWorkDir = p.entry->WorkDir.has_value();
+    out += "{\"entry\":" + std::to_string(index[p.entry]) +
+           ",\"command\":" + JsonString(p.command) +
+           ",\"expanded\":" + JsonString(p.expandedCommand) +
+           ",\"workdir\":" + (hasWorkDir ? JsonString(p.workDir) : "null") +
+           ",\"expandedWorkdir\":" + (hasWorkDir ? JsonString(p.expandedWorkDir) : "null") + "}";
+  }
+  return out + "]}\n";
+}
+
+}  // namespace tarn::catalogue
