@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "base/result.h"
@@ -47,6 +48,11 @@ class SystemInfo {
 
   // GetLocalTime.
   [[nodiscard]] virtual SystemTime LocalTime() = 0;
+  // FileTimeToLocalFileTime + FileTimeToSystemTime: a file time (UTC) as
+  // local calendar fields; nullopt when it cannot be converted. The default
+  // (in file_time.cpp) is for a machine whose local time is UTC; backends
+  // with a time zone override it.
+  [[nodiscard]] virtual std::optional<SystemTime> FileTimeToLocalTime(uint64_t fileTime);
   // GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE) and
   // GetTimeFormatW(LOCALE_USER_DEFAULT, 0), each up to `capacity` - 1 units.
   [[nodiscard]] virtual Text FormatShortDate(const SystemTime& time, uint32_t capacity) = 0;

@@ -1,0 +1,77 @@
+#include "platform/win32/win32_version_resources.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <vector>
+
+namespace tarn::win32 {
+namespace {
+
+const wchar_t* Wide(const Text& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// The block GetFileVersionInfoW filled, asked through VerQueryValueW.
+class Win32VersionResource final : public platform::VersionResource {
+ public:
+  explicit Win32VersionResource(std::vector<unsigned char> block) : block_(std::move(block)) {}
+
+  [[nodiscard]] std::optional<platform::FixedVersions> Fixed() const override {
+    void* data = nullptr;
+    UINT size = 0;
+    if (!Query(u"\\", &data, &size) || size < sizeof(VS_FIXEDFILEINFO)) return std::nullopt;
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(data);
+    platform::FixedVersions versions;
+    versions.fileVersion = (uint64_t{info->dwFileVersionMS} << 32) | info->dwFileVersionLS;
+    versions.productVersion = (uint64_t{info->dwProductVersionMS} << 32) | info->dwProductVersionLS;
+    return versions;
+  }
+
+  [[nodiscard]] std::vector<platform::Translation> Translations() const override {
+    std::vector<platform::Translation> result;
+    void* data = nullptr;
+    UINT size = 0;
+    if (!Query(u"\\VarFileInfo\\Translation", &data, &size)) return result;
+    const auto* words = static_cast<const WORD*>(data);
+    for (UINT i = 0; i + 1 < size / sizeof(WORD); i += 2) {
+      result.push_back({words[i], words[i + 1]});
+    }
+    return result;
+  }
+
+  [[nodiscard]] std::optional<Text> String(TextView subBlock) const override {
+    void* data = nullptr;
+    UINT size = 0;
+    if (!Query(Text(subBlock), &data, &size)) return std::nullopt;
+    if (data == nullptr || size == 0) return Text();
+    const auto* text = static_cast<const char16_t*>(data);
+    size_t length = 0;
+    while (length < size && text[length] != 0) ++length;
+    return Text(text, length);
+  }
+
+ private:
+  bool Query(const Text& subBlock, void** data, UINT* size) const {
+    // VerQueryValueW takes a non-const block but only reads it.
+    auto* block = const_cast<unsigned char*>(block_.data());
+    return VerQueryValueW(block, Wide(subBlock), data, size) != FALSE;
+  }
+
+  std::vector<unsigned char> block_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<platform::VersionResource>> Win32VersionResources::Read(TextView path) {
+  using R = Result<std::unique_ptr<platform::VersionResource>>;
+  const Text file(path);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(Wide(file), &ignored);
+  if (size == 0) return R::Failure(GetLastError());
+  std::vector<unsigned char> block(size);
+  if (!GetFileVersionInfoW(Wide(file), 0, size, block.data())) return R::Failure(GetLastError());
+  return R(std::make_unique<Win32VersionResource>(std::move(block)));
+}
+
+}  // namespace tarn::win32
