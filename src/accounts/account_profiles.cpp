@@ -37,10 +37,10 @@ std::optional<platform::Sid> ResolveAccountSid(const AccountServices& services, 
                                                TextView name, uint32_t wantedUse) {
   platform::Security* security = services.platform.security;
   if (security == nullptr || name.empty()) return std::nullopt;
-  auto answer = security->LookupAccountName(server, name);
+  auto answer = security->LookupName(server, name);
   if (!answer) return std::nullopt;
   if (wantedUse == platform::kSidTypeUser && answer->use == platform::kSidTypeDomain) {
-    answer = security->LookupAccountName(server, Format(u"%s\\%s", {name, name}));
+    answer = security->LookupName(server, Format(u"%s\\%s", {name, name}));
     if (!answer) return std::nullopt;
   }
   return answer->sid;

@@ -23,11 +23,11 @@ Text BuiltinAdministratorName(const AccountServices& services) {
   if (platform.system == nullptr || platform.security == nullptr) return {};
   auto user = platform.system->UserName();
   if (!user) return {};
-  auto own = platform.security->LookupAccountName(u"", *user);
+  auto own = platform.security->LookupName(u"", *user);
   if (!own) return {};
   platform::Sid sid = own->sid;
   if (sid.subAuthorities.size() > 4) sid.subAuthorities[4] = platform::kRidAdministrator;
-  auto administrator = platform.security->LookupAccountSid(u"", sid);
+  auto administrator = platform.security->LookupSid(u"", sid);
   return administrator ? administrator->name : Text();
 }
 

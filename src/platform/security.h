@@ -58,9 +58,9 @@ class Security {
   // LookupAccountNameW(system, name): `system` empty is the local computer.
   // The name may be "domain\\account". Fails with kErrorNoneMapped when
   // nothing of that name exists.
-  [[nodiscard]] virtual Result<AccountLookup> LookupAccountName(TextView system, TextView name) = 0;
+  [[nodiscard]] virtual Result<AccountLookup> LookupName(TextView system, TextView name) = 0;
   // LookupAccountSidW(system, sid).
-  [[nodiscard]] virtual Result<AccountLookup> LookupAccountSid(TextView system, const Sid& sid) = 0;
+  [[nodiscard]] virtual Result<AccountLookup> LookupSid(TextView system, const Sid& sid) = 0;
 };
 
 }  // namespace tarn::platform

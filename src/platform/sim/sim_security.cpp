@@ -54,14 +54,14 @@ Result<AccountLookup> SimSecurity::LookupIn(TextView domain, TextView name) {
   return NoneMapped();
 }
 
-Result<AccountLookup> SimSecurity::LookupAccountName(TextView system, TextView name) {
+Result<AccountLookup> SimSecurity::LookupName(TextView system, TextView name) {
   if (!accounts_.IsLocal(system)) return Result<AccountLookup>::Failure(kErrorBadNetPath);
   const size_t slash = name.find(u'\\');
   if (slash == TextView::npos) return LookupIn(u"", name);
   return LookupIn(name.substr(0, slash), name.substr(slash + 1));
 }
 
-Result<AccountLookup> SimSecurity::LookupAccountSid(TextView system, const Sid& sid) {
+Result<AccountLookup> SimSecurity::LookupSid(TextView system, const Sid& sid) {
   if (!accounts_.IsLocal(system)) return Result<AccountLookup>::Failure(kErrorBadNetPath);
   const Sid machine = accounts_.machineSid();
   const auto& subs = sid.subAuthorities;

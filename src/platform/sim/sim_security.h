@@ -17,10 +17,9 @@ class SimSecurity : public platform::Security {
   // `accounts` must outlive this object.
   explicit SimSecurity(SimAccounts& accounts) : accounts_(accounts) {}
 
-  [[nodiscard]] Result<platform::AccountLookup> LookupAccountName(TextView system,
-                                                                  TextView name) override;
-  [[nodiscard]] Result<platform::AccountLookup> LookupAccountSid(TextView system,
-                                                                 const platform::Sid& sid) override;
+  [[nodiscard]] Result<platform::AccountLookup> LookupName(TextView system, TextView name) override;
+  [[nodiscard]] Result<platform::AccountLookup> LookupSid(TextView system,
+                                                          const platform::Sid& sid) override;
 
  private:
   // Looks `name` up within `domain` (empty: any domain of this computer).

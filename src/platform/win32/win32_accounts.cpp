@@ -1,0 +1,120 @@
+#include "platform/win32/win32_accounts.h"
+
+#include "platform/win32/win32_windows.h"
+// windows.h first: the network management headers need its types.
+#include <lm.h>
+
+#include "base/wipe.h"
+#include "platform/win32/win32_text.h"
+
+namespace tarn::win32 {
+
+namespace {
+
+// A buffer the network management functions allocated; freed on scope exit.
+class NetBuffer {
+ public:
+  NetBuffer() = default;
+  NetBuffer(const NetBuffer&) = delete;
+  NetBuffer& operator=(const NetBuffer&) = delete;
+  ~NetBuffer() {
+    if (data_ != nullptr) NetApiBufferFree(data_);
+  }
+  LPBYTE* out() { return &data_; }
+  template <class T>
+  T* as() const {
+    return reinterpret_cast<T*>(data_);
+  }
+
+ private:
+  LPBYTE data_ = nullptr;
+};
+
+// The server argument: null for the local computer.
+const wchar_t* ServerArgument(const std::wstring& server) {
+  return server.empty() ? nullptr : server.c_str();
+}
+
+platform::UserInfo FromLevel(const NetBuffer& buffer, uint32_t level) {
+  platform::UserInfo info;
+  if (level == 0) {
+    info.name = FromWide(buffer.as<USER_INFO_0>()->usri0_name);
+  } else if (level == 1) {
+    const auto* one = buffer.as<USER_INFO_1>();
+    info.name = FromWide(one->usri1_name);
+    info.privilege = one->usri1_priv;
+    info.homeDir = FromWide(one->usri1_home_dir);
+    info.comment = FromWide(one->usri1_comment);
+    info.flags = one->usri1_flags;
+    info.scriptPath = FromWide(one->usri1_script_path);
+  } else {
+    const auto* three = buffer.as<USER_INFO_3>();
+    info.name = FromWide(three->usri3_name);
+    info.privilege = three->usri3_priv;
+    info.homeDir = FromWide(three->usri3_home_dir);
+    info.comment = FromWide(three->usri3_comment);
+    info.flags = three->usri3_flags;
+    info.scriptPath = FromWide(three->usri3_script_path);
+    info.fullName = FromWide(three->usri3_full_name);
+    info.profile = FromWide(three->usri3_profile);
+  }
+  return info;
+}
+
+}  // namespace
+
+Result<platform::UserInfo> Win32Accounts::GetUserInfo(TextView server, TextView name,
+                                                      uint32_t level) {
+  if (level != 0 && level != 1 && level != 3) {
+    return Result<platform::UserInfo>::Failure(ERROR_INVALID_LEVEL);
+  }
+  const std::wstring serverName = Wide(server);
+  const std::wstring userName = Wide(name);
+  NetBuffer buffer;
+  const NET_API_STATUS status =
+      NetUserGetInfo(ServerArgument(serverName), userName.c_str(), level, buffer.out());
+  if (status != NERR_Success) return Result<platform::UserInfo>::Failure(status);
+  return FromLevel(buffer, level);
+}
+
+WinError Win32Accounts::AddUser(TextView server, const platform::UserInfo& info,
+                                TextView password) {
+  const std::wstring serverName = Wide(server);
+  std::wstring name = Wide(info.name);
+  std::wstring secret = Wide(password);
+  std::wstring home = Wide(info.homeDir);
+  std::wstring comment = Wide(info.comment);
+  std::wstring script = Wide(info.scriptPath);
+  USER_INFO_1 one{};
+  one.usri1_name = name.data();
+  one.usri1_password = secret.data();
+  one.usri1_priv = info.privilege;
+  one.usri1_home_dir = home.empty() ? nullptr : home.data();
+  one.usri1_comment = comment.empty() ? nullptr : comment.data();
+  one.usri1_flags = info.flags;
+  one.usri1_script_path = script.empty() ? nullptr : script.data();
+  DWORD errorField = 0;
+  const NET_API_STATUS status =
+      NetUserAdd(ServerArgument(serverName), 1, reinterpret_cast<LPBYTE>(&one), &errorField);
+  SecureZero(secret.data(), secret.size() * sizeof(wchar_t));
+  return status;
+}
+
+WinError Win32Accounts::DeleteUser(TextView server, TextView name) {
+  const std::wstring serverName = Wide(server);
+  const std::wstring userName = Wide(name);
+  return NetUserDel(ServerArgument(serverName), userName.c_str());
+}
+
+Result<platform::JoinInformation> Win32Accounts::GetJoinInformation(TextView server) {
+  const std::wstring serverName = Wide(server);
+  LPWSTR name = nullptr;
+  NETSETUP_JOIN_STATUS status = NetSetupUnknownStatus;
+  const NET_API_STATUS result = NetGetJoinInformation(ServerArgument(serverName), &name, &status);
+  if (result != NERR_Success) return Result<platform::JoinInformation>::Failure(result);
+  platform::JoinInformation join{FromWide(name), static_cast<uint32_t>(status)};
+  NetApiBufferFree(name);
+  return join;
+}
+
+}  // namespace tarn::win32

@@ -1,0 +1,75 @@
+#include "platform/win32/win32_user_profiles.h"
+
+#include "platform/win32/win32_windows.h"
+// windows.h first: userenv needs its types.
+#include <userenv.h>
+
+#include "platform/win32/win32_text.h"
+
+namespace tarn::win32 {
+
+namespace {
+
+constexpr DWORD kPathCharacters = 261;
+
+// Calls a userenv folder query with a 260-character buffer.
+template <class Query>
+Result<Text> FolderQuery(Query query) {
+  wchar_t buffer[kPathCharacters] = {};
+  DWORD size = kPathCharacters;
+  if (!query(buffer, &size)) return Result<Text>::Failure(GetLastError());
+  return FromWide(buffer);
+}
+
+// Closes a token handle on scope exit.
+class TokenHandle {
+ public:
+  TokenHandle() = default;
+  TokenHandle(const TokenHandle&) = delete;
+  TokenHandle& operator=(const TokenHandle&) = delete;
+  ~TokenHandle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  HANDLE* out() { return &handle_; }
+  [[nodiscard]] HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+}  // namespace
+
+Result<Text> Win32UserProfiles::ProfilesDirectory() {
+  return FolderQuery(
+      [](wchar_t* buffer, DWORD* size) { return GetProfilesDirectoryW(buffer, size); });
+}
+
+Result<Text> Win32UserProfiles::DefaultUserProfileDirectory() {
+  return FolderQuery(
+      [](wchar_t* buffer, DWORD* size) { return GetDefaultUserProfileDirectoryW(buffer, size); });
+}
+
+Result<Text> Win32UserProfiles::CurrentUserProfileDirectory() {
+  TokenHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | READ_CONTROL, token.out())) {
+    return Result<Text>::Failure(GetLastError());
+  }
+  return FolderQuery([&token](wchar_t* buffer, DWORD* size) {
+    return GetUserProfileDirectoryW(token.get(), buffer, size);
+  });
+}
+
+Result<platform::EnvironmentBlock> Win32UserProfiles::CreateEnvironmentBlock(bool inherit) {
+  void* block = nullptr;
+  if (!::CreateEnvironmentBlock(&block, nullptr, inherit ? TRUE : FALSE)) {
+    return Result<platform::EnvironmentBlock>::Failure(GetLastError());
+  }
+  const auto* text = static_cast<const wchar_t*>(block);
+  size_t length = 0;
+  while (text[length] != L'\0' || text[length + 1] != L'\0') ++length;
+  platform::EnvironmentBlock copy = FromWide(text, length + 2);
+  DestroyEnvironmentBlock(block);
+  return copy;
+}
+
+}  // namespace tarn::win32
