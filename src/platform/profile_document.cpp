@@ -1,0 +1,250 @@
+#include "platform/profile_document.h"
+
+#include <unordered_map>
+#include <utility>
+
+#include "platform/profile_struct_value.h"
+#include "platform/profile_syntax.h"
+#include "platform/profile_text_codec.h"
+
+namespace tarn::platform {
+namespace {
+
+constexpr TextView kLineBreak = u"\r\n";
+
+struct Entry {
+  Text name;
+  std::optional<Text> value;
+  uint32_t line = 0;
+};
+
+struct Section {
+  Text name;
+  uint32_t headerLine = 0;
+  // One past the last line of the section: the next header or the end.
+  uint32_t endLine = 0;
+  std::vector<Entry> entries;
+  // Case-folded name -> index of the first entry of that name (no comments).
+  std::unordered_map<Text, uint32_t> firstEntry;
+};
+
+// Names a caller passes are matched without their surrounding spaces and
+// ignoring case.
+Text LookupKey(TextView name) {
+  return ToUpper(TrimSpaces(name));
+}
+
+}  // namespace
+
+struct ProfileDocument::Impl {
+  ProfileEncoding encoding = ProfileEncoding::kAnsi;
+  Text text;
+  std::vector<ProfileLine> lines;
+  std::vector<Section> sections;
+  // Case-folded name -> index of the first section of that name.
+  std::unordered_map<Text, uint32_t> firstSection;
+
+  TextView LineText(uint32_t line) const {
+    return TextView(text).substr(lines[line].start, lines[line].length);
+  }
+
+  void Index();
+  void AddLine(uint32_t line);
+  const Section* FindSection(TextView name) const;
+  const Entry* FindEntry(TextView section, TextView key) const;
+  Text SectionList(const Section& section) const;
+
+  void Replace(size_t start, size_t length, TextView with) {
+    text.replace(start, length, with);
+    Index();
+  }
+  void DeleteSection(TextView name);
+  void DeleteKey(TextView section, TextView key);
+  void SetValue(TextView section, TextView key, TextView value);
+  void InsertAfterLine(uint32_t line, const Text& newLine);
+  uint32_t LastNonBlankLine(const Section& section) const;
+};
+
+void ProfileDocument::Impl::Index() {
+  lines = SplitProfileLines(text);
+  sections.clear();
+  firstSection.clear();
+  for (uint32_t line = 0; line < lines.size(); ++line) AddLine(line);
+}
+
+void ProfileDocument::Impl::AddLine(uint32_t line) {
+  const TextView lineText = LineText(line);
+  if (const auto header = ParseSectionHeader(lineText)) {
+    if (!sections.empty()) sections.back().endLine = line;
+    const auto index = static_cast<uint32_t>(sections.size());
+    sections.push_back({Text(*header), line, static_cast<uint32_t>(lines.size()), {}, {}});
+    firstSection.try_emplace(ToUpper(*header), index);
+    return;
+  }
+  // Lines before the first section belong to no section: no function reads them.
+  if (sections.empty()) return;
+  const auto parsed = ParseKeyLine(lineText);
+  if (!parsed) return;
+  Section& section = sections.back();
+  if (!IsCommentKey(parsed->name)) {
+    section.firstEntry.try_emplace(ToUpper(parsed->name),
+                                   static_cast<uint32_t>(section.entries.size()));
+  }
+  std::optional<Text> value;
+  if (parsed->value) value = Text(*parsed->value);
+  section.entries.push_back({Text(parsed->name), std::move(value), line});
+}
+
+const Section* ProfileDocument::Impl::FindSection(TextView name) const {
+  const auto found = firstSection.find(LookupKey(name));
+  return found == firstSection.end() ? nullptr : &sections[found->second];
+}
+
+const Entry* ProfileDocument::Impl::FindEntry(TextView section, TextView key) const {
+  const Section* owner = FindSection(section);
+  if (owner == nullptr) return nullptr;
+  const auto found = owner->firstEntry.find(LookupKey(key));
+  return found == owner->firstEntry.end() ? nullptr : &owner->entries[found->second];
+}
+
+Text ProfileDocument::Impl::SectionList(const Section& section) const {
+  Text list;
+  for (const Entry& entry : section.entries) {
+    if (IsCommentKey(entry.name)) continue;
+    list += entry.name;
+    if (entry.value) {
+      list.push_back(u'=');
+      list += *entry.value;
+    }
+    list.push_back(u'\0');
+  }
+  return list;
+}
+
+void ProfileDocument::Impl::DeleteSection(TextView name) {
+  const Section* section = FindSection(name);
+  if (section == nullptr) return;
+  const size_t start = lines[section->headerLine].start;
+  const size_t end = section->endLine < lines.size() ? lines[section->endLine].start : text.size();
+  Replace(start, end - start, {});
+}
+
+void ProfileDocument::Impl::DeleteKey(TextView section, TextView key) {
+  const Entry* entry = FindEntry(section, key);
+  if (entry == nullptr) return;
+  const ProfileLine& line = lines[entry->line];
+  Replace(line.start, line.next - line.start, {});
+}
+
+uint32_t ProfileDocument::Impl::LastNonBlankLine(const Section& section) const {
+  uint32_t last = section.headerLine;
+  for (uint32_t line = section.headerLine + 1; line < section.endLine; ++line) {
+    if (!TrimProfileBlanks(LineText(line)).empty()) last = line;
+  }
+  return last;
+}
+
+void ProfileDocument::Impl::InsertAfterLine(uint32_t line, const Text& newLine) {
+  const ProfileLine& after = lines[line];
+  const bool hasBreak = after.next > after.start + after.length;
+  Text insert = hasBreak ? Text() : Text(kLineBreak);
+  insert += newLine;
+  insert += kLineBreak;
+  Replace(after.next, 0, insert);
+}
+
+void ProfileDocument::Impl::SetValue(TextView section, TextView key, TextView value) {
+  const Section* owner = FindSection(section);
+  if (owner == nullptr) {
+    Text append;
+    if (!text.empty() && text.back() != u'\r' && text.back() != u'\n') append += kLineBreak;
+    append += u'[' + Text(section) + u']' + Text(kLineBreak);
+    append += Text(key) + u'=' + Text(value) + Text(kLineBreak);
+    Replace(text.size(), 0, append);
+    return;
+  }
+  if (const Entry* entry = FindEntry(section, key)) {
+    const ProfileLine& line = lines[entry->line];
+    Replace(line.start, line.length, entry->name + u'=' + Text(value));
+    return;
+  }
+  InsertAfterLine(LastNonBlankLine(*owner), Text(key) + u'=' + Text(value));
+}
+
+ProfileDocument::ProfileDocument() : impl_(std::make_unique<Impl>()) {}
+ProfileDocument::~ProfileDocument() = default;
+ProfileDocument::ProfileDocument(ProfileDocument&&) noexcept = default;
+ProfileDocument& ProfileDocument::operator=(ProfileDocument&&) noexcept = default;
+
+ProfileDocument ProfileDocument::Parse(std::span<const uint8_t> bytes) {
+  ProfileDocument document;
+  DecodedProfileText decoded = DecodeProfileText(bytes);
+  document.impl_->encoding = decoded.encoding;
+  document.impl_->text = std::move(decoded.text);
+  document.impl_->Index();
+  return document;
+}
+
+ProfileBuffer ProfileDocument::GetString(TextView section, TextView key, TextView defaultValue,
+                                         uint32_t capacity) const {
+  const Entry* entry = impl_->FindEntry(section, key);
+  if (entry != nullptr && entry->value) {
+    return FillStringBuffer(StripEnclosingQuotes(*entry->value), capacity);
+  }
+  return FillStringBuffer(TrimTrailingSpaces(defaultValue), capacity);
+}
+
+int32_t ProfileDocument::GetInt(TextView section, TextView key, int32_t defaultValue) const {
+  const Entry* entry = impl_->FindEntry(section, key);
+  if (entry == nullptr || !entry->value) return defaultValue;
+  const TextView value = StripEnclosingQuotes(*entry->value);
+  return value.empty() ? defaultValue : ParseProfileInt(value);
+}
+
+ProfileBuffer ProfileDocument::GetSection(TextView section, uint32_t capacity) const {
+  const Section* found = impl_->FindSection(section);
+  return FillListBuffer(found == nullptr ? Text() : impl_->SectionList(*found), capacity);
+}
+
+ProfileBuffer ProfileDocument::GetSectionNames(uint32_t capacity) const {
+  Text list;
+  for (const Section& section : impl_->sections) {
+    // An empty name would end the list early; the functions leave it out.
+    if (section.name.empty()) continue;
+    list += section.name;
+    list.push_back(u'\0');
+  }
+  return FillListBuffer(std::move(list), capacity);
+}
+
+std::optional<std::vector<uint8_t>> ProfileDocument::GetStruct(TextView section, TextView key,
+                                                               uint32_t size) const {
+  const Entry* entry = impl_->FindEntry(section, key);
+  if (entry == nullptr || !entry->value) return std::nullopt;
+  return ParseStructValue(*entry->value, size);
+}
+
+std::optional<Text> ProfileDocument::FindValue(TextView section, TextView key) const {
+  const Entry* entry = impl_->FindEntry(section, key);
+  if (entry == nullptr || !entry->value) return std::nullopt;
+  return Text(StripEnclosingQuotes(*entry->value));
+}
+
+bool ProfileDocument::HasSection(TextView section) const {
+  return impl_->FindSection(section) != nullptr;
+}
+
+void ProfileDocument::WriteString(TextView section, std::optional<TextView> key,
+                                  std::optional<TextView> value) {
+  const TextView sectionName = TrimSpaces(section);
+  if (!key) return impl_->DeleteSection(sectionName);
+  const TextView keyName = TrimSpaces(*key);
+  if (!value) return impl_->DeleteKey(sectionName, keyName);
+  impl_->SetValue(sectionName, keyName, TrimSpaces(*value));
+}
+
+std::vector<uint8_t> ProfileDocument::Serialize() const {
+  return EncodeProfileText(impl_->text, impl_->encoding);
+}
+
+}  // namespace tarn::platform

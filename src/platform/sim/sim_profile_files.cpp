@@ -1,0 +1,69 @@
+#include "platform/sim/sim_profile_files.h"
+
+#include <utility>
+
+#include "platform/profile_struct_value.h"
+
+namespace tarn::sim {
+
+SimProfileFiles::SimProfileFiles(platform::FileSystem& files) : files_(files) {}
+SimProfileFiles::~SimProfileFiles() = default;
+
+const platform::ProfileDocument& SimProfileFiles::Load(TextView file) {
+  const Text key = ToUpper(file);
+  auto bytes = files_.ReadAll(file);
+  if (!bytes.ok()) {
+    cache_.erase(key);
+    return missing_;
+  }
+  const auto cached = cache_.find(key);
+  if (cached != cache_.end() && cached->second.bytes == *bytes) return cached->second.document;
+  auto document = platform::ProfileDocument::Parse(*bytes);
+  auto& entry = cache_[key];
+  entry.bytes = std::move(*bytes);
+  entry.document = std::move(document);
+  return entry.document;
+}
+
+platform::ProfileBuffer SimProfileFiles::GetString(TextView file, TextView section, TextView key,
+                                                   TextView defaultValue, uint32_t capacity) {
+  return Load(file).GetString(section, key, defaultValue, capacity);
+}
+
+int32_t SimProfileFiles::GetInt(TextView file, TextView section, TextView key,
+                                int32_t defaultValue) {
+  return Load(file).GetInt(section, key, defaultValue);
+}
+
+platform::ProfileBuffer SimProfileFiles::GetSection(TextView file, TextView section,
+                                                    uint32_t capacity) {
+  return Load(file).GetSection(section, capacity);
+}
+
+platform::ProfileBuffer SimProfileFiles::GetSectionNames(TextView file, uint32_t capacity) {
+  return Load(file).GetSectionNames(capacity);
+}
+
+std::optional<std::vector<uint8_t>> SimProfileFiles::GetStruct(TextView file, TextView section,
+                                                               TextView key, uint32_t size) {
+  return Load(file).GetStruct(section, key, size);
+}
+
+WinError SimProfileFiles::WriteString(TextView file, TextView section, std::optional<TextView> key,
+                                      std::optional<TextView> value) {
+  auto bytes = files_.ReadAll(file);
+  const std::vector<uint8_t> before = bytes.ok() ? std::move(*bytes) : std::vector<uint8_t>();
+  auto document = platform::ProfileDocument::Parse(before);
+  document.WriteString(section, key, value);
+  const std::vector<uint8_t> after = document.Serialize();
+  if (bytes.ok() && after == before) return kErrorSuccess;
+  if (!bytes.ok() && (!key || !value)) return kErrorSuccess;
+  return files_.WriteAll(file, after);
+}
+
+WinError SimProfileFiles::WriteStruct(TextView file, TextView section, TextView key,
+                                      const std::vector<uint8_t>& bytes) {
+  return WriteString(file, section, key, platform::FormatStructValue(bytes));
+}
+
+}  // namespace tarn::sim

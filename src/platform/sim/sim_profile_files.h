@@ -1,0 +1,58 @@
+// Profile (INI) files of the simulated machine: the files live in its file
+// system and are answered by ProfileDocument, so the sim reads and writes
+// them as the system's profile functions do.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/profile_document.h"
+#include "platform/profile_files.h"
+
+namespace tarn::sim {
+
+class SimProfileFiles : public platform::ProfileFiles {
+ public:
+  // Reads and writes files through `files`, which must outlive this object.
+  explicit SimProfileFiles(platform::FileSystem& files);
+  ~SimProfileFiles() override;
+
+  // A file that cannot be read answers as an empty file: defaults, empty lists.
+  [[nodiscard]] platform::ProfileBuffer GetString(TextView file, TextView section, TextView key,
+                                                  TextView defaultValue,
+                                                  uint32_t capacity) override;
+  [[nodiscard]] int32_t GetInt(TextView file, TextView section, TextView key,
+                               int32_t defaultValue) override;
+  [[nodiscard]] platform::ProfileBuffer GetSection(TextView file, TextView section,
+                                                   uint32_t capacity) override;
+  [[nodiscard]] platform::ProfileBuffer GetSectionNames(TextView file, uint32_t capacity) override;
+  [[nodiscard]] std::optional<std::vector<uint8_t>> GetStruct(TextView file, TextView section,
+                                                              TextView key, uint32_t size) override;
+
+  // A missing file is created (ANSI); an edit that changes nothing (deleting
+  // what is not there) leaves the file untouched. Returns the write's error.
+  [[nodiscard]] WinError WriteString(TextView file, TextView section, std::optional<TextView> key,
+                                     std::optional<TextView> value) override;
+  [[nodiscard]] WinError WriteStruct(TextView file, TextView section, TextView key,
+                                     const std::vector<uint8_t>& bytes) override;
+
+ private:
+  struct CachedFile {
+    std::vector<uint8_t> bytes;
+    platform::ProfileDocument document;
+  };
+
+  // The parsed document of the file as it is now. A parse is reused only
+  // while the file holds exactly the bytes it was parsed from, so changes
+  // made by anyone are always seen.
+  const platform::ProfileDocument& Load(TextView file);
+
+  platform::FileSystem& files_;
+  // Case-folded path -> the last parse of that file.
+  std::unordered_map<Text, CachedFile> cache_;
+  platform::ProfileDocument missing_;
+};
+
+}  // namespace tarn::sim
