@@ -150,12 +150,33 @@ TextView FileNamePart(TextView path) {
   return slash == TextView::npos ? path : path.substr(slash + 1);
 }
 
-// The built-in command interpreter: "/c exit N" ends with N, anything else with 0.
-SimProgram BuiltInCmd(const std::vector<Text>& arguments) {
+// "ping -n N host" waits about a second between its N echoes.
+uint32_t PingDuration(const std::vector<Text>& arguments, size_t from) {
+  for (size_t i = from; i + 1 < arguments.size(); ++i) {
+    if (EqualsIgnoreCase(arguments[i], u"-n")) {
+      const int32_t count = ParseDecimalPrefix(arguments[i + 1]);
+      return count > 1 ? static_cast<uint32_t>(count - 1) * 1000 : 0;
+    }
+  }
+  return 3000;
+}
+
+// The built-in programs: the command interpreter answers "/c exit N" with
+// exit code N, runs "/c ping ..." as ping does, and ends anything else with
+// 0; ping runs for its echoes.
+std::optional<SimProgram> BuiltInProgram(TextView key, const std::vector<Text>& arguments) {
   SimProgram program;
-  if (arguments.size() >= 4 && EqualsIgnoreCase(arguments[1], u"/c") &&
-      EqualsIgnoreCase(arguments[2], u"exit")) {
-    program.exitCode = static_cast<uint32_t>(ParseDecimalPrefix(arguments[3]));
+  if (key == u"PING") {
+    program.durationMs = PingDuration(arguments, 1);
+    return program;
+  }
+  if (key != u"CMD") return std::nullopt;
+  if (arguments.size() >= 3 && EqualsIgnoreCase(arguments[1], u"/c")) {
+    if (arguments.size() >= 4 && EqualsIgnoreCase(arguments[2], u"exit")) {
+      program.exitCode = static_cast<uint32_t>(ParseDecimalPrefix(arguments[3]));
+    } else if (EqualsIgnoreCase(arguments[2], u"ping")) {
+      program.durationMs = PingDuration(arguments, 3);
+    }
   }
   return program;
 }
@@ -202,8 +223,7 @@ std::optional<SimProgram> SimProcesses::FindProgram(TextView commandLine) const 
     const auto found = programs_.find(key);
     if (found != programs_.end()) return found->second;
   }
-  if (ProgramKey(FileNamePart(arguments[0])) == u"CMD") return BuiltInCmd(arguments);
-  return std::nullopt;
+  return BuiltInProgram(ProgramKey(FileNamePart(arguments[0])), arguments);
 }
 
 WinError SimProcesses::CheckStart(const platform::StartRequest& request) const {

@@ -60,8 +60,9 @@ class SimProcesses : public platform::Processes {
   // ---- Set-up for tests ----
   // Registers a program by a full path or a file name ("setup.exe"; ".exe"
   // may be left out when starting it). Names compare ignoring case. A program
-  // named "cmd.exe" replaces the built-in one, which answers "/c exit N" with
-  // exit code N and any other command with 0.
+  // named "cmd.exe" or "ping.exe" replaces the built-in one: cmd answers
+  // "/c exit N" with exit code N, runs "/c ping -n N ..." for N-1 seconds and
+  // ends anything else with 0; "ping -n N ..." runs for N-1 seconds.
   void AddProgram(TextView name, SimProgram program);
   // Decides whether a start under other credentials may log on: an error code
   // (e.g. platform::kErrorLogonFailure) refuses it. Every logon succeeds

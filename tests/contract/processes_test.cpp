@@ -1,0 +1,96 @@
+// Processes and events behave alike on the simulated machine and the real
+// system: exit codes, start failures, waiting with an abort event,
+// termination and the two kinds of events.
+#include "platform/processes.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "contract/backend.h"
+
+namespace tarn::contract {
+namespace {
+
+class ProcessesContract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    backend_ = MakeContractBackend();
+    processes_ = backend_->platform().processes;
+    if (processes_ == nullptr) GTEST_SKIP() << backend_->Name() << " has no process service";
+  }
+
+  Result<std::unique_ptr<platform::Process>> Start(TextView commandLine, TextView folder = u"") {
+    platform::StartRequest request;
+    request.commandLine = commandLine;
+    request.workingFolder = folder;
+    return processes_->Start(request);
+  }
+
+  std::unique_ptr<ContractBackend> backend_;
+  platform::Processes* processes_ = nullptr;
+};
+
+TEST_F(ProcessesContract, ExitCodesArriveWhole) {
+  for (const uint32_t code : {0u, 1u, 3010u, 3011u, 1603u}) {
+    auto process = Start(u"cmd.exe /c exit " + DecimalText(code));
+    ASSERT_TRUE(process) << backend_->Name() << " error " << process.error();
+    ASSERT_TRUE((*process)->Wait(30000));
+    EXPECT_EQ((*process)->ExitCode().value_or(0xFFFFFFFF), code) << backend_->Name();
+  }
+}
+
+TEST_F(ProcessesContract, AMissingProgramFailsWithFileNotFound) {
+  auto process = Start(backend_->ScratchFolder() + u"\\program-7f3a.exe /q");
+  ASSERT_FALSE(process);
+  EXPECT_EQ(process.error(), kErrorFileNotFound) << backend_->Name();
+}
+
+TEST_F(ProcessesContract, AMissingWorkingFolderFailsTheStart) {
+  const Text folder = backend_->ScratchFolder() + u"\\missing";
+  auto process = Start(u"cmd.exe /c exit 0", folder);
+  ASSERT_FALSE(process);
+  EXPECT_EQ(process.error(), platform::kErrorDirectory) << backend_->Name();
+}
+
+TEST_F(ProcessesContract, AbortEndsTheWaitAndTerminateSetsTheCode) {
+  auto abort = processes_->MakeEvent(false, false);
+  ASSERT_NE(abort, nullptr);
+  auto process = Start(u"cmd.exe /c ping -n 60 127.0.0.1");
+  ASSERT_TRUE(process) << process.error();
+  EXPECT_EQ((*process)->ExitCode().value_or(0), 259u) << "still active";
+  abort->Set();
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ((*process)->WaitOrAbort(*abort), platform::ProcessWait::kAborted);
+  EXPECT_EQ((*process)->Terminate(1067), kErrorSuccess);
+  ASSERT_TRUE((*process)->Wait(10000));
+  EXPECT_EQ((*process)->ExitCode().value_or(0), 1067u);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  // The automatic-reset event was consumed by the wait.
+  EXPECT_FALSE(abort->Wait(0));
+}
+
+TEST_F(ProcessesContract, WaitOrAbortReturnsWhenTheProcessEnds) {
+  auto abort = processes_->MakeEvent(false, false);
+  auto process = Start(u"cmd.exe /c exit 7");
+  ASSERT_TRUE(process);
+  EXPECT_EQ((*process)->WaitOrAbort(*abort), platform::ProcessWait::kExited);
+  EXPECT_EQ((*process)->ExitCode().value_or(0), 7u);
+}
+
+TEST_F(ProcessesContract, EventsResetAsCreated) {
+  auto manual = processes_->MakeEvent(true, true);
+  auto automatic = processes_->MakeEvent(false, true);
+  ASSERT_TRUE(manual && automatic);
+  EXPECT_TRUE(manual->Wait(0));
+  EXPECT_TRUE(manual->Wait(0)) << "a manual-reset event stays set";
+  manual->Reset();
+  EXPECT_FALSE(manual->Wait(10));
+  EXPECT_TRUE(automatic->Wait(0));
+  EXPECT_FALSE(automatic->Wait(0)) << "an automatic-reset event resets on a wait";
+  automatic->Set();
+  EXPECT_TRUE(automatic->Wait(platform::kWaitForever));
+}
+
+}  // namespace
+}  // namespace tarn::contract
