@@ -60,6 +60,13 @@ SimRegistry::SimRegistry(SimFileSystem& files)
     : files_(files), machine_(std::make_shared<Key>()), users_(std::make_shared<Key>()) {
   machine_->name = u"HKEY_LOCAL_MACHINE";
   users_->name = u"HKEY_USERS";
+  // The machine's hives hang directly below HKEY_LOCAL_MACHINE; Put can't
+  // create them there, as RegCreateKeyExW can't.
+  for (const char16_t* hive : {u"SOFTWARE", u"SYSTEM"}) {
+    auto key = std::make_shared<Key>();
+    key->name = hive;
+    machine_->subkeys.emplace(key->name, key);
+  }
   for (const char16_t* path :
        {u"SOFTWARE\\Classes", u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
         u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", u"SYSTEM"}) {
