@@ -29,6 +29,7 @@ platform::Platform Machine::platform() {
   p.userProfiles = userProfiles_.get();
   p.processes = processes_.get();
   p.identity = identity_.get();
+  p.versions = versions_.get();
   return p;
 }
 

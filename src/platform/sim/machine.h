@@ -17,6 +17,7 @@
 #include "platform/sim/sim_services.h"
 #include "platform/sim/sim_system_info.h"
 #include "platform/sim/sim_user_profiles.h"
+#include "platform/sim/sim_version_resources.h"
 
 namespace tarn::sim {
 
@@ -61,6 +62,7 @@ class Machine {
   std::unique_ptr<SimProcesses> processes_ =
       std::make_unique<SimProcesses>(environment_.get(), files_.get());
   std::unique_ptr<SimIdentity> identity_ = std::make_unique<SimIdentity>();
+  std::unique_ptr<SimVersionResources> versions_ = std::make_unique<SimVersionResources>(*files_);
 };
 
 }  // namespace tarn::sim

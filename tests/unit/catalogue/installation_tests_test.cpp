@@ -5,7 +5,6 @@
 #include "common/pe_image_builder.h"
 #include "platform/file_time.h"
 #include "platform/sim/machine.h"
-#include "platform/sim/sim_version_resources.h"
 
 namespace tarn::catalogue {
 namespace {
@@ -19,10 +18,7 @@ struct Row {
 
 class InstallationTestsTest : public ::testing::Test {
  protected:
-  InstallationTestsTest() {
-    platform_ = machine_.platform();
-    if (platform_.versions == nullptr) platform_.versions = &versions_;
-  }
+  InstallationTestsTest() : platform_(machine_.platform()) {}
 
   void Put(platform::RegKey root, TextView key, TextView name, const RegValue& value) {
     ASSERT_TRUE(machine_.registry().Put(root, key, name, value)) << ToUtf8(key);
@@ -38,7 +34,6 @@ class InstallationTestsTest : public ::testing::Test {
   }
 
   sim::Machine machine_;
-  sim::SimVersionResources versions_{machine_.files()};
   platform::Platform platform_;
 };
 
