@@ -11,20 +11,18 @@ Text ExpandVariables(TextView text, const std::function<std::optional<Text>(Text
       continue;
     }
     const size_t close = text.find(u'%', i + 1);
-    if (close != TextView::npos) {
-      const TextView name = text.substr(i + 1, close - i - 1);
-      if (!name.empty()) {
-        if (auto value = lookup(name)) {
-          out += *value;
-          i = close + 1;
-          continue;
-        }
-      }
+    if (close == TextView::npos) {
+      // A lone percent sign stays, with everything after it.
+      out.append(text.substr(i));
+      break;
     }
-    // An undefined name keeps its percent sign, and the closing one may open
-    // the next reference ("%NOPE%PATH%" expands PATH).
-    out.push_back(u'%');
-    ++i;
+    const TextView name = text.substr(i + 1, close - i - 1);
+    std::optional<Text> value;
+    if (!name.empty()) value = lookup(name);
+    // An undefined name stays as written, both percent signs included, and
+    // scanning goes on after the closing one.
+    out += value ? TextView(*value) : text.substr(i, close - i + 1);
+    i = close + 1;
   }
   return out;
 }

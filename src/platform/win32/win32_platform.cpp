@@ -5,6 +5,18 @@ namespace tarn::win32 {
 Win32Platform::Win32Platform() = default;
 Win32Platform::~Win32Platform() = default;
 
-platform::Platform Win32Platform::platform() { return {}; }
+platform::Platform Win32Platform::platform() {
+  platform::Platform p;
+  p.files = files_.get();
+  p.registry = registry_.get();
+  p.environment = environment_.get();
+  p.system = system_.get();
+  p.desktop = desktop_.get();
+  p.services = services_.get();
+  p.accounts = accounts_.get();
+  p.security = security_.get();
+  p.userProfiles = userProfiles_.get();
+  return p;
+}
 
 }  // namespace tarn::win32

@@ -1,1 +1,35 @@
-// Placeholder until the contract backend lands.
+// The contract suites' backend in the native build: a fresh simulated
+// machine per test.
+#include "contract/backend.h"
+
+#include "platform/sim/machine.h"
+
+namespace tarn::contract {
+namespace {
+
+class SimBackend : public ContractBackend {
+ public:
+  platform::Platform platform() override { return machine_.platform(); }
+
+  Text ScratchFolder() override {
+    const Text folder = u"C:\\ContractScratch" + DecimalText(++scratchCount_);
+    (void)machine_.files().MakeDirectories(folder);
+    return folder;
+  }
+
+  bool UnderWine() const override { return false; }
+  std::string Name() const override { return "sim"; }
+
+ private:
+  // The machine disappears with the backend, scratch folders with it.
+  sim::Machine machine_;
+  int scratchCount_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractBackend> MakeContractBackend() {
+  return std::make_unique<SimBackend>();
+}
+
+}  // namespace tarn::contract

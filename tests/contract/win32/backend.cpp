@@ -1,1 +1,79 @@
-// Placeholder until the contract backend lands.
+// The contract suites' backend in the Windows build: the real system, with
+// scratch folders under the temporary folder.
+#include "contract/backend.h"
+
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_windows.h"
+
+namespace tarn::contract {
+namespace {
+
+// Removes `folder` and everything in it, read-only entries included.
+void RemoveTree(platform::FileSystem& files, const Text& folder) {
+  auto entries = files.ListDirectory(folder);
+  if (entries) {
+    for (const auto& entry : *entries) {
+      const Text path = folder + u'\\' + entry.name;
+      (void)files.SetAttributes(path, platform::kFileAttributeNormal);
+      if (entry.info.attributes & platform::kFileAttributeDirectory) {
+        RemoveTree(files, path);
+      } else {
+        (void)files.DeleteFile(path);
+      }
+    }
+  }
+  (void)files.RemoveDirectory(folder);
+}
+
+class Win32Backend : public ContractBackend {
+ public:
+  ~Win32Backend() override {
+    platform::FileSystem& files = *system_.platform().files;
+    // A test may have moved into a scratch folder; leave it first.
+    (void)files.SetCurrentDirectory(initialDirectory_);
+    for (const Text& folder : scratch_) RemoveTree(files, folder);
+  }
+
+  platform::Platform platform() override { return system_.platform(); }
+
+  Text ScratchFolder() override {
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    Text base = win32::FromWide(temp, length);
+    if (!base.empty() && base.back() == u'\\') base.pop_back();
+    platform::FileSystem& files = *system_.platform().files;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const Text folder = base + u"\\tarn-contract-" + DecimalText(GetCurrentProcessId()) + u"-" +
+                          DecimalText(static_cast<int64_t>(scratch_.size()) * 100 + attempt);
+      if (files.CreateDirectory(folder) == kErrorSuccess) {
+        scratch_.push_back(folder);
+        return folder;
+      }
+    }
+    return base;
+  }
+
+  bool UnderWine() const override {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }
+
+  std::string Name() const override { return "win32"; }
+
+ private:
+  win32::Win32Platform system_;
+  Text initialDirectory_ = system_.platform().files->CurrentDirectory();
+  std::vector<Text> scratch_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractBackend> MakeContractBackend() {
+  return std::make_unique<Win32Backend>();
+}
+
+}  // namespace tarn::contract

@@ -1,0 +1,157 @@
+#include "platform/win32/win32_environment.h"
+
+#include <vector>
+
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_windows.h"
+
+namespace tarn::win32 {
+namespace {
+
+constexpr WinError kErrorProcNotFound = 127;
+
+// The counted string of ntdll's environment routines.
+struct CountedString {
+  USHORT length;
+  USHORT maximumLength;
+  const wchar_t* buffer;
+};
+
+using RtlCreateEnvironmentFn = LONG(WINAPI*)(BOOLEAN cloneCurrent, void** environment);
+using RtlSetEnvironmentVariableFn = LONG(WINAPI*)(void** environment, const CountedString* name,
+                                                  const CountedString* value);
+using RtlSetCurrentEnvironmentFn = LONG(WINAPI*)(void* environment, void** previous);
+using RtlDestroyEnvironmentFn = LONG(WINAPI*)(void* environment);
+using RtlNtStatusToDosErrorFn = ULONG(WINAPI*)(LONG status);
+
+template <class Fn>
+Fn NtdllFunction(const char* name) {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (ntdll == nullptr) return nullptr;
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ntdll, name)));
+}
+
+WinError DosError(LONG status) {
+  if (auto convert = NtdllFunction<RtlNtStatusToDosErrorFn>("RtlNtStatusToDosError")) {
+    return static_cast<WinError>(convert(status));
+  }
+  return kErrorInvalidParameter;
+}
+
+// Length of a block in wide units, up to and including its final extra zero.
+size_t BlockLength(const wchar_t* block) {
+  size_t i = 0;
+  while (block[i] != L'\0' || block[i + 1] != L'\0') ++i;
+  return i + 2;
+}
+
+CountedString Counted(const std::wstring& text) {
+  const auto bytes = static_cast<USHORT>(text.size() * sizeof(wchar_t));
+  return CountedString{bytes, bytes, text.c_str()};
+}
+
+}  // namespace
+
+std::optional<Text> Win32Environment::Get(TextView name) {
+  const std::wstring wideName = Wide(name);
+  std::vector<wchar_t> buffer(256);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length =
+        GetEnvironmentVariableW(wideName.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+      return Text();
+    }
+    if (length < buffer.size()) return FromWide(buffer.data(), length);
+    buffer.resize(length);
+  }
+  return std::nullopt;
+}
+
+WinError Win32Environment::Set(TextView name, std::optional<TextView> value) {
+  const std::wstring wideValue = value ? Wide(*value) : std::wstring();
+  if (!SetEnvironmentVariableW(Wide(name).c_str(), value ? wideValue.c_str() : nullptr)) {
+    return GetLastError();
+  }
+  return kErrorSuccess;
+}
+
+platform::Expansion Win32Environment::Expand(TextView text, uint32_t capacity) {
+  const std::wstring source = Wide(text);
+  std::vector<wchar_t> buffer(source.size() + 256);
+  platform::Expansion result;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const DWORD required =
+        ExpandEnvironmentStringsW(source.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (required == 0) return result;
+    if (required <= buffer.size()) {
+      result.required = required;
+      const Text whole = FromWide(buffer.data(), required - 1);
+      result.text = capacity == 0 ? Text() : CutToCapacity(whole, capacity - 1);
+      return result;
+    }
+    buffer.resize(required);
+  }
+  return result;
+}
+
+platform::EnvironmentBlock Win32Environment::CurrentBlock() {
+  wchar_t* block = GetEnvironmentStringsW();
+  if (block == nullptr) return platform::EnvironmentBlock(2, u'\0');
+  platform::EnvironmentBlock copy = FromWide(block, BlockLength(block));
+  FreeEnvironmentStringsW(block);
+  return copy;
+}
+
+Result<platform::EnvironmentBlock> Win32Environment::ReplaceBlock(
+    const platform::EnvironmentBlock& block) {
+  using Previous = Result<platform::EnvironmentBlock>;
+  auto create = NtdllFunction<RtlCreateEnvironmentFn>("RtlCreateEnvironment");
+  auto set = NtdllFunction<RtlSetEnvironmentVariableFn>("RtlSetEnvironmentVariable");
+  auto swap = NtdllFunction<RtlSetCurrentEnvironmentFn>("RtlSetCurrentEnvironment");
+  auto destroy = NtdllFunction<RtlDestroyEnvironmentFn>("RtlDestroyEnvironment");
+  if (!create || !set || !swap || !destroy) return Previous::Failure(kErrorProcNotFound);
+  if (block.size() < 2 || block[block.size() - 1] != u'\0' || block[block.size() - 2] != u'\0') {
+    return Previous::Failure(kErrorInvalidParameter);
+  }
+  // The new block is built by ntdll itself, so it lives in the memory the
+  // system expects when it later grows or frees the environment.
+  void* environment = nullptr;
+  if (LONG status = create(FALSE, &environment); status < 0)
+    return Previous::Failure(DosError(status));
+  size_t start = 0;
+  while (start < block.size() && block[start] != u'\0') {
+    const size_t end = block.find(u'\0', start);
+    const TextView entry = TextView(block).substr(start, end - start);
+    start = end + 1;
+    const size_t equals = entry.find(u'=', 1);
+    if (equals == TextView::npos) continue;
+    const std::wstring name = Wide(entry.substr(0, equals));
+    const std::wstring value = Wide(entry.substr(equals + 1));
+    if (name.size() > 0x7FFF || value.size() > 0x7FFF) {
+      destroy(environment);
+      return Previous::Failure(kErrorInvalidParameter);
+    }
+    const CountedString countedName = Counted(name);
+    const CountedString countedValue = Counted(value);
+    if (LONG status = set(&environment, &countedName, &countedValue); status < 0) {
+      destroy(environment);
+      return Previous::Failure(DosError(status));
+    }
+  }
+  void* previous = nullptr;
+  if (LONG status = swap(environment, &previous); status < 0) {
+    destroy(environment);
+    return Previous::Failure(DosError(status));
+  }
+  platform::EnvironmentBlock old(2, u'\0');
+  if (previous != nullptr) {
+    const auto* text = static_cast<const wchar_t*>(previous);
+    old = FromWide(text, BlockLength(text));
+    destroy(previous);
+  }
+  return old;
+}
+
+}  // namespace tarn::win32

@@ -1,0 +1,187 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <algorithm>
+
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_text.h"
+
+namespace tarn::win32 {
+namespace {
+
+platform::FileTime ToFileTime(const FILETIME& time) {
+  return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+WinError Succeeded(BOOL ok) {
+  return ok ? kErrorSuccess : GetLastError();
+}
+
+class Win32WritableFile : public platform::WritableFile {
+ public:
+  explicit Win32WritableFile(UniqueFile file) : file_(std::move(file)) {}
+
+  WinError Write(std::span<const uint8_t> bytes) override {
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(file_.get(), bytes.data() + done, chunk, &written, nullptr)) {
+        return GetLastError();
+      }
+      if (written == 0) return ERROR_WRITE_FAULT;
+      done += written;
+    }
+    return kErrorSuccess;
+  }
+
+ private:
+  UniqueFile file_;
+};
+
+}  // namespace
+
+uint32_t Win32FileSystem::GetAttributes(TextView path) {
+  return GetFileAttributesW(Wide(path).c_str());
+}
+
+WinError Win32FileSystem::SetAttributes(TextView path, uint32_t attributes) {
+  return Succeeded(SetFileAttributesW(Wide(path).c_str(), attributes));
+}
+
+Result<platform::FileInfo> Win32FileSystem::GetInfo(TextView path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
+    return Result<platform::FileInfo>::Failure(GetLastError());
+  }
+  platform::FileInfo info;
+  info.attributes = data.dwFileAttributes;
+  info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  info.creationTime = ToFileTime(data.ftCreationTime);
+  info.lastWriteTime = ToFileTime(data.ftLastWriteTime);
+  return info;
+}
+
+Result<std::vector<uint8_t>> Win32FileSystem::ReadAll(TextView path) {
+  using Bytes = Result<std::vector<uint8_t>>;
+  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Bytes::Failure(GetLastError());
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return Bytes::Failure(GetLastError());
+  if (size.QuadPart > 0x7FFFFFFF) return Bytes::Failure(kErrorNotEnoughMemory);
+  std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read,
+                  nullptr)) {
+      return Bytes::Failure(GetLastError());
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+WinError Win32FileSystem::WriteAll(TextView path, std::span<const uint8_t> bytes) {
+  auto file = CreateAlways(path, false);
+  if (!file) return file.error();
+  return (*file)->Write(bytes);
+}
+
+Result<std::unique_ptr<platform::WritableFile>> Win32FileSystem::CreateAlways(TextView path,
+                                                                              bool writeThrough) {
+  using Opened = Result<std::unique_ptr<platform::WritableFile>>;
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | (writeThrough ? FILE_FLAG_WRITE_THROUGH : 0);
+  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, flags, nullptr));
+  if (!file) return Opened::Failure(GetLastError());
+  return Opened(std::make_unique<Win32WritableFile>(std::move(file)));
+}
+
+WinError Win32FileSystem::CreateDirectory(TextView path) {
+  return Succeeded(CreateDirectoryW(Wide(path).c_str(), nullptr));
+}
+
+WinError Win32FileSystem::RemoveDirectory(TextView path) {
+  return Succeeded(RemoveDirectoryW(Wide(path).c_str()));
+}
+
+WinError Win32FileSystem::DeleteFile(TextView path) {
+  return Succeeded(DeleteFileW(Wide(path).c_str()));
+}
+
+WinError Win32FileSystem::CopyFile(TextView from, TextView to, bool failIfExists) {
+  return Succeeded(CopyFileW(Wide(from).c_str(), Wide(to).c_str(), failIfExists));
+}
+
+WinError Win32FileSystem::MoveFile(TextView from, TextView to) {
+  return Succeeded(MoveFileW(Wide(from).c_str(), Wide(to).c_str()));
+}
+
+Result<std::vector<platform::DirectoryEntry>> Win32FileSystem::ListDirectory(TextView folder) {
+  using Listing = Result<std::vector<platform::DirectoryEntry>>;
+  Text pattern(folder);
+  if (!pattern.empty() && pattern.back() != u'\\' && pattern.back() != u'/') pattern += u'\\';
+  pattern += u'*';
+  WIN32_FIND_DATAW data{};
+  UniqueFind find(FindFirstFileW(Wide(pattern).c_str(), &data));
+  std::vector<platform::DirectoryEntry> entries;
+  if (!find) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return entries;
+    return Listing::Failure(error);
+  }
+  do {
+    const Text name = FromWide(data.cFileName);
+    if (name == u"." || name == u"..") continue;
+    platform::FileInfo info;
+    info.attributes = data.dwFileAttributes;
+    info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.creationTime = ToFileTime(data.ftCreationTime);
+    info.lastWriteTime = ToFileTime(data.ftLastWriteTime);
+    entries.push_back({name, info});
+  } while (FindNextFileW(find.get(), &data));
+  const DWORD error = GetLastError();
+  if (error != ERROR_NO_MORE_FILES) return Listing::Failure(error);
+  return entries;
+}
+
+Text Win32FileSystem::CurrentDirectory() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) return Text();
+    if (length < buffer.size()) return FromWide(buffer.data(), length);
+    buffer.resize(length);
+  }
+  return Text();
+}
+
+WinError Win32FileSystem::SetCurrentDirectory(TextView path) {
+  return Succeeded(SetCurrentDirectoryW(Wide(path).c_str()));
+}
+
+uint32_t Win32FileSystem::DriveType(TextView root) {
+  return GetDriveTypeW(Wide(root).c_str());
+}
+
+std::vector<Text> Win32FileSystem::LogicalDrives() {
+  std::wstring buffer(256, L'\0');
+  DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (length > buffer.size()) {
+    buffer.resize(length);
+    length = GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
+  }
+  std::vector<Text> drives;
+  size_t start = 0;
+  while (start < length && buffer[start] != L'\0') {
+    const size_t end = buffer.find(L'\0', start);
+    drives.push_back(FromWide(buffer.data() + start, end - start));
+    start = end + 1;
+  }
+  return drives;
+}
+
+}  // namespace tarn::win32

@@ -1,0 +1,32 @@
+// Conversions between the core's UTF-16 text and the wide strings of the W
+// functions. Both are 16-bit code units on Windows; only the type differs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/text.h"
+
+namespace tarn::win32 {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t must be UTF-16 on Windows");
+
+// A zero-terminated wide copy of `text`, for passing to a W function.
+[[nodiscard]] inline std::wstring Wide(TextView text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+// The text of `length` wide units at `data` (stops at nothing: zeros inside
+// are kept, as environment blocks need).
+[[nodiscard]] inline Text FromWide(const wchar_t* data, size_t length) {
+  Text text(length, u'\0');
+  for (size_t i = 0; i < length; ++i) text[i] = static_cast<char16_t>(data[i]);
+  return text;
+}
+
+// The zero-terminated wide string at `data` (nullptr gives empty text).
+[[nodiscard]] inline Text FromWide(const wchar_t* data) {
+  return data ? FromWide(data, std::wstring_view(data).size()) : Text();
+}
+
+}  // namespace tarn::win32
