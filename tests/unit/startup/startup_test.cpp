@@ -1,0 +1,271 @@
+#include "startup/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/registry.h"
+#include "unit/startup/startup_machine.h"
+
+namespace tarn::startup {
+namespace {
+
+using testing::kProgramLanguages;
+
+// Records which later steps ran, in order, and ends the wizard as told.
+class RecordingExtensions : public StartupExtensions {
+ public:
+  void ScramblePasswords(AppContext&, TextView usersPath) override {
+    Note(u"scramble:", usersPath);
+  }
+  void UnscramblePasswords(AppContext&, TextView usersPath) override {
+    Note(u"unscramble:", usersPath);
+  }
+  void DowngradeAccount(AppContext&, TextView name) override { Note(u"downgrade:", name); }
+  void PrepareUserInterface(AppContext&) override { Note(u"ui"); }
+  void PrepareInstallationVariables(AppContext&, TextView iniPath) override {
+    Note(u"variables:", iniPath);
+  }
+  void ReadAccounts(AppContext&, TextView usersPath) override { Note(u"accounts:", usersPath); }
+  void MergeAdministratorAccount(AppContext&) override { Note(u"admin"); }
+  void MergeSettingsAccount(AppContext&) override { Note(u"settings-account"); }
+  int RunWizard(AppContext& app) override {
+    Note(u"wizard");
+    logOpenDuringWizard = app.log.IsOpen();
+    return wizardResult;
+  }
+  void ReleaseAccounts(AppContext&) override { Note(u"release"); }
+  void ReleaseUserInterface(AppContext&) override { Note(u"release-ui"); }
+  void SaveWizardSize(AppContext& app) override {
+    Note(u"save-size");
+    logOpenAtSaveSize = app.log.IsOpen();
+  }
+
+  std::vector<Text> calls;
+  int wizardResult = kWizardCancelled;
+  bool logOpenDuringWizard = false;
+  bool logOpenAtSaveSize = true;
+
+ private:
+  void Note(TextView what, TextView detail = u"") { calls.push_back(Text(what) + Text(detail)); }
+};
+
+class StartupTest : public ::testing::Test, protected testing::StartupMachine {
+ protected:
+  StartupTest() {
+    machine_.system().SetLocalTime({2026, 12, 2, 1, 9, 5, 7, 0});
+    (void)machine_.files().MakeDirectories(u"C:\\logs");
+  }
+  int Run(TextView line) { return RunStartup(app_, line, extensions_); }
+  std::string Calls() const {
+    std::string out;
+    for (const Text& call : extensions_.calls) out += ToUtf8(call) + ";";
+    return out;
+  }
+  void HelpTexts() {
+    Languages(
+        kProgramLanguages, u"en",
+        {{203, u"TARN help"}, {300, u"Usage:\\n"}, {301, u"  /? this help\\n"}, {336, u"end."}});
+  }
+
+  AppContext app_{services_};
+  RecordingExtensions extensions_;
+};
+
+TEST_F(StartupTest, HelpShowsTheTextsAndEndsWithoutLogOrSettings) {
+  HelpTexts();
+  EXPECT_EQ(Run(u"/log=C:\\logs\\t.log /computer=A /? /computer=B"), 0);
+  ASSERT_EQ(machine_.desktop().shown().size(), 1u);
+  const auto& box = machine_.desktop().shown()[0];
+  EXPECT_EQ(box.text, u"Usage:\n  /? this help\nend.");
+  EXPECT_EQ(box.caption, u"TARN help");
+  EXPECT_EQ(box.flags, 0x42040u);
+  EXPECT_EQ(app_.config.Computer.str(), u"A");
+  EXPECT_FALSE(machine_.files().Exists(u"C:\\logs\\t.log")) << "no log in help mode";
+  EXPECT_FALSE(profiles_.WasRead(u"Computer")) << "no configuration file in help mode";
+  EXPECT_EQ(Calls(), "");
+}
+
+TEST_F(StartupTest, HelpTextIsCutToItsBuffer) {
+  Languages(kProgramLanguages, u"en", {{300, Text(5000, u'a')}, {301, Text(5000, u'b')}});
+  (void)Run(u"/?");
+  ASSERT_EQ(machine_.desktop().shown().size(), 1u);
+  EXPECT_EQ(machine_.desktop().shown()[0].text.size(), 9215u);
+}
+
+TEST_F(StartupTest, GermanHelpWithLanguageOption) {
+  Languages(kProgramLanguages, u"en", {{203, u"Help"}, {300, u"english"}});
+  Languages(kProgramLanguages, u"de", {{203, u"Hilfe"}, {300, u"deutsch"}});
+  (void)Run(u"/language=de /?");
+  ASSERT_EQ(machine_.desktop().shown().size(), 1u);
+  EXPECT_EQ(machine_.desktop().shown()[0].caption, u"Hilfe");
+  EXPECT_EQ(machine_.desktop().shown()[0].text, u"deutsch");
+  EXPECT_EQ(app_.config.Language, u"de");
+}
+
+TEST_F(StartupTest, LanguageWithoutSectionFallsBackToUsEnglish) {
+  Languages(kProgramLanguages, u"en", {{203, u"Help"}});
+  machine_.system().SetThreadLocale(1031);
+  (void)Run(u"/language=fr /?");
+  EXPECT_EQ(machine_.system().ThreadLocale(), 1033u);
+  EXPECT_EQ(machine_.desktop().shown().at(0).caption, u"Help");
+}
+
+TEST_F(StartupTest, DowngradeEndsAtOnce) {
+  EXPECT_EQ(Run(u"/DownGrade=\"Jo Doe\" /ini=other.ini /log=C:\\logs\\d.log"), 0);
+  EXPECT_EQ(Calls(), "downgrade:Jo Doe;");
+  EXPECT_TRUE(profiles_.requests().empty() || !profiles_.WasRead(u"Computer"));
+  EXPECT_FALSE(machine_.files().Exists(u"C:\\logs\\d.log"));
+}
+
+TEST_F(StartupTest, ScrambleModesEndAfterScramblingTheUsersFile) {
+  EXPECT_EQ(Run(u"/DecryptIni /EncryptIni /users=cfg\\users.ini"), 0);
+  EXPECT_EQ(Calls(), "scramble:C:\\tarn\\cfg\\users.ini;");
+  EXPECT_FALSE(profiles_.WasRead(u"Computer"));
+  extensions_.calls.clear();
+  AppContext other(services_);
+  EXPECT_EQ(RunStartup(other, u"/DecryptIni", extensions_), 0);
+  EXPECT_EQ(Calls(), "unscramble:C:\\tarn\\install.ini;");
+  EXPECT_TRUE(machine_.desktop().shown().empty());
+}
+
+TEST_F(StartupTest, FullRunCallsTheLaterStepsInOrder) {
+  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"Admin", u"root");
+  EXPECT_EQ(Run(u""), 0);
+  EXPECT_EQ(Calls(),
+            "ui;variables:C:\\tarn\\install.ini;accounts:C:\\tarn\\install.ini;admin;"
+            "settings-account;wizard;release;release-ui;save-size;");
+  EXPECT_FALSE(extensions_.logOpenAtSaveSize);
+  EXPECT_TRUE(machine_.system().shutdownRequests().empty()) << "a cancelled wizard never restarts";
+}
+
+TEST_F(StartupTest, AdministratorStepOnlyWithAdminOrPassword) {
+  (void)Run(u"/skiprestart");
+  EXPECT_EQ(Calls().find("admin;"), std::string::npos) << Calls();
+  extensions_.calls.clear();
+  AppContext other(services_);
+  (void)RunStartup(other, u"/adminpwd=", extensions_);
+  EXPECT_NE(Calls().find("admin;"), std::string::npos) << Calls();
+}
+
+TEST_F(StartupTest, StartPageFollowsTheSettings) {
+  struct Row {
+    const char16_t* line;
+    const char16_t* skipSettingsKey;
+    WizardPage page;
+  } rows[] = {{u"", u"0", kSettingsPage},
+              {u"", u"1", kSoftwarePage},
+              {u"/skipsoftware", u"1", kStatusPage},
+              {u"/skipsoftware", u"0", kSettingsPage},
+              {u"/ini=\"C:\\My Setup\\x.ini\" /skipsettings", u"0", kSoftwarePage}};
+  for (const Row& row : rows) {
+    profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"SkipSettings", row.skipSettingsKey);
+    AppContext app(services_);
+    (void)RunStartup(app, row.line, extensions_);
+    EXPECT_EQ(app.startPage, row.page)
+        << ToUtf8(row.line) << " key " << ToUtf8(row.skipSettingsKey);
+  }
+}
+
+TEST_F(StartupTest, SecondaryLogonWarningIsTheFirstLogLine) {
+  machine_.services().SetServiceState(u"seclogon", sim::ServiceState::kStopped);
+  EXPECT_EQ(Run(u"/log=C:\\logs\\run.log /usecurrent"), 0);
+  EXPECT_EQ(ReadUtf16(u"C:\\logs\\run.log"),
+            u"Warning(0): 12/1/2026, 9:05:07 AM - \"Secondary Logon\" service isn't running\r\n");
+  EXPECT_EQ(app_.config.UseCurrent, 1);
+  EXPECT_EQ(app_.config.AutoLogon, 2);
+  EXPECT_FALSE(app_.config.SecondaryLogonRunning);
+  EXPECT_TRUE(extensions_.logOpenDuringWizard);
+}
+
+TEST_F(StartupTest, MissingServiceOverridesTheFileToo) {
+  machine_.services().RemoveService(u"seclogon");
+  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"AutoLogon", u"0");
+  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"Log", u"C:\\logs\\key.log");
+  (void)Run(u"");
+  EXPECT_EQ(app_.config.AutoLogon, 2);
+  EXPECT_EQ(app_.config.UseCurrent, 1);
+  EXPECT_NE(ReadUtf16(u"C:\\logs\\key.log").find(u"Secondary Logon"), Text::npos)
+      << "the log named by the settings key opens right after the settings are read";
+}
+
+TEST_F(StartupTest, RunningServiceWritesNothing) {
+  (void)Run(u"/log=C:\\logs\\quiet.log");
+  EXPECT_TRUE(app_.config.SecondaryLogonRunning);
+  EXPECT_TRUE(machine_.files().Exists(u"C:\\logs\\quiet.log"));
+  EXPECT_EQ(ReadUtf16(u"C:\\logs\\quiet.log"), u"");
+  EXPECT_EQ(app_.config.AutoLogon, 1);
+}
+
+TEST_F(StartupTest, PrivilegesAreRequestedTogether) {
+  (void)Run(u"");
+  ASSERT_EQ(machine_.services().privilegeRequests().size(), 1u);
+  const std::vector<Text>& names = machine_.services().privilegeRequests()[0];
+  const std::vector<Text> expected = {u"SeShutdownPrivilege", u"SeInteractiveLogonRight",
+                                      u"SeNetworkLogonRight", u"SeTcbPrivilege",
+                                      u"SeRestorePrivilege",  u"SeBackupPrivilege"};
+  EXPECT_EQ(names, expected);
+}
+
+TEST_F(StartupTest, FinishedWizardRequestsTheRestart) {
+  Languages(kProgramLanguages, u"en", {{137, u"Restarting"}});
+  extensions_.wizardResult = kWizardFinished;
+  EXPECT_EQ(Run(u"/restartwait=20"), 0);
+  ASSERT_EQ(machine_.system().shutdownRequests().size(), 1u);
+  const auto& request = machine_.system().shutdownRequests()[0];
+  EXPECT_EQ(request.message, u"Restarting");
+  EXPECT_EQ(request.timeoutSeconds, 20u);
+  EXPECT_FALSE(request.forceAppsClosed);
+  EXPECT_TRUE(request.reboot);
+  EXPECT_EQ(request.reason, 0x30002u);
+}
+
+TEST_F(StartupTest, SkipRestartPreventsTheRestart) {
+  extensions_.wizardResult = kWizardFinished;
+  (void)Run(u"/skiprestart");
+  EXPECT_TRUE(machine_.system().shutdownRequests().empty());
+}
+
+TEST_F(StartupTest, StartupVariables) {
+  platform::Registry& registry = *services_.registry;
+  const platform::ScopedKey key = platform::ScopedKey::Create(
+      registry, platform::kLocalMachine, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+      platform::kKeyAllAccess);
+  ASSERT_TRUE(key.valid());
+  ASSERT_EQ(registry.SetValue(key.get(), u"SourcePath", platform::RegValue::FromText(u"D:\\I386")),
+            kErrorSuccess);
+  (void)Run(u"/ini=..\\cfg\\setup.ini");
+  auto& environment = machine_.environment();
+  EXPECT_EQ(environment.Get(u"TARN"), std::optional<Text>(u"C:\\tarn"));
+  EXPECT_EQ(environment.Get(u"CURDIR"), std::optional<Text>(u"C:\\"));
+  EXPECT_EQ(environment.Get(u"SRCPATH"), std::optional<Text>(u"D:\\I386"));
+  EXPECT_EQ(environment.Get(u"SRCDRIVE"), std::optional<Text>(u"D:"));
+  EXPECT_EQ(environment.Get(u"INIDIR"), std::optional<Text>(u"C:\\cfg"));
+  EXPECT_EQ(app_.config.IniPath.str(), u"C:\\cfg\\setup.ini");
+  EXPECT_EQ(app_.config.UsersPath.str(), u"C:\\cfg\\setup.ini");
+}
+
+TEST_F(StartupTest, MissingSourcePathFallsBackToTheCurrentDirectory) {
+  (void)machine_.files().MakeDirectories(u"C:\\work\\here");
+  ASSERT_EQ(machine_.files().SetCurrentDirectory(u"C:\\work\\here"), kErrorSuccess);
+  (void)Run(u"/ini=E:\\abs.ini /users=rel.ini");
+  auto& environment = machine_.environment();
+  EXPECT_EQ(environment.Get(u"SRCPATH"), std::optional<Text>(u"C:\\work\\here"));
+  EXPECT_EQ(environment.Get(u"SRCDRIVE"), std::optional<Text>(u"C:"));
+  EXPECT_EQ(environment.Get(u"INIDIR"), std::optional<Text>(u"E:\\"));
+  EXPECT_EQ(app_.config.UsersPath.str(), u"C:\\tarn\\rel.ini") << "relative to the program";
+}
+
+TEST_F(StartupTest, PageHeadersTranslatedThenOverridden) {
+  Languages(kProgramLanguages, u"en",
+            {{129, u"Settings"}, {150, u"Title"}, {151, u"Sub"}, {155, u"Status sub"}});
+  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"PageHeaderTitle.0", u"Own title");
+  (void)Run(u"");
+  EXPECT_TRUE(app_.pageHeaders[0].title.empty()) << "released at the end";
+  AppContext app(services_);
+  PreparePageHeaders(app.translator, app.pageHeaders);
+  EXPECT_EQ(app.pageHeaders[0].title, u"Settings");
+  EXPECT_EQ(app.pageHeaders[0].headerTitle, u"Title");
+  EXPECT_EQ(app.pageHeaders[3].headerSubTitle, u"Status sub");
+}
+
+}  // namespace
+}  // namespace tarn::startup
