@@ -25,3 +25,10 @@ target_include_directories(tarn_contract_win32 PRIVATE tests)
 target_link_libraries(tarn_contract_win32 PRIVATE tarn_core tarn_win32 gtest gtest_main)
 tarn_warnings(tarn_contract_win32)
 add_test(NAME contract_win32 COMMAND tarn_contract_win32)
+
+# A program that only carries a version resource from the resource compiler;
+# the version resource contract compares the system's reading with the
+# portable reader on it. It sits next to the contract test executable.
+add_executable(versioned_sample tests/contract/data/versioned_sample.c
+  tests/contract/data/versioned_sample.rc)
+add_dependencies(tarn_contract_win32 versioned_sample)

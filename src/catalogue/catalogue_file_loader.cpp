@@ -1,4 +1,7 @@
 #include "catalogue/catalogue_loader.h"
+
+#include <optional>
+
 #include "catalogue/installation_tests.h"
 #include "platform/file_system.h"
 #include "platform/profile_document.h"
@@ -12,9 +15,14 @@ TestEvaluator MachineTests(const platform::Platform& platform) {
 void LoadCatalogueFile(const platform::Platform& platform, TextView path,
                        const LoadOptions& options, SoftwareCatalogue& catalogue) {
   if (!platform.files) return;
-  auto bytes = platform.files->ReadAll(path);
-  if (!bytes) return;
-  const platform::ProfileDocument document = platform::ProfileDocument::Parse(*bytes);
+  std::optional<platform::ProfileDocument> parsed;
+  {
+    // The file's bytes are released before the catalogue grows.
+    auto bytes = platform.files->ReadAll(path);
+    if (!bytes) return;
+    parsed = platform::ProfileDocument::Parse(*bytes);
+  }
+  const platform::ProfileDocument& document = *parsed;
   DocumentSource source(document);
   LoadCatalogue(source, MachineTests(platform), options, catalogue);
 }

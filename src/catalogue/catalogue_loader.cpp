@@ -9,6 +9,7 @@
 #include "catalogue/conditional_text.h"
 #include "catalogue/entry_attributes.h"
 #include "catalogue/installation_tests.h"
+#include "catalogue/item_key_presence.h"
 
 namespace tarn::catalogue {
 namespace {
@@ -22,13 +23,24 @@ constexpr TextView kMissingDescription = u"<missing description>";
 // The longest base name; when its key does not fit, no key of the item does.
 constexpr TextView kLongestBase = u"description";
 
-std::vector<Text> ReadSectionNames(CatalogueSource& source) {
-  uint32_t capacity = kSectionNamesInitial;
-  platform::ProfileBuffer names = source.SectionNames(capacity);
-  while (names.returned == capacity - 2 && capacity < (1u << 30)) {
+constexpr uint32_t kSectionLinesInitial = 32768;
+constexpr uint32_t kListBufferLimit = 1u << 30;
+
+// Reads a zero-separated list, doubling the buffer while the answer says it
+// was cut (capacity - 2).
+template <class Read>
+platform::ProfileBuffer ReadWholeList(uint32_t capacity, Read read) {
+  platform::ProfileBuffer list = read(capacity);
+  while (list.returned == capacity - 2 && capacity < kListBufferLimit) {
     capacity *= 2;
-    names = source.SectionNames(capacity);
+    list = read(capacity);
   }
+  return list;
+}
+
+std::vector<Text> ReadSectionNames(CatalogueSource& source) {
+  const platform::ProfileBuffer names = ReadWholeList(
+      kSectionNamesInitial, [&](uint32_t capacity) { return source.SectionNames(capacity); });
   std::vector<Text> list;
   size_t start = 0;
   for (size_t i = 0; i < names.data.size(); ++i) {
@@ -49,6 +61,10 @@ class Loader {
   // False when an entry could not be allocated: loading ends.
   bool ReadSection(const Text& name) {
     section_ = name;
+    presence_ = ItemKeyPresence::FromSectionLines(
+        ReadWholeList(kSectionLinesInitial, [&](uint32_t capacity) {
+          return source_.SectionLines(section_, capacity);
+        }).data);
     SoftwareEntry* entry = catalogue_.AllocEntry();
     if (!entry) return false;
     for (Attribute attribute : kAttributeOrder) {
@@ -76,6 +92,7 @@ class Loader {
   Text SectionValue(TextView key) { return source_.Value(section_, key, kSectionBuffer); }
 
   Text ItemValue(TextView base, TextView path) {
+    if (!presence_.MayHave(base)) return Text();
     key_.assign(base);
     key_.append(path);
     return source_.Value(section_, key_, kItemBuffer);
@@ -110,7 +127,7 @@ class Loader {
   bool Condition(TextView path) {
     std::vector<bool> outcomes;
     const Text testBase = Text(u"test") + Text(path) + u".";
-    for (int n = 0; n < kMaxTests; ++n) {
+    for (int n = 0; n < kMaxTests && presence_.MayHave(u"test"); ++n) {
       key_ = testBase + DecimalText(n);
       if (key_.size() > kTestKeyNameCapacity) break;
       const Text test = source_.Value(section_, key_, kItemBuffer);
@@ -176,6 +193,7 @@ class Loader {
   const LoadOptions& options_;
   SoftwareCatalogue& catalogue_;
   Text section_;
+  ItemKeyPresence presence_;
   Text key_;
 };
 

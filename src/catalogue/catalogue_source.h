@@ -20,6 +20,9 @@ class CatalogueSource {
   // GetPrivateProfileStringW(section, key, "", buffer[capacity]): a missing
   // key and an empty value both give the empty text.
   [[nodiscard]] virtual Text Value(TextView section, TextView key, uint32_t capacity) = 0;
+  // GetPrivateProfileSectionW(section, buffer[capacity]): the section's lines.
+  [[nodiscard]] virtual platform::ProfileBuffer SectionLines(TextView section,
+                                                             uint32_t capacity) = 0;
 };
 
 // Answers from a document parsed once; the document must outlive the source.
@@ -28,6 +31,7 @@ class DocumentSource final : public CatalogueSource {
   explicit DocumentSource(const platform::ProfileDocument& document) : document_(document) {}
   [[nodiscard]] platform::ProfileBuffer SectionNames(uint32_t capacity) override;
   [[nodiscard]] Text Value(TextView section, TextView key, uint32_t capacity) override;
+  [[nodiscard]] platform::ProfileBuffer SectionLines(TextView section, uint32_t capacity) override;
 
  private:
   const platform::ProfileDocument& document_;
@@ -40,6 +44,7 @@ class ProfileFilesSource final : public CatalogueSource {
       : profiles_(profiles), file_(file) {}
   [[nodiscard]] platform::ProfileBuffer SectionNames(uint32_t capacity) override;
   [[nodiscard]] Text Value(TextView section, TextView key, uint32_t capacity) override;
+  [[nodiscard]] platform::ProfileBuffer SectionLines(TextView section, uint32_t capacity) override;
 
  private:
   platform::ProfileFiles& profiles_;

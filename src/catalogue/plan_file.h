@@ -1,0 +1,19 @@
+// Writing the plan view of a configuration file to a file, for the
+// program's "/plan=" option: the catalogue as the software page would load it
+// and the commands the run would start with that selection, in text form.
+#pragma once
+
+#include "base/result.h"
+#include "base/text.h"
+#include "catalogue/catalogue_loader.h"
+#include "platform/platform.h"
+
+namespace tarn::catalogue {
+
+// Loads `iniPath` (tests evaluated on this machine) and writes PlanText as
+// UTF-8 to `outPath`. Returns the error of the write; a configuration file
+// that cannot be read gives the plan of an empty catalogue.
+[[nodiscard]] WinError WritePlanFile(const platform::Platform& platform, TextView iniPath,
+                                     const LoadOptions& options, TextView outPath);
+
+}  // namespace tarn::catalogue

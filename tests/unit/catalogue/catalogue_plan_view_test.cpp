@@ -1,0 +1,111 @@
+#include "catalogue/plan_view.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "catalogue/plan_file.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/sim_environment.h"
+#include "unit/catalogue/catalogue_test_util.h"
+
+namespace tarn::catalogue {
+namespace {
+
+using testing::LoadText;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> CommandsOf(const SoftwareCatalogue& catalogue) {
+  std::vector<std::string> commands;
+  for (const SoftwareEntry* e : SelectedCommands(catalogue)) {
+    commands.push_back(ToUtf8(e->Command.value_or(u"?")));
+  }
+  return commands;
+}
+
+TEST(CataloguePlan, WalkPassesOverUnselectedSubtreesAndThroughHeadings) {
+  const SoftwareCatalogue catalogue = LoadText(R"ini([First]
+command.0=*
+selected.0=1
+command.0.0=under-heading
+selected.0.0=1
+command.1=unselected-parent
+command.1.0=selected-below-unselected
+selected.1.0=1
+command.2=selected-parent
+selected.2=1
+command.2.0=selected-child
+selected.2.0=1
+[Second]
+selected=0
+command.0=in-unselected-section
+selected.0=1
+[Third]
+command.0=last
+selected.0=1
+)ini");
+  EXPECT_EQ(CommandsOf(catalogue), (std::vector<std::string>{"under-heading", "selected-parent",
+                                                             "selected-child", "last"}));
+}
+
+TEST(CataloguePlan, TextFormShowsEveryEntryThenTheCommandsExpanded) {
+  const SoftwareCatalogue catalogue = LoadText(R"ini([Apps]
+help=apps.rtf
+command.0=%SRC%\setup.exe	/q
+description.0=Setup
+selected.0=1,inherit
+workdir.0=%SRC%
+helptext.0=Installs it
+command.0.0=*
+description.0.0=Nothing to run
+)ini");
+  sim::SimEnvironment environment;
+  ASSERT_EQ(environment.Set(u"SRC", TextView(u"D:\\src")), 0u);
+  const auto lines = Lines(PlanText(catalogue, environment));
+  const std::vector<std::string> expected = {
+      "catalogue 3 entries",
+      "0 00004000 04\tApps\t\t\tapps.rtf\t",
+      "1 00200000 04\tSetup\t%SRC%\\setup.exe?/q\t%SRC%\t\tInstalls it",
+      "2 00204000 04\tNothing to run\t\t\t\t",
+      "commands 1",
+      "%SRC%\\setup.exe?/q\tD:\\src\\setup.exe?/q\t%SRC%\tD:\\src",
+  };
+  EXPECT_EQ(lines, expected) << PlanText(catalogue, environment);
+}
+
+TEST(CataloguePlan, JsonEscapesAndRefersToEntriesByIndex) {
+  const SoftwareCatalogue catalogue =
+      LoadText("[S]\ncommand.0=say \"hi\" \\o/\nselected.0=1\ndescription.0=Q\n");
+  sim::SimEnvironment environment;
+  const std::string json = PlanJson(catalogue, environment);
+  EXPECT_NE(json.find(R"("command":"say \"hi\" \\o/")"), std::string::npos) << json;
+  EXPECT_NE(json.find(R"("commands":[{"entry":1,)"), std::string::npos) << json;
+  EXPECT_NE(json.find(R"("level":0,"flags":16384,"state":4,"description":"S","command":null)"),
+            std::string::npos)
+      << json;
+}
+
+TEST(CataloguePlan, PlanFileHoldsTheTextFormOfTheLoadedFile) {
+  sim::Machine machine;
+  ASSERT_TRUE(machine.files().PutTextFile(u"C:\\setup\\install.ini",
+                                          "[Apps]\ncommand.0=%INIDIR%\\a.exe\nselected.0=1\n"));
+  ASSERT_EQ(machine.platform().environment->Set(u"INIDIR", TextView(u"C:\\setup")), 0u);
+  ASSERT_EQ(WritePlanFile(machine.platform(), u"C:\\setup\\install.ini", {}, u"C:\\plan.txt"), 0u);
+  auto bytes = machine.platform().files->ReadAll(u"C:\\plan.txt");
+  ASSERT_TRUE(bytes.ok());
+  EXPECT_EQ(std::string(bytes->begin(), bytes->end()),
+            "catalogue 2 entries\n"
+            "0 00004000 04\tApps\t\t\t\t\n"
+            "1 00000000 04\t<missing description>\t%INIDIR%\\a.exe\t\t\t\n"
+            "commands 1\n"
+            "%INIDIR%\\a.exe\tC:\\setup\\a.exe\t\t\n");
+}
+
+}  // namespace
+}  // namespace tarn::catalogue

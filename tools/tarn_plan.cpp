@@ -1,0 +1,198 @@
+// tarn_plan: shows what the software catalogue of a configuration file looks
+// like on a described machine, and which commands an installation run with
+// the selection as loaded would start, in order.
+//
+//   tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>]
+//             [--gaps] [--json] [--out <file>]
+//
+// The machine is simulated: registry exports (.reg) fill its registry, and
+// the subfolders c, d, ... of the drives folder stand for its drives. The
+// environment variables are those the registry's Environment keys give (the
+// machine's first, then the user's), so expansions read as they would there.
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue_loader.h"
+#include "catalogue/plan_view.h"
+#include "platform/reg_file.h"
+#include "platform/sim/machine.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tarn::Text;
+using tarn::TextView;
+
+struct Options {
+  fs::path ini;
+  std::vector<fs::path> regFiles;
+  std::optional<fs::path> drives;
+  std::optional<fs::path> out;
+  bool json = false;
+  bool gaps = false;
+};
+
+constexpr const char* kUsage =
+    "usage: tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>] [--gaps] "
+    "[--json] [--out <file>]\n";
+
+std::optional<Options> ParseArguments(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--reg" && hasValue) {
+      options.regFiles.emplace_back(argv[++i]);
+    } else if (arg == "--drives" && hasValue) {
+      options.drives = argv[++i];
+    } else if (arg == "--out" && hasValue) {
+      options.out = argv[++i];
+    } else if (arg == "--json") {
+      options.json = true;
+    } else if (arg == "--gaps") {
+      options.gaps = true;
+    } else if (!arg.empty() && arg[0] != '-' && options.ini.empty()) {
+      options.ini = arg;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (options.ini.empty()) return std::nullopt;
+  return options;
+}
+
+std::optional<std::vector<uint8_t>> ReadHostFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Each one-letter subfolder of `drives` becomes that drive. Returns the
+// drive roots with their host folders.
+std::vector<std::pair<Text, fs::path>> MountDrives(tarn::sim::Machine& machine,
+                                                   const fs::path& drives) {
+  std::vector<std::pair<Text, fs::path>> mounted;
+  std::error_code error;
+  for (const auto& item : fs::directory_iterator(drives, error)) {
+    const std::string name = item.path().filename().string();
+    if (!item.is_directory() || name.size() != 1 ||
+        !std::isalpha(static_cast<unsigned char>(name[0]))) {
+      continue;
+    }
+    Text root;
+    root.push_back(static_cast<char16_t>(std::toupper(static_cast<unsigned char>(name[0]))));
+    root.push_back(u':');
+    machine.files().MountHostFolder(root, item.path());
+    mounted.emplace_back(root, fs::weakly_canonical(item.path()));
+  }
+  return mounted;
+}
+
+// The machine's path of a host file that lies inside a mounted drive.
+std::optional<Text> MachinePath(const std::vector<std::pair<Text, fs::path>>& mounted,
+                                const fs::path& host) {
+  const fs::path file = fs::weakly_canonical(host);
+  for (const auto& [root, folder] : mounted) {
+    const fs::path relative = file.lexically_relative(folder);
+    if (relative.empty() || *relative.begin() == "..") continue;
+    Text path = root;
+    for (const auto& part : relative) {
+      path += u'\\';
+      path += tarn::FromUtf8(part.string());
+    }
+    return path;
+  }
+  return std::nullopt;
+}
+
+// Copies the values of one registry Environment key into the environment.
+// As at logon, plain values come first, then the expandable ones are
+// expanded against everything defined so far.
+void LoadEnvironmentKey(tarn::platform::Platform platform, tarn::platform::RegKey root,
+                        TextView path) {
+  using namespace tarn::platform;
+  ScopedKey key = ScopedKey::Open(*platform.registry, root, path, kKeyRead);
+  if (!key) return;
+  std::vector<std::pair<Text, Text>> expandable;
+  for (uint32_t i = 0;; ++i) {
+    auto value = platform.registry->EnumValue(key.get(), i);
+    if (!value) break;
+    const RegValue& data = value->second;
+    if (data.type == kRegExpandSz) expandable.emplace_back(value->first, data.AsText());
+    if (data.type == kRegSz || data.type == kRegExpandSz) {
+      (void)platform.environment->Set(value->first, TextView(data.AsText()));
+    }
+  }
+  for (const auto& [name, text] : expandable) {
+    const Text expanded = platform.environment->Expand(text, 32767).text;
+    (void)platform.environment->Set(name, TextView(expanded));
+  }
+}
+
+bool WriteOutput(const Options& options, const std::string& text) {
+  if (!options.out) {
+    std::cout << text;
+    return static_cast<bool>(std::cout);
+  }
+  std::ofstream out(*options.out, std::ios::binary);
+  out << text;
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::optional<Options> options = ParseArguments(argc, argv);
+  if (!options) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  tarn::sim::Machine machine;
+  const tarn::platform::Platform platform = machine.platform();
+  std::vector<std::pair<Text, fs::path>> mounted;
+  if (options->drives) mounted = MountDrives(machine, *options->drives);
+  for (const fs::path& reg : options->regFiles) {
+    const auto bytes = ReadHostFile(reg);
+    auto report = bytes ? tarn::platform::ImportRegFile(*platform.registry, *bytes)
+                        : tarn::Result<tarn::platform::RegImportReport>::Failure(2);
+    if (!report) {
+      std::cerr << "tarn_plan: cannot import " << reg << " (error " << report.error() << ")\n";
+      return 1;
+    }
+    if (report->skippedLines > 0) {
+      std::cerr << "tarn_plan: " << reg << ": " << report->skippedLines << " lines skipped\n";
+    }
+  }
+  LoadEnvironmentKey(platform, tarn::platform::kLocalMachine,
+                     u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
+  LoadEnvironmentKey(platform, tarn::platform::kCurrentUser, u"Environment");
+
+  const auto bytes = ReadHostFile(options->ini);
+  if (!bytes) {
+    std::cerr << "tarn_plan: cannot read " << options->ini << "\n";
+    return 1;
+  }
+  if (const auto path = MachinePath(mounted, options->ini)) {
+    const size_t slash = path->rfind(u'\\');
+    (void)platform.environment->Set(u"INIDIR", TextView(*path).substr(0, slash));
+  }
+  const auto document = tarn::platform::ProfileDocument::Parse(*bytes);
+  tarn::catalogue::DocumentSource source(document);
+  tarn::catalogue::SoftwareCatalogue catalogue;
+  tarn::catalogue::LoadCatalogue(source, tarn::catalogue::MachineTests(platform), {options->gaps},
+                                 catalogue);
+  const std::string text = options->json
+                               ? tarn::catalogue::PlanJson(catalogue, *platform.environment)
+                               : tarn::catalogue::PlanText(catalogue, *platform.environment);
+  if (!WriteOutput(*options, text)) {
+    std::cerr << "tarn_plan: cannot write the output\n";
+    return 1;
+  }
+  return 0;
+}
