@@ -1,3 +1,28 @@
-#include <windows.h>
+// The program's entry point: the real Windows services, the application
+// context and the start-up sequence. The exit code is 0 on every path.
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_windows.h"
+#include "startup/app_context.h"
+#include "startup/later_steps.h"
+#include "startup/startup.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+namespace {
+
+int Run(const wchar_t* commandLine) {
+  tarn::win32::Win32Platform services;
+  tarn::AppContext app(services.platform());
+  tarn::startup::StartupExtensions extensions;
+  (void)tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), extensions);
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  try {
+    return Run(commandLine);
+  } catch (...) {
+    return 0;
+  }
+}
