@@ -1,0 +1,57 @@
+// Splits and resolves arbitrary commands: no crash, every quoted argument
+// reads back unchanged, the argument count matches the split, and an
+// unassociated command is kept exactly as written.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/command_line_rules.h"
+#include "platform/sim/machine.h"
+#include "run/resolve_command.h"
+
+namespace {
+
+tarn::sim::Machine& MachineWithAssociations() {
+  static tarn::sim::Machine* machine = [] {
+    auto* m = new tarn::sim::Machine();
+    using tarn::platform::RegValue;
+    auto& registry = m->registry();
+    (void)registry.Put(tarn::platform::kClassesRoot, u".txt", u"", RegValue::FromText(u"txtfile"));
+    (void)registry.Put(tarn::platform::kClassesRoot, u"txtfile\\Shell\\Open\\Command", u"",
+                       RegValue::FromText(u"notepad.exe %1 %2 %* %10"));
+    (void)registry.Put(tarn::platform::kClassesRoot, u".exe", u"", RegValue::FromText(u"exefile"));
+    (void)registry.Put(tarn::platform::kClassesRoot, u"exefile\\Shell\\Open\\Command", u"",
+                       RegValue::FromText(u"\"%1\" %*"));
+    return m;
+  }();
+  return *machine;
+}
+
+void CheckQuoting(const std::vector<tarn::Text>& arguments) {
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    const tarn::Text line = u"p " + tarn::QuoteArgument(arguments[i]);
+    const auto again = tarn::SplitCommandLine(line);
+    if (again.size() != 2 || again[1] != arguments[i]) std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  tarn::Text command(size / 2, u'\0');
+  std::memcpy(command.data(), data, command.size() * 2);
+  const std::vector<tarn::Text> arguments = tarn::SplitCommandLine(command);
+  CheckQuoting(arguments);
+  tarn::sim::Machine& machine = MachineWithAssociations();
+  tarn::Text line;
+  const size_t count =
+      tarn::run::ResolveCommandLine(machine.registry(), &machine.environment(), command, line);
+  if (count != arguments.size()) std::abort();
+  const bool associated = !arguments.empty() &&
+                          !tarn::run::RegisteredOpenCommand(machine.registry(), nullptr,
+                                                            tarn::run::FindExtension(arguments[0]))
+                               .empty();
+  if (!associated && line != command) std::abort();
+  return 0;
+}

@@ -1,0 +1,276 @@
+#include "run/installation_run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "run/launch_entry.h"
+#include "unit/run/run_test_machine.h"
+
+namespace tarn::run {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::RowTexts;
+using testing::RunTestMachine;
+
+TEST(InstallationRunTest, WalkSkipsUncheckedSubtreesAndFailedStartsKeepSiblings) {
+  RunTestMachine m;
+  m.AddProgram(u"a.exe");
+  m.AddProgram(u"b.exe");
+  m.AddProgram(u"c.exe");
+  m.AddProgram(u"e.exe");
+  m.AddProgram(u"f.exe");
+  m.Add(0, true, u"Tools");
+  m.Add(1, true, u"A", u"a.exe");
+  m.Add(1, false, u"Heading");  // unchecked: its checked child neither runs nor counts
+  m.Add(2, true, u"B", u"b.exe");
+  m.Add(1, true, u"C", u"c.exe");
+  m.Add(0, true, u"More");
+  m.Add(1, true, u"D", u"missing.exe");  // cannot start: its subtree is skipped
+  m.Add(2, true, u"E", u"e.exe");
+  m.Add(1, true, u"F", u"f.exe");  // the failed entry's sibling still runs
+
+  const auto rows = RowTexts(m.Run());
+
+  EXPECT_THAT(m.Started(), ElementsAre("a.exe", "c.exe", "f.exe"));
+  // Tools, A, C, More, D, E, F are checked and visible to the walk: 7 steps.
+  EXPECT_EQ(m.status.range(), 6u);
+  // E never gets its step: the failure of D passed over it.
+  EXPECT_THAT(m.status.positions(), ElementsAre(0u, 1u, 2u, 3u, 4u, 5u));
+  ASSERT_EQ(rows.size(), 5u) << ::testing::PrintToString(rows);
+  EXPECT_EQ(rows[0], "2:\"A\" completed successfully.");
+  EXPECT_EQ(rows[1], "2:\"C\" completed successfully.");
+  EXPECT_THAT(rows[2], HasSubstr("0:Error 2: \"D\" could not be started. "));
+  EXPECT_EQ(rows[3], "2:\"F\" completed successfully.");
+  EXPECT_EQ(rows[4], "2:Installation finished.");
+  EXPECT_TRUE(m.status.finishOffered());
+  EXPECT_TRUE(m.status.progressHidden());
+  EXPECT_EQ(m.status.texts().back(), u"Installation finished.");
+}
+
+TEST(InstallationRunTest, HeadingsMoveTheBarAndRunNothing) {
+  RunTestMachine m;
+  m.AddProgram(u"x.exe");
+  m.Add(0, true, u"Section");
+  m.Add(1, true, u"Heading");
+  m.Add(2, true, u"X", u"x.exe");
+  (void)m.Run();
+  EXPECT_THAT(m.Started(), ElementsAre("x.exe"));
+  EXPECT_THAT(m.status.positions(), ElementsAre(0u, 1u, 2u));
+  EXPECT_EQ(m.status.range(), 2u);
+  EXPECT_THAT(m.status.texts(), ElementsAre(u"X", u"Installation finished."));
+}
+
+TEST(InstallationRunTest, ExitCodesAreJudgedIntoTheirLines) {
+  struct Row {
+    uint32_t code;
+    const char* line;
+  } rows[] = {
+      {0, "2:\"P\" completed successfully."},
+      {3010, "2:\"P\" completed successfully."},
+      {3011, "2:\"P\" completed successfully."},
+      {1, "1:\"P\" ended with exit code 1."},
+      {1603, "1:\"P\" ended with exit code 1603."},
+      {0xC0000022, "1:\"P\" ended with exit code 3221225506. {Access Denied}"},
+  };
+  for (const Row& row : rows) {
+    RunTestMachine m;
+    m.AddProgram(u"p.exe", row.code);
+    m.Add(0, true, u"P", u"p.exe");
+    const auto lines = RowTexts(m.Run());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], row.line) << "exit code " << row.code;
+  }
+}
+
+TEST(InstallationRunTest, AbortEndsOneCommandWith1067AndTheRunGoesOn) {
+  RunTestMachine m;
+  sim::SimProgram forever;
+  forever.durationMs = platform::kWaitForever;
+  m.machine.processes().AddProgram(u"long.exe", forever);
+  m.AddProgram(u"next.exe");
+  m.Add(0, true, u"Long", u"long.exe");
+  m.Add(0, true, u"Next", u"next.exe");
+  m.status.onCurrentText = [](RecordingStatus& status, TextView text) {
+    if (text == u"Long") status.signals()->abort->Set();
+  };
+
+  const auto rows = RowTexts(m.Run());
+
+  const auto launches = m.machine.processes().launches();
+  ASSERT_EQ(launches.size(), 2u);
+  EXPECT_EQ(launches[0].exitCode, std::optional<uint32_t>(kAbortedExitCode));
+  EXPECT_EQ(launches[1].exitCode, std::optional<uint32_t>(0));
+  EXPECT_EQ(rows[0], "1:\"Long\" ended with exit code 1067.");
+  EXPECT_EQ(rows[1], "2:\"Next\" completed successfully.");
+}
+
+TEST(InstallationRunTest, WorkingFoldersAreRelativeToTheProgramAndCanonical) {
+  RunTestMachine m;
+  m.AddProgram(u"w.exe");
+  (void)m.machine.files().MakeDirectories(u"C:\\tarn\\tools");
+  (void)m.machine.files().MakeDirectories(u"C:\\Setup");
+  (void)m.machine.environment().Set(u"SUB", u"tools");
+  m.Add(0, true, u"None", u"w.exe");
+  m.Add(0, true, u"Relative", u"w.exe", u"%SUB%");
+  m.Add(0, true, u"Absolute", u"w.exe", u"C:\\Temp\\..\\Setup");
+  (void)m.Run();
+  const auto launches = m.machine.processes().launches();
+  ASSERT_EQ(launches.size(), 3u);
+  EXPECT_EQ(ToUtf8(launches[0].workingFolder), "C:\\tarn");
+  EXPECT_EQ(ToUtf8(launches[1].workingFolder), "C:\\tarn\\tools");
+  EXPECT_EQ(ToUtf8(launches[2].workingFolder), "C:\\Setup");
+}
+
+TEST(InstallationRunTest, CommandsRunUnderThePrimaryAccountWithTheRunEnvironment) {
+  RunTestMachine m;
+  m.AddProgram(u"p.exe");
+  m.AddPrimary(u"ann", u"secret");
+  m.Add(0, true, u"P", u"p.exe");
+  (void)m.Run();
+  const auto launches = m.machine.processes().launches();
+  ASSERT_EQ(launches.size(), 1u);
+  EXPECT_EQ(launches[0].accountName, std::optional<Text>(u"ann"));
+  EXPECT_EQ(launches[0].accountDomain, u"TARN-PC");
+  ASSERT_TRUE(launches[0].environment.has_value());
+  EXPECT_NE(launches[0].environment->find(u"ThisUser=ann"), Text::npos);
+  EXPECT_THAT(m.variables.calls, ElementsAre(u"enter:ann", u"leave"));
+}
+
+TEST(InstallationRunTest, WithoutPrimaryCommandsRunAsTheProgramsOwnUser) {
+  RunTestMachine m;
+  m.AddProgram(u"p.exe");
+  m.app->config.SkipSettings = 1;
+  m.Add(0, true, u"P", u"p.exe");
+  (void)m.Run();
+  const auto launches = m.machine.processes().launches();
+  ASSERT_EQ(launches.size(), 1u);
+  EXPECT_FALSE(launches[0].accountName.has_value());
+  EXPECT_THAT(m.variables.calls, ElementsAre(u"loggedOn"));
+  EXPECT_EQ(m.worker.calls, 0);
+}
+
+TEST(InstallationRunTest, ARefusedLogonIsAStartFailure) {
+  RunTestMachine m;
+  m.AddProgram(u"p.exe");
+  m.AddProgram(u"q.exe");
+  m.AddPrimary(u"ann", u"wrong");
+  m.machine.processes().SetLogonCheck(
+      [](const platform::LogonCredentials&) { return platform::kErrorLogonFailure; });
+  m.Add(0, true, u"P", u"p.exe");
+  m.Add(1, true, u"Q", u"q.exe");
+  const auto rows = RowTexts(m.Run());
+  EXPECT_TRUE(m.Started().empty());
+  EXPECT_THAT(rows[0], HasSubstr("0:Error 1326: \"P\" could not be started."));
+}
+
+TEST(InstallationRunTest, PasswordsAreWipedAndTheUserFilledFromTheProgramsAccount) {
+  RunTestMachine m;
+  m.app->config.UserPwd = u"pw";
+  m.app->config.UserPwdConfirm = u"pw";
+  (void)m.Run();
+  EXPECT_TRUE(m.app->config.UserPwd.empty());
+  EXPECT_TRUE(m.app->config.UserPwdConfirm.empty());
+  EXPECT_EQ(m.app->config.User.str(), u"Administrator");
+  EXPECT_EQ(m.worker.calls, 1);
+}
+
+TEST(InstallationRunTest, SkipSoftwareAppliesSettingsButRunsNothing) {
+  RunTestMachine m;
+  m.AddProgram(u"p.exe");
+  m.app->config.SkipSoftware = 1;
+  m.app->config.AutoInstallEnabled = true;
+  m.Add(0, true, u"P", u"p.exe");
+  const auto rows = RowTexts(m.Run());
+  EXPECT_TRUE(m.Started().empty());
+  EXPECT_EQ(m.worker.calls, 1);
+  EXPECT_TRUE(m.status.progressHidden());
+  EXPECT_THAT(rows, ElementsAre("2:Installation finished."));
+  EXPECT_EQ(m.status.autoFinishAfterMs(), std::optional<uint32_t>(kAutoFinishDelayMs));
+}
+
+TEST(InstallationRunTest, VerboseLogsTheCommandLineAndTheSettings) {
+  RunTestMachine m;
+  m.AddProgram(u"p.exe");
+  m.app->config.Verbose = 1;
+  m.app->config.Computer = u"PC7";
+  m.app->config.Workgroup = u"HOME";
+  m.Add(0, true, u"P", u"p.exe /q");
+  const auto rows = RowTexts(m.Run());
+  EXPECT_THAT(rows, ::testing::Contains("2:Setting Computer name to 'PC7'."));
+  EXPECT_THAT(rows, ::testing::Contains("2:Setting Workgroup name to 'HOME'."));
+  EXPECT_THAT(rows, ::testing::Contains("2:Command: p.exe /q"));
+}
+
+TEST(InstallationRunTest, ThePolicyIsRelaxedDuringTheRunAndRestoredAfter) {
+  for (const std::optional<uint32_t> before :
+       {std::optional<uint32_t>(1), std::optional<uint32_t>()}) {
+    RunTestMachine m;
+    if (before) {
+      (void)m.machine.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,
+                                     platform::RegValue::FromDword(*before));
+    }
+    std::optional<uint32_t> during;
+    sim::SimProgram probe;
+    probe.onStart = [&](const sim::LaunchRecord&) {
+      const auto value = m.Machine(kLsaKey, kLimitBlankPasswordUse);
+      if (value) during = value->AsDword();
+    };
+    m.machine.processes().AddProgram(u"probe.exe", probe);
+    m.Add(0, true, u"Probe", u"probe.exe");
+    (void)m.Run();
+    EXPECT_EQ(during, std::optional<uint32_t>(0));
+    const auto after = m.Machine(kLsaKey, kLimitBlankPasswordUse);
+    EXPECT_EQ(after ? after->AsDword() : std::nullopt, before)
+        << "value before: " << before.value_or(99);
+  }
+}
+
+TEST(InstallationRunTest, ACancelledRunStillWipesRestoresAndLeaves) {
+  RunTestMachine m;
+  (void)m.machine.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,
+                                 platform::RegValue::FromDword(1));
+  m.AddProgram(u"p.exe");
+  m.AddProgram(u"q.exe");
+  m.AddPrimary(u"ann", u"pw");
+  m.app->config.UserPwd = u"pw";
+  m.Add(0, true, u"P", u"p.exe");
+  m.Add(0, true, u"Q", u"q.exe");
+  // The Cancel question: the run is held, then the user confirms.
+  m.status.onCurrentText = [](RecordingStatus& status, TextView text) {
+    if (text != u"P") return;
+    status.signals()->resume->Reset();
+    status.signals()->RequestCancel();
+  };
+  (void)m.Run();
+  EXPECT_THAT(m.Started(), ElementsAre("p.exe"));
+  EXPECT_TRUE(m.app->config.UserPwd.empty());
+  EXPECT_EQ(m.Machine(kLsaKey, kLimitBlankPasswordUse)->AsDword(), std::optional<uint32_t>(1));
+  EXPECT_THAT(m.variables.calls, ElementsAre(u"enter:ann", u"leave"));
+  EXPECT_FALSE(m.status.finishOffered());
+  EXPECT_TRUE(m.status.signals()->finished->Wait(0));
+}
+
+TEST(InstallationRunTest, AnEmptyCatalogueGoesStraightToTheEnd) {
+  RunTestMachine m;
+  const auto rows = RowTexts(m.Run());
+  EXPECT_EQ(m.status.range(), 0u);
+  EXPECT_TRUE(m.status.positions().empty());
+  EXPECT_THAT(rows, ElementsAre("2:Installation finished."));
+  EXPECT_EQ(m.status.autoFinishAfterMs(), std::nullopt);
+}
+
+TEST(InstallationRunTest, ProgressCountsWhatTheWalkVisits) {
+  RunTestMachine m;
+  m.Add(0, false, u"Off");
+  m.Add(1, true, u"Hidden by Off");
+  m.Add(0, true, u"On");
+  m.Add(0, true, u"On too");
+  EXPECT_EQ(CountCheckedEntries(m.catalogue.FirstEntry()), 2u);
+  EXPECT_EQ(ProgressMaximum(m.catalogue.FirstEntry()), 1u);
+  EXPECT_EQ(ProgressMaximum(nullptr), 0u);
+}
+
+}  // namespace
+}  // namespace tarn::run

@@ -1,0 +1,139 @@
+// A simulated machine prepared for installation runs: the translation texts
+// of the run, the registry keys the run writes into, a catalogue built entry
+// by entry, and recording doubles for the account worker and the variables.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/software_catalogue.h"
+#include "platform/sim/machine.h"
+#include "run/headless_runner.h"
+#include "run/system_identity_settings.h"
+#include "startup/app_context.h"
+#include "unit/startup/fake_profiles.h"
+
+namespace tarn::run::testing {
+
+// Records every call; nothing is applied to the machine.
+class RecordingAccountWorker : public AccountWorker {
+ public:
+  void CreateUsers(accounts::UserAccountList& accounts) override {
+    ++calls;
+    lastList = &accounts;
+  }
+  int calls = 0;
+  accounts::UserAccountList* lastList = nullptr;
+};
+
+// Records the calls; entering sets ThisUser so that the block a command gets
+// can be recognised.
+class RecordingVariables : public RunVariables {
+ public:
+  explicit RecordingVariables(platform::Environment& environment) : environment_(environment) {}
+  bool EnterForAccount(accounts::UserAccount& primary) override {
+    calls.push_back(u"enter:" + primary.Name.str());
+    (void)environment_.Set(u"ThisUser", primary.Name.view());
+    return makesBlock;
+  }
+  void SetLoggedOnUser() override { calls.push_back(u"loggedOn"); }
+  void Leave() override { calls.push_back(u"leave"); }
+
+  bool makesBlock = true;
+  std::vector<Text> calls;
+
+ private:
+  platform::Environment& environment_;
+};
+
+inline constexpr char16_t kLanguagesFile[] = u"C:\\tarn\\languages.ini";
+
+class RunTestMachine {
+ public:
+  RunTestMachine() : variables(machine.environment()) {
+    platform::Platform services = machine.platform();
+    services.profiles = &profiles;
+    app = std::make_unique<AppContext>(services);
+    (void)machine.files().PutTextFile(kLanguagesFile, "");
+    SetText(140, u"\"%s\" ended with exit code %d.");
+    SetText(141, u"Error %d: \"%s\" could not be started.");
+    SetText(143, u"Installation finished.");
+    SetText(160, u"\"%s\" completed successfully.");
+    for (const char16_t* key : {kLsaKey, kWinlogonKey, kTcpipParametersKey, kCurrentVersionKey}) {
+      (void)machine.registry().Put(platform::kLocalMachine, key, u"TarnProbe",
+                                   platform::RegValue::FromDword(1));
+    }
+    (void)machine.files().MakeDirectories(u"C:\\tarn");
+  }
+
+  void SetText(uint32_t number, TextView text) {
+    profiles.Set(kLanguagesFile, u"en", DecimalText(number), text);
+  }
+
+  // Appends an entry; `command` empty means none (a section or heading).
+  catalogue::SoftwareEntry& Add(uint32_t level, bool selected, TextView description,
+                                TextView command = u"", TextView workDir = u"") {
+    catalogue::SoftwareEntry* entry = catalogue.AllocEntry();
+    entry->Level = level;
+    entry->State = selected ? catalogue::kStateSelected : catalogue::kStateUnselected;
+    entry->Description = Text(description);
+    if (!command.empty()) entry->Command = Text(command);
+    if (!workDir.empty()) entry->WorkDir = Text(workDir);
+    return *entry;
+  }
+
+  // A program that ends at once with `exitCode`.
+  void AddProgram(TextView name, uint32_t exitCode = 0) {
+    sim::SimProgram program;
+    program.exitCode = exitCode;
+    machine.processes().AddProgram(name, program);
+  }
+
+  accounts::UserAccount& AddPrimary(TextView name, TextView password) {
+    accounts::UserAccount& account = app->accounts.list.AddBlank();
+    account.Name = name;
+    account.Password = password;
+    account.Domain = u"TARN-PC";
+    account.Primary = 1;
+    return account;
+  }
+
+  // Runs the installation on a worker thread and returns the log rows.
+  std::vector<StatusRow> Run() {
+    RunContext context{*app, app->accounts.list, catalogue.FirstEntry(), status, worker, variables};
+    HeadlessRunner runner(context);
+    runner.Run();
+    return runner.rows();
+  }
+
+  // The command lines started, in order.
+  std::vector<std::string> Started() {
+    std::vector<std::string> out;
+    for (const auto& launch : machine.processes().launches())
+      out.push_back(ToUtf8(launch.commandLine));
+    return out;
+  }
+
+  std::optional<platform::RegValue> Machine(TextView key, TextView name) {
+    return machine.registry().Get(platform::kLocalMachine, key, name);
+  }
+
+  sim::Machine machine;
+  startup::testing::FakeProfiles profiles;
+  std::unique_ptr<AppContext> app;
+  RecordingAccountWorker worker;
+  RecordingVariables variables;
+  RecordingStatus status;
+  catalogue::SoftwareCatalogue catalogue;
+};
+
+// Rows as "level:message" for readable comparisons.
+inline std::vector<std::string> RowTexts(const std::vector<StatusRow>& rows) {
+  std::vector<std::string> out;
+  for (const StatusRow& row : rows)
+    out.push_back(std::to_string(row.level) + ":" + ToUtf8(row.message));
+  return out;
+}
+
+}  // namespace tarn::run::testing
