@@ -14,6 +14,10 @@ add_executable(tarn WIN32 ${TARN_UI_SOURCES} resources/tarn.rc)
 target_link_libraries(tarn PRIVATE tarn_core tarn_win32)
 target_link_options(tarn PRIVATE -municode)
 tarn_warnings(tarn)
+# The program looks for its translations beside itself.
+add_custom_command(TARGET tarn POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/languages.ini
+    $<TARGET_FILE_DIR:tarn>/languages.ini)
 
 enable_testing()
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -32,3 +36,13 @@ add_test(NAME contract_win32 COMMAND tarn_contract_win32)
 add_executable(versioned_sample tests/contract/data/versioned_sample.c
   tests/contract/data/versioned_sample.rc)
 add_dependencies(tarn_contract_win32 versioned_sample)
+
+# Timed tools for the figures under Wine: Google Benchmark is not built for
+# mingw, so bench/*_timing.cpp measure with the standard clock instead.
+file(GLOB TARN_TIMING_SOURCES CONFIGURE_DEPENDS bench/*_timing.cpp)
+foreach(source ${TARN_TIMING_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE tarn_core tarn_win32)
+  tarn_warnings(${name})
+endforeach()

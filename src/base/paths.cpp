@@ -69,7 +69,7 @@ Text PathCanonicalize(TextView path) {
     result.append(parts[i]);
   }
   if (trailingSeparator && !parts.empty()) result.push_back(u'\\');
-  if (result.empty()) result = u"\\";
+  if (result.empty()) return Text(1, u'\\');
   return result;
 }
 

@@ -16,6 +16,7 @@ platform::Platform Win32Platform::platform() {
   p.accounts = accounts_.get();
   p.security = security_.get();
   p.userProfiles = userProfiles_.get();
+  p.profiles = profiles_.get();
   return p;
 }
 

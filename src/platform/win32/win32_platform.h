@@ -8,6 +8,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_security.h"
 #include "platform/win32/win32_services.h"
@@ -40,6 +41,7 @@ class Win32Platform {
   std::unique_ptr<Win32Accounts> accounts_ = std::make_unique<Win32Accounts>();
   std::unique_ptr<Win32Security> security_ = std::make_unique<Win32Security>();
   std::unique_ptr<Win32UserProfiles> userProfiles_ = std::make_unique<Win32UserProfiles>();
+  std::unique_ptr<Win32ProfileFiles> profiles_ = std::make_unique<Win32ProfileFiles>();
 };
 
 }  // namespace tarn::win32
