@@ -62,7 +62,7 @@ bool SetGroup(PassState& state, TextView value) {
 
 // The options in the order each argument is tested against them. The
 // language option is absent: it has its own pass before this one.
-constexpr std::array<Option, 33> kOptions = {{
+constexpr std::array<Option, 34> kOptions = {{
     {u"/?", Match::kExact,
      [](PassState& s, TextView) {
        s.outcome.action = CommandLineOutcome::Action::kShowHelp;
@@ -198,6 +198,11 @@ constexpr std::array<Option, 33> kOptions = {{
     {u"/DecryptIni", Match::kWhole,
      [](PassState& s, TextView) {
        s.outcome.decryptIni = true;
+       return kContinuePass;
+     }},
+    {u"/plan=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.outcome.planFile = Expand(s, v);
        return kContinuePass;
      }},
     {u"/DownGrade=", Match::kPrefix,

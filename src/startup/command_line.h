@@ -46,6 +46,9 @@ struct CommandLineOutcome {
   Text downgradeAccount;
   bool encryptIni = false;
   bool decryptIni = false;
+  // "/plan=": write the software plan of the configuration file to this file
+  // (expanded) and end; empty when not asked for.
+  Text planFile;
   bool topmost = false;
 };
 

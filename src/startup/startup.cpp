@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/paths.h"
+#include "catalogue/plan_file.h"
 #include "platform/desktop.h"
 #include "platform/environment.h"
 #include "platform/services.h"
@@ -112,6 +113,11 @@ void RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   const bool logOpened = app.config.LogEnabled;
   ReadSettings(*app.platform.profiles, app.config.IniPath, app.config, app.pageHeaders);
   if (!logOpened && app.config.LogEnabled) app.log.Open(app.config.Log);
+  if (!options.planFile.empty()) {
+    (void)catalogue::WritePlanFile(app.platform, app.config.IniPath, {app.config.HasGaps},
+                                   options.planFile);
+    return;
+  }
   app.startPage = ChooseStartPage(app.config);
 
   EnablePrivileges(*app.platform.services);
