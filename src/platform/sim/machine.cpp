@@ -30,6 +30,7 @@ platform::Platform Machine::platform() {
   p.processes = processes_.get();
   p.identity = identity_.get();
   p.versions = versions_.get();
+  p.profiles = profiles_.get();
   return p;
 }
 

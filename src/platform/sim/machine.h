@@ -12,6 +12,7 @@
 #include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_identity.h"
 #include "platform/sim/sim_processes.h"
+#include "platform/sim/sim_profile_files.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_security.h"
 #include "platform/sim/sim_services.h"
@@ -63,6 +64,7 @@ class Machine {
       std::make_unique<SimProcesses>(environment_.get(), files_.get());
   std::unique_ptr<SimIdentity> identity_ = std::make_unique<SimIdentity>();
   std::unique_ptr<SimVersionResources> versions_ = std::make_unique<SimVersionResources>(*files_);
+  std::unique_ptr<SimProfileFiles> profiles_ = std::make_unique<SimProfileFiles>(*files_);
 };
 
 }  // namespace tarn::sim
