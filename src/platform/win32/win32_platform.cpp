@@ -17,6 +17,7 @@ platform::Platform Win32Platform::platform() {
   p.security = security_.get();
   p.userProfiles = userProfiles_.get();
   p.profiles = profiles_.get();
+  p.versions = versions_.get();
   return p;
 }
 

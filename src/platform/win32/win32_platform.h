@@ -14,6 +14,7 @@
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_user_profiles.h"
+#include "platform/win32/win32_version_resources.h"
 
 namespace tarn::win32 {
 
@@ -42,6 +43,7 @@ class Win32Platform {
   std::unique_ptr<Win32Security> security_ = std::make_unique<Win32Security>();
   std::unique_ptr<Win32UserProfiles> userProfiles_ = std::make_unique<Win32UserProfiles>();
   std::unique_ptr<Win32ProfileFiles> profiles_ = std::make_unique<Win32ProfileFiles>();
+  std::unique_ptr<Win32VersionResources> versions_ = std::make_unique<Win32VersionResources>();
 };
 
 }  // namespace tarn::win32
