@@ -81,7 +81,9 @@ std::vector<Text> SplitCommandLine(TextView line) {
 }
 
 Text QuoteArgument(TextView argument) {
-  if (argument.find_first_of(u" \t\"") == TextView::npos) return Text(argument);
+  if (!argument.empty() && argument.find_first_of(u" \t\"") == TextView::npos) {
+    return Text(argument);
+  }
   Text quoted(1, kQuote);
   size_t backslashes = 0;
   for (const char16_t c : argument) {

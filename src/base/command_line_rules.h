@@ -24,8 +24,8 @@ namespace tarn {
 [[nodiscard]] std::vector<Text> SplitCommandLine(TextView commandLine);
 
 // Quotes one argument so that SplitCommandLine reads it back unchanged as a
-// later argument: an argument with a space, a tab or a double quote is
-// enclosed in double quotes, embedded quotes are protected with a backslash
+// later argument: an empty argument, or one with a space, a tab or a double
+// quote, is enclosed in double quotes, embedded quotes are protected with a backslash
 // and backslashes before a quote (or before the closing quote) are doubled.
 // Any other argument is returned as it is.
 [[nodiscard]] Text QuoteArgument(TextView argument);

@@ -42,9 +42,9 @@ TEST(CommandLineRulesTest, SplitsAsTheSystemDoes) {
 }
 
 TEST(CommandLineRulesTest, QuotingRoundTripsThroughSplitting) {
-  const char16_t* arguments[] = {u"plain",  u"with space", u"C:\\My Files\\", u"say \"hi\"",
-                                 u"a\\\"b", u"tab\there",  u"\\\\srv\\share", u"trailing\\\\",
-                                 u"\"",     u"x \\\\\"y"};
+  const char16_t* arguments[] = {u"plain",        u"with space", u"C:\\My Files\\", u"say \"hi\"",
+                                 u"a\\\"b",       u"tab\there",  u"\\\\srv\\share", u"",
+                                 u"trailing\\\\", u"\"",         u"x \\\\\"y"};
   for (const char16_t* argument : arguments) {
     const Text line = u"p " + QuoteArgument(argument);
     const auto split = SplitCommandLine(line);
