@@ -13,8 +13,6 @@ using platform::kFileAttributeSystem;
 
 namespace {
 
-constexpr WinError kErrorNotSameDevice = 17;
-constexpr WinError kErrorSharingViolation = 32;
 // The attributes SetFileAttributesW may change.
 constexpr uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
 

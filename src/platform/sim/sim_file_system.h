@@ -21,6 +21,8 @@ namespace tarn::sim {
 inline constexpr WinError kErrorDirectory = 267;
 inline constexpr WinError kErrorInvalidName = 123;
 inline constexpr WinError kErrorBadNetworkPath = 53;  // ERROR_BAD_NETPATH
+inline constexpr WinError kErrorSharingViolation = 32;
+inline constexpr WinError kErrorNotSameDevice = 17;
 
 inline constexpr uint32_t kDriveRemovable = 2;
 inline constexpr uint32_t kDriveFixed = 3;

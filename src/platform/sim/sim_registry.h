@@ -21,7 +21,6 @@ class SimFileSystem;
 inline constexpr WinError kErrorKeyDeleted = 1018;
 inline constexpr WinError kErrorPrivilegeNotHeld = 1314;
 inline constexpr WinError kErrorBadHiveFile = 1009;  // ERROR_BADDB
-inline constexpr WinError kErrorSharingViolation = 32;
 
 class SimRegistry : public platform::Registry {
  public:
