@@ -52,7 +52,7 @@ constexpr ReadCase kReads[] = {
     {u"Settings", u"Empty", u""},
     {u"Settings", u"Path", u"C:\\Program Files\\App=1"},
     {u"Settings", u"Extra", u"(default)"},
-    {u"caf\u00C9", u"NAME", u"\u00C9t\u00E9"},
+    {u"Caf\u00E9", u"NAME", u"\u00C9t\u00E9"},
     {u"Missing", u"Computer", u"(default)"},
 };
 
@@ -91,6 +91,38 @@ TEST_F(ProfileFilesContract, SectionListsKeysWithoutEqualsAndLeavesCommentsOut) 
   EXPECT_EQ(got.returned, got.data.size());
   EXPECT_EQ(ShowList(profiles().GetSectionNames(path, 1000).data),
             "Settings|Caf\xC3\xA9|settings|");
+}
+
+TEST_F(ProfileFilesContract, NonAsciiNamesCompareIgnoringCase) {
+  if (UnderWine())
+    GTEST_SKIP() << "Wine compares section and key names ignoring case for ASCII only";
+  const Text path = Put(AnsiBytes(kAnsiFile));
+  EXPECT_EQ(profiles().GetString(path, u"CAF\u00C9", u"name", u"none", 50).data, u"\u00C9t\u00E9");
+}
+
+TEST_F(ProfileFilesContract, SectionNameEndsAtTheFirstClosingBracket) {
+  if (UnderWine()) {
+    GTEST_SKIP() << "Wine ends a section name at the last \"]\", ignores a header without "
+                    "\"]\" and cannot reach a section with an empty name";
+  }
+  const Text path = Put(AnsiBytes("[a]b]\r\nk=1\r\n[Open\r\nk=2\r\n[]\r\nk=3\r\n"));
+  EXPECT_EQ(profiles().GetString(path, u"a", u"k", u"none", 50).data, u"1");
+  EXPECT_EQ(profiles().GetString(path, u"Open", u"k", u"none", 50).data, u"2");
+  EXPECT_EQ(profiles().GetString(path, u"", u"k", u"none", 50).data, u"3");
+  EXPECT_EQ(ShowList(profiles().GetSectionNames(path, 50).data), "a|Open|");
+}
+
+TEST_F(ProfileFilesContract, Utf8FileWithByteOrderMarkIsRead) {
+  if (backend_->Name() == "win32" && !UnderWine()) {
+    GTEST_SKIP() << "Windows reads a UTF-8 byte-order mark as ANSI text";
+  }
+  const Text path = Put(AnsiBytes("\xEF\xBB\xBF[U8]\r\nk = \xC3\xA9t\xC3\xA9\r\n"));
+  EXPECT_EQ(profiles().GetString(path, u"u8", u"K", u"none", 50).data, u"\u00E9t\u00E9");
+  ASSERT_EQ(profiles().WriteString(path, u"U8", u"n", u"\u4E2D"), kErrorSuccess);
+  EXPECT_EQ(profiles().GetString(path, u"U8", u"n", u"none", 50).data, u"\u4E2D");
+  const std::vector<uint8_t> bytes = Read(path);
+  ASSERT_GE(bytes.size(), 3u);
+  EXPECT_EQ(bytes[0], 0xEF);
 }
 
 TEST_F(ProfileFilesContract, CommentKeyIsNeverFound) {
