@@ -18,6 +18,8 @@ platform::Platform Win32Platform::platform() {
   p.userProfiles = userProfiles_.get();
   p.profiles = profiles_.get();
   p.versions = versions_.get();
+  p.processes = processes_.get();
+  p.identity = identity_.get();
   return p;
 }
 

@@ -8,6 +8,8 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_identity.h"
+#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_security.h"
@@ -44,6 +46,8 @@ class Win32Platform {
   std::unique_ptr<Win32UserProfiles> userProfiles_ = std::make_unique<Win32UserProfiles>();
   std::unique_ptr<Win32ProfileFiles> profiles_ = std::make_unique<Win32ProfileFiles>();
   std::unique_ptr<Win32VersionResources> versions_ = std::make_unique<Win32VersionResources>();
+  std::unique_ptr<Win32Processes> processes_ = std::make_unique<Win32Processes>();
+  std::unique_ptr<Win32Identity> identity_ = std::make_unique<Win32Identity>();
 };
 
 }  // namespace tarn::win32
