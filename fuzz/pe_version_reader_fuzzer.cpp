@@ -1,0 +1,57 @@
+// Hostile PE files for the portable version reader: truncated headers,
+// sections and directories pointing anywhere, resource directories that
+// point back at themselves, oversized entries, damaged version blocks. The
+// reader must fail or answer, never read out of bounds or hang.
+//
+// Each input is read twice: as a file of its own, and as patches to a valid
+// image with a version resource (three bytes per patch: offset, offset,
+// value; a final odd byte cuts the image), so the search starts deep inside
+// the resource directory without a seed corpus.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "../tests/common/pe_image_builder.h"
+#include "platform/pe_version_reader.h"
+
+namespace {
+
+using namespace tarn::platform;
+
+void Read(std::span<const uint8_t> bytes) {
+  const auto resource = ReadPeVersionResource(bytes);
+  if (!resource) return;
+  (void)(*resource)->Fixed();
+  (void)(*resource)->Translations();
+  (void)(*resource)->String(u"\\StringFileInfo\\040904b0\\CompanyName");
+  (void)(*resource)->String(u"\\");
+}
+
+const std::vector<uint8_t>& SampleImage() {
+  static const std::vector<uint8_t> image = tarn::testing::BuildPeImage(
+      tarn::testing::BuildVersionBlock(tarn::testing::SampleVersionSpec()));
+  return image;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::span<const uint8_t> bytes(data, size);
+  Read(bytes);
+  const auto block = ParseVersionBlock(bytes);
+  if (block) {
+    ParsedVersionResource parsed(*block);
+    (void)parsed.Fixed();
+    (void)parsed.Translations();
+    (void)parsed.String(u"\\VarFileInfo\\Translation");
+  }
+
+  std::vector<uint8_t> image = SampleImage();
+  size_t at = 0;
+  for (; at + 3 <= size; at += 3) {
+    image[(data[at] | (data[at + 1] << 8)) % image.size()] = data[at + 2];
+  }
+  if (at < size) image.resize(data[at] * image.size() / 256);
+  Read(image);
+  return 0;
+}
