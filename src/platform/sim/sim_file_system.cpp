@@ -172,14 +172,16 @@ SimFileSystem::Volume* SimFileSystem::FindVolume(const Text& root) {
 Result<FileInfo> SimFileSystem::StatParsed(const ParsedPath& path) {
   Volume* volume = FindVolume(path.root);
   if (!volume) {
-    return Result<FileInfo>::Failure(IsShare(path.root) ? kErrorBadNetworkPath : kErrorPathNotFound);
+    return Result<FileInfo>::Failure(IsShare(path.root) ? kErrorBadNetworkPath
+                                                        : kErrorPathNotFound);
   }
   return volume->store->Stat(path.names);
 }
 
 WinError SimFileSystem::CheckParent(const ParsedPath& path) {
   auto parent = StatParsed(ParentOf(path));
-  if (!parent) return parent.error() == kErrorBadNetworkPath ? kErrorBadNetworkPath : kErrorPathNotFound;
+  if (!parent)
+    return parent.error() == kErrorBadNetworkPath ? kErrorBadNetworkPath : kErrorPathNotFound;
   return (parent->attributes & kFileAttributeDirectory) ? kErrorSuccess : kErrorPathNotFound;
 }
 
@@ -385,7 +387,7 @@ Result<std::vector<platform::DirectoryEntry>> SimFileSystem::ListDirectory(TextV
   // FindFirstFileW("folder\\*") sees a missing folder as a missing path.
   if (!info) {
     return Listing::Failure(info.error() == kErrorBadNetworkPath ? kErrorBadNetworkPath
-                                                             : kErrorPathNotFound);
+                                                                 : kErrorPathNotFound);
   }
   if ((info->attributes & kFileAttributeDirectory) == 0) return Listing::Failure(kErrorDirectory);
   auto entries = FindVolume(parsed->root)->store->List(parsed->names);
@@ -411,7 +413,12 @@ WinError SimFileSystem::SetCurrentDirectory(TextView path) {
 
 uint32_t SimFileSystem::DriveType(TextView root) {
   constexpr uint32_t kNoRootDirectory = 1;
-  auto parsed = Locate(root);
+  // A bare "D:" names the drive, not its current directory; no root at all
+  // means the current directory's drive.
+  Text asked(root);
+  if (asked.empty()) asked = current_.root;
+  if (asked.size() == 2 && asked[1] == u':') asked += u'\\';
+  auto parsed = Locate(asked);
   if (!parsed || !parsed->names.empty()) return kNoRootDirectory;
   Volume* volume = FindVolume(parsed->root);
   return volume ? volume->driveType : kNoRootDirectory;

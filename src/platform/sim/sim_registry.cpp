@@ -133,6 +133,7 @@ Result<std::shared_ptr<SimRegistry::Key>> SimRegistry::Walk(RegKey parent, TextV
   std::shared_ptr<Key> key = Resolve(parent, &access);
   if (!key) return Found::Failure(kErrorInvalidHandle);
   if (key->deleted) return Found::Failure(kErrorKeyDeleted);
+  const Key* start = key.get();
   for (const Text& name : SplitKeyPath(subKey)) {
     auto it = key->subkeys.find(name);
     if (it != key->subkeys.end()) {
@@ -142,7 +143,8 @@ Result<std::shared_ptr<SimRegistry::Key>> SimRegistry::Walk(RegKey parent, TextV
     if (!create) return Found::Failure(kErrorFileNotFound);
     // Only hives hang directly below HKEY_LOCAL_MACHINE and HKEY_USERS.
     if (key == machine_ || key == users_) return Found::Failure(kErrorAccessDenied);
-    if (key.get() == Resolve(parent, nullptr).get() && (Granted(access) & kKeyCreateSubKey) == 0) {
+    // Creating right below the handle's key needs its create-subkey right.
+    if (key.get() == start && (access & kKeyCreateSubKey) == 0) {
       return Found::Failure(kErrorAccessDenied);
     }
     auto child = std::make_shared<Key>();

@@ -80,6 +80,10 @@ TEST(SimFileSystemTest, DrivesAreListedInOrderWithTheirTypes) {
   EXPECT_EQ(files.DriveType(u"A:\\"), kDriveRemovable);
   EXPECT_EQ(files.DriveType(u"Q:\\"), 1u);
   EXPECT_EQ(files.DriveType(u"C:\\Windows"), 1u);
+  ASSERT_TRUE(files.MakeDirectories(u"E:\\deep"));
+  ASSERT_EQ(files.SetCurrentDirectory(u"E:\\deep"), kErrorSuccess);
+  EXPECT_EQ(files.DriveType(u"e:"), kDriveCdRom);
+  EXPECT_EQ(files.DriveType(u""), kDriveCdRom);
   EXPECT_EQ(files.GetAttributes(u"Q:\\x"), platform::kInvalidFileAttributes);
 }
 
