@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
+
 #include "account_test_machine.h"
 #include "accounts/account_records.h"
 #include "startup/app_context.h"
@@ -121,6 +124,53 @@ TEST(AccountStartup, SectionsAreReadAndTheAccountsMerged) {
   EXPECT_EQ(steps.names, "boss ben*! anna ");
   EXPECT_EQ(steps.setupVariable, "C:\\setup\\setup.exe");
   EXPECT_TRUE(app.accounts.list.empty()) << "released after the wizard";
+}
+
+}  // namespace
+}  // namespace tarn::accounts
+
+namespace tarn::accounts {
+namespace {
+
+bool HoldsText(const unsigned char* bytes, size_t size, TextView text) {
+  const size_t length = text.size() * sizeof(char16_t);
+  for (size_t i = 0; i + length <= size; ++i) {
+    if (std::memcmp(bytes + i, text.data(), length) == 0) return true;
+  }
+  return false;
+}
+
+TEST(PasswordWiping, ReleasedRecordLeavesNoPasswordBehind) {
+  // A short password lives inside the record itself, so its bytes can be
+  // inspected after the record is destroyed in storage the test owns.
+  alignas(UserAccount) unsigned char storage[sizeof(UserAccount)];
+  auto* account = new (storage) UserAccount();
+  account->Password = u"pw1234";
+  ASSERT_TRUE(HoldsText(storage, sizeof storage, u"pw1234"));
+  account->~UserAccount();
+  EXPECT_FALSE(HoldsText(storage, sizeof storage, u"pw1234"));
+}
+
+TEST(PasswordWiping, PasswordsNeverReachTheLog) {
+  testing::AccountMachine m;
+  m.WriteIni(u"C:\\setup\\install.ini",
+             "[users]\nUser.0=anna\nPassword.0=Anna-Secret\nPassword=Default-Secret\nUser.1=ben\n");
+  // A stopped Secondary Logon service makes sure the log gets a line.
+  m.machine.services().SetServiceState(u"seclogon", sim::ServiceState::kStopped);
+  {
+    AppContext app(m.platform());
+    AccountStartupSteps steps;
+    (void)startup::RunStartup(
+        app,
+        u"/log=C:\\setup\\tarn.log /verbose=255 /ini=C:\\setup\\install.ini /adminpwd=Admin-Secret",
+        steps);
+  }
+  auto log = m.machine.files().ReadAll(u"C:\\setup\\tarn.log");
+  ASSERT_TRUE(log.ok());
+  ASSERT_FALSE(log->empty()) << "the log was written";
+  for (const char16_t* secret : {u"Anna-Secret", u"Default-Secret", u"Admin-Secret"}) {
+    EXPECT_FALSE(HoldsText(log->data(), log->size(), secret)) << ToUtf8(secret);
+  }
 }
 
 }  // namespace
