@@ -1,0 +1,259 @@
+// The installation run over a small catalogue on each backend: under Wine it
+// starts real processes (cmd.exe), opens a document through an association
+// the test registers, runs a command in a working folder, ends a long command
+// by Abort, and writes the log and the registry values checked afterwards.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "../../bench/launch_timing.h"
+#include "base/paths.h"
+#include "catalogue/software_catalogue.h"
+#include "contract/backend.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/system_info.h"
+#include "run/headless_runner.h"
+#include "run/launch_entry.h"
+#include "run/system_identity_settings.h"
+#include "startup/app_context.h"
+
+namespace tarn::contract {
+namespace {
+
+using platform::RegValue;
+
+class NoAccountChanges : public run::AccountWorker {
+ public:
+  void CreateUsers(accounts::UserAccountList&) override { ++calls; }
+  int calls = 0;
+};
+
+class NoVariables : public run::RunVariables {
+ public:
+  bool EnterForAccount(accounts::UserAccount&) override { return false; }
+  void SetLoggedOnUser() override {}
+  void Leave() override {}
+};
+
+std::vector<uint8_t> Utf16WithMark(TextView text) {
+  std::vector<uint8_t> bytes{0xFF, 0xFE};
+  for (const char16_t c : text) {
+    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  return bytes;
+}
+
+Text FromUtf16(const std::vector<uint8_t>& bytes) {
+  Text text;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  }
+  return text;
+}
+
+class RunContract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    backend_ = MakeContractBackend();
+    services_ = backend_->platform();
+    if (services_.processes == nullptr) GTEST_SKIP() << "no process service";
+    scratch_ = backend_->ScratchFolder();
+    // The run's texts come from a translation file in the current folder.
+    const Text languages =
+        u"[en]\r\n140=\"%s\" ended with exit code %d.\r\n141=Error %d: \"%s\" could not be "
+        u"started.\r\n143=Installation finished.\r\n160=\"%s\" completed successfully.\r\n";
+    ASSERT_EQ(services_.files->WriteAll(scratch_ + u"\\languages.ini", Utf16WithMark(languages)),
+              kErrorSuccess);
+    ASSERT_EQ(services_.files->SetCurrentDirectory(scratch_), kErrorSuccess);
+    (void)services_.environment->Set(u"TARNSCRATCH", scratch_);
+    // Commands without a working folder run in the program's folder.
+    (void)services_.files->CreateDirectory(PathRemoveFileSpec(services_.system->ModuleFileName()));
+  }
+
+  catalogue::SoftwareEntry& Add(uint32_t level, TextView description, TextView command,
+                                TextView workDir = u"") {
+    catalogue::SoftwareEntry* entry = catalogue_.AllocEntry();
+    entry->Level = level;
+    entry->State = catalogue::kStateSelected;
+    entry->Description = Text(description);
+    entry->Command = Text(command);
+    if (!workDir.empty()) entry->WorkDir = Text(workDir);
+    return *entry;
+  }
+
+  std::vector<run::StatusRow> Run(AppContext& app) {
+    run::RunContext context{app,     app.accounts.list, catalogue_.FirstEntry(),
+                            status_, accounts_,         variables_};
+    run::HeadlessRunner runner(context);
+    runner.Run();
+    return runner.rows();
+  }
+
+  bool IsWin32() const { return backend_->Name() == "win32"; }
+
+  std::unique_ptr<ContractBackend> backend_;
+  platform::Platform services_;
+  Text scratch_;
+  catalogue::SoftwareCatalogue catalogue_;
+  run::RecordingStatus status_;
+  NoAccountChanges accounts_;
+  NoVariables variables_;
+};
+
+TEST_F(RunContract, ASmallCatalogueStartsRealProcessesAndLogsThem) {
+  platform::Registry& registry = *services_.registry;
+  // A document type of the test's own: opening one copies it beside it.
+  {
+    platform::ScopedKey ext = platform::ScopedKey::Create(registry, platform::kClassesRoot,
+                                                          u".tarndoc", platform::kKeyAllAccess);
+    ASSERT_TRUE(ext);
+    ASSERT_EQ(registry.SetValue(ext.get(), u"", RegValue::FromText(u"TarnContract.Doc")), 0u);
+    platform::ScopedKey open = platform::ScopedKey::Create(
+        registry, platform::kClassesRoot, u"TarnContract.Doc\\Shell\\Open\\Command",
+        platform::kKeyAllAccess);
+    ASSERT_TRUE(open);
+    ASSERT_EQ(registry.SetValue(
+                  open.get(), u"",
+                  RegValue::FromText(u"cmd.exe /c copy %1 \"" + scratch_ + u"\\opened copy.txt\"")),
+              0u);
+  }
+  ASSERT_EQ(services_.files->CreateDirectory(scratch_ + u"\\work dir"), kErrorSuccess);
+  ASSERT_EQ(services_.files->WriteAll(scratch_ + u"\\my notes.tarndoc", Utf16WithMark(u"x")),
+            kErrorSuccess);
+
+  AppContext app(services_);
+  app.config.Verbose = 1;
+  app.config.AutoLogon = startup::kAutoLogonOn;
+  app.config.User = u"tarnuser";
+  app.config.Computer = u"TARNWINE";
+  app.config.Owner = u"Owner Name";
+  app.config.Org = u"";
+  app.log.Open(scratch_ + u"\\run.log");
+  Add(0, u"Restart needed", u"cmd.exe /c exit 3010");
+  Add(0, u"Broken", u"%TARNSCRATCH%\\no-such-setup.exe /q");
+  Add(1, u"Below broken", u"cmd.exe /c exit 0");
+  Add(0, u"Document", u"\"%TARNSCRATCH%\\my notes.tarndoc\"");
+  Add(0, u"In folder", u"cmd.exe /c cd > here.txt", u"%TARNSCRATCH%\\work dir\\.\\");
+  Add(0, u"Fails", u"cmd.exe /c exit 1603");
+
+  const auto rows = Run(app);
+  app.log.Close();
+
+  std::vector<std::string> results;
+  for (const auto& row : rows) {
+    if (!StartsWithIgnoreCase(row.message, u"Command:") &&
+        !StartsWithIgnoreCase(row.message, u"Setting")) {
+      results.push_back(std::to_string(row.level) + ":" + ToUtf8(row.message));
+    }
+  }
+  ASSERT_EQ(results.size(), 6u) << ::testing::PrintToString(results);
+  EXPECT_EQ(results[0], "2:\"Restart needed\" completed successfully.");
+  EXPECT_EQ(results[1].rfind("0:Error 2: \"Broken\" could not be started. ", 0), 0u) << results[1];
+  EXPECT_EQ(results[2], "2:\"Document\" completed successfully.");
+  EXPECT_EQ(results[3], "2:\"In folder\" completed successfully.");
+  EXPECT_EQ(results[4], "1:\"Fails\" ended with exit code 1603.");
+  EXPECT_EQ(results[5], "2:Installation finished.");
+
+  // The log file holds the same lines.
+  const auto log = services_.files->ReadAll(scratch_ + u"\\run.log");
+  ASSERT_TRUE(log);
+  const Text logText = FromUtf16(*log);
+  EXPECT_NE(logText.find(u"Warning(1603): "), Text::npos) << ToUtf8(logText);
+  EXPECT_NE(logText.find(u"Error(2): "), Text::npos);
+  EXPECT_NE(logText.find(u" - Command: cmd.exe /c copy \"" + scratch_ + u"\\my notes.tarndoc\""),
+            Text::npos)
+      << ToUtf8(logText);
+
+  // Identity values in the registry.
+  auto machineText = [&](TextView key, TextView name) -> std::string {
+    platform::ScopedKey k =
+        platform::ScopedKey::Open(registry, platform::kLocalMachine, key, platform::kKeyRead);
+    if (!k) return "<no key>";
+    const auto value = registry.QueryValue(k.get(), name);
+    return value ? ToUtf8(value->AsText()) : "<none>";
+  };
+  if (machineText(run::kWinlogonKey, u"DefaultUserName") != "<no key>") {
+    EXPECT_EQ(machineText(run::kWinlogonKey, u"DefaultUserName"), "tarnuser");
+    EXPECT_EQ(machineText(run::kWinlogonKey, u"AutoAdminLogon"), "1");
+    EXPECT_EQ(machineText(run::kWinlogonKey, u"DefaultDomainName"), "TARNWINE");
+    EXPECT_EQ(machineText(run::kWinlogonKey, u"DefaultPassword"), "<none>");
+  }
+  if (machineText(run::kCurrentVersionKey, u"RegisteredOwner") != "<no key>") {
+    EXPECT_EQ(machineText(run::kCurrentVersionKey, u"RegisteredOwner"), "Owner Name");
+    EXPECT_EQ(machineText(run::kCurrentVersionKey, u"RegisteredOrganization"), "");
+  }
+  EXPECT_EQ(accounts_.calls, 1);
+
+  if (IsWin32()) {
+    // The real commands left their traces.
+    EXPECT_TRUE(services_.files->Exists(scratch_ + u"\\opened copy.txt"));
+    const auto here = services_.files->ReadAll(scratch_ + u"\\work dir\\here.txt");
+    ASSERT_TRUE(here) << "the command ran elsewhere";
+    const std::string folder(here->begin(), here->end());
+    EXPECT_NE(folder.find("work dir"), std::string::npos) << folder;
+  }
+  (void)registry.DeleteTree(platform::kClassesRoot, u".tarndoc");
+  (void)registry.DeleteTree(platform::kClassesRoot, u"TarnContract.Doc");
+}
+
+TEST_F(RunContract, AbortEndsALongCommandAndTheRunGoesOn) {
+  AppContext app(services_);
+  app.config.SkipSettings = 1;
+  Add(0, u"Long", u"cmd.exe /c ping -n 60 127.0.0.1");
+  Add(0, u"Next", u"cmd.exe /c exit 0");
+  std::thread presser;
+  status_.onCurrentText = [&presser](run::RecordingStatus& status, TextView text) {
+    if (text != u"Long") return;
+    presser = std::thread([signals = status.signals()] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(800));
+      signals->abort->Set();
+    });
+  };
+  const auto started = std::chrono::steady_clock::now();
+  const auto rows = Run(app);
+  if (presser.joinable()) presser.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  ASSERT_GE(rows.size(), 2u);
+  EXPECT_EQ(ToUtf8(rows[0].message), "\"Long\" ended with exit code 1067.");
+  EXPECT_EQ(rows[0].level, 1);
+  EXPECT_EQ(ToUtf8(rows[1].message), "\"Next\" completed successfully.");
+}
+
+TEST_F(RunContract, CommandsStartUnderThePrimaryAccount) {
+  if (backend_->UnderWine()) {
+    GTEST_SKIP() << "CreateProcessWithLogonW returns FALSE under Wine (no seclogon service)";
+  }
+  AppContext app(services_);
+  app.config.SkipSettings = 1;
+  accounts::UserAccount& primary = app.accounts.list.AddBlank();
+  primary.Name = u"tarnuser";
+  primary.Primary = 1;
+  Add(0, u"As user", u"cmd.exe /c exit 0");
+  const auto rows = Run(app);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(ToUtf8(rows[0].message), "\"As user\" completed successfully.");
+}
+
+TEST_F(RunContract, RunOverheadPerCommandIsReported) {
+  bench::TimedProcesses timed(*services_.processes);
+  services_.processes = &timed;
+  AppContext app(services_);
+  app.config.SkipSettings = 1;
+  app.config.Verbose = 1;
+  app.log.Open(scratch_ + u"\\overhead.log");
+  for (int i = 0; i < 20; ++i)
+    Add(0, u"Quick %TARNSCRATCH%", u"cmd.exe /c exit 0", u"%TARNSCRATCH%");
+  (void)Run(app);
+  const auto gaps = timed.GapsMicroseconds();
+  ASSERT_EQ(gaps.size(), 19u);
+  const double mean = bench::Mean(gaps);
+  RecordProperty("run_overhead_us_per_command", static_cast<int>(mean));
+  std::printf("run overhead per command on %s: %.0f us\n", backend_->Name().c_str(), mean);
+}
+
+}  // namespace
+}  // namespace tarn::contract
