@@ -1,0 +1,110 @@
+#include "accounts/account_profiles.h"
+
+#include <gtest/gtest.h>
+
+#include "account_test_machine.h"
+#include "accounts/account_lookup.h"
+#include "accounts/account_records.h"
+#include "accounts/user_environment.h"
+
+namespace tarn::accounts {
+namespace {
+
+std::string U8(TextView text) {
+  return ToUtf8(text);
+}
+
+class Profiles : public ::testing::Test {
+ protected:
+  Text AddUser(TextView name) {
+    platform::UserInfo info;
+    info.name = Text(name);
+    return m.AddAccount(info);
+  }
+  testing::AccountMachine m;
+};
+
+TEST_F(Profiles, AccountNamedLikeTheComputerResolvesToTheAccount) {
+  const Text sid = AddUser(u"TARN-PC");
+  ASSERT_EQ(U8(m.machine.accounts().ComputerName()), "TARN-PC");
+  const auto resolved = ResolveAccountSid(m.services(), u"", u"tarn-pc");
+  ASSERT_TRUE(resolved.has_value());
+  EXPECT_EQ(resolved->ToText(), sid);
+  EXPECT_FALSE(ResolveAccountSid(m.services(), u"", u"nobody").has_value());
+}
+
+TEST_F(Profiles, EntryWithoutCentralProfileHasNoRoamingPath) {
+  const Text sid = AddUser(u"anna");
+  m.AddProfileListEntry(sid, u"C:\\Documents and Settings\\anna", u"", std::nullopt);
+  const auto profile = FindProfile(m.services(), u"ANNA");
+  ASSERT_TRUE(profile.has_value());
+  EXPECT_EQ(U8(profile->localPath), "C:\\Documents and Settings\\anna");
+  EXPECT_EQ(U8(profile->roamingPath), "");
+  EXPECT_EQ(profile->preference, 0u);
+  m.AddProfileListEntry(sid, u"C:\\P\\anna", u"\\\\srv\\roam\\anna", 1);
+  const auto roaming = FindProfile(m.services(), u"anna");
+  ASSERT_TRUE(roaming.has_value());
+  EXPECT_EQ(U8(roaming->roamingPath), "\\\\srv\\roam\\anna");
+  EXPECT_EQ(roaming->preference, 1u);
+}
+
+TEST_F(Profiles, AccountWithoutEntryHasNoProfile) {
+  AddUser(u"ben");
+  EXPECT_FALSE(FindProfile(m.services(), u"ben").has_value());
+  EXPECT_FALSE(FindProfile(m.services(), u"nobody").has_value());
+}
+
+TEST_F(Profiles, SystemUsesTheDefaultUserProfile) {
+  const auto profile = FindProfile(m.services(), u"System");
+  ASSERT_TRUE(profile.has_value());
+  EXPECT_EQ(U8(profile->localPath), "C:\\Documents and Settings\\Default User");
+}
+
+TEST_F(Profiles, HiveFileIsAppendedUnlessAlreadyNamed) {
+  EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\anna")), "C:\\P\\anna\\ntuser.dat");
+  EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\anna\\")), "C:\\P\\anna\\ntuser.dat");
+  EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\anna\\ntuser.dat")), "C:\\P\\anna\\ntuser.dat");
+  EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\NTUSER.DAT")), "C:\\P\\NTUSER.DAT\\ntuser.dat")
+      << "only the exact name counts";
+}
+
+TEST_F(Profiles, HiveLoadsFromAFileNamedDirectlyAndUnloads) {
+  const Text sid = AddUser(u"anna");
+  ASSERT_TRUE(m.machine.files().MakeDirectories(u"C:\\P"));
+  m.WriteHive(u"C:\\P\\ntuser.dat", {{u"Environment", u"X", platform::RegValue::FromText(u"1")}});
+  const auto hive = LoadUserHive(m.services(), u"anna", u"C:\\P\\ntuser.dat");
+  ASSERT_TRUE(hive.has_value());
+  EXPECT_TRUE(m.machine.registry().KeyExists(platform::kUsers, sid + u"\\Environment"));
+  UnloadUserHive(m.services(), u"anna", *hive);
+  EXPECT_FALSE(m.machine.registry().KeyExists(platform::kUsers, sid));
+  EXPECT_FALSE(LoadUserHive(m.services(), u"anna", u"").has_value());
+}
+
+TEST_F(Profiles, LookUpWithoutAHiveTakesTheBuiltinFolders) {
+  const Text sid = AddUser(u"anna");
+  m.AddProfileListEntry(sid, u"C:\\P\\anna", u"", std::nullopt);
+  AccountStore store;
+  UserAccount& account = NewAccount(m.services(), store);
+  account.OldName = u"anna";
+  account.Name = u"anna";
+  account.ShellFolders[kFolderDesktop] = u"X:\\old";
+  AddVariable(account, u"OLD", u"gone");
+  ASSERT_TRUE(LookUpAccount(m.services(), account));
+  EXPECT_EQ(U8(account.Profile), "C:\\P\\anna");
+  EXPECT_EQ(U8(account.ShellFolders[kFolderDesktop]), "%ThisProfile%\\Desktop");
+  EXPECT_TRUE(account.Environment.empty());
+  EXPECT_EQ(account.ShowOnWelcome, kWelcomeUnchanged);
+}
+
+TEST_F(Profiles, LookUpOfAMissingAccountLeavesTheRecord) {
+  AccountStore store;
+  UserAccount& account = NewAccount(m.services(), store);
+  account.OldName = u"nobody";
+  account.Password = u"keep";
+  EXPECT_FALSE(LookUpAccount(m.services(), account));
+  EXPECT_EQ(U8(account.Password), "keep");
+  EXPECT_EQ(account.Exists, 0);
+}
+
+}  // namespace
+}  // namespace tarn::accounts
