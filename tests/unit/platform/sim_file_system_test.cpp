@@ -65,7 +65,7 @@ TEST(SimFileSystemTest, SharesAreRemoteVolumesAndMissingSharesAreBadNetworkPaths
   SimFileSystem files;
   files.AddVolume(u"\\\\Server\\Install", kDriveFixed);
   ASSERT_EQ(files.WriteAll(u"\\\\server\\install\\setup.ini", Bytes("x")), kErrorSuccess);
-  EXPECT_EQ(*files.ReadAll(u"\\\\SERVER\\INSTALL\\SETUP.INI"), Bytes("x"));
+  EXPECT_EQ(files.ReadAll(u"\\\\SERVER\\INSTALL\\SETUP.INI").value_or({}), Bytes("x"));
   EXPECT_EQ(files.DriveType(u"\\\\server\\install\\"), kDriveRemote);
   EXPECT_EQ(files.GetInfo(u"\\\\other\\share\\a").error(), kErrorBadNetworkPath);
   EXPECT_EQ(files.LogicalDrives(), std::vector<Text>{u"C:\\"});
