@@ -9,7 +9,7 @@
 #include "catalogue/conditional_text.h"
 #include "catalogue/entry_attributes.h"
 #include "catalogue/installation_tests.h"
-#include "catalogue/item_key_presence.h"
+#include "catalogue/item_index_map.h"
 
 namespace tarn::catalogue {
 namespace {
@@ -61,10 +61,13 @@ class Loader {
   // False when an entry could not be allocated: loading ends.
   bool ReadSection(const Text& name) {
     section_ = name;
-    presence_ = ItemKeyPresence::FromSectionLines(
-        ReadWholeList(kSectionLinesInitial, [&](uint32_t capacity) {
-          return source_.SectionLines(section_, capacity);
-        }).data);
+    gaps_.reset();
+    if (options_.hasGaps) {
+      gaps_ = ItemIndexMap::FromSectionLines(
+          ReadWholeList(kSectionLinesInitial, [&](uint32_t capacity) {
+            return source_.SectionLines(section_, capacity);
+          }).data);
+    }
     SoftwareEntry* entry = catalogue_.AllocEntry();
     if (!entry) return false;
     for (Attribute attribute : kAttributeOrder) {
@@ -92,16 +95,25 @@ class Loader {
   Text SectionValue(TextView key) { return source_.Value(section_, key, kSectionBuffer); }
 
   Text ItemValue(TextView base, TextView path) {
-    if (!presence_.MayHave(base)) return Text();
     key_.assign(base);
     key_.append(path);
     return source_.Value(section_, key_, kItemBuffer);
   }
 
+  static void AppendDecimal(Text& text, int value) {
+    char16_t digits[12];
+    size_t count = 0;
+    do {
+      digits[count++] = static_cast<char16_t>(u'0' + value % 10);
+      value /= 10;
+    } while (value > 0 && count < 12);
+    while (count > 0) text.push_back(digits[--count]);
+  }
+
   static Text ChildPath(TextView parentPath, int index) {
     Text path(parentPath);
     path.push_back(u'.');
-    path.append(DecimalText(index));
+    AppendDecimal(path, index);
     return path;
   }
 
@@ -114,31 +126,44 @@ class Loader {
 
   // The next index from `from` on whose command is not empty, or -1.
   int NextItem(TextView parentPath, int from, Text& command) {
-    for (int index = from; index <= kLastIndex; ++index) {
-      const Text path = ChildPath(parentPath, index);
+    if (!gaps_) return ItemAt(parentPath, from, command) ? from : -1;
+    for (auto index = gaps_->NextIndex(parentPath, from); index;
+         index = gaps_->NextIndex(parentPath, *index + 1)) {
+      const Text path = ChildPath(parentPath, *index);
       if (!KeysFit(path)) return -1;
       command = ItemValue(u"command", path);
-      if (!command.empty()) return index;
-      if (!options_.hasGaps) return -1;
+      if (!command.empty()) return *index;
     }
     return -1;
   }
 
+  // Whether item `index` below `parentPath` has a command; it lands in `command`.
+  bool ItemAt(TextView parentPath, int index, Text& command) {
+    if (index > kLastIndex) return false;
+    const Text path = ChildPath(parentPath, index);
+    if (!KeysFit(path)) return false;
+    command = ItemValue(u"command", path);
+    return !command.empty();
+  }
+
   bool Condition(TextView path) {
-    std::vector<bool> outcomes;
-    const Text testBase = Text(u"test") + Text(path) + u".";
-    for (int n = 0; n < kMaxTests && presence_.MayHave(u"test"); ++n) {
-      key_ = testBase + DecimalText(n);
+    size_t count = 0;
+    for (int n = 0; n < kMaxTests; ++n) {
+      key_.assign(u"test");
+      key_.append(path);
+      key_.push_back(u'.');
+      AppendDecimal(key_, n);
       if (key_.size() > kTestKeyNameCapacity) break;
       const Text test = source_.Value(section_, key_, kItemBuffer);
       if (test.empty()) break;
-      outcomes.push_back(evaluateTest_(test));
+      const bool outcome = evaluateTest_(test);
+      if (count == outcomes_.size()) outcomes_.resize(count * 2 + 4);
+      outcomes_[count++] = outcome ? 1 : 0;
     }
     const Text expression = ItemValue(u"test.eval", path);
     if (expression.empty()) return true;
-    const std::vector<bool>::size_type count = outcomes.size();
-    std::unique_ptr<bool[]> results(new bool[count == 0 ? 1 : count]);
-    for (size_t i = 0; i < count; ++i) results[i] = outcomes[i];
+    std::unique_ptr<bool[]> results(new bool[count + 1]);
+    for (size_t i = 0; i < count; ++i) results[i] = outcomes_[i] != 0;
     return EvaluateTestExpression(expression, std::span<const bool>(results.get(), count));
   }
 
@@ -193,8 +218,12 @@ class Loader {
   const LoadOptions& options_;
   SoftwareCatalogue& catalogue_;
   Text section_;
-  ItemKeyPresence presence_;
+  // With HasGaps: the indexes that can have items, per index path.
+  std::optional<ItemIndexMap> gaps_;
   Text key_;
+  // Outcomes of the current item's tests (the item is finished with them
+  // before any child is read).
+  std::vector<uint8_t> outcomes_;
 };
 
 }  // namespace

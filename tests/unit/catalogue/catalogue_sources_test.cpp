@@ -1,9 +1,8 @@
 // The one-pass reader and the key-by-key reader must give the same
-// catalogue; the key presence shortcut must never hide a key.
+// catalogue.
 #include <gtest/gtest.h>
 
 #include "catalogue/catalogue_loader.h"
-#include "catalogue/item_key_presence.h"
 #include "catalogue/plan_view.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim_profile_files.h"
@@ -68,27 +67,6 @@ TEST(CatalogueSources, MissingFileGivesAnEmptyCatalogue) {
   sim::Machine machine;
   EXPECT_EQ(LoadOnePass(machine).EntryCount(), 0u);
   EXPECT_EQ(LoadKeyByKey(machine).EntryCount(), 0u);
-}
-
-TEST(CatalogueSources, KeyPresenceNeverHidesAKey) {
-  struct Case {
-    const char16_t* line;
-    const char16_t* base;
-    bool mayHave;
-  };
-  const Case cases[] = {
-      {u"command.0=x", u"command", true},     {u"  COMMAND.3.1 = x", u"command", true},
-      {u"command=x", u"command", false},      {u"commands.0=x", u"command", false},
-      {u"test.eval.0=0", u"test.eval", true}, {u"test.eval.0=0", u"test", true},
-      {u"test.0.0=x", u"test.eval", false},   {u"helptext.0=x", u"help", false},
-      {u"helptext.0=x", u"helptext", true},   {u"description.0", u"description", true},
-  };
-  for (const Case& c : cases) {
-    Text lines = Text(c.line) + u'\0' + u"other=1" + u'\0';
-    EXPECT_EQ(ItemKeyPresence::FromSectionLines(lines).MayHave(c.base), c.mayHave)
-        << ToUtf8(c.line) << " / " << ToUtf8(c.base);
-  }
-  EXPECT_TRUE(ItemKeyPresence().MayHave(u"hidden"));
 }
 
 }  // namespace
