@@ -24,7 +24,11 @@ class ProfileDocument {
 
   // Parses the bytes of a file: UTF-16 LE with byte-order mark, UTF-8 with
   // byte-order mark, or ANSI (Windows-1252). Never fails; any bytes give a
-  // document.
+  // document. Lines break at CR LF, CR or LF. A header "[name]" ends its name
+  // at the first "]" (text after it is ignored); lines before the first
+  // header belong to no section; a key whose name starts with ";" is a
+  // comment, never found and never listed. Names compare ignoring case
+  // (hash lookups: one parse, then constant time per key).
   [[nodiscard]] static ProfileDocument Parse(std::span<const uint8_t> bytes);
 
   // The same answers, for the same arguments, as the ProfileFiles operations
@@ -39,13 +43,22 @@ class ProfileDocument {
 
   // Fast lookups without buffer rules: the value of the first key of that
   // name in the first section of that name, as GetString would give it with
-  // an unlimited buffer; nullopt when the section or key is missing.
+  // an unlimited buffer; nullopt when the section or key is missing or the
+  // key's line has no "=".
   [[nodiscard]] std::optional<Text> FindValue(TextView section, TextView key) const;
   [[nodiscard]] bool HasSection(TextView section) const;
 
-  // Edits with WritePrivateProfileStringW semantics, and the file's bytes
-  // after them, in the encoding the file was read in.
+  // Edits with WritePrivateProfileStringW semantics, made in place so that
+  // every other line (comments, blanks, spelling) stays as it was: a key is
+  // updated on its line keeping its name's spelling, a new key goes after
+  // the last non-blank line of the first section of that name, a new section
+  // at the end of the file. `key` nullopt deletes the first section of that
+  // name with all its lines; `value` nullopt deletes the key's line.
+  // Surrounding spaces of names and value are not written. A value holding a
+  // line break is written as it is, as the system writes it.
   void WriteString(TextView section, std::optional<TextView> key, std::optional<TextView> value);
+  // The file's bytes in the encoding it was read in; a default-constructed
+  // document (a new file) is ANSI, as the system creates new profile files.
   [[nodiscard]] std::vector<uint8_t> Serialize() const;
 
  private:

@@ -35,12 +35,15 @@ class ProfileFiles {
   [[nodiscard]] virtual ProfileBuffer GetString(TextView file, TextView section, TextView key,
                                                 TextView defaultValue, uint32_t capacity) = 0;
 
-  // GetPrivateProfileIntW: leading decimal digits of the value, default when missing.
+  // GetPrivateProfileIntW: the leading number of the value (blanks and a sign
+  // allowed; "0x", "0o", "0b" switch base, as the system reads it), default
+  // when the key is missing, has no "=" or an empty value.
   [[nodiscard]] virtual int32_t GetInt(TextView file, TextView section, TextView key,
                                        int32_t defaultValue) = 0;
 
   // GetPrivateProfileSectionW(section, buffer[capacity], file): "key=value"
-  // lines (and lines without "=") of the first section of that name.
+  // lines (and lines without "=") of the first section of that name, blanks
+  // around "=" removed, quotes kept, comment lines (";") left out.
   [[nodiscard]] virtual ProfileBuffer GetSection(TextView file, TextView section,
                                                  uint32_t capacity) = 0;
 
