@@ -84,7 +84,8 @@ bool Cancelled(const RunSignals* signals) {
 
 void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount* primary,
                  bool runEnvironment) {
-  LaunchContext launch{context.app, context.status, signals, primary, runEnvironment};
+  const ResultTexts texts = LoadResultTexts(context.app);
+  LaunchContext launch{context.app, context.status, signals, primary, runEnvironment, &texts};
   uint32_t position = 0;
   SoftwareEntry* entry = context.firstEntry;
   while (entry != nullptr && !signals.cancelled) {

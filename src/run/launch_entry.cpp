@@ -20,12 +20,12 @@ using startup::kLogWarning;
 constexpr uint32_t kTerminateWaitMs = 5000;
 constexpr uint32_t kExpandCapacity = 522;
 
-void JudgeExitCode(AppContext& app, uint32_t code, TextView displayName) {
+void JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code, TextView displayName) {
   if (IsSuccessExitCode(code)) {
-    app.log.WriteFormat(kLogInfo, 0, app.translator.Text(kTextSucceeded), {displayName});
+    app.log.WriteFormat(kLogInfo, 0, texts.succeeded, {displayName});
     return;
   }
-  Text format = app.translator.Text(kTextFailed);
+  Text format = texts.failed;
   if (IsNtStatusCode(code)) {
     format += u" ";
     format += FirstLine(app.platform.system->NtStatusMessage(code));
@@ -33,8 +33,9 @@ void JudgeExitCode(AppContext& app, uint32_t code, TextView displayName) {
   app.log.WriteFormat(kLogWarning, static_cast<int32_t>(code), format, {displayName, code});
 }
 
-void ReportStartFailure(AppContext& app, WinError error, TextView displayName) {
-  Text format = app.translator.Text(kTextNotStarted);
+void ReportStartFailure(AppContext& app, const ResultTexts& texts, WinError error,
+                        TextView displayName) {
+  Text format = texts.notStarted;
   format += u" ";
   format += FirstLine(app.platform.system->SystemMessage(error));
   app.log.WriteFormat(kLogError, static_cast<int32_t>(error), format, {error, displayName});
@@ -70,6 +71,11 @@ uint32_t WaitForCommand(RunSignals& signals, platform::Process& process) {
 
 }  // namespace
 
+ResultTexts LoadResultTexts(AppContext& app) {
+  return {app.translator.Text(kTextSucceeded), app.translator.Text(kTextFailed),
+          app.translator.Text(kTextNotStarted)};
+}
+
 bool IsSuccessExitCode(uint32_t code) {
   return code == 0 || code == 3010 || code == 3011;
 }
@@ -102,6 +108,9 @@ Text WorkingFolderFor(AppContext& app, const std::optional<Text>& workDir) {
 
 catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::SoftwareEntry& entry) {
   AppContext& app = context.app;
+  std::optional<ResultTexts> ownTexts;
+  if (context.texts == nullptr) ownTexts = LoadResultTexts(app);
+  const ResultTexts& texts = context.texts ? *context.texts : *ownTexts;
   context.status.SetCurrentText(entry.Description);
   Text commandLine;
   (void)ResolveCommandLine(*app.platform.registry, app.platform.environment,
@@ -113,10 +122,10 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   auto process = StartCommand(context, commandLine, folder);
   const Text displayName = CutToCapacity(ExpandWhole(app, entry.Description), kDisplayNameCapacity);
   if (!process) {
-    ReportStartFailure(app, process.error(), displayName);
+    ReportStartFailure(app, texts, process.error(), displayName);
     return catalogue::NextAfterSubtree(&entry);
   }
-  JudgeExitCode(app, WaitForCommand(context.signals, **process), displayName);
+  JudgeExitCode(app, texts, WaitForCommand(context.signals, **process), displayName);
   return entry.Next;
 }
 

@@ -30,6 +30,17 @@ inline constexpr uint32_t kTextNotStarted = 141;  // error code, display name
 inline constexpr size_t kDisplayNameCapacity = 259;
 inline constexpr size_t kSystemTextCapacity = 259;
 
+// The translated formats of the result lines, looked up once per run (the
+// language does not change while the run goes on).
+struct ResultTexts {
+  Text succeeded;
+  Text failed;
+  Text notStarted;
+};
+
+// Looks the three result formats up in the translator.
+[[nodiscard]] ResultTexts LoadResultTexts(AppContext& app);
+
 // What one launch may use; everything outlives the launch.
 struct LaunchContext {
   AppContext& app;
@@ -40,6 +51,8 @@ struct LaunchContext {
   // Whether the run swapped in its own environment block; commands under the
   // primary account then get the current environment as their block.
   bool runEnvironment = false;
+  // The result formats; none looks them up at every launch.
+  const ResultTexts* texts = nullptr;
 };
 
 // 0, 3010 (restart required) and 3011 (restart initiated) are successes.
