@@ -27,30 +27,32 @@ const platform::ProfileDocument& SimProfileFiles::Load(TextView file) {
 
 platform::ProfileBuffer SimProfileFiles::GetString(TextView file, TextView section, TextView key,
                                                    TextView defaultValue, uint32_t capacity) {
-  return Load(file).GetString(section, key, defaultValue, capacity);
+  return Query(
+      file, [&](const auto& doc) { return doc.GetString(section, key, defaultValue, capacity); });
 }
 
 int32_t SimProfileFiles::GetInt(TextView file, TextView section, TextView key,
                                 int32_t defaultValue) {
-  return Load(file).GetInt(section, key, defaultValue);
+  return Query(file, [&](const auto& doc) { return doc.GetInt(section, key, defaultValue); });
 }
 
 platform::ProfileBuffer SimProfileFiles::GetSection(TextView file, TextView section,
                                                     uint32_t capacity) {
-  return Load(file).GetSection(section, capacity);
+  return Query(file, [&](const auto& doc) { return doc.GetSection(section, capacity); });
 }
 
 platform::ProfileBuffer SimProfileFiles::GetSectionNames(TextView file, uint32_t capacity) {
-  return Load(file).GetSectionNames(capacity);
+  return Query(file, [&](const auto& doc) { return doc.GetSectionNames(capacity); });
 }
 
 std::optional<std::vector<uint8_t>> SimProfileFiles::GetStruct(TextView file, TextView section,
                                                                TextView key, uint32_t size) {
-  return Load(file).GetStruct(section, key, size);
+  return Query(file, [&](const auto& doc) { return doc.GetStruct(section, key, size); });
 }
 
 WinError SimProfileFiles::WriteString(TextView file, TextView section, std::optional<TextView> key,
                                       std::optional<TextView> value) {
+  std::lock_guard<std::mutex> lock(mutex_);
   auto bytes = files_.ReadAll(file);
   const std::vector<uint8_t> before = bytes.ok() ? std::move(*bytes) : std::vector<uint8_t>();
   auto document = platform::ProfileDocument::Parse(before);

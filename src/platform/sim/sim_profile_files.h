@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -46,10 +47,19 @@ class SimProfileFiles : public platform::ProfileFiles {
 
   // The parsed document of the file as it is now. A parse is reused only
   // while the file holds exactly the bytes it was parsed from, so changes
-  // made by anyone are always seen.
+  // made by anyone are always seen. Precondition: mutex_ is held.
   const platform::ProfileDocument& Load(TextView file);
 
+  // Answers `ask` about the file's document, one caller at a time (the
+  // installation worker and the pages may read files on different threads).
+  template <class Ask>
+  auto Query(TextView file, Ask ask) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return ask(Load(file));
+  }
+
   platform::FileSystem& files_;
+  std::mutex mutex_;
   // Case-folded path -> the last parse of that file.
   std::unordered_map<Text, CachedFile> cache_;
   platform::ProfileDocument missing_;
