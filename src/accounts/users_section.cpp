@@ -26,10 +26,10 @@ class UsersReader {
       : services_(services), profiles_(*services.platform.profiles), file_(file) {}
 
   // The key's text (511 characters at most); empty when missing.
-  Text Text_(TextView key) {
+  Text ReadText(TextView key) {
     return profiles_.GetString(file_, kUsersSection, key, u"", kUsersTextCapacity).data;
   }
-  Text Numbered(TextView base, int32_t n) { return Text_(Format(u"%s.%d", {base, n})); }
+  Text Numbered(TextView base, int32_t n) { return ReadText(Format(u"%s.%d", {base, n})); }
   std::optional<int32_t> Int(TextView key) {
     const int32_t value = profiles_.GetInt(file_, kUsersSection, key, kMissing);
     if (value == kMissing) return std::nullopt;
@@ -54,7 +54,7 @@ class UsersReader {
 
 template <class Field>
 void SetDefaultText(UsersReader& reader, TextView key, std::optional<Field>& field) {
-  Text value = reader.Text_(key);
+  Text value = reader.ReadText(key);
   if (!value.empty()) field = Field(value);
   WipeText(value);
 }
