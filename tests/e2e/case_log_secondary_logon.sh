@@ -11,7 +11,9 @@ case_log_secondary_logon() {
   # UTF-16 LE without a byte-order mark.
   head -c 2 "$log" | od -An -tx1 | grep -q 'ff fe' && { fail "log starts with a BOM"; return 1; }
   first=$(utf16_to_utf8 "$log" | head -n 1 | tr -d '\r')
-  pattern='^Warning\(0\): [^,]+, [^ ]+ - "Secondary Logon" service isn'"'"'t running$'
+  # Level, code, the short date, ", ", the time (which may hold blanks, as in
+  # "3:20:18 PM"), " - " and the message.
+  pattern='^Warning\(0\): [^,]+, [^,]+ - "Secondary Logon" service isn'"'"'t running$'
   echo "$first" | grep -Eq "$pattern" || fail "first line: '$first'" || return 1
   # Every line ends in CR LF.
   lines=$(utf16_to_utf8 "$log" | wc -l)
