@@ -4,6 +4,7 @@
 
 #include "accounts/account_records.h"
 #include "accounts/user_environment.h"
+#include "common/pe_image_builder.h"
 #include "run/run_environment.h"
 #include "unit/accounts/account_test_machine.h"
 
@@ -78,6 +79,21 @@ TEST_F(InstallationVariables, RegistryValuesAreReadUnexpanded) {
   EXPECT_EQ(Variable(u"CU"), "user value");
   EXPECT_EQ(Variable(u"NOVALUE"), "") << "an open key with a missing value gives empty text";
   EXPECT_EQ(Variable(u"NOKEY"), "<unset>");
+}
+
+TEST_F(InstallationVariables, VersionLookupsReadTheFilesResource) {
+  ASSERT_TRUE(m.machine.files().MakeDirectories(u"C:\\App"));
+  ASSERT_TRUE(m.machine.files().PutFile(
+      u"C:\\App\\app.exe", tarn::testing::BuildPeImage(tarn::testing::BuildVersionBlock(
+                               tarn::testing::SampleVersionSpec()))));
+  Set(u"APPDIR", u"C:\\App");
+  Load(
+      "[environment]\nFV=%APPDIR%\\app.exe?fileversion\nV=C:\\App\\app.exe?version\n"
+      "PV=C:\\App\\app.exe?productversion and more\nCO=C:\\App\\app.exe?version.CompanyName\n");
+  EXPECT_EQ(Variable(u"FV"), "1.2.3.4");
+  EXPECT_EQ(Variable(u"V"), "5.6.7.8");
+  EXPECT_EQ(Variable(u"PV"), "5.6.7.8") << "text after the marker is ignored";
+  EXPECT_EQ(Variable(u"CO"), "Example Ltd");
 }
 
 TEST_F(InstallationVariables, FailedVersionLookupGivesEmptyText) {
