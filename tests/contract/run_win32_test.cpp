@@ -6,7 +6,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "../../bench/launch_timing.h"
 #include "base/paths.h"
@@ -54,6 +57,43 @@ Text FromUtf16(const std::vector<uint8_t>& bytes) {
   }
   return text;
 }
+
+// Keeps machine-wide values and writes them back (or removes them) when it
+// goes out of scope.
+class RegistrySnapshot {
+ public:
+  RegistrySnapshot(platform::Registry& registry,
+                   std::vector<std::pair<const char16_t*, const char16_t*>> values)
+      : registry_(registry), values_(std::move(values)) {
+    for (const auto& [key, name] : values_) {
+      platform::ScopedKey k =
+          platform::ScopedKey::Open(registry_, platform::kLocalMachine, key, platform::kKeyRead);
+      std::optional<RegValue> value;
+      if (k) {
+        auto read = registry_.QueryValue(k.get(), name);
+        if (read) value = *read;
+      }
+      saved_.push_back(value);
+    }
+  }
+  ~RegistrySnapshot() {
+    for (size_t i = 0; i < values_.size(); ++i) {
+      platform::ScopedKey k = platform::ScopedKey::Open(registry_, platform::kLocalMachine,
+                                                        values_[i].first, platform::kKeyAllAccess);
+      if (!k) continue;
+      if (saved_[i]) {
+        (void)registry_.SetValue(k.get(), values_[i].second, *saved_[i]);
+      } else {
+        (void)registry_.DeleteValue(k.get(), values_[i].second);
+      }
+    }
+  }
+
+ private:
+  platform::Registry& registry_;
+  std::vector<std::pair<const char16_t*, const char16_t*>> values_;
+  std::vector<std::optional<RegValue>> saved_;
+};
 
 class RunContract : public ::testing::Test {
  protected:
@@ -125,11 +165,23 @@ TEST_F(RunContract, ASmallCatalogueStartsRealProcessesAndLogsThem) {
   ASSERT_EQ(services_.files->WriteAll(scratch_ + u"\\my notes.tarndoc", Utf16WithMark(u"x")),
             kErrorSuccess);
 
+  // The run changes machine-wide values; the test puts them back afterwards
+  // and keeps the computer's present name.
+  const std::vector<std::pair<const char16_t*, const char16_t*>> touched = {
+      {run::kWinlogonKey, u"DefaultUserName"},
+      {run::kWinlogonKey, u"AutoAdminLogon"},
+      {run::kWinlogonKey, u"DefaultDomainName"},
+      {run::kCurrentVersionKey, u"RegisteredOwner"},
+      {run::kCurrentVersionKey, u"RegisteredOrganization"},
+      {run::kTcpipParametersKey, u"NV Hostname"}};
+  RegistrySnapshot snapshot(registry, touched);
+  const Text computer = services_.system->ComputerName().value_or(u"TARNPC");
+
   AppContext app(services_);
   app.config.Verbose = 1;
   app.config.AutoLogon = startup::kAutoLogonOn;
   app.config.User = u"tarnuser";
-  app.config.Computer = u"TARNWINE";
+  app.config.Computer = computer;
   app.config.Owner = u"Owner Name";
   app.config.Org = u"";
   app.log.Open(scratch_ + u"\\run.log");
@@ -179,7 +231,7 @@ TEST_F(RunContract, ASmallCatalogueStartsRealProcessesAndLogsThem) {
   if (machineText(run::kWinlogonKey, u"DefaultUserName") != "<no key>") {
     EXPECT_EQ(machineText(run::kWinlogonKey, u"DefaultUserName"), "tarnuser");
     EXPECT_EQ(machineText(run::kWinlogonKey, u"AutoAdminLogon"), "1");
-    EXPECT_EQ(machineText(run::kWinlogonKey, u"DefaultDomainName"), "TARNWINE");
+    EXPECT_EQ(machineText(run::kWinlogonKey, u"DefaultDomainName"), ToUtf8(computer));
     EXPECT_EQ(machineText(run::kWinlogonKey, u"DefaultPassword"), "<none>");
   }
   if (machineText(run::kCurrentVersionKey, u"RegisteredOwner") != "<no key>") {
