@@ -3,8 +3,22 @@
 namespace tarn::sim {
 namespace {
 
+// The button a box of this type shows first.
 int FirstButton(uint32_t flags) {
-  return (flags & 0xF) == platform::kMbYesNo ? platform::kIdYes : platform::kIdOk;
+  constexpr int kIdAbort = 3;
+  constexpr int kIdRetry = 4;
+  switch (flags & 0xF) {
+    case 0x2:
+      return kIdAbort;  // MB_ABORTRETRYIGNORE
+    case 0x3:
+      return platform::kIdYes;  // MB_YESNOCANCEL
+    case 0x4:
+      return platform::kIdYes;  // MB_YESNO
+    case 0x5:
+      return kIdRetry;  // MB_RETRYCANCEL
+    default:
+      return platform::kIdOk;  // MB_OK, MB_OKCANCEL
+  }
 }
 
 }  // namespace

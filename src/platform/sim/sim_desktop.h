@@ -23,7 +23,7 @@ class SimDesktop : public platform::Desktop {
  public:
   // ---- Set-up for tests ----
   // Queues the button the next message box returns. With nothing queued a
-  // plain box returns its first button (IDOK, IDYES) and a box with a
+  // plain box returns its first button (IDOK, IDYES, ...) and a box with a
   // time-out returns kIdTimeout, as when nobody is at the keyboard.
   void QueueAnswer(int button) { answers_.push_back(button); }
   // Whether MessageBoxTimeoutW can be found (as on every supported system).

@@ -70,7 +70,7 @@ SimRegistry::SimRegistry(SimFileSystem& files)
   for (const char16_t* path :
        {u"SOFTWARE\\Classes", u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
         u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", u"SYSTEM"}) {
-    (void)Put(platform::kLocalMachine, path, {}, {});
+    (void)MakeKey(platform::kLocalMachine, path);
   }
   auto defaultUser = std::make_shared<Key>();
   defaultUser->name = u".DEFAULT";
@@ -332,7 +332,6 @@ WinError SimRegistry::SaveKey(RegKey handle, TextView file) {
 bool SimRegistry::Put(RegKey root, TextView path, TextView name, const RegValue& value) {
   auto key = Walk(root, path, true);
   if (!key) return false;
-  if (value.type == platform::kRegNone && value.data.empty() && name.empty()) return true;
   const auto it = (*key)->FindValue(name);
   if (it != (*key)->values.end()) {
     it->second = value;
@@ -348,6 +347,10 @@ std::optional<RegValue> SimRegistry::Get(RegKey root, TextView path, TextView na
   const auto it = (*key)->FindValue(name);
   if (it == (*key)->values.end()) return std::nullopt;
   return it->second;
+}
+
+bool SimRegistry::MakeKey(RegKey root, TextView path) {
+  return Walk(root, path, true).ok();
 }
 
 bool SimRegistry::KeyExists(RegKey root, TextView path) {

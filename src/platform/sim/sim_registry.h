@@ -36,6 +36,9 @@ class SimRegistry : public platform::Registry {
   // privileges enabled; the check asks this function (by privilege name).
   // Without one set, every privilege counts as enabled.
   void SetPrivilegeCheck(std::function<bool(TextView)> isEnabled);
+  // Creates every missing key of `path` under `root` (setup, no access checks
+  // beyond the root rule); false when the path cannot be created.
+  bool MakeKey(platform::RegKey root, TextView path);
   // Convenience for setup and checks: the value at `path` under `root`.
   bool Put(platform::RegKey root, TextView path, TextView name, const platform::RegValue& value);
   [[nodiscard]] std::optional<platform::RegValue> Get(platform::RegKey root, TextView path,

@@ -53,18 +53,19 @@ TEST(SimDesktopTest, BoxesAreRecordedAndAnsweredFromTheScript) {
   SimDesktop desktop;
   EXPECT_EQ(desktop.MessageBox(u"Continue?", u"Question", platform::kMbYesNo), platform::kIdYes);
   EXPECT_EQ(desktop.MessageBox(u"Done", u"Info", platform::kMbOk), platform::kIdOk);
+  EXPECT_EQ(desktop.MessageBox(u"Save?", u"Q", 0x3 | platform::kMbIconQuestion), platform::kIdYes);
   EXPECT_EQ(desktop.MessageBoxTimeout(u"Restart?", u"Q", platform::kMbYesNo, 10000),
             platform::kIdTimeout);
   desktop.QueueAnswer(platform::kIdNo);
   EXPECT_EQ(desktop.MessageBoxTimeout(u"Restart?", u"Q", platform::kMbYesNo, 10000),
             platform::kIdNo);
-  ASSERT_EQ(desktop.shown().size(), 4u);
+  ASSERT_EQ(desktop.shown().size(), 5u);
   EXPECT_EQ(desktop.shown()[0].text, u"Continue?");
   EXPECT_FALSE(desktop.shown()[0].timeoutMilliseconds);
-  EXPECT_EQ(desktop.shown()[3].timeoutMilliseconds, 10000u);
+  EXPECT_EQ(desktop.shown()[4].timeoutMilliseconds, 10000u);
   desktop.SetTimeoutAvailable(false);
   EXPECT_EQ(desktop.MessageBoxTimeout(u"x", u"y", 0, 1), std::nullopt);
-  EXPECT_EQ(desktop.shown().size(), 4u);
+  EXPECT_EQ(desktop.shown().size(), 5u);
 }
 
 TEST(SimServicesTest, ServiceStatesAndFailures) {
