@@ -7,8 +7,8 @@ namespace {
 
 constexpr size_t kMaxWidth = 1024;
 
-// One parsed conversion specification, from "%" to the conversion character.
-struct Spec {
+// One parsed conversion directive, from "%" to the conversion character.
+struct Directive {
   bool leftAlign = false;
   bool plusSign = false;
   bool blankSign = false;
@@ -18,8 +18,8 @@ struct Spec {
   std::optional<size_t> precision;
   bool wide64 = false;       // "ll" or "I64": negative numbers wrap at 64 bits
   bool unsupported = false;  // "*", or a size prefix we do not know
-  char16_t conversion = 0;   // 0 when the format ended inside the specification
-  size_t end = 0;            // index just past the specification
+  char16_t conversion = 0;   // 0 when the format ended inside the directive
+  size_t end = 0;            // index just past the directive
 };
 
 bool IsDigit(char16_t c) {
@@ -35,23 +35,23 @@ size_t ReadCount(TextView format, size_t& pos) {
   return value;
 }
 
-void ReadFlags(TextView format, size_t& pos, Spec& spec) {
+void ReadFlags(TextView format, size_t& pos, Directive& directive) {
   for (; pos < format.size(); ++pos) {
     switch (format[pos]) {
       case u'-':
-        spec.leftAlign = true;
+        directive.leftAlign = true;
         break;
       case u'+':
-        spec.plusSign = true;
+        directive.plusSign = true;
         break;
       case u' ':
-        spec.blankSign = true;
+        directive.blankSign = true;
         break;
       case u'0':
-        spec.zeroPad = true;
+        directive.zeroPad = true;
         break;
       case u'#':
-        spec.alternate = true;
+        directive.alternate = true;
         break;
       default:
         return;
@@ -59,43 +59,43 @@ void ReadFlags(TextView format, size_t& pos, Spec& spec) {
   }
 }
 
-void ReadSizePrefix(TextView format, size_t& pos, Spec& spec) {
+void ReadSizePrefix(TextView format, size_t& pos, Directive& directive) {
   const TextView rest = format.substr(pos);
   if (rest.starts_with(u"I64")) {
-    spec.wide64 = true;
+    directive.wide64 = true;
     pos += 3;
   } else if (rest.starts_with(u"I32")) {
     pos += 3;
   } else if (rest.starts_with(u"ll")) {
-    spec.wide64 = true;
+    directive.wide64 = true;
     pos += 2;
   } else if (rest.starts_with(u"h") || rest.starts_with(u"l")) {
     pos += 1;
   }
 }
 
-// Parses the specification that starts at format[start] == '%'.
-Spec ParseSpec(TextView format, size_t start) {
-  Spec spec;
+// Parses the directive that starts at format[start] == '%'.
+Directive ParseSpec(TextView format, size_t start) {
+  Directive directive;
   size_t pos = start + 1;
-  ReadFlags(format, pos, spec);
+  ReadFlags(format, pos, directive);
   if (pos < format.size() && format[pos] == u'*') {
-    spec.unsupported = true;
+    directive.unsupported = true;
     ++pos;
   }
-  spec.width = ReadCount(format, pos);
+  directive.width = ReadCount(format, pos);
   if (pos < format.size() && format[pos] == u'.') {
     ++pos;
     if (pos < format.size() && format[pos] == u'*') {
-      spec.unsupported = true;
+      directive.unsupported = true;
       ++pos;
     }
-    spec.precision = ReadCount(format, pos);
+    directive.precision = ReadCount(format, pos);
   }
-  ReadSizePrefix(format, pos, spec);
-  if (pos < format.size()) spec.conversion = format[pos++];
-  spec.end = pos;
-  return spec;
+  ReadSizePrefix(format, pos, directive);
+  if (pos < format.size()) directive.conversion = format[pos++];
+  directive.end = pos;
+  return directive;
 }
 
 bool IsNumberConversion(char16_t c) {
@@ -105,19 +105,19 @@ bool IsTextConversion(char16_t c) {
   return c == u's' || c == u'S';
 }
 
-void Pad(Text& out, const Spec& spec, Text body, size_t signLength) {
-  if (body.size() >= spec.width) {
+void Pad(Text& out, const Directive& directive, Text body, size_t signLength) {
+  if (body.size() >= directive.width) {
     out += body;
-  } else if (spec.leftAlign) {
+  } else if (directive.leftAlign) {
     out += body;
-    out.append(spec.width - body.size(), u' ');
-  } else if (spec.zeroPad) {
+    out.append(directive.width - body.size(), u' ');
+  } else if (directive.zeroPad) {
     // Zeros go between the sign or "0x" and the digits.
     out.append(body, 0, signLength);
-    out.append(spec.width - body.size(), u'0');
+    out.append(directive.width - body.size(), u'0');
     out.append(body, signLength);
   } else {
-    out.append(spec.width - body.size(), u' ');
+    out.append(directive.width - body.size(), u' ');
     out += body;
   }
 }
@@ -132,8 +132,8 @@ Text Digits(uint64_t value, unsigned base, bool upper) {
   return Text(reversed.rbegin(), reversed.rend());
 }
 
-void FormatNumber(Text& out, const Spec& spec, const FormatArg& arg) {
-  const char16_t c = spec.conversion;
+void FormatNumber(Text& out, const Directive& directive, const FormatArg& arg) {
+  const char16_t c = directive.conversion;
   const bool isSigned = c == u'd' || c == u'i';
   Text sign;
   uint64_t magnitude = 0;
@@ -142,68 +142,69 @@ void FormatNumber(Text& out, const Spec& spec, const FormatArg& arg) {
     magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     if (value < 0)
       sign = u"-";
-    else if (spec.plusSign)
+    else if (directive.plusSign)
       sign = u"+";
-    else if (spec.blankSign)
+    else if (directive.blankSign)
       sign = u" ";
   } else {
     magnitude = arg.as_unsigned();
     // A negative int given to %u or %x reads as its 32-bit pattern, as it
     // would through swprintf, unless a 64-bit size was asked for.
-    if (arg.kind() == FormatArg::Kind::kSigned && arg.as_signed() < 0 && !spec.wide64 &&
+    if (arg.kind() == FormatArg::Kind::kSigned && arg.as_signed() < 0 && !directive.wide64 &&
         arg.as_signed() >= INT32_MIN) {
       magnitude &= 0xFFFFFFFFu;
     }
   }
   const unsigned base = (c == u'x' || c == u'X') ? 16 : (c == u'o' ? 8 : 10);
-  Text digits =
-      (spec.precision == size_t{0} && magnitude == 0) ? Text() : Digits(magnitude, base, c == u'X');
-  if (spec.precision && digits.size() < *spec.precision) {
-    digits.insert(0, *spec.precision - digits.size(), u'0');
+  Text digits = (directive.precision == size_t{0} && magnitude == 0)
+                    ? Text()
+                    : Digits(magnitude, base, c == u'X');
+  if (directive.precision && digits.size() < *directive.precision) {
+    digits.insert(0, *directive.precision - digits.size(), u'0');
   }
-  if (spec.alternate && magnitude != 0) {
+  if (directive.alternate && magnitude != 0) {
     if (base == 16) sign = c == u'X' ? u"0X" : u"0x";
     if (base == 8 && !digits.starts_with(u'0')) digits.insert(0, 1, u'0');
   }
-  Spec padding = spec;
-  if (spec.precision) padding.zeroPad = false;
+  Directive padding = directive;
+  if (directive.precision) padding.zeroPad = false;
   Pad(out, padding, sign + digits, sign.size());
 }
 
-void FormatTextArg(Text& out, const Spec& spec, TextView value) {
-  if (spec.precision) value = value.substr(0, *spec.precision);
-  Spec padding = spec;
+void FormatTextArg(Text& out, const Directive& directive, TextView value) {
+  if (directive.precision) value = value.substr(0, *directive.precision);
+  Directive padding = directive;
   padding.zeroPad = false;
   Pad(out, padding, Text(value), 0);
 }
 
 // Writes one conversion; false when it has to stay literal.
-bool FormatConversion(Text& out, const Spec& spec, const FormatArg& arg) {
+bool FormatConversion(Text& out, const Directive& directive, const FormatArg& arg) {
   const bool isText = arg.kind() == FormatArg::Kind::kText;
-  if (IsNumberConversion(spec.conversion)) {
+  if (IsNumberConversion(directive.conversion)) {
     if (isText) return false;
-    FormatNumber(out, spec, arg);
+    FormatNumber(out, directive, arg);
     return true;
   }
-  if (IsTextConversion(spec.conversion)) {
+  if (IsTextConversion(directive.conversion)) {
     if (!isText) return false;
-    FormatTextArg(out, spec, arg.text());
+    FormatTextArg(out, directive, arg.text());
     return true;
   }
-  if (spec.conversion == u'c' || spec.conversion == u'C') {
+  if (directive.conversion == u'c' || directive.conversion == u'C') {
     if (isText) return false;
     FormatTextArg(out,
-                  Spec{spec.leftAlign,
-                       false,
-                       false,
-                       false,
-                       false,
-                       spec.width,
-                       {},
-                       false,
-                       false,
-                       spec.conversion,
-                       spec.end},
+                  Directive{directive.leftAlign,
+                            false,
+                            false,
+                            false,
+                            false,
+                            directive.width,
+                            {},
+                            false,
+                            false,
+                            directive.conversion,
+                            directive.end},
                   Text(1, static_cast<char16_t>(arg.as_unsigned())));
     return true;
   }
@@ -237,14 +238,14 @@ Text FormatText(TextView format, std::span<const FormatArg> args) {
       pos = percent + 2;
       continue;
     }
-    const Spec spec = ParseSpec(format, percent);
-    const TextView literal = format.substr(percent, spec.end - percent);
-    pos = spec.end;
-    if (spec.unsupported || !TakesArgument(spec.conversion)) {
+    const Directive directive = ParseSpec(format, percent);
+    const TextView literal = format.substr(percent, directive.end - percent);
+    pos = directive.end;
+    if (directive.unsupported || !TakesArgument(directive.conversion)) {
       out.append(literal);
       continue;
     }
-    if (next >= args.size() || !FormatConversion(out, spec, args[next])) out.append(literal);
+    if (next >= args.size() || !FormatConversion(out, directive, args[next])) out.append(literal);
     ++next;
   }
   return out;

@@ -100,11 +100,11 @@ inline std::vector<uint8_t> FixedInfo(uint64_t fileVersion, uint64_t productVers
 }
 
 // The bytes of an RT_VERSION resource.
-inline std::vector<uint8_t> BuildVersionBlock(const VersionSpec& spec) {
+inline std::vector<uint8_t> BuildVersionBlock(const VersionSpec& layout) {
   std::vector<std::vector<uint8_t>> sections;
-  if (!spec.tables.empty()) {
+  if (!layout.tables.empty()) {
     std::vector<std::vector<uint8_t>> tables;
-    for (const auto& table : spec.tables) {
+    for (const auto& table : layout.tables) {
       std::vector<std::vector<uint8_t>> strings;
       for (const auto& [name, value] : table.strings) {
         strings.push_back(
@@ -114,15 +114,15 @@ inline std::vector<uint8_t> BuildVersionBlock(const VersionSpec& spec) {
     }
     sections.push_back(VersionNode(u"StringFileInfo", 1, {}, 0, tables));
   }
-  if (spec.withTranslationTable) {
+  if (layout.withTranslationTable) {
     ByteWriter pairs;
-    for (uint32_t t : spec.translations) pairs.U32(t);
+    for (uint32_t t : layout.translations) pairs.U32(t);
     const auto size = static_cast<uint16_t>(pairs.size());
     sections.push_back(VersionNode(u"VarFileInfo", 1, {}, 0,
                                    {VersionNode(u"Translation", 0, pairs.bytes(), size, {})}));
   }
-  const std::vector<uint8_t> fixed = spec.withFixedInfo
-                                         ? FixedInfo(spec.fileVersion, spec.productVersion)
+  const std::vector<uint8_t> fixed = layout.withFixedInfo
+                                         ? FixedInfo(layout.fileVersion, layout.productVersion)
                                          : std::vector<uint8_t>{};
   return VersionNode(u"VS_VERSION_INFO", 0, fixed, static_cast<uint16_t>(fixed.size()), sections);
 }
@@ -207,15 +207,15 @@ inline std::vector<uint8_t> BuildPeImage(const std::vector<uint8_t>& resource,
 // A typical resource: fixed 1.2.3.4 (file) and 5.6.7.8 (product), one
 // translation 0409/04b0 with version strings and a company name.
 inline VersionSpec SampleVersionSpec() {
-  VersionSpec spec;
-  spec.fileVersion = 0x0001000200030004ull;
-  spec.productVersion = 0x0005000600070008ull;
-  spec.translations = {0x04B00409};
-  spec.tables = {{u"040904b0",
-                  {{u"CompanyName", u"Example Ltd"},
-                   {u"FileVersion", u"1.2.3.4"},
-                   {u"ProductVersion", u"5.6.7.8"}}}};
-  return spec;
+  VersionSpec layout;
+  layout.fileVersion = 0x0001000200030004ull;
+  layout.productVersion = 0x0005000600070008ull;
+  layout.translations = {0x04B00409};
+  layout.tables = {{u"040904b0",
+                    {{u"CompanyName", u"Example Ltd"},
+                     {u"FileVersion", u"1.2.3.4"},
+                     {u"ProductVersion", u"5.6.7.8"}}}};
+  return layout;
 }
 
 }  // namespace tarn::testing

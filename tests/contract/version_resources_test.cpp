@@ -84,7 +84,7 @@ class VersionResourcesContract : public ::testing::Test {
 TEST_F(VersionResourcesContract, BuiltImagesReadTheSameThroughBoth) {
   struct Case {
     const char* what;
-    build::VersionSpec spec;
+    build::VersionSpec layout;
     build::PeOptions options;
   };
   build::VersionSpec twoTranslations = build::SampleVersionSpec();
@@ -106,7 +106,7 @@ TEST_F(VersionResourcesContract, BuiltImagesReadTheSameThroughBoth) {
   for (const Case& c : cases) {
     const Text path = scratch_ + u"\\" + FromUtf8(c.what) + u".exe";
     ASSERT_EQ(platform_.files->WriteAll(
-                  path, build::BuildPeImage(build::BuildVersionBlock(c.spec), c.options)),
+                  path, build::BuildPeImage(build::BuildVersionBlock(c.layout), c.options)),
               kErrorSuccess);
     CompareFile(path, c.what);
   }
@@ -131,11 +131,11 @@ class SampleProgramContract : public VersionResourcesContract {
     sample_ = module.substr(0, module.rfind(u'\\') + 1) + u"versioned_sample.exe";
     if (backend_->Name() == "sim") {
       (void)platform_.files->CreateDirectory(module.substr(0, module.rfind(u'\\')));
-      build::VersionSpec spec;
-      spec.fileVersion = 0x0001000200030004ull;
-      spec.productVersion = 0x0005000600070008ull;
-      spec.translations = {0x04B00409, 0x04E40407};
-      spec.tables = {
+      build::VersionSpec layout;
+      layout.fileVersion = 0x0001000200030004ull;
+      layout.productVersion = 0x0005000600070008ull;
+      layout.translations = {0x04B00409, 0x04E40407};
+      layout.tables = {
           {u"040904b0",
            {{u"CompanyName", u"Example Ltd"},
             {u"FileDescription", u"Versioned sample"},
@@ -144,7 +144,7 @@ class SampleProgramContract : public VersionResourcesContract {
             {u"ProductName", u"Sample, with commas"}}},
           {u"040704e4", {{u"CompanyName", u"Beispiel GmbH"}, {u"ProductVersion", u"9.9.9.9"}}}};
       ASSERT_EQ(
-          platform_.files->WriteAll(sample_, build::BuildPeImage(build::BuildVersionBlock(spec))),
+          platform_.files->WriteAll(sample_, build::BuildPeImage(build::BuildVersionBlock(layout))),
           kErrorSuccess);
     }
     ASSERT_TRUE(platform_.files->Exists(sample_)) << ToUtf8(sample_);

@@ -294,31 +294,31 @@ TEST_F(FileTestsTest, PathIsExpandedAgainAfterTheSplit) {
 
 class FileVersionTest : public InstallationTestsTest {
  protected:
-  Result<Text> Version(const testing::VersionSpec& spec, VersionKind kind) {
-    PutFile(u"C:\\v.exe", testing::BuildPeImage(testing::BuildVersionBlock(spec)));
+  Result<Text> Version(const testing::VersionSpec& layout, VersionKind kind) {
+    PutFile(u"C:\\v.exe", testing::BuildPeImage(testing::BuildVersionBlock(layout)));
     return ReadFileVersion(platform_, u"C:\\v.exe", kind);
   }
 };
 
 TEST_F(FileVersionTest, StringOfTheFirstTranslationWinsOverFixedInformation) {
-  testing::VersionSpec spec = testing::SampleVersionSpec();
-  spec.translations = {0x04B00409, 0x04E40407};
-  spec.tables = {{u"040904b0", {{u"ProductVersion", u"2, 5"}, {u"FileVersion", u"0x10_3"}}},
+  testing::VersionSpec layout = testing::SampleVersionSpec();
+  layout.translations = {0x04B00409, 0x04E40407};
+  layout.tables = {{u"040904b0", {{u"ProductVersion", u"2, 5"}, {u"FileVersion", u"0x10_3"}}},
                  {u"040704e4", {{u"ProductVersion", u"9.9"}}}};
-  auto product = Version(spec, VersionKind::kProduct);
+  auto product = Version(layout, VersionKind::kProduct);
   ASSERT_TRUE(product) << product.error();
   EXPECT_EQ(ToUtf8(*product), "2.5.0.0");
-  auto file = Version(spec, VersionKind::kFile);
+  auto file = Version(layout, VersionKind::kFile);
   ASSERT_TRUE(file);
   EXPECT_EQ(ToUtf8(*file), "16.3.0.0");
 }
 
 TEST_F(FileVersionTest, FixedInformationWhenTheStringIsMissingEmptyOrHasNoNumber) {
   for (const char16_t* productString : {u"", u"beta", static_cast<const char16_t*>(nullptr)}) {
-    testing::VersionSpec spec = testing::SampleVersionSpec();
-    spec.tables[0].strings = {};
-    if (productString) spec.tables[0].strings.push_back({u"ProductVersion", productString});
-    auto product = Version(spec, VersionKind::kProduct);
+    testing::VersionSpec layout = testing::SampleVersionSpec();
+    layout.tables[0].strings = {};
+    if (productString) layout.tables[0].strings.push_back({u"ProductVersion", productString});
+    auto product = Version(layout, VersionKind::kProduct);
     ASSERT_TRUE(product);
     EXPECT_EQ(ToUtf8(*product), "5.6.7.8") << (productString ? ToUtf8(productString) : "none");
   }
@@ -336,28 +336,28 @@ TEST_F(FileVersionTest, FixedInformationWhenTheStringIsMissingEmptyOrHasNoNumber
 }
 
 TEST_F(FileVersionTest, FailsWithoutAnyVersion) {
-  testing::VersionSpec spec;
-  spec.withFixedInfo = false;
-  spec.withTranslationTable = false;
-  EXPECT_FALSE(Version(spec, VersionKind::kProduct));
+  testing::VersionSpec layout;
+  layout.withFixedInfo = false;
+  layout.withTranslationTable = false;
+  EXPECT_FALSE(Version(layout, VersionKind::kProduct));
   EXPECT_TRUE(EvaluateTest(platform_, u"C:\\v.exe?version=1"));
   EXPECT_TRUE(EvaluateTest(platform_, u"C:\\v.exe?version!1"));
   EXPECT_FALSE(ReadFileVersion(platform_, u"C:\\nothing.exe", VersionKind::kFile));
 }
 
 TEST_F(FileVersionTest, VersionStringUsesTheFirstTranslationOrTheNeutralTable) {
-  testing::VersionSpec spec = testing::SampleVersionSpec();
-  spec.translations = {0x04E40407, 0x04B00409};
-  spec.tables.push_back({u"040704E4", {{u"CompanyName", u"Beispiel GmbH"}}});
-  PutFile(u"C:\\v.exe", testing::BuildPeImage(testing::BuildVersionBlock(spec)));
+  testing::VersionSpec layout = testing::SampleVersionSpec();
+  layout.translations = {0x04E40407, 0x04B00409};
+  layout.tables.push_back({u"040704E4", {{u"CompanyName", u"Beispiel GmbH"}}});
+  PutFile(u"C:\\v.exe", testing::BuildPeImage(testing::BuildVersionBlock(layout)));
   auto company = ReadVersionString(platform_, u"C:\\v.exe", u"CompanyName");
   ASSERT_TRUE(company);
   EXPECT_EQ(ToUtf8(*company), "Beispiel GmbH");
   EXPECT_FALSE(ReadVersionString(platform_, u"C:\\v.exe", u"FileVersion"));
 
-  spec.withTranslationTable = false;
-  spec.tables.push_back({u"00000000", {{u"CompanyName", u"Neutral"}}});
-  PutFile(u"C:\\v.exe", testing::BuildPeImage(testing::BuildVersionBlock(spec)));
+  layout.withTranslationTable = false;
+  layout.tables.push_back({u"00000000", {{u"CompanyName", u"Neutral"}}});
+  PutFile(u"C:\\v.exe", testing::BuildPeImage(testing::BuildVersionBlock(layout)));
   company = ReadVersionString(platform_, u"C:\\v.exe", u"CompanyName");
   ASSERT_TRUE(company);
   EXPECT_EQ(ToUtf8(*company), "Neutral");
