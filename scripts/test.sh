@@ -66,7 +66,8 @@ lane_fuzz() {
 
 lane_bench() {
   build="$TARN_ROOT/build/bench"
-  build_lane "$build" -DCMAKE_BUILD_TYPE=Release -DTARN_BENCH=ON
+  cmake -S "$TARN_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARN_BENCH=ON >/dev/null
+  cmake --build "$build" -j "$JOBS" --target benchmarks
   for b in "$build"/*_bench; do
     [ -x "$b" ] || continue
     echo "bench: $(basename "$b")"
