@@ -18,19 +18,23 @@ class FormatArg {
  public:
   enum class Kind { kSigned, kUnsigned, kText };
 
-  FormatArg(int value) : kind_(Kind::kSigned), signed_(value) {}  // NOLINT
-  FormatArg(long value) : kind_(Kind::kSigned), signed_(value) {}  // NOLINT
-  FormatArg(long long value) : kind_(Kind::kSigned), signed_(value) {}  // NOLINT
-  FormatArg(unsigned value) : kind_(Kind::kUnsigned), unsigned_(value) {}  // NOLINT
-  FormatArg(unsigned long value) : kind_(Kind::kUnsigned), unsigned_(value) {}  // NOLINT
-  FormatArg(unsigned long long value) : kind_(Kind::kUnsigned), unsigned_(value) {}  // NOLINT
-  FormatArg(TextView value) : kind_(Kind::kText), text_(value) {}  // NOLINT
-  FormatArg(const Text& value) : kind_(Kind::kText), text_(value) {}  // NOLINT
+  FormatArg(int value) : kind_(Kind::kSigned), signed_(value) {}                        // NOLINT
+  FormatArg(long value) : kind_(Kind::kSigned), signed_(value) {}                       // NOLINT
+  FormatArg(long long value) : kind_(Kind::kSigned), signed_(value) {}                  // NOLINT
+  FormatArg(unsigned value) : kind_(Kind::kUnsigned), unsigned_(value) {}               // NOLINT
+  FormatArg(unsigned long value) : kind_(Kind::kUnsigned), unsigned_(value) {}          // NOLINT
+  FormatArg(unsigned long long value) : kind_(Kind::kUnsigned), unsigned_(value) {}     // NOLINT
+  FormatArg(TextView value) : kind_(Kind::kText), text_(value) {}                       // NOLINT
+  FormatArg(const Text& value) : kind_(Kind::kText), text_(value) {}                    // NOLINT
   FormatArg(const char16_t* value) : kind_(Kind::kText), text_(value ? value : u"") {}  // NOLINT
 
   [[nodiscard]] Kind kind() const { return kind_; }
-  [[nodiscard]] int64_t as_signed() const { return kind_ == Kind::kSigned ? signed_ : static_cast<int64_t>(unsigned_); }
-  [[nodiscard]] uint64_t as_unsigned() const { return kind_ == Kind::kUnsigned ? unsigned_ : static_cast<uint64_t>(signed_); }
+  [[nodiscard]] int64_t as_signed() const {
+    return kind_ == Kind::kSigned ? signed_ : static_cast<int64_t>(unsigned_);
+  }
+  [[nodiscard]] uint64_t as_unsigned() const {
+    return kind_ == Kind::kUnsigned ? unsigned_ : static_cast<uint64_t>(signed_);
+  }
   [[nodiscard]] TextView text() const { return text_; }
 
  private:

@@ -124,10 +124,14 @@ Text ToUpper(TextView text) {
 Text ToLower(TextView text) {
   Text out(text);
   for (auto& c : out) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 0x20);
-    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c = static_cast<char16_t>(c + 0x20);
-    else if (c >= 0x410 && c <= 0x42F) c = static_cast<char16_t>(c + 0x20);
-    else if (c >= 0x391 && c <= 0x3A9) c = static_cast<char16_t>(c + 0x20);
+    if (c >= u'A' && c <= u'Z')
+      c = static_cast<char16_t>(c + 0x20);
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+      c = static_cast<char16_t>(c + 0x20);
+    else if (c >= 0x410 && c <= 0x42F)
+      c = static_cast<char16_t>(c + 0x20);
+    else if (c >= 0x391 && c <= 0x3A9)
+      c = static_cast<char16_t>(c + 0x20);
   }
   return out;
 }
@@ -148,7 +152,8 @@ bool EqualsIgnoreCase(TextView a, TextView b) {
 }
 
 bool StartsWithIgnoreCase(TextView text, TextView prefix) {
-  return text.size() >= prefix.size() && CompareIgnoreCase(text.substr(0, prefix.size()), prefix) == 0;
+  return text.size() >= prefix.size() &&
+         CompareIgnoreCase(text.substr(0, prefix.size()), prefix) == 0;
 }
 
 size_t FindIgnoreCase(TextView haystack, TextView needle, size_t from) {

@@ -47,12 +47,16 @@ using TextView = std::u16string_view;
 // number of code units used (0 when there was no number). Saturates at 32 bits.
 [[nodiscard]] uint32_t ParseNumberAutoBase(TextView text, size_t* consumed = nullptr);
 
-[[nodiscard]] inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+[[nodiscard]] inline bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t';
+}
 [[nodiscard]] TextView TrimBlanks(TextView text);
 
 [[nodiscard]] Text DecimalText(int64_t value);
 
 // Convenience for literals in code that talks to logs and tests.
-[[nodiscard]] inline Text T(std::string_view utf8) { return FromUtf8(utf8); }
+[[nodiscard]] inline Text T(std::string_view utf8) {
+  return FromUtf8(utf8);
+}
 
 }  // namespace tarn

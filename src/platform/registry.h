@@ -50,8 +50,7 @@ class Registry {
   virtual ~Registry() = default;
 
   // RegOpenKeyExW. `subKey` may be empty (a new handle to `parent`).
-  [[nodiscard]] virtual Result<RegKey> OpenKey(RegKey parent, TextView subKey,
-                                               uint32_t access) = 0;
+  [[nodiscard]] virtual Result<RegKey> OpenKey(RegKey parent, TextView subKey, uint32_t access) = 0;
   // RegCreateKeyExW: opens or creates every missing key of the path.
   [[nodiscard]] virtual Result<RegKey> CreateKey(RegKey parent, TextView subKey,
                                                  uint32_t access) = 0;
@@ -69,8 +68,7 @@ class Registry {
   // RegEnumKeyExW: the name of subkey `index`, kErrorNoMoreItems past the end.
   [[nodiscard]] virtual Result<Text> EnumKey(RegKey key, uint32_t index) = 0;
   // RegEnumValueW: name and value number `index`, kErrorNoMoreItems past the end.
-  [[nodiscard]] virtual Result<std::pair<Text, RegValue>> EnumValue(RegKey key,
-                                                                    uint32_t index) = 0;
+  [[nodiscard]] virtual Result<std::pair<Text, RegValue>> EnumValue(RegKey key, uint32_t index) = 0;
 
   // RegLoadKeyW / RegUnLoadKeyW / RegSaveKeyW for user hives. `root` is
   // kUsers or kLocalMachine.

@@ -8,7 +8,9 @@ namespace tarn {
 namespace {
 
 TEST(TextTest, Utf8RoundTripKeepsEveryPlane) {
-  const std::string original = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x98\x80";
+  const std::string original =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE2\x82\xAC \xF0\x9F\x98\x80";
   const Text wide = FromUtf8(original);
   EXPECT_EQ(wide.size(), 10u) << ToUtf8(wide);
   EXPECT_EQ(ToUtf8(wide), original);
@@ -26,12 +28,15 @@ TEST(TextTest, CaseInsensitiveComparisonsFoldLatinAndCyrillic) {
     const char16_t* b;
     bool equal;
   } rows[] = {
-      {u"Install.INI", u"install.ini", true},   {u"\u00e4rger", u"\u00c4RGER", true},
-      {u"\u0434\u043e\u043c", u"\u0414\u041e\u041c", true}, {u"abc", u"abd", false},
+      {u"Install.INI", u"install.ini", true},
+      {u"\u00e4rger", u"\u00c4RGER", true},
+      {u"\u0434\u043e\u043c", u"\u0414\u041e\u041c", true},
+      {u"abc", u"abd", false},
       {u"abc", u"abcd", false},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(EqualsIgnoreCase(row.a, row.b), row.equal) << ToUtf8(row.a) << " vs " << ToUtf8(row.b);
+    EXPECT_EQ(EqualsIgnoreCase(row.a, row.b), row.equal)
+        << ToUtf8(row.a) << " vs " << ToUtf8(row.b);
   }
   EXPECT_TRUE(StartsWithIgnoreCase(u"/INI=x", u"/ini="));
   EXPECT_EQ(FindIgnoreCase(u"a%UserProfile%b", u"%USERPROFILE%"), 1u);
@@ -41,8 +46,10 @@ TEST(TextTest, DecimalPrefixReadsLikeStrToInt) {
   struct Row {
     const char16_t* text;
     int32_t value;
-  } rows[] = {{u"15", 15}, {u"-7x", -7}, {u"+3", 3}, {u"abc", 0}, {u" 5", 0}, {u"", 0}, {u"12a4", 12}};
-  for (const auto& row : rows) EXPECT_EQ(ParseDecimalPrefix(row.text), row.value) << ToUtf8(row.text);
+  } rows[] = {{u"15", 15}, {u"-7x", -7}, {u"+3", 3},   {u"abc", 0},
+              {u" 5", 0},  {u"", 0},     {u"12a4", 12}};
+  for (const auto& row : rows)
+    EXPECT_EQ(ParseDecimalPrefix(row.text), row.value) << ToUtf8(row.text);
 }
 
 TEST(TextTest, AutoBaseNumbers) {
@@ -50,9 +57,10 @@ TEST(TextTest, AutoBaseNumbers) {
     const char16_t* text;
     uint32_t value;
     size_t consumed;
-  } rows[] = {{u"0x100", 0x100, 5}, {u"010", 8, 3}, {u"0", 0, 1},      {u"42z", 42, 2},
-              {u"0x", 0, 1},        {u"zz", 0, 0},  {u"089", 0, 1},    {u"99999999999", 0xFFFFFFFF, 11},
-              {u"-1", 0xFFFFFFFF, 2}};
+  } rows[] = {
+      {u"0x100", 0x100, 5},  {u"010", 8, 3}, {u"0", 0, 1},   {u"42z", 42, 2},
+      {u"0x", 0, 1},         {u"zz", 0, 0},  {u"089", 0, 1}, {u"99999999999", 0xFFFFFFFF, 11},
+      {u"-1", 0xFFFFFFFF, 2}};
   for (const auto& row : rows) {
     size_t consumed = 99;
     EXPECT_EQ(ParseNumberAutoBase(row.text, &consumed), row.value) << ToUtf8(row.text);

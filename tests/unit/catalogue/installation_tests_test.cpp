@@ -304,7 +304,7 @@ TEST_F(FileVersionTest, StringOfTheFirstTranslationWinsOverFixedInformation) {
   testing::VersionSpec layout = testing::SampleVersionSpec();
   layout.translations = {0x04B00409, 0x04E40407};
   layout.tables = {{u"040904b0", {{u"ProductVersion", u"2, 5"}, {u"FileVersion", u"0x10_3"}}},
-                 {u"040704e4", {{u"ProductVersion", u"9.9"}}}};
+                   {u"040704e4", {{u"ProductVersion", u"9.9"}}}};
   auto product = Version(layout, VersionKind::kProduct);
   ASSERT_TRUE(product) << product.error();
   EXPECT_EQ(ToUtf8(*product), "2.5.0.0");
