@@ -25,6 +25,9 @@ inline constexpr WinError kErrorInsufficientBuffer = 122;
 inline constexpr WinError kErrorMoreData = 234;
 inline constexpr WinError kErrorNoMoreItems = 259;
 inline constexpr WinError kErrorNotSupported = 50;
+inline constexpr WinError kErrorBadNetPath = 53;
+// ERROR_DIRECTORY: a path that should be a folder is not one.
+inline constexpr WinError kErrorDirectory = 267;
 inline constexpr WinError kErrorBadPathname = 161;
 inline constexpr WinError kErrorDirNotEmpty = 145;
 inline constexpr WinError kErrorFileExists = 80;

@@ -18,8 +18,6 @@ inline constexpr uint32_t kWaitForever = 0xFFFFFFFF;
 
 // ERROR_LOGON_FAILURE: unknown user name or bad password.
 inline constexpr WinError kErrorLogonFailure = 1326;
-// ERROR_DIRECTORY: the working folder is not a folder.
-inline constexpr WinError kErrorDirectory = 267;
 // ERROR_SERVICE_NOT_ACTIVE: the Secondary Logon service does not run.
 inline constexpr WinError kErrorServiceNotActive = 1062;
 

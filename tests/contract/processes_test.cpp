@@ -50,7 +50,7 @@ TEST_F(ProcessesContract, AMissingWorkingFolderFailsTheStart) {
   const Text folder = backend_->ScratchFolder() + u"\\missing";
   auto process = Start(u"cmd.exe /c exit 0", folder);
   ASSERT_FALSE(process);
-  EXPECT_EQ(process.error(), platform::kErrorDirectory) << backend_->Name();
+  EXPECT_EQ(process.error(), kErrorDirectory) << backend_->Name();
 }
 
 TEST_F(ProcessesContract, AbortEndsTheWaitAndTerminateSetsTheCode) {

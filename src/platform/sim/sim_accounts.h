@@ -16,7 +16,6 @@ namespace tarn::sim {
 
 class SimSystemInfo;
 
-inline constexpr WinError kErrorBadNetPath = 53;
 inline constexpr WinError kErrorInvalidLevel = 124;
 
 // One local account as the database holds it.

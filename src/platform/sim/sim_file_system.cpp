@@ -106,7 +106,7 @@ Result<ParsedPath> SimFileSystem::Locate(TextView input) const {
     const size_t shareEnd = serverEnd == Text::npos ? Text::npos : path.find(u'\\', serverEnd + 1);
     if (serverEnd == Text::npos || serverEnd == 2 || shareEnd == serverEnd + 1 ||
         serverEnd + 1 == path.size()) {
-      return Result<ParsedPath>::Failure(kErrorBadNetworkPath);
+      return Result<ParsedPath>::Failure(kErrorBadNetPath);
     }
     parsed.root = ToUpper(TextView(path).substr(0, shareEnd));
     rest = shareEnd == Text::npos ? TextView() : TextView(path).substr(shareEnd);
@@ -172,16 +172,14 @@ SimFileSystem::Volume* SimFileSystem::FindVolume(const Text& root) {
 Result<FileInfo> SimFileSystem::StatParsed(const ParsedPath& path) {
   Volume* volume = FindVolume(path.root);
   if (!volume) {
-    return Result<FileInfo>::Failure(IsShare(path.root) ? kErrorBadNetworkPath
-                                                        : kErrorPathNotFound);
+    return Result<FileInfo>::Failure(IsShare(path.root) ? kErrorBadNetPath : kErrorPathNotFound);
   }
   return volume->store->Stat(path.names);
 }
 
 WinError SimFileSystem::CheckParent(const ParsedPath& path) {
   auto parent = StatParsed(ParentOf(path));
-  if (!parent)
-    return parent.error() == kErrorBadNetworkPath ? kErrorBadNetworkPath : kErrorPathNotFound;
+  if (!parent) return parent.error() == kErrorBadNetPath ? kErrorBadNetPath : kErrorPathNotFound;
   return (parent->attributes & kFileAttributeDirectory) ? kErrorSuccess : kErrorPathNotFound;
 }
 
@@ -261,7 +259,7 @@ Result<std::vector<uint8_t>> SimFileSystem::ReadAll(TextView path) {
 WinError SimFileSystem::WriteParsed(const ParsedPath& path, std::span<const uint8_t> bytes,
                                     bool append) {
   Volume* volume = FindVolume(path.root);
-  if (!volume) return IsShare(path.root) ? kErrorBadNetworkPath : kErrorPathNotFound;
+  if (!volume) return IsShare(path.root) ? kErrorBadNetPath : kErrorPathNotFound;
   if (path.names.empty()) return kErrorAccessDenied;
   if (const WinError parent = CheckParent(path)) return parent;
   if (auto existing = volume->store->Stat(path.names)) {
@@ -386,8 +384,8 @@ Result<std::vector<platform::DirectoryEntry>> SimFileSystem::ListDirectory(TextV
   auto info = StatParsed(*parsed);
   // FindFirstFileW("folder\\*") sees a missing folder as a missing path.
   if (!info) {
-    return Listing::Failure(info.error() == kErrorBadNetworkPath ? kErrorBadNetworkPath
-                                                                 : kErrorPathNotFound);
+    return Listing::Failure(info.error() == kErrorBadNetPath ? kErrorBadNetPath
+                                                             : kErrorPathNotFound);
   }
   if ((info->attributes & kFileAttributeDirectory) == 0) return Listing::Failure(kErrorDirectory);
   auto entries = FindVolume(parsed->root)->store->List(parsed->names);

@@ -18,9 +18,7 @@
 
 namespace tarn::sim {
 
-inline constexpr WinError kErrorDirectory = 267;
 inline constexpr WinError kErrorInvalidName = 123;
-inline constexpr WinError kErrorBadNetworkPath = 53;  // ERROR_BAD_NETPATH
 inline constexpr WinError kErrorSharingViolation = 32;
 inline constexpr WinError kErrorNotSameDevice = 17;
 
@@ -66,7 +64,7 @@ class SimFileSystem : public platform::FileSystem {
   [[nodiscard]] platform::FileTime Clock() const { return now_; }
   // Makes `path` absolute against the current directory and applies "." and
   // ".."; kErrorInvalidName for characters no name may hold, kErrorPathNotFound
-  // for an empty path, kErrorBadNetworkPath for an incomplete UNC root.
+  // for an empty path, kErrorBadNetPath for an incomplete UNC root.
   [[nodiscard]] Result<ParsedPath> Locate(TextView path) const;
 
   // ---- platform::FileSystem ----

@@ -233,7 +233,7 @@ WinError SimProcesses::CheckStart(const platform::StartRequest& request) const {
   }
   if (!request.workingFolder.empty() && files_ != nullptr &&
       !files_->IsDirectory(request.workingFolder)) {
-    return platform::kErrorDirectory;
+    return kErrorDirectory;
   }
   if (!FindProgram(request.commandLine)) return kErrorFileNotFound;
   return kErrorSuccess;

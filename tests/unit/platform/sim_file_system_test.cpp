@@ -50,12 +50,9 @@ TEST(SimFileSystemTest, PathsAreMadeAbsoluteAndNormalised) {
   struct Bad {
     const char16_t* input;
     WinError error;
-  } bad[] = {{u"", kErrorPathNotFound},
-             {u"C:\\a*b", kErrorInvalidName},
-             {u"C:\\what?", kErrorInvalidName},
-             {u"C:\\a|b", kErrorInvalidName},
-             {u"\\\\server", kErrorBadNetworkPath},
-             {u"\\\\server\\", kErrorBadNetworkPath}};
+  } bad[] = {{u"", kErrorPathNotFound},         {u"C:\\a*b", kErrorInvalidName},
+             {u"C:\\what?", kErrorInvalidName}, {u"C:\\a|b", kErrorInvalidName},
+             {u"\\\\server", kErrorBadNetPath}, {u"\\\\server\\", kErrorBadNetPath}};
   for (const Bad& row : bad) {
     EXPECT_EQ(files.Locate(row.input).error(), row.error) << ToUtf8(row.input);
   }
@@ -67,7 +64,7 @@ TEST(SimFileSystemTest, SharesAreRemoteVolumesAndMissingSharesAreBadNetworkPaths
   ASSERT_EQ(files.WriteAll(u"\\\\server\\install\\setup.ini", Bytes("x")), kErrorSuccess);
   EXPECT_EQ(files.ReadAll(u"\\\\SERVER\\INSTALL\\SETUP.INI").value_or({}), Bytes("x"));
   EXPECT_EQ(files.DriveType(u"\\\\server\\install\\"), kDriveRemote);
-  EXPECT_EQ(files.GetInfo(u"\\\\other\\share\\a").error(), kErrorBadNetworkPath);
+  EXPECT_EQ(files.GetInfo(u"\\\\other\\share\\a").error(), kErrorBadNetPath);
   EXPECT_EQ(files.LogicalDrives(), std::vector<Text>{u"C:\\"});
 }
 
