@@ -1,8 +1,8 @@
 #include "platform/profile_document.h"
 
-#include <unordered_map>
 #include <utility>
 
+#include "platform/folded_name_index.h"
 #include "platform/profile_struct_value.h"
 #include "platform/profile_syntax.h"
 #include "platform/profile_text_codec.h"
@@ -12,27 +12,33 @@ namespace {
 
 constexpr TextView kLineBreak = u"\r\n";
 
+// A piece of the document's text, kept as offsets so that indexing a large
+// file copies no names or values.
+struct TextSpan {
+  size_t start = 0;
+  size_t length = 0;
+};
+
+TextSpan SpanOf(TextView text, TextView piece) {
+  return {static_cast<size_t>(piece.data() - text.data()), piece.size()};
+}
+
 struct Entry {
-  Text name;
-  std::optional<Text> value;
+  TextSpan name;
+  TextSpan value;
+  bool hasValue = false;
   uint32_t line = 0;
 };
 
 struct Section {
-  Text name;
+  TextSpan name;
   uint32_t headerLine = 0;
   // One past the last line of the section: the next header or the end.
   uint32_t endLine = 0;
   std::vector<Entry> entries;
-  // Case-folded name -> index of the first entry of that name (no comments).
-  std::unordered_map<Text, uint32_t> firstEntry;
+  // Name -> index of the first entry of that name (no comments).
+  FoldedNameIndex firstEntry;
 };
-
-// Names a caller passes are matched without their surrounding spaces and
-// ignoring case.
-Text LookupKey(TextView name) {
-  return ToUpper(TrimSpaces(name));
-}
 
 }  // namespace
 
@@ -41,17 +47,21 @@ struct ProfileDocument::Impl {
   Text text;
   std::vector<ProfileLine> lines;
   std::vector<Section> sections;
-  // Case-folded name -> index of the first section of that name.
-  std::unordered_map<Text, uint32_t> firstSection;
+  // Name -> index of the first section of that name.
+  FoldedNameIndex firstSection;
 
+  TextView View(TextSpan span) const { return TextView(text).substr(span.start, span.length); }
   TextView LineText(uint32_t line) const {
     return TextView(text).substr(lines[line].start, lines[line].length);
   }
+  TextView SectionName(uint32_t index) const { return View(sections[index].name); }
 
   void Index();
   void AddLine(uint32_t line);
+  // Names a caller passes are matched without their surrounding spaces.
   const Section* FindSection(TextView name) const;
   const Entry* FindEntry(TextView section, TextView key) const;
+  std::optional<TextView> ValueOf(TextView section, TextView key) const;
   Text SectionList(const Section& section) const;
 
   void Replace(size_t start, size_t length, TextView with) {
@@ -68,7 +78,7 @@ struct ProfileDocument::Impl {
 void ProfileDocument::Impl::Index() {
   lines = SplitProfileLines(text);
   sections.clear();
-  firstSection.clear();
+  firstSection.Clear();
   for (uint32_t line = 0; line < lines.size(); ++line) AddLine(line);
 }
 
@@ -77,8 +87,8 @@ void ProfileDocument::Impl::AddLine(uint32_t line) {
   if (const auto header = ParseSectionHeader(lineText)) {
     if (!sections.empty()) sections.back().endLine = line;
     const auto index = static_cast<uint32_t>(sections.size());
-    sections.push_back({Text(*header), line, static_cast<uint32_t>(lines.size()), {}, {}});
-    firstSection.try_emplace(ToUpper(*header), index);
+    sections.push_back({SpanOf(text, *header), line, static_cast<uint32_t>(lines.size()), {}, {}});
+    firstSection.AddFirst(*header, index, [this](uint32_t id) { return SectionName(id); });
     return;
   }
   // Lines before the first section belong to no section: no function reads them.
@@ -86,35 +96,44 @@ void ProfileDocument::Impl::AddLine(uint32_t line) {
   const auto parsed = ParseKeyLine(lineText);
   if (!parsed) return;
   Section& section = sections.back();
-  if (!IsCommentKey(parsed->name)) {
-    section.firstEntry.try_emplace(ToUpper(parsed->name),
-                                   static_cast<uint32_t>(section.entries.size()));
-  }
-  std::optional<Text> value;
-  if (parsed->value) value = Text(*parsed->value);
-  section.entries.push_back({Text(parsed->name), std::move(value), line});
+  const auto index = static_cast<uint32_t>(section.entries.size());
+  Entry entry{SpanOf(text, parsed->name), {}, parsed->value.has_value(), line};
+  if (parsed->value) entry.value = SpanOf(text, *parsed->value);
+  section.entries.push_back(entry);
+  if (IsCommentKey(parsed->name)) return;
+  section.firstEntry.AddFirst(parsed->name, index,
+                              [&](uint32_t id) { return View(section.entries[id].name); });
 }
 
 const Section* ProfileDocument::Impl::FindSection(TextView name) const {
-  const auto found = firstSection.find(LookupKey(name));
-  return found == firstSection.end() ? nullptr : &sections[found->second];
+  const auto found =
+      firstSection.Find(TrimSpaces(name), [this](uint32_t id) { return SectionName(id); });
+  return found ? &sections[*found] : nullptr;
 }
 
 const Entry* ProfileDocument::Impl::FindEntry(TextView section, TextView key) const {
   const Section* owner = FindSection(section);
   if (owner == nullptr) return nullptr;
-  const auto found = owner->firstEntry.find(LookupKey(key));
-  return found == owner->firstEntry.end() ? nullptr : &owner->entries[found->second];
+  const auto found = owner->firstEntry.Find(
+      TrimSpaces(key), [&](uint32_t id) { return View(owner->entries[id].name); });
+  return found ? &owner->entries[*found] : nullptr;
+}
+
+std::optional<TextView> ProfileDocument::Impl::ValueOf(TextView section, TextView key) const {
+  const Entry* entry = FindEntry(section, key);
+  if (entry == nullptr || !entry->hasValue) return std::nullopt;
+  return View(entry->value);
 }
 
 Text ProfileDocument::Impl::SectionList(const Section& section) const {
   Text list;
   for (const Entry& entry : section.entries) {
-    if (IsCommentKey(entry.name)) continue;
-    list += entry.name;
-    if (entry.value) {
+    const TextView name = View(entry.name);
+    if (IsCommentKey(name)) continue;
+    list += name;
+    if (entry.hasValue) {
       list.push_back(u'=');
-      list += *entry.value;
+      list += View(entry.value);
     }
     list.push_back(u'\0');
   }
@@ -165,7 +184,7 @@ void ProfileDocument::Impl::SetValue(TextView section, TextView key, TextView va
   }
   if (const Entry* entry = FindEntry(section, key)) {
     const ProfileLine& line = lines[entry->line];
-    Replace(line.start, line.length, entry->name + u'=' + Text(value));
+    Replace(line.start, line.length, Text(View(entry->name)) + u'=' + Text(value));
     return;
   }
   InsertAfterLine(LastNonBlankLine(*owner), Text(key) + u'=' + Text(value));
@@ -187,17 +206,16 @@ ProfileDocument ProfileDocument::Parse(std::span<const uint8_t> bytes) {
 
 ProfileBuffer ProfileDocument::GetString(TextView section, TextView key, TextView defaultValue,
                                          uint32_t capacity) const {
-  const Entry* entry = impl_->FindEntry(section, key);
-  if (entry != nullptr && entry->value) {
-    return FillStringBuffer(StripEnclosingQuotes(*entry->value), capacity);
+  if (const auto value = impl_->ValueOf(section, key)) {
+    return FillStringBuffer(StripEnclosingQuotes(*value), capacity);
   }
   return FillStringBuffer(TrimTrailingSpaces(defaultValue), capacity);
 }
 
 int32_t ProfileDocument::GetInt(TextView section, TextView key, int32_t defaultValue) const {
-  const Entry* entry = impl_->FindEntry(section, key);
-  if (entry == nullptr || !entry->value) return defaultValue;
-  const TextView value = StripEnclosingQuotes(*entry->value);
+  const auto found = impl_->ValueOf(section, key);
+  if (!found) return defaultValue;
+  const TextView value = StripEnclosingQuotes(*found);
   return value.empty() ? defaultValue : ParseProfileInt(value);
 }
 
@@ -210,8 +228,8 @@ ProfileBuffer ProfileDocument::GetSectionNames(uint32_t capacity) const {
   Text list;
   for (const Section& section : impl_->sections) {
     // An empty name would end the list early; the functions leave it out.
-    if (section.name.empty()) continue;
-    list += section.name;
+    if (section.name.length == 0) continue;
+    list += impl_->View(section.name);
     list.push_back(u'\0');
   }
   return FillListBuffer(std::move(list), capacity);
@@ -219,15 +237,15 @@ ProfileBuffer ProfileDocument::GetSectionNames(uint32_t capacity) const {
 
 std::optional<std::vector<uint8_t>> ProfileDocument::GetStruct(TextView section, TextView key,
                                                                uint32_t size) const {
-  const Entry* entry = impl_->FindEntry(section, key);
-  if (entry == nullptr || !entry->value) return std::nullopt;
-  return ParseStructValue(*entry->value, size);
+  const auto value = impl_->ValueOf(section, key);
+  if (!value) return std::nullopt;
+  return ParseStructValue(*value, size);
 }
 
 std::optional<Text> ProfileDocument::FindValue(TextView section, TextView key) const {
-  const Entry* entry = impl_->FindEntry(section, key);
-  if (entry == nullptr || !entry->value) return std::nullopt;
-  return Text(StripEnclosingQuotes(*entry->value));
+  const auto value = impl_->ValueOf(section, key);
+  if (!value) return std::nullopt;
+  return Text(StripEnclosingQuotes(*value));
 }
 
 bool ProfileDocument::HasSection(TextView section) const {
