@@ -12,13 +12,13 @@ char16_t FoldForHash(char16_t c) {
 }  // namespace
 
 uint32_t FoldedNameHash(TextView name) {
-  // FNV-1a over the folded code units.
+  // FNV-1a over whole folded code units, then a final mix: multiplication
+  // only carries bits upwards, and the table's mask keeps the low bits.
   uint32_t hash = 2166136261u;
-  for (const char16_t c : name) {
-    const char16_t folded = FoldForHash(c);
-    hash = (hash ^ (folded & 0xFFu)) * 16777619u;
-    hash = (hash ^ (folded >> 8)) * 16777619u;
-  }
+  for (const char16_t c : name) hash = (hash ^ FoldForHash(c)) * 16777619u;
+  hash ^= hash >> 16;
+  hash *= 0x7FEB352Du;
+  hash ^= hash >> 15;
   return hash;
 }
 
