@@ -38,6 +38,25 @@ Text Expand(PassState& state, TextView value) {
   return state.environment.Expand(StripQuotes(value), kExpandCapacity).text;
 }
 
+// Handlers of the options that only set one field of the configuration.
+template <auto Field>
+bool SetToOne(PassState& state, TextView) {
+  state.config.*Field = 1;
+  return kContinuePass;
+}
+
+template <auto Field>
+bool SetNumber(PassState& state, TextView value) {
+  state.config.*Field = ParseDecimalPrefix(value);
+  return kContinuePass;
+}
+
+template <auto Field>
+bool SetUnquoted(PassState& state, TextView value) {
+  state.config.*Field = StripQuotes(value);
+  return kContinuePass;
+}
+
 bool SetUserPwd(PassState& state, TextView value) {
   state.config.UserPwd = StripQuotes(value);
   state.config.UserPwdConfirm = StripQuotes(value);
@@ -73,16 +92,8 @@ constexpr std::array<Option, 34> kOptions = {{
        s.config.HasGaps = true;
        return kContinuePass;
      }},
-    {u"/DisableLoadMenu=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.DisableLoadMenu = ParseDecimalPrefix(v);
-       return kContinuePass;
-     }},
-    {u"/skiprestart", Match::kWhole,
-     [](PassState& s, TextView) {
-       s.config.SkipRestart = 1;
-       return kContinuePass;
-     }},
+    {u"/DisableLoadMenu=", Match::kPrefix, SetNumber<&InstallConfig::DisableLoadMenu>},
+    {u"/skiprestart", Match::kWhole, SetToOne<&InstallConfig::SkipRestart>},
     {u"/autoexit=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.AutoExitEnabled = true;
@@ -95,54 +106,26 @@ constexpr std::array<Option, 34> kOptions = {{
        s.config.AutoInstallDelay = SecondsToMs(v);
        return kContinuePass;
      }},
-    {u"/admin=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.Admin = StripQuotes(v);
-       return kContinuePass;
-     }},
+    {u"/admin=", Match::kPrefix, SetUnquoted<&InstallConfig::Admin>},
     {u"/adminpwd=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.AdminPwd = StripQuotes(v);
        s.config.AdminPwdGiven = true;
        return kContinuePass;
      }},
-    {u"/user=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.User = StripQuotes(v);
-       return kContinuePass;
-     }},
+    {u"/user=", Match::kPrefix, SetUnquoted<&InstallConfig::User>},
     {u"/userpwd=", Match::kPrefix, SetUserPwd},
-    {u"/computer=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.Computer = StripQuotes(v);
-       return kContinuePass;
-     }},
-    {u"/workgroup=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.Workgroup = StripQuotes(v);
-       return kContinuePass;
-     }},
-    {u"/owner=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.Owner = StripQuotes(v);
-       return kContinuePass;
-     }},
-    {u"/org=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.Org = StripQuotes(v);
-       return kContinuePass;
-     }},
+    {u"/computer=", Match::kPrefix, SetUnquoted<&InstallConfig::Computer>},
+    {u"/workgroup=", Match::kPrefix, SetUnquoted<&InstallConfig::Workgroup>},
+    {u"/owner=", Match::kPrefix, SetUnquoted<&InstallConfig::Owner>},
+    {u"/org=", Match::kPrefix, SetUnquoted<&InstallConfig::Org>},
     {u"/skipsettings", Match::kWhole,
      [](PassState& s, TextView) {
        s.config.SkipSettings = 1;
        s.config.UseCurrent = 1;
        return kContinuePass;
      }},
-    {u"/usecurrent", Match::kWhole,
-     [](PassState& s, TextView) {
-       s.config.UseCurrent = 1;
-       return kContinuePass;
-     }},
+    {u"/usecurrent", Match::kWhole, SetToOne<&InstallConfig::UseCurrent>},
     {u"/log=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.Log = Expand(s, v);
@@ -154,42 +137,18 @@ constexpr std::array<Option, 34> kOptions = {{
        s.config.AutoLogon = kAutoLogonOn;
        return kContinuePass;
      }},
-    {u"/restartwait=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.RestartWait = ParseDecimalPrefix(v);
-       return kContinuePass;
-     }},
+    {u"/restartwait=", Match::kPrefix, SetNumber<&InstallConfig::RestartWait>},
     {u"/ini=", Match::kPrefix, SetIniPath},
     {u"/users=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.UsersPath = Expand(s, v);
        return kContinuePass;
      }},
-    {u"/skipsoftware", Match::kWhole,
-     [](PassState& s, TextView) {
-       s.config.SkipSoftware = 1;
-       return kContinuePass;
-     }},
-    {u"/nocancel", Match::kWhole,
-     [](PassState& s, TextView) {
-       s.config.NoCancel = 1;
-       return kContinuePass;
-     }},
-    {u"/NoRestartChange", Match::kWhole,
-     [](PassState& s, TextView) {
-       s.config.NoRestartChange = 1;
-       return kContinuePass;
-     }},
-    {u"/verbose", Match::kWhole,
-     [](PassState& s, TextView) {
-       s.config.Verbose = 1;
-       return kContinuePass;
-     }},
-    {u"/verbose=", Match::kPrefix,
-     [](PassState& s, TextView v) {
-       s.config.Verbose = ParseDecimalPrefix(v);
-       return kContinuePass;
-     }},
+    {u"/skipsoftware", Match::kWhole, SetToOne<&InstallConfig::SkipSoftware>},
+    {u"/nocancel", Match::kWhole, SetToOne<&InstallConfig::NoCancel>},
+    {u"/NoRestartChange", Match::kWhole, SetToOne<&InstallConfig::NoRestartChange>},
+    {u"/verbose", Match::kWhole, SetToOne<&InstallConfig::Verbose>},
+    {u"/verbose=", Match::kPrefix, SetNumber<&InstallConfig::Verbose>},
     {u"/EncryptIni", Match::kWhole,
      [](PassState& s, TextView) {
        s.outcome.encryptIni = true;
