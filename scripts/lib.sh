@@ -3,13 +3,15 @@
 TARN_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 JOBS=${JOBS:-$(nproc)}
 
-# Configures (once) and builds one lane's build folder.
+# Configures (once) and builds one lane's build folder. Lanes run inside
+# "if", where the shell ignores "set -e": every step that can fail must say
+# so with "|| return 1", here and in the lanes.
 #   build_lane <folder> [cmake options...]
 build_lane() {
   folder=$1
   shift
-  cmake -S "$TARN_ROOT" -B "$folder" -G Ninja "$@" >/dev/null
-  cmake --build "$folder" -j "$JOBS"
+  cmake -S "$TARN_ROOT" -B "$folder" -G Ninja "$@" >/dev/null || return 1
+  cmake --build "$folder" -j "$JOBS" || return 1
 }
 
 # Starts a private X server when there is no display, for the GUI phases of

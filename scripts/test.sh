@@ -17,12 +17,12 @@ lanes=${*:-"native sanitize windows fuzz bench"}
 failed=""
 
 lane_native() {
-  build_lane "$TARN_ROOT/build/native" -DCMAKE_BUILD_TYPE=Debug
+  build_lane "$TARN_ROOT/build/native" -DCMAKE_BUILD_TYPE=Debug || return 1
   ctest --test-dir "$TARN_ROOT/build/native" --output-on-failure -j "$JOBS"
 }
 
 lane_sanitize() {
-  build_lane "$TARN_ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=ON
+  build_lane "$TARN_ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=ON || return 1
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$TARN_ROOT/build/sanitize" --output-on-failure -j "$JOBS"
 }
@@ -30,8 +30,8 @@ lane_sanitize() {
 lane_windows() {
   build="$TARN_ROOT/build/win"
   build_lane "$build" -DCMAKE_TOOLCHAIN_FILE="$TARN_ROOT/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release
-  ensure_display
+    -DCMAKE_BUILD_TYPE=Release || return 1
+  ensure_display || return 1
   export TARN_WINEPREFIX="$build/wineprefix"
   rc=0
   ctest --test-dir "$build" --output-on-failure || rc=1
@@ -44,7 +44,7 @@ lane_windows() {
 
 lane_fuzz() {
   build="$TARN_ROOT/build/fuzz"
-  CC=clang CXX=clang++ build_lane "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_FUZZ=ON
+  CC=clang CXX=clang++ build_lane "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_FUZZ=ON || return 1
   seconds=${FUZZ_SECONDS:-15}
   rc=0
   for target in "$build"/*_fuzzer; do
@@ -66,13 +66,15 @@ lane_fuzz() {
 
 lane_bench() {
   build="$TARN_ROOT/build/bench"
-  cmake -S "$TARN_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARN_BENCH=ON >/dev/null
-  cmake --build "$build" -j "$JOBS" --target benchmarks
+  cmake -S "$TARN_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARN_BENCH=ON >/dev/null || return 1
+  cmake --build "$build" -j "$JOBS" --target benchmarks || return 1
+  rc=0
   for b in "$build"/*_bench; do
     [ -x "$b" ] || continue
     echo "bench: $(basename "$b")"
-    "$b" --benchmark_min_time=0.01 >/dev/null
+    "$b" --benchmark_min_time=0.01 >/dev/null || { echo "bench: $(basename "$b") FAILED"; rc=1; }
   done
+  return $rc
 }
 
 for lane in $lanes; do
