@@ -172,6 +172,29 @@ Text CutToCapacity(TextView value, size_t capacity) {
   return Text(value.substr(0, n));
 }
 
+Text CutToBuffer(TextView value, size_t bufferCapacity) {
+  return bufferCapacity == 0 ? Text() : CutToCapacity(value, bufferCapacity - 1);
+}
+
+void AppendUtf16Le(std::vector<uint8_t>& out, TextView text) {
+  out.reserve(out.size() + 2 * text.size());
+  for (const char16_t c : text) {
+    out.push_back(static_cast<uint8_t>(c & 0xFF));
+    out.push_back(static_cast<uint8_t>(c >> 8));
+  }
+}
+
+Text TextFromUtf16Le(std::span<const uint8_t> bytes, bool stopAtZero) {
+  Text text;
+  text.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+    if (stopAtZero && c == 0) break;
+    text.push_back(c);
+  }
+  return text;
+}
+
 int32_t ParseDecimalPrefix(TextView text) {
   size_t i = 0;
   bool negative = false;

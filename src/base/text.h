@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarn {
 
@@ -35,6 +37,16 @@ using TextView = std::u16string_view;
 // Cuts `value` to at most `capacity` code units. Never splits a surrogate pair:
 // a high surrogate left alone at the cut is dropped as well.
 [[nodiscard]] Text CutToCapacity(TextView value, size_t capacity);
+// What a caller's buffer of `bufferCapacity` units receives of `value`: at
+// most bufferCapacity - 1 units (one is kept for the terminator), cut as
+// CutToCapacity cuts; nothing for a buffer of 0.
+[[nodiscard]] Text CutToBuffer(TextView value, size_t bufferCapacity);
+
+// Appends `text` as UTF-16 LE bytes (no terminator, no byte-order mark).
+void AppendUtf16Le(std::vector<uint8_t>& out, TextView text);
+// The text of UTF-16 LE bytes; an odd last byte is ignored. With
+// `stopAtZero`, the text ends at the first zero unit.
+[[nodiscard]] Text TextFromUtf16Le(std::span<const uint8_t> bytes, bool stopAtZero);
 
 // Reads a number as StrToIntW does: blanks are not skipped, an optional sign,
 // then decimal digits up to the first other character; no digits gives 0.

@@ -78,5 +78,30 @@ TEST(TextTest, FixedTextCutsAtCapacityAndNeverSplitsSurrogates) {
   EXPECT_EQ(field.str(), u"abc");
 }
 
+TEST(TextTest, CutToBufferKeepsOneUnitForTheTerminator) {
+  struct Row {
+    const char16_t* value;
+    size_t buffer;
+    const char16_t* expected;
+  } rows[] = {
+      {u"abc", 0, u""},      {u"abc", 1, u""},          {u"abc", 3, u"ab"}, {u"abc", 4, u"abc"},
+      {u"abc", 100, u"abc"}, {u"a\U0001F600", 3, u"a"},  // the pair does not fit: both halves go
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(CutToBuffer(row.value, row.buffer), row.expected)
+        << ToUtf8(row.value) << " in " << row.buffer;
+  }
+}
+
+TEST(TextTest, Utf16LeBytesRoundTrip) {
+  std::vector<uint8_t> bytes{0xEE};  // what was there before stays
+  AppendUtf16Le(bytes, u"A\u20AC");
+  EXPECT_EQ(bytes, (std::vector<uint8_t>{0xEE, 0x41, 0x00, 0xAC, 0x20}));
+  const std::vector<uint8_t> stored{0x41, 0x00, 0x00, 0x00, 0x42, 0x00, 0x43};
+  EXPECT_EQ(TextFromUtf16Le(stored, true), u"A");
+  EXPECT_EQ(TextFromUtf16Le(stored, false), (Text{u'A', 0, u'B'}));  // odd byte dropped
+  EXPECT_EQ(TextFromUtf16Le({}, false), u"");
+}
+
 }  // namespace
 }  // namespace tarn
