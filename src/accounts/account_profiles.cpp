@@ -1,5 +1,6 @@
 #include "accounts/account_profiles.h"
 
+#include "accounts/expand_text.h"
 #include "base/format.h"
 #include "platform/environment.h"
 #include "platform/security.h"
@@ -15,8 +16,7 @@ constexpr uint32_t kProfilePathBytes = 520;
 constexpr char16_t kHiveFileName[] = u"ntuser.dat";
 
 Text ExpandPath(const AccountServices& services, TextView path, uint32_t capacity) {
-  if (services.platform.environment == nullptr) return CutToCapacity(path, capacity - 1);
-  return services.platform.environment->Expand(path, capacity).text;
+  return ExpandIntoBuffer(services.platform.environment, path, capacity);
 }
 
 Text ReadPathValue(platform::Registry& registry, platform::RegKey key, TextView name) {

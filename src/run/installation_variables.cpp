@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "accounts/expand_text.h"
 #include "accounts/shell_folder_table.h"
 #include "accounts/user_environment.h"
 #include "catalogue/installation_tests.h"
@@ -36,8 +37,7 @@ class Variables {
     if (environment_) (void)environment_->Set(name, std::nullopt);
   }
   Text Expand(TextView text, uint32_t capacity) {
-    return environment_ ? environment_->Expand(text, capacity).text
-                        : CutToCapacity(text, capacity - 1);
+    return accounts::ExpandIntoBuffer(environment_, text, capacity);
   }
 
  private:
