@@ -5,6 +5,7 @@
 namespace tarn::sim {
 
 using platform::FileInfo;
+using platform::kFileAttributeArchive;
 using platform::kFileAttributeDirectory;
 using platform::kFileAttributeHidden;
 using platform::kFileAttributeNormal;
@@ -13,8 +14,14 @@ using platform::kFileAttributeSystem;
 
 namespace {
 
+constexpr uint32_t kFileAttributeTemporary = 0x100;
+constexpr uint32_t kFileAttributeOffline = 0x1000;
+constexpr uint32_t kFileAttributeNotContentIndexed = 0x2000;
+
 // The attributes SetFileAttributesW may change.
-constexpr uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
+constexpr uint32_t kSettableAttributes =
+    kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem | kFileAttributeArchive |
+    kFileAttributeTemporary | kFileAttributeOffline | kFileAttributeNotContentIndexed;
 
 bool IsLetter(char16_t c) {
   return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
@@ -146,21 +153,21 @@ Result<ParsedPath> SimFileSystem::Locate(TextView input) const {
 }
 
 void SimFileSystem::AddVolume(TextView root, uint32_t driveType) {
-  auto parsed = Locate(root);
-  if (!parsed) return;
-  auto volume = std::make_unique<Volume>();
-  volume->driveType = IsShare(parsed->root) ? kDriveRemote : driveType;
-  volume->store = MakeMemoryVolume(now_);
-  volumes_[parsed->root] = std::move(volume);
+  PutVolume(root, driveType, MakeMemoryVolume(now_));
 }
 
 void SimFileSystem::MountHostFolder(TextView root, const std::filesystem::path& hostPath,
                                     uint32_t driveType) {
+  PutVolume(root, driveType, MakeHostVolume(hostPath));
+}
+
+void SimFileSystem::PutVolume(TextView root, uint32_t driveType,
+                              std::unique_ptr<VolumeStore> store) {
   auto parsed = Locate(root);
   if (!parsed) return;
   auto volume = std::make_unique<Volume>();
   volume->driveType = IsShare(parsed->root) ? kDriveRemote : driveType;
-  volume->store = MakeHostVolume(hostPath);
+  volume->store = std::move(store);
   volumes_[parsed->root] = std::move(volume);
 }
 
@@ -328,12 +335,14 @@ WinError SimFileSystem::DeleteFile(TextView path) {
 
 WinError SimFileSystem::CopyParsed(const ParsedPath& from, const ParsedPath& to) {
   auto info = StatParsed(from);
+  if (!info) return info.error();
   auto bytes = FindVolume(from.root)->store->Read(from.names);
-  if (!info || !bytes) return bytes.error();
+  if (!bytes) return bytes.error();
   if (const WinError error = WriteParsed(to, *bytes, /*append=*/false)) return error;
   // The copy keeps the source's attributes and last-write time; it is new.
   VolumeStore& target = *FindVolume(to.root)->store;
-  (void)target.SetAttributes(to.names, (info->attributes & kSettableAttributes) | 0x20 /*archive*/);
+  (void)target.SetAttributes(to.names,
+                             (info->attributes & kSettableAttributes) | kFileAttributeArchive);
   (void)target.SetTimes(to.names, now_, info->lastWriteTime);
   return kErrorSuccess;
 }

@@ -35,6 +35,8 @@ struct ParsedPath {
   std::vector<Text> names;
 };
 
+class VolumeStore;
+
 class SimFileSystem : public platform::FileSystem {
  public:
   // A machine with a fixed drive C: whose current directory is "C:\".
@@ -91,6 +93,10 @@ class SimFileSystem : public platform::FileSystem {
   class SimWritableFile;
   struct Volume;
 
+  // Makes `store` the volume of `root` (a drive or share), replacing any
+  // volume there; shares get kDriveRemote. Does nothing when `root` does not
+  // parse as a path.
+  void PutVolume(TextView root, uint32_t driveType, std::unique_ptr<VolumeStore> store);
   Volume* FindVolume(const Text& root);
   // Attributes, size and times of `path`, with the system's error codes.
   Result<platform::FileInfo> StatParsed(const ParsedPath& path);
