@@ -36,9 +36,11 @@ void TakeBuiltinFolders(const AccountServices& services, UserAccount& account) {
   }
 }
 
-// Variables and folders from the account's hive; false when it doesn't load.
-bool TakeHiveSettings(const AccountServices& services, UserAccount& account) {
-  const auto hive = LoadUserHive(services, account.OldName.view(), account.Profile.view());
+// Variables and folders from the hive of the account `sid`; false when it
+// doesn't load.
+bool TakeHiveSettings(const AccountServices& services, const platform::Sid& sid,
+                      UserAccount& account) {
+  const auto hive = LoadUserHive(services, sid, account.Profile.view());
   if (!hive) return false;
   platform::Registry& registry = *services.platform.registry;
   ReadHiveVariables(registry, *hive, account);
@@ -51,7 +53,7 @@ bool TakeHiveSettings(const AccountServices& services, UserAccount& account) {
     }
     account.ShellFolders[i] = path;
   }
-  UnloadUserHive(services, account.OldName.view(), *hive);
+  UnloadUserHive(services, sid, *hive);
   return true;
 }
 
@@ -66,12 +68,15 @@ bool LookUpAccount(const AccountServices& services, UserAccount& account) {
   account.ShowOnWelcome = services.platform.registry
                               ? ReadWelcomeScreen(*services.platform.registry, account.Name.view())
                               : kWelcomeUnchanged;
-  const auto profile = FindProfile(services, account.OldName.view());
+  const auto sid = ResolveAccountSid(services, u"", account.OldName.view());
+  const auto profile = FindProfile(services, account.OldName.view(), sid);
   account.Profile = profile ? TextView(profile->localPath) : TextView();
   account.RoamingProfile = profile ? TextView(profile->roamingPath) : TextView();
   account.HasRoamingProfile = profile ? static_cast<int32_t>(profile->preference) : 0;
   ClearVariables(account);
-  if (!profile || !TakeHiveSettings(services, account)) TakeBuiltinFolders(services, account);
+  if (!profile || !sid || !TakeHiveSettings(services, *sid, account)) {
+    TakeBuiltinFolders(services, account);
+  }
   RecomputeChildrenMasks(account);
   return true;
 }

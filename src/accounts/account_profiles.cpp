@@ -46,7 +46,8 @@ std::optional<platform::Sid> ResolveAccountSid(const AccountServices& services, 
   return answer->sid;
 }
 
-std::optional<ProfileRecord> FindProfile(const AccountServices& services, TextView name) {
+std::optional<ProfileRecord> FindProfile(const AccountServices& services, TextView name,
+                                         const std::optional<platform::Sid>& sid) {
   ProfileRecord record;
   if (EqualsIgnoreCase(name, u"system")) {
     if (services.platform.userProfiles == nullptr) return std::nullopt;
@@ -55,9 +56,7 @@ std::optional<ProfileRecord> FindProfile(const AccountServices& services, TextVi
     record.localPath = CutToCapacity(*folder, 260);
     return record;
   }
-  if (services.platform.registry == nullptr) return std::nullopt;
-  const auto sid = ResolveAccountSid(services, u"", name);
-  if (!sid) return std::nullopt;
+  if (services.platform.registry == nullptr || !sid) return std::nullopt;
   platform::Registry& registry = *services.platform.registry;
   const Text subKey = Format(u"%s\\%s", {TextView(kProfileListKey), sid->ToText()});
   ScopedKey key = ScopedKey::Open(registry, platform::kLocalMachine, subKey, platform::kKeyRead);
@@ -80,13 +79,11 @@ Text HiveFilePath(const AccountServices& services, TextView folder) {
   return path;
 }
 
-std::optional<platform::RegKey> LoadUserHive(const AccountServices& services, TextView name,
-                                             TextView folder) {
+std::optional<platform::RegKey> LoadUserHive(const AccountServices& services,
+                                             const platform::Sid& sid, TextView folder) {
   if (folder.empty() || services.platform.registry == nullptr) return std::nullopt;
-  const auto sid = ResolveAccountSid(services, u"", name);
-  if (!sid) return std::nullopt;
   platform::Registry& registry = *services.platform.registry;
-  const Text sidText = sid->ToText();
+  const Text sidText = sid.ToText();
   // An account that is logged on has its hive loaded already; opening it
   // below works all the same, so the outcome of the load is not looked at.
   (void)registry.LoadHive(platform::kUsers, sidText, HiveFilePath(services, folder));
@@ -95,13 +92,12 @@ std::optional<platform::RegKey> LoadUserHive(const AccountServices& services, Te
   return *root;
 }
 
-void UnloadUserHive(const AccountServices& services, TextView name, platform::RegKey hive) {
+void UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
+                    platform::RegKey hive) {
   if (services.platform.registry == nullptr) return;
   platform::Registry& registry = *services.platform.registry;
   registry.CloseKey(hive);
-  const auto sid = ResolveAccountSid(services, u"", name);
-  if (!sid) return;
-  (void)registry.UnloadHive(platform::kUsers, sid->ToText());
+  (void)registry.UnloadHive(platform::kUsers, sid.ToText());
 }
 
 }  // namespace tarn::accounts

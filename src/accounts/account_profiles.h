@@ -32,23 +32,27 @@ struct ProfileRecord {
     const AccountServices& services, TextView server, TextView name,
     uint32_t wantedUse = platform::kSidTypeUser);
 
-// The profile of `name`: for "system" the Default User profile folder;
-// otherwise its profile-list entry. nullopt when the SID doesn't resolve or
-// the entry can't be opened.
+// The profile of `name`, whose SID is `sid` (nullopt when it didn't
+// resolve): for "system" the Default User profile folder; otherwise the
+// profile-list entry of `sid`. nullopt when there is no SID or the entry
+// can't be opened.
 [[nodiscard]] std::optional<ProfileRecord> FindProfile(const AccountServices& services,
-                                                       TextView name);
+                                                       TextView name,
+                                                       const std::optional<platform::Sid>& sid);
 
 // The hive file of a profile folder: the expanded folder with "ntuser.dat"
 // appended unless that is already its last component.
 [[nodiscard]] Text HiveFilePath(const AccountServices& services, TextView folder);
 
-// Loads the hive of `name` from `folder` under HKEY_USERS\<SID> and opens its
-// root. A hive that is already loaded is opened all the same. nullopt when no
-// folder is given, the SID doesn't resolve or the root can't be opened.
+// Loads the hive of the account `sid` from `folder` under HKEY_USERS\<SID>
+// and opens its root. A hive that is already loaded is opened all the same.
+// nullopt when no folder is given or the root can't be opened.
 [[nodiscard]] std::optional<platform::RegKey> LoadUserHive(const AccountServices& services,
-                                                           TextView name, TextView folder);
+                                                           const platform::Sid& sid,
+                                                           TextView folder);
 
-// Closes `hive` and unloads the hive of `name`.
-void UnloadUserHive(const AccountServices& services, TextView name, platform::RegKey hive);
+// Closes `hive` and unloads the hive of the account `sid`.
+void UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
+                    platform::RegKey hive);
 
 }  // namespace tarn::accounts

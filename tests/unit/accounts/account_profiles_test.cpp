@@ -16,6 +16,9 @@ std::string U8(TextView text) {
 
 class Profiles : public ::testing::Test {
  protected:
+  std::optional<ProfileRecord> Profile(TextView name) {
+    return FindProfile(m.services(), name, ResolveAccountSid(m.services(), u"", name));
+  }
   Text AddUser(TextView name) {
     platform::UserInfo info;
     info.name = Text(name);
@@ -36,13 +39,13 @@ TEST_F(Profiles, AccountNamedLikeTheComputerResolvesToTheAccount) {
 TEST_F(Profiles, EntryWithoutCentralProfileHasNoRoamingPath) {
   const Text sid = AddUser(u"anna");
   m.AddProfileListEntry(sid, u"C:\\Documents and Settings\\anna", u"", std::nullopt);
-  const auto profile = FindProfile(m.services(), u"ANNA");
+  const auto profile = Profile(u"ANNA");
   ASSERT_TRUE(profile.has_value());
   EXPECT_EQ(U8(profile->localPath), "C:\\Documents and Settings\\anna");
   EXPECT_EQ(U8(profile->roamingPath), "");
   EXPECT_EQ(profile->preference, 0u);
   m.AddProfileListEntry(sid, u"C:\\P\\anna", u"\\\\srv\\roam\\anna", 1);
-  const auto roaming = FindProfile(m.services(), u"anna");
+  const auto roaming = Profile(u"anna");
   ASSERT_TRUE(roaming.has_value());
   EXPECT_EQ(U8(roaming->roamingPath), "\\\\srv\\roam\\anna");
   EXPECT_EQ(roaming->preference, 1u);
@@ -50,12 +53,12 @@ TEST_F(Profiles, EntryWithoutCentralProfileHasNoRoamingPath) {
 
 TEST_F(Profiles, AccountWithoutEntryHasNoProfile) {
   AddUser(u"ben");
-  EXPECT_FALSE(FindProfile(m.services(), u"ben").has_value());
-  EXPECT_FALSE(FindProfile(m.services(), u"nobody").has_value());
+  EXPECT_FALSE(Profile(u"ben").has_value());
+  EXPECT_FALSE(Profile(u"nobody").has_value());
 }
 
 TEST_F(Profiles, SystemUsesTheDefaultUserProfile) {
-  const auto profile = FindProfile(m.services(), u"System");
+  const auto profile = Profile(u"System");
   ASSERT_TRUE(profile.has_value());
   EXPECT_EQ(U8(profile->localPath), "C:\\Documents and Settings\\Default User");
 }
@@ -72,12 +75,14 @@ TEST_F(Profiles, HiveLoadsFromAFileNamedDirectlyAndUnloads) {
   const Text sid = AddUser(u"anna");
   ASSERT_TRUE(m.machine.files().MakeDirectories(u"C:\\P"));
   m.WriteHive(u"C:\\P\\ntuser.dat", {{u"Environment", u"X", platform::RegValue::FromText(u"1")}});
-  const auto hive = LoadUserHive(m.services(), u"anna", u"C:\\P\\ntuser.dat");
+  const auto annaSid = platform::Sid::FromText(sid);
+  ASSERT_TRUE(annaSid.has_value());
+  const auto hive = LoadUserHive(m.services(), *annaSid, u"C:\\P\\ntuser.dat");
   ASSERT_TRUE(hive.has_value());
   EXPECT_TRUE(m.machine.registry().KeyExists(platform::kUsers, sid + u"\\Environment"));
-  UnloadUserHive(m.services(), u"anna", *hive);
+  UnloadUserHive(m.services(), *annaSid, *hive);
   EXPECT_FALSE(m.machine.registry().KeyExists(platform::kUsers, sid));
-  EXPECT_FALSE(LoadUserHive(m.services(), u"anna", u"").has_value());
+  EXPECT_FALSE(LoadUserHive(m.services(), *annaSid, u"").has_value());
 }
 
 TEST_F(Profiles, LookUpWithoutAHiveTakesTheBuiltinFolders) {
