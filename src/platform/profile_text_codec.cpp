@@ -30,13 +30,6 @@ Text DecodeUtf16(std::span<const uint8_t> bytes) {
   return text;
 }
 
-Text DecodeAnsi(std::span<const uint8_t> bytes) {
-  Text text;
-  text.reserve(bytes.size());
-  for (uint8_t b : bytes) text.push_back(AnsiToChar(b));
-  return text;
-}
-
 bool IsHighSurrogate(char16_t c) {
   return c >= 0xD800 && c <= 0xDBFF;
 }
@@ -63,6 +56,13 @@ std::vector<uint8_t> EncodeAnsi(TextView text) {
 char16_t AnsiToChar(uint8_t byte) {
   if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
   return byte;
+}
+
+Text DecodeAnsi(std::span<const uint8_t> bytes) {
+  Text text;
+  text.reserve(bytes.size());
+  for (uint8_t b : bytes) text.push_back(AnsiToChar(b));
+  return text;
 }
 
 bool CharToAnsi(char16_t c, uint8_t* byte) {

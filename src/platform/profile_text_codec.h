@@ -28,6 +28,9 @@ struct DecodedProfileText {
 // WideCharToMultiByte writes them (a surrogate pair becomes one '?').
 [[nodiscard]] std::vector<uint8_t> EncodeProfileText(TextView text, ProfileEncoding encoding);
 
+// Every byte as its Windows-1252 character (AnsiToChar); never fails.
+[[nodiscard]] Text DecodeAnsi(std::span<const uint8_t> bytes);
+
 // Windows-1252 both ways. The five bytes the code page leaves undefined map to
 // the control characters of the same value, as MultiByteToWideChar maps them.
 [[nodiscard]] char16_t AnsiToChar(uint8_t byte);

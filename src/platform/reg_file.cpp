@@ -5,29 +5,13 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/profile_text_codec.h"
+
 namespace tarn::platform {
 namespace {
 
 constexpr TextView kHeader4 = u"REGEDIT4";
 constexpr TextView kHeader5 = u"Windows Registry Editor Version 5.00";
-
-// Windows-1252 for the bytes 0x80..0x9F; the rest of the code page equals
-// the first 256 code points.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char16_t AnsiToUnicode(uint8_t byte) {
-  return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : static_cast<char16_t>(byte);
-}
-
-Text DecodeAnsi(std::span<const uint8_t> bytes) {
-  Text text;
-  text.reserve(bytes.size());
-  for (uint8_t b : bytes) text.push_back(AnsiToUnicode(b));
-  return text;
-}
 
 bool IsValidUtf8(std::span<const uint8_t> bytes) {
   size_t i = 0;
@@ -282,22 +266,13 @@ std::vector<Text> LogicalLines(TextView text) {
 }  // namespace
 
 Text DecodeRegFileText(std::span<const uint8_t> bytes) {
-  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-    Text text;
-    text.reserve(bytes.size() / 2);
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
-    }
-    return text;
-  }
-  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-    bytes = bytes.subspan(3);
+  DecodedProfileText decoded = DecodeProfileText(bytes);
+  // Hand-written and editor-saved files are often UTF-8 without a mark; only
+  // unmarked bytes that do not read as UTF-8 are taken as ANSI.
+  if (decoded.encoding == ProfileEncoding::kAnsi && IsValidUtf8(bytes)) {
     return FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   }
-  if (IsValidUtf8(bytes)) {
-    return FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  }
-  return DecodeAnsi(bytes);
+  return std::move(decoded.text);
 }
 
 Result<RegImportReport> ImportRegFile(Registry& registry, std::span<const uint8_t> bytes) {
