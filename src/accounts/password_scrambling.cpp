@@ -39,11 +39,10 @@ void RunDecode(std::vector<uint8_t>& bytes, uint8_t seed) {
 
 std::vector<uint8_t> ScramblePassword(TextView password) {
   std::vector<uint8_t> bytes;
+  // Room for the terminator too, so no copy of the password bytes is left
+  // behind in a freed buffer by a later reallocation.
   bytes.reserve((password.size() + 1) * 2);
-  for (char16_t c : password) {
-    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(c >> 8));
-  }
+  AppendUtf16Le(bytes, password);
   bytes.push_back(0);
   bytes.push_back(0);
   RunEncode(bytes, kScrambleSeed);
@@ -52,13 +51,7 @@ std::vector<uint8_t> ScramblePassword(TextView password) {
 
 Text UnscramblePassword(std::vector<uint8_t>& bytes) {
   RunDecode(bytes, kScrambleSeed);
-  Text text;
-  text.reserve(bytes.size() / 2);
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-    if (c == 0) break;
-    text.push_back(c);
-  }
+  Text text = TextFromUtf16Le(bytes, /*stopAtZero=*/true);
   WipeBytes(bytes);
   return text;
 }

@@ -21,15 +21,6 @@ bool StartsWith(std::span<const uint8_t> bytes, std::initializer_list<uint8_t> m
   return true;
 }
 
-Text DecodeUtf16(std::span<const uint8_t> bytes) {
-  Text text;
-  text.reserve(bytes.size() / 2);
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
-  }
-  return text;
-}
-
 bool IsHighSurrogate(char16_t c) {
   return c >= 0xD800 && c <= 0xDBFF;
 }
@@ -81,7 +72,7 @@ bool CharToAnsi(char16_t c, uint8_t* byte) {
 
 DecodedProfileText DecodeProfileText(std::span<const uint8_t> bytes) {
   if (StartsWith(bytes, {0xFF, 0xFE})) {
-    return {ProfileEncoding::kUtf16, DecodeUtf16(bytes.subspan(2))};
+    return {ProfileEncoding::kUtf16, TextFromUtf16Le(bytes.subspan(2), /*stopAtZero=*/false)};
   }
   if (StartsWith(bytes, {0xEF, 0xBB, 0xBF})) {
     const auto rest = bytes.subspan(3);
@@ -95,11 +86,7 @@ std::vector<uint8_t> EncodeProfileText(TextView text, ProfileEncoding encoding) 
   switch (encoding) {
     case ProfileEncoding::kUtf16: {
       std::vector<uint8_t> bytes = {0xFF, 0xFE};
-      bytes.reserve(2 + text.size() * 2);
-      for (char16_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-      }
+      AppendUtf16Le(bytes, text);
       return bytes;
     }
     case ProfileEncoding::kUtf8: {

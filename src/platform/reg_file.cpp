@@ -103,16 +103,6 @@ std::optional<std::pair<Text, size_t>> ParseQuoted(TextView text) {
   return std::nullopt;
 }
 
-std::vector<uint8_t> Utf16Bytes(TextView text) {
-  std::vector<uint8_t> bytes;
-  bytes.reserve(text.size() * 2);
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(c >> 8));
-  }
-  return bytes;
-}
-
 class Importer {
  public:
   Importer(Registry& registry, bool ansiData) : registry_(registry), ansiData_(ansiData) {}
@@ -225,7 +215,7 @@ class Importer {
     RegValue value;
     value.type = type;
     if (ansiData_ && (type == kRegExpandSz || type == kRegMultiSz)) {
-      value.data = Utf16Bytes(DecodeAnsi(*bytes));
+      AppendUtf16Le(value.data, DecodeAnsi(*bytes));
     } else {
       value.data = std::move(*bytes);
     }

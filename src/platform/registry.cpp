@@ -3,13 +3,7 @@
 namespace tarn::platform {
 
 Text RegValue::AsText() const {
-  Text out;
-  for (size_t i = 0; i + 1 < data.size(); i += 2) {
-    const auto c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-    if (c == 0) break;
-    out.push_back(c);
-  }
-  return out;
+  return TextFromUtf16Le(data, /*stopAtZero=*/true);
 }
 
 std::optional<uint32_t> RegValue::AsDword() const {
@@ -22,10 +16,7 @@ RegValue RegValue::FromText(TextView text, uint32_t type) {
   RegValue value;
   value.type = type;
   value.data.reserve((text.size() + 1) * 2);
-  for (char16_t c : text) {
-    value.data.push_back(static_cast<uint8_t>(c & 0xFF));
-    value.data.push_back(static_cast<uint8_t>(c >> 8));
-  }
+  AppendUtf16Le(value.data, text);
   value.data.push_back(0);
   value.data.push_back(0);
   return value;

@@ -120,13 +120,7 @@ std::vector<Translation> ParsedVersionResource::Translations() const {
 std::optional<Text> ParsedVersionResource::String(TextView subBlock) const {
   const VersionBlock* block = Find(subBlock);
   if (!block) return std::nullopt;
-  Text text;
-  for (size_t at = 0; at + 1 < block->value.size(); at += 2) {
-    const auto c = static_cast<char16_t>(block->value[at] | (block->value[at + 1] << 8));
-    if (c == 0) break;
-    text.push_back(c);
-  }
-  return text;
+  return TextFromUtf16Le(block->value, /*stopAtZero=*/true);
 }
 
 }  // namespace tarn::platform

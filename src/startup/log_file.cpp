@@ -14,11 +14,7 @@ constexpr uint32_t kDateCapacity = 64;
 
 std::vector<uint8_t> Utf16LeBytes(TextView text) {
   std::vector<uint8_t> bytes;
-  bytes.reserve(text.size() * 2);
-  for (const char16_t c : text) {
-    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(c >> 8));
-  }
+  AppendUtf16Le(bytes, text);
   return bytes;
 }
 
