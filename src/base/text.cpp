@@ -36,13 +36,6 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
-int DigitValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'z') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'Z') return c - u'A' + 10;
-  return 99;
-}
-
 }  // namespace
 
 Text FromUtf8(std::string_view in) {
@@ -193,6 +186,13 @@ Text TextFromUtf16Le(std::span<const uint8_t> bytes, bool stopAtZero) {
     text.push_back(c);
   }
   return text;
+}
+
+std::optional<uint8_t> HexByte(char16_t high, char16_t low) {
+  const int h = DigitValue(high);
+  const int l = DigitValue(low);
+  if (h >= 16 || l >= 16) return std::nullopt;
+  return static_cast<uint8_t>(h * 16 + l);
 }
 
 int32_t ParseDecimalPrefix(TextView text) {

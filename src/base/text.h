@@ -59,6 +59,20 @@ void AppendUtf16Le(std::vector<uint8_t>& out, TextView text);
 // number of code units used (0 when there was no number). Saturates at 32 bits.
 [[nodiscard]] uint32_t ParseNumberAutoBase(TextView text, size_t* consumed = nullptr);
 
+// The value of `c` as a digit of a base up to 36: '0'-'9', then 'a'-'z' or
+// 'A'-'Z' for 10-35. Anything else gives 36 or more, so `DigitValue(c) < base`
+// alone tells whether `c` is a digit of `base`.
+[[nodiscard]] inline int DigitValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'z') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'Z') return c - u'A' + 10;
+  return 99;
+}
+
+// The byte written as the two hexadecimal digits `high` and `low` (either
+// case), or nullopt when either is not a hexadecimal digit.
+[[nodiscard]] std::optional<uint8_t> HexByte(char16_t high, char16_t low);
+
 [[nodiscard]] inline bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
 }

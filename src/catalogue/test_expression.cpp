@@ -9,13 +9,6 @@ namespace {
 
 constexpr int64_t kNumberLimit = std::numeric_limits<int32_t>::max();
 
-int DigitValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return 99;
-}
-
 class ExpressionReader {
  public:
   explicit ExpressionReader(TextView text) : text_(text) {}

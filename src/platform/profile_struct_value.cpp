@@ -10,19 +10,9 @@ void AppendHexByte(Text& out, uint8_t byte) {
   out.push_back(kHexDigits[byte & 0xF]);
 }
 
-int HexDigitValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
-
-// The byte written as two digits at `at`, or -1 when they are no hex digits.
-int HexByteAt(TextView text, size_t at) {
-  const int high = HexDigitValue(text[at]);
-  const int low = HexDigitValue(text[at + 1]);
-  if (high < 0 || low < 0) return -1;
-  return high * 16 + low;
+// The byte written as two digits at `at`.
+std::optional<uint8_t> HexByteAt(TextView text, size_t at) {
+  return HexByte(text[at], text[at + 1]);
 }
 
 }  // namespace
@@ -45,10 +35,10 @@ std::optional<std::vector<uint8_t>> ParseStructValue(TextView value, uint32_t si
   bytes.reserve(size);
   uint8_t sum = 0;
   for (size_t at = 0; at + 2 < value.size(); at += 2) {
-    const int byte = HexByteAt(value, at);
-    if (byte < 0) return std::nullopt;
-    bytes.push_back(static_cast<uint8_t>(byte));
-    sum = static_cast<uint8_t>(sum + byte);
+    const auto byte = HexByteAt(value, at);
+    if (!byte) return std::nullopt;
+    bytes.push_back(*byte);
+    sum = static_cast<uint8_t>(sum + *byte);
   }
   if (HexByteAt(value, value.size() - 2) != sum) return std::nullopt;
   return bytes;

@@ -16,13 +16,6 @@ TextView TrimLeadingBlanks(TextView text) {
   return text.substr(begin);
 }
 
-int DigitValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'Z') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'z') return c - u'a' + 10;
-  return -1;
-}
-
 uint32_t BaseFromPrefix(TextView text, size_t* at) {
   if (*at + 1 >= text.size() || text[*at] != u'0') return 10;
   const char16_t marker = text[*at + 1];
@@ -113,7 +106,7 @@ int32_t ParseProfileInt(TextView value) {
   uint32_t result = 0;
   for (; at < value.size(); ++at) {
     const int digit = DigitValue(value[at]);
-    if (digit < 0 || static_cast<uint32_t>(digit) >= base) break;
+    if (static_cast<uint32_t>(digit) >= base) break;
     result = result * base + static_cast<uint32_t>(digit);
   }
   return static_cast<int32_t>(negative ? 0u - result : result);

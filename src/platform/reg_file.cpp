@@ -58,11 +58,16 @@ std::optional<std::pair<RegKey, TextView>> SplitRoot(TextView path) {
   return std::nullopt;
 }
 
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
+// All of `digits` as a hexadecimal number of one to eight digits.
+std::optional<uint32_t> ParseHexNumber(TextView digits) {
+  if (digits.empty() || digits.size() > 8) return std::nullopt;
+  uint32_t value = 0;
+  for (char16_t c : digits) {
+    const int digit = DigitValue(c);
+    if (digit >= 16) return std::nullopt;
+    value = value * 16 + static_cast<uint32_t>(digit);
+  }
+  return value;
 }
 
 // "01,02, ab" into bytes; nullopt when anything else stands there.
@@ -73,10 +78,9 @@ std::optional<std::vector<uint8_t>> ParseHexBytes(TextView text) {
     while (i < text.size() && IsBlank(text[i])) ++i;
     if (i >= text.size()) break;
     if (i + 1 >= text.size()) return std::nullopt;
-    const int hi = HexDigit(text[i]);
-    const int lo = HexDigit(text[i + 1]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    bytes.push_back(static_cast<uint8_t>(hi * 16 + lo));
+    const auto byte = HexByte(text[i], text[i + 1]);
+    if (!byte) return std::nullopt;
+    bytes.push_back(*byte);
     i += 2;
     while (i < text.size() && IsBlank(text[i])) ++i;
     if (i >= text.size()) break;
@@ -186,27 +190,18 @@ class Importer {
     if (StartsWithIgnoreCase(data, u"hex:")) return ParseHex(kRegBinary, data.substr(4));
     if (StartsWithIgnoreCase(data, u"hex(")) {
       const size_t close = data.find(u"):");
-      if (close == TextView::npos || close == 4 || close > 12) return std::nullopt;
-      uint32_t type = 0;
-      for (char16_t c : data.substr(4, close - 4)) {
-        const int digit = HexDigit(c);
-        if (digit < 0) return std::nullopt;
-        type = type * 16 + static_cast<uint32_t>(digit);
-      }
-      return ParseHex(type, data.substr(close + 2));
+      if (close == TextView::npos) return std::nullopt;
+      const auto type = ParseHexNumber(data.substr(4, close - 4));
+      if (!type) return std::nullopt;
+      return ParseHex(*type, data.substr(close + 2));
     }
     return std::nullopt;
   }
 
   static std::optional<RegValue> ParseDword(TextView digits) {
-    if (digits.empty() || digits.size() > 8) return std::nullopt;
-    uint32_t value = 0;
-    for (char16_t c : digits) {
-      const int digit = HexDigit(c);
-      if (digit < 0) return std::nullopt;
-      value = value * 16 + static_cast<uint32_t>(digit);
-    }
-    return RegValue::FromDword(value);
+    const auto value = ParseHexNumber(digits);
+    if (!value) return std::nullopt;
+    return RegValue::FromDword(*value);
   }
 
   std::optional<RegValue> ParseHex(uint32_t type, TextView list) const {

@@ -68,6 +68,28 @@ TEST(TextTest, AutoBaseNumbers) {
   }
 }
 
+TEST(TextTest, DigitValueCoversBaseThirtySixAndRejectsEverythingElse) {
+  struct Row {
+    char16_t c;
+    int value;
+  } digits[] = {{u'0', 0},  {u'9', 9},  {u'a', 10}, {u'A', 10}, {u'f', 15},
+                {u'F', 15}, {u'g', 16}, {u'z', 35}, {u'Z', 35}};
+  for (const Row& row : digits) EXPECT_EQ(DigitValue(row.c), row.value) << char(row.c);
+  // The neighbours of each range, a full-width digit and a Latin-1 letter.
+  for (char16_t c : {u'/', u':', u'@', u'[', u'`', u'{', u'\0', u'\uFF10', u'\u00E9'}) {
+    EXPECT_GE(DigitValue(c), 36) << static_cast<int>(c);
+  }
+}
+
+TEST(TextTest, HexByteReadsTwoDigitsOfEitherCase) {
+  EXPECT_EQ(HexByte(u'0', u'0'), std::optional<uint8_t>(0x00));
+  EXPECT_EQ(HexByte(u'7', u'f'), std::optional<uint8_t>(0x7F));
+  EXPECT_EQ(HexByte(u'F', u'e'), std::optional<uint8_t>(0xFE));
+  EXPECT_EQ(HexByte(u'g', u'0'), std::nullopt);
+  EXPECT_EQ(HexByte(u'0', u':'), std::nullopt);
+  EXPECT_EQ(HexByte(u' ', u'1'), std::nullopt);
+}
+
 TEST(TextTest, FixedTextCutsAtCapacityAndNeverSplitsSurrogates) {
   FixedText<4> field;
   EXPECT_FALSE(field.Assign(u"abcdef"));
