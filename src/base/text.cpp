@@ -210,12 +210,11 @@ int32_t ParseDecimalPrefix(TextView text) {
   return static_cast<int32_t>(value);
 }
 
-uint32_t ParseNumberAutoBase(TextView text, size_t* consumed) {
+AutoBaseNumber ScanNumberAutoBase(TextView text, uint64_t limit) {
+  AutoBaseNumber number;
   size_t i = 0;
-  while (i < text.size() && (IsBlank(text[i]) || text[i] == u'\r' || text[i] == u'\n')) ++i;
-  bool negative = false;
   if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
-    negative = text[i] == u'-';
+    number.negative = text[i] == u'-';
     ++i;
   }
   int base = 10;
@@ -226,20 +225,29 @@ uint32_t ParseNumberAutoBase(TextView text, size_t* consumed) {
     if (hex) i += 2;
   }
   const size_t start = i;
-  uint64_t value = 0;
-  constexpr uint64_t kLimit = std::numeric_limits<uint32_t>::max();
   for (; i < text.size() && DigitValue(text[i]) < base; ++i) {
-    value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(text[i]));
-    if (value > kLimit) value = kLimit + 1;
+    number.magnitude =
+        number.magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(text[i]));
+    if (number.magnitude > limit) number.magnitude = limit + 1;
   }
-  if (i == start) {
-    if (consumed) *consumed = 0;
-    return 0;
+  if (i == start) return {};
+  number.length = i;
+  return number;
+}
+
+uint32_t ParseNumberAutoBase(TextView text, size_t* consumed) {
+  size_t blanks = 0;
+  while (blanks < text.size() &&
+         (IsBlank(text[blanks]) || text[blanks] == u'\r' || text[blanks] == u'\n')) {
+    ++blanks;
   }
-  if (consumed) *consumed = i;
-  if (value > kLimit) return static_cast<uint32_t>(kLimit);
-  const auto v = static_cast<uint32_t>(value);
-  return negative ? 0u - v : v;
+  constexpr uint64_t kLimit = std::numeric_limits<uint32_t>::max();
+  const AutoBaseNumber number = ScanNumberAutoBase(text.substr(blanks), kLimit);
+  if (consumed) *consumed = number.length == 0 ? 0 : blanks + number.length;
+  if (number.length == 0) return 0;
+  if (number.magnitude > kLimit) return static_cast<uint32_t>(kLimit);
+  const auto v = static_cast<uint32_t>(number.magnitude);
+  return number.negative ? 0u - v : v;
 }
 
 TextView TrimBlanks(TextView text) {

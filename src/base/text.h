@@ -53,6 +53,20 @@ void AppendUtf16Le(std::vector<uint8_t>& out, TextView text);
 // Overflow wraps as 32-bit arithmetic does.
 [[nodiscard]] int32_t ParseDecimalPrefix(TextView text);
 
+// A number with base detection as wcstol(..., 0) and wcstoul(..., 0) read it
+// once past their leading blanks, starting at text[0]: an optional sign,
+// "0x"/"0X" hexadecimal (only when a hexadecimal digit follows), a leading 0
+// octal, else decimal, up to the first character that is not a digit of the
+// base. `magnitude` is the digits' value, or limit + 1 when that exceeds
+// `limit` (at most UINT32_MAX). `length` is 0, and the rest default, when no
+// digit stands there.
+struct AutoBaseNumber {
+  bool negative = false;
+  uint64_t magnitude = 0;
+  size_t length = 0;
+};
+[[nodiscard]] AutoBaseNumber ScanNumberAutoBase(TextView text, uint64_t limit);
+
 // Reads a number with base detection, as wcstoul(..., 0) does: optional blanks
 // and sign, "0x"/"0X" hexadecimal, a leading 0 octal, else decimal; stops at the
 // first character that is not a digit of the base. `consumed` receives the

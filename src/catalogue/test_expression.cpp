@@ -1,5 +1,6 @@
 // EvaluateTestExpression: test numbers joined by & | = !, strictly left to
 // right.
+#include <algorithm>
 #include <limits>
 
 #include "catalogue/installation_tests.h"
@@ -7,7 +8,7 @@
 namespace tarn::catalogue {
 namespace {
 
-constexpr int64_t kNumberLimit = std::numeric_limits<int32_t>::max();
+constexpr uint64_t kNumberLimit = std::numeric_limits<int32_t>::max();
 
 class ExpressionReader {
  public:
@@ -24,25 +25,12 @@ class ExpressionReader {
   // leading blanks, which the caller skips), saturated to 32 bits; nullopt
   // and nothing consumed when no digit stands here.
   std::optional<int64_t> Number() {
-    size_t at = pos_;
-    const bool negative = at < text_.size() && text_[at] == u'-';
-    if (at < text_.size() && (text_[at] == u'-' || text_[at] == u'+')) ++at;
-    int base = 10;
-    if (at < text_.size() && text_[at] == u'0') {
-      const bool hex = at + 2 < text_.size() && (text_[at + 1] == u'x' || text_[at + 1] == u'X') &&
-                       DigitValue(text_[at + 2]) < 16;
-      base = hex ? 16 : 8;
-      if (hex) at += 2;
-    }
-    const size_t digits = at;
-    int64_t value = 0;
-    for (; at < text_.size() && DigitValue(text_[at]) < base; ++at) {
-      value = value * base + DigitValue(text_[at]);
-      if (value > kNumberLimit) value = kNumberLimit + 1;
-    }
-    if (at == digits) return std::nullopt;
-    pos_ = at;
-    return negative ? -value : value;
+    const AutoBaseNumber number =
+        ScanNumberAutoBase(text_.substr(std::min(pos_, text_.size())), kNumberLimit);
+    if (number.length == 0) return std::nullopt;
+    pos_ += number.length;
+    const auto value = static_cast<int64_t>(number.magnitude);
+    return number.negative ? -value : value;
   }
 
  private:

@@ -90,6 +90,33 @@ TEST(TextTest, HexByteReadsTwoDigitsOfEitherCase) {
   EXPECT_EQ(HexByte(u' ', u'1'), std::nullopt);
 }
 
+TEST(TextTest, ScanNumberAutoBaseSkipsNoBlanksAndSaturatesAtTheLimit) {
+  constexpr uint64_t kIntLimit = 0x7FFFFFFF;
+  struct Row {
+    const char16_t* text;
+    uint64_t limit;
+    bool negative;
+    uint64_t magnitude;
+    size_t length;
+  } rows[] = {
+      {u"-0x1Fz", kIntLimit, true, 0x1F, 5},
+      {u"+017", kIntLimit, false, 15, 4},
+      {u"2147483647", kIntLimit, false, kIntLimit, 10},
+      {u"2147483648", kIntLimit, false, kIntLimit + 1, 10},
+      {u"-99999999999", kIntLimit, true, kIntLimit + 1, 12},
+      {u"0xFFFFFFFFF", 0xFFFFFFFF, false, 0x100000000, 11},
+      {u" 5", kIntLimit, false, 0, 0},
+      {u"-", kIntLimit, false, 0, 0},
+      {u"-x", kIntLimit, false, 0, 0},
+  };
+  for (const Row& row : rows) {
+    const AutoBaseNumber number = ScanNumberAutoBase(row.text, row.limit);
+    EXPECT_EQ(number.negative, row.negative) << ToUtf8(row.text);
+    EXPECT_EQ(number.magnitude, row.magnitude) << ToUtf8(row.text);
+    EXPECT_EQ(number.length, row.length) << ToUtf8(row.text);
+  }
+}
+
 TEST(TextTest, FixedTextCutsAtCapacityAndNeverSplitsSurrogates) {
   FixedText<4> field;
   EXPECT_FALSE(field.Assign(u"abcdef"));
