@@ -37,7 +37,6 @@ class FixedText {
   operator TextView() const { return text_; }  // NOLINT: implicit by design
   [[nodiscard]] bool empty() const { return text_.empty(); }
   [[nodiscard]] size_t size() const { return text_.size(); }
-  void clear() { WipeText(text_); }
   // Overwrites the contents with zeros before forgetting them (passwords).
   void Wipe() { WipeText(text_); }
 

@@ -114,21 +114,6 @@ Text ToUpper(TextView text) {
   return out;
 }
 
-Text ToLower(TextView text) {
-  Text out(text);
-  for (auto& c : out) {
-    if (c >= u'A' && c <= u'Z')
-      c = static_cast<char16_t>(c + 0x20);
-    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-      c = static_cast<char16_t>(c + 0x20);
-    else if (c >= 0x410 && c <= 0x42F)
-      c = static_cast<char16_t>(c + 0x20);
-    else if (c >= 0x391 && c <= 0x3A9)
-      c = static_cast<char16_t>(c + 0x20);
-  }
-  return out;
-}
-
 int CompareIgnoreCase(TextView a, TextView b) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {

@@ -24,7 +24,6 @@ using TextView = std::u16string_view;
 // the system's own table for Latin, Greek and Cyrillic letters.
 [[nodiscard]] char16_t FoldCase(char16_t c);
 [[nodiscard]] Text ToUpper(TextView text);
-[[nodiscard]] Text ToLower(TextView text);
 
 // Comparisons ignoring case in the manner of StrCmpIW / StrCmpNIW.
 [[nodiscard]] int CompareIgnoreCase(TextView a, TextView b);

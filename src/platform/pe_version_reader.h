@@ -48,7 +48,6 @@ class ParsedVersionResource final : public VersionResource {
 
   // The block at a sub-block path ("\" is the root); nullptr when missing.
   [[nodiscard]] const VersionBlock* Find(TextView subBlock) const;
-  [[nodiscard]] const VersionBlock& root() const { return root_; }
 
  private:
   VersionBlock root_;
