@@ -193,19 +193,10 @@ bool FormatConversion(Text& out, const Directive& directive, const FormatArg& ar
   }
   if (directive.conversion == u'c' || directive.conversion == u'C') {
     if (isText) return false;
-    FormatTextArg(out,
-                  Directive{directive.leftAlign,
-                            false,
-                            false,
-                            false,
-                            false,
-                            directive.width,
-                            {},
-                            false,
-                            false,
-                            directive.conversion,
-                            directive.end},
-                  Text(1, static_cast<char16_t>(arg.as_unsigned())));
+    // Precision does not apply to a character; width and '-' pad it as text.
+    Directive asChar = directive;
+    asChar.precision.reset();
+    FormatTextArg(out, asChar, Text(1, static_cast<char16_t>(arg.as_unsigned())));
     return true;
   }
   return false;
