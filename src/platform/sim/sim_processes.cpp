@@ -1,8 +1,10 @@
 #include "platform/sim/sim_processes.h"
 
+#include <algorithm>
 #include <condition_variable>
 
 #include "base/command_line_rules.h"
+#include "base/paths.h"
 
 namespace tarn::sim {
 
@@ -145,9 +147,11 @@ Text ProgramKey(TextView name) {
   return key;
 }
 
-TextView FileNamePart(TextView path) {
-  const size_t slash = path.find_last_of(u"\\/:");
-  return slash == TextView::npos ? path : path.substr(slash + 1);
+// The file name of a program path; the system takes '/' as a separator too.
+Text FileNamePart(TextView path) {
+  Text backslashed(path);
+  std::replace(backslashed.begin(), backslashed.end(), u'/', u'\\');
+  return Text(PathFindFileName(backslashed));
 }
 
 // "ping -n N host" waits about a second between its N echoes.
@@ -219,24 +223,28 @@ std::unique_ptr<platform::Event> SimProcesses::MakeEvent(bool manualReset, bool 
 std::optional<SimProgram> SimProcesses::FindProgram(TextView commandLine) const {
   const std::vector<Text> arguments = SplitCommandLine(commandLine);
   if (arguments.empty() || arguments[0].empty()) return std::nullopt;
-  for (const Text& key : {ProgramKey(arguments[0]), ProgramKey(FileNamePart(arguments[0]))}) {
+  const Text nameKey = ProgramKey(FileNamePart(arguments[0]));
+  for (const Text& key : {ProgramKey(arguments[0]), nameKey}) {
     const auto found = programs_.find(key);
     if (found != programs_.end()) return found->second;
   }
-  return BuiltInProgram(ProgramKey(FileNamePart(arguments[0])), arguments);
+  return BuiltInProgram(nameKey, arguments);
 }
 
-WinError SimProcesses::CheckStart(const platform::StartRequest& request) const {
-  if (startFailure_ != 0) return startFailure_;
+Result<SimProgram> SimProcesses::CheckStart(const platform::StartRequest& request) const {
+  if (startFailure_ != 0) return Result<SimProgram>::Failure(startFailure_);
   if (request.logon && logonCheck_) {
-    if (const WinError refused = logonCheck_(*request.logon)) return refused;
+    if (const WinError refused = logonCheck_(*request.logon)) {
+      return Result<SimProgram>::Failure(refused);
+    }
   }
   if (!request.workingFolder.empty() && files_ != nullptr &&
       !files_->IsDirectory(request.workingFolder)) {
-    return kErrorDirectory;
+    return Result<SimProgram>::Failure(kErrorDirectory);
   }
-  if (!FindProgram(request.commandLine)) return kErrorFileNotFound;
-  return kErrorSuccess;
+  std::optional<SimProgram> program = FindProgram(request.commandLine);
+  if (!program) return Result<SimProgram>::Failure(kErrorFileNotFound);
+  return std::move(*program);
 }
 
 LaunchRecord SimProcesses::MakeRecord(const platform::StartRequest& request) {
@@ -259,12 +267,13 @@ LaunchRecord SimProcesses::MakeRecord(const platform::StartRequest& request) {
 
 Result<std::unique_ptr<platform::Process>> SimProcesses::Start(
     const platform::StartRequest& request) {
-  if (const WinError error = CheckStart(request)) {
+  const Result<SimProgram> found = CheckStart(request);
+  if (!found) {
     std::lock_guard lock(kernel_->mutex);
-    failed_.emplace_back(Text(request.commandLine), error);
-    return Result<std::unique_ptr<platform::Process>>::Failure(error);
+    failed_.emplace_back(Text(request.commandLine), found.error());
+    return Result<std::unique_ptr<platform::Process>>::Failure(found.error());
   }
-  const SimProgram program = *FindProgram(request.commandLine);
+  const SimProgram& program = *found;
   auto state = std::make_shared<ProcessState>();
   state->record = MakeRecord(request);
   state->exitCode = program.exitCode;

@@ -87,7 +87,8 @@ class SimProcesses : public platform::Processes {
 
  private:
   [[nodiscard]] std::optional<SimProgram> FindProgram(TextView commandLine) const;
-  [[nodiscard]] WinError CheckStart(const platform::StartRequest& request) const;
+  // The program a start would run, or why the start is refused.
+  [[nodiscard]] Result<SimProgram> CheckStart(const platform::StartRequest& request) const;
   [[nodiscard]] LaunchRecord MakeRecord(const platform::StartRequest& request);
 
   std::shared_ptr<SimKernel> kernel_;
