@@ -31,9 +31,8 @@ void TakeDetails(UserAccount& account, const platform::UserInfo& info) {
 }
 
 void TakeBuiltinFolders(const AccountServices& services, UserAccount& account) {
-  for (size_t i = 0; i < kShellFolderCount; ++i) {
-    account.ShellFolders[i] = BuiltinFolderInPlaceholderForm(services, i);
-  }
+  const ShellFolderPaths folders = BuiltinFoldersInPlaceholderForm(services);
+  for (size_t i = 0; i < kShellFolderCount; ++i) account.ShellFolders[i] = folders[i];
 }
 
 // Variables and folders from the hive of the account `sid`; false when it
@@ -44,14 +43,10 @@ bool TakeHiveSettings(const AccountServices& services, const platform::Sid& sid,
   if (!hive) return false;
   platform::Registry& registry = *services.platform.registry;
   ReadHiveVariables(registry, *hive, account);
+  ShellFolderPaths folders = ReadShellFoldersOrDefaults(services, *hive);
   for (size_t i = 0; i < kShellFolderCount; ++i) {
-    Text path;
-    if (!ReadShellFolder(registry, *hive, i, path)) {
-      path = BuiltinFolderInPlaceholderForm(services, i);
-    } else {
-      ToAccountPlaceholders(path);
-    }
-    account.ShellFolders[i] = path;
+    ToAccountPlaceholders(folders[i]);
+    account.ShellFolders[i] = folders[i];
   }
   UnloadUserHive(services, sid, *hive);
   return true;

@@ -21,17 +21,25 @@ size_t ParentLength(TextView path) {
 
 }  // namespace
 
-Text BuiltinFolderInPlaceholderForm(const AccountServices& services, size_t index) {
-  Text path;
-  if (!DefaultShellFolder(services, index, path)) path.clear();
-  ToAccountPlaceholders(path);
-  return path;
+ShellFolderPaths BuiltinFoldersInPlaceholderForm(const AccountServices& services) {
+  ShellFolderPaths paths = ReadDefaultShellFolders(services);
+  for (Text& path : paths) ToAccountPlaceholders(path);
+  return paths;
 }
 
-Text DefaultFolderForNewAccount(const AccountServices& services, const UserDefaults& defaults,
-                                size_t index) {
-  if (defaults.ShellFolders[index]) return defaults.ShellFolders[index]->str();
-  return BuiltinFolderInPlaceholderForm(services, index);
+ShellFolderPaths DefaultFoldersForNewAccount(const AccountServices& services,
+                                             const UserDefaults& defaults) {
+  std::optional<ShellFolderPaths> builtin;
+  ShellFolderPaths paths;
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    if (defaults.ShellFolders[i]) {
+      paths[i] = defaults.ShellFolders[i]->str();
+      continue;
+    }
+    if (!builtin) builtin = BuiltinFoldersInPlaceholderForm(services);
+    paths[i] = std::move((*builtin)[i]);
+  }
+  return paths;
 }
 
 void SetInitialFolderLinks(UserAccount& account) {
@@ -79,9 +87,8 @@ UserAccount& NewAccount(const AccountServices& services, AccountStore& store) {
   CopyIfSet(account.RoamingProfile, defaults.RoamingProfile);
   CopyIfSet(account.Home, defaults.Home);
   SetInitialFolderLinks(account);
-  for (size_t i = 0; i < kShellFolderCount; ++i) {
-    account.ShellFolders[i] = DefaultFolderForNewAccount(services, defaults, i);
-  }
+  const ShellFolderPaths folders = DefaultFoldersForNewAccount(services, defaults);
+  for (size_t i = 0; i < kShellFolderCount; ++i) account.ShellFolders[i] = folders[i];
   RecomputeChildrenMasks(account);
   return account;
 }

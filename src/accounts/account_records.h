@@ -2,6 +2,7 @@
 #pragma once
 
 #include "accounts/account_services.h"
+#include "accounts/shell_folder_table.h"
 #include "accounts/user_account.h"
 
 namespace tarn::accounts {
@@ -12,14 +13,15 @@ namespace tarn::accounts {
 // in placeholder form); then the masks are recomputed.
 UserAccount& NewAccount(const AccountServices& services, AccountStore& store);
 
-// The folder path a new record gets for folder `index`: the defaults' path
-// when set (unchanged), else the built-in default in placeholder form.
-[[nodiscard]] Text DefaultFolderForNewAccount(const AccountServices& services,
-                                              const UserDefaults& defaults, size_t index);
+// The folder paths a new record gets: for each folder the defaults' path when
+// set (unchanged), else the built-in default in placeholder form. The
+// built-in defaults are read only when one is needed.
+[[nodiscard]] ShellFolderPaths DefaultFoldersForNewAccount(const AccountServices& services,
+                                                           const UserDefaults& defaults);
 
-// The built-in default of folder `index` in placeholder form (empty when
-// there is none).
-[[nodiscard]] Text BuiltinFolderInPlaceholderForm(const AccountServices& services, size_t index);
+// Every folder's built-in default in placeholder form (empty when there is
+// none).
+[[nodiscard]] ShellFolderPaths BuiltinFoldersInPlaceholderForm(const AccountServices& services);
 
 // The parents of the shell folder table and the children masks that go with
 // them at creation.

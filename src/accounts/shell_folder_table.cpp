@@ -14,6 +14,24 @@ Text ReadTextValue(platform::Registry& registry, RegKey key, TextView name, uint
   return value->AsText();
 }
 
+ScopedKey OpenDefaultFolders(platform::Registry& registry) {
+  return ScopedKey::Open(registry, platform::kUsers, kDefaultUserShellFoldersKey,
+                         platform::kKeyRead);
+}
+
+// Folder `index`'s built-in default, `key` being the open .Default key.
+Text DefaultFromKey(const AccountServices& services, RegKey key, size_t index) {
+  Text value = ReadTextValue(*services.platform.registry, key, ShellFolderName(index),
+                             kShellFolderValueBytes);
+  if (value.empty())
+    value = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(index));
+  return CutToCapacity(value, kPathCapacity);
+}
+
+Text FolderFromKey(platform::Registry& registry, RegKey key, size_t index) {
+  return ReadTextValue(registry, key, ShellFolderName(index), kShellFolderValueBytes);
+}
+
 }  // namespace
 
 std::optional<size_t> DefaultShellFolderParent(size_t index) {
@@ -37,23 +55,57 @@ std::optional<size_t> DefaultShellFolderParent(size_t index) {
 
 bool DefaultShellFolder(const AccountServices& services, size_t index, Text& path) {
   if (index >= kShellFolderCount || services.platform.registry == nullptr) return false;
-  platform::Registry& registry = *services.platform.registry;
-  ScopedKey key =
-      ScopedKey::Open(registry, platform::kUsers, kDefaultUserShellFoldersKey, platform::kKeyRead);
+  ScopedKey key = OpenDefaultFolders(*services.platform.registry);
   if (!key) return false;
-  Text value = ReadTextValue(registry, key.get(), ShellFolderName(index), kShellFolderValueBytes);
-  if (value.empty())
-    value = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(index));
-  path = CutToCapacity(value, kPathCapacity);
+  path = DefaultFromKey(services, key.get(), index);
   return true;
+}
+
+ShellFolderPaths ReadDefaultShellFolders(const AccountServices& services) {
+  ShellFolderPaths paths;
+  if (services.platform.registry == nullptr) return paths;
+  ScopedKey key = OpenDefaultFolders(*services.platform.registry);
+  if (!key) return paths;
+  for (size_t i = 0; i < kShellFolderCount; ++i) paths[i] = DefaultFromKey(services, key.get(), i);
+  return paths;
 }
 
 bool ReadShellFolder(platform::Registry& registry, RegKey root, size_t index, Text& path) {
   if (index >= kShellFolderCount) return false;
   ScopedKey key = ScopedKey::Open(registry, root, kUserShellFoldersKey, platform::kKeyRead);
   if (!key) return false;
-  path = ReadTextValue(registry, key.get(), ShellFolderName(index), kShellFolderValueBytes);
+  path = FolderFromKey(registry, key.get(), index);
   return !path.empty();
+}
+
+std::array<std::optional<Text>, kShellFolderCount> ReadShellFolders(platform::Registry& registry,
+                                                                    RegKey root) {
+  std::array<std::optional<Text>, kShellFolderCount> paths;
+  ScopedKey key = ScopedKey::Open(registry, root, kUserShellFoldersKey, platform::kKeyRead);
+  if (!key) return paths;
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    Text path = FolderFromKey(registry, key.get(), i);
+    if (!path.empty()) paths[i] = std::move(path);
+  }
+  return paths;
+}
+
+ShellFolderPaths ReadShellFoldersOrDefaults(const AccountServices& services, RegKey root) {
+  std::array<std::optional<Text>, kShellFolderCount> found;
+  if (services.platform.registry != nullptr) {
+    found = ReadShellFolders(*services.platform.registry, root);
+  }
+  std::optional<ShellFolderPaths> defaults;
+  ShellFolderPaths paths;
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    if (found[i]) {
+      paths[i] = std::move(*found[i]);
+      continue;
+    }
+    if (!defaults) defaults = ReadDefaultShellFolders(services);
+    paths[i] = std::move((*defaults)[i]);
+  }
+  return paths;
 }
 
 bool ReplaceText(Text& text, size_t capacity, TextView search, TextView replacement) {

@@ -55,15 +55,34 @@ inline constexpr uint32_t kShellFolderValueBytes = 520;
   return FindShellFolder(name);
 }
 
+// A path for each shell folder, by index.
+using ShellFolderPaths = std::array<Text, kShellFolderCount>;
+
 // The built-in default of folder `index`: the .Default user's value, else the
 // translation text 3200 + index. False (path unchanged) for an index of 22 or
 // more or when the .Default key can't be opened.
 [[nodiscard]] bool DefaultShellFolder(const AccountServices& services, size_t index, Text& path);
 
+// Every folder's built-in default as DefaultShellFolder gives it, the .Default
+// key opened once; all empty when it can't be opened.
+[[nodiscard]] ShellFolderPaths ReadDefaultShellFolders(const AccountServices& services);
+
 // The folder's value under `root`'s User Shell Folders key (520 bytes); true
 // when it is not empty.
 [[nodiscard]] bool ReadShellFolder(platform::Registry& registry, platform::RegKey root,
                                    size_t index, Text& path);
+
+// Every folder's value under `root`'s User Shell Folders key as
+// ReadShellFolder reads it, the key opened once; nullopt where the value is
+// empty or missing, everywhere when the key can't be opened.
+[[nodiscard]] std::array<std::optional<Text>, kShellFolderCount> ReadShellFolders(
+    platform::Registry& registry, platform::RegKey root);
+
+// Every folder's value under `root`'s User Shell Folders key (registry of
+// `services`), its built-in default where ReadShellFolders has none. The
+// defaults are read only when one is needed.
+[[nodiscard]] ShellFolderPaths ReadShellFoldersOrDefaults(const AccountServices& services,
+                                                          platform::RegKey root);
 
 // Replaces every occurrence of `search` (ignoring case) by `replacement`, left
 // to right, continuing after each inserted replacement. Stops before a

@@ -238,14 +238,10 @@ void SetLoggedOnUserVariables(const VariableContext& context) {
 
 void SetShellFolderVariables(const VariableContext& context, TextView profile, TextView userName) {
   Variables variables(context.services.platform);
-  platform::Registry* registry = context.services.platform.registry;
+  accounts::ShellFolderPaths folders =
+      accounts::ReadShellFoldersOrDefaults(context.services, platform::kCurrentUser);
   for (size_t i = 0; i < kShellFolderCount; ++i) {
-    Text path;
-    if (registry == nullptr ||
-        !accounts::ReadShellFolder(*registry, platform::kCurrentUser, i, path)) {
-      path.clear();
-      (void)accounts::DefaultShellFolder(context.services, i, path);
-    }
+    Text& path = folders[i];
     accounts::ReplaceText(path, accounts::kPathCapacity, u"%USERPROFILE%", profile);
     accounts::ReplaceText(path, accounts::kPathCapacity, u"%USERNAME%", userName);
     variables.Set(accounts::ShellFolderName(i), variables.Expand(path, kFolderCapacity));

@@ -66,6 +66,66 @@ TEST(DefaultShellFolder, FailsWithoutTheDefaultUsersKey) {
   EXPECT_EQ(ToUtf8(path), "kept");
 }
 
+TEST(ReadDefaultShellFolders, AgreesWithTheSingleFolderReadForEveryIndex) {
+  testing::AccountMachine m;
+  // A folder without a .Default value falls back to its translation text.
+  auto& registry = m.machine.registry();
+  platform::ScopedKey key = platform::ScopedKey::Open(
+      registry, platform::kUsers, kDefaultUserShellFoldersKey, platform::kKeyAllAccess);
+  ASSERT_TRUE(key.valid());
+  ASSERT_EQ(registry.DeleteValue(key.get(), ShellFolderNames()[kFolderCache]), kErrorSuccess);
+  const ShellFolderPaths all = ReadDefaultShellFolders(m.services());
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    Text one;
+    ASSERT_TRUE(DefaultShellFolder(m.services(), i, one));
+    EXPECT_EQ(ToUtf8(all[i]), ToUtf8(one)) << "folder " << i;
+  }
+  EXPECT_EQ(ToUtf8(all[kFolderCache]), "Text5");
+  EXPECT_EQ(ToUtf8(all[kFolderDesktop]), "%USERPROFILE%\\Desktop");
+}
+
+TEST(ReadDefaultShellFolders, AllEmptyWithoutTheDefaultUsersKey) {
+  testing::AccountMachine m;
+  ASSERT_EQ(m.machine.registry().DeleteTree(platform::kUsers, u".Default"), kErrorSuccess);
+  for (const Text& path : ReadDefaultShellFolders(m.services())) EXPECT_EQ(ToUtf8(path), "");
+}
+
+TEST(ReadShellFolders, EmptyOrMissingValuesAreAbsent) {
+  testing::AccountMachine m;
+  auto& registry = m.machine.registry();
+  ASSERT_TRUE(registry.Put(platform::kCurrentUser, kUserShellFoldersKey, u"Desktop",
+                           platform::RegValue::FromText(u"D:\\Desk")));
+  ASSERT_TRUE(registry.Put(platform::kCurrentUser, kUserShellFoldersKey, u"Favorites",
+                           platform::RegValue::FromText(u"")));
+  const auto found = ReadShellFolders(registry, platform::kCurrentUser);
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    Text one;
+    const bool present = ReadShellFolder(registry, platform::kCurrentUser, i, one);
+    ASSERT_EQ(found[i].has_value(), present) << "folder " << i;
+    if (present) {
+      EXPECT_EQ(ToUtf8(*found[i]), ToUtf8(one)) << "folder " << i;
+    }
+  }
+  ASSERT_TRUE(found[kFolderDesktop].has_value());
+  EXPECT_EQ(ToUtf8(*found[kFolderDesktop]), "D:\\Desk");
+  EXPECT_FALSE(found[9].has_value()) << "Favorites is empty";
+  for (const auto& path : ReadShellFolders(registry, platform::kLocalMachine)) {
+    EXPECT_FALSE(path.has_value()) << "no key, no folders";
+  }
+}
+
+TEST(ReadShellFoldersOrDefaults, DefaultsFillOnlyTheFoldersNotFound) {
+  testing::AccountMachine m;
+  ASSERT_TRUE(m.machine.registry().Put(platform::kCurrentUser, kUserShellFoldersKey, u"Desktop",
+                                       platform::RegValue::FromText(u"D:\\Desk")));
+  const ShellFolderPaths paths = ReadShellFoldersOrDefaults(m.services(), platform::kCurrentUser);
+  EXPECT_EQ(ToUtf8(paths[kFolderDesktop]), "D:\\Desk");
+  EXPECT_EQ(ToUtf8(paths[kFolderStartMenu]), "%USERPROFILE%\\Start Menu");
+  const ShellFolderPaths defaults =
+      ReadShellFoldersOrDefaults(m.services(), platform::kLocalMachine);
+  EXPECT_EQ(ToUtf8(defaults[kFolderDesktop]), "%USERPROFILE%\\Desktop");
+}
+
 TEST(ShellFolderTable, ParentsAsAtCreation) {
   EXPECT_EQ(DefaultShellFolderParent(0), kFolderPersonal);
   EXPECT_EQ(DefaultShellFolderParent(12), kFolderLocalSettings);
