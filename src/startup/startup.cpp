@@ -112,12 +112,14 @@ void RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
 
   const bool logOpened = app.config.LogEnabled;
   ReadSettings(*app.platform.profiles, app.config.IniPath, app.config, app.pageHeaders);
-  if (!logOpened && app.config.LogEnabled) app.log.Open(app.config.Log);
+  // A plan only reads: opening the settings' log would empty the log of the
+  // last real run.
   if (!options.planFile.empty()) {
     (void)catalogue::WritePlanFile(app.platform, app.config.IniPath, {app.config.HasGaps},
                                    options.planFile);
     return;
   }
+  if (!logOpened && app.config.LogEnabled) app.log.Open(app.config.Log);
   app.startPage = ChooseStartPage(app.config);
 
   EnablePrivileges(*app.platform.services);

@@ -187,6 +187,16 @@ TEST_F(StartupTest, MissingServiceOverridesTheFileToo) {
       << "the log named by the settings key opens right after the settings are read";
 }
 
+TEST_F(StartupTest, PlanRequestKeepsTheLogOfTheLastRun) {
+  const std::string lastRun("W\0a\0r\0n\0", 8);
+  ASSERT_TRUE(machine_.files().PutTextFile(u"C:\\logs\\key.log", lastRun));
+  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"Log", u"C:\\logs\\key.log");
+  EXPECT_EQ(Run(u"/plan=C:\\logs\\plan.txt"), 0);
+  EXPECT_EQ(ReadUtf16(u"C:\\logs\\key.log"), u"Warn") << "a plan leaves the log as it was";
+  EXPECT_FALSE(app_.log.IsOpen());
+  EXPECT_EQ(Calls(), "") << "a plan ends before the wizard";
+}
+
 TEST_F(StartupTest, RunningServiceWritesNothing) {
   (void)Run(u"/log=C:\\logs\\quiet.log");
   EXPECT_TRUE(app_.config.SecondaryLogonRunning);
