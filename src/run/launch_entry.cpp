@@ -2,6 +2,7 @@
 
 #include "accounts/user_account.h"
 #include "base/paths.h"
+#include "base/wipe.h"
 #include "catalogue/catalogue_navigation.h"
 #include "platform/environment.h"
 #include "platform/processes.h"
@@ -57,6 +58,21 @@ Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
     }
   }
   return context.app.platform.processes->Start(request);
+}
+
+// The command line as the log shows it: a command may take the account's
+// password through %USERPASSWORD%, and the log must never hold it.
+Text CommandForLog(platform::Environment& environment, TextView commandLine) {
+  static constexpr TextView kMask = u"********";
+  Text shown(commandLine);
+  const SecretText password(environment.Get(u"USERPASSWORD").value_or(Text()));
+  const Text& secret = password.str();
+  if (secret.empty()) return shown;
+  for (size_t at = shown.find(secret); at != Text::npos;
+       at = shown.find(secret, at + kMask.size())) {
+    shown.replace(at, secret.size(), kMask);
+  }
+  return shown;
 }
 
 // Waits for the end of the process or the abort event; an abort ends the
@@ -115,7 +131,10 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   Text commandLine;
   (void)ResolveCommandLine(*app.platform.registry, app.platform.environment,
                            ExpandWhole(app, entry.Command.value_or(Text())), commandLine);
-  if (app.config.Verbose & 1) app.log.WriteFormat(kLogInfo, 0, u"Command: %s", {commandLine});
+  if (app.config.Verbose & 1) {
+    app.log.WriteFormat(kLogInfo, 0, u"Command: %s",
+                        {CommandForLog(*app.platform.environment, commandLine)});
+  }
   const Text folder = WorkingFolderFor(app, entry.WorkDir);
   context.status.ShowAbortButton(false);
   context.signals.launchSeconds = 0;

@@ -203,6 +203,18 @@ TEST(InstallationRunTest, VerboseLogsTheCommandLineAndTheSettings) {
   EXPECT_THAT(rows, ::testing::Contains("2:Command: p.exe /q"));
 }
 
+TEST(InstallationRunTest, VerboseCommandLineMasksTheAccountPassword) {
+  RunTestMachine m;
+  m.AddProgram(u"p.exe");
+  m.app->config.Verbose = 1;
+  (void)m.machine.environment().Set(u"USERPASSWORD", u"s3cret");
+  m.Add(0, true, u"P", u"p.exe /pw=%USERPASSWORD% /again=%USERPASSWORD%x");
+  const auto rows = RowTexts(m.Run());
+  EXPECT_THAT(rows, ::testing::Contains("2:Command: p.exe /pw=******** /again=********x"));
+  for (const std::string& row : rows) EXPECT_EQ(row.find("s3cret"), std::string::npos) << row;
+  EXPECT_THAT(m.Started(), ElementsAre("p.exe /pw=s3cret /again=s3cretx"));
+}
+
 TEST(InstallationRunTest, ThePolicyIsRelaxedDuringTheRunAndRestoredAfter) {
   for (const std::optional<uint32_t> before :
        {std::optional<uint32_t>(1), std::optional<uint32_t>()}) {
