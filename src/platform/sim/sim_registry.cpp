@@ -128,13 +128,19 @@ std::shared_ptr<SimRegistry::Key> SimRegistry::Resolve(RegKey handle, uint32_t* 
 
 Result<std::shared_ptr<SimRegistry::Key>> SimRegistry::Walk(RegKey parent, TextView subKey,
                                                             bool create) {
+  return Walk(parent, SplitKeyPath(subKey), create);
+}
+
+Result<std::shared_ptr<SimRegistry::Key>> SimRegistry::Walk(RegKey parent,
+                                                            std::span<const Text> names,
+                                                            bool create) {
   using Found = Result<std::shared_ptr<Key>>;
   uint32_t access = 0;
   std::shared_ptr<Key> key = Resolve(parent, &access);
   if (!key) return Found::Failure(kErrorInvalidHandle);
   if (key->deleted) return Found::Failure(kErrorKeyDeleted);
   const Key* start = key.get();
-  for (const Text& name : SplitKeyPath(subKey)) {
+  for (const Text& name : names) {
     auto it = key->subkeys.find(name);
     if (it != key->subkeys.end()) {
       key = it->second;
@@ -196,12 +202,7 @@ WinError SimRegistry::SetValue(RegKey handle, TextView name, const RegValue& val
   if (!key) return kErrorInvalidHandle;
   if (key->deleted) return kErrorKeyDeleted;
   if ((access & kKeySetValue) == 0) return kErrorAccessDenied;
-  const auto it = key->FindValue(name);
-  if (it != key->values.end()) {
-    it->second = value;
-  } else {
-    key->values.emplace_back(Text(name), value);
-  }
+  key->SetValue(name, value);
   return kErrorSuccess;
 }
 
@@ -218,23 +219,26 @@ WinError SimRegistry::DeleteValue(RegKey handle, TextView name) {
 }
 
 WinError SimRegistry::DeleteTree(RegKey parent, TextView subKey) {
-  auto key = Walk(parent, subKey, false);
-  if (!key) return key.error();
-  if ((*key)->hiveFile || *key == machine_ || *key == users_) return kErrorAccessDenied;
-  if (SplitKeyPath(subKey).empty()) {
+  const std::vector<Text> names = SplitKeyPath(subKey);
+  // The key that holds the one to delete; without a subkey, the key itself.
+  const std::span<const Text> holderNames(names.data(), names.empty() ? 0 : names.size() - 1);
+  auto holder = Walk(parent, holderNames, false);
+  if (!holder) return holder.error();
+  Key& container = **holder;
+  if (names.empty()) {
+    if (container.hiveFile || *holder == machine_ || *holder == users_) return kErrorAccessDenied;
     // Without a subkey the key itself stays, emptied.
-    for (auto& [name, subkey] : (*key)->subkeys) subkey->MarkDeleted();
-    (*key)->subkeys.clear();
-    (*key)->values.clear();
+    for (auto& [name, subkey] : container.subkeys) subkey->MarkDeleted();
+    container.subkeys.clear();
+    container.values.clear();
     return kErrorSuccess;
   }
-  const std::vector<Text> names = SplitKeyPath(subKey);
-  Text parentPath;
-  for (size_t i = 0; i + 1 < names.size(); ++i) parentPath += names[i] + u'\\';
-  auto holder = Walk(parent, parentPath, false);
-  if (!holder) return holder.error();
-  (*key)->MarkDeleted();
-  (*holder)->subkeys.erase(names.back());
+  const auto it = container.subkeys.find(names.back());
+  if (it == container.subkeys.end()) return kErrorFileNotFound;
+  const std::shared_ptr<Key> key = it->second;
+  if (key->hiveFile || key == machine_ || key == users_) return kErrorAccessDenied;
+  key->MarkDeleted();
+  container.subkeys.erase(it);
   return kErrorSuccess;
 }
 
@@ -332,12 +336,7 @@ WinError SimRegistry::SaveKey(RegKey handle, TextView file) {
 bool SimRegistry::Put(RegKey root, TextView path, TextView name, const RegValue& value) {
   auto key = Walk(root, path, true);
   if (!key) return false;
-  const auto it = (*key)->FindValue(name);
-  if (it != (*key)->values.end()) {
-    it->second = value;
-  } else {
-    (*key)->values.emplace_back(Text(name), value);
-  }
+  (*key)->SetValue(name, value);
   return true;
 }
 

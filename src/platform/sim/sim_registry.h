@@ -76,7 +76,11 @@ class SimRegistry : public platform::Registry {
   // The key behind a handle or predefined root; nullptr when the handle is
   // unknown. `access` receives the rights the handle was opened with.
   std::shared_ptr<Key> Resolve(platform::RegKey handle, uint32_t* access);
+  // The key at `subKey` (backslash-separated names) / `names` below
+  // `parent`, creating missing keys when `create` is set.
   Result<std::shared_ptr<Key>> Walk(platform::RegKey parent, TextView subKey, bool create);
+  Result<std::shared_ptr<Key>> Walk(platform::RegKey parent, std::span<const Text> names,
+                                    bool create);
   platform::RegKey NewHandle(std::shared_ptr<Key> key, uint32_t access);
   bool Privileged(TextView name) const;
   bool HandlesInside(const Key& key) const;

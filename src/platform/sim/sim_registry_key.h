@@ -32,6 +32,17 @@ struct SimRegistry::Key {
     return values.end();
   }
 
+  // Replaces the value of that name (ignoring case, the stored name stays) or
+  // appends a new one.
+  void SetValue(TextView valueName, const platform::RegValue& value) {
+    const auto it = FindValue(valueName);
+    if (it != values.end()) {
+      it->second = value;
+    } else {
+      values.emplace_back(Text(valueName), value);
+    }
+  }
+
   // Marks this key and everything below it deleted and drops the subkeys.
   void MarkDeleted() {
     deleted = true;

@@ -133,6 +133,42 @@ TEST_F(SimRegistryTest, SubkeysEnumerateSortedAndValuesInTheirOrderOfCreation) {
   EXPECT_EQ(reg().EnumValue(key.get(), 2)->first, u"a");
 }
 
+TEST_F(SimRegistryTest, DeleteTreeBelowANestedPathKeepsTheKeysAboveAndBeside) {
+  ASSERT_TRUE(reg().Put(kCurrentUser, u"T\\A\\B\\C", u"x", RegValue::FromDword(1)));
+  ASSERT_TRUE(reg().Put(kCurrentUser, u"T\\A\\Side", u"y", RegValue::FromDword(2)));
+  ASSERT_TRUE(reg().Put(kCurrentUser, u"T\\A", u"z", RegValue::FromDword(3)));
+  EXPECT_EQ(reg().DeleteTree(kCurrentUser, u"t\\a\\b"), kErrorSuccess);
+  EXPECT_FALSE(reg().KeyExists(kCurrentUser, u"T\\A\\B"));
+  EXPECT_TRUE(reg().Get(kCurrentUser, u"T\\A\\Side", u"y"));
+  EXPECT_TRUE(reg().Get(kCurrentUser, u"T\\A", u"z"));
+  EXPECT_EQ(reg().DeleteTree(kCurrentUser, u"T\\A\\B"), kErrorFileNotFound);
+  EXPECT_EQ(reg().DeleteTree(kCurrentUser, u"T\\Missing\\B"), kErrorFileNotFound);
+}
+
+TEST_F(SimRegistryTest, DeleteTreeRefusesAHiveRootAndTheMachineRoot) {
+  EnableHivePrivileges();
+  const Text file = MakeHiveFile(u"C:\\hive.dat");
+  ASSERT_EQ(reg().LoadHive(kUsers, u"Loaded", file), kErrorSuccess);
+  EXPECT_EQ(reg().DeleteTree(kUsers, u"Loaded"), kErrorAccessDenied);
+  EXPECT_TRUE(reg().KeyExists(kUsers, u"Loaded\\Software\\Tarn"));
+  EXPECT_EQ(reg().DeleteTree(kLocalMachine, u""), kErrorAccessDenied);
+  EXPECT_TRUE(reg().KeyExists(kLocalMachine, u"SOFTWARE"));
+  EXPECT_EQ(reg().UnloadHive(kUsers, u"Loaded"), kErrorSuccess);
+}
+
+TEST_F(SimRegistryTest, SettingAValueAgainKeepsItsPlaceAndTheFirstSpelling) {
+  ScopedKey key = ScopedKey::Create(reg(), kCurrentUser, u"Values", kKeyAllAccess);
+  ASSERT_EQ(reg().SetValue(key.get(), u"First", RegValue::FromDword(1)), kErrorSuccess);
+  ASSERT_TRUE(reg().Put(kCurrentUser, u"Values", u"Second", RegValue::FromDword(2)));
+  ASSERT_TRUE(reg().Put(kCurrentUser, u"Values", u"FIRST", RegValue::FromDword(3)));
+  ASSERT_EQ(reg().SetValue(key.get(), u"second", RegValue::FromDword(4)), kErrorSuccess);
+  EXPECT_EQ(reg().EnumValue(key.get(), 0)->first, u"First");
+  EXPECT_EQ(reg().EnumValue(key.get(), 0)->second.AsDword(), std::optional<uint32_t>(3));
+  EXPECT_EQ(reg().EnumValue(key.get(), 1)->first, u"Second");
+  EXPECT_EQ(reg().EnumValue(key.get(), 1)->second.AsDword(), std::optional<uint32_t>(4));
+  EXPECT_EQ(reg().EnumValue(key.get(), 2).error(), kErrorNoMoreItems);
+}
+
 TEST_F(SimRegistryTest, UnknownHandlesAreInvalidAndRootsNeverClose) {
   EXPECT_EQ(reg().QueryValue(0x12345, u"x").error(), kErrorInvalidHandle);
   reg().CloseKey(kLocalMachine);
