@@ -30,11 +30,6 @@ class NetBuffer {
   LPBYTE data_ = nullptr;
 };
 
-// The server argument: null for the local computer.
-const wchar_t* ServerArgument(const std::wstring& server) {
-  return server.empty() ? nullptr : server.c_str();
-}
-
 platform::UserInfo FromLevel(const NetBuffer& buffer, uint32_t level) {
   platform::UserInfo info;
   if (level == 0) {
@@ -72,7 +67,7 @@ Result<platform::UserInfo> Win32Accounts::GetUserInfo(TextView server, TextView 
   const std::wstring userName = Wide(name);
   NetBuffer buffer;
   const NET_API_STATUS status =
-      NetUserGetInfo(ServerArgument(serverName), userName.c_str(), level, buffer.out());
+      NetUserGetInfo(WideOrNull(serverName), userName.c_str(), level, buffer.out());
   if (status != NERR_Success) return Result<platform::UserInfo>::Failure(status);
   return FromLevel(buffer, level);
 }
@@ -95,7 +90,7 @@ WinError Win32Accounts::AddUser(TextView server, const platform::UserInfo& info,
   one.usri1_script_path = script.empty() ? nullptr : script.data();
   DWORD errorField = 0;
   const NET_API_STATUS status =
-      NetUserAdd(ServerArgument(serverName), 1, reinterpret_cast<LPBYTE>(&one), &errorField);
+      NetUserAdd(WideOrNull(serverName), 1, reinterpret_cast<LPBYTE>(&one), &errorField);
   SecureZero(secret.data(), secret.size() * sizeof(wchar_t));
   return status;
 }
@@ -103,7 +98,7 @@ WinError Win32Accounts::AddUser(TextView server, const platform::UserInfo& info,
 WinError Win32Accounts::DeleteUser(TextView server, TextView name) {
   const std::wstring serverName = Wide(server);
   const std::wstring userName = Wide(name);
-  return NetUserDel(ServerArgument(serverName), userName.c_str());
+  return NetUserDel(WideOrNull(serverName), userName.c_str());
 }
 
 Result<platform::JoinInformation> Win32Accounts::GetJoinInformation(TextView server) {

@@ -60,12 +60,6 @@ struct FindHandleTraits {
   static void Close(HANDLE h) { FindClose(h); }
 };
 
-struct RegistryKeyTraits {
-  static HKEY Empty() { return nullptr; }
-  static bool Valid(HKEY h) { return h != nullptr; }
-  static void Close(HKEY h) { RegCloseKey(h); }
-};
-
 struct ServiceHandleTraits {
   static SC_HANDLE Empty() { return nullptr; }
   static bool Valid(SC_HANDLE h) { return h != nullptr; }
@@ -75,7 +69,6 @@ struct ServiceHandleTraits {
 using UniqueHandle = UniqueHandleOf<HANDLE, KernelHandleTraits>;
 using UniqueFile = UniqueHandleOf<HANDLE, FileHandleTraits>;
 using UniqueFind = UniqueHandleOf<HANDLE, FindHandleTraits>;
-using UniqueKey = UniqueHandleOf<HKEY, RegistryKeyTraits>;
 using UniqueService = UniqueHandleOf<SC_HANDLE, ServiceHandleTraits>;
 
 }  // namespace tarn::win32

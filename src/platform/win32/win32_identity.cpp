@@ -1,17 +1,16 @@
 #include "platform/win32/win32_identity.h"
 
-#include <windows.h>
+#include "platform/win32/win32_windows.h"
 // windows.h first: the LSA header needs its types.
 #include <ntsecapi.h>
 
 #include <string>
 
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_text.h"
+
 namespace tarn::win32 {
 namespace {
-
-std::wstring Wide(TextView text) {
-  return std::wstring(text.begin(), text.end());
-}
 
 using NetJoinDomainFn = DWORD(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, DWORD);
 

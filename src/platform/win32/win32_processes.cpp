@@ -1,30 +1,12 @@
 #include "platform/win32/win32_processes.h"
 
-#include <windows.h>
-
 #include <string>
+
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_text.h"
 
 namespace tarn::win32 {
 namespace {
-
-std::wstring Wide(TextView text) {
-  return std::wstring(text.begin(), text.end());
-}
-
-// Owns one kernel handle.
-class OwnedHandle {
- public:
-  explicit OwnedHandle(HANDLE handle = nullptr) : handle_(handle) {}
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  ~OwnedHandle() {
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  [[nodiscard]] HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 class Win32Event : public platform::Event {
  public:
@@ -37,7 +19,7 @@ class Win32Event : public platform::Event {
   [[nodiscard]] HANDLE handle() const { return handle_.get(); }
 
  private:
-  OwnedHandle handle_;
+  UniqueHandle handle_;
 };
 
 class Win32Process : public platform::Process {
@@ -72,8 +54,8 @@ class Win32Process : public platform::Process {
   }
 
  private:
-  OwnedHandle process_;
-  OwnedHandle thread_;
+  UniqueHandle process_;
+  UniqueHandle thread_;
 };
 
 BOOL StartWithLogon(const platform::StartRequest& request, wchar_t* commandLine, void* environment,
@@ -114,7 +96,7 @@ Result<std::unique_ptr<platform::Process>> Win32Processes::Start(
   // CreateProcess may write into the command line, so it gets its own copy.
   std::wstring commandLine = Wide(request.commandLine);
   const std::wstring folder = Wide(request.workingFolder);
-  const wchar_t* folderArg = folder.empty() ? nullptr : folder.c_str();
+  const wchar_t* folderArg = WideOrNull(folder);
   std::wstring block;
   void* environment = nullptr;
   if (request.environment != nullptr) {

@@ -1,19 +1,16 @@
 #include "platform/win32/win32_profile_files.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_windows.h"
+
 namespace tarn::win32 {
 namespace {
-
-std::wstring Wide(TextView text) {
-  return std::wstring(text.begin(), text.end());
-}
 
 const wchar_t* OptionalWide(const std::optional<std::wstring>& text) {
   return text ? text->c_str() : nullptr;

@@ -14,10 +14,6 @@ using platform::AccountLookup;
 constexpr DWORD kSidBytes = 256;
 constexpr DWORD kNameCharacters = 256;
 
-const wchar_t* SystemArgument(const std::wstring& system) {
-  return system.empty() ? nullptr : system.c_str();
-}
-
 }  // namespace
 
 Result<AccountLookup> Win32Security::LookupName(TextView system, TextView name) {
@@ -28,7 +24,7 @@ Result<AccountLookup> Win32Security::LookupName(TextView system, TextView name) 
   std::wstring domain(kNameCharacters, L'\0');
   DWORD domainSize = kNameCharacters;
   SID_NAME_USE use = SidTypeUnknown;
-  if (!LookupAccountNameW(SystemArgument(systemName), accountName.c_str(), sid.data(), &sidSize,
+  if (!LookupAccountNameW(WideOrNull(systemName), accountName.c_str(), sid.data(), &sidSize,
                           domain.data(), &domainSize, &use)) {
     return Result<AccountLookup>::Failure(GetLastError());
   }
@@ -48,7 +44,7 @@ Result<AccountLookup> Win32Security::LookupSid(TextView system, const platform::
   std::wstring domain(kNameCharacters, L'\0');
   DWORD domainSize = kNameCharacters;
   SID_NAME_USE use = SidTypeUnknown;
-  if (!LookupAccountSidW(SystemArgument(systemName), bytes.data(), name.data(), &nameSize,
+  if (!LookupAccountSidW(WideOrNull(systemName), bytes.data(), name.data(), &nameSize,
                          domain.data(), &domainSize, &use)) {
     return Result<AccountLookup>::Failure(GetLastError());
   }

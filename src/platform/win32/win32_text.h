@@ -16,6 +16,13 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t must be UTF-16 on Wi
   return std::wstring(text.begin(), text.end());
 }
 
+// `wide` for a W function's optional argument: null when empty (the local
+// computer for a server or system name, the caller's folder for a working
+// folder). The pointer lives as long as `wide`.
+[[nodiscard]] inline const wchar_t* WideOrNull(const std::wstring& wide) {
+  return wide.empty() ? nullptr : wide.c_str();
+}
+
 // The text of `length` wide units at `data` (stops at nothing: zeros inside
 // are kept, as environment blocks need).
 [[nodiscard]] inline Text FromWide(const wchar_t* data, size_t length) {

@@ -4,6 +4,7 @@
 // windows.h first: userenv needs its types.
 #include <userenv.h>
 
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 
 namespace tarn::win32 {
@@ -21,22 +22,6 @@ Result<Text> FolderQuery(Query query) {
   return FromWide(buffer);
 }
 
-// Closes a token handle on scope exit.
-class TokenHandle {
- public:
-  TokenHandle() = default;
-  TokenHandle(const TokenHandle&) = delete;
-  TokenHandle& operator=(const TokenHandle&) = delete;
-  ~TokenHandle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  HANDLE* out() { return &handle_; }
-  [[nodiscard]] HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
-
 }  // namespace
 
 Result<Text> Win32UserProfiles::ProfilesDirectory() {
@@ -50,8 +35,8 @@ Result<Text> Win32UserProfiles::DefaultUserProfileDirectory() {
 }
 
 Result<Text> Win32UserProfiles::CurrentUserProfileDirectory() {
-  TokenHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | READ_CONTROL, token.out())) {
+  UniqueHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | READ_CONTROL, token.receive())) {
     return Result<Text>::Failure(GetLastError());
   }
   return FolderQuery([&token](wchar_t* buffer, DWORD* size) {

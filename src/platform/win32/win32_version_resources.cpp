@@ -1,16 +1,13 @@
 #include "platform/win32/win32_version_resources.h"
 
-#include <windows.h>
-
 #include <cwchar>
 #include <vector>
 
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_windows.h"
+
 namespace tarn::win32 {
 namespace {
-
-const wchar_t* Wide(const Text& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 // The block GetFileVersionInfoW filled, asked through VerQueryValueW.
 class Win32VersionResource final : public platform::VersionResource {
@@ -43,7 +40,7 @@ class Win32VersionResource final : public platform::VersionResource {
   [[nodiscard]] std::optional<Text> String(TextView subBlock) const override {
     void* data = nullptr;
     UINT size = 0;
-    if (!Query(Text(subBlock), &data, &size)) return std::nullopt;
+    if (!Query(subBlock, &data, &size)) return std::nullopt;
     if (data == nullptr || size == 0) return Text();
     const auto* text = static_cast<const char16_t*>(data);
     size_t length = 0;
@@ -52,10 +49,10 @@ class Win32VersionResource final : public platform::VersionResource {
   }
 
  private:
-  bool Query(const Text& subBlock, void** data, UINT* size) const {
+  bool Query(TextView subBlock, void** data, UINT* size) const {
     // VerQueryValueW takes a non-const block but only reads it.
     auto* block = const_cast<unsigned char*>(block_.data());
-    return VerQueryValueW(block, Wide(subBlock), data, size) != FALSE;
+    return VerQueryValueW(block, Wide(subBlock).c_str(), data, size) != FALSE;
   }
 
   std::vector<unsigned char> block_;
@@ -65,12 +62,12 @@ class Win32VersionResource final : public platform::VersionResource {
 
 Result<std::unique_ptr<platform::VersionResource>> Win32VersionResources::Read(TextView path) {
   using R = Result<std::unique_ptr<platform::VersionResource>>;
-  const Text file(path);
+  const std::wstring file = Wide(path);
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(Wide(file), &ignored);
+  const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
   if (size == 0) return R::Failure(GetLastError());
   std::vector<unsigned char> block(size);
-  if (!GetFileVersionInfoW(Wide(file), 0, size, block.data())) return R::Failure(GetLastError());
+  if (!GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return R::Failure(GetLastError());
   return R(std::make_unique<Win32VersionResource>(std::move(block)));
 }
 
