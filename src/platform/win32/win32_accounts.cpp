@@ -103,13 +103,12 @@ WinError Win32Accounts::DeleteUser(TextView server, TextView name) {
 
 Result<platform::JoinInformation> Win32Accounts::GetJoinInformation(TextView server) {
   const std::wstring serverName = Wide(server);
-  LPWSTR name = nullptr;
+  NetBuffer name;
   NETSETUP_JOIN_STATUS status = NetSetupUnknownStatus;
-  const NET_API_STATUS result = NetGetJoinInformation(ServerArgument(serverName), &name, &status);
+  const NET_API_STATUS result =
+      NetGetJoinInformation(WideOrNull(serverName), reinterpret_cast<LPWSTR*>(name.out()), &status);
   if (result != NERR_Success) return Result<platform::JoinInformation>::Failure(result);
-  platform::JoinInformation join{FromWide(name), static_cast<uint32_t>(status)};
-  NetApiBufferFree(name);
-  return join;
+  return platform::JoinInformation{FromWide(name.as<wchar_t>()), static_cast<uint32_t>(status)};
 }
 
 }  // namespace tarn::win32

@@ -2,6 +2,8 @@
 // it leaves scope. Include after win32_windows.h.
 #pragma once
 
+#include <memory>
+#include <type_traits>
 #include <utility>
 
 #include "platform/win32/win32_windows.h"
@@ -65,6 +67,24 @@ struct ServiceHandleTraits {
   static bool Valid(SC_HANDLE h) { return h != nullptr; }
   static void Close(SC_HANDLE h) { CloseServiceHandle(h); }
 };
+
+// A deleter that hands the pointer to the system function `Release` (its
+// result is of no use at that point).
+template <auto Release>
+struct ReleaseWith {
+  template <class T>
+  void operator()(T* pointer) const {
+    if (pointer != nullptr) Release(pointer);
+  }
+};
+
+// Memory or an object the system allocated, released by `Release` on scope
+// exit. Files that include the header declaring `Release` name their own.
+template <class T, auto Release>
+using UniqueSystemPointer = std::unique_ptr<T, ReleaseWith<Release>>;
+
+// A module loaded by LoadLibraryW; freed on scope exit.
+using UniqueModule = UniqueSystemPointer<std::remove_pointer_t<HMODULE>, FreeLibrary>;
 
 using UniqueHandle = UniqueHandleOf<HANDLE, KernelHandleTraits>;
 using UniqueFile = UniqueHandleOf<HANDLE, FileHandleTraits>;

@@ -32,17 +32,13 @@ WinError Win32Identity::RenameComputer(TextView name) {
 }
 
 WinError Win32Identity::JoinWorkgroup(TextView workgroup) {
-  const HMODULE netapi = LoadLibraryW(L"netapi32.dll");
+  const UniqueModule netapi(LoadLibraryW(L"netapi32.dll"));
   if (netapi == nullptr) return GetLastError();
   const auto join = reinterpret_cast<NetJoinDomainFn>(
-      reinterpret_cast<void*>(GetProcAddress(netapi, "NetJoinDomain")));
-  WinError result = ERROR_PROC_NOT_FOUND;
-  if (join != nullptr) {
-    const std::wstring wide = Wide(workgroup);
-    result = join(nullptr, wide.c_str(), nullptr, nullptr, nullptr, 0x20);
-  }
-  FreeLibrary(netapi);
-  return result;
+      reinterpret_cast<void*>(GetProcAddress(netapi.get(), "NetJoinDomain")));
+  if (join == nullptr) return ERROR_PROC_NOT_FOUND;
+  const std::wstring wide = Wide(workgroup);
+  return join(nullptr, wide.c_str(), nullptr, nullptr, nullptr, 0x20);
 }
 
 uint32_t Win32Identity::StorePrivateData(TextView system, TextView keyName, TextView data) {
@@ -52,14 +48,14 @@ uint32_t Win32Identity::StorePrivateData(TextView system, TextView keyName, Text
   LSA_OBJECT_ATTRIBUTES attributes{};
   attributes.Length = sizeof(attributes);
   LSA_UNICODE_STRING systemCounted = Counted(systemName);
-  LSA_HANDLE policy = nullptr;
+  LSA_HANDLE opened = nullptr;
   NTSTATUS status = LsaOpenPolicy(systemName.empty() ? nullptr : &systemCounted, &attributes,
-                                  POLICY_CREATE_SECRET, &policy);
+                                  POLICY_CREATE_SECRET, &opened);
   if (status == 0) {
+    const UniqueSystemPointer<void, LsaClose> policy(opened);
     LSA_UNICODE_STRING keyCounted = Counted(key);
     LSA_UNICODE_STRING secretCounted = Counted(secret);
-    status = LsaStorePrivateData(policy, &keyCounted, &secretCounted);
-    LsaClose(policy);
+    status = LsaStorePrivateData(policy.get(), &keyCounted, &secretCounted);
   }
   SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));
   return static_cast<uint32_t>(status);

@@ -45,16 +45,15 @@ Result<Text> Win32UserProfiles::CurrentUserProfileDirectory() {
 }
 
 Result<platform::EnvironmentBlock> Win32UserProfiles::CreateEnvironmentBlock(bool inherit) {
-  void* block = nullptr;
-  if (!::CreateEnvironmentBlock(&block, nullptr, inherit ? TRUE : FALSE)) {
+  void* created = nullptr;
+  if (!::CreateEnvironmentBlock(&created, nullptr, inherit ? TRUE : FALSE)) {
     return Result<platform::EnvironmentBlock>::Failure(GetLastError());
   }
-  const auto* text = static_cast<const wchar_t*>(block);
+  const UniqueSystemPointer<void, DestroyEnvironmentBlock> block(created);
+  const auto* text = static_cast<const wchar_t*>(block.get());
   size_t length = 0;
   while (text[length] != L'\0' || text[length + 1] != L'\0') ++length;
-  platform::EnvironmentBlock copy = FromWide(text, length + 2);
-  DestroyEnvironmentBlock(block);
-  return copy;
+  return FromWide(text, length + 2);
 }
 
 }  // namespace tarn::win32
