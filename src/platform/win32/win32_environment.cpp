@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 
@@ -97,11 +98,9 @@ platform::Expansion Win32Environment::Expand(TextView text, uint32_t capacity) {
 }
 
 platform::EnvironmentBlock Win32Environment::CurrentBlock() {
-  wchar_t* block = GetEnvironmentStringsW();
+  const UniqueSystemPointer<wchar_t, FreeEnvironmentStringsW> block(GetEnvironmentStringsW());
   if (block == nullptr) return platform::EnvironmentBlock(2, u'\0');
-  platform::EnvironmentBlock copy = FromWide(block, BlockLength(block));
-  FreeEnvironmentStringsW(block);
-  return copy;
+  return FromWide(block.get(), BlockLength(block.get()));
 }
 
 Result<platform::EnvironmentBlock> Win32Environment::ReplaceBlock(
@@ -117,9 +116,10 @@ Result<platform::EnvironmentBlock> Win32Environment::ReplaceBlock(
   }
   // The new block is built by ntdll itself, so it lives in the memory the
   // system expects when it later grows or frees the environment.
-  void* environment = nullptr;
-  if (LONG status = create(FALSE, &environment); status < 0)
-    return Previous::Failure(DosError(status));
+  void* created = nullptr;
+  if (LONG status = create(FALSE, &created); status < 0) return Previous::Failure(DosError(status));
+  // Owned until the swap below hands it to the process.
+  std::unique_ptr<void, RtlDestroyEnvironmentFn> environment(created, destroy);
   size_t start = 0;
   while (start < block.size() && block[start] != u'\0') {
     const size_t end = block.find(u'\0', start);
@@ -129,29 +129,25 @@ Result<platform::EnvironmentBlock> Win32Environment::ReplaceBlock(
     if (equals == TextView::npos) continue;
     const std::wstring name = Wide(entry.substr(0, equals));
     const std::wstring value = Wide(entry.substr(equals + 1));
-    if (name.size() > 0x7FFF || value.size() > 0x7FFF) {
-      destroy(environment);
+    if (name.size() > 0x7FFF || value.size() > 0x7FFF)
       return Previous::Failure(kErrorInvalidParameter);
-    }
     const CountedString countedName = Counted(name);
     const CountedString countedValue = Counted(value);
-    if (LONG status = set(&environment, &countedName, &countedValue); status < 0) {
-      destroy(environment);
-      return Previous::Failure(DosError(status));
-    }
+    // The set may move the block; the owner follows it.
+    void* current = environment.release();
+    const LONG status = set(&current, &countedName, &countedValue);
+    environment.reset(current);
+    if (status < 0) return Previous::Failure(DosError(status));
   }
-  void* previous = nullptr;
-  if (LONG status = swap(environment, &previous); status < 0) {
-    destroy(environment);
+  void* replaced = nullptr;
+  if (LONG status = swap(environment.get(), &replaced); status < 0) {
     return Previous::Failure(DosError(status));
   }
-  platform::EnvironmentBlock old(2, u'\0');
-  if (previous != nullptr) {
-    const auto* text = static_cast<const wchar_t*>(previous);
-    old = FromWide(text, BlockLength(text));
-    destroy(previous);
-  }
-  return old;
+  environment.release();
+  const std::unique_ptr<void, RtlDestroyEnvironmentFn> previous(replaced, destroy);
+  if (previous == nullptr) return platform::EnvironmentBlock(2, u'\0');
+  const auto* text = static_cast<const wchar_t*>(previous.get());
+  return FromWide(text, BlockLength(text));
 }
 
 }  // namespace tarn::win32
