@@ -91,8 +91,7 @@ std::string ToUtf8(TextView in) {
   return out;
 }
 
-char16_t FoldCase(char16_t c) {
-  if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
+char16_t FoldCaseBeyondAscii(char16_t c) {
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
   if (c == 0xFF) return 0x178;
   if (c >= 0x100 && c <= 0x17F) {

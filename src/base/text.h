@@ -20,9 +20,16 @@ using TextView = std::u16string_view;
 // Converts UTF-16 to UTF-8. Unpaired surrogates become U+FFFD; never throws.
 [[nodiscard]] std::string ToUtf8(TextView text);
 
+// FoldCase for characters from U+0080 on; smaller ones come back unchanged.
+[[nodiscard]] char16_t FoldCaseBeyondAscii(char16_t c);
+
 // Upper-case mapping used for every comparison that ignores case, close to
-// the system's own table for Latin, Greek and Cyrillic letters.
-[[nodiscard]] char16_t FoldCase(char16_t c);
+// the system's own table for Latin, Greek and Cyrillic letters. Names are
+// nearly always ASCII, so that case stays inline and off the table.
+[[nodiscard]] inline char16_t FoldCase(char16_t c) {
+  if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
+  return FoldCaseBeyondAscii(c);
+}
 [[nodiscard]] Text ToUpper(TextView text);
 
 // Comparisons ignoring case in the manner of StrCmpIW / StrCmpNIW.
