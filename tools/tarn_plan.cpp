@@ -22,6 +22,7 @@
 #include "catalogue/plan_view.h"
 #include "platform/reg_file.h"
 #include "platform/sim/machine.h"
+#include "startup/startup_variables.h"
 
 namespace {
 
@@ -187,9 +188,10 @@ int main(int argc, char** argv) {
   tarn::catalogue::SoftwareCatalogue catalogue;
   tarn::catalogue::LoadCatalogue(source, tarn::catalogue::MachineTests(platform), {options->gaps},
                                  catalogue);
-  const std::string text = options->json
-                               ? tarn::catalogue::PlanJson(catalogue, *platform.environment)
-                               : tarn::catalogue::PlanText(catalogue, *platform.environment);
+  const Text programFolder = tarn::startup::ProgramFolder(*platform.system);
+  const std::string text =
+      options->json ? tarn::catalogue::PlanJson(catalogue, *platform.environment, programFolder)
+                    : tarn::catalogue::PlanText(catalogue, *platform.environment, programFolder);
   if (!WriteOutput(*options, text)) {
     std::cerr << "tarn_plan: cannot write the output\n";
     return 1;

@@ -5,12 +5,10 @@
 #include <unordered_map>
 
 #include "catalogue/catalogue_navigation.h"
+#include "startup/startup_variables.h"
 
 namespace tarn::catalogue {
 namespace {
-
-constexpr uint32_t kExpandedCommandCapacity = 522;
-constexpr uint32_t kExpandedWorkDirCapacity = 261;
 
 std::string Field(TextView value) {
   Text shown(value);
@@ -77,23 +75,25 @@ std::vector<const SoftwareEntry*> SelectedCommands(const SoftwareCatalogue& cata
 }
 
 std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
-                                         platform::Environment& environment) {
+                                         platform::Environment& environment,
+                                         TextView programFolder) {
   std::vector<PlannedCommand> plan;
   for (const SoftwareEntry* e : SelectedCommands(catalogue)) {
     PlannedCommand p;
     p.entry = e;
     p.command = *e->Command;
-    p.expandedCommand = environment.Expand(p.command, kExpandedCommandCapacity).text;
+    p.expandedCommand = platform::ExpandWhole(environment, p.command);
     if (e->WorkDir) {
       p.workDir = *e->WorkDir;
-      p.expandedWorkDir = environment.Expand(p.workDir, kExpandedWorkDirCapacity).text;
+      p.expandedWorkDir = startup::WorkingFolderFor(environment, programFolder, e->WorkDir);
     }
     plan.push_back(std::move(p));
   }
   return plan;
 }
 
-std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& environment) {
+std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& environment,
+                     TextView programFolder) {
   std::string out = "catalogue " + std::to_string(catalogue.EntryCount()) + " entries\n";
   for (const SoftwareEntry* e = catalogue.FirstEntry(); e; e = e->Next) {
     out += std::to_string(e->Level) + " " + Hex(e->Flags, 8) + " " +
@@ -101,7 +101,7 @@ std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& 
            OptionalField(e->Command) + "\t" + OptionalField(e->WorkDir) + "\t" +
            OptionalField(e->HelpFile) + "\t" + OptionalField(e->HelpText) + "\n";
   }
-  const std::vector<PlannedCommand> plan = PlanCommands(catalogue, environment);
+  const std::vector<PlannedCommand> plan = PlanCommands(catalogue, environment, programFolder);
   out += "commands " + std::to_string(plan.size()) + "\n";
   for (const PlannedCommand& p : plan) {
     out += Field(p.command) + "\t" + Field(p.expandedCommand) + "\t" + Field(p.workDir) + "\t" +
@@ -110,7 +110,8 @@ std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& 
   return out;
 }
 
-std::string PlanJson(const SoftwareCatalogue& catalogue, platform::Environment& environment) {
+std::string PlanJson(const SoftwareCatalogue& catalogue, platform::Environment& environment,
+                     TextView programFolder) {
   std::unordered_map<const SoftwareEntry*, size_t> index;
   std::string out = "{\"entries\":[";
   for (const SoftwareEntry* e = catalogue.FirstEntry(); e; e = e->Next) {
@@ -120,7 +121,7 @@ std::string PlanJson(const SoftwareCatalogue& catalogue, platform::Environment& 
   }
   out += "],\"commands\":[";
   bool first = true;
-  for (const PlannedCommand& p : PlanCommands(catalogue, environment)) {
+  for (const PlannedCommand& p : PlanCommands(catalogue, environment, programFolder)) {
     if (!first) out += ",";
     first = false;
     const bool hasWorkDir = p.entry->WorkDir.has_value();

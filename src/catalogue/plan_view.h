@@ -9,8 +9,9 @@
 //   <command>\t<expanded command>\t<workdir>\t<expanded workdir>
 //
 // Fields that are none are empty; values appear unexpanded except in the
-// "expanded" columns; control characters inside a value are shown as '?'.
-// Lines end with "\n".
+// "expanded" columns: the command expanded as the launch expands it (before
+// its program is looked up) and the folder the command would run in.
+// Control characters inside a value are shown as '?'. Lines end with "\n".
 #pragma once
 
 #include <string>
@@ -37,14 +38,17 @@ struct PlannedCommand {
   Text expandedWorkDir;
 };
 
-// The selected commands with their expansions through `environment`
-// (commands into 522 units, working folders into 261, as the launch does).
+// The selected commands with their expansions through `environment`, as the
+// launch makes them: commands expanded whole, uncut; working folders expanded
+// whole, made absolute to `programFolder` and canonicalised (an empty
+// `programFolder` leaves a relative folder relative).
 [[nodiscard]] std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
-                                                       platform::Environment& environment);
+                                                       platform::Environment& environment,
+                                                       TextView programFolder = {});
 
-// The text form described above, UTF-8.
+// The text form described above, UTF-8; `programFolder` as for PlanCommands.
 [[nodiscard]] std::string PlanText(const SoftwareCatalogue& catalogue,
-                                   platform::Environment& environment);
+                                   platform::Environment& environment, TextView programFolder = {});
 
 // The same facts as one JSON object, UTF-8:
 // {"entries":[{"level":0,"flags":16384,"state":4,"description":"...",
@@ -52,7 +56,8 @@ struct PlannedCommand {
 //  "commands":[{"entry":3,"command":"...","expanded":"...","workdir":null,
 //   "expandedWorkdir":null},...]}
 // where "entry" is the index of the entry in "entries".
+// `programFolder` is as for PlanCommands.
 [[nodiscard]] std::string PlanJson(const SoftwareCatalogue& catalogue,
-                                   platform::Environment& environment);
+                                   platform::Environment& environment, TextView programFolder = {});
 
 }  // namespace tarn::catalogue

@@ -39,4 +39,8 @@ class Environment {
   [[nodiscard]] virtual Result<EnvironmentBlock> ReplaceBlock(const EnvironmentBlock& block) = 0;
 };
 
+// ExpandEnvironmentStringsW without cutting the result: expanded into 522
+// units first and, when that is too small, once more into what it needs.
+[[nodiscard]] Text ExpandWhole(Environment& environment, TextView text);
+
 }  // namespace tarn::platform

@@ -9,6 +9,7 @@
 #include "platform/system_info.h"
 #include "run/resolve_command.h"
 #include "startup/app_context.h"
+#include "startup/startup_variables.h"
 
 namespace tarn::run {
 namespace {
@@ -19,7 +20,6 @@ using startup::kLogWarning;
 
 // How long a terminated command is given to be gone before its code is read.
 constexpr uint32_t kTerminateWaitMs = 5000;
-constexpr uint32_t kExpandCapacity = 522;
 
 void JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code, TextView displayName) {
   if (IsSuccessExitCode(code)) {
@@ -105,23 +105,6 @@ Text FirstLine(TextView text, size_t capacity) {
   return Text(cut.substr(0, cut.find_first_of(u"\r\n")));
 }
 
-Text ExpandWhole(AppContext& app, TextView text) {
-  platform::Expansion expansion = app.platform.environment->Expand(text, kExpandCapacity);
-  if (!expansion.complete() && expansion.required > kExpandCapacity) {
-    expansion = app.platform.environment->Expand(text, expansion.required);
-  }
-  return expansion.text;
-}
-
-Text WorkingFolderFor(AppContext& app, const std::optional<Text>& workDir) {
-  Text folder = PathRemoveFileSpec(app.platform.system->ModuleFileName());
-  if (workDir && !workDir->empty()) {
-    const Text expanded = ExpandWhole(app, *workDir);
-    folder = PathIsRelative(expanded) ? PathAppend(folder, expanded) : expanded;
-  }
-  return PathCanonicalize(folder);
-}
-
 catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::SoftwareEntry& entry) {
   AppContext& app = context.app;
   std::optional<ResultTexts> ownTexts;
@@ -129,17 +112,21 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   const ResultTexts& texts = context.texts ? *context.texts : *ownTexts;
   context.status.SetCurrentText(entry.Description);
   Text commandLine;
-  (void)ResolveCommandLine(*app.platform.registry, app.platform.environment,
-                           ExpandWhole(app, entry.Command.value_or(Text())), commandLine);
+  (void)ResolveCommandLine(
+      *app.platform.registry, app.platform.environment,
+      platform::ExpandWhole(*app.platform.environment, entry.Command.value_or(Text())),
+      commandLine);
   if (app.config.Verbose & 1) {
     app.log.WriteFormat(kLogInfo, 0, u"Command: %s",
                         {CommandForLog(*app.platform.environment, commandLine)});
   }
-  const Text folder = WorkingFolderFor(app, entry.WorkDir);
+  const Text folder = startup::WorkingFolderFor(
+      *app.platform.environment, startup::ProgramFolder(*app.platform.system), entry.WorkDir);
   context.status.ShowAbortButton(false);
   context.signals.launchSeconds = 0;
   auto process = StartCommand(context, commandLine, folder);
-  const Text displayName = CutToCapacity(ExpandWhole(app, entry.Description), kDisplayNameCapacity);
+  const Text displayName = CutToCapacity(
+      platform::ExpandWhole(*app.platform.environment, entry.Description), kDisplayNameCapacity);
   if (!process) {
     ReportStartFailure(app, texts, process.error(), displayName);
     return catalogue::NextAfterSubtree(&entry);

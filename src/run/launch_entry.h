@@ -63,13 +63,6 @@ struct LaunchContext {
 // `text` up to its first line break, cut to `capacity`.
 [[nodiscard]] Text FirstLine(TextView text, size_t capacity = kSystemTextCapacity);
 
-// ExpandEnvironmentStringsW without cutting the result.
-[[nodiscard]] Text ExpandWhole(AppContext& app, TextView text);
-
-// The working folder of a command: the program's folder, or the entry's
-// expanded `workDir` (relative to the program's folder), canonicalised.
-[[nodiscard]] Text WorkingFolderFor(AppContext& app, const std::optional<Text>& workDir);
-
 // Launches `entry` (which has a command) and writes its result line. Returns
 // the entry to go on with: the next entry of the chain after a command that
 // started, the first entry after its subtree when it could not be started.

@@ -58,4 +58,10 @@ Text MakeAbsoluteToProgram(TextView path, TextView programFolder) {
   return PathCanonicalize(path);
 }
 
+Text WorkingFolderFor(platform::Environment& environment, TextView programFolder,
+                      const std::optional<Text>& workDir) {
+  if (!workDir || workDir->empty()) return PathCanonicalize(programFolder);
+  return MakeAbsoluteToProgram(platform::ExpandWhole(environment, *workDir), programFolder);
+}
+
 }  // namespace tarn::startup

@@ -3,6 +3,8 @@
 // that makes the configuration file's path absolute.
 #pragma once
 
+#include <optional>
+
 #include "base/text.h"
 #include "platform/platform.h"
 
@@ -21,5 +23,11 @@ void SetStartupVariables(const platform::Platform& platform);
 // A relative `path` is taken relative to `programFolder` (not the current
 // directory); the result, like an absolute path, is canonicalised.
 [[nodiscard]] Text MakeAbsoluteToProgram(TextView path, TextView programFolder);
+
+// The folder a command runs in: `programFolder` when `workDir` is none or
+// empty, otherwise `workDir` expanded whole through `environment` and made
+// absolute to `programFolder`; canonicalised either way.
+[[nodiscard]] Text WorkingFolderFor(platform::Environment& environment, TextView programFolder,
+                                    const std::optional<Text>& workDir);
 
 }  // namespace tarn::startup

@@ -7,6 +7,7 @@
 #include "catalogue/plan_file.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim_environment.h"
+#include "startup/startup_variables.h"
 #include "unit/catalogue/catalogue_test_util.h"
 
 namespace tarn::catalogue {
@@ -77,6 +78,28 @@ description.0.0=Nothing to run
       "%SRC%\\setup.exe?/q\tD:\\src\\setup.exe?/q\t%SRC%\tD:\\src",
   };
   EXPECT_EQ(lines, expected) << PlanText(catalogue, environment);
+}
+
+TEST(CataloguePlan, CommandsAndFoldersReadAsTheLaunchMakesThem) {
+  const SoftwareCatalogue catalogue = LoadText(R"ini([Apps]
+command.0=%LONG%
+selected.0=1
+workdir.0=%SUB%\..\bin
+command.1=b.exe
+selected.1=1
+workdir.1=E:\x\.\y
+)ini");
+  sim::SimEnvironment environment;
+  const Text longValue(600, u'a');
+  ASSERT_EQ(environment.Set(u"LONG", TextView(longValue)), 0u);
+  ASSERT_EQ(environment.Set(u"SUB", TextView(u"tools")), 0u);
+  const std::vector<PlannedCommand> plan = PlanCommands(catalogue, environment, u"C:\\tarn");
+  ASSERT_EQ(plan.size(), 2u);
+  EXPECT_EQ(plan[0].expandedCommand.size(), longValue.size()) << "a long command is not cut";
+  EXPECT_EQ(ToUtf8(plan[0].expandedWorkDir), "C:\\tarn\\bin");
+  EXPECT_EQ(plan[0].expandedWorkDir,
+            startup::WorkingFolderFor(environment, u"C:\\tarn", plan[0].entry->WorkDir));
+  EXPECT_EQ(ToUtf8(plan[1].expandedWorkDir), "E:\\x\\y");
 }
 
 TEST(CataloguePlan, JsonEscapesAndRefersToEntriesByIndex) {
