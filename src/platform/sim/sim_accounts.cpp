@@ -54,12 +54,6 @@ uint32_t SimAccounts::PutUser(const platform::UserInfo& info, TextView password)
   return nextRid_++;
 }
 
-void SimAccounts::SetGroupDisplayName(uint32_t rid, TextView name) {
-  for (auto& group : groups_) {
-    if (group.rid == rid) group.displayName = Text(name);
-  }
-}
-
 void SimAccounts::SetJoinInformation(std::optional<platform::JoinInformation> join) {
   join_ = std::move(join);
 }

@@ -48,8 +48,6 @@ class SimAccounts : public platform::Accounts {
   // ---- Set-up for tests ----
   // Adds or replaces a user; returns its RID (new users count up from 1000).
   uint32_t PutUser(const platform::UserInfo& info, TextView password = u"");
-  // Renames the built-in groups, as on a system in another language.
-  void SetGroupDisplayName(uint32_t rid, TextView name);
   void SetJoinInformation(std::optional<platform::JoinInformation> join);
 
   // ---- Inspection and the look-ups of the simulated security authority ----

@@ -31,7 +31,6 @@ class SimDesktop : public platform::Desktop {
 
   // ---- What the program did ----
   [[nodiscard]] const std::vector<ShownMessageBox>& shown() const { return shown_; }
-  void ClearShown() { shown_.clear(); }
 
   // ---- platform::Desktop ----
   int MessageBox(TextView text, TextView caption, uint32_t flags) override;

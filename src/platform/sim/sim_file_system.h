@@ -63,7 +63,6 @@ class SimFileSystem : public platform::FileSystem {
   bool SetTimes(TextView path, platform::FileTime creation, platform::FileTime lastWrite);
   // The time stamped on files created or written from now on.
   void SetClock(platform::FileTime now) { now_ = now; }
-  [[nodiscard]] platform::FileTime Clock() const { return now_; }
   // Makes `path` absolute against the current directory and applies "." and
   // ".."; kErrorInvalidName for characters no name may hold, kErrorPathNotFound
   // for an empty path, kErrorBadNetPath for an incomplete UNC root.

@@ -135,13 +135,6 @@ class HostVolume : public VolumeStore {
     return ec ? kErrorAccessDenied : kErrorSuccess;
   }
 
-  Text StoredName(const Names& names) override {
-    WinError error = 0;
-    auto path = Resolve(names, &error);
-    if (!path || names.empty()) return names.empty() ? Text() : names.back();
-    return FromUtf8(path->filename().string());
-  }
-
  private:
   // The host entry of `name` in `folder`: the exact name first, else the
   // first whose name equals it ignoring case.

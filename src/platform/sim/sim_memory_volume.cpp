@@ -118,12 +118,6 @@ class MemoryVolume : public VolumeStore {
     return kErrorSuccess;
   }
 
-  Text StoredName(const Names& names) override {
-    WinError error = 0;
-    Node* node = Find(names, &error);
-    return node ? node->name : (names.empty() ? Text() : names.back());
-  }
-
  private:
   Node* Find(const Names& names, WinError* error) {
     Node* node = &root_;

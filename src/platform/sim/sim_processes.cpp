@@ -187,7 +187,7 @@ std::optional<SimProgram> BuiltInProgram(TextView key, const std::vector<Text>& 
 
 }  // namespace
 
-SimProcesses::SimProcesses(platform::Environment* environment, platform::FileSystem* files)
+SimProcesses::SimProcesses(platform::Environment& environment, platform::FileSystem& files)
     : kernel_(std::make_shared<SimKernel>()), environment_(environment), files_(files) {}
 
 SimProcesses::~SimProcesses() = default;
@@ -211,11 +211,6 @@ std::vector<LaunchRecord> SimProcesses::launches() const {
   return out;
 }
 
-std::vector<std::pair<Text, WinError>> SimProcesses::failedStarts() const {
-  std::lock_guard lock(kernel_->mutex);
-  return failed_;
-}
-
 std::unique_ptr<platform::Event> SimProcesses::MakeEvent(bool manualReset, bool initiallySet) {
   return std::make_unique<SimEvent>(kernel_, manualReset, initiallySet);
 }
@@ -232,14 +227,12 @@ std::optional<SimProgram> SimProcesses::FindProgram(TextView commandLine) const 
 }
 
 Result<SimProgram> SimProcesses::CheckStart(const platform::StartRequest& request) const {
-  if (startFailure_ != 0) return Result<SimProgram>::Failure(startFailure_);
   if (request.logon && logonCheck_) {
     if (const WinError refused = logonCheck_(*request.logon)) {
       return Result<SimProgram>::Failure(refused);
     }
   }
-  if (!request.workingFolder.empty() && files_ != nullptr &&
-      !files_->IsDirectory(request.workingFolder)) {
+  if (!request.workingFolder.empty() && !files_.IsDirectory(request.workingFolder)) {
     return Result<SimProgram>::Failure(kErrorDirectory);
   }
   std::optional<SimProgram> program = FindProgram(request.commandLine);
@@ -250,16 +243,16 @@ Result<SimProgram> SimProcesses::CheckStart(const platform::StartRequest& reques
 LaunchRecord SimProcesses::MakeRecord(const platform::StartRequest& request) {
   LaunchRecord record;
   record.commandLine = Text(request.commandLine);
-  record.workingFolder = request.workingFolder.empty() && files_ ? files_->CurrentDirectory()
-                                                                 : Text(request.workingFolder);
+  record.workingFolder =
+      request.workingFolder.empty() ? files_.CurrentDirectory() : Text(request.workingFolder);
   if (request.logon) {
     record.accountName = Text(request.logon->name);
     record.accountDomain = Text(request.logon->domain);
   }
   if (request.environment) {
     record.environment = *request.environment;
-  } else if (!request.logon && environment_) {
-    record.environment = environment_->CurrentBlock();
+  } else if (!request.logon) {
+    record.environment = environment_.CurrentBlock();
   }
   record.started = Clock::now();
   return record;
@@ -268,11 +261,7 @@ LaunchRecord SimProcesses::MakeRecord(const platform::StartRequest& request) {
 Result<std::unique_ptr<platform::Process>> SimProcesses::Start(
     const platform::StartRequest& request) {
   const Result<SimProgram> found = CheckStart(request);
-  if (!found) {
-    std::lock_guard lock(kernel_->mutex);
-    failed_.emplace_back(Text(request.commandLine), found.error());
-    return Result<std::unique_ptr<platform::Process>>::Failure(found.error());
-  }
+  if (!found) return Result<std::unique_ptr<platform::Process>>::Failure(found.error());
   const SimProgram& program = *found;
   auto state = std::make_shared<ProcessState>();
   state->record = MakeRecord(request);

@@ -51,10 +51,9 @@ struct SimKernel;
 
 class SimProcesses : public platform::Processes {
  public:
-  // `environment` is what a plain start inherits (may be null: nothing is
-  // recorded then); `files`, when given, must hold the working folder.
-  explicit SimProcesses(platform::Environment* environment = nullptr,
-                        platform::FileSystem* files = nullptr);
+  // `environment` is what a plain start inherits; `files` must hold the
+  // working folder. Both must outlive the table.
+  SimProcesses(platform::Environment& environment, platform::FileSystem& files);
   ~SimProcesses() override;
 
   // ---- Set-up for tests ----
@@ -68,16 +67,10 @@ class SimProcesses : public platform::Processes {
   // (e.g. platform::kErrorLogonFailure) refuses it. Every logon succeeds
   // without a check.
   void SetLogonCheck(std::function<WinError(const platform::LogonCredentials&)> check);
-  // Makes every start fail with `error` (0 to stop).
-  void SetStartFailure(WinError error) { startFailure_ = error; }
-  void SetFiles(platform::FileSystem* files) { files_ = files; }
-  void SetEnvironment(platform::Environment* environment) { environment_ = environment; }
 
   // ---- What the program did ----
   // Every start that succeeded, in order.
   [[nodiscard]] std::vector<LaunchRecord> launches() const;
-  // Every start that was refused, with its error.
-  [[nodiscard]] std::vector<std::pair<Text, WinError>> failedStarts() const;
 
   // ---- platform::Processes ----
   [[nodiscard]] std::unique_ptr<platform::Event> MakeEvent(bool manualReset,
@@ -92,12 +85,10 @@ class SimProcesses : public platform::Processes {
   [[nodiscard]] LaunchRecord MakeRecord(const platform::StartRequest& request);
 
   std::shared_ptr<SimKernel> kernel_;
-  platform::Environment* environment_;
-  platform::FileSystem* files_;
+  platform::Environment& environment_;
+  platform::FileSystem& files_;
   std::map<Text, SimProgram> programs_;  // keyed by the upper-case name
   std::function<WinError(const platform::LogonCredentials&)> logonCheck_;
-  WinError startFailure_ = 0;
-  std::vector<std::pair<Text, WinError>> failed_;
 };
 
 }  // namespace tarn::sim

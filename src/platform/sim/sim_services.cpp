@@ -44,14 +44,15 @@ constexpr std::array<const char16_t*, 36> kPrivileges = {
     u"SeUnsolicitedInputPrivilege",
 };
 
-}  // namespace
-
+// True for the privilege names the system knows ("SeBackupPrivilege", ...).
 bool IsKnownPrivilege(TextView name) {
   for (const char16_t* known : kPrivileges) {
     if (EqualsIgnoreCase(name, known)) return true;
   }
   return false;
 }
+
+}  // namespace
 
 SimServices::SimServices() {
   for (const char16_t* name : {u"seclogon", u"EventLog", u"RpcSs", u"LanmanWorkstation",
@@ -90,10 +91,6 @@ void SimServices::SetHeldPrivileges(std::vector<Text> names) {
 
 bool SimServices::IsPrivilegeEnabled(TextView name) const {
   return enabled_.contains(Text(name));
-}
-
-std::vector<Text> SimServices::EnabledPrivileges() const {
-  return {enabled_.begin(), enabled_.end()};
 }
 
 std::optional<bool> SimServices::IsServiceRunning(TextView serviceName) {

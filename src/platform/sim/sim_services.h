@@ -32,7 +32,6 @@ class SimServices : public platform::Services {
 
   // ---- What the program did ----
   [[nodiscard]] bool IsPrivilegeEnabled(TextView name) const;
-  [[nodiscard]] std::vector<Text> EnabledPrivileges() const;
   // Every EnablePrivileges request, in order, with the names it passed.
   [[nodiscard]] const std::vector<std::vector<Text>>& privilegeRequests() const {
     return requests_;
@@ -49,8 +48,5 @@ class SimServices : public platform::Services {
   std::vector<std::vector<Text>> requests_;
   bool managerAvailable_ = true;
 };
-
-// True for the privilege names the system knows ("SeBackupPrivilege", ...).
-[[nodiscard]] bool IsKnownPrivilege(TextView name);
 
 }  // namespace tarn::sim

@@ -45,11 +45,8 @@ class SimSystemInfo : public platform::SystemInfo {
   void SetVersion(platform::OsVersion version) { version_ = version; }
   // Overrides or adds the text of a system error code.
   void SetSystemMessage(uint32_t code, TextView text) { messages_[code] = Text(text); }
-  // Makes InitiateShutdown fail with `error` (0 succeeds).
-  void SetShutdownResult(WinError error) { shutdownResult_ = error; }
 
   // ---- What the program did ----
-  [[nodiscard]] const Text& runtimeLocale() const { return runtimeLocale_; }
   [[nodiscard]] const std::vector<ShutdownRequest>& shutdownRequests() const { return shutdowns_; }
 
   // ---- platform::SystemInfo ----
@@ -60,9 +57,8 @@ class SimSystemInfo : public platform::SystemInfo {
   void SetThreadLocale(uint32_t lcid) override { threadLocale_ = lcid; }
   [[nodiscard]] std::vector<uint32_t> SupportedLocales() override;
   [[nodiscard]] Text LocaleInfo(uint32_t lcid, uint32_t type, uint32_t capacity) override;
-  void SetRuntimeLocale(TextView englishLanguageName) override {
-    runtimeLocale_ = Text(englishLanguageName);
-  }
+  // The simulation has no C runtime whose locale could change.
+  void SetRuntimeLocale(TextView /*englishLanguageName*/) override {}
   [[nodiscard]] platform::SystemTime LocalTime() override { return time_; }
   [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatTime(const platform::SystemTime& time, uint32_t capacity) override;
@@ -82,7 +78,6 @@ class SimSystemInfo : public platform::SystemInfo {
   platform::SystemTime time_{2026, 12, 1, 7, 13, 42, 5, 0};
   platform::OsVersion version_{10, 0, 19045};
   std::map<uint32_t, Text> messages_;
-  Text runtimeLocale_;
   std::vector<ShutdownRequest> shutdowns_;
   WinError shutdownResult_ = 0;
 };

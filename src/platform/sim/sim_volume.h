@@ -41,8 +41,6 @@ class VolumeStore {
   [[nodiscard]] virtual WinError SetAttributes(const Names& names, uint32_t attributes) = 0;
   [[nodiscard]] virtual WinError SetTimes(const Names& names, platform::FileTime creation,
                                           platform::FileTime lastWrite) = 0;
-  // The name as stored (its case), for the last name of `names`.
-  [[nodiscard]] virtual Text StoredName(const Names& names) = 0;
 };
 
 [[nodiscard]] std::unique_ptr<VolumeStore> MakeMemoryVolume(platform::FileTime now);

@@ -1,8 +1,8 @@
 // The simulated process table finds a registered program by the path or the
 // bare file name of the command line's first argument and runs it once.
-#include "platform/sim/sim_processes.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/sim/machine.h"
 
 namespace tarn::sim {
 namespace {
@@ -15,7 +15,8 @@ Result<std::unique_ptr<platform::Process>> StartCommand(SimProcesses& processes,
 }
 
 TEST(SimProcessesTest, ProgramIsFoundByItsFileNameBehindEitherSeparator) {
-  SimProcesses processes;
+  Machine machine;
+  SimProcesses& processes = machine.processes();
   int runs = 0;
   SimProgram setup;
   setup.exitCode = 3010;
@@ -34,7 +35,8 @@ TEST(SimProcessesTest, ProgramIsFoundByItsFileNameBehindEitherSeparator) {
 }
 
 TEST(SimProcessesTest, AnUnknownProgramIsRefusedAndNotRecorded) {
-  SimProcesses processes;
+  Machine machine;
+  SimProcesses& processes = machine.processes();
   processes.AddProgram(u"C:\\kit\\setup.exe", SimProgram{});
   for (const TextView line : {u"C:\\other\\tool.exe", u"setupx.exe", u"\"\""}) {
     auto process = StartCommand(processes, line);
