@@ -47,7 +47,7 @@ std::optional<std::vector<std::pair<Text, Text>>> ParseEnvironmentBlock(TextView
 std::optional<Text> SimEnvironment::Get(TextView name) {
   const auto it = variables_.find(Text(name));
   if (it == variables_.end()) return std::nullopt;
-  return it->second.second;
+  return it->second;
 }
 
 WinError SimEnvironment::Set(TextView name, std::optional<TextView> value) {
@@ -60,9 +60,9 @@ WinError SimEnvironment::Set(TextView name, std::optional<TextView> value) {
   }
   auto it = variables_.find(key);
   if (it == variables_.end()) {
-    variables_.emplace(key, std::make_pair(key, Text(*value)));
+    variables_.emplace(key, Text(*value));
   } else {
-    it->second.second = Text(*value);
+    it->second = Text(*value);
   }
   return kErrorSuccess;
 }
@@ -77,10 +77,10 @@ platform::Expansion SimEnvironment::Expand(TextView text, uint32_t capacity) {
 
 platform::EnvironmentBlock SimEnvironment::CurrentBlock() {
   platform::EnvironmentBlock block;
-  for (const auto& [key, entry] : variables_) {
-    block += entry.first;
+  for (const auto& [name, value] : variables_) {
+    block += name;
     block += u'=';
-    block += entry.second;
+    block += value;
     block += u'\0';
   }
   block += u'\0';
@@ -96,7 +96,7 @@ Result<platform::EnvironmentBlock> SimEnvironment::ReplaceBlock(
   for (auto& [name, value] : *entries) {
     // The first of two entries with the same name wins, as lookups in a
     // block find it first.
-    variables_.emplace(name, std::make_pair(name, value));
+    variables_.emplace(name, value);
   }
   return previous;
 }

@@ -37,8 +37,9 @@ class SimEnvironment : public platform::Environment {
       const platform::EnvironmentBlock& block) override;
 
  private:
-  // Name as first set (case kept) -> value, keyed ignoring case.
-  std::map<Text, std::pair<Text, Text>, NameLess> variables_;
+  // Name -> value, keyed ignoring case; the key keeps the spelling the
+  // name was first set with.
+  std::map<Text, Text, NameLess> variables_;
 };
 
 // ExpandEnvironmentStringsW's rules over any set of variables: `lookup`
