@@ -1,6 +1,7 @@
 #include "accounts/account_profiles.h"
 
 #include "accounts/expand_text.h"
+#include "accounts/registry_text.h"
 #include "base/format.h"
 #include "platform/environment.h"
 #include "platform/security.h"
@@ -17,13 +18,6 @@ constexpr char16_t kHiveFileName[] = u"ntuser.dat";
 
 Text ExpandPath(const AccountServices& services, TextView path, uint32_t capacity) {
   return ExpandIntoBuffer(services.platform.environment, path, capacity);
-}
-
-Text ReadPathValue(platform::Registry& registry, platform::RegKey key, TextView name) {
-  auto value = registry.QueryValue(key, name);
-  if (!value) return {};
-  if (value->data.size() > kProfilePathBytes) value->data.resize(kProfilePathBytes);
-  return value->AsText();
 }
 
 TextView LastComponent(TextView path) {
@@ -61,9 +55,9 @@ std::optional<ProfileRecord> FindProfile(const AccountServices& services, TextVi
   const Text subKey = Format(u"%s\\%s", {TextView(kProfileListKey), sid->ToText()});
   ScopedKey key = ScopedKey::Open(registry, platform::kLocalMachine, subKey, platform::kKeyRead);
   if (!key) return std::nullopt;
-  const Text local = ReadPathValue(registry, key.get(), u"ProfileImagePath");
+  const Text local = ReadTextValue(registry, key.get(), u"ProfileImagePath", kProfilePathBytes);
   if (!local.empty()) record.localPath = ExpandPath(services, local, 261);
-  const Text roaming = ReadPathValue(registry, key.get(), u"CentralProfile");
+  const Text roaming = ReadTextValue(registry, key.get(), u"CentralProfile", kProfilePathBytes);
   if (!roaming.empty()) record.roamingPath = ExpandPath(services, roaming, 261);
   if (auto preference = registry.QueryValue(key.get(), u"UserPreference")) {
     record.preference = preference->AsDword().value_or(0);

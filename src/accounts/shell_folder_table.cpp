@@ -1,18 +1,13 @@
 #include "accounts/shell_folder_table.h"
 
+#include "accounts/registry_text.h"
+
 namespace tarn::accounts {
 
 namespace {
 
 using platform::RegKey;
 using platform::ScopedKey;
-
-Text ReadTextValue(platform::Registry& registry, RegKey key, TextView name, uint32_t maxBytes) {
-  auto value = registry.QueryValue(key, name);
-  if (!value) return {};
-  if (value->data.size() > maxBytes) value->data.resize(maxBytes);
-  return value->AsText();
-}
 
 ScopedKey OpenDefaultFolders(platform::Registry& registry) {
   return ScopedKey::Open(registry, platform::kUsers, kDefaultUserShellFoldersKey,

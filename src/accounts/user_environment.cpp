@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "accounts/registry_text.h"
 #include "accounts/shell_folder_table.h"
 #include "base/format.h"
 
@@ -97,9 +98,7 @@ void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
   for (uint32_t index = 0;; ++index) {
     auto entry = registry.EnumValue(key.get(), index);
     if (!entry) break;
-    platform::RegValue& value = entry->second;
-    if (value.data.size() > kHiveValueBytes) value.data.resize(kHiveValueBytes);
-    Text data = value.AsText();
+    Text data = ValueText(entry->second, kHiveValueBytes);
     ToAccountPlaceholders(data, kPathCapacity);
     AddVariable(account, CutToCapacity(entry->first, kPathCapacity), data);
   }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "accounts/expand_text.h"
+#include "accounts/registry_text.h"
 #include "accounts/shell_folder_table.h"
 #include "accounts/user_environment.h"
 #include "catalogue/installation_tests.h"
@@ -44,17 +45,10 @@ class Variables {
   platform::Environment* environment_;
 };
 
-// The buffer's bytes as the system would leave them in a text buffer: UTF-16
-// code units up to the first zero. Data larger than the buffer is not read.
-Text BufferText(const std::vector<uint8_t>& data, uint32_t bufferBytes) {
-  Text text;
-  if (data.size() > bufferBytes) return text;
-  for (size_t i = 0; i + 1 < data.size(); i += 2) {
-    const auto c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-    if (c == 0) break;
-    text.push_back(c);
-  }
-  return text;
+// The value's text as a buffer of `bufferBytes` receives it; a value larger
+// than the buffer is not read at all.
+Text TextIfItFits(const platform::RegValue& value, uint32_t bufferBytes) {
+  return value.data.size() > bufferBytes ? Text() : accounts::ValueText(value, bufferBytes);
 }
 
 // "HKLM:" / "HKCU:" values: the registry value's text, or nullopt when the
@@ -73,7 +67,7 @@ std::optional<Text> ReadRegistryReference(const platform::Platform& platform, Va
                       platform::kKeyRead);
   if (!key) return std::nullopt;
   auto data = platform.registry->QueryValue(key.get(), valueName);
-  return data ? BufferText(data->data, kRegistryValueBytes) : Text();
+  return data ? TextIfItFits(*data, kRegistryValueBytes) : Text();
 }
 
 // The version look-ups; nullopt when the text asks for none.
@@ -203,7 +197,7 @@ void SetUserRegistryVariables(const platform::Platform& platform, Variables& var
   for (uint32_t index = 0;; ++index) {
     auto entry = platform.registry->EnumValue(key.get(), index);
     if (!entry) break;
-    const Text data = BufferText(entry->second.data, kUserEnvironmentBytes);
+    const Text data = TextIfItFits(entry->second, kUserEnvironmentBytes);
     variables.Set(CutToCapacity(entry->first, 260), variables.Expand(data, kVariableCapacity));
   }
 }
@@ -266,8 +260,9 @@ bool FillOwnerFromRegistry(const platform::Platform& platform, FixedText<260>* o
     if (field == nullptr) return;
     auto value = platform.registry->QueryValue(key.get(), name);
     if (!value) return;
-    if (value->data.size() > kOwnerBytes) value->data.resize(kOwnerBytes - 2);
-    *field = BufferText(value->data, kOwnerBytes);
+    // Text that overflows the buffer loses its last unit to the terminator.
+    *field = accounts::ValueText(*value,
+                                 value->data.size() > kOwnerBytes ? kOwnerBytes - 2 : kOwnerBytes);
   };
   read(u"RegisteredOwner", owner);
   read(u"RegisteredOrganization", organisation);
