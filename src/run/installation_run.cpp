@@ -8,6 +8,7 @@
 #include "run/launch_entry.h"
 #include "run/system_identity_settings.h"
 #include "startup/app_context.h"
+#include "startup/startup_variables.h"
 
 namespace tarn::run {
 namespace {
@@ -85,7 +86,13 @@ bool Cancelled(const RunSignals* signals) {
 void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount* primary,
                  bool runEnvironment) {
   const ResultTexts texts = LoadResultTexts(context.app);
-  LaunchContext launch{context.app, context.status, signals, primary, runEnvironment, &texts};
+  LaunchContext launch{context.app,
+                       context.status,
+                       signals,
+                       primary,
+                       runEnvironment,
+                       &texts,
+                       startup::ProgramFolder(*context.app.platform.system)};
   uint32_t position = 0;
   SoftwareEntry* entry = context.firstEntry;
   while (entry != nullptr && !signals.cancelled) {

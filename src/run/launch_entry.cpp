@@ -120,8 +120,8 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
     app.log.WriteFormat(kLogInfo, 0, u"Command: %s",
                         {CommandForLog(*app.platform.environment, commandLine)});
   }
-  const Text folder = startup::WorkingFolderFor(
-      *app.platform.environment, startup::ProgramFolder(*app.platform.system), entry.WorkDir);
+  const Text folder =
+      startup::WorkingFolderFor(*app.platform.environment, context.programFolder, entry.WorkDir);
   context.status.ShowAbortButton(false);
   context.signals.launchSeconds = 0;
   auto process = StartCommand(context, commandLine, folder);

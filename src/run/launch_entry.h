@@ -53,6 +53,9 @@ struct LaunchContext {
   bool runEnvironment = false;
   // The result formats; none looks them up at every launch.
   const ResultTexts* texts = nullptr;
+  // The folder of the program file; a relative working folder is taken
+  // relative to it.
+  Text programFolder;
 };
 
 // 0, 3010 (restart required) and 3011 (restart initiated) are successes.

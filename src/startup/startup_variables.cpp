@@ -54,8 +54,7 @@ void SetStartupVariables(const platform::Platform& platform) {
 }
 
 Text MakeAbsoluteToProgram(TextView path, TextView programFolder) {
-  if (PathIsRelative(path)) return PathCanonicalize(PathAppend(programFolder, path));
-  return PathCanonicalize(path);
+  return PathIsRelative(path) ? PathAppend(programFolder, path) : PathCanonicalize(path);
 }
 
 Text WorkingFolderFor(platform::Environment& environment, TextView programFolder,

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/profile_files.h"
 #include "platform/system_info.h"
+#include "startup/startup_variables.h"
 
 namespace tarn::startup {
 namespace {
@@ -55,8 +56,7 @@ Translator::Translator(const platform::Platform& platform) : platform_(platform)
 tarn::Text Translator::LanguagesFilePath() {
   const tarn::Text inCurrent = PathAppend(platform_.files->CurrentDirectory(), kLanguagesFileName);
   if (platform_.files->Exists(inCurrent)) return inCurrent;
-  const tarn::Text folder = PathRemoveFileSpec(platform_.system->ModuleFileName());
-  return PathAppend(folder, kLanguagesFileName);
+  return PathAppend(ProgramFolder(*platform_.system), kLanguagesFileName);
 }
 
 std::optional<tarn::Text> Translator::SectionFor(TextView file, uint32_t locale) {
