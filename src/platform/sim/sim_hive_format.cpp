@@ -20,10 +20,7 @@ void PutU32(std::vector<uint8_t>& out, uint32_t v) {
 
 void PutText(std::vector<uint8_t>& out, const Text& text) {
   PutU32(out, static_cast<uint32_t>(text.size()));
-  for (char16_t c : text) {
-    out.push_back(static_cast<uint8_t>(c & 0xFF));
-    out.push_back(static_cast<uint8_t>(c >> 8));
-  }
+  AppendUtf16Le(out, text);
 }
 
 void PutKey(std::vector<uint8_t>& out, const SimRegistry::Key& key) {
@@ -55,11 +52,9 @@ class Reader {
   bool TextOf(Text& text) {
     uint32_t length = 0;
     if (!U32(length) || (bytes_.size() - pos_) / 2 < length) return false;
-    text.resize(length);
-    for (uint32_t i = 0; i < length; ++i) {
-      text[i] = static_cast<char16_t>(bytes_[pos_] | (bytes_[pos_ + 1] << 8));
-      pos_ += 2;
-    }
+    const size_t size = size_t{length} * 2;
+    text = TextFromUtf16Le(bytes_.subspan(pos_, size), /*stopAtZero=*/false);
+    pos_ += size;
     return true;
   }
 

@@ -199,5 +199,21 @@ TEST_F(SimRegistryTest, HiveFormatRoundTripsAndRejectsEveryTruncation) {
   EXPECT_EQ(ParseHive(longer, u"T"), nullptr);
 }
 
+TEST_F(SimRegistryTest, HiveNamesKeepEveryUtf16UnitInLittleEndianOrder) {
+  SimRegistry::Key root;
+  root.name = Text(u"R\u0100");
+  const Text valueName = Text(u"\u4e2d") + u'\0' + u"\U0001F600";
+  root.SetValue(valueName, RegValue::FromDword(7));
+  const std::vector<uint8_t> bytes = SerializeHive(root);
+  // After the magic and the version: the root's name length and its units.
+  const std::vector<uint8_t> nameBytes(bytes.begin() + 12, bytes.begin() + 20);
+  EXPECT_EQ(nameBytes, (std::vector<uint8_t>{2, 0, 0, 0, 'R', 0, 0x00, 0x01}));
+  auto parsed = ParseHive(bytes, u"R");
+  ASSERT_NE(parsed, nullptr);
+  ASSERT_EQ(parsed->values.size(), 1u);
+  EXPECT_EQ(parsed->values[0].first, valueName);
+  EXPECT_EQ(parsed->values[0].second.AsDword(), std::optional<uint32_t>(7));
+}
+
 }  // namespace
 }  // namespace tarn::sim
