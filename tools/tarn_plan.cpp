@@ -16,8 +16,10 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/paths.h"
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/plan_view.h"
 #include "platform/reg_file.h"
@@ -174,20 +176,16 @@ int main(int argc, char** argv) {
                      u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
   LoadEnvironmentKey(platform, tarn::platform::kCurrentUser, u"Environment");
 
-  const auto bytes = ReadHostFile(options->ini);
+  auto bytes = ReadHostFile(options->ini);
   if (!bytes) {
     std::cerr << "tarn_plan: cannot read " << options->ini << "\n";
     return 1;
   }
   if (const auto path = MachinePath(mounted, options->ini)) {
-    const size_t slash = path->rfind(u'\\');
-    (void)platform.environment->Set(u"INIDIR", TextView(*path).substr(0, slash));
+    (void)platform.environment->Set(u"INIDIR", tarn::PathRemoveFileSpec(*path));
   }
-  const auto document = tarn::platform::ProfileDocument::Parse(*bytes);
-  tarn::catalogue::DocumentSource source(document);
   tarn::catalogue::SoftwareCatalogue catalogue;
-  tarn::catalogue::LoadCatalogue(source, tarn::catalogue::MachineTests(platform), {options->gaps},
-                                 catalogue);
+  tarn::catalogue::LoadCatalogueBytes(platform, std::move(*bytes), {options->gaps}, catalogue);
   const Text programFolder = tarn::startup::ProgramFolder(*platform.system);
   const std::string text =
       options->json ? tarn::catalogue::PlanJson(catalogue, *platform.environment, programFolder)

@@ -1,6 +1,7 @@
 #include "catalogue/catalogue_loader.h"
 
-#include <optional>
+#include <utility>
+#include <vector>
 
 #include "catalogue/installation_tests.h"
 #include "platform/file_system.h"
@@ -12,19 +13,20 @@ TestEvaluator MachineTests(const platform::Platform& platform) {
   return [&platform](TextView test) { return EvaluateTest(platform, test); };
 }
 
+void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t> bytes,
+                        const LoadOptions& options, SoftwareCatalogue& catalogue) {
+  const platform::ProfileDocument document = platform::ProfileDocument::Parse(bytes);
+  std::vector<uint8_t>().swap(bytes);
+  DocumentSource source(document);
+  LoadCatalogue(source, MachineTests(platform), options, catalogue);
+}
+
 void LoadCatalogueFile(const platform::Platform& platform, TextView path,
                        const LoadOptions& options, SoftwareCatalogue& catalogue) {
   if (!platform.files) return;
-  std::optional<platform::ProfileDocument> parsed;
-  {
-    // The file's bytes are released before the catalogue grows.
-    auto bytes = platform.files->ReadAll(path);
-    if (!bytes) return;
-    parsed = platform::ProfileDocument::Parse(*bytes);
-  }
-  const platform::ProfileDocument& document = *parsed;
-  DocumentSource source(document);
-  LoadCatalogue(source, MachineTests(platform), options, catalogue);
+  auto bytes = platform.files->ReadAll(path);
+  if (!bytes) return;
+  LoadCatalogueBytes(platform, std::move(*bytes), options, catalogue);
 }
 
 void LoadCatalogueKeyByKey(const platform::Platform& platform, TextView path,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "base/text.h"
 #include "catalogue/catalogue_source.h"
@@ -35,8 +36,14 @@ void LoadCatalogue(CatalogueSource& source, const TestEvaluator& evaluateTest,
 // The tests of the machine behind `platform` (EvaluateTest).
 [[nodiscard]] TestEvaluator MachineTests(const platform::Platform& platform);
 
-// Reads the file once (FileSystem::ReadAll), parses it into a profile
-// document and loads from that. A file that cannot be read gives no entries.
+// Parses `bytes` (the whole configuration file) into a profile document and
+// loads from that with the tests of `platform`. The bytes are released once
+// parsed, before the catalogue grows.
+void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t> bytes,
+                        const LoadOptions& options, SoftwareCatalogue& catalogue);
+
+// Reads the file once (FileSystem::ReadAll) and loads it as LoadCatalogueBytes
+// does. A file that cannot be read gives no entries.
 void LoadCatalogueFile(const platform::Platform& platform, TextView path,
                        const LoadOptions& options, SoftwareCatalogue& catalogue);
 
