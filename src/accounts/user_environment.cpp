@@ -13,6 +13,7 @@ namespace {
 // Section text is read from files of any size; beyond this the answer is
 // taken as it is rather than doubling without end.
 constexpr uint32_t kMaxSectionCapacity = 1u << 24;
+constexpr uint32_t kInitialSectionCapacity = 512;
 constexpr uint32_t kHiveValueBytes = 522;
 
 }  // namespace
@@ -59,20 +60,12 @@ void SyncVariables(UserAccount& target, const UserAccount& source) {
 
 std::vector<Text> ReadWholeSection(platform::ProfileFiles& profiles, TextView file,
                                    TextView section) {
-  uint32_t capacity = 512;
-  platform::ProfileBuffer buffer = profiles.GetSection(file, section, capacity);
-  while (buffer.returned == capacity - 2 && capacity < kMaxSectionCapacity) {
-    capacity *= 2;
-    buffer = profiles.GetSection(file, section, capacity);
-  }
+  const platform::ProfileBuffer buffer = platform::ReadWholeList(
+      [&](uint32_t capacity) { return profiles.GetSection(file, section, capacity); },
+      kInitialSectionCapacity, kMaxSectionCapacity);
   std::vector<Text> lines;
-  size_t start = 0;
-  const Text& data = buffer.data;
-  while (start < data.size()) {
-    size_t end = data.find(u'\0', start);
-    if (end == Text::npos) end = data.size();
-    if (end > start) lines.emplace_back(data.substr(start, end - start));
-    start = end + 1;
+  for (const TextView line : platform::SplitZeroList(buffer.data)) {
+    if (!line.empty()) lines.emplace_back(line);
   }
   return lines;
 }

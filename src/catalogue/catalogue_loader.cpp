@@ -10,6 +10,7 @@
 #include "catalogue/entry_attributes.h"
 #include "catalogue/installation_tests.h"
 #include "catalogue/item_index_map.h"
+#include "platform/profile_files.h"
 
 namespace tarn::catalogue {
 namespace {
@@ -26,29 +27,12 @@ constexpr TextView kLongestBase = u"description";
 constexpr uint32_t kSectionLinesInitial = 32768;
 constexpr uint32_t kListBufferLimit = 1u << 30;
 
-// Reads a zero-separated list, doubling the buffer while the answer says it
-// was cut (capacity - 2).
-template <class Read>
-platform::ProfileBuffer ReadWholeList(uint32_t capacity, Read read) {
-  platform::ProfileBuffer list = read(capacity);
-  while (list.returned == capacity - 2 && capacity < kListBufferLimit) {
-    capacity *= 2;
-    list = read(capacity);
-  }
-  return list;
-}
-
 std::vector<Text> ReadSectionNames(CatalogueSource& source) {
-  const platform::ProfileBuffer names = ReadWholeList(
-      kSectionNamesInitial, [&](uint32_t capacity) { return source.SectionNames(capacity); });
+  const platform::ProfileBuffer names =
+      platform::ReadWholeList([&](uint32_t capacity) { return source.SectionNames(capacity); },
+                              kSectionNamesInitial, kListBufferLimit);
   std::vector<Text> list;
-  size_t start = 0;
-  for (size_t i = 0; i < names.data.size(); ++i) {
-    if (names.data[i] != 0) continue;
-    list.emplace_back(names.data.substr(start, i - start));
-    start = i + 1;
-  }
-  if (start < names.data.size()) list.emplace_back(names.data.substr(start));
+  for (const TextView name : platform::SplitZeroList(names.data)) list.emplace_back(name);
   return list;
 }
 
@@ -64,9 +48,10 @@ class Loader {
     gaps_.reset();
     if (options_.hasGaps) {
       gaps_ = ItemIndexMap::FromSectionLines(
-          ReadWholeList(kSectionLinesInitial, [&](uint32_t capacity) {
-            return source_.SectionLines(section_, capacity);
-          }).data);
+          platform::ReadWholeList(
+              [&](uint32_t capacity) { return source_.SectionLines(section_, capacity); },
+              kSectionLinesInitial, kListBufferLimit)
+              .data);
     }
     SoftwareEntry* entry = catalogue_.AllocEntry();
     if (!entry) return false;

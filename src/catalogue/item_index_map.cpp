@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/profile_files.h"
+
 namespace tarn::catalogue {
 namespace {
 
@@ -30,12 +32,8 @@ TextView KeyOfLine(TextView line) {
 
 ItemIndexMap ItemIndexMap::FromSectionLines(TextView lines) {
   ItemIndexMap map;
-  size_t start = 0;
-  while (start < lines.size()) {
-    size_t end = lines.find(u'\0', start);
-    if (end == TextView::npos) end = lines.size();
-    const TextView key = KeyOfLine(lines.substr(start, end - start));
-    start = end + 1;
+  for (const TextView line : platform::SplitZeroList(lines)) {
+    const TextView key = KeyOfLine(line);
     if (key.size() <= kCommand.size() || !StartsWithIgnoreCase(key, kCommand)) continue;
     const TextView path = key.substr(kCommand.size());
     const size_t lastDot = path.rfind(u'.');

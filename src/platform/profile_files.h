@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -24,6 +25,18 @@ struct ProfileBuffer {
   // terminator; for lists cut by the buffer, capacity - 2.
   uint32_t returned = 0;
 };
+
+// Reads a zero-separated list (a section, section names) whole: asks
+// `read(capacity)` from `initialCapacity` on, doubling the capacity while the
+// answer says the list was cut (capacity - 2) and the capacity is below
+// `limit`; beyond that the last answer is taken as it is.
+[[nodiscard]] ProfileBuffer ReadWholeList(const std::function<ProfileBuffer(uint32_t)>& read,
+                                          uint32_t initialCapacity, uint32_t limit);
+
+// The items of a zero-separated list as ProfileBuffer::data holds it: each
+// item up to its zero, empty items included, and a last item without its zero
+// when there is one. Views into `list`.
+[[nodiscard]] std::vector<TextView> SplitZeroList(TextView list);
 
 class ProfileFiles {
  public:
