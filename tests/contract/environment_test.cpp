@@ -112,5 +112,16 @@ TEST_F(EnvironmentContract, ReplaceBlockRefusesAnUnterminatedBlock) {
   EXPECT_EQ(env_->Get(u"TARN_CT_ONLY"), std::nullopt);
 }
 
+TEST_F(EnvironmentContract, ReplaceBlockKeepsTheFirstOfTwoEqualNames) {
+  const Text replacement =
+      Text(u"TARN_CT_ONLY=first") + u'\0' + u"tarn_ct_only=second" + u'\0' + u'\0';
+  auto previous = env_->ReplaceBlock(replacement);
+  ASSERT_TRUE(previous) << previous.error();
+  const std::optional<Text> only = env_->Get(u"TARN_CT_ONLY");
+  ASSERT_TRUE(env_->ReplaceBlock(*previous));
+
+  EXPECT_EQ(only, std::optional<Text>(u"first"));
+}
+
 }  // namespace
 }  // namespace tarn::contract

@@ -27,23 +27,6 @@ Text ExpandVariables(TextView text, const std::function<std::optional<Text>(Text
   return out;
 }
 
-std::optional<std::vector<std::pair<Text, Text>>> ParseEnvironmentBlock(TextView block) {
-  std::vector<std::pair<Text, Text>> entries;
-  size_t i = 0;
-  while (true) {
-    const size_t end = block.find(u'\0', i);
-    if (end == TextView::npos) return std::nullopt;
-    if (end == i) return entries;
-    const TextView entry = block.substr(i, end - i);
-    // A leading "=" belongs to the name ("=C:=C:\\dir").
-    const size_t equals = entry.find(u'=', 1);
-    if (equals != TextView::npos) {
-      entries.emplace_back(Text(entry.substr(0, equals)), Text(entry.substr(equals + 1)));
-    }
-    i = end + 1;
-  }
-}
-
 std::optional<Text> SimEnvironment::Get(TextView name) {
   const auto it = variables_.find(Text(name));
   if (it == variables_.end()) return std::nullopt;
@@ -76,20 +59,12 @@ platform::Expansion SimEnvironment::Expand(TextView text, uint32_t capacity) {
 }
 
 platform::EnvironmentBlock SimEnvironment::CurrentBlock() {
-  platform::EnvironmentBlock block;
-  for (const auto& [name, value] : variables_) {
-    block += name;
-    block += u'=';
-    block += value;
-    block += u'\0';
-  }
-  block += u'\0';
-  return block;
+  return platform::BuildEnvironmentBlock(variables_);
 }
 
 Result<platform::EnvironmentBlock> SimEnvironment::ReplaceBlock(
     const platform::EnvironmentBlock& block) {
-  auto entries = ParseEnvironmentBlock(block);
+  auto entries = platform::ParseEnvironmentBlock(block);
   if (!entries) return Result<platform::EnvironmentBlock>::Failure(kErrorInvalidParameter);
   platform::EnvironmentBlock previous = CurrentBlock();
   variables_.clear();

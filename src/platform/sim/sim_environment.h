@@ -10,13 +10,12 @@
 
 #include "base/text.h"
 #include "platform/environment.h"
+#include "platform/environment_block.h"
 
 namespace tarn::sim {
 
 // Orders variable names as the system sorts an environment block.
-struct NameLess {
-  bool operator()(const Text& a, const Text& b) const { return CompareIgnoreCase(a, b) < 0; }
-};
+using NameLess = platform::EnvironmentNameLess;
 
 class SimEnvironment : public platform::Environment {
  public:
@@ -33,6 +32,8 @@ class SimEnvironment : public platform::Environment {
   [[nodiscard]] WinError Set(TextView name, std::optional<TextView> value) override;
   [[nodiscard]] platform::Expansion Expand(TextView text, uint32_t capacity) override;
   [[nodiscard]] platform::EnvironmentBlock CurrentBlock() override;
+  // Reads `block` as ParseEnvironmentBlock does; of two entries with the same
+  // name (ignoring case) the first is kept.
   [[nodiscard]] Result<platform::EnvironmentBlock> ReplaceBlock(
       const platform::EnvironmentBlock& block) override;
 
@@ -46,10 +47,5 @@ class SimEnvironment : public platform::Environment {
 // gives the value of a defined name. The result is not cut.
 [[nodiscard]] Text ExpandVariables(TextView text,
                                    const std::function<std::optional<Text>(TextView)>& lookup);
-
-// Splits a block into name/value pairs; nullopt when it is not terminated by
-// an empty string. Entries without "=" after the first character are skipped.
-[[nodiscard]] std::optional<std::vector<std::pair<Text, Text>>> ParseEnvironmentBlock(
-    TextView block);
 
 }  // namespace tarn::sim

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/environment_block.h"
 #include "platform/sim/sim_environment.h"
 
 namespace tarn::sim {
@@ -53,21 +54,20 @@ Result<Text> SimUserProfiles::CurrentUserProfileDirectory() {
 }
 
 Result<platform::EnvironmentBlock> SimUserProfiles::CreateEnvironmentBlock(bool inherit) {
-  std::map<Text, std::pair<Text, Text>, NameLess> merged;
-  for (const auto& [name, value] : systemVariables_) merged[name] = {name, value};
+  // A later definition replaces an earlier one, spelling of the name included.
+  std::map<Text, Text, NameLess> merged;
+  const auto put = [&merged](const Text& name, const Text& value) {
+    merged.erase(name);
+    merged.emplace(name, value);
+  };
+  for (const auto& [name, value] : systemVariables_) put(name, value);
   if (inherit) {
-    const auto present = ParseEnvironmentBlock(environment_.CurrentBlock());
+    const auto present = platform::ParseEnvironmentBlock(environment_.CurrentBlock());
     if (present) {
-      for (const auto& [name, value] : *present) merged[name] = {name, value};
+      for (const auto& [name, value] : *present) put(name, value);
     }
   }
-  platform::EnvironmentBlock block;
-  for (const auto& entry : merged) {
-    block += entry.second.first + u"=" + entry.second.second;
-    block += u'\0';
-  }
-  block += u'\0';
-  return block;
+  return platform::BuildEnvironmentBlock(merged);
 }
 
 }  // namespace tarn::sim

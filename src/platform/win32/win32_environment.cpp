@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/environment_block.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
@@ -37,13 +38,6 @@ WinError DosError(LONG status) {
     return static_cast<WinError>(convert(status));
   }
   return kErrorInvalidParameter;
-}
-
-// Length of a block in wide units, up to and including its final extra zero.
-size_t BlockLength(const wchar_t* block) {
-  size_t i = 0;
-  while (block[i] != L'\0' || block[i + 1] != L'\0') ++i;
-  return i + 2;
 }
 
 CountedString Counted(const std::wstring& text) {
@@ -100,7 +94,7 @@ platform::Expansion Win32Environment::Expand(TextView text, uint32_t capacity) {
 platform::EnvironmentBlock Win32Environment::CurrentBlock() {
   const UniqueSystemPointer<wchar_t, FreeEnvironmentStringsW> block(GetEnvironmentStringsW());
   if (block == nullptr) return platform::EnvironmentBlock(2, u'\0');
-  return FromWide(block.get(), BlockLength(block.get()));
+  return FromWide(block.get(), platform::EnvironmentBlockLength(block.get()));
 }
 
 Result<platform::EnvironmentBlock> Win32Environment::ReplaceBlock(
@@ -111,24 +105,19 @@ Result<platform::EnvironmentBlock> Win32Environment::ReplaceBlock(
   auto swap = NtdllFunction<RtlSetCurrentEnvironmentFn>("RtlSetCurrentEnvironment");
   auto destroy = NtdllFunction<RtlDestroyEnvironmentFn>("RtlDestroyEnvironment");
   if (!create || !set || !swap || !destroy) return Previous::Failure(kErrorProcNotFound);
-  if (block.size() < 2 || block[block.size() - 1] != u'\0' || block[block.size() - 2] != u'\0') {
-    return Previous::Failure(kErrorInvalidParameter);
-  }
+  const auto entries = platform::ParseEnvironmentBlock(block);
+  if (!entries) return Previous::Failure(kErrorInvalidParameter);
   // The new block is built by ntdll itself, so it lives in the memory the
   // system expects when it later grows or frees the environment.
   void* created = nullptr;
   if (LONG status = create(FALSE, &created); status < 0) return Previous::Failure(DosError(status));
   // Owned until the swap below hands it to the process.
   std::unique_ptr<void, RtlDestroyEnvironmentFn> environment(created, destroy);
-  size_t start = 0;
-  while (start < block.size() && block[start] != u'\0') {
-    const size_t end = block.find(u'\0', start);
-    const TextView entry = TextView(block).substr(start, end - start);
-    start = end + 1;
-    const size_t equals = entry.find(u'=', 1);
-    if (equals == TextView::npos) continue;
-    const std::wstring name = Wide(entry.substr(0, equals));
-    const std::wstring value = Wide(entry.substr(equals + 1));
+  // Setting a name twice would let the later entry win; the block's own
+  // lookups find the first.
+  for (const auto& entry : platform::FirstOfEachName(*entries)) {
+    const std::wstring name = Wide(entry.name);
+    const std::wstring value = Wide(entry.value);
     if (name.size() > 0x7FFF || value.size() > 0x7FFF)
       return Previous::Failure(kErrorInvalidParameter);
     const CountedString countedName = Counted(name);
@@ -147,7 +136,7 @@ Result<platform::EnvironmentBlock> Win32Environment::ReplaceBlock(
   const std::unique_ptr<void, RtlDestroyEnvironmentFn> previous(replaced, destroy);
   if (previous == nullptr) return platform::EnvironmentBlock(2, u'\0');
   const auto* text = static_cast<const wchar_t*>(previous.get());
-  return FromWide(text, BlockLength(text));
+  return FromWide(text, platform::EnvironmentBlockLength(text));
 }
 
 }  // namespace tarn::win32

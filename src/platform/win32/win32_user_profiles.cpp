@@ -4,6 +4,7 @@
 // windows.h first: userenv needs its types.
 #include <userenv.h>
 
+#include "platform/environment_block.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 
@@ -51,9 +52,7 @@ Result<platform::EnvironmentBlock> Win32UserProfiles::CreateEnvironmentBlock(boo
   }
   const UniqueSystemPointer<void, DestroyEnvironmentBlock> block(created);
   const auto* text = static_cast<const wchar_t*>(block.get());
-  size_t length = 0;
-  while (text[length] != L'\0' || text[length + 1] != L'\0') ++length;
-  return FromWide(text, length + 2);
+  return FromWide(text, platform::EnvironmentBlockLength(text));
 }
 
 }  // namespace tarn::win32

@@ -1,0 +1,42 @@
+#include "platform/environment_block.h"
+
+#include <set>
+#include <utility>
+
+namespace tarn::platform {
+
+std::optional<std::vector<EnvironmentEntry>> ParseEnvironmentBlock(TextView block) {
+  std::vector<EnvironmentEntry> entries;
+  size_t i = 0;
+  while (true) {
+    const size_t end = block.find(u'\0', i);
+    if (end == TextView::npos) return std::nullopt;
+    if (end == i) return entries;
+    const TextView entry = block.substr(i, end - i);
+    // Searching from the second character keeps a leading "=" in the name.
+    const size_t equals = entry.find(u'=', 1);
+    if (equals != TextView::npos) {
+      entries.push_back({Text(entry.substr(0, equals)), Text(entry.substr(equals + 1))});
+    }
+    i = end + 1;
+  }
+}
+
+std::vector<EnvironmentEntry> FirstOfEachName(std::vector<EnvironmentEntry> entries) {
+  std::set<Text, EnvironmentNameLess> seen;
+  std::vector<EnvironmentEntry> kept;
+  kept.reserve(entries.size());
+  for (auto& entry : entries) {
+    if (seen.insert(entry.name).second) kept.push_back(std::move(entry));
+  }
+  return kept;
+}
+
+void AppendEnvironmentEntry(EnvironmentBlock& block, TextView name, TextView value) {
+  block += name;
+  block += u'=';
+  block += value;
+  block += u'\0';
+}
+
+}  // namespace tarn::platform
