@@ -54,7 +54,7 @@ platform::Expansion SimEnvironment::Expand(TextView text, uint32_t capacity) {
   const Text whole = ExpandVariables(text, [this](TextView name) { return Get(name); });
   platform::Expansion result;
   result.required = static_cast<uint32_t>(whole.size() + 1);
-  result.text = capacity == 0 ? Text() : CutToCapacity(whole, capacity - 1);
+  result.text = CutToBuffer(whole, capacity);
   return result;
 }
 

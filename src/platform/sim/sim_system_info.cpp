@@ -55,10 +55,6 @@ Text TwoDigits(unsigned value) {
   return out;
 }
 
-Text CutForBuffer(const Text& text, uint32_t capacity) {
-  return capacity == 0 ? Text() : CutToCapacity(text, capacity - 1);
-}
-
 }  // namespace
 
 SimSystemInfo::SimSystemInfo() : locales_(DefaultLocales()) {}
@@ -103,7 +99,7 @@ Text SimSystemInfo::FormatShortDate(const platform::SystemTime& time, uint32_t c
   // The English (United States) short date: M/d/yyyy.
   const Text text =
       DecimalText(time.month) + u"/" + DecimalText(time.day) + u"/" + DecimalText(time.year);
-  return CutForBuffer(text, capacity);
+  return CutToBuffer(text, capacity);
 }
 
 Text SimSystemInfo::FormatTime(const platform::SystemTime& time, uint32_t capacity) {
@@ -111,7 +107,7 @@ Text SimSystemInfo::FormatTime(const platform::SystemTime& time, uint32_t capaci
   const unsigned hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
   const Text text = DecimalText(hour12) + u":" + TwoDigits(time.minute) + u":" +
                     TwoDigits(time.second) + (time.hour < 12 ? u" AM" : u" PM");
-  return CutForBuffer(text, capacity);
+  return CutToBuffer(text, capacity);
 }
 
 Text SimSystemInfo::SystemMessage(uint32_t code) {

@@ -83,7 +83,7 @@ platform::Expansion Win32Environment::Expand(TextView text, uint32_t capacity) {
     if (required <= buffer.size()) {
       result.required = required;
       const Text whole = FromWide(buffer.data(), required - 1);
-      result.text = capacity == 0 ? Text() : CutToCapacity(whole, capacity - 1);
+      result.text = CutToBuffer(whole, capacity);
       return result;
     }
     buffer.resize(required);

@@ -29,10 +29,6 @@ platform::SystemTime FromSystemTime(const SYSTEMTIME& st) {
           st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
 }
 
-Text CutForBuffer(const Text& text, uint32_t capacity) {
-  return capacity == 0 ? Text() : CutToCapacity(text, capacity - 1);
-}
-
 Text FormatFrom(DWORD flags, const void* source, uint32_t code) {
   wchar_t buffer[4096];
   const DWORD length = FormatMessageW(flags | FORMAT_MESSAGE_IGNORE_INSERTS, source, code, 0,
@@ -133,7 +129,7 @@ Text Win32SystemInfo::FormatShortDate(const platform::SystemTime& time, uint32_t
   const int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer,
                                     static_cast<int>(std::size(buffer)));
   if (length <= 0) return Text();
-  return CutForBuffer(FromWide(buffer, static_cast<size_t>(length - 1)), capacity);
+  return CutToBuffer(FromWide(buffer, static_cast<size_t>(length - 1)), capacity);
 }
 
 Text Win32SystemInfo::FormatTime(const platform::SystemTime& time, uint32_t capacity) {
@@ -142,7 +138,7 @@ Text Win32SystemInfo::FormatTime(const platform::SystemTime& time, uint32_t capa
   const int length = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, buffer,
                                     static_cast<int>(std::size(buffer)));
   if (length <= 0) return Text();
-  return CutForBuffer(FromWide(buffer, static_cast<size_t>(length - 1)), capacity);
+  return CutToBuffer(FromWide(buffer, static_cast<size_t>(length - 1)), capacity);
 }
 
 Text Win32SystemInfo::SystemMessage(uint32_t code) {
