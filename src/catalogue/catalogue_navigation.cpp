@@ -43,6 +43,16 @@ SoftwareEntry* NextAfterSubtree(const SoftwareEntry* e) {
   return n;
 }
 
+SoftwareEntry* NextChecked(SoftwareEntry* e) {
+  while (e && !e->IsSelected()) e = NextAfterSubtree(e);
+  return e;
+}
+
+const SoftwareEntry* NextChecked(const SoftwareEntry* e) {
+  while (e && !e->IsSelected()) e = NextAfterSubtree(e);
+  return e;
+}
+
 bool HasVisibleDescendant(const SoftwareEntry* e) {
   for (const SoftwareEntry* d = FirstChildOf(e); d; d = NextInSubtree(e, d)) {
     if (!d->Has(EF_HIDDEN)) return true;

@@ -22,6 +22,12 @@ namespace tarn::catalogue {
 // The first entry after e whose Level is not greater than e's, or nullptr.
 [[nodiscard]] SoftwareEntry* NextAfterSubtree(const SoftwareEntry* e);
 
+// The walk of a run: `e` itself when it is selected, otherwise the first
+// selected entry after it, an unselected entry being passed over with its
+// whole subtree. nullptr when none is left.
+[[nodiscard]] SoftwareEntry* NextChecked(SoftwareEntry* e);
+[[nodiscard]] const SoftwareEntry* NextChecked(const SoftwareEntry* e);
+
 // Whether any descendant of e lacks EF_HIDDEN.
 [[nodiscard]] bool HasVisibleDescendant(const SoftwareEntry* e);
 

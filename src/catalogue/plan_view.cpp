@@ -62,14 +62,8 @@ std::string EntryJson(const SoftwareEntry& e) {
 
 std::vector<const SoftwareEntry*> SelectedCommands(const SoftwareCatalogue& catalogue) {
   std::vector<const SoftwareEntry*> order;
-  const SoftwareEntry* e = catalogue.FirstEntry();
-  while (e) {
-    if (!e->IsSelected()) {
-      e = NextAfterSubtree(e);
-      continue;
-    }
+  for (const SoftwareEntry* e = NextChecked(catalogue.FirstEntry()); e; e = NextChecked(e->Next)) {
     if (e->Command) order.push_back(e);
-    e = e->Next;
   }
   return order;
 }

@@ -15,9 +15,6 @@ namespace {
 
 using catalogue::SoftwareEntry;
 
-// Capacity of the program's own account name.
-constexpr size_t kUserNameCapacity = 20;
-
 // What the run changed temporarily, undone exactly once on every way out.
 class RunRestorer {
  public:
@@ -58,7 +55,7 @@ void ApplyThreadLanguage(AppContext& app) {
 void FillUserFromProgramAccount(AppContext& app) {
   if (!app.config.User.empty()) return;
   if (const auto name = app.platform.system->UserName()) {
-    app.config.User = CutToCapacity(*name, kUserNameCapacity);
+    app.config.User = *name;
   }
 }
 
@@ -91,22 +88,19 @@ void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount
                        signals,
                        primary,
                        runEnvironment,
-                       &texts,
+                       texts,
                        startup::ProgramFolder(*context.app.platform.system)};
   uint32_t position = 0;
-  SoftwareEntry* entry = context.firstEntry;
+  SoftwareEntry* entry = catalogue::NextChecked(context.firstEntry);
   while (entry != nullptr && !signals.cancelled) {
-    if (!entry->IsSelected()) {
-      entry = catalogue::NextAfterSubtree(entry);
-      continue;
-    }
     context.status.SetProgressPosition(position++);
-    if (!entry->Command) {
+    if (entry->Command) {
+      entry = LaunchEntry(launch, *entry);
+      (void)signals.resume->Wait(platform::kWaitForever);
+    } else {
       entry = entry->Next;
-      continue;
     }
-    entry = LaunchEntry(launch, *entry);
-    (void)signals.resume->Wait(platform::kWaitForever);
+    entry = catalogue::NextChecked(entry);
   }
 }
 
@@ -124,13 +118,9 @@ void OfferFinish(RunContext& context) {
 
 uint32_t CountCheckedEntries(const SoftwareEntry* first) {
   uint32_t count = 0;
-  for (const SoftwareEntry* e = first; e != nullptr;) {
-    if (!e->IsSelected()) {
-      e = catalogue::NextAfterSubtree(e);
-      continue;
-    }
+  for (const SoftwareEntry* e = catalogue::NextChecked(first); e != nullptr;
+       e = catalogue::NextChecked(e->Next)) {
     ++count;
-    e = e->Next;
   }
   return count;
 }

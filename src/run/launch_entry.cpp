@@ -107,9 +107,7 @@ Text FirstLine(TextView text, size_t capacity) {
 
 catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::SoftwareEntry& entry) {
   AppContext& app = context.app;
-  std::optional<ResultTexts> ownTexts;
-  if (context.texts == nullptr) ownTexts = LoadResultTexts(app);
-  const ResultTexts& texts = context.texts ? *context.texts : *ownTexts;
+  const ResultTexts& texts = context.texts;
   context.status.SetCurrentText(entry.Description);
   Text commandLine;
   (void)ResolveCommandLine(

@@ -51,8 +51,8 @@ struct LaunchContext {
   // Whether the run swapped in its own environment block; commands under the
   // primary account then get the current environment as their block.
   bool runEnvironment = false;
-  // The result formats; none looks them up at every launch.
-  const ResultTexts* texts = nullptr;
+  // The result formats, looked up once for the whole run.
+  const ResultTexts& texts;
   // The folder of the program file; a relative working folder is taken
   // relative to it.
   Text programFolder;

@@ -24,16 +24,8 @@ void RunEnvironment::Leave() {
   previous_.reset();
 }
 
-bool InstallationRunVariables::EnterForAccount(accounts::UserAccount& primary) {
-  return environment_.Enter(primary);
-}
-
-void InstallationRunVariables::SetLoggedOnUser() {
+void RunEnvironment::SetLoggedOnUser() {
   SetLoggedOnUserVariables(context_);
-}
-
-void InstallationRunVariables::Leave() {
-  environment_.Leave();
 }
 
 }  // namespace tarn::run

@@ -12,7 +12,8 @@
 
 namespace tarn::run {
 
-class RunEnvironment {
+// Also the installation run's variables (RunVariables).
+class RunEnvironment final : public RunVariables {
  public:
   explicit RunEnvironment(VariableContext context) : context_(std::move(context)) {}
   RunEnvironment(const RunEnvironment&) = delete;
@@ -25,29 +26,20 @@ class RunEnvironment {
   // variables in it. Returns true when the block was swapped in; the
   // variables are set either way.
   bool Enter(const accounts::UserAccount& primary);
+  // Enter, as the run asks for it.
+  [[nodiscard]] bool EnterForAccount(accounts::UserAccount& primary) override {
+    return Enter(primary);
+  }
+  // Sets the variables of the account the program runs under.
+  void SetLoggedOnUser() override;
   // Makes the previous environment current again; the run's block is
   // released. Does nothing when Enter did not swap.
-  void Leave();
+  void Leave() override;
   [[nodiscard]] bool active() const { return previous_.has_value(); }
 
  private:
   VariableContext context_;
   std::optional<platform::EnvironmentBlock> previous_;
-};
-
-// The installation run's view of the variables (RunVariables) over a
-// RunEnvironment.
-class InstallationRunVariables : public RunVariables {
- public:
-  explicit InstallationRunVariables(VariableContext context)
-      : context_(context), environment_(context) {}
-  [[nodiscard]] bool EnterForAccount(accounts::UserAccount& primary) override;
-  void SetLoggedOnUser() override;
-  void Leave() override;
-
- private:
-  VariableContext context_;
-  RunEnvironment environment_;
 };
 
 }  // namespace tarn::run

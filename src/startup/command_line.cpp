@@ -30,10 +30,6 @@ struct Option {
   Handler handler;
 };
 
-int32_t SecondsToMs(TextView value) {
-  return static_cast<int32_t>(static_cast<uint32_t>(ParseDecimalPrefix(value)) * 1000u);
-}
-
 Text Expand(PassState& state, TextView value) {
   return state.environment.Expand(StripQuotes(value), kExpandCapacity).text;
 }
@@ -97,13 +93,13 @@ constexpr std::array<Option, 34> kOptions = {{
     {u"/autoexit=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.AutoExitEnabled = true;
-       s.config.AutoExitDelay = SecondsToMs(v);
+       s.config.AutoExitDelay = SecondsToMs(ParseDecimalPrefix(v));
        return kContinuePass;
      }},
     {u"/autoinstall=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.AutoInstallEnabled = true;
-       s.config.AutoInstallDelay = SecondsToMs(v);
+       s.config.AutoInstallDelay = SecondsToMs(ParseDecimalPrefix(v));
        return kContinuePass;
      }},
     {u"/admin=", Match::kPrefix, SetUnquoted<&InstallConfig::Admin>},
@@ -173,7 +169,7 @@ constexpr std::array<Option, 34> kOptions = {{
     {u"/beep=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.BeepEnabled = true;
-       s.config.BeepInterval = SecondsToMs(v);
+       s.config.BeepInterval = SecondsToMs(ParseDecimalPrefix(v));
        return kContinuePass;
      }},
     {u"/Group=", Match::kPrefix, SetGroup},

@@ -18,6 +18,12 @@ inline constexpr int32_t kAutoLogonOn = 2;
 inline constexpr int32_t kDisableLoadMenuDefault = 2;
 inline constexpr int32_t kSplitterPosDefault = 30;
 
+// Seconds of a setting as milliseconds, wrapping as 32-bit unsigned
+// arithmetic does.
+[[nodiscard]] inline int32_t SecondsToMs(int32_t seconds) {
+  return static_cast<int32_t>(static_cast<uint32_t>(seconds) * 1000u);
+}
+
 struct InstallConfig {
   InstallConfig() = default;
   InstallConfig(const InstallConfig&) = delete;

@@ -57,14 +57,13 @@ Text LogFile::BuildLine(TextView message, int32_t level, int32_t code) {
 }
 
 void LogFile::Write(TextView message, int32_t level, int32_t code) {
-  const Text line = BuildLine(message, level, code);
   if (listener_) listener_(Text(message), level);
-  if (file_) (void)file_->Write(Utf16LeBytes(line));
+  if (file_) (void)file_->Write(Utf16LeBytes(BuildLine(message, level, code)));
 }
 
 void LogFile::WriteFormat(int32_t level, int32_t code, TextView format,
                           std::initializer_list<FormatArg> args) {
-  Write(FormatText(format, std::span<const FormatArg>(args.begin(), args.size())), level, code);
+  Write(Format(format, args), level, code);
 }
 
 }  // namespace tarn::startup

@@ -37,10 +37,6 @@ class SettingsReader {
     enabled = delayMs != 0;
   }
 
-  static int32_t SecondsToMs(int32_t seconds) {
-    return static_cast<int32_t>(static_cast<uint32_t>(seconds) * 1000u);
-  }
-
  private:
   platform::ProfileFiles& profiles_;
   TextView iniPath_;

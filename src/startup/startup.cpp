@@ -36,7 +36,6 @@ void ChooseLanguage(AppContext& app, const std::vector<TextView>& arguments) {
   if (const std::optional<TextView> code = FindLanguageOption(arguments)) {
     app.config.Language = Text(*code);
     app.translator.SelectLanguage(*code);
-    if (!app.translator.LanguageAvailable()) system.SetThreadLocale(platform::kLocaleEnglishUs);
   }
   if (!app.translator.LanguageAvailable()) system.SetThreadLocale(platform::kLocaleEnglishUs);
 }

@@ -120,5 +120,21 @@ TEST(CatalogueTokens, WordsSeparatedByCommasBlanksAndTabs) {
   }
 }
 
+TEST(CatalogueNavigation, NextCheckedPassesOverUncheckedSubtrees) {
+  const SoftwareCatalogue c = Chain({{0, kStateUnselected},
+                                     {1, kStateSelected},
+                                     {0, kStateSelected},
+                                     {1, kStateUnselected},
+                                     {2, kStateSelected},
+                                     {1, kStateSelected}});
+  const auto all = All(c);
+  std::vector<int> visited;
+  for (const SoftwareEntry* e = NextChecked(c.FirstEntry()); e; e = NextChecked(e->Next)) {
+    visited.push_back(IndexOf(all, e));
+  }
+  EXPECT_EQ(visited, (std::vector<int>{2, 5}));
+  EXPECT_EQ(NextChecked(static_cast<SoftwareEntry*>(nullptr)), nullptr);
+}
+
 }  // namespace
 }  // namespace tarn::catalogue
