@@ -1,5 +1,6 @@
 #include "platform/win32/win32_desktop.h"
 
+#include "platform/win32/win32_system_function.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 
@@ -9,14 +10,6 @@ namespace {
 using MessageBoxTimeoutFn = int(WINAPI*)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type,
                                          WORD language, DWORD milliseconds);
 
-MessageBoxTimeoutFn FindMessageBoxTimeout() {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (user32 == nullptr) user32 = LoadLibraryW(L"user32.dll");
-  if (user32 == nullptr) return nullptr;
-  return reinterpret_cast<MessageBoxTimeoutFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "MessageBoxTimeoutW")));
-}
-
 }  // namespace
 
 int Win32Desktop::MessageBox(TextView text, TextView caption, uint32_t flags) {
@@ -25,7 +18,9 @@ int Win32Desktop::MessageBox(TextView text, TextView caption, uint32_t flags) {
 
 std::optional<int> Win32Desktop::MessageBoxTimeout(TextView text, TextView caption, uint32_t flags,
                                                    uint32_t milliseconds) {
-  static const MessageBoxTimeoutFn messageBoxTimeout = FindMessageBoxTimeout();
+  // user32 is loaded: this file calls MessageBoxW through its import.
+  static const auto messageBoxTimeout =
+      SystemFunction<MessageBoxTimeoutFn>(L"user32.dll", "MessageBoxTimeoutW");
   if (messageBoxTimeout == nullptr) return std::nullopt;
   return messageBoxTimeout(GetDesktopWindow(), Wide(text).c_str(), Wide(caption).c_str(), flags, 0,
                            milliseconds);

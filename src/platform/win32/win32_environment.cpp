@@ -4,6 +4,7 @@
 
 #include "platform/environment_block.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_system_function.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 
@@ -28,9 +29,7 @@ using RtlNtStatusToDosErrorFn = ULONG(WINAPI*)(LONG status);
 
 template <class Fn>
 Fn NtdllFunction(const char* name) {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  if (ntdll == nullptr) return nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ntdll, name)));
+  return SystemFunction<Fn>(L"ntdll.dll", name);
 }
 
 WinError DosError(LONG status) {

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/win32/win32_system_function.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 
@@ -156,10 +157,7 @@ platform::OsVersion Win32SystemInfo::Version() {
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof(info);
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(
-                                reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                          : nullptr;
+  const auto getVersion = SystemFunction<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion");
   if (getVersion == nullptr || getVersion(&info) != 0) return {};
   return {info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
 }
