@@ -38,15 +38,4 @@ class SoftwareCatalogue {
   SoftwareEntry* last_ = nullptr;
 };
 
-// The names the rest of the system uses for the catalogue's operations.
-[[nodiscard]] inline SoftwareEntry* AllocEntry(SoftwareCatalogue& catalogue) {
-  return catalogue.AllocEntry();
-}
-[[nodiscard]] inline SoftwareEntry* FirstEntry(const SoftwareCatalogue& catalogue) {
-  return catalogue.FirstEntry();
-}
-[[nodiscard]] inline size_t EntryCount(const SoftwareCatalogue& catalogue) {
-  return catalogue.EntryCount();
-}
-
 }  // namespace tarn::catalogue

@@ -47,7 +47,6 @@ inline constexpr int32_t kStateMixed = ES_SELECTED | ES_MIXED;
 // Capacities, in UTF-16 code units without the terminator.
 inline constexpr size_t kSectionValueCapacity = 260;  // a section entry's values
 inline constexpr size_t kItemValueCapacity = 4095;    // a numbered item's values
-inline constexpr size_t kTokenListCapacity = 99;      // a value examined as tokens
 inline constexpr size_t kItemDescriptionCapacity = 129;
 inline constexpr size_t kKeyNameCapacity = 63;       // item key names
 inline constexpr size_t kTestKeyNameCapacity = 254;  // test.P.N key names
