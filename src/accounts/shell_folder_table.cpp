@@ -16,7 +16,7 @@ ScopedKey OpenDefaultFolders(platform::Registry& registry) {
 
 // Folder `index`'s built-in default, `key` being the open .Default key.
 Text DefaultFromKey(const AccountServices& services, RegKey key, size_t index) {
-  Text value = ReadTextValue(*services.platform.registry, key, ShellFolderName(index),
+  Text value = ReadTextValue(*services.platform.registry, key, ShellFolderNames()[index],
                              kShellFolderValueBytes);
   if (value.empty())
     value = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(index));
@@ -24,7 +24,7 @@ Text DefaultFromKey(const AccountServices& services, RegKey key, size_t index) {
 }
 
 Text FolderFromKey(platform::Registry& registry, RegKey key, size_t index) {
-  return ReadTextValue(registry, key, ShellFolderName(index), kShellFolderValueBytes);
+  return ReadTextValue(registry, key, ShellFolderNames()[index], kShellFolderValueBytes);
 }
 
 }  // namespace

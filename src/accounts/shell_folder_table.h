@@ -15,12 +15,6 @@
 
 namespace tarn::accounts {
 
-// The name of folder `index` (< kShellFolderCount): its registry value name,
-// users-section key name and variable name.
-[[nodiscard]] inline TextView ShellFolderName(size_t index) {
-  return ShellFolderNames()[index];
-}
-
 inline constexpr size_t kFolderMyMusic = 0;
 inline constexpr size_t kFolderMyPictures = 1;
 inline constexpr size_t kFolderMyVideo = 2;
@@ -49,11 +43,6 @@ inline constexpr uint32_t kShellFolderValueBytes = 520;
 
 // The folder that contains folder `index` by default; nullopt for none.
 [[nodiscard]] std::optional<size_t> DefaultShellFolderParent(size_t index);
-
-// The index of the folder named `name` (ignoring case), or nullopt.
-[[nodiscard]] inline std::optional<size_t> ShellFolderIndex(TextView name) {
-  return FindShellFolder(name);
-}
 
 // A path for each shell folder, by index.
 using ShellFolderPaths = std::array<Text, kShellFolderCount>;

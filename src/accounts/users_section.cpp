@@ -140,7 +140,7 @@ void ReadTextsAndNumbers(UsersReader& reader, int32_t n, const UserDefaults& def
 
 void ReadFolders(UsersReader& reader, int32_t n, UserAccount& account) {
   for (size_t i = 0; i < kShellFolderCount; ++i) {
-    TakeText(reader, ShellFolderName(i), n, account.ShellFolders[i]);
+    TakeText(reader, ShellFolderNames()[i], n, account.ShellFolders[i]);
   }
 }
 

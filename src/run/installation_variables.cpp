@@ -109,7 +109,7 @@ void ApplyEnvironmentLine(const VariableContext& context, Variables& variables, 
     variables.Set(name, *version);
     return;
   }
-  if (const auto folder = accounts::ShellFolderIndex(name)) {
+  if (const auto folder = FindShellFolder(name)) {
     if (context.defaults) context.defaults->ShellFolders[*folder] = FixedText<260>(expanded);
     return;
   }
@@ -170,7 +170,7 @@ bool SetAccountVariables(const VariableContext& context, const accounts::UserAcc
     variables.Set(variable.name.view(), variables.Expand(variable.value.view(), kVariableCapacity));
   }
   for (size_t i = 0; i < kShellFolderCount; ++i) {
-    variables.Set(accounts::ShellFolderName(i),
+    variables.Set(ShellFolderNames()[i],
                   variables.Expand(account.ShellFolders[i].view(), kFolderCapacity));
   }
   SetIdentityVariables(context);
@@ -238,7 +238,7 @@ void SetShellFolderVariables(const VariableContext& context, TextView profile, T
     Text& path = folders[i];
     accounts::ReplaceText(path, accounts::kPathCapacity, u"%USERPROFILE%", profile);
     accounts::ReplaceText(path, accounts::kPathCapacity, u"%USERNAME%", userName);
-    variables.Set(accounts::ShellFolderName(i), variables.Expand(path, kFolderCapacity));
+    variables.Set(ShellFolderNames()[i], variables.Expand(path, kFolderCapacity));
   }
 }
 

@@ -46,7 +46,7 @@ class AccountMachine {
   AccountMachine() {
     for (size_t i = 0; i < kShellFolderCount; ++i) {
       machine.registry().Put(
-          platform::kUsers, kDefaultUserShellFoldersKey, ShellFolderName(i),
+          platform::kUsers, kDefaultUserShellFoldersKey, ShellFolderNames()[i],
           platform::RegValue::FromText(kDefaultFolderValues[i], platform::kRegExpandSz));
     }
   }

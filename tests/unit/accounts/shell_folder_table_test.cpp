@@ -132,8 +132,8 @@ TEST(ShellFolderTable, ParentsAsAtCreation) {
   EXPECT_EQ(DefaultShellFolderParent(20), kFolderPrograms);
   EXPECT_EQ(DefaultShellFolderParent(16), kFolderStartMenu);
   EXPECT_FALSE(DefaultShellFolderParent(3).has_value());
-  EXPECT_EQ(ShellFolderIndex(u"start menu"), 19u);
-  EXPECT_FALSE(ShellFolderIndex(u"StartMenu").has_value());
+  EXPECT_EQ(FindShellFolder(u"start menu"), 19u);
+  EXPECT_FALSE(FindShellFolder(u"StartMenu").has_value());
 }
 
 TEST(WelcomeScreen, MissingValueReadsAsUnchangedAndUnchangedWritesNothing) {
