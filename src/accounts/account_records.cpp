@@ -58,10 +58,7 @@ void RecomputeChildrenMasks(UserAccount& account) {
     const TextView child = account.ShellFolders[i].view();
     const TextView container = account.ShellFolders[*parent].view();
     const size_t d = ParentLength(child);
-    bool inside = d == 0;
-    if (!inside && container.size() >= d - 1) {
-      inside = EqualsIgnoreCase(container.substr(0, d - 1), child.substr(0, d - 1));
-    }
+    const bool inside = d == 0 || StartsWithIgnoreCase(container, child.substr(0, d - 1));
     if (inside) {
       account.ShellFolderChildren[*parent] |= 1u << i;
     } else {
