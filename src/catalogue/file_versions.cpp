@@ -2,6 +2,7 @@
 // platform's VersionResources, looked up as VerQueryValueW paths.
 #include <memory>
 
+#include "base/format.h"
 #include "catalogue/installation_tests.h"
 #include "catalogue/version_compare.h"
 #include "platform/version_resources.h"
@@ -9,14 +10,10 @@
 namespace tarn::catalogue {
 namespace {
 
-// "\StringFileInfo\llllcccc\" for a translation, lower-case hex as "%04x%04x".
+// "\StringFileInfo\llllcccc\" for a translation, lower-case hex.
 Text StringTablePath(const platform::Translation& translation) {
-  static constexpr char16_t kHex[] = u"0123456789abcdef";
-  Text path = u"\\StringFileInfo\\";
-  const uint32_t key = (uint32_t{translation.language} << 16) | translation.codePage;
-  for (int shift = 28; shift >= 0; shift -= 4) path.push_back(kHex[(key >> shift) & 0xF]);
-  path.push_back(u'\\');
-  return path;
+  return Format(u"\\StringFileInfo\\%04x%04x\\",
+                {unsigned{translation.language}, unsigned{translation.codePage}});
 }
 
 Result<std::unique_ptr<platform::VersionResource>> ReadResource(const platform::Platform& platform,
