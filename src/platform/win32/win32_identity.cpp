@@ -38,7 +38,8 @@ WinError Win32Identity::JoinWorkgroup(TextView workgroup) {
   const auto join = FunctionOf<NetJoinDomainFn>(netapi.get(), "NetJoinDomain");
   if (join == nullptr) return ERROR_PROC_NOT_FOUND;
   const std::wstring wide = Wide(workgroup);
-  return join(nullptr, wide.c_str(), nullptr, nullptr, nullptr, 0x20);
+  return join(nullptr, wide.c_str(), nullptr, nullptr, nullptr,
+              platform::kNetSetupDomainJoinIfJoined);
 }
 
 uint32_t Win32Identity::StorePrivateData(TextView system, TextView keyName, TextView data) {
