@@ -12,6 +12,17 @@ platform::FileTime ToFileTime(const FILETIME& time) {
   return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+// The fields both attribute queries and directory listings report.
+template <class Data>
+platform::FileInfo InfoFrom(const Data& data) {
+  platform::FileInfo info;
+  info.attributes = data.dwFileAttributes;
+  info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  info.creationTime = ToFileTime(data.ftCreationTime);
+  info.lastWriteTime = ToFileTime(data.ftLastWriteTime);
+  return info;
+}
+
 WinError Succeeded(BOOL ok) {
   return ok ? kErrorSuccess : GetLastError();
 }
@@ -53,12 +64,7 @@ Result<platform::FileInfo> Win32FileSystem::GetInfo(TextView path) {
   if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
     return Result<platform::FileInfo>::Failure(GetLastError());
   }
-  platform::FileInfo info;
-  info.attributes = data.dwFileAttributes;
-  info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  info.creationTime = ToFileTime(data.ftCreationTime);
-  info.lastWriteTime = ToFileTime(data.ftLastWriteTime);
-  return info;
+  return InfoFrom(data);
 }
 
 Result<std::vector<uint8_t>> Win32FileSystem::ReadAll(TextView path) {
@@ -136,12 +142,7 @@ Result<std::vector<platform::DirectoryEntry>> Win32FileSystem::ListDirectory(Tex
   do {
     const Text name = FromWide(data.cFileName);
     if (name == u"." || name == u"..") continue;
-    platform::FileInfo info;
-    info.attributes = data.dwFileAttributes;
-    info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    info.creationTime = ToFileTime(data.ftCreationTime);
-    info.lastWriteTime = ToFileTime(data.ftLastWriteTime);
-    entries.push_back({name, info});
+    entries.push_back({name, InfoFrom(data)});
   } while (FindNextFileW(find.get(), &data));
   const DWORD error = GetLastError();
   if (error != ERROR_NO_MORE_FILES) return Listing::Failure(error);
