@@ -56,6 +56,25 @@ TEST_F(AccountsContract, QualifiedNameResolvesLikeThePlainOne) {
   EXPECT_EQ(qualified->sid, plain->sid);
 }
 
+TEST_F(AccountsContract, NameComesBackAsTheSystemSpellsIt) {
+  Text swapped = user_;
+  for (char16_t& c : swapped) {
+    if (c >= u'a' && c <= u'z') {
+      c = static_cast<char16_t>(c - u'a' + u'A');
+    } else if (c >= u'A' && c <= u'Z') {
+      c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+  }
+  auto lookup = platform_.security->LookupName(u"", swapped);
+  // Wine matches account names case-sensitively; Windows and the simulation
+  // do not.
+  if (!lookup.ok() && lookup.error() == kErrorNoneMapped) GTEST_SKIP() << "names match by case";
+  ASSERT_TRUE(lookup.ok()) << "error " << lookup.error();
+  auto back = platform_.security->LookupSid(u"", lookup->sid);
+  ASSERT_TRUE(back.ok()) << "error " << back.error();
+  EXPECT_EQ(ToUtf8(lookup->name), ToUtf8(back->name));
+}
+
 TEST_F(AccountsContract, UnknownNameIsNotMapped) {
   auto lookup = platform_.security->LookupName(u"", u"tarn-no-such-account-x");
   ASSERT_FALSE(lookup.ok());

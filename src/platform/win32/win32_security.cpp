@@ -14,6 +14,21 @@ using platform::AccountLookup;
 constexpr DWORD kSidBytes = 256;
 constexpr DWORD kNameCharacters = 256;
 
+// The account name of `sid` as the system spells it; `fallback` when the SID
+// cannot be turned back into a name.
+Text SystemSpelling(const std::wstring& system, std::vector<uint8_t>& sid, TextView fallback) {
+  std::wstring name(kNameCharacters, L'\0');
+  DWORD nameSize = kNameCharacters;
+  std::wstring domain(kNameCharacters, L'\0');
+  DWORD domainSize = kNameCharacters;
+  SID_NAME_USE use = SidTypeUnknown;
+  if (!LookupAccountSidW(WideOrNull(system), sid.data(), name.data(), &nameSize, domain.data(),
+                         &domainSize, &use)) {
+    return Text(fallback);
+  }
+  return FromWide(name.c_str());
+}
+
 }  // namespace
 
 Result<AccountLookup> Win32Security::LookupName(TextView system, TextView name) {
@@ -33,7 +48,8 @@ Result<AccountLookup> Win32Security::LookupName(TextView system, TextView name) 
   if (!parsed) return Result<AccountLookup>::Failure(ERROR_INVALID_SID);
   const size_t slash = name.find(u'\\');
   const TextView own = slash == TextView::npos ? name : name.substr(slash + 1);
-  return AccountLookup{*parsed, Text(own), FromWide(domain.c_str()), static_cast<uint32_t>(use)};
+  return AccountLookup{*parsed, SystemSpelling(systemName, sid, own), FromWide(domain.c_str()),
+                       static_cast<uint32_t>(use)};
 }
 
 Result<AccountLookup> Win32Security::LookupSid(TextView system, const platform::Sid& sid) {
