@@ -10,14 +10,17 @@ build="$TARN_ROOT/build/win"
 build_lane "$build" -DCMAKE_TOOLCHAIN_FILE="$TARN_ROOT/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 
+# wine-run.sh takes WINEPREFIX before TARN_WINEPREFIX: set both, so that
+# winepath and tarn.exe share the one prefix whatever the caller exported.
 export TARN_WINEPREFIX="$build/wineprefix-example"
+export WINEPREFIX="$TARN_WINEPREFIX"
 ensure_display
 trap 'stop_wineserver "$TARN_WINEPREFIX"; stop_display' EXIT
 
 log="$build/example.log"
 rm -f "$log"
-ini=$(WINEPREFIX=$TARN_WINEPREFIX "$TARN_ROOT/scripts/wine-run.sh" winepath -w "$TARN_ROOT/examples/install.ini" 2>/dev/null)
-winlog=$(WINEPREFIX=$TARN_WINEPREFIX "$TARN_ROOT/scripts/wine-run.sh" winepath -w "$log" 2>/dev/null)
+ini=$("$TARN_ROOT/scripts/wine-run.sh" winepath -w "$TARN_ROOT/examples/install.ini" 2>/dev/null)
+winlog=$("$TARN_ROOT/scripts/wine-run.sh" winepath -w "$log" 2>/dev/null)
 
 set +e
 "$TARN_ROOT/scripts/wine-run.sh" "$build/tarn.exe" "/log=$winlog" "/ini=$ini" "$@"

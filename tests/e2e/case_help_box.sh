@@ -5,7 +5,7 @@ help_box_in() {
   shift
   caption=$(language_text "$language" 203)
   [ -n "$caption" ] || fail "languages.ini has no text 203 in [$language]" || return 1
-  "$root/scripts/wine-run.sh" "$tarn" "$@" "/?" &
+  wine_run "$tarn" "$@" "/?" &
   pid=$!
   id=$(wait_window "$caption" 60) || { kill "$pid" 2>/dev/null; fail "no window '$caption'"; return 1; }
   sleep 1

@@ -3,7 +3,7 @@
 case_log_secondary_logon() {
   log="$artifacts/example.log"
   rm -f "$log"
-  timeout 120 "$root/scripts/wine-run.sh" "$tarn" "/log=$(win_path "$log")" \
+  wine_run_within 120 "$tarn" "/log=$(win_path "$log")" \
     "/ini=$(win_path "$root/examples/install.ini")"
   code=$?
   [ "$code" -eq 0 ] || fail "exit code $code" || return 1

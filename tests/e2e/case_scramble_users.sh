@@ -2,7 +2,7 @@
 # with code 0; a second run changes nothing; /DecryptIni restores every
 # password and removes every "crypted.<n>" key.
 scramble_run() {
-  timeout 120 "$root/scripts/wine-run.sh" "$tarn" "$1" "/users=$users_win"
+  wine_run_within 120 "$tarn" "$1" "/users=$users_win"
   code=$?
   [ "$code" -eq 0 ] || fail "$1 exit code $code"
 }

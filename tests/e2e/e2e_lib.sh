@@ -13,6 +13,14 @@ failed_names=""
 
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
 
+# wine_run ended after $1 seconds (exit code 124 then), for programs that
+# might wait on a window nobody closes.
+wine_run_within() {
+  seconds=$1
+  shift
+  timeout "$seconds" "$root/scripts/wine-run.sh" "$@"
+}
+
 # Windows form of a Linux path (Wine's Z: drive).
 win_path() { wine_run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
