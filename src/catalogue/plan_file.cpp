@@ -5,6 +5,7 @@
 
 #include "catalogue/plan_view.h"
 #include "platform/file_system.h"
+#include "startup/startup_variables.h"
 
 namespace tarn::catalogue {
 
@@ -13,7 +14,10 @@ WinError WritePlanFile(const platform::Platform& platform, TextView iniPath,
   if (!platform.files || !platform.environment) return kErrorInvalidParameter;
   SoftwareCatalogue catalogue;
   LoadCatalogueFile(platform, iniPath, options, catalogue);
-  const std::string text = PlanText(catalogue, *platform.environment);
+  // Relative working folders read as the launch resolves them: against the
+  // program's folder.
+  const Text programFolder = platform.system ? startup::ProgramFolder(*platform.system) : Text();
+  const std::string text = PlanText(catalogue, *platform.environment, programFolder);
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   return platform.files->WriteAll(outPath, std::span<const uint8_t>(bytes, text.size()));
 }

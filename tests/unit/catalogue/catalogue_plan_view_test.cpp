@@ -116,8 +116,10 @@ TEST(CataloguePlan, JsonEscapesAndRefersToEntriesByIndex) {
 
 TEST(CataloguePlan, PlanFileHoldsTheTextFormOfTheLoadedFile) {
   sim::Machine machine;
+  machine.system().SetModuleFileName(u"C:\\tarn\\tarn.exe");
   ASSERT_TRUE(machine.files().PutTextFile(u"C:\\setup\\install.ini",
-                                          "[Apps]\ncommand.0=%INIDIR%\\a.exe\nselected.0=1\n"));
+                                          "[Apps]\ncommand.0=%INIDIR%\\a.exe\nselected.0=1\n"
+                                          "workdir.0=tools\n"));
   ASSERT_EQ(machine.platform().environment->Set(u"INIDIR", TextView(u"C:\\setup")), 0u);
   ASSERT_EQ(WritePlanFile(machine.platform(), u"C:\\setup\\install.ini", {}, u"C:\\plan.txt"), 0u);
   auto bytes = machine.platform().files->ReadAll(u"C:\\plan.txt");
@@ -125,9 +127,9 @@ TEST(CataloguePlan, PlanFileHoldsTheTextFormOfTheLoadedFile) {
   EXPECT_EQ(std::string(bytes->begin(), bytes->end()),
             "catalogue 2 entries\n"
             "0 00004000 04\tApps\t\t\t\t\n"
-            "1 00000000 04\t<missing description>\t%INIDIR%\\a.exe\t\t\t\n"
+            "1 00000000 04\t<missing description>\t%INIDIR%\\a.exe\ttools\t\t\n"
             "commands 1\n"
-            "%INIDIR%\\a.exe\tC:\\setup\\a.exe\t\t\n");
+            "%INIDIR%\\a.exe\tC:\\setup\\a.exe\ttools\tC:\\tarn\\tools\n");
 }
 
 }  // namespace
