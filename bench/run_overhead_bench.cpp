@@ -4,13 +4,14 @@
 // end to the next one's start. Goal: under 5 ms per command.
 #include <benchmark/benchmark.h>
 
+#include "accounts/user_account.h"
+#include "app/app_context.h"
 #include "catalogue/software_catalogue.h"
 #include "launch_timing.h"
 #include "platform/profile_files.h"
 #include "platform/sim/machine.h"
-#include "run/headless_runner.h"
 #include "run/installation_run.h"
-#include "startup/app_context.h"
+#include "support/headless_runner.h"
 
 namespace tarn {
 namespace {
@@ -57,8 +58,9 @@ void BM_RunOverheadPerCommand(benchmark::State& state) {
     NoAccounts accountWorker;
     NoVariables variables;
     run::RecordingStatus status;
-    run::RunContext context{app,    app.accounts.list, catalogue.FirstEntry(),
-                            status, accountWorker,     variables};
+    accounts::AccountStore store;
+    run::RunContext context{app,    store.list,    catalogue.FirstEntry(),
+                            status, accountWorker, variables};
     state.ResumeTiming();
     run::HeadlessRunner(context).Run();
     state.PauseTiming();

@@ -2,17 +2,29 @@
 # benchmarks and fuzz targets.
 file(GLOB TARN_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
 add_library(tarn_sim STATIC ${TARN_SIM_SOURCES})
-target_link_libraries(tarn_sim PUBLIC tarn_base)
+target_link_libraries(tarn_sim PUBLIC tarn_platform)
 tarn_warnings(tarn_sim)
 
+# The portable part of the user-interface folder (reading dialog templates),
+# so that it is tested and fuzzed natively.
+add_library(tarn_ui_portable STATIC src/ui/dialog_template.cpp)
+target_include_directories(tarn_ui_portable PUBLIC src)
+tarn_warnings(tarn_ui_portable)
+
+# Everything a native program of this project links: the whole core and the
+# simulated machine.
+add_library(tarn_native INTERFACE)
+target_link_libraries(tarn_native INTERFACE tarn_wizard tarn_ui_portable tarn_sim)
+
 enable_testing()
+include(cmake/LayerTests.cmake)
 
 if(TARN_FUZZ)
   file(GLOB TARN_FUZZ_SOURCES CONFIGURE_DEPENDS fuzz/*_fuzzer.cpp)
   foreach(source ${TARN_FUZZ_SOURCES})
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source})
-    target_link_libraries(${name} PRIVATE tarn_core tarn_sim)
+    target_link_libraries(${name} PRIVATE tarn_native)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     tarn_warnings(${name})
   endforeach()
@@ -22,10 +34,17 @@ endif()
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
 
+# Test doubles and helpers that tests and benchmarks share.
+file(GLOB TARN_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+add_library(tarn_test_support STATIC ${TARN_TEST_SUPPORT_SOURCES})
+target_include_directories(tarn_test_support PUBLIC tests)
+target_link_libraries(tarn_test_support PUBLIC tarn_run Threads::Threads)
+tarn_warnings(tarn_test_support)
+
 file(GLOB_RECURSE TARN_UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(tarn_unit_tests ${TARN_UNIT_SOURCES})
 target_include_directories(tarn_unit_tests PRIVATE tests)
-target_link_libraries(tarn_unit_tests PRIVATE tarn_core tarn_sim GTest::gtest GTest::gtest_main
+target_link_libraries(tarn_unit_tests PRIVATE tarn_native tarn_test_support GTest::gtest GTest::gtest_main
   GTest::gmock Threads::Threads)
 tarn_warnings(tarn_unit_tests)
 # Lets tests read files of the repository, such as languages.ini.
@@ -35,7 +54,7 @@ add_test(NAME unit COMMAND tarn_unit_tests)
 file(GLOB TARN_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp tests/contract/sim/*.cpp)
 add_executable(tarn_contract_sim ${TARN_CONTRACT_SOURCES})
 target_include_directories(tarn_contract_sim PRIVATE tests)
-target_link_libraries(tarn_contract_sim PRIVATE tarn_core tarn_sim GTest::gtest GTest::gtest_main
+target_link_libraries(tarn_contract_sim PRIVATE tarn_native tarn_test_support GTest::gtest GTest::gtest_main
   Threads::Threads)
 tarn_warnings(tarn_contract_sim)
 add_test(NAME contract_sim COMMAND tarn_contract_sim)
@@ -45,7 +64,7 @@ file(GLOB TARN_TOOL_SOURCES CONFIGURE_DEPENDS tools/*.cpp)
 foreach(source ${TARN_TOOL_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE tarn_core tarn_sim)
+  target_link_libraries(${name} PRIVATE tarn_native)
   tarn_warnings(${name})
 endforeach()
 
@@ -58,7 +77,7 @@ if(TARN_BENCH AND NOT TARN_SANITIZE)
     foreach(source ${TARN_BENCH_SOURCES})
       get_filename_component(name ${source} NAME_WE)
       add_executable(${name} ${source})
-      target_link_libraries(${name} PRIVATE tarn_core tarn_sim benchmark::benchmark)
+      target_link_libraries(${name} PRIVATE tarn_native tarn_test_support benchmark::benchmark)
       tarn_warnings(${name})
       add_dependencies(benchmarks ${name})
     endforeach()

@@ -2,16 +2,24 @@
 # executables that run under Wine.
 file(GLOB TARN_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(tarn_win32 STATIC ${TARN_WIN32_SOURCES})
-target_link_libraries(tarn_win32 PUBLIC tarn_base)
+target_link_libraries(tarn_win32 PUBLIC tarn_platform)
 target_compile_definitions(tarn_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0601)
 target_link_libraries(tarn_win32 PUBLIC advapi32 userenv netapi32 shlwapi version shell32 ole32
   comctl32 comdlg32 gdi32 user32 kernel32)
 tarn_warnings(tarn_win32)
 
+# The Win32 binding of the wizard, apart from the entry point, so that a test
+# program under Wine can drive it.
 file(GLOB TARN_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
-add_executable(tarn WIN32 ${TARN_UI_SOURCES} resources/tarn.rc)
-target_link_libraries(tarn PRIVATE tarn_core tarn_win32)
+list(REMOVE_ITEM TARN_UI_SOURCES ${CMAKE_SOURCE_DIR}/src/ui/main.cpp)
+add_library(tarn_ui STATIC ${TARN_UI_SOURCES})
+target_link_libraries(tarn_ui PUBLIC tarn_wizard tarn_win32)
+target_include_directories(tarn_ui PUBLIC resources)
+tarn_warnings(tarn_ui)
+
+add_executable(tarn WIN32 src/ui/main.cpp resources/tarn.rc)
+target_link_libraries(tarn PRIVATE tarn_ui)
 target_link_options(tarn PRIVATE -municode)
 tarn_warnings(tarn)
 # The program looks for its translations beside itself.
@@ -20,13 +28,20 @@ add_custom_command(TARGET tarn POST_BUILD
     $<TARGET_FILE_DIR:tarn>/languages.ini)
 
 enable_testing()
+include(cmake/LayerTests.cmake)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 file(GLOB TARN_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp tests/contract/win32/*.cpp)
 add_executable(tarn_contract_win32 ${TARN_CONTRACT_SOURCES})
 target_include_directories(tarn_contract_win32 PRIVATE tests)
-target_link_libraries(tarn_contract_win32 PRIVATE tarn_core tarn_win32 gtest gtest_main)
+file(GLOB TARN_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+add_library(tarn_test_support STATIC ${TARN_TEST_SUPPORT_SOURCES})
+target_include_directories(tarn_test_support PUBLIC tests)
+target_link_libraries(tarn_test_support PUBLIC tarn_run)
+tarn_warnings(tarn_test_support)
+target_link_libraries(tarn_contract_win32 PRIVATE tarn_startup tarn_win32 tarn_test_support gtest
+  gtest_main)
 tarn_warnings(tarn_contract_win32)
 add_test(NAME contract_win32 COMMAND tarn_contract_win32)
 
@@ -43,6 +58,6 @@ file(GLOB TARN_TIMING_SOURCES CONFIGURE_DEPENDS bench/*_timing.cpp)
 foreach(source ${TARN_TIMING_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE tarn_core tarn_win32)
+  target_link_libraries(${name} PRIVATE tarn_startup tarn_win32)
   tarn_warnings(${name})
 endforeach()

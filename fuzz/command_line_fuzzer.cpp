@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::abort();
     }
   }
-  tarn::startup::InstallConfig config;
+  tarn::app::InstallConfig config;
   PlainEnvironment environment;
   const auto outcome = tarn::startup::ApplyOptions(arguments, config, environment);
   if (config.Computer.size() > 15 || config.Log.size() > 260 || config.IniPath.size() > 260)

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "startup/dialog_template.h"
+#include "ui/dialog_template.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto items = tarn::startup::ReadDialogTemplateItems(std::span<const uint8_t>(data, size));
+  const auto items = tarn::ui::ReadDialogTemplateItems(std::span<const uint8_t>(data, size));
   if (items.identifiers.size() > 0xFFFF) std::abort();
   // Each item needs at least 24 bytes, so a small template holds few items.
   if (items.identifiers.size() * 24 > size) std::abort();

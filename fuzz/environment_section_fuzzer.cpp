@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::Platform services = machine.platform();
   sim::SimProfileFiles profiles(machine.files());
   if (services.profiles == nullptr) services.profiles = &profiles;
-  startup::InstallConfig config;
+  app::InstallConfig config;
   accounts::UserDefaults defaults;
   run::LoadEnvironmentSection(run::VariableContext{{services, {}}, &config, &defaults}, kFile);
   for (const auto& folder : defaults.ShellFolders) {

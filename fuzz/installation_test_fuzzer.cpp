@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../tests/common/pe_image_builder.h"
+#include "../tests/support/pe_image_builder.h"
 #include "catalogue/installation_tests.h"
 #include "platform/sim/machine.h"
 

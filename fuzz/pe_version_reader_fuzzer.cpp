@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <span>
 
-#include "../tests/common/pe_image_builder.h"
+#include "../tests/support/pe_image_builder.h"
 #include "platform/pe_version_reader.h"
 
 namespace {

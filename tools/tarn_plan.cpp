@@ -19,12 +19,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/startup_variables.h"
 #include "base/paths.h"
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/plan_view.h"
 #include "platform/reg_file.h"
 #include "platform/sim/machine.h"
-#include "startup/startup_variables.h"
 
 namespace {
 
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
   }
   tarn::catalogue::SoftwareCatalogue catalogue;
   tarn::catalogue::LoadCatalogueBytes(platform, std::move(*bytes), {options->gaps}, catalogue);
-  const Text programFolder = tarn::startup::ProgramFolder(*platform.system);
+  const Text programFolder = tarn::app::ProgramFolder(*platform.system);
   const std::string text =
       options->json ? tarn::catalogue::PlanJson(catalogue, *platform.environment, programFolder)
                     : tarn::catalogue::PlanText(catalogue, *platform.environment, programFolder);

@@ -1,9 +1,9 @@
 #include "accounts/account_profiles.h"
 
-#include "accounts/expand_text.h"
-#include "accounts/registry_text.h"
 #include "base/format.h"
 #include "platform/environment.h"
+#include "platform/expand_text.h"
+#include "platform/registry_text.h"
 #include "platform/security.h"
 #include "platform/user_profiles.h"
 

@@ -1,6 +1,6 @@
 #include "accounts/shell_folder_table.h"
 
-#include "accounts/registry_text.h"
+#include "platform/registry_text.h"
 
 namespace tarn::accounts {
 
@@ -101,19 +101,6 @@ ShellFolderPaths ReadShellFoldersOrDefaults(const AccountServices& services, Reg
     paths[i] = std::move((*defaults)[i]);
   }
   return paths;
-}
-
-bool ReplaceText(Text& text, size_t capacity, TextView search, TextView replacement) {
-  if (search.empty()) return false;
-  bool replaced = false;
-  size_t pos = FindIgnoreCase(text, search, 0);
-  while (pos != Text::npos) {
-    if (text.size() - search.size() + replacement.size() > capacity) return true;
-    text.replace(pos, search.size(), replacement);
-    replaced = true;
-    pos = FindIgnoreCase(text, search, pos + replacement.size());
-  }
-  return replaced;
 }
 
 void ToAccountPlaceholders(Text& path, size_t capacity) {

@@ -73,13 +73,6 @@ using ShellFolderPaths = std::array<Text, kShellFolderCount>;
 [[nodiscard]] ShellFolderPaths ReadShellFoldersOrDefaults(const AccountServices& services,
                                                           platform::RegKey root);
 
-// Replaces every occurrence of `search` (ignoring case) by `replacement`, left
-// to right, continuing after each inserted replacement. Stops before a
-// replacement that would make `text` longer than `capacity` and returns true;
-// otherwise returns whether anything was replaced. An empty search text
-// replaces nothing.
-bool ReplaceText(Text& text, size_t capacity, TextView search, TextView replacement);
-
 // The three replacements that turn the system's own variables into the
 // record's placeholders: %USERPROFILE% -> %ThisProfile%,
 // %HOMEDRIVE%%HOMEPATH% -> %ThisHome%, %USERNAME% -> %ThisUser%.

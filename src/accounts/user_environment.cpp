@@ -2,9 +2,9 @@
 
 #include <iterator>
 
-#include "accounts/registry_text.h"
 #include "accounts/shell_folder_table.h"
 #include "base/format.h"
+#include "platform/registry_text.h"
 
 namespace tarn::accounts {
 

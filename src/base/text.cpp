@@ -246,4 +246,17 @@ Text DecimalText(int64_t value) {
   return Text(s.begin(), s.end());
 }
 
+bool ReplaceText(Text& text, size_t capacity, TextView search, TextView replacement) {
+  if (search.empty()) return false;
+  bool replaced = false;
+  size_t pos = FindIgnoreCase(text, search, 0);
+  while (pos != Text::npos) {
+    if (text.size() - search.size() + replacement.size() > capacity) return true;
+    text.replace(pos, search.size(), replacement);
+    replaced = true;
+    pos = FindIgnoreCase(text, search, pos + replacement.size());
+  }
+  return replaced;
+}
+
 }  // namespace tarn

@@ -105,4 +105,11 @@ struct AutoBaseNumber {
   return FromUtf8(utf8);
 }
 
+// Replaces every occurrence of `search` (ignoring case) by `replacement`, left
+// to right, continuing after each inserted replacement. Stops before a
+// replacement that would make `text` longer than `capacity` and returns true;
+// otherwise returns whether anything was replaced. An empty search text
+// replaces nothing.
+bool ReplaceText(Text& text, size_t capacity, TextView search, TextView replacement);
+
 }  // namespace tarn

@@ -3,9 +3,9 @@
 #include <span>
 #include <string>
 
+#include "app/startup_variables.h"
 #include "catalogue/plan_view.h"
 #include "platform/file_system.h"
-#include "startup/startup_variables.h"
 
 namespace tarn::catalogue {
 
@@ -16,7 +16,7 @@ WinError WritePlanFile(const platform::Platform& platform, TextView iniPath,
   LoadCatalogueFile(platform, iniPath, options, catalogue);
   // Relative working folders read as the launch resolves them: against the
   // program's folder.
-  const Text programFolder = platform.system ? startup::ProgramFolder(*platform.system) : Text();
+  const Text programFolder = platform.system ? app::ProgramFolder(*platform.system) : Text();
   const std::string text = PlanText(catalogue, *platform.environment, programFolder);
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   return platform.files->WriteAll(outPath, std::span<const uint8_t>(bytes, text.size()));

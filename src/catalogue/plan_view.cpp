@@ -4,8 +4,8 @@
 #include <optional>
 #include <unordered_map>
 
+#include "app/startup_variables.h"
 #include "catalogue/catalogue_navigation.h"
-#include "startup/startup_variables.h"
 
 namespace tarn::catalogue {
 namespace {
@@ -79,7 +79,7 @@ std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
     p.expandedCommand = platform::ExpandWhole(environment, p.command);
     if (e->WorkDir) {
       p.workDir = *e->WorkDir;
-      p.expandedWorkDir = startup::WorkingFolderFor(environment, programFolder, e->WorkDir);
+      p.expandedWorkDir = app::WorkingFolderFor(environment, programFolder, e->WorkDir);
     }
     plan.push_back(std::move(p));
   }

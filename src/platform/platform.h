@@ -39,6 +39,13 @@ struct Platform {
   Processes* processes = nullptr;
   // Computer name, workgroup membership and the automatic-logon secret.
   SystemIdentity* identity = nullptr;
+
+  // True when every service is present. The application context refuses a
+  // platform that is not, so the code above it never checks a pointer.
+  [[nodiscard]] bool IsComplete() const {
+    return profiles && registry && environment && files && system && desktop && services &&
+           versions && accounts && security && userProfiles && processes && identity;
+  }
 };
 
 }  // namespace tarn::platform

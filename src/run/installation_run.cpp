@@ -3,12 +3,12 @@
 #include <optional>
 
 #include "accounts/user_account.h"
+#include "app/app_context.h"
+#include "app/startup_variables.h"
 #include "catalogue/catalogue_navigation.h"
 #include "platform/system_info.h"
 #include "run/launch_entry.h"
 #include "run/system_identity_settings.h"
-#include "startup/app_context.h"
-#include "startup/startup_variables.h"
 
 namespace tarn::run {
 namespace {
@@ -62,7 +62,7 @@ void FillUserFromProgramAccount(AppContext& app) {
 void LogPrimary(AppContext& app, const accounts::UserAccount* primary) {
   if (!(app.config.Verbose & 1) || primary == nullptr) return;
   app.log.WriteFormat(
-      startup::kLogInfo, 0, u"Default User is '%s', User Domain is '%s' as Group %d (Flags = %x)",
+      app::kLogInfo, 0, u"Default User is '%s', User Domain is '%s' as Group %d (Flags = %x)",
       {primary->Name.view(), primary->Domain.view(), primary->Group, primary->Status});
 }
 
@@ -89,7 +89,7 @@ void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount
                        primary,
                        runEnvironment,
                        texts,
-                       startup::ProgramFolder(*context.app.platform.system)};
+                       app::ProgramFolder(*context.app.platform.system)};
   uint32_t position = 0;
   SoftwareEntry* entry = catalogue::NextChecked(context.firstEntry);
   while (entry != nullptr && !signals.cancelled) {
@@ -107,9 +107,9 @@ void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount
 void OfferFinish(RunContext& context) {
   AppContext& app = context.app;
   context.status.HideProgress();
-  const Text closing = app.translator.Text(kTextRunFinished);
+  const Text closing = app.translator.Translate(kTextRunFinished);
   context.status.SetCurrentText(closing);
-  app.log.Write(closing, startup::kLogInfo, 0);
+  app.log.Write(closing, app::kLogInfo, 0);
   context.status.OfferFinish(
       app.config.AutoInstallEnabled ? std::optional<uint32_t>(kAutoFinishDelayMs) : std::nullopt);
 }

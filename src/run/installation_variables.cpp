@@ -2,14 +2,14 @@
 
 #include <array>
 
-#include "accounts/expand_text.h"
-#include "accounts/registry_text.h"
 #include "accounts/shell_folder_table.h"
 #include "accounts/user_environment.h"
 #include "catalogue/installation_tests.h"
 #include "platform/accounts.h"
 #include "platform/environment.h"
+#include "platform/expand_text.h"
 #include "platform/registry.h"
+#include "platform/registry_text.h"
 #include "platform/system_info.h"
 #include "platform/user_profiles.h"
 
@@ -38,7 +38,7 @@ class Variables {
     if (environment_) (void)environment_->Set(name, std::nullopt);
   }
   Text Expand(TextView text, uint32_t capacity) {
-    return accounts::ExpandIntoBuffer(environment_, text, capacity);
+    return platform::ExpandIntoBuffer(environment_, text, capacity);
   }
 
  private:
@@ -48,7 +48,7 @@ class Variables {
 // The value's text as a buffer of `bufferBytes` receives it; a value larger
 // than the buffer is not read at all.
 Text TextIfItFits(const platform::RegValue& value, uint32_t bufferBytes) {
-  return value.data.size() > bufferBytes ? Text() : accounts::ValueText(value, bufferBytes);
+  return value.data.size() > bufferBytes ? Text() : platform::ValueText(value, bufferBytes);
 }
 
 // "HKLM:" / "HKCU:" values: the registry value's text, or nullopt when the
@@ -236,8 +236,8 @@ void SetShellFolderVariables(const VariableContext& context, TextView profile, T
       accounts::ReadShellFoldersOrDefaults(context.services, platform::kCurrentUser);
   for (size_t i = 0; i < kShellFolderCount; ++i) {
     Text& path = folders[i];
-    accounts::ReplaceText(path, accounts::kPathCapacity, u"%USERPROFILE%", profile);
-    accounts::ReplaceText(path, accounts::kPathCapacity, u"%USERNAME%", userName);
+    ReplaceText(path, accounts::kPathCapacity, u"%USERPROFILE%", profile);
+    ReplaceText(path, accounts::kPathCapacity, u"%USERNAME%", userName);
     variables.Set(ShellFolderNames()[i], variables.Expand(path, kFolderCapacity));
   }
 }
@@ -261,7 +261,7 @@ bool FillOwnerFromRegistry(const platform::Platform& platform, FixedText<260>* o
     auto value = platform.registry->QueryValue(key.get(), name);
     if (!value) return;
     // Text that overflows the buffer loses its last unit to the terminator.
-    *field = accounts::ValueText(*value,
+    *field = platform::ValueText(*value,
                                  value->data.size() > kOwnerBytes ? kOwnerBytes - 2 : kOwnerBytes);
   };
   read(u"RegisteredOwner", owner);
@@ -271,7 +271,7 @@ bool FillOwnerFromRegistry(const platform::Platform& platform, FixedText<260>* o
 
 void SetIdentityVariables(const VariableContext& context) {
   if (context.config == nullptr) return;
-  startup::InstallConfig& config = *context.config;
+  app::InstallConfig& config = *context.config;
   const platform::Platform& platform = context.services.platform;
   Variables variables(platform);
   if (config.Workgroup.empty()) FillWorkgroupFromSystem(platform, config.Workgroup);

@@ -5,9 +5,9 @@
 
 #include "accounts/account_services.h"
 #include "accounts/user_account.h"
+#include "app/install_config.h"
 #include "base/fixed_text.h"
 #include "base/text.h"
-#include "startup/install_config.h"
 
 namespace tarn::run {
 
@@ -16,7 +16,7 @@ namespace tarn::run {
 // environment section sets.
 struct VariableContext {
   accounts::AccountServices services;
-  startup::InstallConfig* config = nullptr;
+  app::InstallConfig* config = nullptr;
   accounts::UserDefaults* defaults = nullptr;
 };
 

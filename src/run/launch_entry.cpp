@@ -1,6 +1,8 @@
 #include "run/launch_entry.h"
 
 #include "accounts/user_account.h"
+#include "app/app_context.h"
+#include "app/startup_variables.h"
 #include "base/paths.h"
 #include "base/wipe.h"
 #include "catalogue/catalogue_navigation.h"
@@ -8,22 +10,20 @@
 #include "platform/processes.h"
 #include "platform/system_info.h"
 #include "run/resolve_command.h"
-#include "startup/app_context.h"
-#include "startup/startup_variables.h"
 
 namespace tarn::run {
 namespace {
 
-using startup::kLogError;
-using startup::kLogInfo;
-using startup::kLogWarning;
+using app::kLogError;
+using app::kLogInfo;
+using app::kLogWarning;
 
 // How long a terminated command is given to be gone before its code is read.
 constexpr uint32_t kTerminateWaitMs = 5000;
 
 void JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code, TextView displayName) {
   if (IsSuccessExitCode(code)) {
-    app.log.WriteFormat(kLogInfo, 0, texts.succeeded, {displayName});
+    app.log.WriteFormat(app::kLogInfo, 0, texts.succeeded, {displayName});
     return;
   }
   Text format = texts.failed;
@@ -31,7 +31,7 @@ void JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code, Tex
     format += u" ";
     format += FirstLine(app.platform.system->NtStatusMessage(code));
   }
-  app.log.WriteFormat(kLogWarning, static_cast<int32_t>(code), format, {displayName, code});
+  app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(code), format, {displayName, code});
 }
 
 void ReportStartFailure(AppContext& app, const ResultTexts& texts, WinError error,
@@ -39,7 +39,7 @@ void ReportStartFailure(AppContext& app, const ResultTexts& texts, WinError erro
   Text format = texts.notStarted;
   format += u" ";
   format += FirstLine(app.platform.system->SystemMessage(error));
-  app.log.WriteFormat(kLogError, static_cast<int32_t>(error), format, {error, displayName});
+  app.log.WriteFormat(app::kLogError, static_cast<int32_t>(error), format, {error, displayName});
 }
 
 Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
@@ -88,8 +88,8 @@ uint32_t WaitForCommand(RunSignals& signals, platform::Process& process) {
 }  // namespace
 
 ResultTexts LoadResultTexts(AppContext& app) {
-  return {app.translator.Text(kTextSucceeded), app.translator.Text(kTextFailed),
-          app.translator.Text(kTextNotStarted)};
+  return {app.translator.Translate(kTextSucceeded), app.translator.Translate(kTextFailed),
+          app.translator.Translate(kTextNotStarted)};
 }
 
 bool IsSuccessExitCode(uint32_t code) {
@@ -115,11 +115,11 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
       platform::ExpandWhole(*app.platform.environment, entry.Command.value_or(Text())),
       commandLine);
   if (app.config.Verbose & 1) {
-    app.log.WriteFormat(kLogInfo, 0, u"Command: %s",
+    app.log.WriteFormat(app::kLogInfo, 0, u"Command: %s",
                         {CommandForLog(*app.platform.environment, commandLine)});
   }
   const Text folder =
-      startup::WorkingFolderFor(*app.platform.environment, context.programFolder, entry.WorkDir);
+      app::WorkingFolderFor(*app.platform.environment, context.programFolder, entry.WorkDir);
   context.status.ShowAbortButton(false);
   context.signals.launchSeconds = 0;
   auto process = StartCommand(context, commandLine, folder);

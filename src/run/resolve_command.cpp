@@ -65,11 +65,11 @@ size_t ResolveCommandLine(platform::Registry& registry, platform::Environment* e
   for (size_t i = 0; i < arguments.size(); ++i) {
     const Text argument = QuoteArgument(arguments[i]);
     const Text placeholder = Format(u"%%%u", {static_cast<unsigned>(i + 1)});
-    if (!accounts::ReplaceText(commandLine, kUncutCapacity, placeholder, argument)) {
+    if (!ReplaceText(commandLine, kUncutCapacity, placeholder, argument)) {
       collected += argument + u" ";
     }
   }
-  (void)accounts::ReplaceText(commandLine, kUncutCapacity, u"%*", collected);
+  (void)ReplaceText(commandLine, kUncutCapacity, u"%*", collected);
   return arguments.size();
 }
 

@@ -1,10 +1,10 @@
 #include "run/system_identity_settings.h"
 
 #include "accounts/user_account.h"
+#include "app/app_context.h"
 #include "platform/identity.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
-#include "startup/app_context.h"
 
 namespace tarn::run {
 namespace {
@@ -71,10 +71,10 @@ void RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPolicy&
 void ApplyAutoLogon(AppContext& app, const accounts::UserAccount* primary) {
   if (RunsAsSystem(app)) return;
   const int32_t mode = app.config.AutoLogon;
-  if (mode != 0 && mode != startup::kAutoLogonOn) return;
+  if (mode != 0 && mode != app::kAutoLogonOn) return;
   const ScopedKey key = OpenMachineKey(app, kWinlogonKey);
   if (!key) return;
-  if (mode == startup::kAutoLogonOn) {
+  if (mode == app::kAutoLogonOn) {
     SetAutoLogon(app, key, primary);
     return;
   }
@@ -91,7 +91,7 @@ void ApplyComputerName(AppContext& app) {
     SetText(app, key, u"NV Hostname", app.config.Computer);
   }
   if (app.config.Verbose & 1) {
-    app.log.WriteFormat(startup::kLogInfo, 0, u"Setting Computer name to '%s'.",
+    app.log.WriteFormat(app::kLogInfo, 0, u"Setting Computer name to '%s'.",
                         {app.config.Computer.view()});
   }
 }
@@ -108,7 +108,7 @@ void ApplyWorkgroup(AppContext& app) {
     (void)app.platform.identity->JoinWorkgroup(app.config.Workgroup);
   }
   if (app.config.Verbose & 1) {
-    app.log.WriteFormat(startup::kLogInfo, 0, u"Setting Workgroup name to '%s'.",
+    app.log.WriteFormat(app::kLogInfo, 0, u"Setting Workgroup name to '%s'.",
                         {app.config.Workgroup.view()});
   }
 }

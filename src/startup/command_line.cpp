@@ -11,7 +11,7 @@ constexpr uint32_t kExpandCapacity = 261;
 
 // What an option handler works on.
 struct PassState {
-  InstallConfig& config;
+  app::InstallConfig& config;
   platform::Environment& environment;
   CommandLineOutcome& outcome;
 };
@@ -62,7 +62,8 @@ bool SetUserPwd(PassState& state, TextView value) {
 bool SetIniPath(PassState& state, TextView value) {
   const Text expanded = Expand(state, value);
   state.config.IniPath = expanded;
-  if (EqualsIgnoreCase(state.config.UsersPath, kDefaultIniName)) state.config.UsersPath = expanded;
+  if (EqualsIgnoreCase(state.config.UsersPath, app::kDefaultIniName))
+    state.config.UsersPath = expanded;
   return kContinuePass;
 }
 
@@ -88,40 +89,40 @@ constexpr std::array<Option, 34> kOptions = {{
        s.config.HasGaps = true;
        return kContinuePass;
      }},
-    {u"/DisableLoadMenu=", Match::kPrefix, SetNumber<&InstallConfig::DisableLoadMenu>},
-    {u"/skiprestart", Match::kWhole, SetToOne<&InstallConfig::SkipRestart>},
+    {u"/DisableLoadMenu=", Match::kPrefix, SetNumber<&app::InstallConfig::DisableLoadMenu>},
+    {u"/skiprestart", Match::kWhole, SetToOne<&app::InstallConfig::SkipRestart>},
     {u"/autoexit=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.AutoExitEnabled = true;
-       s.config.AutoExitDelay = SecondsToMs(ParseDecimalPrefix(v));
+       s.config.AutoExitDelay = app::SecondsToMs(ParseDecimalPrefix(v));
        return kContinuePass;
      }},
     {u"/autoinstall=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.AutoInstallEnabled = true;
-       s.config.AutoInstallDelay = SecondsToMs(ParseDecimalPrefix(v));
+       s.config.AutoInstallDelay = app::SecondsToMs(ParseDecimalPrefix(v));
        return kContinuePass;
      }},
-    {u"/admin=", Match::kPrefix, SetUnquoted<&InstallConfig::Admin>},
+    {u"/admin=", Match::kPrefix, SetUnquoted<&app::InstallConfig::Admin>},
     {u"/adminpwd=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.AdminPwd = StripQuotes(v);
        s.config.AdminPwdGiven = true;
        return kContinuePass;
      }},
-    {u"/user=", Match::kPrefix, SetUnquoted<&InstallConfig::User>},
+    {u"/user=", Match::kPrefix, SetUnquoted<&app::InstallConfig::User>},
     {u"/userpwd=", Match::kPrefix, SetUserPwd},
-    {u"/computer=", Match::kPrefix, SetUnquoted<&InstallConfig::Computer>},
-    {u"/workgroup=", Match::kPrefix, SetUnquoted<&InstallConfig::Workgroup>},
-    {u"/owner=", Match::kPrefix, SetUnquoted<&InstallConfig::Owner>},
-    {u"/org=", Match::kPrefix, SetUnquoted<&InstallConfig::Org>},
+    {u"/computer=", Match::kPrefix, SetUnquoted<&app::InstallConfig::Computer>},
+    {u"/workgroup=", Match::kPrefix, SetUnquoted<&app::InstallConfig::Workgroup>},
+    {u"/owner=", Match::kPrefix, SetUnquoted<&app::InstallConfig::Owner>},
+    {u"/org=", Match::kPrefix, SetUnquoted<&app::InstallConfig::Org>},
     {u"/skipsettings", Match::kWhole,
      [](PassState& s, TextView) {
        s.config.SkipSettings = 1;
        s.config.UseCurrent = 1;
        return kContinuePass;
      }},
-    {u"/usecurrent", Match::kWhole, SetToOne<&InstallConfig::UseCurrent>},
+    {u"/usecurrent", Match::kWhole, SetToOne<&app::InstallConfig::UseCurrent>},
     {u"/log=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.Log = Expand(s, v);
@@ -130,21 +131,21 @@ constexpr std::array<Option, 34> kOptions = {{
      }},
     {u"/autologon", Match::kWhole,
      [](PassState& s, TextView) {
-       s.config.AutoLogon = kAutoLogonOn;
+       s.config.AutoLogon = app::kAutoLogonOn;
        return kContinuePass;
      }},
-    {u"/restartwait=", Match::kPrefix, SetNumber<&InstallConfig::RestartWait>},
+    {u"/restartwait=", Match::kPrefix, SetNumber<&app::InstallConfig::RestartWait>},
     {u"/ini=", Match::kPrefix, SetIniPath},
     {u"/users=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.UsersPath = Expand(s, v);
        return kContinuePass;
      }},
-    {u"/skipsoftware", Match::kWhole, SetToOne<&InstallConfig::SkipSoftware>},
-    {u"/nocancel", Match::kWhole, SetToOne<&InstallConfig::NoCancel>},
-    {u"/NoRestartChange", Match::kWhole, SetToOne<&InstallConfig::NoRestartChange>},
-    {u"/verbose", Match::kWhole, SetToOne<&InstallConfig::Verbose>},
-    {u"/verbose=", Match::kPrefix, SetNumber<&InstallConfig::Verbose>},
+    {u"/skipsoftware", Match::kWhole, SetToOne<&app::InstallConfig::SkipSoftware>},
+    {u"/nocancel", Match::kWhole, SetToOne<&app::InstallConfig::NoCancel>},
+    {u"/NoRestartChange", Match::kWhole, SetToOne<&app::InstallConfig::NoRestartChange>},
+    {u"/verbose", Match::kWhole, SetToOne<&app::InstallConfig::Verbose>},
+    {u"/verbose=", Match::kPrefix, SetNumber<&app::InstallConfig::Verbose>},
     {u"/EncryptIni", Match::kWhole,
      [](PassState& s, TextView) {
        s.outcome.encryptIni = true;
@@ -169,7 +170,7 @@ constexpr std::array<Option, 34> kOptions = {{
     {u"/beep=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.config.BeepEnabled = true;
-       s.config.BeepInterval = SecondsToMs(ParseDecimalPrefix(v));
+       s.config.BeepInterval = app::SecondsToMs(ParseDecimalPrefix(v));
        return kContinuePass;
      }},
     {u"/Group=", Match::kPrefix, SetGroup},
@@ -238,7 +239,7 @@ std::optional<TextView> FindLanguageOption(const std::vector<TextView>& argument
   return std::nullopt;
 }
 
-CommandLineOutcome ApplyOptions(const std::vector<TextView>& arguments, InstallConfig& config,
+CommandLineOutcome ApplyOptions(const std::vector<TextView>& arguments, app::InstallConfig& config,
                                 platform::Environment& environment) {
   CommandLineOutcome outcome;
   PassState state{config, environment, outcome};

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "app/install_config.h"
 #include "base/text.h"
-#include "startup/install_config.h"
 
 namespace tarn::platform {
 class Environment;
@@ -58,7 +58,7 @@ struct CommandLineOutcome {
 // before them stay applied). Text values are cut to their fields; /log=,
 // /ini= and /users= are expanded through `environment` first.
 [[nodiscard]] CommandLineOutcome ApplyOptions(const std::vector<TextView>& arguments,
-                                              InstallConfig& config,
+                                              app::InstallConfig& config,
                                               platform::Environment& environment);
 
 }  // namespace tarn::startup

@@ -33,7 +33,7 @@ class SettingsReader {
   // Reads a seconds key into a millisecond delay unless it is already armed.
   void DelayIfUnarmed(bool& enabled, int32_t& delayMs, TextView key) {
     if (enabled) return;
-    delayMs = SecondsToMs(Int(key, 0));
+    delayMs = app::SecondsToMs(Int(key, 0));
     enabled = delayMs != 0;
   }
 
@@ -42,7 +42,7 @@ class SettingsReader {
   TextView iniPath_;
 };
 
-void ReadPageHeaders(SettingsReader& reader, PageHeaders& headers) {
+void ReadPageHeaders(SettingsReader& reader, app::PageHeaders& headers) {
   for (size_t page = 0; page < headers.size(); ++page) {
     const int index = static_cast<int>(page);
     const Text title = reader.String(Format(u"PageHeaderTitle.%d", {index}), 255);
@@ -52,7 +52,7 @@ void ReadPageHeaders(SettingsReader& reader, PageHeaders& headers) {
   }
 }
 
-void ReadIdentity(SettingsReader& reader, InstallConfig& config) {
+void ReadIdentity(SettingsReader& reader, app::InstallConfig& config) {
   reader.TextIfEmpty(config.Computer, u"Computer", 15);
   reader.TextIfEmpty(config.Workgroup, u"Workgroup", 15);
   reader.TextIfEmpty(config.User, u"User", 20);
@@ -74,14 +74,14 @@ void ReadIdentity(SettingsReader& reader, InstallConfig& config) {
   }
 }
 
-void ReadSwitches(SettingsReader& reader, InstallConfig& config) {
+void ReadSwitches(SettingsReader& reader, app::InstallConfig& config) {
   reader.IntIfZero(config.SkipSettings, u"SkipSettings");
   if (config.SkipSettings != 0) config.UseCurrent = 1;
   reader.IntIfZero(config.SkipSoftware, u"SkipSoftware");
   reader.IntIfZero(config.SkipRestart, u"SkipRestart");
   reader.IntIfZero(config.NoCancel, u"NoCancel");
-  if (config.AutoLogon == kAutoLogonUnchanged) {
-    config.AutoLogon = reader.Int(u"AutoLogon", kAutoLogonUnchanged);
+  if (config.AutoLogon == app::kAutoLogonUnchanged) {
+    config.AutoLogon = reader.Int(u"AutoLogon", app::kAutoLogonUnchanged);
   }
   reader.IntIfZero(config.Verbose, u"Verbose");
   reader.IntIfZero(config.NoRestartChange, u"NoRestartChange");
@@ -90,13 +90,13 @@ void ReadSwitches(SettingsReader& reader, InstallConfig& config) {
   reader.DelayIfUnarmed(config.AutoExitEnabled, config.AutoExitDelay, u"AutoExit");
   reader.IntIfZero(config.RestartWait, u"RestartWait");
   reader.IntIfZero(config.UseCurrent, u"UseCurrent");
-  if (config.DisableLoadMenu == kDisableLoadMenuDefault) {
-    config.DisableLoadMenu = reader.Int(u"DisableLoadMenu", kDisableLoadMenuDefault);
+  if (config.DisableLoadMenu == app::kDisableLoadMenuDefault) {
+    config.DisableLoadMenu = reader.Int(u"DisableLoadMenu", app::kDisableLoadMenuDefault);
   }
   if (!config.HasGaps) config.HasGaps = reader.Int(u"HasGaps", 0) != 0;
 }
 
-void ReadAlways(SettingsReader& reader, InstallConfig& config) {
+void ReadAlways(SettingsReader& reader, app::InstallConfig& config) {
   config.SplitterPos = reader.Int(u"SplitterPos", config.SplitterPos);
   config.DefaultHelp = reader.String(u"DefaultHelp", 261);
   config.DontShowNonDefaultShellFolderWarning =
@@ -113,8 +113,8 @@ bool StartsWithDigit(TextView item) {
 
 }  // namespace
 
-void ReadSettings(platform::ProfileFiles& profiles, TextView iniPath, InstallConfig& config,
-                  PageHeaders& headers) {
+void ReadSettings(platform::ProfileFiles& profiles, TextView iniPath, app::InstallConfig& config,
+                  app::PageHeaders& headers) {
   SettingsReader reader(profiles, iniPath);
   ReadPageHeaders(reader, headers);
   config.OsdText = reader.String(u"OsdText", 1024);
@@ -138,9 +138,9 @@ uint32_t ParseShellFolderMask(TextView value) {
   return mask;
 }
 
-WizardPage ChooseStartPage(const InstallConfig& config) {
-  if (config.SkipSettings == 0) return kSettingsPage;
-  return config.SkipSoftware != 0 ? kStatusPage : kSoftwarePage;
+app::WizardPage ChooseStartPage(const app::InstallConfig& config) {
+  if (config.SkipSettings == 0) return app::kSettingsPage;
+  return config.SkipSoftware != 0 ? app::kStatusPage : app::kSoftwarePage;
 }
 
 }  // namespace tarn::startup

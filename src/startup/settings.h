@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
+#include "app/install_config.h"
 #include "base/text.h"
-#include "startup/install_config.h"
 
 namespace tarn::platform {
 class ProfileFiles;
@@ -18,8 +18,8 @@ inline constexpr char16_t kSettingsSection[] = u"settings";
 // once, after the command line has been applied: a key is read only while the
 // command line has left its field unset, so the command line always wins.
 // Never fails: a missing file or section leaves every value in place.
-void ReadSettings(platform::ProfileFiles& profiles, TextView iniPath, InstallConfig& config,
-                  PageHeaders& headers);
+void ReadSettings(platform::ProfileFiles& profiles, TextView iniPath, app::InstallConfig& config,
+                  app::PageHeaders& headers);
 
 // Parses a ShellFolderModify value: comma-separated shell folder names (each
 // sets its bit) or, at the first item that begins with a digit, a number (read
@@ -28,6 +28,6 @@ void ReadSettings(platform::ProfileFiles& profiles, TextView iniPath, InstallCon
 
 // The page the wizard opens on: software with SkipSettings, installation
 // status with SkipSettings and SkipSoftware, else settings.
-[[nodiscard]] WizardPage ChooseStartPage(const InstallConfig& config);
+[[nodiscard]] app::WizardPage ChooseStartPage(const app::InstallConfig& config);
 
 }  // namespace tarn::startup

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/startup_variables.h"
 #include "base/paths.h"
 #include "catalogue/plan_file.h"
 #include "platform/desktop.h"
@@ -10,7 +11,6 @@
 #include "platform/system_info.h"
 #include "startup/command_line.h"
 #include "startup/settings.h"
-#include "startup/startup_variables.h"
 
 namespace tarn::startup {
 namespace {
@@ -24,7 +24,7 @@ constexpr uint32_t kEnglishNameCapacity = 64;
 struct PageTextNumbers {
   uint32_t title, headerTitle, headerSubTitle;
 };
-constexpr std::array<PageTextNumbers, kWizardPageCount> kPageTextNumbers = {{
+constexpr std::array<PageTextNumbers, app::kWizardPageCount> kPageTextNumbers = {{
     {129, 150, 151},
     {113, 157, 161},
     {130, 152, 153},
@@ -46,17 +46,16 @@ void SetRuntimeLanguage(platform::SystemInfo& system) {
   system.SetRuntimeLocale(english);
 }
 
-void ShowHelp(AppContext& app) {
+void ShowHelp(AppContext& app, WizardHost& host) {
   const Text text = BuildHelpText(app.translator);
-  const Text caption = app.translator.Text(kHelpCaption);
-  app.platform.desktop->MessageBox(text, caption, kHelpBoxFlags);
+  host.ShowHelp(app, text, app.translator.Translate(kHelpCaption));
 }
 
 void MakePathsAbsolute(AppContext& app) {
-  const Text folder = ProgramFolder(*app.platform.system);
-  app.config.IniPath = MakeAbsoluteToProgram(app.config.IniPath, folder);
+  const Text folder = app::ProgramFolder(*app.platform.system);
+  app.config.IniPath = app::MakeAbsoluteToProgram(app.config.IniPath, folder);
   (void)app.platform.environment->Set(u"INIDIR", PathRemoveFileSpec(app.config.IniPath));
-  app.config.UsersPath = MakeAbsoluteToProgram(app.config.UsersPath, folder);
+  app.config.UsersPath = app::MakeAbsoluteToProgram(app.config.UsersPath, folder);
 }
 
 void EnablePrivileges(platform::Services& services) {
@@ -72,30 +71,30 @@ void CheckSecondaryLogon(AppContext& app) {
   app.config.SecondaryLogonRunning = running;
   if (running) return;
   app.config.UseCurrent = 1;
-  app.config.AutoLogon = kAutoLogonOn;
-  app.log.Write(kSecondaryLogonWarning, kLogWarning, 0);
+  app.config.AutoLogon = app::kAutoLogonOn;
+  app.log.Write(kSecondaryLogonWarning, app::kLogWarning, 0);
 }
 
-void PrepareAccounts(AppContext& app, StartupExtensions& extensions) {
-  extensions.PrepareInstallationVariables(app, app.config.IniPath);
-  extensions.ReadAccounts(app, app.config.UsersPath);
+void PrepareAccounts(AppContext& app, AccountSteps& accounts) {
+  accounts.PrepareInstallationVariables(app, app.config.IniPath);
+  accounts.ReadAccounts(app, app.config.UsersPath);
   if (!app.config.Admin.empty() || app.config.AdminPwdGiven) {
-    extensions.MergeAdministratorAccount(app);
+    accounts.MergeAdministratorAccount(app);
   }
-  extensions.MergeSettingsAccount(app);
+  accounts.MergeSettingsAccount(app);
 }
 
-void CleanUp(AppContext& app, StartupExtensions& extensions) {
-  extensions.ReleaseAccounts(app);
-  app.pageHeaders = PageHeaders{};
-  extensions.ReleaseUserInterface(app);
+void CleanUp(AppContext& app, const StartupParts& parts) {
+  parts.accounts.ReleaseAccounts(app);
+  app.pageHeaders = app::PageHeaders{};
+  parts.wizard.ReleaseUserInterface(app);
   app.log.Close();
-  extensions.SaveWizardSize(app);
+  parts.wizard.SaveWizardSize(app);
 }
 
-void RequestRestart(AppContext& app, int sheetResult) {
-  if (sheetResult != kWizardFinished || app.config.SkipRestart != 0) return;
-  const Text message = app.translator.Text(kRestartMessage);
+void RequestRestart(AppContext& app, WizardOutcome outcome) {
+  if (outcome != WizardOutcome::kFinished || app.config.SkipRestart != 0) return;
+  const Text message = app.translator.Translate(kRestartMessage);
   (void)app.platform.system->InitiateShutdown(
       message, static_cast<uint32_t>(app.config.RestartWait),
       /*forceAppsClosed=*/false, /*reboot=*/true, kRestartReason);
@@ -103,11 +102,11 @@ void RequestRestart(AppContext& app, int sheetResult) {
 
 // Everything after the option pass; returns when the program is to end.
 void RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
-                     StartupExtensions& extensions) {
+                     const StartupParts& parts) {
   if (app.config.LogEnabled) app.log.Open(app.config.Log);
   MakePathsAbsolute(app);
-  if (options.encryptIni) return extensions.ScramblePasswords(app, app.config.UsersPath);
-  if (options.decryptIni) return extensions.UnscramblePasswords(app, app.config.UsersPath);
+  if (options.encryptIni) return parts.accounts.ScramblePasswords(app, app.config.UsersPath);
+  if (options.decryptIni) return parts.accounts.UnscramblePasswords(app, app.config.UsersPath);
 
   const bool logOpened = app.config.LogEnabled;
   ReadSettings(*app.platform.profiles, app.config.IniPath, app.config, app.pageHeaders);
@@ -123,52 +122,52 @@ void RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
 
   EnablePrivileges(*app.platform.services);
   CheckSecondaryLogon(app);
-  extensions.PrepareUserInterface(app);
-  PrepareAccounts(app, extensions);
+  parts.wizard.PrepareUserInterface(app);
+  PrepareAccounts(app, parts.accounts);
 
-  const int sheetResult = extensions.RunWizard(app);
-  CleanUp(app, extensions);
-  RequestRestart(app, sheetResult);
+  const WizardOutcome outcome = parts.wizard.RunWizard(app);
+  CleanUp(app, parts);
+  RequestRestart(app, outcome);
 }
 
 }  // namespace
 
-Text BuildHelpText(Translator& translator) {
+Text BuildHelpText(app::Translator& translator) {
   Text text;
   for (uint32_t number = kHelpFirst; number <= kHelpLast; ++number) {
-    text += translator.Text(number);
+    text += translator.Translate(number);
   }
   return CutToCapacity(text, kHelpTextCapacity - 1);
 }
 
-void PreparePageHeaders(Translator& translator, PageHeaders& headers) {
+void PreparePageHeaders(app::Translator& translator, app::PageHeaders& headers) {
   for (size_t page = 0; page < headers.size(); ++page) {
-    headers[page].title = translator.Text(kPageTextNumbers[page].title);
-    headers[page].headerTitle = translator.Text(kPageTextNumbers[page].headerTitle);
-    headers[page].headerSubTitle = translator.Text(kPageTextNumbers[page].headerSubTitle);
+    headers[page].title = translator.Translate(kPageTextNumbers[page].title);
+    headers[page].headerTitle = translator.Translate(kPageTextNumbers[page].headerTitle);
+    headers[page].headerSubTitle = translator.Translate(kPageTextNumbers[page].headerSubTitle);
   }
 }
 
-int RunStartup(AppContext& app, TextView commandLine, StartupExtensions& extensions) {
+int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts) {
   const std::vector<TextView> arguments = SplitCommandLine(commandLine);
   ChooseLanguage(app, arguments);
   PreparePageHeaders(app.translator, app.pageHeaders);
   SetRuntimeLanguage(*app.platform.system);
-  SetStartupVariables(app.platform);
+  app::SetStartupVariables(app.platform);
 
   const CommandLineOutcome options = ApplyOptions(arguments, app.config, *app.platform.environment);
   app.topmost = options.topmost;
   switch (options.action) {
     case CommandLineOutcome::Action::kShowHelp:
-      ShowHelp(app);
+      ShowHelp(app, parts.wizard);
       return 0;
     case CommandLineOutcome::Action::kDowngrade:
-      extensions.DowngradeAccount(app, options.downgradeAccount);
+      parts.accounts.DowngradeAccount(app, options.downgradeAccount);
       return 0;
     case CommandLineOutcome::Action::kContinue:
       break;
   }
-  RunAfterOptions(app, options, extensions);
+  RunAfterOptions(app, options, parts);
   app.config.WipePasswords();
   return 0;
 }

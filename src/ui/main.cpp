@@ -1,10 +1,10 @@
 // The program's entry point: the real Windows services, the application
 // context and the start-up sequence. The exit code is 0 on every path.
-#include "accounts/account_startup_steps.h"
+#include "app/app_context.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
-#include "startup/app_context.h"
+#include "startup/account_steps.h"
 #include "startup/startup.h"
 
 namespace {
@@ -12,9 +12,10 @@ namespace {
 int Run(const wchar_t* commandLine) {
   tarn::win32::Win32Platform services;
   tarn::AppContext app(services.platform());
+  tarn::startup::AccountStartupSteps accounts;
   // The wizard is not wired in yet: it ends as a cancelled one.
-  tarn::accounts::AccountStartupSteps extensions;
-  (void)tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), extensions);
+  tarn::startup::NoWizardHost wizard;
+  (void)tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), {accounts, wizard});
   return 0;
 }
 

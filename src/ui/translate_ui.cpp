@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/win32/win32_text.h"
-#include "startup/dialog_template.h"
+#include "ui/dialog_template.h"
 
 namespace tarn::ui {
 namespace {
@@ -23,12 +23,11 @@ std::span<const uint8_t> DialogTemplateBytes(int dialogId) {
 
 }  // namespace
 
-void TranslateDialog(HWND dialog, int dialogId, startup::Translator& translator) {
+void TranslateDialog(HWND dialog, int dialogId, app::Translator& translator) {
   if (const auto caption = translator.Lookup(static_cast<uint32_t>(dialogId))) {
     SetWindowTextW(dialog, win32::Wide(*caption).c_str());
   }
-  const startup::DialogTemplateItems items =
-      startup::ReadDialogTemplateItems(DialogTemplateBytes(dialogId));
+  const ui::DialogTemplateItems items = ui::ReadDialogTemplateItems(DialogTemplateBytes(dialogId));
   for (const uint16_t identifier : items.identifiers) {
     if (const auto text = translator.Lookup(identifier)) {
       SetDlgItemTextW(dialog, identifier, win32::Wide(*text).c_str());
@@ -36,7 +35,7 @@ void TranslateDialog(HWND dialog, int dialogId, startup::Translator& translator)
   }
 }
 
-void TranslateMenu(HMENU menu, startup::Translator& translator) {
+void TranslateMenu(HMENU menu, app::Translator& translator) {
   const int count = GetMenuItemCount(menu);
   for (int position = 0; position < count; ++position) {
     MENUITEMINFOW info{};

@@ -6,12 +6,12 @@
 #include <random>
 
 #include "catalogue/installation_tests.h"
-#include "common/pe_image_builder.h"
 #include "contract/backend.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "support/pe_image_builder.h"
 
 namespace tarn::contract {
 namespace {

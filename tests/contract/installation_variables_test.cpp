@@ -34,7 +34,7 @@ class InstallationVariablesContract : public ::testing::Test {
   std::unique_ptr<ContractBackend> backend_;
   platform::Platform platform_;
   platform::EnvironmentBlock saved_;
-  startup::InstallConfig config_;
+  app::InstallConfig config_;
   accounts::UserDefaults defaults_;
 };
 

@@ -12,16 +12,17 @@
 #include <vector>
 
 #include "../../bench/launch_timing.h"
+#include "accounts/user_account.h"
+#include "app/app_context.h"
 #include "base/paths.h"
 #include "catalogue/software_catalogue.h"
 #include "contract/backend.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
-#include "run/headless_runner.h"
 #include "run/launch_entry.h"
 #include "run/system_identity_settings.h"
-#include "startup/app_context.h"
+#include "support/headless_runner.h"
 
 namespace tarn::contract {
 namespace {
@@ -126,8 +127,8 @@ class RunContract : public ::testing::Test {
   }
 
   std::vector<run::StatusRow> Run(AppContext& app) {
-    run::RunContext context{app,     app.accounts.list, catalogue_.FirstEntry(),
-                            status_, accounts_,         variables_};
+    run::RunContext context{app,     store_.list, catalogue_.FirstEntry(),
+                            status_, accounts_,   variables_};
     run::HeadlessRunner runner(context);
     runner.Run();
     return runner.rows();
@@ -142,6 +143,7 @@ class RunContract : public ::testing::Test {
   run::RecordingStatus status_;
   NoAccountChanges accounts_;
   NoVariables variables_;
+  accounts::AccountStore store_;
 };
 
 TEST_F(RunContract, ASmallCatalogueStartsRealProcessesAndLogsThem) {
@@ -179,7 +181,7 @@ TEST_F(RunContract, ASmallCatalogueStartsRealProcessesAndLogsThem) {
 
   AppContext app(services_);
   app.config.Verbose = 1;
-  app.config.AutoLogon = startup::kAutoLogonOn;
+  app.config.AutoLogon = app::kAutoLogonOn;
   app.config.User = u"tarnuser";
   app.config.Computer = computer;
   app.config.Owner = u"Owner Name";
@@ -281,7 +283,7 @@ TEST_F(RunContract, CommandsStartUnderThePrimaryAccount) {
   }
   AppContext app(services_);
   app.config.SkipSettings = 1;
-  accounts::UserAccount& primary = app.accounts.list.AddBlank();
+  accounts::UserAccount& primary = store_.list.AddBlank();
   primary.Name = u"tarnuser";
   primary.Primary = 1;
   Add(0, u"As user", u"cmd.exe /c exit 0");

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/installation_tests.h"
-#include "common/pe_image_builder.h"
 #include "contract/backend.h"
 #include "platform/file_system.h"
 #include "platform/pe_version_reader.h"
 #include "platform/portable_version_resources.h"
 #include "platform/system_info.h"
+#include "support/pe_image_builder.h"
 
 namespace tarn::contract {
 namespace {

@@ -11,7 +11,7 @@ namespace {
 TEST(CataloguePlanOption, ValueIsExpandedAndLaterOptionsStillApply) {
   sim::SimEnvironment environment;
   ASSERT_EQ(environment.Set(u"TEMP", TextView(u"C:\\Temp")), 0u);
-  InstallConfig config;
+  app::InstallConfig config;
   const std::vector<TextView> arguments = {u"/PLAN=\"%TEMP%\\plan.txt\"", u"/ini=other.ini"};
   const CommandLineOutcome outcome = ApplyOptions(arguments, config, environment);
   EXPECT_EQ(ToUtf8(outcome.planFile), "C:\\Temp\\plan.txt");
@@ -21,7 +21,7 @@ TEST(CataloguePlanOption, ValueIsExpandedAndLaterOptionsStillApply) {
 
 TEST(CataloguePlanOption, AbsentMeansNoPlan) {
   sim::SimEnvironment environment;
-  InstallConfig config;
+  app::InstallConfig config;
   const std::vector<TextView> arguments = {u"/plan", u"/planned=x"};
   EXPECT_TRUE(ApplyOptions(arguments, config, environment).planFile.empty());
 }

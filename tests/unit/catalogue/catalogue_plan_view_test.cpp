@@ -4,10 +4,10 @@
 
 #include <sstream>
 
+#include "app/startup_variables.h"
 #include "catalogue/plan_file.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim_environment.h"
-#include "startup/startup_variables.h"
 #include "unit/catalogue/catalogue_test_util.h"
 
 namespace tarn::catalogue {
@@ -98,7 +98,7 @@ workdir.1=E:\x\.\y
   EXPECT_EQ(plan[0].expandedCommand.size(), longValue.size()) << "a long command is not cut";
   EXPECT_EQ(ToUtf8(plan[0].expandedWorkDir), "C:\\tarn\\bin");
   EXPECT_EQ(plan[0].expandedWorkDir,
-            startup::WorkingFolderFor(environment, u"C:\\tarn", plan[0].entry->WorkDir));
+            app::WorkingFolderFor(environment, u"C:\\tarn", plan[0].entry->WorkDir));
   EXPECT_EQ(ToUtf8(plan[1].expandedWorkDir), "E:\\x\\y");
 }
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/pe_image_builder.h"
 #include "platform/file_time.h"
 #include "platform/sim/machine.h"
+#include "support/pe_image_builder.h"
 
 namespace tarn::catalogue {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/pe_image_builder.h"
+#include "support/pe_image_builder.h"
 
 namespace tarn::platform {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "accounts/account_records.h"
 #include "accounts/user_environment.h"
-#include "common/pe_image_builder.h"
 #include "run/run_environment.h"
+#include "support/pe_image_builder.h"
 #include "unit/accounts/account_test_machine.h"
 
 namespace tarn::run {
@@ -28,7 +28,7 @@ class InstallationVariables : public ::testing::Test {
   }
 
   accounts::testing::AccountMachine m;
-  startup::InstallConfig config;
+  app::InstallConfig config;
   accounts::AccountStore store;
 };
 

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "accounts/user_account.h"
+#include "app/app_context.h"
 #include "catalogue/software_catalogue.h"
 #include "platform/sim/machine.h"
-#include "run/headless_runner.h"
 #include "run/system_identity_settings.h"
-#include "startup/app_context.h"
-#include "unit/startup/fake_profiles.h"
+#include "support/fake_profiles.h"
+#include "support/headless_runner.h"
 
 namespace tarn::run::testing {
 
@@ -91,7 +92,7 @@ class RunTestMachine {
   }
 
   accounts::UserAccount& AddPrimary(TextView name, TextView password) {
-    accounts::UserAccount& account = app->accounts.list.AddBlank();
+    accounts::UserAccount& account = accounts.list.AddBlank();
     account.Name = name;
     account.Password = password;
     account.Domain = u"TARN-PC";
@@ -101,7 +102,7 @@ class RunTestMachine {
 
   // Runs the installation on a worker thread and returns the log rows.
   std::vector<StatusRow> Run() {
-    RunContext context{*app, app->accounts.list, catalogue.FirstEntry(), status, worker, variables};
+    RunContext context{*app, accounts.list, catalogue.FirstEntry(), status, worker, variables};
     HeadlessRunner runner(context);
     runner.Run();
     return runner.rows();
@@ -120,8 +121,9 @@ class RunTestMachine {
   }
 
   sim::Machine machine;
-  startup::testing::FakeProfiles profiles;
+  tarn::testing::FakeProfiles profiles;
   std::unique_ptr<AppContext> app;
+  accounts::AccountStore accounts;
   RecordingAccountWorker worker;
   RecordingVariables variables;
   RecordingStatus status;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "unit/startup/fake_environment.h"
+#include "support/fake_environment.h"
 
 namespace tarn::startup {
 namespace {
@@ -64,7 +64,7 @@ class ApplyOptionsTest : public ::testing::Test {
     return ApplyOptions(SplitCommandLine(line), config_, environment_);
   }
 
-  InstallConfig config_;
+  app::InstallConfig config_;
   testing::FakeEnvironment environment_;
 };
 
@@ -116,7 +116,7 @@ TEST_F(ApplyOptionsTest, AutoInstallReadsLikeStrToInt) {
               {u"/autoinstall=", 0},
               {u"/autoinstall=+4", 4000}};
   for (const Row& row : rows) {
-    InstallConfig config;
+    app::InstallConfig config;
     (void)ApplyOptions(SplitCommandLine(row.line), config, environment_);
     EXPECT_TRUE(config.AutoInstallEnabled) << ToUtf8(row.line);
     EXPECT_EQ(config.AutoInstallDelay, row.delay) << ToUtf8(row.line);
@@ -142,7 +142,7 @@ TEST_F(ApplyOptionsTest, QuotedIniPathWithSpacesThenSkipSettings) {
 
 TEST_F(ApplyOptionsTest, UsersPathKeepsItsOwnFileInEitherOrder) {
   for (const char16_t* line : {u"/users=A.ini /ini=B.ini", u"/ini=B.ini /users=A.ini"}) {
-    InstallConfig config;
+    app::InstallConfig config;
     (void)ApplyOptions(SplitCommandLine(line), config, environment_);
     EXPECT_EQ(config.UsersPath.str(), u"A.ini") << ToUtf8(line);
     EXPECT_EQ(config.IniPath.str(), u"B.ini") << ToUtf8(line);
@@ -199,7 +199,7 @@ TEST_F(ApplyOptionsTest, ScrambleModesAndGroup) {
               {u"/Group=Guests", std::nullopt},
               {u"/Group=Admin /Group=Other", 1}};
   for (const Row& row : rows) {
-    InstallConfig config;
+    app::InstallConfig config;
     (void)ApplyOptions(SplitCommandLine(row.line), config, environment_);
     EXPECT_EQ(config.DefaultGroup, row.group) << ToUtf8(row.line);
   }

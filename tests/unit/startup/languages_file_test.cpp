@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/translator.h"
 #include "base/text.h"
 
 #ifndef TARN_SOURCE_DIR
@@ -108,24 +109,6 @@ ParsedFile ParseLines(TextView text) {
     }
   }
   return parsed;
-}
-
-// The translator's escapes, in its order and case-sensitive.
-Text ApplyEscapes(Text text) {
-  const std::pair<TextView, TextView> escapes[] = {
-      {u"\\n", u"\n"}, {u"\\r", u"\r"}, {u"\\t", u"\t"}, {u"\\\\", u"\\"}};
-  for (const auto& [from, to] : escapes) {
-    Text result;
-    size_t pos = 0;
-    for (size_t hit = text.find(from); hit != Text::npos; hit = text.find(from, pos)) {
-      result.append(text, pos, hit - pos);
-      result.append(to);
-      pos = hit + from.size();
-    }
-    result.append(text, pos);
-    text = result;
-  }
-  return text;
 }
 
 bool IsConversionLetter(char16_t c) {
@@ -295,7 +278,7 @@ TEST_F(LanguagesFileTest, HelpTextFitsItsBuffer) {
     Text help;
     for (uint32_t number = 300; number <= 336; ++number) {
       const auto found = Language(language).find(number);
-      if (found != Language(language).end()) help += ApplyEscapes(found->second);
+      if (found != Language(language).end()) help += app::ApplyEscapes(found->second);
     }
     EXPECT_LE(help.size(), kMaxHelpLength) << language;
     // Every option of the command line is explained.
@@ -347,7 +330,7 @@ TEST_F(LanguagesFileTest, ValuesSurviveTheProfileReader) {
           << language << " " << number;
       // An escape typed by mistake, such as \t inside a path, would end up
       // as a control character; only line breaks are meant.
-      for (char16_t c : ApplyEscapes(text)) {
+      for (char16_t c : app::ApplyEscapes(text)) {
         EXPECT_FALSE(c < 0x20 && c != u'\n') << language << " " << number << ": " << ToUtf8(text);
       }
     }
@@ -359,7 +342,7 @@ TEST_F(LanguagesFileTest, DefaultShellFoldersUseTheSystemPlaceholderInItsExactCa
   // placeholder case-sensitively.
   for (const char* language : kLanguages) {
     for (uint32_t number = 3200; number <= 3221; ++number) {
-      const Text path = ApplyEscapes(Language(language).at(number));
+      const Text path = app::ApplyEscapes(Language(language).at(number));
       const bool inProfile = path.rfind(u"%USERPROFILE%\\", 0) == 0;
       const bool inWindows = path.rfind(u"%windir%\\", 0) == 0;
       EXPECT_TRUE(inProfile || inWindows) << language << " " << number << ": " << ToUtf8(path);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "startup/command_line.h"
-#include "unit/startup/fake_environment.h"
-#include "unit/startup/fake_profiles.h"
+#include "support/fake_environment.h"
+#include "support/fake_profiles.h"
 
 namespace tarn::startup {
 namespace {
@@ -21,8 +21,8 @@ class SettingsTest : public ::testing::Test {
 
   testing::FakeProfiles profiles_;
   testing::FakeEnvironment environment_;
-  InstallConfig config_;
-  PageHeaders headers_;
+  app::InstallConfig config_;
+  app::PageHeaders headers_;
 };
 
 TEST_F(SettingsTest, MissingSectionLeavesEveryDefault) {
@@ -102,7 +102,7 @@ TEST_F(SettingsTest, DelaysFromTheFile) {
       {u"/autoinstall=0", u"5", true, 0},
   };
   for (const Row& row : rows) {
-    InstallConfig config;
+    app::InstallConfig config;
     testing::FakeProfiles profiles;
     profiles.Set(kIni, u"settings", u"AutoInstall", row.value);
     (void)ApplyOptions(SplitCommandLine(row.command), config, environment_);
@@ -140,7 +140,7 @@ TEST_F(SettingsTest, AutoLogonAndDisableLoadMenuRules) {
       {u"/DisableLoadMenu=2", u"1", u"1", 1, 1},
   };
   for (const Row& row : rows) {
-    InstallConfig config;
+    app::InstallConfig config;
     testing::FakeProfiles profiles;
     profiles.Set(kIni, u"settings", u"AutoLogon", row.autoLogonKey);
     profiles.Set(kIni, u"settings", u"DisableLoadMenu", row.disableKey);
@@ -210,11 +210,13 @@ TEST(ShellFolderMaskTest, ParsesNamesAndNumbers) {
 TEST(StartPageTest, FollowsSkipSettingsAndSkipSoftware) {
   struct Row {
     int32_t skipSettings, skipSoftware;
-    WizardPage page;
-  } rows[] = {
-      {0, 0, kSettingsPage}, {1, 0, kSoftwarePage}, {1, 1, kStatusPage}, {0, 1, kSettingsPage}};
+    app::WizardPage page;
+  } rows[] = {{0, 0, app::kSettingsPage},
+              {1, 0, app::kSoftwarePage},
+              {1, 1, app::kStatusPage},
+              {0, 1, app::kSettingsPage}};
   for (const Row& row : rows) {
-    InstallConfig config;
+    app::InstallConfig config;
     config.SkipSettings = row.skipSettings;
     config.SkipSoftware = row.skipSoftware;
     EXPECT_EQ(ChooseStartPage(config), row.page) << row.skipSettings << "," << row.skipSoftware;

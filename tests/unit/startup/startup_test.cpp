@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/registry.h"
-#include "unit/startup/startup_machine.h"
+#include "support/startup_machine.h"
 
 namespace tarn::startup {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 using testing::kProgramLanguages;
 
 // Records which later steps ran, in order, and ends the wizard as told.
-class RecordingExtensions : public StartupExtensions {
+class RecordingExtensions : public AccountSteps, public NoWizardHost {
  public:
   void ScramblePasswords(AppContext&, TextView usersPath) override {
     Note(u"scramble:", usersPath);
@@ -27,7 +27,7 @@ class RecordingExtensions : public StartupExtensions {
   void ReadAccounts(AppContext&, TextView usersPath) override { Note(u"accounts:", usersPath); }
   void MergeAdministratorAccount(AppContext&) override { Note(u"admin"); }
   void MergeSettingsAccount(AppContext&) override { Note(u"settings-account"); }
-  int RunWizard(AppContext& app) override {
+  WizardOutcome RunWizard(AppContext& app) override {
     Note(u"wizard");
     logOpenDuringWizard = app.log.IsOpen();
     return wizardResult;
@@ -40,7 +40,7 @@ class RecordingExtensions : public StartupExtensions {
   }
 
   std::vector<Text> calls;
-  int wizardResult = kWizardCancelled;
+  WizardOutcome wizardResult = WizardOutcome::kCancelled;
   bool logOpenDuringWizard = false;
   bool logOpenAtSaveSize = true;
 
@@ -54,7 +54,7 @@ class StartupTest : public ::testing::Test, protected testing::StartupMachine {
     machine_.system().SetLocalTime({2026, 12, 2, 1, 9, 5, 7, 0});
     (void)machine_.files().MakeDirectories(u"C:\\logs");
   }
-  int Run(TextView line) { return RunStartup(app_, line, extensions_); }
+  int Run(TextView line) { return RunStartup(app_, line, {extensions_, extensions_}); }
   std::string Calls() const {
     std::string out;
     for (const Text& call : extensions_.calls) out += ToUtf8(call) + ";";
@@ -122,7 +122,7 @@ TEST_F(StartupTest, ScrambleModesEndAfterScramblingTheUsersFile) {
   EXPECT_FALSE(profiles_.WasRead(u"Computer"));
   extensions_.calls.clear();
   AppContext other(services_);
-  EXPECT_EQ(RunStartup(other, u"/DecryptIni", extensions_), 0);
+  EXPECT_EQ(RunStartup(other, u"/DecryptIni", {extensions_, extensions_}), 0);
   EXPECT_EQ(Calls(), "unscramble:C:\\tarn\\install.ini;");
   EXPECT_TRUE(machine_.desktop().shown().empty());
 }
@@ -142,7 +142,7 @@ TEST_F(StartupTest, AdministratorStepOnlyWithAdminOrPassword) {
   EXPECT_EQ(Calls().find("admin;"), std::string::npos) << Calls();
   extensions_.calls.clear();
   AppContext other(services_);
-  (void)RunStartup(other, u"/adminpwd=", extensions_);
+  (void)RunStartup(other, u"/adminpwd=", {extensions_, extensions_});
   EXPECT_NE(Calls().find("admin;"), std::string::npos) << Calls();
 }
 
@@ -150,16 +150,16 @@ TEST_F(StartupTest, StartPageFollowsTheSettings) {
   struct Row {
     const char16_t* line;
     const char16_t* skipSettingsKey;
-    WizardPage page;
-  } rows[] = {{u"", u"0", kSettingsPage},
-              {u"", u"1", kSoftwarePage},
-              {u"/skipsoftware", u"1", kStatusPage},
-              {u"/skipsoftware", u"0", kSettingsPage},
-              {u"/ini=\"C:\\My Setup\\x.ini\" /skipsettings", u"0", kSoftwarePage}};
+    app::WizardPage page;
+  } rows[] = {{u"", u"0", app::kSettingsPage},
+              {u"", u"1", app::kSoftwarePage},
+              {u"/skipsoftware", u"1", app::kStatusPage},
+              {u"/skipsoftware", u"0", app::kSettingsPage},
+              {u"/ini=\"C:\\My Setup\\x.ini\" /skipsettings", u"0", app::kSoftwarePage}};
   for (const Row& row : rows) {
     profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"SkipSettings", row.skipSettingsKey);
     AppContext app(services_);
-    (void)RunStartup(app, row.line, extensions_);
+    (void)RunStartup(app, row.line, {extensions_, extensions_});
     EXPECT_EQ(app.startPage, row.page)
         << ToUtf8(row.line) << " key " << ToUtf8(row.skipSettingsKey);
   }
@@ -217,7 +217,7 @@ TEST_F(StartupTest, PrivilegesAreRequestedTogether) {
 
 TEST_F(StartupTest, FinishedWizardRequestsTheRestart) {
   Languages(kProgramLanguages, u"en", {{137, u"Restarting"}});
-  extensions_.wizardResult = kWizardFinished;
+  extensions_.wizardResult = WizardOutcome::kFinished;
   EXPECT_EQ(Run(u"/restartwait=20"), 0);
   ASSERT_EQ(machine_.system().shutdownRequests().size(), 1u);
   const auto& request = machine_.system().shutdownRequests()[0];
@@ -229,7 +229,7 @@ TEST_F(StartupTest, FinishedWizardRequestsTheRestart) {
 }
 
 TEST_F(StartupTest, SkipRestartPreventsTheRestart) {
-  extensions_.wizardResult = kWizardFinished;
+  extensions_.wizardResult = WizardOutcome::kFinished;
   (void)Run(u"/skiprestart");
   EXPECT_TRUE(machine_.system().shutdownRequests().empty());
 }

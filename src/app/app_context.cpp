@@ -1,0 +1,15 @@
+#include "app/app_context.h"
+
+#include <cstdlib>
+
+namespace tarn {
+
+AppContext::AppContext(const platform::Platform& services)
+    : platform(services), log(services), translator(services) {
+  // Every layer above relies on a complete set of services instead of
+  // checking each pointer; a backend that forgets one is a programming error
+  // found on the first start, not a crash deep inside a run.
+  if (!services.IsComplete()) std::abort();
+}
+
+}  // namespace tarn

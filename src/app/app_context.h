@@ -1,0 +1,30 @@
+// The program-wide objects of one run, handed down explicitly.
+#pragma once
+
+#include "app/install_config.h"
+#include "app/log_file.h"
+#include "app/translator.h"
+#include "platform/platform.h"
+
+namespace tarn {
+
+struct AppContext {
+  // The log and the translator reach the system through `services`, which
+  // must be complete (see platform::Platform::IsComplete).
+  explicit AppContext(const platform::Platform& services);
+  AppContext(const AppContext&) = delete;
+  AppContext& operator=(const AppContext&) = delete;
+
+  platform::Platform platform;
+  app::InstallConfig config;
+  app::LogFile log;
+  app::Translator translator;
+  // Titles and header texts of the four wizard pages, in wizard order.
+  app::PageHeaders pageHeaders;
+  // The page the wizard opens on.
+  app::WizardPage startPage = app::kSettingsPage;
+  // /topmost: the wizard window is made a topmost window.
+  bool topmost = false;
+};
+
+}  // namespace tarn

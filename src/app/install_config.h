@@ -1,0 +1,111 @@
+// InstallConfig: the one program-wide settings record, filled first from the
+// command line and then from the settings section of the configuration file.
+// Texts live in fixed-capacity fields; every assignment cuts to the capacity.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "base/fixed_text.h"
+#include "base/text.h"
+
+namespace tarn::app {
+
+inline constexpr char16_t kDefaultIniName[] = u"install.ini";
+inline constexpr int32_t kAutoLogonUnchanged = 1;
+inline constexpr int32_t kAutoLogonOn = 2;
+inline constexpr int32_t kDisableLoadMenuDefault = 2;
+inline constexpr int32_t kSplitterPosDefault = 30;
+
+// Seconds of a setting as milliseconds, wrapping as 32-bit unsigned
+// arithmetic does.
+[[nodiscard]] inline int32_t SecondsToMs(int32_t seconds) {
+  return static_cast<int32_t>(static_cast<uint32_t>(seconds) * 1000u);
+}
+
+struct InstallConfig {
+  InstallConfig() = default;
+  InstallConfig(const InstallConfig&) = delete;
+  InstallConfig& operator=(const InstallConfig&) = delete;
+  ~InstallConfig() { WipePasswords(); }
+
+  // Overwrites every password field with zeros.
+  void WipePasswords() {
+    UserPwd.Wipe();
+    UserPwdConfirm.Wipe();
+    AdminPwd.Wipe();
+  }
+
+  FixedText<15> Computer;
+  FixedText<15> Workgroup;
+  FixedText<20> User;
+  FixedText<100> UserPwd;
+  FixedText<100> UserPwdConfirm;
+  FixedText<260> Owner;
+  FixedText<260> Org;
+  FixedText<20> Admin;
+  FixedText<100> AdminPwd;
+  bool AdminPwdGiven = false;
+  FixedText<260> Log;
+  bool LogEnabled = false;
+  FixedText<260> IniPath{kDefaultIniName};
+  FixedText<260> UsersPath{kDefaultIniName};
+  int32_t SkipSettings = 0;
+  int32_t SkipSoftware = 0;
+  int32_t SkipRestart = 0;
+  int32_t NoCancel = 0;
+  int32_t NoRestartChange = 0;
+  bool NoAbort = false;
+  int32_t UseCurrent = 0;
+  // 2 switches automatic logon on, 0 removes it, 1 leaves it unchanged.
+  int32_t AutoLogon = kAutoLogonUnchanged;
+  // Bit 0 asks for detail lines in the log.
+  int32_t Verbose = 0;
+  // Seconds.
+  int32_t RestartWait = 0;
+  bool BeepEnabled = false;
+  int32_t BeepInterval = 0;  // ms
+  bool AutoInstallEnabled = false;
+  int32_t AutoInstallDelay = 0;  // ms
+  bool AutoExitEnabled = false;
+  int32_t AutoExitDelay = 0;  // ms
+  int32_t CountdownMs = 0;
+  // 1 disables the entries that load another configuration file.
+  int32_t DisableLoadMenu = kDisableLoadMenuDefault;
+  bool HasGaps = false;
+  // A percentage until the wizard is sized, a pixel position afterwards.
+  int32_t SplitterPos = kSplitterPosDefault;
+  FixedText<260> DefaultHelp;
+  bool DontShowNonDefaultShellFolderWarning = false;
+  uint32_t ShellFolderDisallowMask = 0;
+  uint32_t ShellFolderHideMask = 0;
+  FixedText<1023> OsdText;
+  // The value of /language=, empty when not given.
+  Text Language;
+  bool SecondaryLogonRunning = false;
+  // The default group of new account records chosen by /Group=: 1 the
+  // local Administrators group, 0 the Users group; nullopt when not given.
+  std::optional<int32_t> DefaultGroup;
+};
+
+// The three texts of one wizard page.
+struct PageTexts {
+  Text title;
+  Text headerTitle;
+  Text headerSubTitle;
+};
+
+inline constexpr size_t kWizardPageCount = 4;
+enum WizardPage : int32_t {
+  kSettingsPage = 0,
+  kAccountsPage = 1,
+  kSoftwarePage = 2,
+  kStatusPage = 3,
+};
+
+// The page texts in wizard order: settings, user accounts, software,
+// installation status.
+using PageHeaders = std::array<PageTexts, kWizardPageCount>;
+
+}  // namespace tarn::app

@@ -1,0 +1,55 @@
+// The Translator: every user-visible text by number, from the translation
+// file languages.ini (one section per language, keys are the numbers).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "base/text.h"
+#include "platform/platform.h"
+
+namespace tarn::app {
+
+inline constexpr char16_t kLanguagesFileName[] = u"languages.ini";
+
+// Replaces, in this order and each over the whole text, backslash-n by a line
+// feed, backslash-r by a carriage return, backslash-t by a tab and a doubled
+// backslash by one backslash.
+[[nodiscard]] Text ApplyEscapes(TextView value);
+
+class Translator {
+ public:
+  // Uses the file system, profile files and system information of `platform`.
+  explicit Translator(const platform::Platform& platform);
+
+  // The text of `number` for the thread locale: the ll-CC section of the
+  // locale if it has any content, else the ll section; a missing or empty
+  // value is not found (the program carries no string table of its own).
+  [[nodiscard]] std::optional<Text> Lookup(uint32_t number);
+  // Lookup, or an empty text when not found.
+  [[nodiscard]] Text Translate(uint32_t number);
+
+  // Stores `code` and makes the first supported locale whose ll-CC or ll
+  // name equals it (ignoring case) the thread locale; a code that matches
+  // nothing leaves the thread locale unchanged.
+  void SelectLanguage(TextView code);
+  // The code given to SelectLanguage, "en" until then.
+  [[nodiscard]] const Text& language() const { return language_; }
+
+  // True when languages.ini exists and has a non-empty section for the
+  // thread locale (ll-CC, or failing that ll).
+  [[nodiscard]] bool LanguageAvailable();
+
+  // Where languages.ini is looked for now: the current directory when the
+  // file is there, else the program's folder.
+  [[nodiscard]] Text LanguagesFilePath();
+
+ private:
+  // The section for `locale` in `file` with content, or nullopt.
+  [[nodiscard]] std::optional<Text> SectionFor(TextView file, uint32_t locale);
+
+  platform::Platform platform_;
+  Text language_ = u"en";
+};
+
+}  // namespace tarn::app

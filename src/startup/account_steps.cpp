@@ -1,0 +1,55 @@
+#include "startup/account_steps.h"
+
+#include "accounts/account_merging.h"
+#include "accounts/password_scrambling.h"
+#include "accounts/users_section.h"
+#include "app/app_context.h"
+
+namespace tarn::startup {
+
+accounts::AccountServices ServicesOf(AppContext& app) {
+  return accounts::AccountServices{app.platform,
+                                   [&app](uint32_t id) { return app.translator.Translate(id); }};
+}
+
+run::VariableContext VariablesOf(AppContext& app, accounts::AccountStore& store) {
+  return run::VariableContext{ServicesOf(app), &app.config, &store.defaults};
+}
+
+void AccountStartupSteps::ScramblePasswords(AppContext& app, TextView usersPath) {
+  (void)accounts::EncryptUsers(*app.platform.profiles, usersPath);
+}
+
+void AccountStartupSteps::UnscramblePasswords(AppContext& app, TextView usersPath) {
+  (void)accounts::DecryptUsers(*app.platform.profiles, usersPath);
+}
+
+// Limiting an account belongs to the account worker, which is not part of
+// this program yet; until then the option only ends the program.
+void AccountStartupSteps::DowngradeAccount(AppContext&, TextView) {}
+
+void AccountStartupSteps::PrepareInstallationVariables(AppContext& app, TextView iniPath) {
+  run::LoadEnvironmentSection(VariablesOf(app, store_), iniPath);
+}
+
+void AccountStartupSteps::ReadAccounts(AppContext& app, TextView usersPath) {
+  if (app.config.DefaultGroup) store_.defaults.Group = *app.config.DefaultGroup;
+  accounts::ReadUsersSection(ServicesOf(app), usersPath, &store_);
+}
+
+void AccountStartupSteps::MergeAdministratorAccount(AppContext& app) {
+  const std::optional<TextView> password =
+      app.config.AdminPwdGiven ? std::optional<TextView>(app.config.AdminPwd.view()) : std::nullopt;
+  accounts::MergeAdministrator(ServicesOf(app), store_, app.config.Admin.view(), password);
+}
+
+void AccountStartupSteps::MergeSettingsAccount(AppContext& app) {
+  accounts::MergeSettingsAccount(ServicesOf(app), store_, app.config.UseCurrent != 0,
+                                 app.translator.Translate(kSettingsAccountComment));
+}
+
+void AccountStartupSteps::ReleaseAccounts(AppContext&) {
+  store_.list.ClearAccounts();
+}
+
+}  // namespace tarn::startup

@@ -1,1 +1,0 @@
-#include "startup/app_context.h"
