@@ -55,7 +55,6 @@ bool TakeHiveSettings(const AccountServices& services, const platform::Sid& sid,
 }  // namespace
 
 bool LookUpAccount(const AccountServices& services, UserAccount& account) {
-  if (services.platform.accounts == nullptr) return false;
   auto info =
       services.platform.accounts->GetUserInfo(account.Domain.view(), account.OldName.view(), 3);
   if (!info) return false;
@@ -77,7 +76,6 @@ bool LookUpAccount(const AccountServices& services, UserAccount& account) {
 }
 
 bool AccountExists(const AccountServices& services, TextView name) {
-  if (services.platform.accounts == nullptr) return false;
   return services.platform.accounts->GetUserInfo(u"", name, 0).ok();
 }
 

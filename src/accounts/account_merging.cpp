@@ -9,7 +9,6 @@ namespace tarn::accounts {
 
 Text BuiltinAdministratorName(const AccountServices& services) {
   const platform::Platform& platform = services.platform;
-  if (platform.system == nullptr || platform.security == nullptr) return {};
   auto user = platform.system->UserName();
   if (!user) return {};
   auto own = platform.security->LookupName(u"", *user);

@@ -30,7 +30,7 @@ TextView LastComponent(TextView path) {
 std::optional<platform::Sid> ResolveAccountSid(const AccountServices& services, TextView server,
                                                TextView name, uint32_t wantedUse) {
   platform::Security* security = services.platform.security;
-  if (security == nullptr || name.empty()) return std::nullopt;
+  if (name.empty()) return std::nullopt;
   auto answer = security->LookupName(server, name);
   if (!answer) return std::nullopt;
   if (wantedUse == platform::kSidTypeUser && answer->use == platform::kSidTypeDomain) {
@@ -44,13 +44,12 @@ std::optional<ProfileRecord> FindProfile(const AccountServices& services, TextVi
                                          const std::optional<platform::Sid>& sid) {
   ProfileRecord record;
   if (EqualsIgnoreCase(name, u"system")) {
-    if (services.platform.userProfiles == nullptr) return std::nullopt;
     auto folder = services.platform.userProfiles->DefaultUserProfileDirectory();
     if (!folder) return std::nullopt;
     record.localPath = CutToCapacity(*folder, 260);
     return record;
   }
-  if (services.platform.registry == nullptr || !sid) return std::nullopt;
+  if (!sid) return std::nullopt;
   platform::Registry& registry = *services.platform.registry;
   const Text subKey = Format(u"%s\\%s", {TextView(kProfileListKey), sid->ToText()});
   ScopedKey key = ScopedKey::Open(registry, platform::kLocalMachine, subKey, platform::kKeyRead);
@@ -75,7 +74,7 @@ Text HiveFilePath(const AccountServices& services, TextView folder) {
 
 std::optional<platform::RegKey> LoadUserHive(const AccountServices& services,
                                              const platform::Sid& sid, TextView folder) {
-  if (folder.empty() || services.platform.registry == nullptr) return std::nullopt;
+  if (folder.empty()) return std::nullopt;
   platform::Registry& registry = *services.platform.registry;
   const Text sidText = sid.ToText();
   // An account that is logged on has its hive loaded already; opening it
@@ -88,7 +87,6 @@ std::optional<platform::RegKey> LoadUserHive(const AccountServices& services,
 
 void UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
                     platform::RegKey hive) {
-  if (services.platform.registry == nullptr) return;
   platform::Registry& registry = *services.platform.registry;
   registry.CloseKey(hive);
   (void)registry.UnloadHive(platform::kUsers, sid.ToText());

@@ -49,7 +49,7 @@ std::optional<size_t> DefaultShellFolderParent(size_t index) {
 }
 
 bool DefaultShellFolder(const AccountServices& services, size_t index, Text& path) {
-  if (index >= kShellFolderCount || services.platform.registry == nullptr) return false;
+  if (index >= kShellFolderCount) return false;
   ScopedKey key = OpenDefaultFolders(*services.platform.registry);
   if (!key) return false;
   path = DefaultFromKey(services, key.get(), index);
@@ -58,7 +58,6 @@ bool DefaultShellFolder(const AccountServices& services, size_t index, Text& pat
 
 ShellFolderPaths ReadDefaultShellFolders(const AccountServices& services) {
   ShellFolderPaths paths;
-  if (services.platform.registry == nullptr) return paths;
   ScopedKey key = OpenDefaultFolders(*services.platform.registry);
   if (!key) return paths;
   for (size_t i = 0; i < kShellFolderCount; ++i) paths[i] = DefaultFromKey(services, key.get(), i);
@@ -87,9 +86,7 @@ std::array<std::optional<Text>, kShellFolderCount> ReadShellFolders(platform::Re
 
 ShellFolderPaths ReadShellFoldersOrDefaults(const AccountServices& services, RegKey root) {
   std::array<std::optional<Text>, kShellFolderCount> found;
-  if (services.platform.registry != nullptr) {
-    found = ReadShellFolders(*services.platform.registry, root);
-  }
+  found = ReadShellFolders(*services.platform.registry, root);
   std::optional<ShellFolderPaths> defaults;
   ShellFolderPaths paths;
   for (size_t i = 0; i < kShellFolderCount; ++i) {

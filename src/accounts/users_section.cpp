@@ -173,7 +173,7 @@ void ReadAccount(UsersReader& reader, int32_t n, int32_t primary, AccountStore& 
 }  // namespace
 
 size_t ReadUsersSection(const AccountServices& services, TextView file, AccountStore* store) {
-  if (store == nullptr || services.platform.profiles == nullptr) return 0;
+  if (store == nullptr) return 0;
   UsersReader reader(services, file);
   ReadDefaults(reader, store->defaults);
   const int32_t count = CountAccounts(reader);

@@ -39,7 +39,7 @@ void SetAutoLogon(AppContext& app, const ScopedKey& key, const accounts::UserAcc
   SetText(app, key, u"DefaultDomainName", app.config.Computer);
   Remove(app, key, u"AutoLogonCount");
   Remove(app, key, u"DefaultPassword");
-  if (primary != nullptr && app.platform.identity != nullptr) {
+  if (primary != nullptr) {
     (void)app.platform.identity->StorePrivateData(primary->Domain, kDefaultPasswordSecret,
                                                   app.config.UserPwd);
   }
@@ -84,9 +84,7 @@ void ApplyAutoLogon(AppContext& app, const accounts::UserAccount* primary) {
 }
 
 void ApplyComputerName(AppContext& app) {
-  if (app.platform.identity != nullptr) {
-    (void)app.platform.identity->RenameComputer(app.config.Computer);
-  }
+  (void)app.platform.identity->RenameComputer(app.config.Computer);
   if (const ScopedKey key = OpenMachineKey(app, kTcpipParametersKey)) {
     SetText(app, key, u"NV Hostname", app.config.Computer);
   }
@@ -104,9 +102,7 @@ void ApplyOwner(AppContext& app) {
 }
 
 void ApplyWorkgroup(AppContext& app) {
-  if (app.platform.identity != nullptr) {
-    (void)app.platform.identity->JoinWorkgroup(app.config.Workgroup);
-  }
+  (void)app.platform.identity->JoinWorkgroup(app.config.Workgroup);
   if (app.config.Verbose & 1) {
     app.log.WriteFormat(app::kLogInfo, 0, u"Setting Workgroup name to '%s'.",
                         {app.config.Workgroup.view()});
