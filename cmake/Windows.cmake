@@ -44,6 +44,12 @@ target_link_libraries(tarn_contract_win32 PRIVATE tarn_startup tarn_win32 tarn_t
   gtest_main)
 tarn_warnings(tarn_contract_win32)
 add_test(NAME contract_win32 COMMAND tarn_contract_win32)
+# Wine takes the ANSI code page from the locale: the portable profile reader
+# again, against a Cyrillic (Windows-1251) system.
+add_test(NAME contract_win32_cyrillic
+  COMMAND tarn_contract_win32 --gtest_filter=DocumentMatchesBackend.*)
+set_tests_properties(contract_win32_cyrillic PROPERTIES
+  ENVIRONMENT "LANG=ru_RU.UTF-8;LC_ALL=ru_RU.UTF-8")
 
 # A program that only carries a version resource from the resource compiler;
 # the version resource contract compares the system's reading with the

@@ -6,6 +6,7 @@
 #include "catalogue/installation_tests.h"
 #include "platform/file_system.h"
 #include "platform/profile_document.h"
+#include "platform/system_info.h"
 
 namespace tarn::catalogue {
 
@@ -15,7 +16,11 @@ TestEvaluator MachineTests(const platform::Platform& platform) {
 
 void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t> bytes,
                         const LoadOptions& options, SoftwareCatalogue& catalogue) {
-  const platform::ProfileDocument document = platform::ProfileDocument::Parse(bytes);
+  // The profile functions read the other sections of the same file in the
+  // system's code page; the catalogue must read its sections alike.
+  const uint32_t codePage =
+      platform.system ? platform.system->AnsiCodePage() : platform::kCodePageWindows1252;
+  const platform::ProfileDocument document = platform::ProfileDocument::Parse(bytes, codePage);
   std::vector<uint8_t>().swap(bytes);
   DocumentSource source(document);
   LoadCatalogue(source, MachineTests(platform), options, catalogue);

@@ -36,9 +36,10 @@ void LoadCatalogue(CatalogueSource& source, const TestEvaluator& evaluateTest,
 // The tests of the machine behind `platform` (EvaluateTest).
 [[nodiscard]] TestEvaluator MachineTests(const platform::Platform& platform);
 
-// Parses `bytes` (the whole configuration file) into a profile document and
-// loads from that with the tests of `platform`. The bytes are released once
-// parsed, before the catalogue grows.
+// Parses `bytes` (the whole configuration file) into a profile document, an
+// ANSI file in the code page of `platform.system` (Windows-1252 without
+// one), and loads from that with the tests of `platform`. The bytes are
+// released once parsed, before the catalogue grows.
 void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t> bytes,
                         const LoadOptions& options, SoftwareCatalogue& catalogue);
 

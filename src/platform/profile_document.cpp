@@ -44,6 +44,8 @@ struct Section {
 
 struct ProfileDocument::Impl {
   ProfileEncoding encoding = ProfileEncoding::kAnsi;
+  // Saving writes ANSI text back in the page it was read in.
+  uint32_t ansiCodePage = kCodePageWindows1252;
   Text text;
   std::vector<ProfileLine> lines;
   std::vector<Section> sections;
@@ -195,10 +197,11 @@ ProfileDocument::~ProfileDocument() = default;
 ProfileDocument::ProfileDocument(ProfileDocument&&) noexcept = default;
 ProfileDocument& ProfileDocument::operator=(ProfileDocument&&) noexcept = default;
 
-ProfileDocument ProfileDocument::Parse(std::span<const uint8_t> bytes) {
+ProfileDocument ProfileDocument::Parse(std::span<const uint8_t> bytes, uint32_t ansiCodePage) {
   ProfileDocument document;
-  DecodedProfileText decoded = DecodeProfileText(bytes);
+  DecodedProfileText decoded = DecodeProfileText(bytes, ansiCodePage);
   document.impl_->encoding = decoded.encoding;
+  document.impl_->ansiCodePage = ansiCodePage;
   document.impl_->text = std::move(decoded.text);
   document.impl_->Index();
   return document;
@@ -262,7 +265,7 @@ void ProfileDocument::WriteString(TextView section, std::optional<TextView> key,
 }
 
 std::vector<uint8_t> ProfileDocument::Serialize() const {
-  return EncodeProfileText(impl_->text, impl_->encoding);
+  return EncodeProfileText(impl_->text, impl_->encoding, impl_->ansiCodePage);
 }
 
 }  // namespace tarn::platform

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "platform/ansi_code_pages.h"
 #include "platform/profile_files.h"
 
 namespace tarn::platform {
@@ -23,13 +24,15 @@ class ProfileDocument {
   ProfileDocument& operator=(ProfileDocument&&) noexcept;
 
   // Parses the bytes of a file: UTF-16 LE with byte-order mark, UTF-8 with
-  // byte-order mark, or ANSI (Windows-1252). Never fails; any bytes give a
-  // document. Lines break at CR LF, CR or LF. A header "[name]" ends its name
-  // at the first "]" (text after it is ignored); lines before the first
-  // header belong to no section; a key whose name starts with ";" is a
-  // comment, never found and never listed. Names compare ignoring case
+  // byte-order mark, or ANSI in `ansiCodePage` (the system's answers come
+  // only with the system's page, SystemInfo::AnsiCodePage). Never fails; any
+  // bytes give a document. Lines break at CR LF, CR or LF. A header "[name]"
+  // ends its name at the first "]" (text after it is ignored); lines before
+  // the first header belong to no section; a key whose name starts with ";"
+  // is a comment, never found and never listed. Names compare ignoring case
   // (hash lookups: one parse, then constant time per key).
-  [[nodiscard]] static ProfileDocument Parse(std::span<const uint8_t> bytes);
+  [[nodiscard]] static ProfileDocument Parse(std::span<const uint8_t> bytes,
+                                             uint32_t ansiCodePage = kCodePageWindows1252);
 
   // The same answers, for the same arguments, as the ProfileFiles operations
   // of the same name on the file the document was parsed from.
@@ -57,8 +60,10 @@ class ProfileDocument {
   // Surrounding spaces of names and value are not written. A value holding a
   // line break is written as it is, as the system writes it.
   void WriteString(TextView section, std::optional<TextView> key, std::optional<TextView> value);
-  // The file's bytes in the encoding it was read in; a default-constructed
-  // document (a new file) is ANSI, as the system creates new profile files.
+  // The file's bytes in the encoding (and ANSI code page) it was read in; a
+  // default-constructed document (a new file) is Windows-1252, a new file
+  // parsed from no bytes is ANSI in the page given, as the system creates
+  // new profile files.
   [[nodiscard]] std::vector<uint8_t> Serialize() const;
 
  private:

@@ -46,6 +46,10 @@ class SystemInfo {
   // language name; the result is not looked at.
   virtual void SetRuntimeLocale(TextView englishLanguageName) = 0;
 
+  // GetACP: the code page the system reads and writes unmarked (ANSI) text
+  // in, profile files among it. Fixed for the run on a real system.
+  [[nodiscard]] virtual uint32_t AnsiCodePage() = 0;
+
   // GetLocalTime.
   [[nodiscard]] virtual SystemTime LocalTime() = 0;
   // FileTimeToLocalFileTime + FileTimeToSystemTime: a file time (UTC) as

@@ -9,6 +9,7 @@
 
 #include "contract/profile_files_fixture.h"
 #include "platform/profile_document.h"
+#include "platform/system_info.h"
 
 namespace tarn::contract {
 namespace {
@@ -50,8 +51,16 @@ constexpr std::string_view kConfiguration =
     "[ settings ]\r\n"
     "Extra=1\r\n";
 
-const char16_t* const kSections[] = {u"settings", u"SETTINGS",    u"Office",
-                                     u"users",    u"environment", u"missing"};
+// "Словари": found only where the system's ANSI code page is Windows-1251.
+constexpr TextView kCyrillicSection = u"\u0421\u043B\u043E\u0432\u0430\u0440\u0438";
+
+const char16_t* const kSections[] = {u"settings",
+                                     u"SETTINGS",
+                                     u"Office",
+                                     u"users",
+                                     u"environment",
+                                     u"missing",
+                                     kCyrillicSection.data()};
 const char16_t* const kKeys[] = {u"Computer",  u"workgroup",   u"Owner",       u"AutoLogon",
                                  u"Verbose",   u"SplitterPos", u"OsdText",     u"Flag",
                                  u"Empty",     u"Extra",       u"description", u"command.0",
@@ -74,7 +83,8 @@ class DocumentMatchesBackend : public ProfileFilesContract {
  protected:
   void CheckFile(const std::vector<uint8_t>& bytes) {
     const Text path = Put(bytes);
-    const ProfileDocument document = ProfileDocument::Parse(bytes);
+    const ProfileDocument document =
+        ProfileDocument::Parse(bytes, platform_.system->AnsiCodePage());
     for (const char16_t* section : kSections) {
       for (const char16_t* key : kKeys) CheckKey(document, path, section, key);
       for (uint32_t capacity : kListCapacities) {
@@ -106,6 +116,16 @@ class DocumentMatchesBackend : public ProfileFilesContract {
 
 TEST_F(DocumentMatchesBackend, AnsiConfiguration) {
   CheckFile(AnsiBytes(kConfiguration));
+}
+
+// Every byte above 0x7F reads as the system's ANSI code page says; the
+// Cyrillic lane runs this where that page is Windows-1251.
+TEST_F(DocumentMatchesBackend, AnsiConfigurationWithHighBytes) {
+  std::string text(kConfiguration);
+  text += "[\xD1\xEB\xEE\xE2\xE0\xF0\xE8]\r\ndescription=\xD1\xEB\xEE\xE2\xE0\xF0\xFC";
+  for (int b = 0x80; b <= 0xFF; ++b) text.push_back(static_cast<char>(b));
+  text += "\r\n";
+  CheckFile(AnsiBytes(text));
 }
 
 TEST_F(DocumentMatchesBackend, Utf16Configuration) {

@@ -54,7 +54,7 @@ class Machine {
   std::unique_ptr<SimFileSystem> files_ = std::make_unique<SimFileSystem>();
   std::unique_ptr<SimRegistry> registry_ = std::make_unique<SimRegistry>(*files_);
   std::unique_ptr<SimEnvironment> environment_ = std::make_unique<SimEnvironment>();
-  std::unique_ptr<SimSystemInfo> system_ = std::make_unique<SimSystemInfo>();
+  std::unique_ptr<SimSystemInfo> system_ = std::make_unique<SimSystemInfo>(*registry_);
   std::unique_ptr<SimDesktop> desktop_ = std::make_unique<SimDesktop>();
   std::unique_ptr<SimServices> services_ = std::make_unique<SimServices>();
   std::unique_ptr<SimAccounts> accounts_ = std::make_unique<SimAccounts>(*system_);
@@ -63,7 +63,7 @@ class Machine {
   std::unique_ptr<SimProcesses> processes_ = std::make_unique<SimProcesses>(*environment_, *files_);
   std::unique_ptr<SimIdentity> identity_ = std::make_unique<SimIdentity>();
   std::unique_ptr<SimVersionResources> versions_ = std::make_unique<SimVersionResources>(*files_);
-  std::unique_ptr<SimProfileFiles> profiles_ = std::make_unique<SimProfileFiles>(*files_);
+  std::unique_ptr<SimProfileFiles> profiles_ = std::make_unique<SimProfileFiles>(*files_, *system_);
 };
 
 }  // namespace tarn::sim

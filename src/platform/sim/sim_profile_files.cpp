@@ -7,7 +7,13 @@
 namespace tarn::sim {
 
 SimProfileFiles::SimProfileFiles(platform::FileSystem& files) : files_(files) {}
+SimProfileFiles::SimProfileFiles(platform::FileSystem& files, platform::SystemInfo& system)
+    : files_(files), system_(&system) {}
 SimProfileFiles::~SimProfileFiles() = default;
+
+uint32_t SimProfileFiles::AnsiCodePage() {
+  return system_ ? system_->AnsiCodePage() : platform::kCodePageWindows1252;
+}
 
 const platform::ProfileDocument& SimProfileFiles::Load(TextView file) {
   const Text key = ToUpper(file);
@@ -16,11 +22,16 @@ const platform::ProfileDocument& SimProfileFiles::Load(TextView file) {
     cache_.erase(key);
     return missing_;
   }
+  const uint32_t codePage = AnsiCodePage();
   const auto cached = cache_.find(key);
-  if (cached != cache_.end() && cached->second.bytes == *bytes) return cached->second.document;
-  auto document = platform::ProfileDocument::Parse(*bytes);
+  if (cached != cache_.end() && cached->second.bytes == *bytes &&
+      cached->second.ansiCodePage == codePage) {
+    return cached->second.document;
+  }
+  auto document = platform::ProfileDocument::Parse(*bytes, codePage);
   auto& entry = cache_[key];
   entry.bytes = std::move(*bytes);
+  entry.ansiCodePage = codePage;
   entry.document = std::move(document);
   return entry.document;
 }
@@ -55,7 +66,7 @@ WinError SimProfileFiles::WriteString(TextView file, TextView section, std::opti
   std::lock_guard<std::mutex> lock(mutex_);
   auto bytes = files_.ReadAll(file);
   const std::vector<uint8_t> before = bytes.ok() ? std::move(*bytes) : std::vector<uint8_t>();
-  auto document = platform::ProfileDocument::Parse(before);
+  auto document = platform::ProfileDocument::Parse(before, AnsiCodePage());
   document.WriteString(section, key, value);
   const std::vector<uint8_t> after = document.Serialize();
   if (bytes.ok() && after == before) return kErrorSuccess;

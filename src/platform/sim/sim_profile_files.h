@@ -11,13 +11,18 @@
 #include "platform/file_system.h"
 #include "platform/profile_document.h"
 #include "platform/profile_files.h"
+#include "platform/system_info.h"
 
 namespace tarn::sim {
 
 class SimProfileFiles : public platform::ProfileFiles {
  public:
   // Reads and writes files through `files`, which must outlive this object.
+  // ANSI files are Windows-1252.
   explicit SimProfileFiles(platform::FileSystem& files);
+  // ANSI files are in the code page `system` gives at the time of each call,
+  // as the machine's registry names it; both must outlive this object.
+  SimProfileFiles(platform::FileSystem& files, platform::SystemInfo& system);
   ~SimProfileFiles() override;
 
   // A file that cannot be read answers as an empty file: defaults, empty lists.
@@ -42,12 +47,16 @@ class SimProfileFiles : public platform::ProfileFiles {
  private:
   struct CachedFile {
     std::vector<uint8_t> bytes;
+    uint32_t ansiCodePage = 0;
     platform::ProfileDocument document;
   };
 
+  [[nodiscard]] uint32_t AnsiCodePage();
+
   // The parsed document of the file as it is now. A parse is reused only
-  // while the file holds exactly the bytes it was parsed from, so changes
-  // made by anyone are always seen. Precondition: mutex_ is held.
+  // while the file holds exactly the bytes it was parsed from, in the same
+  // code page, so changes made by anyone are always seen. Precondition:
+  // mutex_ is held.
   const platform::ProfileDocument& Load(TextView file);
 
   // Answers `ask` about the file's document, one caller at a time (the
@@ -59,6 +68,7 @@ class SimProfileFiles : public platform::ProfileFiles {
   }
 
   platform::FileSystem& files_;
+  platform::SystemInfo* system_ = nullptr;
   std::mutex mutex_;
   // Case-folded path -> the last parse of that file.
   std::unordered_map<Text, CachedFile> cache_;

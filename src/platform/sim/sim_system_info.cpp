@@ -1,5 +1,7 @@
 #include "platform/sim/sim_system_info.h"
 
+#include "platform/ansi_code_pages.h"
+
 namespace tarn::sim {
 namespace {
 
@@ -48,6 +50,18 @@ Text SystemText(uint32_t code) {
   }
 }
 
+// Windows keeps the number as text; five digits hold every code page.
+std::optional<uint32_t> CodePageNumber(TextView text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  uint32_t number = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    number = number * 10 + (c - u'0');
+  }
+  if (number == 0) return std::nullopt;
+  return number;
+}
+
 Text TwoDigits(unsigned value) {
   Text out;
   out.push_back(static_cast<char16_t>(u'0' + (value / 10) % 10));
@@ -58,6 +72,22 @@ Text TwoDigits(unsigned value) {
 }  // namespace
 
 SimSystemInfo::SimSystemInfo() : locales_(DefaultLocales()) {}
+
+SimSystemInfo::SimSystemInfo(platform::Registry& registry)
+    : registry_(&registry), locales_(DefaultLocales()) {}
+
+uint32_t SimSystemInfo::AnsiCodePage() {
+  if (registry_ == nullptr) return platform::kCodePageWindows1252;
+  const platform::ScopedKey key = platform::ScopedKey::Open(
+      *registry_, platform::kLocalMachine, u"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage",
+      platform::kKeyRead);
+  if (!key) return platform::kCodePageWindows1252;
+  const auto value = registry_->QueryValue(key.get(), u"ACP");
+  if (!value.ok() || (value->type != platform::kRegSz && value->type != platform::kRegExpandSz)) {
+    return platform::kCodePageWindows1252;
+  }
+  return CodePageNumber(value->AsText()).value_or(platform::kCodePageWindows1252);
+}
 
 void SimSystemInfo::SetUserName(std::optional<TextView> name, WinError error) {
   userName_ = name ? Result<Text>(Text(*name)) : Result<Text>::Failure(error);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/registry.h"
 #include "platform/system_info.h"
 
 namespace tarn::sim {
@@ -31,7 +32,11 @@ class SimSystemInfo : public platform::SystemInfo {
  public:
   // An English (United States) machine with a handful of other locales,
   // user "Administrator" on computer "TARN-PC", program "C:\tarn\tarn.exe".
+  // Without a registry its ANSI code page is Windows-1252.
   SimSystemInfo();
+  // The same machine, whose ANSI code page is the one `registry` names,
+  // where Windows keeps it. `registry` must outlive this object.
+  explicit SimSystemInfo(platform::Registry& registry);
 
   // ---- Set-up for tests ----
   void SetModuleFileName(TextView path) { module_ = Text(path); }
@@ -59,6 +64,10 @@ class SimSystemInfo : public platform::SystemInfo {
   [[nodiscard]] Text LocaleInfo(uint32_t lcid, uint32_t type, uint32_t capacity) override;
   // The simulation has no C runtime whose locale could change.
   void SetRuntimeLocale(TextView /*englishLanguageName*/) override {}
+  // The decimal text of HKLM\SYSTEM\CurrentControlSet\Control\Nls\CodePage,
+  // value ACP, read at each call so that a registry set up after start-up
+  // counts; Windows-1252 when it is missing or not a number.
+  [[nodiscard]] uint32_t AnsiCodePage() override;
   [[nodiscard]] platform::SystemTime LocalTime() override { return time_; }
   [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatTime(const platform::SystemTime& time, uint32_t capacity) override;
@@ -70,6 +79,7 @@ class SimSystemInfo : public platform::SystemInfo {
                                           uint32_t reason) override;
 
  private:
+  platform::Registry* registry_ = nullptr;
   Text module_ = u"C:\\tarn\\tarn.exe";
   Result<Text> userName_ = Text(u"Administrator");
   Result<Text> computerName_ = Text(u"TARN-PC");

@@ -108,6 +108,10 @@ void Win32SystemInfo::SetRuntimeLocale(TextView englishLanguageName) {
   _wsetlocale(LC_ALL, Wide(englishLanguageName).c_str());
 }
 
+uint32_t Win32SystemInfo::AnsiCodePage() {
+  return GetACP();
+}
+
 platform::SystemTime Win32SystemInfo::LocalTime() {
   SYSTEMTIME st{};
   GetLocalTime(&st);

@@ -15,6 +15,7 @@ class Win32SystemInfo : public platform::SystemInfo {
   [[nodiscard]] std::vector<uint32_t> SupportedLocales() override;
   [[nodiscard]] Text LocaleInfo(uint32_t lcid, uint32_t type, uint32_t capacity) override;
   void SetRuntimeLocale(TextView englishLanguageName) override;
+  [[nodiscard]] uint32_t AnsiCodePage() override;
   [[nodiscard]] platform::SystemTime LocalTime() override;
   [[nodiscard]] std::optional<platform::SystemTime> FileTimeToLocalTime(uint64_t fileTime) override;
   [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;

@@ -25,6 +25,38 @@ TEST(ProfileTextCodecTest, DecodeAnsiMapsEveryByteThroughWindows1252) {
   EXPECT_EQ(DecodeAnsi(several), u"a\u20ACb");
 }
 
+TEST(ProfileTextCodecTest, DecodeAnsiFollowsTheCodePage) {
+  struct Row {
+    uint32_t codePage;
+    uint8_t byte;
+    char16_t expected;
+  } rows[] = {
+      {1250, 0x8C, u'\u015A'}, {1250, 0xA5, u'\u0104'}, {1251, 0xC0, u'\u0410'},
+      {1251, 0xFF, u'\u044F'}, {1251, 0x88, u'\u20AC'}, {1251, 0x98, 0x98},
+      {1253, 0xC1, u'\u0391'}, {1253, 0xAA, u'\uF8F9'},  // undefined: private use, as the system
+      {1254, 0xD0, u'\u011E'}, {1257, 0xC0, u'\u0104'}, {1252, 0xC0, u'\u00C0'},
+      {932, 0x80, u'\u20AC'},  // a double-byte page reads as Windows-1252
+      {0, 0xE9, u'\u00E9'},
+  };
+  for (const Row& row : rows) {
+    const std::vector<uint8_t> bytes{0x41, row.byte};
+    EXPECT_EQ(DecodeAnsi(bytes, row.codePage), Text({u'A', row.expected}))
+        << row.codePage << " " << static_cast<int>(row.byte);
+  }
+  const std::vector<uint8_t> utf8{0xD0, 0x96, 0xFF};
+  EXPECT_EQ(DecodeAnsi(utf8, kCodePageUtf8), u"\u0416\uFFFD");
+}
+
+TEST(ProfileTextCodecTest, AnsiIsWrittenInTheCodePageItWasRead) {
+  const std::vector<uint8_t> cyrillic{0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2};
+  const DecodedProfileText decoded = DecodeProfileText(cyrillic, 1251);
+  EXPECT_EQ(decoded.text, u"\u041F\u0440\u0438\u0432\u0435\u0442");
+  EXPECT_EQ(EncodeProfileText(decoded.text, ProfileEncoding::kAnsi, 1251), cyrillic);
+  // A character the page lacks becomes '?', as the system writes it.
+  EXPECT_EQ(EncodeProfileText(u"\u00E9\u0416", ProfileEncoding::kAnsi, 1251),
+            (std::vector<uint8_t>{'?', 0xC6}));
+}
+
 TEST(ProfileTextCodecTest, EveryEncodingRoundTrips) {
   const Text text = u"[Sect]\r\nk=\u00E9\u20AC";
   for (ProfileEncoding encoding :

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/registry.h"
+#include "platform/sim/machine.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -108,6 +111,37 @@ TEST(SimProfileFilesTest, StructRoundTripAndCorruptedChecksum) {
   EXPECT_EQ(profiles.GetStruct(kIni, u"USERS", u"Password.0", 3), bytes);
   EXPECT_EQ(profiles.WriteString(kIni, u"users", u"password.0", u"01ABFFAC"), kErrorSuccess);
   EXPECT_EQ(profiles.GetStruct(kIni, u"users", u"password.0", 3), std::nullopt);
+}
+
+void SetAnsiCodePage(platform::Registry& registry, const platform::RegValue& value) {
+  const auto key = platform::ScopedKey::Create(registry, platform::kLocalMachine,
+                                               u"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage",
+                                               platform::kKeyWrite);
+  ASSERT_TRUE(key.valid());
+  ASSERT_EQ(registry.SetValue(key.get(), u"ACP", value), kErrorSuccess);
+}
+
+TEST(SimProfileFilesTest, AnsiFilesReadAndWriteInTheCodePageTheRegistryNames) {
+  Machine machine;
+  platform::ProfileFiles& profiles = *machine.platform().profiles;
+  // "[Программы]" and "k=Да" in Windows-1251.
+  ASSERT_TRUE(machine.files().PutFile(
+      kIni, Bytes("[\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB]\r\nk=\xC4\xE0\r\n")));
+  const TextView section = u"\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u044B";
+  EXPECT_EQ(profiles.GetString(kIni, section, u"k", u"-", 16).data, u"-") << "1252 when unset";
+
+  SetAnsiCodePage(machine.registry(), platform::RegValue::FromText(u"1251"));
+  EXPECT_EQ(machine.system().AnsiCodePage(), 1251u);
+  EXPECT_EQ(profiles.GetString(kIni, section, u"k", u"-", 16).data, u"\u0414\u0430");
+  ASSERT_EQ(profiles.WriteString(kIni, section, u"k", u"\u041D\u0435\u0442"), kErrorSuccess);
+  EXPECT_EQ(AsString(*machine.files().ReadAll(kIni)),
+            "[\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB]\r\nk=\xCD\xE5\xF2\r\n");
+
+  // Windows keeps the number as text; anything else counts as unset.
+  SetAnsiCodePage(machine.registry(), platform::RegValue::FromDword(1251));
+  EXPECT_EQ(machine.system().AnsiCodePage(), 1252u);
+  SetAnsiCodePage(machine.registry(), platform::RegValue::FromText(u"12x"));
+  EXPECT_EQ(machine.system().AnsiCodePage(), 1252u);
 }
 
 }  // namespace
