@@ -20,9 +20,6 @@ tarn::sim::Machine& MachineWithAssociations() {
     (void)registry.Put(tarn::platform::kClassesRoot, u".txt", u"", RegValue::FromText(u"txtfile"));
     (void)registry.Put(tarn::platform::kClassesRoot, u"txtfile\\Shell\\Open\\Command", u"",
                        RegValue::FromText(u"notepad.exe %1 %2 %* %10"));
-    (void)registry.Put(tarn::platform::kClassesRoot, u".exe", u"", RegValue::FromText(u"exefile"));
-    (void)registry.Put(tarn::platform::kClassesRoot, u"exefile\\Shell\\Open\\Command", u"",
-                       RegValue::FromText(u"\"%1\" %*"));
     return m;
   }();
   return *machine;

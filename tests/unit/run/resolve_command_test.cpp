@@ -29,7 +29,7 @@ class ResolveCommandTest : public ::testing::Test {
 
 TEST_F(ResolveCommandTest, WithoutAnAssociationTheCommandStaysAsWritten) {
   size_t count = 0;
-  EXPECT_EQ(Resolve(u"setup.exe  /q \"a b\"", &count), "setup.exe  /q \"a b\"");
+  EXPECT_EQ(Resolve(u"setup.xyz  /q \"a b\"", &count), "setup.xyz  /q \"a b\"");
   EXPECT_EQ(count, 3u);
   EXPECT_EQ(Resolve(u"README"), "README");
 }
