@@ -1,5 +1,7 @@
 #include "base/command_line_rules.h"
 
+#include <algorithm>
+
 namespace tarn {
 namespace {
 
@@ -100,6 +102,36 @@ Text QuoteArgument(TextView argument) {
   quoted.append(backslashes, kBackslash);
   quoted.push_back(kQuote);
   return quoted;
+}
+
+bool InQuotedPart(TextView line, size_t position) {
+  position = std::min(position, line.size());
+  size_t i = 0;
+  if (!line.empty() && line[0] == kQuote) {
+    const size_t close = line.find(kQuote, 1);
+    if (close == TextView::npos || position < close) return position > 0;
+    i = close + 1;
+  } else {
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+    if (position < i) return false;
+  }
+  // The same counting as ArgumentReader, without collecting the text.
+  int quotes = 0;
+  size_t backslashes = 0;
+  while (i < position) {
+    if (line[i] != kQuote) {
+      backslashes = line[i] == kBackslash ? backslashes + 1 : 0;
+      ++i;
+      continue;
+    }
+    if (backslashes % 2 == 0) ++quotes;
+    backslashes = 0;
+    for (++i; i < position && line[i] == kQuote; ++i) {
+      if (++quotes == 3) quotes = 0;
+    }
+    if (quotes == 2) quotes = 0;
+  }
+  return quotes == 1;
 }
 
 }  // namespace tarn

@@ -30,4 +30,10 @@ namespace tarn {
 // Any other argument is returned as it is.
 [[nodiscard]] Text QuoteArgument(TextView argument);
 
+// True when the character at `position` of `commandLine` lies inside a quoted
+// part as SplitCommandLine reads the line (the quotes themselves are not
+// inside). Text put there needs no quotes of its own: they would close the
+// quoted part instead.
+[[nodiscard]] bool InQuotedPart(TextView commandLine, size_t position);
+
 }  // namespace tarn

@@ -34,6 +34,9 @@ class Variables {
   void Set(TextView name, TextView value) {
     if (environment_) (void)environment_->Set(name, value);
   }
+  [[nodiscard]] Text Get(TextView name) {
+    return environment_ ? environment_->Get(name).value_or(Text()) : Text();
+  }
   void Remove(TextView name) {
     if (environment_) (void)environment_->Set(name, std::nullopt);
   }
@@ -189,6 +192,25 @@ std::optional<Text> OwnProfileFolder(const platform::Platform& platform, TextVie
   return CutToCapacity(*folder, 260);
 }
 
+// The user's PATH after the machine's, as the logon joins them. When the
+// machine's already holds it as a run of whole entries (the program was
+// started from such a logon, or an earlier call joined them) it is not added
+// again, so the page may set the variables as often as it is shown.
+Text JoinUserPath(TextView machine, TextView user) {
+  if (user.empty()) return Text(machine);
+  if (machine.empty()) return Text(user);
+  for (size_t pos = FindIgnoreCase(machine, user); pos != TextView::npos;
+       pos = FindIgnoreCase(machine, user, pos + 1)) {
+    const size_t end = pos + user.size();
+    if ((pos == 0 || machine[pos - 1] == u';') && (end == machine.size() || machine[end] == u';')) {
+      return Text(machine);
+    }
+  }
+  Text joined(machine);
+  if (joined.back() != u';') joined += u';';
+  return joined + Text(user);
+}
+
 void SetUserRegistryVariables(const platform::Platform& platform, Variables& variables) {
   if (platform.registry == nullptr) return;
   ScopedKey key = ScopedKey::Open(*platform.registry, platform::kCurrentUser, u"environment",
@@ -197,8 +219,16 @@ void SetUserRegistryVariables(const platform::Platform& platform, Variables& var
   for (uint32_t index = 0;; ++index) {
     auto entry = platform.registry->EnumValue(key.get(), index);
     if (!entry) break;
-    const Text data = TextIfItFits(entry->second, kUserEnvironmentBytes);
-    variables.Set(CutToCapacity(entry->first, 260), variables.Expand(data, kVariableCapacity));
+    // Too large for the buffer it is read into: setting it empty would
+    // throw away the value the process already has.
+    if (entry->second.data.size() > kUserEnvironmentBytes) continue;
+    const Text name = CutToCapacity(entry->first, 260);
+    Text value = variables.Expand(platform::ValueText(entry->second, kUserEnvironmentBytes),
+                                  kVariableCapacity);
+    // Replacing PATH by the user's part alone would hide System32 from
+    // every command started afterwards.
+    if (EqualsIgnoreCase(name, u"Path")) value = JoinUserPath(variables.Get(u"PATH"), value);
+    variables.Set(name, value);
   }
 }
 

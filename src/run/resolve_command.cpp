@@ -23,6 +23,25 @@ Text ReadDefaultText(platform::Registry& registry, TextView subKey, uint32_t* ty
   return value->AsText();
 }
 
+// Puts `argument` in place of every `placeholder` in `line`; true when the
+// line held the placeholder. The usual templates quote the document
+// themselves ("%1"), so the argument is quoted only where the template has
+// not done it: quotes of its own would close the template's quoted part and
+// leave the blank outside it.
+bool PlaceArgument(Text& line, TextView placeholder, TextView argument) {
+  const Text quoted = QuoteArgument(argument);
+  bool found = false;
+  size_t pos = FindIgnoreCase(line, placeholder, 0);
+  while (pos != Text::npos) {
+    found = true;
+    const TextView text = InQuotedPart(line, pos) ? argument : TextView(quoted);
+    if (line.size() - placeholder.size() + text.size() > kUncutCapacity) break;
+    line.replace(pos, placeholder.size(), text);
+    pos = FindIgnoreCase(line, placeholder, pos + text.size());
+  }
+  return found;
+}
+
 }  // namespace
 
 TextView FindExtension(TextView path) {
@@ -63,10 +82,9 @@ size_t ResolveCommandLine(platform::Registry& registry, platform::Environment* e
   }
   Text collected;
   for (size_t i = 0; i < arguments.size(); ++i) {
-    const Text argument = QuoteArgument(arguments[i]);
     const Text placeholder = Format(u"%%%u", {static_cast<unsigned>(i + 1)});
-    if (!ReplaceText(commandLine, kUncutCapacity, placeholder, argument)) {
-      collected += argument + u" ";
+    if (!PlaceArgument(commandLine, placeholder, arguments[i])) {
+      collected += QuoteArgument(arguments[i]) + u" ";
     }
   }
   (void)ReplaceText(commandLine, kUncutCapacity, u"%*", collected);

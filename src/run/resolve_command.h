@@ -27,8 +27,9 @@ inline constexpr size_t kFileTypeCapacity = 260;
 
 // Splits `command` with the system's rules. When the first argument's
 // extension has a registered open command, `commandLine` is that template
-// with %1..%n replaced by the arguments (each quoted when it holds a blank)
-// and "%*" by the arguments the template has no placeholder for (each
+// with %1..%n replaced by the arguments (each quoted when it holds a blank,
+// unless the template already quotes the placeholder) and "%*" by the
+// arguments the template has no placeholder for (each quoted as needed and
 // followed by one space; dropped when the template has no "%*"). Otherwise
 // `commandLine` is the command as written. Returns the number of arguments.
 // The command line is never cut: a line too long for the system makes the

@@ -1,12 +1,16 @@
 // The installation run over a small catalogue on each backend: under Wine it
 // starts real processes (cmd.exe), opens a document through an association
-// the test registers, runs a command in a working folder, ends a long command
-// by Abort, and writes the log and the registry values checked afterwards.
+// the test registers, starts a batch file through the system's own
+// association, runs a command in a working folder and with the user's PATH,
+// ends a long command by Abort, and writes the log and the registry values
+// checked afterwards.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -21,6 +25,7 @@
 #include "platform/registry.h"
 #include "platform/system_info.h"
 #include "run/launch_entry.h"
+#include "run/run_environment.h"
 #include "run/system_identity_settings.h"
 #include "support/headless_runner.h"
 
@@ -96,6 +101,94 @@ class RegistrySnapshot {
   std::vector<std::optional<RegValue>> saved_;
 };
 
+// Sets one value of the user's own environment and puts the previous one
+// back (or removes it) when it goes out of scope, whatever the case did.
+class UserEnvironmentValue {
+ public:
+  UserEnvironmentValue(platform::Registry& registry, TextView name, const RegValue& value)
+      : registry_(registry), name_(name) {
+    platform::ScopedKey key = Open();
+    if (!key) return;
+    auto previous = registry_.QueryValue(key.get(), name_);
+    if (previous) previous_ = *previous;
+    set_ = registry_.SetValue(key.get(), name_, value) == kErrorSuccess;
+  }
+  ~UserEnvironmentValue() {
+    platform::ScopedKey key = Open();
+    if (!key) return;
+    if (previous_) {
+      (void)registry_.SetValue(key.get(), name_, *previous_);
+    } else {
+      (void)registry_.DeleteValue(key.get(), name_);
+    }
+  }
+  UserEnvironmentValue(const UserEnvironmentValue&) = delete;
+  UserEnvironmentValue& operator=(const UserEnvironmentValue&) = delete;
+  [[nodiscard]] bool set() const { return set_; }
+
+ private:
+  platform::ScopedKey Open() {
+    return platform::ScopedKey::Create(registry_, platform::kCurrentUser, u"Environment",
+                                       platform::kKeyAllAccess);
+  }
+  platform::Registry& registry_;
+  Text name_;
+  std::optional<RegValue> previous_;
+  bool set_ = false;
+};
+
+// Gives the system the usual association of .cmd files (cmdfile, "%1" %*)
+// when it has neither the extension nor the type, as Wine 8, and removes
+// both again when it goes out of scope.
+class UsualCmdAssociation {
+ public:
+  explicit UsualCmdAssociation(platform::Registry& registry) : registry_(registry) {
+    for (const char16_t* key : {u".cmd", u"cmdfile"}) {
+      if (platform::ScopedKey::Open(registry_, platform::kClassesRoot, key, platform::kKeyRead)) {
+        return;
+      }
+    }
+    added_ = true;
+    platform::ScopedKey ext = platform::ScopedKey::Create(registry_, platform::kClassesRoot,
+                                                          u".cmd", platform::kKeyAllAccess);
+    if (ext) (void)registry_.SetValue(ext.get(), u"", RegValue::FromText(u"cmdfile"));
+    platform::ScopedKey open =
+        platform::ScopedKey::Create(registry_, platform::kClassesRoot,
+                                    u"cmdfile\\shell\\open\\command", platform::kKeyAllAccess);
+    if (open) (void)registry_.SetValue(open.get(), u"", RegValue::FromText(u"\"%1\" %*"));
+  }
+  ~UsualCmdAssociation() {
+    if (!added_) return;
+    (void)registry_.DeleteTree(platform::kClassesRoot, u".cmd");
+    (void)registry_.DeleteTree(platform::kClassesRoot, u"cmdfile");
+  }
+  UsualCmdAssociation(const UsualCmdAssociation&) = delete;
+  UsualCmdAssociation& operator=(const UsualCmdAssociation&) = delete;
+
+ private:
+  platform::Registry& registry_;
+  bool added_ = false;
+};
+
+// Puts the whole process environment back when it goes out of scope: the
+// logged-on user's variables a run sets would otherwise stay for later cases.
+class EnvironmentRestore {
+ public:
+  explicit EnvironmentRestore(platform::Environment& environment)
+      : environment_(environment), saved_(environment.CurrentBlock()) {}
+  ~EnvironmentRestore() { (void)environment_.ReplaceBlock(saved_); }
+  EnvironmentRestore(const EnvironmentRestore&) = delete;
+  EnvironmentRestore& operator=(const EnvironmentRestore&) = delete;
+
+ private:
+  platform::Environment& environment_;
+  platform::EnvironmentBlock saved_;
+};
+
+std::vector<uint8_t> Ansi(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
 class RunContract : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -126,9 +219,10 @@ class RunContract : public ::testing::Test {
     return *entry;
   }
 
-  std::vector<run::StatusRow> Run(AppContext& app) {
+  std::vector<run::StatusRow> Run(AppContext& app) { return Run(app, variables_); }
+  std::vector<run::StatusRow> Run(AppContext& app, run::RunVariables& variables) {
     run::RunContext context{app,     store_.list, catalogue_.FirstEntry(),
-                            status_, accounts_,   variables_};
+                            status_, accounts_,   variables};
     run::HeadlessRunner runner(context);
     runner.Run();
     return runner.rows();
@@ -252,6 +346,62 @@ TEST_F(RunContract, ASmallCatalogueStartsRealProcessesAndLogsThem) {
   }
   (void)registry.DeleteTree(platform::kClassesRoot, u".tarndoc");
   (void)registry.DeleteTree(platform::kClassesRoot, u"TarnContract.Doc");
+}
+
+// The message of the first row that begins with `prefix`, or "<none>".
+std::string RowStartingWith(const std::vector<run::StatusRow>& rows, TextView prefix) {
+  for (const auto& row : rows) {
+    if (StartsWithIgnoreCase(row.message, prefix)) return ToUtf8(row.message);
+  }
+  return "<none>";
+}
+
+TEST_F(RunContract, BatchFileInAFolderWithABlankStartsThroughTheSystemsAssociation) {
+  const Text folder = scratch_ + u"\\my tools";
+  ASSERT_EQ(services_.files->CreateDirectory(folder), kErrorSuccess);
+  ASSERT_EQ(services_.files->WriteAll(folder + u"\\setup.cmd",
+                                      Ansi("@echo %1> \"%TARNSCRATCH%\\my tools\\ran.txt\"\r\n")),
+            kErrorSuccess);
+  UsualCmdAssociation association(*services_.registry);
+  AppContext app(services_);
+  app.config.SkipSettings = 1;
+  app.config.Verbose = 1;
+  Add(0, u"Batch", u"\"%TARNSCRATCH%\\my tools\\setup.cmd\" quiet");
+  const auto rows = Run(app);
+  EXPECT_EQ(RowStartingWith(rows, u"Command:"),
+            "Command: \"" + ToUtf8(folder) + "\\setup.cmd\" quiet ");
+  // The simulated process table runs only the programs it knows; the real
+  // command interpreter runs the batch file.
+  if (IsWin32()) {
+    EXPECT_EQ(RowStartingWith(rows, u"\"Batch\""), "\"Batch\" completed successfully.");
+    const auto ran = services_.files->ReadAll(folder + u"\\ran.txt");
+    ASSERT_TRUE(ran) << "the batch file did not run";
+    EXPECT_EQ(std::string(ran->begin(), ran->end()), "quiet\r\n");
+  }
+}
+
+TEST_F(RunContract, CommandsStillFindSystem32AfterTheUserSetsAPath) {
+  platform::Environment& environment = *services_.environment;
+  EnvironmentRestore restore(environment);
+  // A bare simulated machine has no PATH; a real one has System32 on it.
+  if (!environment.Get(u"PATH")) {
+    ASSERT_EQ(environment.Set(u"PATH", u"C:\\WINDOWS\\system32;C:\\WINDOWS"), kErrorSuccess);
+  }
+  const Text machinePath = environment.Get(u"PATH").value_or(Text());
+  UserEnvironmentValue userPath(*services_.registry, u"Path", RegValue::FromText(scratch_));
+  ASSERT_TRUE(userPath.set());
+
+  AppContext app(services_);
+  app.config.SkipSettings = 1;
+  run::RunEnvironment variables(
+      run::VariableContext{{services_, {}}, &app.config, &store_.defaults});
+  // hostname.exe lives in System32 and is found only through PATH.
+  Add(0, u"Needs System32", u"cmd.exe /c hostname > nul");
+  const auto rows = Run(app, variables);
+  EXPECT_EQ(RowStartingWith(rows, u"\"Needs"), "\"Needs System32\" completed successfully.");
+  const Text path = environment.Get(u"PATH").value_or(Text());
+  EXPECT_TRUE(StartsWithIgnoreCase(path, machinePath)) << ToUtf8(path);
+  EXPECT_TRUE(path.ends_with(u";" + scratch_)) << ToUtf8(path);
 }
 
 TEST_F(RunContract, AbortEndsALongCommandAndTheRunGoesOn) {

@@ -1,8 +1,38 @@
 #include "platform/sim/machine.h"
 
 namespace tarn::sim {
+namespace {
+
+// The open commands a fresh system registers for programs, installer
+// packages and scripts, with the system's own quotes around "%1".
+void RegisterUsualFileTypes(SimRegistry& registry) {
+  struct FileType {
+    const char16_t* extension;
+    const char16_t* type;
+    const char16_t* command;
+    uint32_t valueType;
+  };
+  static constexpr FileType kTypes[] = {
+      {u".exe", u"exefile", u"\"%1\" %*", platform::kRegSz},
+      {u".bat", u"batfile", u"\"%1\" %*", platform::kRegSz},
+      {u".cmd", u"cmdfile", u"\"%1\" %*", platform::kRegSz},
+      {u".msi", u"Msi.Package", u"\"%SystemRoot%\\System32\\msiexec.exe\" /i \"%1\" %*",
+       platform::kRegExpandSz},
+      {u".vbs", u"VBSFile", u"\"%SystemRoot%\\System32\\WScript.exe\" \"%1\" %*",
+       platform::kRegExpandSz},
+  };
+  for (const FileType& t : kTypes) {
+    (void)registry.Put(platform::kClassesRoot, t.extension, u"",
+                       platform::RegValue::FromText(t.type));
+    (void)registry.Put(platform::kClassesRoot, Text(t.type) + u"\\shell\\open\\command", u"",
+                       platform::RegValue::FromText(t.command, t.valueType));
+  }
+}
+
+}  // namespace
 
 Machine::Machine() {
+  RegisterUsualFileTypes(*registry_);
   // Loading and saving hives needs the backup and restore privileges
   // enabled in the process token, as on the real system.
   registry_->SetPrivilegeCheck(

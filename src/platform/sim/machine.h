@@ -25,7 +25,8 @@ namespace tarn::sim {
 class Machine {
  public:
   // A freshly installed machine: drive C:, an empty environment, the
-  // predefined registry roots, an English (United States) system.
+  // predefined registry roots with the usual open commands of .exe, .bat,
+  // .cmd, .msi and .vbs files, an English (United States) system.
   Machine();
   ~Machine();
   Machine(const Machine&) = delete;

@@ -59,5 +59,35 @@ TEST(CommandLineRulesTest, QuotesOnlyWhenNeeded) {
   EXPECT_EQ(QuoteArgument(u"C:\\My Docs\\b.txt"), u"\"C:\\My Docs\\b.txt\"");
 }
 
+TEST(CommandLineRulesTest, KnowsWhetherAPositionIsInsideAQuotedPart) {
+  // The position asked about is the line's last '%'.
+  struct Row {
+    const char16_t* line;
+    bool inside;
+  } rows[] = {
+      {u"\"%1\"", true},
+      {u"\"%1\" %*", false},
+      {u"msiexec.exe /i \"%1\"", true},
+      {u"notepad.exe %1", false},
+      {u"tool.exe \"/f=%1\"", true},
+      {u"tool.exe \"a\" %1", false},
+      {u"tool.exe \"%1", true},  // an unclosed quote runs to the end
+      // An escaped quote opens or closes nothing; "" closes again at once;
+      // a quote right after a closing one is literal.
+      {u"tool.exe \\\"%1", false},
+      {u"tool.exe \"a\\\"%1\"", true},
+      {u"tool.exe \"\"%1", false},
+      {u"tool.exe \"x\"\"%1", false},
+      // The program part knows no escapes, and quotes inside a bare name are
+      // plain characters.
+      {u"\"C:\\dir\\\" %1", false},
+      {u"a\"b %1", false},
+  };
+  for (const auto& row : rows) {
+    const TextView line(row.line);
+    EXPECT_EQ(InQuotedPart(line, line.rfind(u'%')), row.inside) << ToUtf8(line);
+  }
+}
+
 }  // namespace
 }  // namespace tarn

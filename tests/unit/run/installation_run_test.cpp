@@ -33,7 +33,8 @@ TEST(InstallationRunTest, WalkSkipsUncheckedSubtreesAndFailedStartsKeepSiblings)
 
   const auto rows = RowTexts(m.Run());
 
-  EXPECT_THAT(m.Started(), ElementsAre("a.exe", "c.exe", "f.exe"));
+  // Programs go through the machine's exefile template, "%1" %*.
+  EXPECT_THAT(m.Started(), ElementsAre("\"a.exe\" ", "\"c.exe\" ", "\"f.exe\" "));
   // Tools, A, C, More, D, E, F are checked and visible to the walk: 7 steps.
   EXPECT_EQ(m.status.range(), 6u);
   // E never gets its step: the failure of D passed over it.
@@ -56,7 +57,7 @@ TEST(InstallationRunTest, HeadingsMoveTheBarAndRunNothing) {
   m.Add(1, true, u"Heading");
   m.Add(2, true, u"X", u"x.exe");
   (void)m.Run();
-  EXPECT_THAT(m.Started(), ElementsAre("x.exe"));
+  EXPECT_THAT(m.Started(), ElementsAre("\"x.exe\" "));
   EXPECT_THAT(m.status.positions(), ElementsAre(0u, 1u, 2u));
   EXPECT_EQ(m.status.range(), 2u);
   EXPECT_THAT(m.status.texts(), ElementsAre(u"X", u"Installation finished."));
@@ -200,7 +201,7 @@ TEST(InstallationRunTest, VerboseLogsTheCommandLineAndTheSettings) {
   const auto rows = RowTexts(m.Run());
   EXPECT_THAT(rows, ::testing::Contains("2:Setting Computer name to 'PC7'."));
   EXPECT_THAT(rows, ::testing::Contains("2:Setting Workgroup name to 'HOME'."));
-  EXPECT_THAT(rows, ::testing::Contains("2:Command: p.exe /q"));
+  EXPECT_THAT(rows, ::testing::Contains("2:Command: \"p.exe\" /q "));
 }
 
 TEST(InstallationRunTest, VerboseCommandLineMasksTheAccountPassword) {
@@ -210,9 +211,9 @@ TEST(InstallationRunTest, VerboseCommandLineMasksTheAccountPassword) {
   (void)m.machine.environment().Set(u"USERPASSWORD", u"s3cret");
   m.Add(0, true, u"P", u"p.exe /pw=%USERPASSWORD% /again=%USERPASSWORD%x");
   const auto rows = RowTexts(m.Run());
-  EXPECT_THAT(rows, ::testing::Contains("2:Command: p.exe /pw=******** /again=********x"));
+  EXPECT_THAT(rows, ::testing::Contains("2:Command: \"p.exe\" /pw=******** /again=********x "));
   for (const std::string& row : rows) EXPECT_EQ(row.find("s3cret"), std::string::npos) << row;
-  EXPECT_THAT(m.Started(), ElementsAre("p.exe /pw=s3cret /again=s3cretx"));
+  EXPECT_THAT(m.Started(), ElementsAre("\"p.exe\" /pw=s3cret /again=s3cretx "));
 }
 
 TEST(InstallationRunTest, ThePolicyIsRelaxedDuringTheRunAndRestoredAfter) {
@@ -256,7 +257,7 @@ TEST(InstallationRunTest, ACancelledRunStillWipesRestoresAndLeaves) {
     status.signals()->RequestCancel();
   };
   (void)m.Run();
-  EXPECT_THAT(m.Started(), ElementsAre("p.exe"));
+  EXPECT_THAT(m.Started(), ElementsAre("\"p.exe\" "));
   EXPECT_TRUE(m.app->config.UserPwd.empty());
   EXPECT_EQ(m.Machine(kLsaKey, kLimitBlankPasswordUse)->AsDword(), std::optional<uint32_t>(1));
   EXPECT_THAT(m.variables.calls, ElementsAre(u"enter:ann", u"leave"));

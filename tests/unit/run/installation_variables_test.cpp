@@ -205,6 +205,39 @@ TEST_F(InstallationVariables, LoggedOnUserTakesHomeRegistryEnvironmentAndFolders
   EXPECT_EQ(Variable(u"Start Menu"), "C:\\Documents and Settings\\Administrator\\Start Menu");
 }
 
+TEST_F(InstallationVariables, UserPathIsAppendedToTheMachinesAndOtherValuesReplace) {
+  Set(u"PATH", u"C:\\WINDOWS\\system32;C:\\WINDOWS");
+  Set(u"TEMP", u"C:\\WINDOWS\\Temp");
+  auto& registry = m.machine.registry();
+  ASSERT_TRUE(
+      registry.Put(platform::kCurrentUser, u"Environment", u"Path",
+                   platform::RegValue::FromText(u"%USERPROFILE%\\bin", platform::kRegExpandSz)));
+  ASSERT_TRUE(registry.Put(platform::kCurrentUser, u"Environment", u"TEMP",
+                           platform::RegValue::FromText(u"D:\\Temp")));
+  SetLoggedOnUserVariables(Context());
+  const std::string joined =
+      "C:\\WINDOWS\\system32;C:\\WINDOWS;C:\\Documents and Settings\\"
+      "Administrator\\bin";
+  EXPECT_EQ(Variable(u"PATH"), joined);
+  EXPECT_EQ(Variable(u"TEMP"), "D:\\Temp");
+  // The page sets the variables each time it is shown.
+  SetLoggedOnUserVariables(Context());
+  EXPECT_EQ(Variable(u"PATH"), joined);
+}
+
+TEST_F(InstallationVariables, UserValueTooLargeForItsBufferIsSkipped) {
+  Set(u"TEMP", u"C:\\WINDOWS\\Temp");
+  auto& registry = m.machine.registry();
+  // 256 characters and the terminator: 514 bytes.
+  ASSERT_TRUE(registry.Put(platform::kCurrentUser, u"Environment", u"TEMP",
+                           platform::RegValue::FromText(Text(256, u'x'))));
+  ASSERT_TRUE(registry.Put(platform::kCurrentUser, u"Environment", u"TMP",
+                           platform::RegValue::FromText(u"D:\\Tmp")));
+  SetLoggedOnUserVariables(Context());
+  EXPECT_EQ(Variable(u"TEMP"), "C:\\WINDOWS\\Temp");
+  EXPECT_EQ(Variable(u"TMP"), "D:\\Tmp") << "the values after it are still read";
+}
+
 TEST_F(InstallationVariables, RunEnvironmentSwapsABlockAndRestoresIt) {
   Set(u"OUTSIDE", u"1");
   accounts::UserAccount& account = accounts::NewAccount(m.services(), store);

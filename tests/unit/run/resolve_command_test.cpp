@@ -29,16 +29,29 @@ class ResolveCommandTest : public ::testing::Test {
 
 TEST_F(ResolveCommandTest, WithoutAnAssociationTheCommandStaysAsWritten) {
   size_t count = 0;
-  EXPECT_EQ(Resolve(u"setup.exe  /q \"a b\"", &count), "setup.exe  /q \"a b\"");
+  EXPECT_EQ(Resolve(u"setup.xyz  /q \"a b\"", &count), "setup.xyz  /q \"a b\"");
   EXPECT_EQ(count, 3u);
   EXPECT_EQ(Resolve(u"README"), "README");
 }
 
-TEST_F(ResolveCommandTest, QuotedFirstPlaceholderWithTheRestCollected) {
-  Register(u".exe", u"exefile", u"\"%1\" %*");
-  size_t count = 0;
-  EXPECT_EQ(Resolve(u"setup.exe /q", &count), "\"setup.exe\" /q ");
-  EXPECT_EQ(count, 2u);
+TEST_F(ResolveCommandTest, TheUsualTemplatesQuoteTheDocumentThemselves) {
+  (void)machine_.environment().Set(u"SystemRoot", u"C:\\WINDOWS");
+  struct Row {
+    const char16_t* command;
+    const char* line;
+  } rows[] = {
+      {u"setup.exe /q", "\"setup.exe\" /q "},
+      {u"\"D:\\My Apps\\setup.exe\" /q \"a b\"", "\"D:\\My Apps\\setup.exe\" /q \"a b\" "},
+      {u"\"D:\\My Apps\\go.bat\"", "\"D:\\My Apps\\go.bat\" "},
+      {u"\"D:\\My Apps\\go.cmd\" x", "\"D:\\My Apps\\go.cmd\" x "},
+      {u"\"D:\\My Apps\\app.msi\" /qn",
+       "\"C:\\WINDOWS\\System32\\msiexec.exe\" /i \"D:\\My Apps\\app.msi\" /qn "},
+      {u"\"D:\\My Apps\\fix.vbs\"",
+       "\"C:\\WINDOWS\\System32\\WScript.exe\" \"D:\\My Apps\\fix.vbs\" "},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(Resolve(row.command), row.line) << ToUtf8(row.command);
+  }
 }
 
 TEST_F(ResolveCommandTest, DocumentsOpenWithTheRegisteredProgram) {
