@@ -1,11 +1,13 @@
 #include "catalogue/catalogue_loader.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "catalogue/installation_tests.h"
 #include "platform/file_system.h"
 #include "platform/profile_document.h"
+#include "platform/version_resource_cache.h"
 
 namespace tarn::catalogue {
 
@@ -13,12 +15,31 @@ TestEvaluator MachineTests(const platform::Platform& platform) {
   return [&platform](TextView test) { return EvaluateTest(platform, test); };
 }
 
+namespace {
+
+// Items often test one program several times (its version, its company
+// name, in several items), and reading a version resource costs more than
+// any other test; each file's resource is read once per load. The answers
+// go with the load, so the next load sees files changed in between.
+void LoadWithMachineTests(const platform::Platform& platform, CatalogueSource& source,
+                          const LoadOptions& options, SoftwareCatalogue& catalogue) {
+  platform::Platform machine = platform;
+  std::optional<platform::VersionResourceCache> versions;
+  if (platform.versions != nullptr) {
+    versions.emplace(*platform.versions);
+    machine.versions = &*versions;
+  }
+  LoadCatalogue(source, MachineTests(machine), options, catalogue);
+}
+
+}  // namespace
+
 void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t> bytes,
                         const LoadOptions& options, SoftwareCatalogue& catalogue) {
   const platform::ProfileDocument document = platform::ProfileDocument::Parse(bytes);
   std::vector<uint8_t>().swap(bytes);
   DocumentSource source(document);
-  LoadCatalogue(source, MachineTests(platform), options, catalogue);
+  LoadWithMachineTests(platform, source, options, catalogue);
 }
 
 void LoadCatalogueFile(const platform::Platform& platform, TextView path,
@@ -33,7 +54,7 @@ void LoadCatalogueKeyByKey(const platform::Platform& platform, TextView path,
                            const LoadOptions& options, SoftwareCatalogue& catalogue) {
   if (!platform.profiles) return;
   ProfileFilesSource source(*platform.profiles, path);
-  LoadCatalogue(source, MachineTests(platform), options, catalogue);
+  LoadWithMachineTests(platform, source, options, catalogue);
 }
 
 }  // namespace tarn::catalogue

@@ -38,7 +38,8 @@ void LoadCatalogue(CatalogueSource& source, const TestEvaluator& evaluateTest,
 
 // Parses `bytes` (the whole configuration file) into a profile document and
 // loads from that with the tests of `platform`. The bytes are released once
-// parsed, before the catalogue grows.
+// parsed, before the catalogue grows. Each file's version resource is read
+// at most once during the load.
 void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t> bytes,
                         const LoadOptions& options, SoftwareCatalogue& catalogue);
 
