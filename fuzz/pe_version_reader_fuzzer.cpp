@@ -7,6 +7,7 @@
 // image with a version resource (three bytes per patch: offset, offset,
 // value; a final odd byte cuts the image), so the search starts deep inside
 // the resource directory without a seed corpus.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -17,13 +18,37 @@
 namespace {
 
 using namespace tarn::platform;
+using tarn::TextView;
+
+// The bytes as a file, so the reading of files is checked against the
+// reading of whole images in memory.
+class FileOfBytes : public ReadableFile {
+ public:
+  explicit FileOfBytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  [[nodiscard]] uint64_t Size() const override { return bytes_.size(); }
+  tarn::Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) override {
+    if (offset >= bytes_.size()) return size_t{0};
+    const size_t count = std::min<uint64_t>(buffer.size(), bytes_.size() - offset);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer.begin());
+    return count;
+  }
+
+ private:
+  std::span<const uint8_t> bytes_;
+};
 
 void Read(std::span<const uint8_t> bytes) {
   const auto resource = ReadPeVersionResource(bytes);
+  FileOfBytes file(bytes);
+  const auto fromFile = ReadPeVersionResource(file);
+  if (resource.ok() != fromFile.ok() || resource.error() != fromFile.error()) __builtin_trap();
   if (!resource) return;
-  (void)(*resource)->Fixed();
-  (void)(*resource)->Translations();
-  (void)(*resource)->String(u"\\StringFileInfo\\040904b0\\CompanyName");
+  const TextView company = u"\\StringFileInfo\\040904b0\\CompanyName";
+  if ((*resource)->Fixed() != (*fromFile)->Fixed() ||
+      (*resource)->Translations() != (*fromFile)->Translations() ||
+      (*resource)->String(company) != (*fromFile)->String(company)) {
+    __builtin_trap();
+  }
   (void)(*resource)->String(u"\\");
 }
 

@@ -1,5 +1,6 @@
 #include "catalogue/catalogue_loader.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -7,12 +8,32 @@
 #include "platform/file_system.h"
 #include "platform/profile_document.h"
 #include "platform/system_info.h"
+#include "platform/version_resource_cache.h"
 
 namespace tarn::catalogue {
 
 TestEvaluator MachineTests(const platform::Platform& platform) {
   return [&platform](TextView test) { return EvaluateTest(platform, test); };
 }
+
+namespace {
+
+// Items often test one program several times (its version, its company
+// name, in several items), and reading a version resource costs more than
+// any other test; each file's resource is read once per load. The answers
+// go with the load, so the next load sees files changed in between.
+void LoadWithMachineTests(const platform::Platform& platform, CatalogueSource& source,
+                          const LoadOptions& options, SoftwareCatalogue& catalogue) {
+  platform::Platform machine = platform;
+  std::optional<platform::VersionResourceCache> versions;
+  if (platform.versions != nullptr) {
+    versions.emplace(*platform.versions);
+    machine.versions = &*versions;
+  }
+  LoadCatalogue(source, MachineTests(machine), options, catalogue);
+}
+
+}  // namespace
 
 void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t> bytes,
                         const LoadOptions& options, SoftwareCatalogue& catalogue) {
@@ -23,7 +44,7 @@ void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t>
   const platform::ProfileDocument document = platform::ProfileDocument::Parse(bytes, codePage);
   std::vector<uint8_t>().swap(bytes);
   DocumentSource source(document);
-  LoadCatalogue(source, MachineTests(platform), options, catalogue);
+  LoadWithMachineTests(platform, source, options, catalogue);
 }
 
 void LoadCatalogueFile(const platform::Platform& platform, TextView path,
@@ -38,7 +59,7 @@ void LoadCatalogueKeyByKey(const platform::Platform& platform, TextView path,
                            const LoadOptions& options, SoftwareCatalogue& catalogue) {
   if (!platform.profiles) return;
   ProfileFilesSource source(*platform.profiles, path);
-  LoadCatalogue(source, MachineTests(platform), options, catalogue);
+  LoadWithMachineTests(platform, source, options, catalogue);
 }
 
 }  // namespace tarn::catalogue

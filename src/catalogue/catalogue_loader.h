@@ -39,7 +39,8 @@ void LoadCatalogue(CatalogueSource& source, const TestEvaluator& evaluateTest,
 // Parses `bytes` (the whole configuration file) into a profile document, an
 // ANSI file in the code page of `platform.system` (Windows-1252 without
 // one), and loads from that with the tests of `platform`. The bytes are
-// released once parsed, before the catalogue grows.
+// released once parsed, before the catalogue grows. Each file's version
+// resource is read at most once during the load.
 void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t> bytes,
                         const LoadOptions& options, SoftwareCatalogue& catalogue);
 

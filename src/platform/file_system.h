@@ -43,6 +43,18 @@ class WritableFile {
   [[nodiscard]] virtual WinError Write(std::span<const uint8_t> bytes) = 0;
 };
 
+// A file opened for reading; closed when destroyed. Lets a reader take the
+// few parts of a large file it needs instead of the whole file.
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  // The size when the file was opened (GetFileSizeEx).
+  [[nodiscard]] virtual uint64_t Size() const = 0;
+  // ReadFile at `offset` into `buffer`: the number of bytes read, fewer than
+  // asked only at the end of the file.
+  [[nodiscard]] virtual Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -59,6 +71,9 @@ class FileSystem {
   [[nodiscard]] virtual Result<FileInfo> GetInfo(TextView path) = 0;
 
   [[nodiscard]] virtual Result<std::vector<uint8_t>> ReadAll(TextView path) = 0;
+  // CreateFileW(GENERIC_READ, OPEN_EXISTING, share read and write); fails as
+  // ReadAll does for missing files and folders.
+  [[nodiscard]] virtual Result<std::unique_ptr<ReadableFile>> OpenForReading(TextView path) = 0;
   // Creates or truncates the file and writes `bytes`.
   [[nodiscard]] virtual WinError WriteAll(TextView path, std::span<const uint8_t> bytes) = 0;
   // CreateFileW(CREATE_ALWAYS, share read, optionally FILE_FLAG_WRITE_THROUGH).

@@ -5,6 +5,7 @@
 #include "platform/pe_version_reader.h"
 
 #include <algorithm>
+#include <map>
 
 namespace tarn::platform {
 namespace {
@@ -19,14 +20,62 @@ constexpr size_t kSectionHeaderSize = 40;
 constexpr size_t kDirectoryHeaderSize = 16;
 constexpr size_t kDirectoryEntrySize = 8;
 
-// Little-endian reads that fail instead of reading past the end.
+// The image as the reader sees it: the file's bytes fetched a page at a time
+// and kept, so the few scattered places the walk looks at cost a few reads
+// of the file, not a read of the whole file.
+class PagedImage {
+ public:
+  explicit PagedImage(ReadableFile& file) : file_(file), size_(file.Size()) {}
+
+  [[nodiscard]] uint64_t size() const { return size_; }
+  // The first error the file gave; the walk then fails with it.
+  [[nodiscard]] WinError error() const { return error_; }
+
+  [[nodiscard]] std::optional<uint8_t> Byte(uint64_t offset) {
+    if (offset >= size_) return std::nullopt;
+    const std::vector<uint8_t>* page = Page(offset / kPageSize);
+    const uint64_t at = offset % kPageSize;
+    if (page == nullptr || at >= page->size()) return std::nullopt;
+    return (*page)[at];
+  }
+
+ private:
+  static constexpr uint64_t kPageSize = 4096;
+
+  const std::vector<uint8_t>* Page(uint64_t index) {
+    auto found = pages_.find(index);
+    if (found != pages_.end()) return &found->second;
+    if (error_ != kErrorSuccess) return nullptr;
+    std::vector<uint8_t> page(std::min(kPageSize, size_ - index * kPageSize));
+    const auto read = file_.ReadAt(index * kPageSize, page);
+    if (!read) {
+      error_ = read.error();
+      return nullptr;
+    }
+    page.resize(*read);
+    return &pages_.emplace(index, std::move(page)).first->second;
+  }
+
+  ReadableFile& file_;
+  uint64_t size_;
+  WinError error_ = kErrorSuccess;
+  std::map<uint64_t, std::vector<uint8_t>> pages_;
+};
+
+// Little-endian reads from a window of the image that fail instead of
+// reading past the window's end.
 class Bytes {
  public:
-  explicit Bytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  Bytes(PagedImage& image, uint64_t start, uint64_t length)
+      : image_(&image), start_(start), length_(length) {}
+  explicit Bytes(PagedImage& image) : Bytes(image, 0, image.size()) {}
 
   [[nodiscard]] std::optional<uint16_t> U16(uint64_t offset) const {
-    if (offset > bytes_.size() || bytes_.size() - offset < 2) return std::nullopt;
-    return static_cast<uint16_t>(bytes_[offset] | (bytes_[offset + 1] << 8));
+    if (offset > length_ || length_ - offset < 2) return std::nullopt;
+    const auto low = image_->Byte(start_ + offset);
+    const auto high = image_->Byte(start_ + offset + 1);
+    if (!low || !high) return std::nullopt;
+    return static_cast<uint16_t>(*low | (*high << 8));
   }
   [[nodiscard]] std::optional<uint32_t> U32(uint64_t offset) const {
     const auto low = U16(offset);
@@ -34,8 +83,27 @@ class Bytes {
     if (!low || !high) return std::nullopt;
     return static_cast<uint32_t>(*low) | (static_cast<uint32_t>(*high) << 16);
   }
-  [[nodiscard]] size_t size() const { return bytes_.size(); }
-  [[nodiscard]] std::span<const uint8_t> span() const { return bytes_; }
+  [[nodiscard]] uint64_t size() const { return length_; }
+  [[nodiscard]] uint64_t start() const { return start_; }
+  [[nodiscard]] PagedImage& image() const { return *image_; }
+
+ private:
+  PagedImage* image_;
+  uint64_t start_;
+  uint64_t length_;
+};
+
+// A whole image in memory, read as a file.
+class ImageInMemory : public ReadableFile {
+ public:
+  explicit ImageInMemory(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  [[nodiscard]] uint64_t Size() const override { return bytes_.size(); }
+  Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) override {
+    if (offset >= bytes_.size()) return size_t{0};
+    const size_t count = std::min<uint64_t>(buffer.size(), bytes_.size() - offset);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer.begin());
+    return count;
+  }
 
  private:
   std::span<const uint8_t> bytes_;
@@ -94,18 +162,19 @@ std::optional<ImageLayout> ReadLayout(const Bytes& image) {
 
 // The bytes of the file that hold the image from `rva` to the end of its
 // section's raw data (never beyond the file); empty when no section holds it.
-std::span<const uint8_t> MapRva(const Bytes& image, const ImageLayout& layout, uint32_t rva) {
+Bytes MapRva(const Bytes& image, const ImageLayout& layout, uint32_t rva) {
+  const Bytes none(image.image(), 0, 0);
   for (const Section& s : layout.sections) {
     const uint64_t extent = std::max(s.virtualSize, s.rawSize);
     if (rva < s.virtualAddress || rva - s.virtualAddress >= extent) continue;
     const uint64_t delta = rva - s.virtualAddress;
-    if (delta >= s.rawSize) return {};
+    if (delta >= s.rawSize) return none;
     const uint64_t start = uint64_t{s.rawOffset} + delta;
     const uint64_t end = std::min<uint64_t>(uint64_t{s.rawOffset} + s.rawSize, image.size());
-    if (start >= end) return {};
-    return image.span().subspan(start, end - start);
+    if (start >= end) return none;
+    return Bytes(image.image(), start, end - start);
   }
-  return {};
+  return none;
 }
 
 struct DirectoryEntry {
@@ -125,7 +194,10 @@ std::optional<std::vector<DirectoryEntry>> ReadDirectory(const Bytes& region, ui
   entries.reserve(count);
   for (uint64_t i = 0; i < count; ++i) {
     const uint64_t at = first + i * kDirectoryEntrySize;
-    entries.push_back({*region.U32(at), *region.U32(at + 4)});
+    const auto name = region.U32(at);
+    const auto target = region.U32(at + 4);
+    if (!name || !target) return std::nullopt;
+    entries.push_back({*name, *target});
   }
   return entries;
 }
@@ -161,34 +233,81 @@ Result<uint32_t> FindVersionDataEntry(const Bytes& region) {
   return languages->front().target;
 }
 
-}  // namespace
+// Where the version resource lies in the file.
+struct Extent {
+  uint64_t offset = 0;
+  uint32_t size = 0;
+};
 
-Result<std::span<const uint8_t>> FindVersionResource(std::span<const uint8_t> bytes) {
-  using R = Result<std::span<const uint8_t>>;
-  const Bytes image(bytes);
+Result<Extent> LocateVersionResource(PagedImage& paged) {
+  using R = Result<Extent>;
+  const Bytes image(paged);
   const auto layout = ReadLayout(image);
   if (!layout) return R::Failure(kErrorBadExeFormat);
   if (layout->resourceRva == 0 || layout->resourceSize == 0) {
     return R::Failure(kErrorResourceDataNotFound);
   }
-  const Bytes region(MapRva(image, *layout, layout->resourceRva));
+  const Bytes region = MapRva(image, *layout, layout->resourceRva);
   const auto entry = FindVersionDataEntry(region);
   if (!entry) return R::Failure(entry.error());
   const auto dataRva = region.U32(*entry);
   const auto dataSize = region.U32(uint64_t{*entry} + 4);
   if (!dataRva || !dataSize) return R::Failure(kErrorResourceDataNotFound);
-  const std::span<const uint8_t> data = MapRva(image, *layout, *dataRva);
+  const Bytes data = MapRva(image, *layout, *dataRva);
   if (*dataSize == 0 || data.size() < *dataSize) return R::Failure(kErrorResourceDataNotFound);
-  return data.first(*dataSize);
+  return Extent{data.start(), *dataSize};
+}
+
+// The walk's answer, unless the file failed on the way: then the file's error.
+Result<Extent> Locate(PagedImage& paged) {
+  auto extent = LocateVersionResource(paged);
+  if (paged.error() != kErrorSuccess) return Result<Extent>::Failure(paged.error());
+  return extent;
+}
+
+Result<std::unique_ptr<VersionResource>> Parse(std::span<const uint8_t> bytes) {
+  using R = Result<std::unique_ptr<VersionResource>>;
+  auto root = ParseVersionBlock(bytes);
+  if (!root) return R::Failure(root.error());
+  return R(std::make_unique<ParsedVersionResource>(std::move(*root)));
+}
+
+}  // namespace
+
+Result<std::span<const uint8_t>> FindVersionResource(std::span<const uint8_t> image) {
+  using R = Result<std::span<const uint8_t>>;
+  ImageInMemory file(image);
+  PagedImage paged(file);
+  const auto extent = Locate(paged);
+  if (!extent) return R::Failure(extent.error());
+  return image.subspan(extent->offset, extent->size);
+}
+
+Result<std::vector<uint8_t>> FindVersionResource(ReadableFile& image) {
+  using R = Result<std::vector<uint8_t>>;
+  PagedImage paged(image);
+  const auto extent = Locate(paged);
+  if (!extent) return R::Failure(extent.error());
+  std::vector<uint8_t> bytes(extent->size);
+  const auto read = image.ReadAt(extent->offset, bytes);
+  if (!read) return R::Failure(read.error());
+  // A file cut since it was opened no longer holds the whole resource.
+  if (*read != bytes.size()) return R::Failure(kErrorResourceDataNotFound);
+  return bytes;
 }
 
 Result<std::unique_ptr<VersionResource>> ReadPeVersionResource(std::span<const uint8_t> image) {
   using R = Result<std::unique_ptr<VersionResource>>;
   const auto bytes = FindVersionResource(image);
   if (!bytes) return R::Failure(bytes.error());
-  auto root = ParseVersionBlock(*bytes);
-  if (!root) return R::Failure(root.error());
-  return R(std::make_unique<ParsedVersionResource>(std::move(*root)));
+  return Parse(*bytes);
+}
+
+Result<std::unique_ptr<VersionResource>> ReadPeVersionResource(ReadableFile& image) {
+  using R = Result<std::unique_ptr<VersionResource>>;
+  const auto bytes = FindVersionResource(image);
+  if (!bytes) return R::Failure(bytes.error());
+  return Parse(*bytes);
 }
 
 }  // namespace tarn::platform

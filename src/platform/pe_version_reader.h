@@ -13,6 +13,7 @@
 
 #include "base/result.h"
 #include "base/text.h"
+#include "platform/file_system.h"
 #include "platform/version_resources.h"
 
 namespace tarn::platform {
@@ -61,9 +62,14 @@ class ParsedVersionResource final : public VersionResource {
 // Locates the RT_VERSION resource of a PE image (name 1 when present, else the
 // first name; its first language) and returns its bytes as a view into `image`.
 [[nodiscard]] Result<std::span<const uint8_t>> FindVersionResource(std::span<const uint8_t> image);
+// The same for an image in a file. Reads only the headers, the section table,
+// the directories on the way and the resource itself, so a large program
+// costs about what a small one does. A read error of the file is its answer.
+[[nodiscard]] Result<std::vector<uint8_t>> FindVersionResource(ReadableFile& image);
 
 // FindVersionResource followed by ParseVersionBlock.
 [[nodiscard]] Result<std::unique_ptr<VersionResource>> ReadPeVersionResource(
     std::span<const uint8_t> image);
+[[nodiscard]] Result<std::unique_ptr<VersionResource>> ReadPeVersionResource(ReadableFile& image);
 
 }  // namespace tarn::platform

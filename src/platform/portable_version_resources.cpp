@@ -5,9 +5,9 @@
 namespace tarn::platform {
 
 Result<std::unique_ptr<VersionResource>> PortableVersionResources::Read(TextView path) {
-  const auto bytes = files_.ReadAll(path);
-  if (!bytes) return Result<std::unique_ptr<VersionResource>>::Failure(bytes.error());
-  return ReadPeVersionResource(*bytes);
+  const auto file = files_.OpenForReading(path);
+  if (!file) return Result<std::unique_ptr<VersionResource>>::Failure(file.error());
+  return ReadPeVersionResource(**file);
 }
 
 }  // namespace tarn::platform

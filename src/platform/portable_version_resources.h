@@ -1,5 +1,6 @@
-// Version resources read without the system's version API: the file's bytes
-// come through a FileSystem and the portable PE reader parses them. The
+// Version resources read without the system's version API: the parts of the
+// file the resource needs come through a FileSystem and the portable PE
+// reader parses them. The
 // simulated machine uses it, and the Windows build uses it to check the
 // reader against the system's own answers.
 #pragma once

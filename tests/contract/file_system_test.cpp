@@ -61,6 +61,31 @@ TEST_F(FileSystemContract, OpenFileAppendsEachWrite) {
   EXPECT_EQ(files_->ReadAll(In(u"log.txt")).value_or({}), Bytes("one two"));
 }
 
+TEST_F(FileSystemContract, FileOpenedForReadingGivesAnyRange) {
+  ASSERT_EQ(files_->WriteAll(In(u"digits.txt"), Bytes("0123456789")), kErrorSuccess);
+  auto file = files_->OpenForReading(In(u"DIGITS.TXT"));
+  ASSERT_TRUE(file) << file.error();
+  EXPECT_EQ((*file)->Size(), 10u);
+  const auto range = [&](uint64_t offset, size_t count) {
+    std::vector<uint8_t> buffer(count, '?');
+    const auto read = (*file)->ReadAt(offset, buffer);
+    EXPECT_TRUE(read) << offset << ": error " << read.error();
+    buffer.resize(read.value_or(0));
+    return std::string(buffer.begin(), buffer.end());
+  };
+  EXPECT_EQ(range(3, 4), "3456");
+  EXPECT_EQ(range(8, 5), "89");
+  EXPECT_EQ(range(20, 3), "");
+  // A read that met the end does not spoil the next one.
+  EXPECT_EQ(range(0, 10), "0123456789");
+  EXPECT_EQ(range(9, 1), "9");
+
+  ASSERT_EQ(files_->CreateDirectory(In(u"Folder")), kErrorSuccess);
+  EXPECT_EQ(files_->OpenForReading(In(u"none.txt")).error(), kErrorFileNotFound);
+  EXPECT_EQ(files_->OpenForReading(In(u"none\\x.txt")).error(), kErrorPathNotFound);
+  EXPECT_EQ(files_->OpenForReading(In(u"Folder")).error(), kErrorAccessDenied);
+}
+
 TEST_F(FileSystemContract, NamesIgnoreCaseAndEitherSeparatorWorks) {
   ASSERT_EQ(files_->CreateDirectory(In(u"Folder")), kErrorSuccess);
   ASSERT_EQ(files_->WriteAll(In(u"Folder\\Report.TXT"), Bytes("r")), kErrorSuccess);

@@ -132,6 +132,9 @@ struct PeOptions {
   // The resource type the data is filed under (16 is RT_VERSION).
   uint32_t resourceType = 16;
   bool withResources = true;
+  // Filler placed in the file before the resource data, as a program's code
+  // would be, so files of realistic size keep their resources at the end.
+  uint32_t bytesBeforeResources = 0;
 };
 
 // A PE image whose only section, ".rsrc", holds `resource` as type
@@ -192,14 +195,17 @@ inline std::vector<uint8_t> BuildPeImage(const std::vector<uint8_t>& resource,
   for (char c : name) image.bytes().push_back(static_cast<uint8_t>(c));
   image.U32(rsrcSize);
   image.U32(kSectionRva);
+  const uint32_t filler =
+      (options.bytesBeforeResources + kFileAlignment - 1) & ~(kFileAlignment - 1);
   image.U32(static_cast<uint32_t>(rsrc.size()));
-  image.U32(kFileAlignment);
+  image.U32(kFileAlignment + filler);
   image.U32(0);
   image.U32(0);
   image.U16(0);
   image.U16(0);
   image.U32(0x40000040);  // initialised data, readable
   image.PadTo(kFileAlignment);
+  image.bytes().resize(image.size() + filler, 0xCC);
   image.Bytes(rsrc.bytes());
   return std::move(image.bytes());
 }

@@ -263,6 +263,16 @@ Result<std::vector<uint8_t>> SimFileSystem::ReadAll(TextView path) {
   return FindVolume(parsed->root)->store->Read(parsed->names);
 }
 
+Result<std::unique_ptr<platform::ReadableFile>> SimFileSystem::OpenForReading(TextView path) {
+  using Opened = Result<std::unique_ptr<platform::ReadableFile>>;
+  auto parsed = Locate(path);
+  if (!parsed) return Opened::Failure(parsed.error());
+  auto info = StatParsed(*parsed);
+  if (!info) return Opened::Failure(info.error());
+  if (info->attributes & kFileAttributeDirectory) return Opened::Failure(kErrorAccessDenied);
+  return FindVolume(parsed->root)->store->Open(parsed->names);
+}
+
 WinError SimFileSystem::WriteParsed(const ParsedPath& path, std::span<const uint8_t> bytes,
                                     bool append) {
   Volume* volume = FindVolume(path.root);

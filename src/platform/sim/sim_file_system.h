@@ -73,6 +73,8 @@ class SimFileSystem : public platform::FileSystem {
   [[nodiscard]] WinError SetAttributes(TextView path, uint32_t attributes) override;
   [[nodiscard]] Result<platform::FileInfo> GetInfo(TextView path) override;
   [[nodiscard]] Result<std::vector<uint8_t>> ReadAll(TextView path) override;
+  [[nodiscard]] Result<std::unique_ptr<platform::ReadableFile>> OpenForReading(
+      TextView path) override;
   [[nodiscard]] WinError WriteAll(TextView path, std::span<const uint8_t> bytes) override;
   [[nodiscard]] Result<std::unique_ptr<platform::WritableFile>> CreateAlways(
       TextView path, bool writeThrough) override;

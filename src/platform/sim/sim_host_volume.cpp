@@ -33,6 +33,28 @@ fs::file_time_type FromFileTime(platform::FileTime time) {
   return std::chrono::file_clock::from_sys(system);
 }
 
+class HostFile : public platform::ReadableFile {
+ public:
+  HostFile(std::ifstream in, uint64_t size) : in_(std::move(in)), size_(size) {}
+
+  [[nodiscard]] uint64_t Size() const override { return size_; }
+
+  Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) override {
+    // A read that met the end leaves the stream failed; each read stands alone.
+    in_.clear();
+    if (!in_.seekg(static_cast<std::streamoff>(offset))) {
+      return Result<size_t>::Failure(kErrorAccessDenied);
+    }
+    in_.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
+    if (in_.bad()) return Result<size_t>::Failure(kErrorAccessDenied);
+    return static_cast<size_t>(in_.gcount());
+  }
+
+ private:
+  std::ifstream in_;
+  uint64_t size_;
+};
+
 class HostVolume : public VolumeStore {
  public:
   explicit HostVolume(fs::path root) : root_(std::move(root)) {}
@@ -63,6 +85,18 @@ class HostVolume : public VolumeStore {
     std::ifstream in(*path, std::ios::binary);
     if (!in) return Result<std::vector<uint8_t>>::Failure(kErrorAccessDenied);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  }
+
+  Result<std::unique_ptr<platform::ReadableFile>> Open(const Names& names) override {
+    using Opened = Result<std::unique_ptr<platform::ReadableFile>>;
+    WinError error = 0;
+    auto path = Resolve(names, &error);
+    if (!path) return Opened::Failure(error);
+    std::error_code ec;
+    const uint64_t size = fs::file_size(*path, ec);
+    std::ifstream in(*path, std::ios::binary);
+    if (ec || !in) return Opened::Failure(kErrorAccessDenied);
+    return Opened(std::make_unique<HostFile>(std::move(in), size));
   }
 
   WinError Write(const Names& names, std::span<const uint8_t> bytes, bool append,

@@ -1,4 +1,5 @@
 // A volume held entirely in memory.
+#include <algorithm>
 #include <map>
 
 #include "platform/sim/sim_environment.h"
@@ -42,6 +43,8 @@ class MemoryVolume : public VolumeStore {
     if (!node) return Result<std::vector<uint8_t>>::Failure(error);
     return node->data;
   }
+
+  Result<std::unique_ptr<platform::ReadableFile>> Open(const Names& names) override;
 
   WinError Write(const Names& names, std::span<const uint8_t> bytes, bool append,
                  platform::FileTime now) override {
@@ -118,7 +121,6 @@ class MemoryVolume : public VolumeStore {
     return kErrorSuccess;
   }
 
- private:
   Node* Find(const Names& names, WinError* error) {
     Node* node = &root_;
     for (size_t i = 0; i < names.size(); ++i) {
@@ -136,6 +138,7 @@ class MemoryVolume : public VolumeStore {
     return node;
   }
 
+ private:
   Node* Parent(const Names& names) {
     if (names.empty()) return nullptr;
     WinError error = 0;
@@ -151,6 +154,40 @@ class MemoryVolume : public VolumeStore {
 
   Node root_;
 };
+
+// Finds its node again on every read, so a file removed or rewritten while
+// open cannot leave it pointing at freed memory.
+class MemoryFile : public platform::ReadableFile {
+ public:
+  MemoryFile(MemoryVolume& volume, Names names, uint64_t size)
+      : volume_(volume), names_(std::move(names)), size_(size) {}
+
+  [[nodiscard]] uint64_t Size() const override { return size_; }
+
+  Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) override {
+    WinError error = 0;
+    const Node* node = volume_.Find(names_, &error);
+    if (!node) return Result<size_t>::Failure(error);
+    const std::vector<uint8_t>& data = node->data;
+    if (offset >= data.size()) return size_t{0};
+    const size_t count = std::min<uint64_t>(buffer.size(), data.size() - offset);
+    std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer.begin());
+    return count;
+  }
+
+ private:
+  MemoryVolume& volume_;
+  Names names_;
+  uint64_t size_;
+};
+
+Result<std::unique_ptr<platform::ReadableFile>> MemoryVolume::Open(const Names& names) {
+  using Opened = Result<std::unique_ptr<platform::ReadableFile>>;
+  WinError error = 0;
+  const Node* node = Find(names, &error);
+  if (!node) return Opened::Failure(error);
+  return Opened(std::make_unique<MemoryFile>(*this, names, node->data.size()));
+}
 
 }  // namespace
 

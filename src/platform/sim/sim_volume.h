@@ -26,6 +26,9 @@ class VolumeStore {
   [[nodiscard]] virtual Result<platform::FileInfo> Stat(const Names& names) = 0;
   // Precondition: `names` is an existing file.
   [[nodiscard]] virtual Result<std::vector<uint8_t>> Read(const Names& names) = 0;
+  // Precondition: `names` is an existing file.
+  [[nodiscard]] virtual Result<std::unique_ptr<platform::ReadableFile>> Open(
+      const Names& names) = 0;
   // Creates the file (its folder exists) or truncates it, or appends to it.
   [[nodiscard]] virtual WinError Write(const Names& names, std::span<const uint8_t> bytes,
                                        bool append, platform::FileTime now) = 0;

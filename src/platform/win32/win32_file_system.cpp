@@ -49,6 +49,39 @@ class Win32WritableFile : public platform::WritableFile {
   UniqueFile file_;
 };
 
+class Win32ReadableFile : public platform::ReadableFile {
+ public:
+  Win32ReadableFile(UniqueFile file, uint64_t size) : file_(std::move(file)), size_(size) {}
+
+  [[nodiscard]] uint64_t Size() const override { return size_; }
+
+  Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) override {
+    size_t done = 0;
+    while (done < buffer.size()) {
+      // The offset travels with each read, so no file pointer is shared
+      // between reads.
+      OVERLAPPED at{};
+      const uint64_t position = offset + done;
+      at.Offset = static_cast<DWORD>(position);
+      at.OffsetHigh = static_cast<DWORD>(position >> 32);
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(buffer.size() - done, 1u << 30));
+      DWORD read = 0;
+      if (!ReadFile(file_.get(), buffer.data() + done, chunk, &read, &at)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_HANDLE_EOF) break;
+        return Result<size_t>::Failure(error);
+      }
+      if (read == 0) break;
+      done += read;
+    }
+    return done;
+  }
+
+ private:
+  UniqueFile file_;
+  uint64_t size_;
+};
+
 }  // namespace
 
 uint32_t Win32FileSystem::GetAttributes(TextView path) {
@@ -88,6 +121,17 @@ Result<std::vector<uint8_t>> Win32FileSystem::ReadAll(TextView path) {
   }
   bytes.resize(done);
   return bytes;
+}
+
+Result<std::unique_ptr<platform::ReadableFile>> Win32FileSystem::OpenForReading(TextView path) {
+  using Opened = Result<std::unique_ptr<platform::ReadableFile>>;
+  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Opened::Failure(GetLastError());
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return Opened::Failure(GetLastError());
+  return Opened(
+      std::make_unique<Win32ReadableFile>(std::move(file), static_cast<uint64_t>(size.QuadPart)));
 }
 
 WinError Win32FileSystem::WriteAll(TextView path, std::span<const uint8_t> bytes) {

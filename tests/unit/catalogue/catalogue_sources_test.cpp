@@ -2,8 +2,12 @@
 // catalogue.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/plan_view.h"
+#include "support/pe_image_builder.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim_profile_files.h"
 
@@ -61,6 +65,58 @@ TEST(CatalogueSources, OnePassAndKeyByKeyGiveTheSameCatalogue) {
   ASSERT_NE(onePass.FirstEntry(), nullptr);
   EXPECT_EQ(ToUtf8(onePass.FirstEntry()->Description), "  Quoted tools  ") << text;
   EXPECT_EQ(ToUtf8(onePass.FirstEntry()->Next->Description), "\"Viewer\" (present)") << text;
+}
+
+// Counts the reads that reach the machine's version resources.
+class CountingVersions : public platform::VersionResources {
+ public:
+  explicit CountingVersions(platform::VersionResources& machine) : machine_(machine) {}
+  Result<std::unique_ptr<platform::VersionResource>> Read(TextView path) override {
+    ++reads[ToUtf8(path)];
+    return machine_.Read(path);
+  }
+  std::map<std::string, int> reads;
+
+ private:
+  platform::VersionResources& machine_;
+};
+
+TEST(CatalogueSources, EachFileVersionIsReadOncePerLoad) {
+  sim::Machine machine;
+  ASSERT_TRUE(machine.files().PutFile(u"C:\\App\\app.exe",
+                                      tarn::testing::BuildPeImage(tarn::testing::BuildVersionBlock(
+                                          tarn::testing::SampleVersionSpec()))));
+  ASSERT_TRUE(machine.files().PutTextFile(u"C:\\App\\readme.txt", "no resource"));
+  ASSERT_TRUE(machine.files().PutTextFile(kPath, R"ini([Tools]
+command.0=a.exe
+description.0=A if.true("old")
+test.0.0=C:\App\app.exe?fileversion<2.0
+test.0.1=C:\App\app.exe?version.CompanyName=Example Ltd
+test.0.2=C:\App\readme.txt?version>1
+test.eval.0=0&1&2
+command.1=b.exe
+description.1=B if.true("new")
+test.1.0=C:\App\app.exe?version>5.6.7.8
+test.1.1=C:\App\readme.txt?version.CompanyName=x
+test.eval.1=0|1
+)ini"));
+  CountingVersions versions(*machine.platform().versions);
+  platform::Platform platform = machine.platform();
+  platform.versions = &versions;
+  const std::map<std::string, int> once = {{"C:\\App\\app.exe", 1}, {"C:\\App\\readme.txt", 1}};
+  for (const int load : {1, 2}) {
+    SoftwareCatalogue catalogue;
+    LoadCatalogueFile(platform, kPath, {}, catalogue);
+    const SoftwareEntry* a = catalogue.FirstEntry() ? catalogue.FirstEntry()->Next : nullptr;
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->Next, nullptr);
+    EXPECT_EQ(ToUtf8(a->Description), "A old");
+    EXPECT_EQ(ToUtf8(a->Next->Description), "B ");
+    // The answers go with the load: the next load reads each file again.
+    std::map<std::string, int> expected = once;
+    for (auto& [path, count] : expected) count = load;
+    EXPECT_EQ(versions.reads, expected);
+  }
 }
 
 TEST(CatalogueSources, MissingFileGivesAnEmptyCatalogue) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "support/pe_image_builder.h"
 
 namespace tarn::platform {
@@ -19,6 +22,36 @@ constexpr size_t kDataEntrySize = kResourceSection + 76;
 std::vector<uint8_t> SampleImage(bool pe32Plus = true) {
   return build::BuildPeImage(build::BuildVersionBlock(build::SampleVersionSpec()),
                              {.pe32Plus = pe32Plus});
+}
+
+// An image read as a file, counting the bytes asked for; reads that reach
+// `failFrom` fail as a damaged disk would.
+class ImageFile : public ReadableFile {
+ public:
+  explicit ImageFile(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  [[nodiscard]] uint64_t Size() const override { return bytes_.size(); }
+  Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) override {
+    if (offset + buffer.size() > failFrom) return Result<size_t>::Failure(kErrorCrc);
+    bytesRead += buffer.size();
+    if (offset >= bytes_.size()) return size_t{0};
+    const size_t count = std::min<uint64_t>(buffer.size(), bytes_.size() - offset);
+    std::copy_n(bytes_.begin() + static_cast<long>(offset), count, buffer.begin());
+    return count;
+  }
+
+  static constexpr WinError kErrorCrc = 23;
+  uint64_t failFrom = UINT64_MAX;
+  uint64_t bytesRead = 0;
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+constexpr uint32_t kProgramBytes = 3 * 1024 * 1024;
+
+std::vector<uint8_t> LargeProgramImage() {
+  return build::BuildPeImage(build::BuildVersionBlock(build::SampleVersionSpec()),
+                             {.bytesBeforeResources = kProgramBytes});
 }
 
 void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
@@ -107,6 +140,33 @@ TEST(PeVersionReaderTest, DataEntryLargerThanTheFileFails) {
     std::vector<uint8_t> image = SampleImage();
     PutU32(image, kDataEntrySize, size);
     EXPECT_FALSE(ReadPeVersionResource(image)) << size;
+  }
+}
+
+TEST(PeVersionReaderTest, ALargeProgramIsReadOnlyWhereTheResourceLies) {
+  const std::vector<uint8_t> image = LargeProgramImage();
+  ImageFile file(image);
+  const auto fromFile = ReadPeVersionResource(file);
+  const auto fromMemory = ReadPeVersionResource(image);
+  ASSERT_TRUE(fromFile) << fromFile.error();
+  ASSERT_TRUE(fromMemory) << fromMemory.error();
+  EXPECT_EQ((*fromFile)->Fixed(), (*fromMemory)->Fixed());
+  EXPECT_EQ((*fromFile)->Translations(), (*fromMemory)->Translations());
+  EXPECT_EQ((*fromFile)->String(u"\\StringFileInfo\\040904b0\\CompanyName"),
+            std::optional<Text>(u"Example Ltd"));
+  EXPECT_LT(file.bytesRead, 64u * 1024u);
+}
+
+TEST(PeVersionReaderTest, AFileThatFailsToReadGivesItsOwnError) {
+  const std::vector<uint8_t> image = LargeProgramImage();
+  const uint64_t resources = kResourceSection + kProgramBytes;
+  // The headers, the resource directory and the resource's own bytes.
+  for (const uint64_t failFrom : {uint64_t{0}, resources + 20, resources + 100}) {
+    ImageFile file(image);
+    file.failFrom = failFrom;
+    const auto resource = ReadPeVersionResource(file);
+    ASSERT_FALSE(resource) << failFrom;
+    EXPECT_EQ(resource.error(), ImageFile::kErrorCrc) << failFrom;
   }
 }
 

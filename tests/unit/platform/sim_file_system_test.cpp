@@ -166,6 +166,15 @@ TEST(SimFileSystemTest, HostFolderStandsForADrive) {
   ASSERT_EQ(listing->size(), 1u);
   EXPECT_EQ(listing->front().name, u"Install.INI");
   EXPECT_EQ(listing->front().info.size, 11u);
+  auto opened = files.OpenForReading(u"s:\\setup\\INSTALL.ini");
+  ASSERT_TRUE(opened) << opened.error();
+  EXPECT_EQ((*opened)->Size(), 11u);
+  std::vector<uint8_t> part(8);
+  EXPECT_EQ((*opened)->ReadAt(6, part).value_or(0), 5u);
+  // Meeting the end must not spoil the next read.
+  EXPECT_EQ((*opened)->ReadAt(1, part).value_or(0), 8u);
+  EXPECT_EQ(part, Bytes("settings"));
+  EXPECT_EQ(files.OpenForReading(u"S:\\Setup\\none.ini").error(), kErrorFileNotFound);
   EXPECT_EQ(files.ReadAll(u"S:\\Setup\\none.ini").error(), kErrorFileNotFound);
   EXPECT_EQ(files.ReadAll(u"S:\\None\\none.ini").error(), kErrorPathNotFound);
 

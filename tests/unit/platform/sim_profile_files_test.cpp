@@ -31,6 +31,9 @@ class MemoryFiles : public platform::FileSystem {
     if (found == files.end()) return Result<std::vector<uint8_t>>::Failure(kErrorFileNotFound);
     return found->second;
   }
+  Result<std::unique_ptr<platform::ReadableFile>> OpenForReading(TextView) override {
+    return Result<std::unique_ptr<platform::ReadableFile>>::Failure(kErrorNotSupported);
+  }
   WinError WriteAll(TextView path, std::span<const uint8_t> bytes) override {
     if (path.starts_with(u"X:")) return kErrorPathNotFound;
     ++writes;
