@@ -32,12 +32,9 @@ constexpr std::array<PageTextNumbers, app::kWizardPageCount> kPageTextNumbers = 
 }};
 
 void ChooseLanguage(AppContext& app, const std::vector<TextView>& arguments) {
-  platform::SystemInfo& system = *app.platform.system;
-  if (const std::optional<TextView> code = FindLanguageOption(arguments)) {
-    app.config.Language = Text(*code);
-    app.translator.SelectLanguage(*code);
-  }
-  if (!app.translator.LanguageAvailable()) system.SetThreadLocale(platform::kLocaleEnglishUs);
+  const std::optional<TextView> code = FindLanguageOption(arguments);
+  if (code) app.config.Language = Text(*code);
+  app.translator.ChooseDisplayLanguage(code);
 }
 
 void SetRuntimeLanguage(platform::SystemInfo& system) {
