@@ -8,7 +8,10 @@
 // The machine is simulated: registry exports (.reg) fill its registry, and
 // the subfolders c, d, ... of the drives folder stand for its drives. The
 // environment variables are those the registry's Environment keys give (the
-// machine's first, then the user's), so expansions read as they would there.
+// machine's first, then the user's), so expansions read as they would there,
+// and a document command shows as the open command its registry gives.
+// HasGaps comes from the file's settings section as the program reads it;
+// --gaps switches it on whatever the file says.
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -23,8 +26,11 @@
 #include "base/paths.h"
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/plan_view.h"
+#include "platform/profile_document.h"
 #include "platform/reg_file.h"
 #include "platform/sim/machine.h"
+#include "run/planned_command_lines.h"
+#include "startup/settings.h"
 
 namespace {
 
@@ -184,12 +190,22 @@ int main(int argc, char** argv) {
   if (const auto path = MachinePath(mounted, options->ini)) {
     (void)platform.environment->Set(u"INIDIR", tarn::PathRemoveFileSpec(*path));
   }
+  const auto document = tarn::platform::ProfileDocument::Parse(*bytes);
+  std::vector<uint8_t>().swap(*bytes);
+  // As the program reads its settings: the command line can only switch
+  // HasGaps on, and the file switches on what the command line left off.
+  const bool gaps =
+      options->gaps || document.GetInt(tarn::startup::kSettingsSection, u"HasGaps", 0) != 0;
   tarn::catalogue::SoftwareCatalogue catalogue;
-  tarn::catalogue::LoadCatalogueBytes(platform, std::move(*bytes), {options->gaps}, catalogue);
+  tarn::catalogue::DocumentSource source(document);
+  tarn::catalogue::LoadCatalogue(source, tarn::catalogue::MachineTests(platform), {gaps},
+                                 catalogue);
   const Text programFolder = tarn::app::ProgramFolder(*platform.system);
+  const tarn::catalogue::CommandLineResolver launch = tarn::run::LaunchCommandLines(platform);
   const std::string text =
-      options->json ? tarn::catalogue::PlanJson(catalogue, *platform.environment, programFolder)
-                    : tarn::catalogue::PlanText(catalogue, *platform.environment, programFolder);
+      options->json
+          ? tarn::catalogue::PlanJson(catalogue, *platform.environment, programFolder, launch)
+          : tarn::catalogue::PlanText(catalogue, *platform.environment, programFolder, launch);
   if (!WriteOutput(*options, text)) {
     std::cerr << "tarn_plan: cannot write the output\n";
     return 1;

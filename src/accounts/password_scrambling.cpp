@@ -10,6 +10,9 @@ namespace {
 constexpr char16_t kUsersSection[] = u"users";
 constexpr int32_t kLastAccountNumber = 65534;
 constexpr uint32_t kKeyTextCapacity = 100;
+// One unit more than a password that survives scrambling may have, so that a
+// longer one shows itself instead of arriving cut.
+constexpr uint32_t kPasswordProbeCapacity = kLongestScrambledPassword + 2;
 
 Text NumberedKey(TextView base, int32_t n) {
   return Format(u"%s.%d", {base, n});
@@ -65,13 +68,23 @@ std::optional<Text> ReadScrambledPassword(platform::ProfileFiles& profiles, Text
   return UnscramblePassword(*bytes);
 }
 
-WinError EncryptUsers(platform::ProfileFiles& profiles, TextView file) {
+WinError EncryptUsers(platform::ProfileFiles& profiles, TextView file,
+                      const LeftPlainListener& leftPlain) {
   WinError last = kErrorSuccess;
   for (int32_t n = 0; n <= kLastAccountNumber; ++n) {
-    if (ReadUsersText(profiles, file, u"user", n).empty()) break;
+    const Text user = ReadUsersText(profiles, file, u"user", n);
+    if (user.empty()) break;
     if (profiles.GetInt(file, kUsersSection, NumberedKey(u"crypted", n), 0) != 0) continue;
-    Text password = ReadUsersText(profiles, file, u"password", n);
+    Text password = profiles
+                        .GetString(file, kUsersSection, NumberedKey(u"password", n), u"",
+                                   kPasswordProbeCapacity)
+                        .data;
     if (password.empty()) continue;
+    if (password.size() > kLongestScrambledPassword) {
+      WipeText(password);
+      if (leftPlain) leftPlain(user);
+      continue;
+    }
     std::vector<uint8_t> bytes = ScramblePassword(password);
     WipeText(password);
     const auto count = static_cast<int32_t>(bytes.size());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -43,10 +44,20 @@ void RunDecode(std::vector<uint8_t>& bytes, uint8_t seed);
                                                         TextView file, int32_t n, int32_t byteCount,
                                                         uint32_t bufferBytes);
 
+// The longest password that "/DecryptIni" can bring back whole: its
+// scrambled bytes and terminator must fit the conversion buffer.
+inline constexpr size_t kLongestScrambledPassword = kConvertBufferBytes / 2 - 1;
+
+// Told the name of an account whose password was left plain.
+using LeftPlainListener = std::function<void(TextView userName)>;
+
 // "/EncryptIni": scrambles every plain, non-empty password of the users
 // section of `file`, up to the first missing "user.<n>"; returns the result
-// of the last write (kErrorSuccess when nothing was written).
-WinError EncryptUsers(platform::ProfileFiles& profiles, TextView file);
+// of the last write (kErrorSuccess when nothing was written). A password
+// longer than kLongestScrambledPassword stays plain, since scrambling it
+// would lose its end for good; `leftPlain` (if any) hears of each.
+WinError EncryptUsers(platform::ProfileFiles& profiles, TextView file,
+                      const LeftPlainListener& leftPlain = {});
 
 // "/DecryptIni": turns every scrambled password back into text and deletes
 // its "crypted.<n>" key; values that can't be read are skipped.

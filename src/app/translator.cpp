@@ -101,4 +101,19 @@ bool Translator::LanguageAvailable() {
   return SectionFor(file, platform_.system->ThreadLocale()).has_value();
 }
 
+void Translator::FallBackToEnglish() {
+  if (!LanguageAvailable()) platform_.system->SetThreadLocale(platform::kLocaleEnglishUs);
+}
+
+void Translator::ChooseDisplayLanguage(std::optional<TextView> code) {
+  if (code) SelectLanguage(*code);
+  FallBackToEnglish();
+  displayLocale_ = platform_.system->ThreadLocale();
+}
+
+void Translator::ApplyDisplayLanguage() {
+  if (displayLocale_) platform_.system->SetThreadLocale(*displayLocale_);
+  FallBackToEnglish();
+}
+
 }  // namespace tarn::app

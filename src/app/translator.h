@@ -40,6 +40,17 @@ class Translator {
   // thread locale (ll-CC, or failing that ll).
   [[nodiscard]] bool LanguageAvailable();
 
+  // Start-up's choice of the display language on the user-interface thread:
+  // SelectLanguage(code) when a code is given, then English (United States)
+  // when languages.ini has no section for the thread locale. The locale it
+  // ends with is the wizard's and is kept for the threads that follow.
+  void ChooseDisplayLanguage(std::optional<TextView> code);
+  // Gives the calling thread the wizard's locale, with the same fallback: a
+  // new thread starts with the user's default locale, not with the locale of
+  // the thread that started it. Without a choice made, the thread keeps its
+  // own locale and only the fallback applies.
+  void ApplyDisplayLanguage();
+
   // Where languages.ini is looked for now: the current directory when the
   // file is there, else the program's folder.
   [[nodiscard]] Text LanguagesFilePath();
@@ -48,8 +59,14 @@ class Translator {
   // The section for `locale` in `file` with content, or nullopt.
   [[nodiscard]] std::optional<Text> SectionFor(TextView file, uint32_t locale);
 
+  // English (United States) for the calling thread when its locale has no
+  // section.
+  void FallBackToEnglish();
+
   platform::Platform platform_;
   Text language_ = u"en";
+  // The locale the wizard's texts come from, once chosen.
+  std::optional<uint32_t> displayLocale_;
 };
 
 }  // namespace tarn::app

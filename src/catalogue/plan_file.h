@@ -6,14 +6,17 @@
 #include "base/result.h"
 #include "base/text.h"
 #include "catalogue/catalogue_loader.h"
+#include "catalogue/plan_view.h"
 #include "platform/platform.h"
 
 namespace tarn::catalogue {
 
 // Loads `iniPath` (tests evaluated on this machine) and writes PlanText as
-// UTF-8 to `outPath`. Returns the error of the write; a configuration file
-// that cannot be read gives the plan of an empty catalogue.
+// UTF-8 to `outPath`, commands shown through `resolveCommand`. Returns the
+// error of the write; a configuration file that cannot be read gives the
+// plan of an empty catalogue.
 [[nodiscard]] WinError WritePlanFile(const platform::Platform& platform, TextView iniPath,
-                                     const LoadOptions& options, TextView outPath);
+                                     const LoadOptions& options, TextView outPath,
+                                     const CommandLineResolver& resolveCommand = {});
 
 }  // namespace tarn::catalogue

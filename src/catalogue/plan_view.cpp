@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "app/startup_variables.h"
 #include "catalogue/catalogue_navigation.h"
+#include "catalogue/catalogue_rows.h"
 
 namespace tarn::catalogue {
 namespace {
@@ -50,12 +52,15 @@ std::string OptionalJson(const std::optional<Text>& value) {
   return value ? JsonString(TextView(*value)) : "null";
 }
 
-std::string EntryJson(const SoftwareEntry& e) {
+std::string EntryJson(const SoftwareEntry& e, bool hasRow) {
   return "{\"level\":" + std::to_string(e.Level) + ",\"flags\":" + std::to_string(e.Flags) +
          ",\"state\":" + std::to_string(e.State) + ",\"description\":" + JsonString(e.Description) +
          ",\"command\":" + OptionalJson(e.Command) + ",\"workdir\":" + OptionalJson(e.WorkDir) +
          ",\"help\":" + OptionalJson(e.HelpFile) + ",\"helptext\":" + OptionalJson(e.HelpText) +
-         "}";
+         ",\"hasRow\":" + (hasRow ? "true" : "false") +
+         ",\"snapshotState\":" + std::to_string(e.SnapshotState) +
+         ",\"initialState\":" + std::to_string(e.InitialState) +
+         ",\"rememberedState\":" + std::to_string(e.RememberedState) + "}";
 }
 
 }  // namespace
@@ -69,14 +74,15 @@ std::vector<const SoftwareEntry*> SelectedCommands(const SoftwareCatalogue& cata
 }
 
 std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
-                                         platform::Environment& environment,
-                                         TextView programFolder) {
+                                         platform::Environment& environment, TextView programFolder,
+                                         const CommandLineResolver& resolveCommand) {
   std::vector<PlannedCommand> plan;
   for (const SoftwareEntry* e : SelectedCommands(catalogue)) {
     PlannedCommand p;
     p.entry = e;
     p.command = *e->Command;
     p.expandedCommand = platform::ExpandWhole(environment, p.command);
+    p.commandLine = resolveCommand ? resolveCommand(p.expandedCommand) : p.expandedCommand;
     if (e->WorkDir) {
       p.workDir = *e->WorkDir;
       p.expandedWorkDir = app::WorkingFolderFor(environment, programFolder, e->WorkDir);
@@ -87,7 +93,7 @@ std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
 }
 
 std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& environment,
-                     TextView programFolder) {
+                     TextView programFolder, const CommandLineResolver& resolveCommand) {
   std::string out = "catalogue " + std::to_string(catalogue.EntryCount()) + " entries\n";
   for (const SoftwareEntry* e = catalogue.FirstEntry(); e; e = e->Next) {
     out += std::to_string(e->Level) + " " + Hex(e->Flags, 8) + " " +
@@ -95,33 +101,38 @@ std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& 
            OptionalField(e->Command) + "\t" + OptionalField(e->WorkDir) + "\t" +
            OptionalField(e->HelpFile) + "\t" + OptionalField(e->HelpText) + "\n";
   }
-  const std::vector<PlannedCommand> plan = PlanCommands(catalogue, environment, programFolder);
+  const std::vector<PlannedCommand> plan =
+      PlanCommands(catalogue, environment, programFolder, resolveCommand);
   out += "commands " + std::to_string(plan.size()) + "\n";
   for (const PlannedCommand& p : plan) {
-    out += Field(p.command) + "\t" + Field(p.expandedCommand) + "\t" + Field(p.workDir) + "\t" +
+    out += Field(p.command) + "\t" + Field(p.commandLine) + "\t" + Field(p.workDir) + "\t" +
            Field(p.expandedWorkDir) + "\n";
   }
   return out;
 }
 
 std::string PlanJson(const SoftwareCatalogue& catalogue, platform::Environment& environment,
-                     TextView programFolder) {
+                     TextView programFolder, const CommandLineResolver& resolveCommand) {
+  const std::vector<SoftwareEntry*> rows = InitialRows(catalogue);
+  const std::unordered_set<const SoftwareEntry*> withRow(rows.begin(), rows.end());
   std::unordered_map<const SoftwareEntry*, size_t> index;
   std::string out = "{\"entries\":[";
   for (const SoftwareEntry* e = catalogue.FirstEntry(); e; e = e->Next) {
     if (!index.empty()) out += ",";
     index.emplace(e, index.size());
-    out += EntryJson(*e);
+    out += EntryJson(*e, withRow.contains(e));
   }
   out += "],\"commands\":[";
   bool first = true;
-  for (const PlannedCommand& p : PlanCommands(catalogue, environment, programFolder)) {
+  for (const PlannedCommand& p :
+       PlanCommands(catalogue, environment, programFolder, resolveCommand)) {
     if (!first) out += ",";
     first = false;
     const bool hasWorkDir = p.entry->WorkDir.has_value();
     out += "{\"entry\":" + std::to_string(index[p.entry]) +
            ",\"command\":" + JsonString(p.command) +
            ",\"expanded\":" + JsonString(p.expandedCommand) +
+           ",\"commandLine\":" + JsonString(p.commandLine) +
            ",\"workdir\":" + (hasWorkDir ? JsonString(p.workDir) : "null") +
            ",\"expandedWorkdir\":" + (hasWorkDir ? JsonString(p.expandedWorkDir) : "null") + "}";
   }

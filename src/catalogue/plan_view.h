@@ -9,11 +9,13 @@
 //   <command>\t<expanded command>\t<workdir>\t<expanded workdir>
 //
 // Fields that are none are empty; values appear unexpanded except in the
-// "expanded" columns: the command expanded as the launch expands it (before
-// its program is looked up) and the folder the command would run in.
+// "expanded" columns: the command line the launch would start (the command
+// expanded whole, then, with a resolver, a document turned into the open
+// command its type has registered) and the folder the command would run in.
 // Control characters inside a value are shown as '?'. Lines end with "\n".
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,35 +31,48 @@ namespace tarn::catalogue {
 [[nodiscard]] std::vector<const SoftwareEntry*> SelectedCommands(
     const SoftwareCatalogue& catalogue);
 
+// Turns an expanded command into the command line the launch starts. The
+// launch's own rule lives above this layer, so its owner hands it in; none
+// leaves the expanded command as it is.
+using CommandLineResolver = std::function<Text(TextView expandedCommand)>;
+
 // One command as a run would start it.
 struct PlannedCommand {
   const SoftwareEntry* entry = nullptr;
   Text command;
   Text expandedCommand;
+  // The expanded command after the resolver.
+  Text commandLine;
   Text workDir;  // empty when the entry has none
   Text expandedWorkDir;
 };
 
 // The selected commands with their expansions through `environment`, as the
-// launch makes them: commands expanded whole, uncut; working folders expanded
-// whole, made absolute to `programFolder` and canonicalised (an empty
-// `programFolder` leaves a relative folder relative).
-[[nodiscard]] std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
-                                                       platform::Environment& environment,
-                                                       TextView programFolder = {});
+// launch makes them: commands expanded whole, uncut, then given to
+// `resolveCommand`; working folders expanded whole, made absolute to
+// `programFolder` and canonicalised (an empty `programFolder` leaves a
+// relative folder relative).
+[[nodiscard]] std::vector<PlannedCommand> PlanCommands(
+    const SoftwareCatalogue& catalogue, platform::Environment& environment,
+    TextView programFolder = {}, const CommandLineResolver& resolveCommand = {});
 
-// The text form described above, UTF-8; `programFolder` as for PlanCommands.
+// The text form described above, UTF-8; the rest as for PlanCommands.
 [[nodiscard]] std::string PlanText(const SoftwareCatalogue& catalogue,
-                                   platform::Environment& environment, TextView programFolder = {});
+                                   platform::Environment& environment, TextView programFolder = {},
+                                   const CommandLineResolver& resolveCommand = {});
 
 // The same facts as one JSON object, UTF-8:
 // {"entries":[{"level":0,"flags":16384,"state":4,"description":"...",
-//   "command":null,"workdir":null,"help":null,"helptext":null},...],
-//  "commands":[{"entry":3,"command":"...","expanded":"...","workdir":null,
-//   "expandedWorkdir":null},...]}
-// where "entry" is the index of the entry in "entries".
-// `programFolder` is as for PlanCommands.
+//   "command":null,"workdir":null,"help":null,"helptext":null,"hasRow":true,
+//   "snapshotState":4,"initialState":4,"rememberedState":0},...],
+//  "commands":[{"entry":3,"command":"...","expanded":"...","commandLine":"...",
+//   "workdir":null,"expandedWorkdir":null},...]}
+// where "entry" is the index of the entry in "entries", "hasRow" tells
+// whether the freshly loaded list shows the entry (InitialRows), "expanded"
+// is the whole expansion and "commandLine" what the launch would start.
+// The rest as for PlanCommands.
 [[nodiscard]] std::string PlanJson(const SoftwareCatalogue& catalogue,
-                                   platform::Environment& environment, TextView programFolder = {});
+                                   platform::Environment& environment, TextView programFolder = {},
+                                   const CommandLineResolver& resolveCommand = {});
 
 }  // namespace tarn::catalogue

@@ -45,13 +45,6 @@ class RunRestorer {
   bool done_ = false;
 };
 
-void ApplyThreadLanguage(AppContext& app) {
-  app.translator.SelectLanguage(app.translator.language());
-  if (!app.translator.LanguageAvailable()) {
-    app.platform.system->SetThreadLocale(platform::kLocaleEnglishUs);
-  }
-}
-
 void FillUserFromProgramAccount(AppContext& app) {
   if (!app.config.User.empty()) return;
   if (const auto name = app.platform.system->UserName()) {
@@ -137,7 +130,10 @@ uint32_t RunInstallation(RunContext& context) {
   if (signals) context.status.AttachSignals(signals);
   RunRestorer restorer(context, signals.get());
 
-  ApplyThreadLanguage(app);
+  // The worker's lines are in the wizard's language: selecting the language
+  // code again would give English whenever the wizard took its language from
+  // the user's locale rather than from "/language=".
+  app.translator.ApplyDisplayLanguage();
   accounts::UserAccount* primary = context.accounts.FindPrimary();
   FillUserFromProgramAccount(app);
   LogPrimary(app, primary);

@@ -16,8 +16,13 @@ run::VariableContext VariablesOf(AppContext& app, accounts::AccountStore& store)
   return run::VariableContext{ServicesOf(app), &app.config, &store.defaults};
 }
 
+// The warning names the account only: the password itself never reaches the log.
 void AccountStartupSteps::ScramblePasswords(AppContext& app, TextView usersPath) {
-  (void)accounts::EncryptUsers(*app.platform.profiles, usersPath);
+  (void)accounts::EncryptUsers(*app.platform.profiles, usersPath, [&app](TextView user) {
+    app.log.WriteFormat(app::kLogWarning, 0,
+                        u"The password of '%s' is longer than %d characters and stays unscrambled",
+                        {user, static_cast<int32_t>(accounts::kLongestScrambledPassword)});
+  });
 }
 
 void AccountStartupSteps::UnscramblePasswords(AppContext& app, TextView usersPath) {

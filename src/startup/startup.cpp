@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/services.h"
 #include "platform/system_info.h"
+#include "run/planned_command_lines.h"
 #include "startup/command_line.h"
 #include "startup/settings.h"
 
@@ -32,12 +33,9 @@ constexpr std::array<PageTextNumbers, app::kWizardPageCount> kPageTextNumbers = 
 }};
 
 void ChooseLanguage(AppContext& app, const std::vector<TextView>& arguments) {
-  platform::SystemInfo& system = *app.platform.system;
-  if (const std::optional<TextView> code = FindLanguageOption(arguments)) {
-    app.config.Language = Text(*code);
-    app.translator.SelectLanguage(*code);
-  }
-  if (!app.translator.LanguageAvailable()) system.SetThreadLocale(platform::kLocaleEnglishUs);
+  const std::optional<TextView> code = FindLanguageOption(arguments);
+  if (code) app.config.Language = Text(*code);
+  app.translator.ChooseDisplayLanguage(code);
 }
 
 void SetRuntimeLanguage(platform::SystemInfo& system) {
@@ -114,7 +112,7 @@ void RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   // last real run.
   if (!options.planFile.empty()) {
     (void)catalogue::WritePlanFile(app.platform, app.config.IniPath, {app.config.HasGaps},
-                                   options.planFile);
+                                   options.planFile, run::LaunchCommandLines(app.platform));
     return;
   }
   if (!logOpened && app.config.LogEnabled) app.log.Open(app.config.Log);

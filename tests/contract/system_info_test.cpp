@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "contract/backend.h"
 #include "platform/system_info.h"
@@ -44,6 +45,16 @@ TEST_F(SystemInfoContract, ThreadLocaleCanBeChangedAndRestored) {
   system_->SetThreadLocale(before);
   EXPECT_EQ(changed, 1031u);
   EXPECT_EQ(system_->ThreadLocale(), before);
+}
+
+TEST_F(SystemInfoContract, ANewThreadStartsWithoutTheLocaleAnotherThreadSet) {
+  const uint32_t before = system_->ThreadLocale();
+  const uint32_t other = before == 1031u ? 1036u : 1031u;
+  system_->SetThreadLocale(other);
+  uint32_t seen = 0;
+  std::thread([&] { seen = system_->ThreadLocale(); }).join();
+  system_->SetThreadLocale(before);
+  EXPECT_EQ(seen, before);
 }
 
 TEST_F(SystemInfoContract, LocalesNameTheirLanguageAndCountry) {

@@ -1,9 +1,17 @@
 #include "platform/sim/sim_system_info.h"
 
+#include <atomic>
+
 #include "platform/ansi_code_pages.h"
 
 namespace tarn::sim {
 namespace {
+
+uint64_t CurrentThreadSerial() {
+  static std::atomic<uint64_t> next{1};
+  thread_local const uint64_t serial = next.fetch_add(1);
+  return serial;
+}
 
 std::vector<SimLocale> DefaultLocales() {
   return {
@@ -95,6 +103,22 @@ void SimSystemInfo::SetUserName(std::optional<TextView> name, WinError error) {
 
 void SimSystemInfo::SetComputerName(std::optional<TextView> name, WinError error) {
   computerName_ = name ? Result<Text>(Text(*name)) : Result<Text>::Failure(error);
+}
+
+void SimSystemInfo::SetUserDefaultLocale(uint32_t lcid) {
+  const std::lock_guard lock(localeMutex_);
+  userDefaultLocale_ = lcid;
+}
+
+uint32_t SimSystemInfo::ThreadLocale() {
+  const std::lock_guard lock(localeMutex_);
+  const auto found = threadLocales_.find(CurrentThreadSerial());
+  return found != threadLocales_.end() ? found->second : userDefaultLocale_;
+}
+
+void SimSystemInfo::SetThreadLocale(uint32_t lcid) {
+  const std::lock_guard lock(localeMutex_);
+  threadLocales_[CurrentThreadSerial()] = lcid;
 }
 
 Result<Text> SimSystemInfo::UserName() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -46,6 +47,8 @@ class SimSystemInfo : public platform::SystemInfo {
   // Replaces the supported locales, in the order EnumSystemLocalesW gives them.
   void SetLocales(std::vector<SimLocale> locales) { locales_ = std::move(locales); }
   void AddLocale(SimLocale locale) { locales_.push_back(std::move(locale)); }
+  // The user's default locale, which every thread starts with.
+  void SetUserDefaultLocale(uint32_t lcid);
   void SetLocalTime(const platform::SystemTime& time) { time_ = time; }
   void SetVersion(platform::OsVersion version) { version_ = version; }
   // Overrides or adds the text of a system error code.
@@ -58,8 +61,10 @@ class SimSystemInfo : public platform::SystemInfo {
   [[nodiscard]] Text ModuleFileName() override { return module_; }
   [[nodiscard]] Result<Text> UserName() override;
   [[nodiscard]] Result<Text> ComputerName() override;
-  [[nodiscard]] uint32_t ThreadLocale() override { return threadLocale_; }
-  void SetThreadLocale(uint32_t lcid) override { threadLocale_ = lcid; }
+  // Per thread, as on Windows: a thread that never set its locale has the
+  // user's default locale, whatever other threads set.
+  [[nodiscard]] uint32_t ThreadLocale() override;
+  void SetThreadLocale(uint32_t lcid) override;
   [[nodiscard]] std::vector<uint32_t> SupportedLocales() override;
   [[nodiscard]] Text LocaleInfo(uint32_t lcid, uint32_t type, uint32_t capacity) override;
   // The simulation has no C runtime whose locale could change.
@@ -83,7 +88,10 @@ class SimSystemInfo : public platform::SystemInfo {
   Text module_ = u"C:\\tarn\\tarn.exe";
   Result<Text> userName_ = Text(u"Administrator");
   Result<Text> computerName_ = Text(u"TARN-PC");
-  uint32_t threadLocale_ = platform::kLocaleEnglishUs;
+  std::mutex localeMutex_;
+  uint32_t userDefaultLocale_ = platform::kLocaleEnglishUs;
+  // Keyed by a serial number never reused, unlike thread ids.
+  std::map<uint64_t, uint32_t> threadLocales_;
   std::vector<SimLocale> locales_;
   platform::SystemTime time_{2026, 12, 1, 7, 13, 42, 5, 0};
   platform::OsVersion version_{10, 0, 19045};

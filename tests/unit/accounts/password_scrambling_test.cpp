@@ -118,6 +118,24 @@ TEST_F(UsersFile, ScrambledValueReadsBackAsAStruct) {
   EXPECT_FALSE(ReadScrambledPassword(profiles(), kFile, 0, -18, kReadBufferBytes).has_value());
 }
 
+TEST_F(UsersFile, APasswordTooLongToComeBackWholeStaysPlain) {
+  const Text longest(kLongestScrambledPassword, u'q');
+  const Text tooLong = longest + u"!";
+  ASSERT_EQ(profiles().WriteString(kFile, u"users", u"password.0", TextView(longest)),
+            kErrorSuccess);
+  ASSERT_EQ(profiles().WriteString(kFile, u"users", u"password.2", TextView(tooLong)),
+            kErrorSuccess);
+  std::vector<std::string> leftPlain;
+  EncryptUsers(profiles(), kFile, [&](TextView user) { leftPlain.push_back(ToUtf8(user)); });
+  EXPECT_EQ(leftPlain, std::vector<std::string>{"carl"});
+  EXPECT_EQ(Value(u"password.2"), tooLong) << "kept whole, in clear";
+  EXPECT_EQ(ToUtf8(Value(u"crypted.2")), "<missing>");
+  EXPECT_EQ(ToUtf8(Value(u"crypted.0")), "200");
+  DecryptUsers(profiles(), kFile);
+  EXPECT_EQ(Value(u"password.0"), longest) << "the longest scrambled password comes back whole";
+  EXPECT_EQ(Value(u"password.2"), tooLong);
+}
+
 TEST_F(UsersFile, DecryptSkipsValuesLongerThanItsBuffer) {
   const Text longPassword(120, u'p');
   const std::vector<uint8_t> bytes = ScramblePassword(longPassword);

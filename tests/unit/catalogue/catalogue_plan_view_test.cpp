@@ -8,6 +8,8 @@
 #include "catalogue/plan_file.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim_environment.h"
+#include "run/planned_command_lines.h"
+#include "run/resolve_command.h"
 #include "unit/catalogue/catalogue_test_util.h"
 
 namespace tarn::catalogue {
@@ -100,6 +102,58 @@ workdir.1=E:\x\.\y
   EXPECT_EQ(plan[0].expandedWorkDir,
             app::WorkingFolderFor(environment, u"C:\\tarn", plan[0].entry->WorkDir));
   EXPECT_EQ(ToUtf8(plan[1].expandedWorkDir), "E:\\x\\y");
+}
+
+TEST(CataloguePlan, DocumentsShowAsTheCommandLineTheLaunchStarts) {
+  sim::Machine machine;
+  ASSERT_TRUE(machine.registry().Put(platform::kClassesRoot, u".txt", u"",
+                                     platform::RegValue::FromText(u"txtfile")));
+  ASSERT_TRUE(machine.registry().Put(platform::kClassesRoot, u"txtfile\\Shell\\Open\\Command", u"",
+                                     platform::RegValue::FromText(u"notepad.exe %1")));
+  ASSERT_EQ(machine.environment().Set(u"DOCS", TextView(u"D:\\docs")), 0u);
+  const SoftwareCatalogue catalogue =
+      LoadText("[Read]\ncommand.0=%DOCS%\\readme.txt\nselected.0=1\n");
+  const platform::Platform platform = machine.platform();
+  const std::string text =
+      PlanText(catalogue, machine.environment(), {}, run::LaunchCommandLines(platform));
+  Text launched;
+  (void)run::ResolveCommandLine(machine.registry(), &machine.environment(), u"D:\\docs\\readme.txt",
+                                launched);
+  ASSERT_EQ(ToUtf8(launched).rfind("notepad.exe ", 0), 0u) << ToUtf8(launched);
+  EXPECT_EQ(Lines(text).back(), "%DOCS%\\readme.txt\t" + ToUtf8(launched) + "\t\t") << text;
+  const std::string json =
+      PlanJson(catalogue, machine.environment(), {}, run::LaunchCommandLines(platform));
+  EXPECT_NE(json.find(R"("expanded":"D:\\docs\\readme.txt","commandLine":"notepad.exe )"),
+            std::string::npos)
+      << json;
+}
+
+TEST(CataloguePlan, JsonTellsEachEntrysRowAndStates) {
+  const SoftwareCatalogue catalogue = LoadText(R"ini([Apps]
+collapsed=1
+command.0=a.exe
+selected.0=1
+command.1=b.exe
+)ini");
+  sim::SimEnvironment environment;
+  const std::string json = PlanJson(catalogue, environment);
+  const auto entry = [&](size_t index) {
+    size_t at = json.find("{\"level\"");
+    for (size_t i = 0; i < index && at != std::string::npos; ++i)
+      at = json.find("{\"level\"", at + 1);
+    return json.substr(at, json.find('}', at) - at);
+  };
+  EXPECT_NE(entry(0).find(R"("hasRow":true)"), std::string::npos) << json;
+  EXPECT_NE(entry(1).find(R"("hasRow":false)"), std::string::npos) << "below a collapsed section";
+  const SoftwareEntry& a = *catalogue.FirstEntry()->Next;
+  EXPECT_NE(entry(1).find("\"snapshotState\":" + std::to_string(a.SnapshotState) +
+                          ",\"initialState\":" + std::to_string(a.InitialState) +
+                          ",\"rememberedState\":" + std::to_string(a.RememberedState)),
+            std::string::npos)
+      << json;
+  EXPECT_NE(entry(2).find(R"("snapshotState":0,"initialState":0,"rememberedState":0)"),
+            std::string::npos)
+      << json;
 }
 
 TEST(CataloguePlan, JsonEscapesAndRefersToEntriesByIndex) {

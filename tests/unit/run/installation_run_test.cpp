@@ -50,6 +50,21 @@ TEST(InstallationRunTest, WalkSkipsUncheckedSubtreesAndFailedStartsKeepSiblings)
   EXPECT_EQ(m.status.texts().back(), u"Installation finished.");
 }
 
+TEST(InstallationRunTest, TheRunWritesInTheWizardsLanguage) {
+  RunTestMachine m;
+  m.profiles.Set(testing::kLanguagesFile, u"de", u"160", u"\"%s\" erfolgreich beendet.");
+  m.profiles.Set(testing::kLanguagesFile, u"de", u"143", u"Installation beendet.");
+  // The wizard shows German without "/language=", while a thread the run
+  // starts begins with the user's default locale, English here.
+  m.machine.system().SetThreadLocale(1031);
+  m.app->translator.ChooseDisplayLanguage(std::nullopt);
+  m.AddProgram(u"a.exe");
+  m.Add(1, true, u"A", u"a.exe");
+  EXPECT_THAT(RowTexts(m.Run()),
+              ElementsAre("2:\"A\" erfolgreich beendet.", "2:Installation beendet."));
+  EXPECT_EQ(m.machine.system().ThreadLocale(), 1031u);
+}
+
 TEST(InstallationRunTest, HeadingsMoveTheBarAndRunNothing) {
   RunTestMachine m;
   m.AddProgram(u"x.exe");

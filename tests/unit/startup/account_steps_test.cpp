@@ -48,6 +48,25 @@ TEST(AccountStartup, SectionsAreReadAndTheAccountsMerged) {
   EXPECT_TRUE(steps.store().list.empty()) << "released after the wizard";
 }
 
+TEST(AccountStartup, EncryptIniWarnsOfAPasswordItLeavesPlain) {
+  accounts::testing::AccountMachine m;
+  const std::string tooLong(100, 'z');
+  m.WriteIni(u"C:\\setup\\install.ini", "[users]\nuser.0=anna\npassword.0=" + tooLong + "\n");
+  {
+    AppContext app(m.platform());
+    AccountStartupSteps steps;
+    NoWizardHost wizard;
+    (void)RunStartup(app, u"/EncryptIni /ini=C:\\setup\\install.ini /log=C:\\setup\\tarn.log",
+                     {steps, wizard});
+  }
+  auto log = m.machine.files().ReadAll(u"C:\\setup\\tarn.log");
+  ASSERT_TRUE(log.ok());
+  const Text text = TextFromUtf16Le(*log, /*stopAtZero=*/false);
+  EXPECT_NE(text.find(u"Warning"), Text::npos) << ToUtf8(text);
+  EXPECT_NE(text.find(u"'anna'"), Text::npos) << ToUtf8(text);
+  EXPECT_EQ(text.find(FromUtf8(tooLong)), Text::npos) << "the password is never logged";
+}
+
 }  // namespace
 }  // namespace tarn::startup
 
