@@ -8,8 +8,8 @@ namespace tarn::ui {
 
 class ProgramHost : public startup::NoWizardHost {
  public:
-  // Shows the help in the help window (the system's message box if the
-  // window cannot be made).
+  // Prints the help for a reader at a command prompt, then shows it in the
+  // help window (the system's message box if the window cannot be made).
   void ShowHelp(AppContext& app, TextView text, TextView caption) override;
 };
 
