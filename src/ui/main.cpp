@@ -6,6 +6,7 @@
 #include "platform/win32/win32_windows.h"
 #include "startup/account_steps.h"
 #include "startup/startup.h"
+#include "ui/program_host.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ int Run(const wchar_t* commandLine) {
   tarn::AppContext app(services.platform());
   tarn::startup::AccountStartupSteps accounts;
   // The wizard is not wired in yet: it ends as a cancelled one.
-  tarn::startup::NoWizardHost wizard;
+  tarn::ui::ProgramHost wizard;
   (void)tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), {accounts, wizard});
   return 0;
 }

@@ -1,30 +1,146 @@
-# "/?" shows the help message box in the chosen language; a key press closes
-# it and the program ends with code 0. Screenshots are kept.
-help_box_in() {
+# "/?" prints the help to its standard output (a pipe, a file) and shows it in
+# a window that fits a 1024x768 screen, scrolls down to the last help line,
+# follows its frame when resized and closes on Return (OK) or Escape; the
+# program then ends with code 0. Screenshots of the top, the end and the
+# resized window are kept, in English and German.
+
+# The help of languages.ini section $1 as the program joins it: texts 300 to
+# 336 with their escapes applied, line feeds only.
+expected_help() {
+  n=300
+  while [ "$n" -le 336 ]; do
+    language_text "$1" "$n" | tr -d '\n'
+    n=$((n + 1))
+  done | perl -pe 's/\\n/\n/g; s/\\r/\r/g; s/\\t/\t/g; s/\\\\/\\/g'
+  echo
+}
+
+# The screen, once it has stopped changing, as artifact $1 (a window that has
+# just appeared or scrolled may still be painting).
+settled_screenshot() {
+  screenshot "$1.next"
+  i=0
+  while [ "$i" -lt 20 ]; do
+    mv "$artifacts/$1.next.png" "$artifacts/$1.png"
+    screenshot "$1.next"
+    if [ "$(compare -metric AE "$artifacts/$1.png" "$artifacts/$1.next.png" null: 2>&1)" = 0 ]; then
+      rm -f "$artifacts/$1.next.png"
+      return 0
+    fi
+    i=$((i + 1))
+  done
+  rm -f "$artifacts/$1.next.png"
+}
+
+# Window $1 lies wholly on the screen.
+within_screen() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  screen=$(xdotool getdisplaygeometry)
+  screen_width=${screen% *}
+  screen_height=${screen#* }
+  echo "    window ${WIDTH}x${HEIGHT} at $X,$Y on ${screen_width}x${screen_height}"
+  [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le "$screen_width" ] &&
+    [ $((Y + HEIGHT)) -le "$screen_height" ]
+}
+
+# Dragging the lower right corner of window $1 makes it smaller, and the text
+# and the button follow the frame.
+resized() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  before="${WIDTH}x${HEIGHT}"
+  xdotool mousemove --sync $((X + WIDTH - 2)) $((Y + HEIGHT - 2)) mousedown 1 \
+    mousemove --sync $((X + WIDTH - 150)) $((Y + HEIGHT - 200)) mouseup 1 2>/dev/null
+  i=0
+  while [ "$i" -lt 20 ]; do
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    [ "${WIDTH}x${HEIGHT}" != "$before" ] && break
+    sleep 0.2
+    i=$((i + 1))
+  done
+  echo "    resized from $before to ${WIDTH}x${HEIGHT}"
+  [ "${WIDTH}x${HEIGHT}" != "$before" ] || fail "the window did not resize" || return 1
+  settled_screenshot "help-$language-resized"
+}
+
+# help_in <language> <pipe|file> <closing key>
+help_in() {
   language=$1
-  shift
   caption=$(language_text "$language" 203)
   [ -n "$caption" ] || fail "languages.ini has no text 203 in [$language]" || return 1
-  wine_run "$tarn" "$@" "/?" &
+  out="$artifacts/help-$language.txt"
+  code_file="$artifacts/help-$language.code"
+  rm -f "$out" "$code_file"
+  if [ "$2" = pipe ]; then
+    { wine_run "$tarn" "/language=$language" "/?"; echo $? >"$code_file"; } | cat >"$out" &
+  else
+    { wine_run "$tarn" "/language=$language" "/?" >"$out"; echo $? >"$code_file"; } &
+  fi
   pid=$!
-  id=$(wait_window "$caption" 60) || { kill "$pid" 2>/dev/null; fail "no window '$caption'"; return 1; }
-  sleep 1
-  screenshot "help-$language"
+  id=$(wait_window "$caption" 60) || { fail "no window '$caption'"; return 1; }
   xdotool windowactivate --sync "$id" 2>/dev/null
-  xdotool key --window "$id" Return
+  # Measured once the screen is still: the window is placed after it appears.
+  settled_screenshot "help-$language"
+  within_screen "$id" || fail "the help window does not fit on the screen" || return 1
+
+  # The text has the focus: Ctrl+End scrolls to the last line.
+  xdotool key --window "$id" ctrl+End 2>/dev/null
+  i=0
+  while [ "$i" -lt 20 ]; do
+    settled_screenshot "help-$language-end"
+    [ "$(compare -metric AE "$artifacts/help-$language.png" "$artifacts/help-$language-end.png" \
+      null: 2>&1)" != 0 ] && break
+    i=$((i + 1))
+  done
+  [ "$i" -lt 20 ] || fail "the help did not scroll" || return 1
+
+  resized "$id" || return 1
+
+  xdotool key --window "$id" "$3" 2>/dev/null
   i=0
   while kill -0 "$pid" 2>/dev/null && [ "$i" -lt 30 ]; do sleep 1; i=$((i + 1)); done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill "$pid"
-    fail "the box did not close on Return"
-    return 1
-  fi
+  kill -0 "$pid" 2>/dev/null && { fail "the window did not close on $3"; return 1; }
   wait "$pid"
-  code=$?
-  [ "$code" -eq 0 ] || fail "exit code $code"
+  code=$(cat "$code_file")
+  [ "$code" = 0 ] || fail "exit code $code" || return 1
+
+  awk '!/\r$/ { bad = 1 } END { exit bad }' "$out" || fail "output lines do not end in CR LF" ||
+    return 1
+  expected_help "$language" >"$artifacts/help-$language.expected"
+  tr -d '\r' <"$out" | cmp -s - "$artifacts/help-$language.expected" ||
+    fail "the printed help differs from languages.ini (see help-$language.txt)"
 }
 
 case_help_box() {
-  help_box_in en /language=en || return 1
-  help_box_in de /language=de
+  # The lane's screen is larger; this case needs the small one the help must
+  # fit on, so it runs Wine on a screen of its own.
+  for n in 81 82 83 84 85 86 87 88 89; do
+    [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  i=0
+  until DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; do
+    [ "$i" -lt 50 ] || { kill "$xvfb"; fail "no X server on :$n"; return 1; }
+    i=$((i + 1))
+    sleep 0.1
+  done
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  lane_display=${DISPLAY:-}
+  export DISPLAY=":$n"
+  # Without a window manager nobody draws the captions unless Wine does; the
+  # screenshots should show them, and the size checked is the whole window's.
+  wine_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  rc=0
+  help_in en pipe Return || rc=1
+  [ "$rc" -ne 0 ] || help_in de file Escape || rc=1
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  wine_run reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  if [ -n "$lane_display" ]; then DISPLAY=$lane_display; else unset DISPLAY; fi
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null
+  return $rc
 }
