@@ -6,6 +6,11 @@ function(tarn_layer folder)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp)
   add_library(tarn_${folder} STATIC ${sources})
   target_include_directories(tarn_${folder} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  # The numbers of dialogs, controls and texts are shared with the resource
+  # script, so every layer reads them from the one plain header there.
+  if(folder STREQUAL "base")
+    target_include_directories(tarn_${folder} PUBLIC ${CMAKE_SOURCE_DIR}/resources)
+  endif()
   foreach(lower ${ARGN})
     target_link_libraries(tarn_${folder} PUBLIC tarn_${lower})
   endforeach()

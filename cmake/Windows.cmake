@@ -19,6 +19,10 @@ target_include_directories(tarn_ui PUBLIC resources)
 tarn_warnings(tarn_ui)
 
 add_executable(tarn WIN32 src/ui/main.cpp resources/tarn.rc)
+# The resource compiler's dependencies are not scanned: name the files the
+# script pulls in, so that a changed manifest or number rebuilds it.
+set_source_files_properties(resources/tarn.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/tarn.manifest")
 target_link_libraries(tarn PRIVATE tarn_ui)
 target_link_options(tarn PRIVATE -municode)
 tarn_warnings(tarn)

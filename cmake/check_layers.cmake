@@ -6,7 +6,8 @@ cmake_minimum_required(VERSION 3.25)
 # What each folder may include besides itself. catalogue and accounts are
 # siblings: neither sees the other. The two platform backends see only the
 # platform layer and what it sees; only the user interface, tests and tools
-# name a backend.
+# name a backend. An include without a folder, such as the numbers in
+# resources/resource.h, is open to every layer and not looked at.
 set(allowed_base "")
 set(allowed_platform base)
 set(allowed_app base platform)

@@ -12,6 +12,7 @@
 #include "accounts/user_account.h"
 #include "base/text.h"
 #include "platform/registry.h"
+#include "resource.h"
 
 namespace tarn::accounts {
 
@@ -29,7 +30,7 @@ inline constexpr size_t kFolderStartMenu = 19;
 inline constexpr size_t kFolderStartup = 20;
 
 // First translation text of the built-in folder defaults (plus the index).
-inline constexpr uint32_t kShellFolderDefaultTextBase = 3200;
+inline constexpr uint32_t kShellFolderDefaultTextBase = IDS_SHELL_FOLDER_DEFAULT_FIRST;
 
 inline constexpr char16_t kUserShellFoldersKey[] =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";

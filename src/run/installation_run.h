@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "resource.h"
 #include "run/run_services.h"
 #include "run/run_status.h"
 
@@ -18,7 +19,7 @@ struct SoftwareEntry;
 namespace tarn::run {
 
 // Translator text shown and logged when the run has ended.
-inline constexpr uint32_t kTextRunFinished = 143;
+inline constexpr uint32_t kTextRunFinished = IDS_RUN_FINISHED;
 
 // Everything one run uses; all of it outlives the run.
 struct RunContext {

@@ -7,6 +7,7 @@
 
 #include "base/text.h"
 #include "catalogue/software_entry.h"
+#include "resource.h"
 #include "run/run_status.h"
 
 namespace tarn {
@@ -21,9 +22,9 @@ namespace tarn::run {
 // The exit code a command ended by Abort gets (ERROR_PROCESS_ABORTED).
 inline constexpr uint32_t kAbortedExitCode = 1067;
 // Translator texts of the result lines.
-inline constexpr uint32_t kTextSucceeded = 160;   // display name
-inline constexpr uint32_t kTextFailed = 140;      // display name, exit code
-inline constexpr uint32_t kTextNotStarted = 141;  // error code, display name
+inline constexpr uint32_t kTextSucceeded = IDS_RUN_SUCCEEDED;     // display name
+inline constexpr uint32_t kTextFailed = IDS_RUN_FAILED;           // display name, exit code
+inline constexpr uint32_t kTextNotStarted = IDS_RUN_NOT_STARTED;  // error code, display name
 
 // Capacities (terminator not counted) of the display name and of a
 // description of a system code.

@@ -6,13 +6,14 @@
 #include "accounts/account_services.h"
 #include "accounts/user_account.h"
 #include "base/text.h"
+#include "resource.h"
 #include "run/installation_variables.h"
 #include "startup/startup_hosts.h"
 
 namespace tarn::startup {
 
 // Translation text: the description given to the settings page's account.
-inline constexpr uint32_t kSettingsAccountComment = 173;
+inline constexpr uint32_t kSettingsAccountComment = IDS_SETTINGS_ACCOUNT_COMMENT;
 
 // The services of the account code over the application context.
 [[nodiscard]] accounts::AccountServices ServicesOf(AppContext& app);

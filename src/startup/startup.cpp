@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/services.h"
 #include "platform/system_info.h"
+#include "resource.h"
 #include "run/planned_command_lines.h"
 #include "startup/command_line.h"
 #include "startup/settings.h"
@@ -16,20 +17,20 @@
 namespace tarn::startup {
 namespace {
 
-constexpr uint32_t kRestartMessage = 137;
-constexpr uint32_t kHelpCaption = 203;
-constexpr uint32_t kHelpFirst = 300;
-constexpr uint32_t kHelpLast = 336;
+constexpr uint32_t kRestartMessage = IDS_RESTART_MESSAGE;
+constexpr uint32_t kHelpCaption = IDS_HELP_CAPTION;
+constexpr uint32_t kHelpFirst = IDS_HELP_FIRST;
+constexpr uint32_t kHelpLast = IDS_HELP_LAST;
 constexpr uint32_t kEnglishNameCapacity = 64;
 
 struct PageTextNumbers {
   uint32_t title, headerTitle, headerSubTitle;
 };
 constexpr std::array<PageTextNumbers, app::kWizardPageCount> kPageTextNumbers = {{
-    {129, 150, 151},
-    {113, 157, 161},
-    {130, 152, 153},
-    {131, 154, 155},
+    {IDS_SETTINGS_PAGE_TITLE, IDS_SETTINGS_HEADER_TITLE, IDS_SETTINGS_HEADER_SUBTITLE},
+    {IDS_ACCOUNTS_PAGE_TITLE, IDS_ACCOUNTS_HEADER_TITLE, IDS_ACCOUNTS_HEADER_SUBTITLE},
+    {IDS_SOFTWARE_PAGE_TITLE, IDS_SOFTWARE_HEADER_TITLE, IDS_SOFTWARE_HEADER_SUBTITLE},
+    {IDS_STATUS_PAGE_TITLE, IDS_STATUS_HEADER_TITLE, IDS_STATUS_HEADER_SUBTITLE},
 }};
 
 void ChooseLanguage(AppContext& app, const std::vector<TextView>& arguments) {

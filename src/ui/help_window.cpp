@@ -48,7 +48,7 @@ void LayOut(HWND dialog, const HelpWindowState& state) {
   const LONG buttonTop = height - state.margin.cy - state.button.cy;
   MoveWindow(GetDlgItem(dialog, IDOK), width - state.margin.cx - state.button.cx, buttonTop,
              state.button.cx, state.button.cy, TRUE);
-  MoveWindow(GetDlgItem(dialog, IDC_HELP_TEXT), state.margin.cx, state.margin.cy,
+  MoveWindow(GetDlgItem(dialog, IDC_HELP_EDIT), state.margin.cx, state.margin.cy,
              std::max<LONG>(0, width - 2 * state.margin.cx),
              std::max<LONG>(0, buttonTop - 2 * state.margin.cy), TRUE);
 }
@@ -75,7 +75,7 @@ void Initialise(HWND dialog, HelpWindowState& state) {
   SetPropW(dialog, kStateProperty, &state);
   TranslateDialog(dialog, IDD_HELP, *state.translator);
   if (!state.caption.empty()) SetWindowTextW(dialog, state.caption.c_str());
-  SetDlgItemTextW(dialog, IDC_HELP_TEXT, state.text.c_str());
+  SetDlgItemTextW(dialog, IDC_HELP_EDIT, state.text.c_str());
 
   HICON icon = LoadIconW(nullptr, IDI_INFORMATION);
   SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -94,7 +94,7 @@ void Initialise(HWND dialog, HelpWindowState& state) {
 
   // The reader scrolls with the keyboard at once; no text is selected, as it
   // would be when the dialog manager gives the text the focus.
-  HWND textControl = GetDlgItem(dialog, IDC_HELP_TEXT);
+  HWND textControl = GetDlgItem(dialog, IDC_HELP_EDIT);
   SetFocus(textControl);
   SendMessageW(textControl, EM_SETSEL, 0, 0);
 }

@@ -4,17 +4,21 @@
 // program's reader, so that a fault in one does not hide a fault in the other.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/translator.h"
 #include "base/text.h"
+#include "resource.h"
 
 #ifndef TARN_SOURCE_DIR
 #error "TARN_SOURCE_DIR must name the repository root"
@@ -175,30 +179,124 @@ ParsedFile* LanguagesFileTest::parsed_ = nullptr;
 
 const char* const kLanguages[] = {"en", "de"};
 
-std::vector<uint32_t> Range(uint32_t first, uint32_t last) {
-  std::vector<uint32_t> numbers;
-  for (uint32_t n = first; n <= last; ++n) numbers.push_back(n);
-  return numbers;
+// What a name of resource.h asks of languages.ini.
+enum class Need {
+  kText,     // the program looks the number up: every language must have it
+  kNoText,   // translating a dialog would overwrite the control: no language may have it
+  kNotAText  // another kind of resource, never looked up as a text
+};
+
+// Names whose kind alone would say otherwise, each with its reason.
+struct Exception {
+  const char* prefix;
+  Need need;
+  const char* reason;
+};
+constexpr Exception kExceptions[] = {
+    {"IDC_STATIC", Need::kNoText, "statics without a number keep their template text"},
+    {"IDC_SHEET_", Need::kNotAText,
+     "the property sheet's own controls: the system gives the texts"},
+    {"IDM_ABOUT", Need::kNotAText, "the system menu's entry takes its text from IDS_ABOUT_MENU"},
+    {"IDM_CONFIG_FILE_BASE", Need::kNotAText, "menu items made at run time, named after files"},
+};
+
+bool StartsWith(const std::string& text, std::string_view prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-std::vector<uint32_t> RequiredNumbers() {
-  std::vector<uint32_t> numbers = {
-      // Shared buttons, dialog captions and wizard page titles.
-      1, 2, 5, 12, 13, 14, 110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 129, 130, 131, 206,
-      // Messages, headers, balloons, tips, columns and captions by number.
-      132, 133, 134, 135, 137, 140, 141, 143, 144, 147, 148, 149, 150, 151, 152, 153, 154, 155, 157,
-      158, 160, 161, 162, 163, 164, 166, 167, 168, 169, 170, 171, 172, 173, 176, 177, 178, 180, 181,
-      182, 183, 184, 185, 186, 188, 189, 192, 193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203,
-      204, 205,
-      // Dialog controls that show a text of their own.
-      1005, 1010, 1019, 1022, 1023, 1027, 1028, 1038, 1041, 1042, 1046, 1050, 1052, 1053, 1055,
-      1057, 1082, 1083, 1084, 1085, 1090, 1091, 1092, 1094, 1095, 1096, 1097, 1098, 1099, 1101,
-      1102, 1103, 1104, 1105, 1106, 1111, 1112, 1123, 1127, 1128, 1129, 1149, 1151, 1152, 1154,
-      // Menu items of the load menu and the account list's shortcut menu.
-      3300, 3301, 32779, 32780, 32781, 32787};
-  for (const auto& range : {Range(300, 336), Range(3000, 3021), Range(3100, 3121),
-                            Range(3200, 3221), Range(1200, 1216)}) {
-    numbers.insert(numbers.end(), range.begin(), range.end());
+bool EndsWith(const std::string& text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// The naming convention of resource.h; nullopt for a name it does not cover.
+std::optional<Need> NeedOf(const std::string& name) {
+  for (const Exception& exception : kExceptions) {
+    if (StartsWith(name, exception.prefix)) return exception.need;
+  }
+  for (const char* prefix : {"IDS_", "IDD_", "IDM_"}) {
+    if (StartsWith(name, prefix)) return Need::kText;
+  }
+  for (const char* prefix : {"IDB_", "IDI_", "IDR_", "IDT_"}) {
+    if (StartsWith(name, prefix)) return Need::kNotAText;
+  }
+  if (!StartsWith(name, "IDC_")) return std::nullopt;
+  for (const char* suffix : {"_BUTTON", "_CHECK", "_RADIO", "_LABEL"}) {
+    if (EndsWith(name, suffix)) return Need::kText;
+  }
+  for (const char* suffix :
+       {"_EDIT", "_LIST", "_COMBO", "_PROGRESS", "_RICHEDIT", "_LINK", "_ICON", "_OUTPUT"}) {
+    if (EndsWith(name, suffix)) return Need::kNoText;
+  }
+  return std::nullopt;
+}
+
+// One "#define NAME VALUE" of resource.h. The translator sees control
+// numbers as 16 bits, so -1 is looked up as 65535.
+struct ResourceName {
+  std::string name;
+  uint32_t number = 0;
+  std::string aliasOf;  // the name VALUE repeats, if it is one
+};
+
+struct ResourceHeader {
+  std::vector<ResourceName> names;
+  std::vector<std::string> problems;
+};
+
+// Read with a few lines of its own rather than compiled in, so that a name
+// added to the header is checked without touching this test.
+ResourceHeader ReadResourceHeader() {
+  ResourceHeader header;
+  std::map<std::string, uint32_t> known;
+  std::istringstream lines(ReadBytes(RepoPath("resources/resource.h")));
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string directive, name, value;
+    words >> directive >> name >> value;
+    if (directive != "#define" || value.empty()) continue;  // the include guard
+    if (value.size() > 2 && value.front() == '(' && value.back() == ')') {
+      value = value.substr(1, value.size() - 2);
+    }
+    ResourceName entry{name, 0, ""};
+    if (value[0] == '-' || (value[0] >= '0' && value[0] <= '9')) {
+      entry.number = static_cast<uint32_t>(std::stol(value)) & 0xFFFFu;
+    } else if (known.count(value)) {
+      entry.number = known[value];
+      entry.aliasOf = value;
+    } else {
+      header.problems.push_back(name + " repeats an unknown name " + value);
+      continue;
+    }
+    known[name] = entry.number;
+    header.names.push_back(entry);
+  }
+  return header;
+}
+
+const ResourceHeader& Header() {
+  static const ResourceHeader header = ReadResourceHeader();
+  return header;
+}
+
+// Every number of the translator's number space with what it needs, ranges
+// (NAME_FIRST to NAME_LAST) spelled out, and the names that gave it.
+std::map<uint32_t, std::map<std::string, Need>> NumbersByNeed() {
+  std::map<std::string, uint32_t> byName;
+  for (const ResourceName& entry : Header().names) byName[entry.name] = entry.number;
+  std::map<uint32_t, std::map<std::string, Need>> numbers;
+  for (const ResourceName& entry : Header().names) {
+    const std::optional<Need> need = NeedOf(entry.name);
+    if (!need || *need == Need::kNotAText || EndsWith(entry.name, "_LAST")) continue;
+    uint32_t last = entry.number;
+    if (EndsWith(entry.name, "_FIRST")) {
+      const std::string lastName = entry.name.substr(0, entry.name.size() - 6) + "_LAST";
+      if (byName.count(lastName)) last = byName[lastName];
+    }
+    for (uint32_t number = entry.number; number <= last; ++number) {
+      numbers[number][entry.name] = *need;
+    }
   }
   return numbers;
 }
@@ -207,8 +305,11 @@ std::vector<uint32_t> RequiredNumbers() {
 // and must hold none.
 const std::map<uint32_t, std::string>& ExpectedConversions() {
   static const std::map<uint32_t, std::string> expected = {
-      {140, "sd"}, {141, "ds"}, {144, "s"}, {160, "s"}, {167, "c"}, {172, "s"}, {185, "d"},
-      {188, "s"},  {189, "s"},  {192, "d"}, {193, "c"}, {194, "c"}, {195, "s"}, {198, "s"}};
+      {IDS_RUN_FAILED, "sd"},      {IDS_RUN_NOT_STARTED, "ds"},      {IDS_LOGGED_ON_AS, "s"},
+      {IDS_RUN_SUCCEEDED, "s"},    {IDS_MISSING_VOLUME_PROMPT, "c"}, {IDS_ACCOUNT_CAPTION, "s"},
+      {IDS_OSD_TEXT, "d"},         {IDS_DISABLE_OWN_ACCOUNT, "s"},   {IDS_DELETE_OWN_ACCOUNT, "s"},
+      {IDS_DRIVE_COUNTDOWN, "d"},  {IDS_FORMAT_PROMPT, "c"},         {IDS_FORMAT_FAILED, "c"},
+      {IDS_UNFORMATTED_TEXT, "s"}, {IDS_ADMIN_RIGHTS_TIP, "s"}};
   return expected;
 }
 
@@ -243,14 +344,66 @@ TEST_F(LanguagesFileTest, BothLanguagesHaveTheSameNumbers) {
   }
 }
 
-TEST_F(LanguagesFileTest, EveryRequiredNumberHasTextInBothLanguages) {
-  for (const char* language : kLanguages) {
-    const Section& section = Language(language);
-    for (uint32_t number : RequiredNumbers()) {
+TEST(ResourceHeaderTest, EveryNameSaysWhetherItNeedsAText) {
+  EXPECT_TRUE(Header().problems.empty()) << Header().problems.front();
+  EXPECT_GT(Header().names.size(), 200u) << "resources/resource.h missing or short";
+  std::set<std::string> names;
+  for (const ResourceName& entry : Header().names) {
+    EXPECT_TRUE(names.insert(entry.name).second) << entry.name << " is defined twice";
+    EXPECT_TRUE(NeedOf(entry.name).has_value())
+        << entry.name << " follows none of the naming rules of resource.h";
+    if (EndsWith(entry.name, "_FIRST")) {
+      const std::string last = entry.name.substr(0, entry.name.size() - 6) + "_LAST";
+      const bool closed = std::any_of(Header().names.begin(), Header().names.end(),
+                                      [&](const ResourceName& e) { return e.name == last; });
+      EXPECT_TRUE(closed) << entry.name << " has no " << last;
+    }
+  }
+}
+
+TEST(ResourceHeaderTest, NumbersSharedByTwoNamesAreIntended) {
+  // A number of the translator's space names one text for every dialog,
+  // control and menu command that carries it; two names on one number are
+  // meant only where both say the same or where neither shows a text.
+  const std::map<uint32_t, const char*> shared = {
+      {1034, "the system menu's About command and a field of the account page"},
+      {1045, "the home folder field and the variable name field, both edits"},
+  };
+  std::map<uint32_t, std::set<std::string>> owners;
+  for (const ResourceName& entry : Header().names) {
+    const std::optional<Need> need = NeedOf(entry.name);
+    if (!need || StartsWith(entry.name, "IDB_") || StartsWith(entry.name, "IDI_") ||
+        StartsWith(entry.name, "IDR_") || StartsWith(entry.name, "IDT_")) {
+      continue;
+    }
+    owners[entry.number].insert(entry.aliasOf.empty() ? entry.name : entry.aliasOf);
+  }
+  for (const auto& [number, names] : owners) {
+    if (names.size() < 2 || shared.count(number)) continue;
+    std::string list;
+    for (const std::string& name : names) list += " " + name;
+    ADD_FAILURE() << number << " has two meanings:" << list;
+  }
+}
+
+TEST_F(LanguagesFileTest, EveryNumberTheProgramLooksUpHasTextInBothLanguages) {
+  for (const auto& [number, names] : NumbersByNeed()) {
+    const bool needed = std::any_of(names.begin(), names.end(),
+                                    [](const auto& name) { return name.second == Need::kText; });
+    if (!needed) continue;
+    for (const char* language : kLanguages) {
+      const Section& section = Language(language);
       const auto found = section.find(number);
       EXPECT_TRUE(found != section.end() && !found->second.empty())
-          << language << " lacks text " << number;
+          << language << " lacks text " << number << " (" << names.begin()->first << ")";
     }
+  }
+}
+
+TEST_F(LanguagesFileTest, EveryTextHasANameInTheResourceHeader) {
+  const auto numbers = NumbersByNeed();
+  for (const auto& [number, text] : Language("en")) {
+    EXPECT_TRUE(numbers.count(number)) << number << " is in languages.ini but not in resource.h";
   }
 }
 
@@ -276,7 +429,7 @@ TEST_F(LanguagesFileTest, TranslationsKeepTheEnglishConversionsInOrder) {
 TEST_F(LanguagesFileTest, HelpTextFitsItsBuffer) {
   for (const char* language : kLanguages) {
     Text help;
-    for (uint32_t number = 300; number <= 336; ++number) {
+    for (uint32_t number = IDS_HELP_FIRST; number <= IDS_HELP_LAST; ++number) {
       const auto found = Language(language).find(number);
       if (found != Language(language).end()) help += app::ApplyEscapes(found->second);
     }
@@ -341,7 +494,8 @@ TEST_F(LanguagesFileTest, DefaultShellFoldersUseTheSystemPlaceholderInItsExactCa
   // The changed-folders check swaps "%USERPROFILE%" for the account's own
   // placeholder case-sensitively.
   for (const char* language : kLanguages) {
-    for (uint32_t number = 3200; number <= 3221; ++number) {
+    for (uint32_t number = IDS_SHELL_FOLDER_DEFAULT_FIRST; number <= IDS_SHELL_FOLDER_DEFAULT_LAST;
+         ++number) {
       const Text path = app::ApplyEscapes(Language(language).at(number));
       const bool inProfile = path.rfind(u"%USERPROFILE%\\", 0) == 0;
       const bool inWindows = path.rfind(u"%windir%\\", 0) == 0;
@@ -351,14 +505,16 @@ TEST_F(LanguagesFileTest, DefaultShellFoldersUseTheSystemPlaceholderInItsExactCa
 }
 
 TEST_F(LanguagesFileTest, EditFieldsAndControlsWithoutOwnTextHaveNoEntry) {
-  // Translating a dialog sets the text of every control whose identifier has
-  // an entry; for an edit field that would overwrite the user's data and run
-  // its change handling. 65535 is every control whose identifier is -1.
-  for (uint32_t number : {1001u, 1002u, 1009u, 1030u, 1032u, 1033u, 1034u, 1035u, 1036u, 1037u,
-                          1044u, 1045u, 1054u, 1063u, 1073u, 1075u, 1076u, 1087u, 1089u, 1130u,
-                          1131u, 1135u, 1142u, 1144u, 1153u, 1155u, 1157u, 65535u}) {
-    for (const char* language : kLanguages) {
-      EXPECT_EQ(Language(language).count(number), 0u) << language << " " << number;
+  // Translating a dialog sets the text of every control whose number has an
+  // entry; for an edit field that would overwrite the user's data and run its
+  // change handling, for a list or a link it would replace what the program
+  // shows. 65535 is every control whose number is -1.
+  for (const auto& [number, names] : NumbersByNeed()) {
+    for (const auto& [name, need] : names) {
+      if (need != Need::kNoText) continue;
+      for (const char* language : kLanguages) {
+        EXPECT_EQ(Language(language).count(number), 0u) << language << " " << number << " " << name;
+      }
     }
   }
 }

@@ -2,3 +2,5 @@
 #include "accounts/user_account.h"
 #include "app/app_context.h"
 #include "catalogue/software_entry.h"
+// The numbers of dialogs and texts are open to every layer.
+#include "resource.h"
