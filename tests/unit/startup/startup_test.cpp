@@ -30,6 +30,7 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
   WizardOutcome RunWizard(AppContext& app) override {
     Note(u"wizard");
     logOpenDuringWizard = app.log.IsOpen();
+    headersInWizard = app.pageHeaders;
     return wizardResult;
   }
   void ReleaseAccounts(AppContext&) override { Note(u"release"); }
@@ -43,6 +44,7 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
   WizardOutcome wizardResult = WizardOutcome::kCancelled;
   bool logOpenDuringWizard = false;
   bool logOpenAtSaveSize = true;
+  app::PageHeaders headersInWizard;
 
  private:
   void Note(TextView what, TextView detail = u"") { calls.push_back(Text(what) + Text(detail)); }
@@ -271,12 +273,12 @@ TEST_F(StartupTest, PageHeadersTranslatedThenOverridden) {
             {{129, u"Settings"}, {150, u"Title"}, {151, u"Sub"}, {155, u"Status sub"}});
   Settings("PageHeaderTitle.0=Own title\r\n");
   (void)Run(u"");
+  const app::PageHeaders& shown = extensions_.headersInWizard;
+  EXPECT_EQ(shown[0].title, u"Settings");
+  EXPECT_EQ(shown[0].headerTitle, u"Own title");
+  EXPECT_EQ(shown[0].headerSubTitle, u"Sub");
+  EXPECT_EQ(shown[3].headerSubTitle, u"Status sub");
   EXPECT_TRUE(app_.pageHeaders[0].title.empty()) << "released at the end";
-  AppContext app(services_);
-  PreparePageHeaders(app.translator, app.pageHeaders);
-  EXPECT_EQ(app.pageHeaders[0].title, u"Settings");
-  EXPECT_EQ(app.pageHeaders[0].headerTitle, u"Title");
-  EXPECT_EQ(app.pageHeaders[3].headerSubTitle, u"Status sub");
 }
 
 }  // namespace
