@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "platform/profile_document.h"
+#include "support/text_helpers.h"
 
 namespace {
 
 using namespace tarn;
 using namespace tarn::platform;
+using tarn::testing::T;
 
 constexpr int kKeysPerSection = 30;
 

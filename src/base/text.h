@@ -100,11 +100,6 @@ struct AutoBaseNumber {
 
 [[nodiscard]] Text DecimalText(int64_t value);
 
-// Convenience for literals in code that talks to logs and tests.
-[[nodiscard]] inline Text T(std::string_view utf8) {
-  return FromUtf8(utf8);
-}
-
 // Replaces every occurrence of `search` (ignoring case) by `replacement`, left
 // to right, continuing after each inserted replacement. Stops before a
 // replacement that would make `text` longer than `capacity` and returns true;

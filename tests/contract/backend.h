@@ -24,6 +24,9 @@ class ContractBackend {
   // True on the win32 backend when it runs under Wine; cases for APIs that
   // Wine fakes skip with the reason (GTEST_SKIP) when this is true.
   [[nodiscard]] virtual bool UnderWine() const = 0;
+  // Whether the process token has the named privilege enabled, read apart
+  // from the services under test.
+  [[nodiscard]] virtual bool PrivilegeEnabled(TextView name) = 0;
   // "sim" or "win32", for messages.
   [[nodiscard]] virtual std::string Name() const = 0;
 };

@@ -17,7 +17,7 @@ class ProcessesContract : public ::testing::Test {
   void SetUp() override {
     backend_ = MakeContractBackend();
     processes_ = backend_->platform().processes;
-    if (processes_ == nullptr) GTEST_SKIP() << backend_->Name() << " has no process service";
+    ASSERT_NE(processes_, nullptr) << backend_->Name() << " has no process service";
   }
 
   Result<std::unique_ptr<platform::Process>> Start(TextView commandLine, TextView folder = u"") {

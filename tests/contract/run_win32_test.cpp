@@ -194,7 +194,7 @@ class RunContract : public ::testing::Test {
   void SetUp() override {
     backend_ = MakeContractBackend();
     services_ = backend_->platform();
-    if (services_.processes == nullptr) GTEST_SKIP() << "no process service";
+    ASSERT_NE(services_.processes, nullptr) << "no process service";
     scratch_ = backend_->ScratchFolder();
     // The run's texts come from a translation file in the current folder.
     const Text languages =

@@ -8,6 +8,9 @@
 namespace tarn::contract {
 namespace {
 
+// ERROR_NOT_ALL_ASSIGNED: the request succeeded for the privileges held only.
+constexpr WinError kNotAllAssigned = 1300;
+
 TEST(ServicesContract, AnUnknownServiceHasNoStatus) {
   auto backend = MakeContractBackend();
   platform::Services& services = *backend->platform().services;
@@ -17,11 +20,21 @@ TEST(ServicesContract, AnUnknownServiceHasNoStatus) {
 TEST(ServicesContract, HeldPrivilegesAreEnabledAndUnknownNamesLeftOut) {
   auto backend = MakeContractBackend();
   platform::Services& services = *backend->platform().services;
-  EXPECT_EQ(services.EnablePrivileges({u"SeShutdownPrivilege"}), kErrorSuccess);
   EXPECT_EQ(services.EnablePrivileges({u"SeShutdownPrivilege", u"SeTarnNoSuchPrivilege"}),
             kErrorSuccess);
+  EXPECT_TRUE(backend->PrivilegeEnabled(u"SeShutdownPrivilege"));
   EXPECT_EQ(services.EnablePrivileges({u"SeTarnNoSuchPrivilege"}), kErrorSuccess);
   EXPECT_EQ(services.EnablePrivileges({}), kErrorSuccess);
+}
+
+// An administrator's token never holds the privilege to create tokens.
+TEST(ServicesContract, APrivilegeNotHeldIsReportedAndTheOthersStillEnabled) {
+  auto backend = MakeContractBackend();
+  platform::Services& services = *backend->platform().services;
+  EXPECT_EQ(services.EnablePrivileges({u"SeCreateTokenPrivilege", u"SeUndockPrivilege"}),
+            kNotAllAssigned);
+  EXPECT_FALSE(backend->PrivilegeEnabled(u"SeCreateTokenPrivilege"));
+  EXPECT_TRUE(backend->PrivilegeEnabled(u"SeUndockPrivilege"));
 }
 
 }  // namespace

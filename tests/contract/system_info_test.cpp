@@ -26,7 +26,7 @@ class SystemInfoContract : public ::testing::Test {
 
 TEST_F(SystemInfoContract, NamesOfProgramUserAndComputerAreKnown) {
   const Text module = system_->ModuleFileName();
-  EXPECT_GE(module.size(), 7u) << ToUtf8(module);
+  ASSERT_GE(module.size(), 7u) << ToUtf8(module);
   EXPECT_EQ(module[1], u':') << ToUtf8(module);
   EXPECT_TRUE(EqualsIgnoreCase(module.substr(module.size() - 4), u".exe")) << ToUtf8(module);
   auto user = system_->UserName();

@@ -1,33 +1,46 @@
 // A simulated machine prepared for start-up tests: the program at
-// C:\tarn\tarn.exe, an in-memory profile store in place of the machine's
-// profile files, and helpers to write languages.ini.
+// C:\tarn\tarn.exe, and helpers that write its profile files for the
+// machine's own profile reader.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
 #include <vector>
 
 #include "app/app_context.h"
 #include "platform/sim/machine.h"
-#include "support/fake_profiles.h"
 
 namespace tarn::testing {
 
 inline constexpr char16_t kProgramLanguages[] = u"C:\\tarn\\languages.ini";
+inline constexpr char16_t kProgramSettings[] = u"C:\\tarn\\install.ini";
 
 class StartupMachine {
  public:
-  StartupMachine() {
-    services_ = machine_.platform();
-    services_.profiles = &profiles_;
-    machine_.system().SetModuleFileName(u"C:\\tarn\\tarn.exe");
-  }
+  StartupMachine() { machine_.system().SetModuleFileName(u"C:\\tarn\\tarn.exe"); }
 
-  // Writes `section` of languages.ini at `file` with the given number/text pairs.
+  // Appends `section` with the given number/text pairs to the languages
+  // file at `file`, stored as UTF-16 like the one the program ships.
   void Languages(TextView file, TextView section,
                  const std::vector<std::pair<uint32_t, TextView>>& texts) {
-    (void)machine_.files().PutTextFile(file, "[x]\r\n");
-    profiles_.AddEmptySection(file, section);
-    for (const auto& [number, text] : texts)
-      profiles_.Set(file, section, DecimalText(number), text);
+    Text& content = languageFiles_[Text(file)];
+    content += u"[" + Text(section) + u"]\r\n";
+    for (const auto& [number, text] : texts) {
+      content += DecimalText(number) + u"=" + Text(text) + u"\r\n";
+    }
+    std::vector<uint8_t> bytes = {0xFF, 0xFE};
+    for (const char16_t c : content) {
+      bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+      bytes.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    ASSERT_TRUE(machine_.files().PutFile(file, bytes));
+  }
+
+  // Writes `file` with a [settings] section of the given lines, as is.
+  void Settings(std::string_view lines, TextView file = kProgramSettings) {
+    ASSERT_TRUE(machine_.files().PutTextFile(file, "[settings]\r\n" + std::string(lines)));
   }
 
   // The text of a UTF-16 LE file of the machine; empty when missing.
@@ -42,8 +55,10 @@ class StartupMachine {
   }
 
   sim::Machine machine_;
-  FakeProfiles profiles_;
-  platform::Platform services_;
+  platform::Platform services_ = machine_.platform();
+
+ private:
+  std::map<Text, Text> languageFiles_;
 };
 
 }  // namespace tarn::testing

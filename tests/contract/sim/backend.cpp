@@ -18,6 +18,9 @@ class SimBackend : public ContractBackend {
   }
 
   bool UnderWine() const override { return false; }
+  bool PrivilegeEnabled(TextView name) override {
+    return machine_.services().IsPrivilegeEnabled(name);
+  }
   std::string Name() const override { return "sim"; }
 
  private:

@@ -2,6 +2,7 @@
 // scratch folders under the temporary folder.
 #include "contract/backend.h"
 
+#include <cstddef>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -60,6 +61,26 @@ class Win32Backend : public ContractBackend {
   bool UnderWine() const override {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }
+
+  bool PrivilegeEnabled(TextView name) override {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    DWORD size = 0;
+    (void)GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    std::vector<std::byte> storage(size);
+    const bool read = GetTokenInformation(token, TokenPrivileges, storage.data(), size, &size);
+    CloseHandle(token);
+    LUID luid{};
+    if (!read || !LookupPrivilegeValueW(nullptr, win32::Wide(name).c_str(), &luid)) return false;
+    const auto* held = reinterpret_cast<const TOKEN_PRIVILEGES*>(storage.data());
+    for (DWORD i = 0; i < held->PrivilegeCount; ++i) {
+      const LUID_AND_ATTRIBUTES& entry = held->Privileges[i];
+      if (entry.Luid.LowPart == luid.LowPart && entry.Luid.HighPart == luid.HighPart) {
+        return (entry.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+      }
+    }
+    return false;
   }
 
   std::string Name() const override { return "win32"; }

@@ -5,9 +5,12 @@
 #include <string>
 
 #include "account_test_machine.h"
+#include "support/text_helpers.h"
 
 namespace tarn::accounts {
 namespace {
+
+using tarn::testing::T;
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
   static const char digits[] = "0123456789ABCDEF";

@@ -2,9 +2,12 @@
 
 #include "account_test_machine.h"
 #include "accounts/shell_folder_table.h"
+#include "support/text_helpers.h"
 
 namespace tarn::accounts {
 namespace {
+
+using tarn::testing::T;
 
 struct ReplaceCase {
   const char* text;

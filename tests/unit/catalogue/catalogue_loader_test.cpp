@@ -72,7 +72,9 @@ TEST(CatalogueLoader, WorkedExampleLoadsToTheDocumentedStates) {
 
   appInstalled = false;
   const SoftwareCatalogue fresh = LoadText(kToolsExample, false, tests);
-  const SoftwareEntry* app = Entries(fresh).back();
+  const auto freshAll = Entries(fresh);
+  ASSERT_EQ(freshAll.size(), all.size());
+  const SoftwareEntry* app = freshAll.back();
   EXPECT_EQ(ToUtf8(app->Command.value_or(u"?")), "%INIDIR%\\app\\setup.exe /install");
   EXPECT_EQ(ToUtf8(app->Description), "App ");
 }

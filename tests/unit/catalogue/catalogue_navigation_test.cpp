@@ -50,6 +50,7 @@ const std::initializer_list<std::pair<uint32_t, int32_t>> kTree = {{0, 12}, {1, 
 TEST(CatalogueNavigation, ParentsChildrenAndSubtrees) {
   const SoftwareCatalogue catalogue = Chain(kTree);
   const auto all = All(catalogue);
+  ASSERT_EQ(all.size(), 8u);
   const int parents[] = {-1, 0, 1, 1, 3, 0, -1, 6};
   const int firstChildren[] = {1, 2, -1, 4, -1, -1, 7, -1};
   const int afterSubtree[] = {6, 5, 3, 5, 5, 6, -1, -1};
@@ -63,7 +64,7 @@ TEST(CatalogueNavigation, ParentsChildrenAndSubtrees) {
     visited.push_back(IndexOf(all, d));
   }
   EXPECT_EQ(visited, (std::vector<int>{2, 3, 4}));
-  EXPECT_EQ(catalogue.EntryCount(), 8u);
+  EXPECT_EQ(catalogue.EntryCount(), all.size());
   EXPECT_EQ(catalogue.LastEntry(), all.back());
   EXPECT_EQ(all.front()->Previous, nullptr);
 }
@@ -71,6 +72,7 @@ TEST(CatalogueNavigation, ParentsChildrenAndSubtrees) {
 TEST(CatalogueNavigation, AggregatesOverAllDepths) {
   const SoftwareCatalogue catalogue = Chain(kTree);
   const auto all = All(catalogue);
+  ASSERT_EQ(all.size(), 8u);
   EXPECT_EQ(AggregateSelection(all[0]), Aggregate::kSome);
   EXPECT_EQ(AggregateSelection(all[3]), Aggregate::kAll);
   EXPECT_EQ(AggregateSelection(all[2]), Aggregate::kNoDescendants);
@@ -83,6 +85,7 @@ TEST(CatalogueNavigation, AggregatesOverAllDepths) {
 TEST(CatalogueNavigation, VisibleDescendants) {
   SoftwareCatalogue catalogue = Chain(kTree);
   auto all = All(catalogue);
+  ASSERT_EQ(all.size(), 8u);
   for (int i : {2, 3, 4}) all[static_cast<size_t>(i)]->Flags |= EF_HIDDEN;
   EXPECT_FALSE(HasVisibleDescendant(all[1]));
   EXPECT_TRUE(HasVisibleDescendant(all[0]));

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "platform/profile_struct_value.h"
+#include "support/text_helpers.h"
 
 namespace tarn::platform {
 namespace {
+
+using tarn::testing::T;
 
 using namespace std::string_view_literals;
 

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "platform/profile_document.h"
+#include "support/text_helpers.h"
 
 namespace tarn::platform {
 namespace {
+
+using tarn::testing::T;
 
 std::vector<uint8_t> Bytes(std::string_view text) {
   return {text.begin(), text.end()};

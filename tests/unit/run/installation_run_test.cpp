@@ -47,6 +47,7 @@ TEST(InstallationRunTest, WalkSkipsUncheckedSubtreesAndFailedStartsKeepSiblings)
   EXPECT_EQ(rows[4], "2:Installation finished.");
   EXPECT_TRUE(m.status.finishOffered());
   EXPECT_TRUE(m.status.progressHidden());
+  ASSERT_FALSE(m.status.texts().empty());
   EXPECT_EQ(m.status.texts().back(), u"Installation finished.");
 }
 
@@ -178,6 +179,7 @@ TEST(InstallationRunTest, ARefusedLogonIsAStartFailure) {
   m.Add(1, true, u"Q", u"q.exe");
   const auto rows = RowTexts(m.Run());
   EXPECT_TRUE(m.Started().empty());
+  ASSERT_FALSE(rows.empty());
   EXPECT_THAT(rows[0], HasSubstr("0:Error 1326: \"P\" could not be started."));
 }
 

@@ -6,10 +6,13 @@
 #include "accounts/user_environment.h"
 #include "run/run_environment.h"
 #include "support/pe_image_builder.h"
+#include "support/text_helpers.h"
 #include "unit/accounts/account_test_machine.h"
 
 namespace tarn::run {
 namespace {
+
+using tarn::testing::T;
 
 constexpr char16_t kIni[] = u"C:\\setup\\install.ini";
 

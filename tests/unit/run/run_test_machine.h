@@ -3,6 +3,8 @@
 // by entry, and recording doubles for the account worker and the variables.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,7 +14,6 @@
 #include "catalogue/software_catalogue.h"
 #include "platform/sim/machine.h"
 #include "run/system_identity_settings.h"
-#include "support/fake_profiles.h"
 #include "support/headless_runner.h"
 
 namespace tarn::run::testing {
@@ -53,10 +54,8 @@ inline constexpr char16_t kLanguagesFile[] = u"C:\\tarn\\languages.ini";
 class RunTestMachine {
  public:
   RunTestMachine() : variables(machine.environment()) {
-    platform::Platform services = machine.platform();
-    services.profiles = &profiles;
-    app = std::make_unique<AppContext>(services);
-    (void)machine.files().PutTextFile(kLanguagesFile, "");
+    app = std::make_unique<AppContext>(machine.platform());
+    (void)machine.files().MakeDirectories(u"C:\\tarn");
     SetText(140, u"\"%s\" ended with exit code %d.");
     SetText(141, u"Error %d: \"%s\" could not be started.");
     SetText(143, u"Installation finished.");
@@ -65,11 +64,12 @@ class RunTestMachine {
       (void)machine.registry().Put(platform::kLocalMachine, key, u"TarnProbe",
                                    platform::RegValue::FromDword(1));
     }
-    (void)machine.files().MakeDirectories(u"C:\\tarn");
   }
 
   void SetText(uint32_t number, TextView text) {
-    profiles.Set(kLanguagesFile, u"en", DecimalText(number), text);
+    EXPECT_EQ(
+        machine.platform().profiles->WriteString(kLanguagesFile, u"en", DecimalText(number), text),
+        kErrorSuccess);
   }
 
   // Appends an entry; `command` empty means none (a section or heading).
@@ -121,7 +121,6 @@ class RunTestMachine {
   }
 
   sim::Machine machine;
-  tarn::testing::FakeProfiles profiles;
   std::unique_ptr<AppContext> app;
   accounts::AccountStore accounts;
   RecordingAccountWorker worker;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fake_environment.h"
+#include "platform/sim/sim_environment.h"
 
 namespace tarn::startup {
 namespace {
@@ -65,7 +65,7 @@ class ApplyOptionsTest : public ::testing::Test {
   }
 
   app::InstallConfig config_;
-  testing::FakeEnvironment environment_;
+  sim::SimEnvironment environment_;
 };
 
 TEST_F(ApplyOptionsTest, TextOptionsLandInTheirFields) {

@@ -2,25 +2,38 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "platform/sim/machine.h"
 #include "startup/command_line.h"
-#include "support/fake_environment.h"
-#include "support/fake_profiles.h"
 
 namespace tarn::startup {
 namespace {
 
 constexpr char16_t kIni[] = u"C:\\setup\\install.ini";
 
+// The file is written as text and read by the machine's profile reader, so
+// values follow the system's rules for blanks, quotes and numbers.
 class SettingsTest : public ::testing::Test {
  protected:
-  void Key(TextView key, TextView value) { profiles_.Set(kIni, u"Settings", key, value); }
-  void CommandLine(TextView line) {
-    (void)ApplyOptions(SplitCommandLine(line), config_, environment_);
+  // Adds a line to the [Settings] section of the file.
+  void Key(TextView key, TextView value) {
+    lines_ += ToUtf8(key) + "=" + ToUtf8(value) + "\r\n";
+    ASSERT_TRUE(machine_.files().PutTextFile(kIni, "[Settings]\r\n" + lines_));
   }
-  void Read() { ReadSettings(profiles_, kIni, config_, headers_); }
+  void CommandLine(TextView line) {
+    (void)ApplyOptions(SplitCommandLine(line), config_, machine_.environment());
+  }
+  void Read() { ReadSettings(*machine_.platform().profiles, kIni, config_, headers_); }
+  // Reads the file, as `lines`, into a fresh `config` after `command`.
+  void ReadFresh(app::InstallConfig& config, TextView command, const std::string& lines) {
+    ASSERT_TRUE(machine_.files().PutTextFile(kIni, "[settings]\r\n" + lines));
+    (void)ApplyOptions(SplitCommandLine(command), config, machine_.environment());
+    ReadSettings(*machine_.platform().profiles, kIni, config, headers_);
+  }
 
-  testing::FakeProfiles profiles_;
-  testing::FakeEnvironment environment_;
+  sim::Machine machine_;
+  std::string lines_;
   app::InstallConfig config_;
   app::PageHeaders headers_;
 };
@@ -53,12 +66,11 @@ TEST_F(SettingsTest, TextKeysAreReadWithTheirBufferSizes) {
   EXPECT_EQ(config_.OsdText.size(), 1023u);
 }
 
-TEST_F(SettingsTest, CommandLineTextWinsAndTheKeyIsNotRead) {
+TEST_F(SettingsTest, CommandLineTextWinsOverTheKey) {
   Key(u"Computer", u"FROMFILE");
   CommandLine(u"/computer=FROMCMD");
   Read();
   EXPECT_EQ(config_.Computer.str(), u"FROMCMD");
-  EXPECT_FALSE(profiles_.WasRead(u"Computer"));
 }
 
 TEST_F(SettingsTest, AdminPwdAndLogKeysSetTheirFlags) {
@@ -78,7 +90,6 @@ TEST_F(SettingsTest, LogKeyIgnoredWhenTheCommandLineEnabledTheLog) {
   CommandLine(u"/log=cmd.log");
   Read();
   EXPECT_EQ(config_.Log.str(), u"cmd.log");
-  EXPECT_FALSE(profiles_.WasRead(u"Log"));
 }
 
 TEST_F(SettingsTest, SkipSettingsInTheFileForcesUseCurrent) {
@@ -92,25 +103,24 @@ TEST_F(SettingsTest, SkipSettingsInTheFileForcesUseCurrent) {
 TEST_F(SettingsTest, DelaysFromTheFile) {
   struct Row {
     const char16_t* command;
-    const char16_t* value;
+    const char* value;
     bool armed;
     int32_t delay;
   } rows[] = {
-      {u"", u"0", false, 0},
-      {u"", u"5", true, 5000},
-      {u"/autoinstall=2", u"5", true, 2000},
-      {u"/autoinstall=0", u"5", true, 0},
+      {u"", "0", false, 0},
+      {u"", "5", true, 5000},
+      {u"", " \"0x10\" ", true, 16000},
+      {u"", "-2s", true, -2000},
+      {u"/autoinstall=2", "5", true, 2000},
+      {u"/autoinstall=0", "5", true, 0},
   };
   for (const Row& row : rows) {
     app::InstallConfig config;
-    testing::FakeProfiles profiles;
-    profiles.Set(kIni, u"settings", u"AutoInstall", row.value);
-    (void)ApplyOptions(SplitCommandLine(row.command), config, environment_);
-    ReadSettings(profiles, kIni, config, headers_);
+    ReadFresh(config, row.command, "AutoInstall=" + std::string(row.value) + "\r\n");
     EXPECT_EQ(config.AutoInstallEnabled, row.armed)
-        << ToUtf8(row.command) << " " << ToUtf8(row.value);
+        << ToUtf8(row.command) << " [" << row.value << "]";
     EXPECT_EQ(config.AutoInstallDelay, row.delay)
-        << ToUtf8(row.command) << " " << ToUtf8(row.value);
+        << ToUtf8(row.command) << " [" << row.value << "]";
   }
 }
 
@@ -129,25 +139,21 @@ TEST_F(SettingsTest, BeepAndAutoExitFromTheFile) {
 TEST_F(SettingsTest, AutoLogonAndDisableLoadMenuRules) {
   struct Row {
     const char16_t* command;
-    const char16_t* autoLogonKey;
-    const char16_t* disableKey;
+    const char* lines;
     int32_t autoLogon;
     int32_t disable;
   } rows[] = {
-      {u"", u"0", u"1", 0, 1},
-      {u"/autologon", u"0", u"1", 2, 1},
-      {u"/DisableLoadMenu=0", u"0", u"1", 0, 0},
-      {u"/DisableLoadMenu=2", u"1", u"1", 1, 1},
+      {u"", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", 0, 1},
+      {u"", "AutoLogon=\r\nDisableLoadMenu=\r\n", 1, 2},
+      {u"/autologon", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", 2, 1},
+      {u"/DisableLoadMenu=0", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", 0, 0},
+      {u"/DisableLoadMenu=2", "AutoLogon=1\r\nDisableLoadMenu=1\r\n", 1, 1},
   };
   for (const Row& row : rows) {
     app::InstallConfig config;
-    testing::FakeProfiles profiles;
-    profiles.Set(kIni, u"settings", u"AutoLogon", row.autoLogonKey);
-    profiles.Set(kIni, u"settings", u"DisableLoadMenu", row.disableKey);
-    (void)ApplyOptions(SplitCommandLine(row.command), config, environment_);
-    ReadSettings(profiles, kIni, config, headers_);
-    EXPECT_EQ(config.AutoLogon, row.autoLogon) << ToUtf8(row.command);
-    EXPECT_EQ(config.DisableLoadMenu, row.disable) << ToUtf8(row.command);
+    ReadFresh(config, row.command, row.lines);
+    EXPECT_EQ(config.AutoLogon, row.autoLogon) << ToUtf8(row.command) << " " << row.lines;
+    EXPECT_EQ(config.DisableLoadMenu, row.disable) << ToUtf8(row.command) << " " << row.lines;
   }
 }
 

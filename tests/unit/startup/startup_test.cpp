@@ -30,6 +30,7 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
   WizardOutcome RunWizard(AppContext& app) override {
     Note(u"wizard");
     logOpenDuringWizard = app.log.IsOpen();
+    headersInWizard = app.pageHeaders;
     return wizardResult;
   }
   void ReleaseAccounts(AppContext&) override { Note(u"release"); }
@@ -43,6 +44,7 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
   WizardOutcome wizardResult = WizardOutcome::kCancelled;
   bool logOpenDuringWizard = false;
   bool logOpenAtSaveSize = true;
+  app::PageHeaders headersInWizard;
 
  private:
   void Note(TextView what, TextView detail = u"") { calls.push_back(Text(what) + Text(detail)); }
@@ -63,7 +65,7 @@ class StartupTest : public ::testing::Test, protected testing::StartupMachine {
   void HelpTexts() {
     Languages(
         kProgramLanguages, u"en",
-        {{203, u"TARN help"}, {300, u"Usage:\\n"}, {301, u"  /? this help\\n"}, {336, u"end."}});
+        {{203, u"TARN help"}, {300, u"Usage:\\n"}, {301, u"/?  this help\\n"}, {336, u"end."}});
   }
 
   AppContext app_{services_};
@@ -72,15 +74,16 @@ class StartupTest : public ::testing::Test, protected testing::StartupMachine {
 
 TEST_F(StartupTest, HelpShowsTheTextsAndEndsWithoutLogOrSettings) {
   HelpTexts();
+  Settings("Owner=FROMFILE\r\n");
   EXPECT_EQ(Run(u"/log=C:\\logs\\t.log /computer=A /? /computer=B"), 0);
   ASSERT_EQ(machine_.desktop().shown().size(), 1u);
   const auto& box = machine_.desktop().shown()[0];
-  EXPECT_EQ(box.text, u"Usage:\n  /? this help\nend.");
+  EXPECT_EQ(box.text, u"Usage:\n/?  this help\nend.");
   EXPECT_EQ(box.caption, u"TARN help");
   EXPECT_EQ(box.flags, 0x42040u);
   EXPECT_EQ(app_.config.Computer.str(), u"A");
   EXPECT_FALSE(machine_.files().Exists(u"C:\\logs\\t.log")) << "no log in help mode";
-  EXPECT_FALSE(profiles_.WasRead(u"Computer")) << "no configuration file in help mode";
+  EXPECT_TRUE(app_.config.Owner.empty()) << "no configuration file in help mode";
   EXPECT_EQ(Calls(), "");
 }
 
@@ -110,16 +113,18 @@ TEST_F(StartupTest, LanguageWithoutSectionFallsBackToUsEnglish) {
 }
 
 TEST_F(StartupTest, DowngradeEndsAtOnce) {
+  Settings("Owner=FROMFILE\r\n", u"C:\\tarn\\other.ini");
   EXPECT_EQ(Run(u"/DownGrade=\"Jo Doe\" /ini=other.ini /log=C:\\logs\\d.log"), 0);
   EXPECT_EQ(Calls(), "downgrade:Jo Doe;");
-  EXPECT_TRUE(profiles_.requests().empty() || !profiles_.WasRead(u"Computer"));
+  EXPECT_TRUE(app_.config.Owner.empty()) << "no configuration file when downgrading";
   EXPECT_FALSE(machine_.files().Exists(u"C:\\logs\\d.log"));
 }
 
 TEST_F(StartupTest, ScrambleModesEndAfterScramblingTheUsersFile) {
+  Settings("Owner=FROMFILE\r\n");
   EXPECT_EQ(Run(u"/DecryptIni /EncryptIni /users=cfg\\users.ini"), 0);
   EXPECT_EQ(Calls(), "scramble:C:\\tarn\\cfg\\users.ini;");
-  EXPECT_FALSE(profiles_.WasRead(u"Computer"));
+  EXPECT_TRUE(app_.config.Owner.empty()) << "no configuration file when scrambling";
   extensions_.calls.clear();
   AppContext other(services_);
   EXPECT_EQ(RunStartup(other, u"/DecryptIni", {extensions_, extensions_}), 0);
@@ -128,7 +133,7 @@ TEST_F(StartupTest, ScrambleModesEndAfterScramblingTheUsersFile) {
 }
 
 TEST_F(StartupTest, FullRunCallsTheLaterStepsInOrder) {
-  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"Admin", u"root");
+  Settings("Admin=root\r\n");
   EXPECT_EQ(Run(u""), 0);
   EXPECT_EQ(Calls(),
             "ui;variables:C:\\tarn\\install.ini;accounts:C:\\tarn\\install.ini;admin;"
@@ -149,19 +154,19 @@ TEST_F(StartupTest, AdministratorStepOnlyWithAdminOrPassword) {
 TEST_F(StartupTest, StartPageFollowsTheSettings) {
   struct Row {
     const char16_t* line;
-    const char16_t* skipSettingsKey;
+    const char* skipSettingsLine;
     app::WizardPage page;
-  } rows[] = {{u"", u"0", app::kSettingsPage},
-              {u"", u"1", app::kSoftwarePage},
-              {u"/skipsoftware", u"1", app::kStatusPage},
-              {u"/skipsoftware", u"0", app::kSettingsPage},
-              {u"/ini=\"C:\\My Setup\\x.ini\" /skipsettings", u"0", app::kSoftwarePage}};
+  } rows[] = {
+      {u"", "SkipSettings=0", app::kSettingsPage},
+      {u"", "SkipSettings=1", app::kSoftwarePage},
+      {u"/skipsoftware", "SkipSettings=1", app::kStatusPage},
+      {u"/skipsoftware", "SkipSettings=0", app::kSettingsPage},
+      {u"/ini=\"C:\\My Setup\\x.ini\" /skipsettings", "SkipSettings=0", app::kSoftwarePage}};
   for (const Row& row : rows) {
-    profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"SkipSettings", row.skipSettingsKey);
+    Settings(row.skipSettingsLine);
     AppContext app(services_);
     (void)RunStartup(app, row.line, {extensions_, extensions_});
-    EXPECT_EQ(app.startPage, row.page)
-        << ToUtf8(row.line) << " key " << ToUtf8(row.skipSettingsKey);
+    EXPECT_EQ(app.startPage, row.page) << ToUtf8(row.line) << " " << row.skipSettingsLine;
   }
 }
 
@@ -178,8 +183,7 @@ TEST_F(StartupTest, SecondaryLogonWarningIsTheFirstLogLine) {
 
 TEST_F(StartupTest, MissingServiceOverridesTheFileToo) {
   machine_.services().RemoveService(u"seclogon");
-  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"AutoLogon", u"0");
-  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"Log", u"C:\\logs\\key.log");
+  Settings("AutoLogon=0\r\nLog=C:\\logs\\key.log\r\n");
   (void)Run(u"");
   EXPECT_EQ(app_.config.AutoLogon, 2);
   EXPECT_EQ(app_.config.UseCurrent, 1);
@@ -190,7 +194,7 @@ TEST_F(StartupTest, MissingServiceOverridesTheFileToo) {
 TEST_F(StartupTest, PlanRequestKeepsTheLogOfTheLastRun) {
   const std::string lastRun("W\0a\0r\0n\0", 8);
   ASSERT_TRUE(machine_.files().PutTextFile(u"C:\\logs\\key.log", lastRun));
-  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"Log", u"C:\\logs\\key.log");
+  Settings("Log=C:\\logs\\key.log\r\n");
   EXPECT_EQ(Run(u"/plan=C:\\logs\\plan.txt"), 0);
   EXPECT_EQ(ReadUtf16(u"C:\\logs\\key.log"), u"Warn") << "a plan leaves the log as it was";
   EXPECT_FALSE(app_.log.IsOpen());
@@ -267,14 +271,14 @@ TEST_F(StartupTest, MissingSourcePathFallsBackToTheCurrentDirectory) {
 TEST_F(StartupTest, PageHeadersTranslatedThenOverridden) {
   Languages(kProgramLanguages, u"en",
             {{129, u"Settings"}, {150, u"Title"}, {151, u"Sub"}, {155, u"Status sub"}});
-  profiles_.Set(u"C:\\tarn\\install.ini", u"settings", u"PageHeaderTitle.0", u"Own title");
+  Settings("PageHeaderTitle.0=Own title\r\n");
   (void)Run(u"");
+  const app::PageHeaders& shown = extensions_.headersInWizard;
+  EXPECT_EQ(shown[0].title, u"Settings");
+  EXPECT_EQ(shown[0].headerTitle, u"Own title");
+  EXPECT_EQ(shown[0].headerSubTitle, u"Sub");
+  EXPECT_EQ(shown[3].headerSubTitle, u"Status sub");
   EXPECT_TRUE(app_.pageHeaders[0].title.empty()) << "released at the end";
-  AppContext app(services_);
-  PreparePageHeaders(app.translator, app.pageHeaders);
-  EXPECT_EQ(app.pageHeaders[0].title, u"Settings");
-  EXPECT_EQ(app.pageHeaders[0].headerTitle, u"Title");
-  EXPECT_EQ(app.pageHeaders[3].headerSubTitle, u"Status sub");
 }
 
 }  // namespace
