@@ -53,8 +53,8 @@ TEST(InstallationRunTest, WalkSkipsUncheckedSubtreesAndFailedStartsKeepSiblings)
 
 TEST(InstallationRunTest, TheRunWritesInTheWizardsLanguage) {
   RunTestMachine m;
-  m.profiles.Set(testing::kLanguagesFile, u"de", u"160", u"\"%s\" erfolgreich beendet.");
-  m.profiles.Set(testing::kLanguagesFile, u"de", u"143", u"Installation beendet.");
+  m.SetText(160, u"\"%s\" erfolgreich beendet.", u"de");
+  m.SetText(143, u"Installation beendet.", u"de");
   // The wizard shows German without "/language=", while a thread the run
   // starts begins with the user's default locale, English here.
   m.machine.system().SetThreadLocale(1031);

@@ -66,10 +66,10 @@ class RunTestMachine {
     }
   }
 
-  void SetText(uint32_t number, TextView text) {
-    EXPECT_EQ(
-        machine.platform().profiles->WriteString(kLanguagesFile, u"en", DecimalText(number), text),
-        kErrorSuccess);
+  void SetText(uint32_t number, TextView text, TextView language = u"en") {
+    EXPECT_EQ(machine.platform().profiles->WriteString(kLanguagesFile, language,
+                                                       DecimalText(number), text),
+              kErrorSuccess);
   }
 
   // Appends an entry; `command` empty means none (a section or heading).
