@@ -150,6 +150,8 @@ void PreparePageHeaders(Translator& translator, PageHeaders& headers) {
 }
 
 int RunStartup(AppContext& app, TextView commandLine, StartupExtensions& extensions) {
+  // Before any path is looked at: no "no disk" box may stall an unattended run.
+  app.platform.system->SetQuietErrorMode();
   const std::vector<TextView> arguments = SplitCommandLine(commandLine);
   ChooseLanguage(app, arguments);
   PreparePageHeaders(app.translator, app.pageHeaders);
