@@ -78,7 +78,8 @@ Text CommandForLog(platform::Environment& environment, TextView commandLine) {
 // Waits for the end of the process or the abort event; an abort ends the
 // process with kAbortedExitCode. Returns the exit code.
 uint32_t WaitForCommand(RunSignals& signals, platform::Process& process) {
-  if (process.WaitOrAbort(*signals.abort) == platform::ProcessWait::kAborted) {
+  const Result<platform::ProcessWait> wait = process.WaitOrAbort(*signals.abort);
+  if (wait && *wait == platform::ProcessWait::kAborted) {
     (void)process.Terminate(kAbortedExitCode);
     (void)process.Wait(kTerminateWaitMs);
   }

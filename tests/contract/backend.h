@@ -24,6 +24,9 @@ class ContractBackend {
   // True on the win32 backend when it runs under Wine; cases for APIs that
   // Wine fakes skip with the reason (GTEST_SKIP) when this is true.
   [[nodiscard]] virtual bool UnderWine() const = 0;
+  // How many processes whose program file is named `fileName` (e.g.
+  // "ping.exe", ignoring case) run on the machine now.
+  [[nodiscard]] virtual size_t CountRunning(TextView fileName) = 0;
   // "sim" or "win32", for messages.
   [[nodiscard]] virtual std::string Name() const = 0;
 };

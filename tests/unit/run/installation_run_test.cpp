@@ -84,24 +84,29 @@ TEST(InstallationRunTest, ExitCodesAreJudgedIntoTheirLines) {
   }
 }
 
-TEST(InstallationRunTest, AbortEndsOneCommandWith1067AndTheRunGoesOn) {
+TEST(InstallationRunTest, AbortEndsTheCommandWithWhatItStartedAndTheRunGoesOn) {
   RunTestMachine m;
-  sim::SimProgram forever;
-  forever.durationMs = platform::kWaitForever;
-  m.machine.processes().AddProgram(u"long.exe", forever);
+  sim::SimProgram setup;
+  setup.child = u"helper.exe /install";
+  m.machine.processes().AddProgram(u"setup.exe", setup);
+  sim::SimProgram helper;
+  helper.durationMs = platform::kWaitForever;
+  // The user presses Abort while the command's own child runs.
+  helper.onStart = [&m](const sim::LaunchRecord&) { m.status.signals()->abort->Set(); };
+  m.machine.processes().AddProgram(u"helper.exe", helper);
   m.AddProgram(u"next.exe");
-  m.Add(0, true, u"Long", u"long.exe");
+  m.Add(0, true, u"Long", u"setup.exe");
   m.Add(0, true, u"Next", u"next.exe");
-  m.status.onCurrentText = [](RecordingStatus& status, TextView text) {
-    if (text == u"Long") status.signals()->abort->Set();
-  };
 
   const auto rows = RowTexts(m.Run());
 
   const auto launches = m.machine.processes().launches();
-  ASSERT_EQ(launches.size(), 2u);
+  ASSERT_EQ(launches.size(), 3u);
+  EXPECT_EQ(launches[1].parentProcessId, launches[0].processId);
   EXPECT_EQ(launches[0].exitCode, std::optional<uint32_t>(kAbortedExitCode));
-  EXPECT_EQ(launches[1].exitCode, std::optional<uint32_t>(0));
+  EXPECT_EQ(launches[1].exitCode, std::optional<uint32_t>(kAbortedExitCode))
+      << "the command's child was left running";
+  EXPECT_EQ(launches[2].exitCode, std::optional<uint32_t>(0));
   EXPECT_EQ(rows[0], "1:\"Long\" ended with exit code 1067.");
   EXPECT_EQ(rows[1], "2:\"Next\" completed successfully.");
 }
