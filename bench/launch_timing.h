@@ -49,13 +49,14 @@ class TimedProcesses : public platform::Processes {
    public:
     TimedProcess(std::unique_ptr<platform::Process> inner, std::vector<Clock::time_point>& ends)
         : inner_(std::move(inner)), ends_(ends) {}
-    platform::ProcessWait WaitOrAbort(platform::Event& abort) override {
-      const platform::ProcessWait result = inner_->WaitOrAbort(abort);
+    Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort) override {
+      Result<platform::ProcessWait> result = inner_->WaitOrAbort(abort);
       ends_.push_back(Clock::now());
       return result;
     }
     bool Wait(uint32_t timeoutMs) override { return inner_->Wait(timeoutMs); }
     WinError Terminate(uint32_t exitCode) override { return inner_->Terminate(exitCode); }
+    WinError TreeError() const override { return inner_->TreeError(); }
     Result<uint32_t> ExitCode() override { return inner_->ExitCode(); }
 
    private:

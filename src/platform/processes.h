@@ -58,20 +58,29 @@ struct StartRequest {
 };
 
 // How WaitOrAbort ended.
-enum class ProcessWait { kExited, kAborted, kFailed };
+enum class ProcessWait { kExited, kAborted };
 
-// A started process; destroying it closes its handles (the process goes on).
+// A started process and the processes it starts in turn (its tree);
+// destroying it closes its handles (the processes go on).
 class Process {
  public:
   virtual ~Process() = default;
   // Waits for the first of the process's end and `abort` (WaitForMultipleObjects,
   // any, no time limit). kAborted consumes the abort event's signal and
-  // leaves the process running.
-  [[nodiscard]] virtual ProcessWait WaitOrAbort(Event& abort) = 0;
+  // leaves the process running. The error is the system's when the wait
+  // itself fails.
+  [[nodiscard]] virtual Result<ProcessWait> WaitOrAbort(Event& abort) = 0;
   // WaitForSingleObject on the process: true when it has ended in time.
   [[nodiscard]] virtual bool Wait(uint32_t timeoutMs) = 0;
-  // TerminateProcess with `exitCode`.
+  // Ends the whole tree with `exitCode` (TerminateJobObject on the job the
+  // process was started in), or only the process itself (TerminateProcess)
+  // when TreeError says the tree is not held. Ending is asynchronous: wait
+  // for the process before taking it as gone.
   [[nodiscard]] virtual WinError Terminate(uint32_t exitCode) = 0;
+  // Why Terminate cannot reach the processes this one starts (the job could
+  // not be made, or the process not put into it, e.g. because the program
+  // itself runs in a job that allows no nesting); kErrorSuccess when it can.
+  [[nodiscard]] virtual WinError TreeError() const = 0;
   // GetExitCodeProcess: 259 (STILL_ACTIVE) while it runs.
   [[nodiscard]] virtual Result<uint32_t> ExitCode() = 0;
 };
@@ -83,8 +92,11 @@ class Processes {
   // only when the system is out of handles.
   [[nodiscard]] virtual std::unique_ptr<Event> MakeEvent(bool manualReset, bool initiallySet) = 0;
   // CreateProcessW, or CreateProcessWithLogonW when `request.logon` is given.
-  // STARTUPINFO is all zero but its size. The error is the thread's last-error
-  // value right after the failed call.
+  // STARTUPINFO is all zero but its size. The process is put into a job of
+  // its own before it runs, so that everything it starts can be ended with
+  // it; a job that cannot be made or joined never fails the start (see
+  // Process::TreeError). The error is the thread's last-error value right
+  // after the failed call.
   [[nodiscard]] virtual Result<std::unique_ptr<Process>> Start(const StartRequest& request) = 0;
 };
 

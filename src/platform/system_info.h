@@ -1,5 +1,5 @@
 // Facts about the system and the running program: names, locales, time,
-// message texts, version, shutdown.
+// message texts, version, shutdown, error mode.
 #pragma once
 
 #include <cstdint>
@@ -68,6 +68,12 @@ class SystemInfo {
   [[nodiscard]] virtual Text NtStatusMessage(uint32_t status) = 0;
 
   [[nodiscard]] virtual OsVersion Version() = 0;
+
+  // SetErrorMode adding SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX to
+  // the present mode: a path on an empty removable drive then fails quietly
+  // instead of asking for a disk, which would stall an unattended run. The
+  // commands the program starts inherit the mode.
+  virtual void SetQuietErrorMode() = 0;
 
   // InitiateSystemShutdownExW on the local machine.
   [[nodiscard]] virtual WinError InitiateShutdown(TextView message, uint32_t timeoutSeconds,

@@ -18,8 +18,13 @@ using app::kLogError;
 using app::kLogInfo;
 using app::kLogWarning;
 
-// How long a terminated command is given to be gone before its code is read.
-constexpr uint32_t kTerminateWaitMs = 5000;
+// The program's own lines about a command that could not be watched or ended
+// as asked; the last argument is the system's text of the error.
+constexpr TextView kWaitFailed = u"Waiting for \"%s\" failed. %s";
+constexpr TextView kEndFailed = u"\"%s\" could not be ended. %s";
+constexpr TextView kExitCodeFailed = u"The exit code of \"%s\" could not be read. %s";
+constexpr TextView kTreeNotHeld =
+    u"Abort can end only \"%s\" itself, not the programs it starts. %s";
 
 void JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code, TextView displayName) {
   if (IsSuccessExitCode(code)) {
@@ -40,6 +45,12 @@ void ReportStartFailure(AppContext& app, const ResultTexts& texts, WinError erro
   format += u" ";
   format += FirstLine(app.platform.system->SystemMessage(error));
   app.log.WriteFormat(app::kLogError, static_cast<int32_t>(error), format, {error, displayName});
+}
+
+void ReportSystemError(AppContext& app, int32_t level, TextView format, WinError error,
+                       TextView displayName) {
+  app.log.WriteFormat(level, static_cast<int32_t>(error), format,
+                      {displayName, FirstLine(app.platform.system->SystemMessage(error))});
 }
 
 Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
@@ -75,14 +86,32 @@ Text CommandForLog(platform::Environment& environment, TextView commandLine) {
   return shown;
 }
 
-// Waits for the end of the process or the abort event; an abort ends the
-// process with kAbortedExitCode. Returns the exit code.
-uint32_t WaitForCommand(RunSignals& signals, platform::Process& process) {
-  if (process.WaitOrAbort(*signals.abort) == platform::ProcessWait::kAborted) {
-    (void)process.Terminate(kAbortedExitCode);
-    (void)process.Wait(kTerminateWaitMs);
+// Waits until the command has ended and judges it; every press of Abort
+// meanwhile ends the command's tree. When ending fails, the command is still
+// waited for (a further press tries again): the next command must not start
+// beside it. Returns false when its end cannot be known, that is when the
+// wait itself failed or a confirmed Cancel found the command unstoppable.
+bool WaitForCommand(LaunchContext& context, platform::Process& process, TextView displayName) {
+  AppContext& app = context.app;
+  for (;;) {
+    const Result<platform::ProcessWait> wait = process.WaitOrAbort(*context.signals.abort);
+    if (!wait) {
+      ReportSystemError(app, kLogError, kWaitFailed, wait.error(), displayName);
+      return false;
+    }
+    if (*wait == platform::ProcessWait::kExited) break;
+    if (const WinError error = process.Terminate(kAbortedExitCode)) {
+      ReportSystemError(app, kLogError, kEndFailed, error, displayName);
+      if (context.signals.cancelled) return false;
+    }
   }
-  return process.ExitCode().value_or(kAbortedExitCode);
+  const Result<uint32_t> code = process.ExitCode();
+  if (!code) {
+    ReportSystemError(app, kLogError, kExitCodeFailed, code.error(), displayName);
+  } else {
+    JudgeExitCode(app, context.texts, *code, displayName);
+  }
+  return true;
 }
 
 }  // namespace
@@ -122,6 +151,10 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
       app::WorkingFolderFor(*app.platform.environment, context.programFolder, entry.WorkDir);
   context.status.ShowAbortButton(false);
   context.signals.launchSeconds = 0;
+  // A press that came after the last command had ended was meant for that
+  // one; a confirmed Cancel, whose press this also clears, starts nothing.
+  context.signals.abort->Reset();
+  if (context.signals.cancelled) return entry.Next;
   auto process = StartCommand(context, commandLine, folder);
   const Text displayName = CutToCapacity(
       platform::ExpandWhole(*app.platform.environment, entry.Description), kDisplayNameCapacity);
@@ -129,7 +162,10 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
     ReportStartFailure(app, texts, process.error(), displayName);
     return catalogue::NextAfterSubtree(&entry);
   }
-  JudgeExitCode(app, texts, WaitForCommand(context.signals, **process), displayName);
+  if (const WinError treeError = (*process)->TreeError()) {
+    ReportSystemError(app, kLogInfo, kTreeNotHeld, treeError, displayName);
+  }
+  if (!WaitForCommand(context, **process, displayName)) return nullptr;
   return entry.Next;
 }
 

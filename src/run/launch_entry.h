@@ -69,7 +69,8 @@ struct LaunchContext {
 
 // Launches `entry` (which has a command) and writes its result line. Returns
 // the entry to go on with: the next entry of the chain after a command that
-// started, the first entry after its subtree when it could not be started.
+// started, the first entry after its subtree when it could not be started,
+// none when the command's end cannot be known (nothing more may start).
 [[nodiscard]] catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context,
                                                     catalogue::SoftwareEntry& entry);
 

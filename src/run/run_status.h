@@ -24,7 +24,8 @@ struct RunSignals {
   // Manual reset, created set. A viewer resets it to hold the run after the
   // command that runs (the Cancel question is open) and sets it to go on.
   std::unique_ptr<platform::Event> resume;
-  // Automatic reset, created not set. Setting it ends the command that runs.
+  // Automatic reset, created not set. Setting it ends the command that runs
+  // with everything it started; each command's start clears it first.
   std::unique_ptr<platform::Event> abort;
   // Manual reset, created not set; set when the run has finished its clean-up
   // (passwords wiped, environment left, policy restored), however it ended.

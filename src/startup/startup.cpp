@@ -148,6 +148,8 @@ void PreparePageHeaders(app::Translator& translator, app::PageHeaders& headers) 
 }
 
 int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts) {
+  // Before any path is looked at: no "no disk" box may stall an unattended run.
+  app.platform.system->SetQuietErrorMode();
   const std::vector<TextView> arguments = SplitCommandLine(commandLine);
   ChooseLanguage(app, arguments);
   PreparePageHeaders(app.translator, app.pageHeaders);

@@ -27,6 +27,9 @@ class ContractBackend {
   // Whether the process token has the named privilege enabled, read apart
   // from the services under test.
   [[nodiscard]] virtual bool PrivilegeEnabled(TextView name) = 0;
+  // How many processes whose program file is named `fileName` (e.g.
+  // "ping.exe", ignoring case) run on the machine now.
+  [[nodiscard]] virtual size_t CountRunning(TextView fileName) = 0;
   // "sim" or "win32", for messages.
   [[nodiscard]] virtual std::string Name() const = 0;
 };

@@ -61,7 +61,9 @@ TEST_F(ProcessesContract, AbortEndsTheWaitAndTerminateSetsTheCode) {
   EXPECT_EQ((*process)->ExitCode().value_or(0), 259u) << "still active";
   abort->Set();
   const auto started = std::chrono::steady_clock::now();
-  EXPECT_EQ((*process)->WaitOrAbort(*abort), platform::ProcessWait::kAborted);
+  const auto wait = (*process)->WaitOrAbort(*abort);
+  ASSERT_TRUE(wait) << wait.error();
+  EXPECT_EQ(*wait, platform::ProcessWait::kAborted);
   EXPECT_EQ((*process)->Terminate(1067), kErrorSuccess);
   ASSERT_TRUE((*process)->Wait(10000));
   EXPECT_EQ((*process)->ExitCode().value_or(0), 1067u);
@@ -74,7 +76,9 @@ TEST_F(ProcessesContract, WaitOrAbortReturnsWhenTheProcessEnds) {
   auto abort = processes_->MakeEvent(false, false);
   auto process = Start(u"cmd.exe /c exit 7");
   ASSERT_TRUE(process);
-  EXPECT_EQ((*process)->WaitOrAbort(*abort), platform::ProcessWait::kExited);
+  const auto wait = (*process)->WaitOrAbort(*abort);
+  ASSERT_TRUE(wait) << wait.error();
+  EXPECT_EQ(*wait, platform::ProcessWait::kExited);
   EXPECT_EQ((*process)->ExitCode().value_or(0), 7u);
 }
 

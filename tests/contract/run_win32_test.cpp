@@ -6,6 +6,7 @@
 // checked afterwards.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -404,23 +405,42 @@ TEST_F(RunContract, CommandsStillFindSystem32AfterTheUserSetsAPath) {
   EXPECT_TRUE(path.ends_with(u";" + scratch_)) << ToUtf8(path);
 }
 
-TEST_F(RunContract, AbortEndsALongCommandAndTheRunGoesOn) {
+TEST_F(RunContract, AbortEndsALongCommandWithItsChildAndTheRunGoesOn) {
   AppContext app(services_);
   app.config.SkipSettings = 1;
   Add(0, u"Long", u"cmd.exe /c ping -n 60 127.0.0.1");
   Add(0, u"Next", u"cmd.exe /c exit 0");
+  const size_t pingsBefore = backend_->CountRunning(u"ping.exe");
+  std::atomic<bool> pingSeen{false};
   std::thread presser;
-  status_.onCurrentText = [&presser](run::RecordingStatus& status, TextView text) {
+  status_.onCurrentText = [&](run::RecordingStatus& status, TextView text) {
     if (text != u"Long") return;
-    presser = std::thread([signals = status.signals()] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    // Abort once the command interpreter has started its ping, so that the
+    // press has a child to end.
+    presser = std::thread([this, &pingSeen, pingsBefore, signals = status.signals()] {
+      const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (std::chrono::steady_clock::now() < limit) {
+        if (backend_->CountRunning(u"ping.exe") > pingsBefore) {
+          pingSeen = true;
+          break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
       signals->abort->Set();
     });
   };
   const auto started = std::chrono::steady_clock::now();
   const auto rows = Run(app);
   if (presser.joinable()) presser.join();
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(40));
+  ASSERT_TRUE(pingSeen) << "the command's ping never ran";
+  // Ending is asynchronous for the processes of a job; give them a moment.
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (backend_->CountRunning(u"ping.exe") > pingsBefore &&
+         std::chrono::steady_clock::now() < limit) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(backend_->CountRunning(u"ping.exe"), pingsBefore) << "the command's ping still runs";
   ASSERT_GE(rows.size(), 2u);
   EXPECT_EQ(ToUtf8(rows[0].message), "\"Long\" ended with exit code 1067.");
   EXPECT_EQ(rows[0].level, 1);

@@ -13,32 +13,57 @@ using platform::kWaitForever;
 
 inline constexpr uint32_t kStillActive = 259;
 
-namespace {
-
-struct ProcessState {
+struct SimProcessState {
   LaunchRecord record;
   uint32_t exitCode = 0;
   std::optional<Clock::time_point> deadline;  // none: runs until terminated
+  // The child whose end is this process's end (cmd.exe /c), or none.
+  std::shared_ptr<SimProcessState> child;
+  // The job the process belongs to; 0 for none.
+  uint32_t job = 0;
+  // Why it is outside a job.
+  WinError treeError = kErrorSuccess;
 };
-
-}  // namespace
 
 // The one lock and condition of a table: every event change and every
 // termination wakes every waiter, which then looks again.
 struct SimKernel {
   std::mutex mutex;
   std::condition_variable changed;
-  std::vector<std::shared_ptr<ProcessState>> processes;
+  std::vector<std::shared_ptr<SimProcessState>> processes;
+  uint32_t lastProcessId = 0;
+  uint32_t lastJob = 0;
+  WinError terminateRefusal = kErrorSuccess;
+  WinError waitFailure = kErrorSuccess;
 
-  // Marks a process whose run time is over as ended. Caller holds the lock.
-  static bool Ended(ProcessState& p, Clock::time_point now) {
+  // Marks a process whose run time is over, or whose child has ended, as
+  // ended. Caller holds the lock.
+  static bool Ended(SimProcessState& p, Clock::time_point now) {
     if (p.record.ended) return true;
+    if (p.child) {
+      if (!Ended(*p.child, now)) return false;
+      p.record.ended = p.child->record.ended;
+      p.record.exitCode = p.child->record.exitCode;
+      return true;
+    }
     if (p.deadline && now >= *p.deadline) {
       p.record.ended = *p.deadline;
       p.record.exitCode = p.exitCode;
       return true;
     }
     return false;
+  }
+
+  // When a running process ends by itself; none when only Terminate ends it.
+  static std::optional<Clock::time_point> EndsAt(const SimProcessState& p) {
+    return p.child ? EndsAt(*p.child) : p.deadline;
+  }
+
+  // Ends a process that still runs. Caller holds the lock.
+  static void End(SimProcessState& p, uint32_t exitCode, Clock::time_point now) {
+    if (Ended(p, now)) return;
+    p.record.ended = now;
+    p.record.exitCode = exitCode;
   }
 };
 
@@ -84,18 +109,21 @@ class SimEvent : public platform::Event {
 
 class SimProcess : public platform::Process {
  public:
-  SimProcess(std::shared_ptr<SimKernel> kernel, std::shared_ptr<ProcessState> state)
+  SimProcess(std::shared_ptr<SimKernel> kernel, std::shared_ptr<SimProcessState> state)
       : kernel_(std::move(kernel)), state_(std::move(state)) {}
 
-  platform::ProcessWait WaitOrAbort(platform::Event& abort) override {
+  Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort) override {
     auto* event = dynamic_cast<SimEvent*>(&abort);
-    if (event == nullptr || event->kernel() != kernel_.get()) return platform::ProcessWait::kFailed;
+    if (event == nullptr || event->kernel() != kernel_.get()) {
+      return Result<platform::ProcessWait>::Failure(kErrorInvalidHandle);
+    }
     std::unique_lock lock(kernel_->mutex);
+    if (kernel_->waitFailure) return Result<platform::ProcessWait>::Failure(kernel_->waitFailure);
     for (;;) {
       if (SimKernel::Ended(*state_, Clock::now())) return platform::ProcessWait::kExited;
       if (event->ConsumeLocked()) return platform::ProcessWait::kAborted;
-      if (state_->deadline) {
-        kernel_->changed.wait_until(lock, *state_->deadline);
+      if (const auto endsAt = SimKernel::EndsAt(*state_)) {
+        kernel_->changed.wait_until(lock, *endsAt);
       } else {
         kernel_->changed.wait(lock);
       }
@@ -104,12 +132,13 @@ class SimProcess : public platform::Process {
 
   bool Wait(uint32_t timeoutMs) override {
     std::unique_lock lock(kernel_->mutex);
+    if (kernel_->waitFailure) return false;
     const auto limit = timeoutMs == kWaitForever
                            ? std::optional<Clock::time_point>()
                            : Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
       if (SimKernel::Ended(*state_, Clock::now())) return true;
-      auto until = state_->deadline;
+      auto until = SimKernel::EndsAt(*state_);
       if (limit && (!until || *limit < *until)) until = limit;
       if (limit && Clock::now() >= *limit) return false;
       if (until) {
@@ -122,12 +151,21 @@ class SimProcess : public platform::Process {
 
   WinError Terminate(uint32_t exitCode) override {
     std::lock_guard lock(kernel_->mutex);
-    if (SimKernel::Ended(*state_, Clock::now())) return kErrorAccessDenied;
-    state_->record.ended = Clock::now();
-    state_->record.exitCode = exitCode;
+    if (kernel_->terminateRefusal) return kernel_->terminateRefusal;
+    const auto now = Clock::now();
+    if (state_->job == 0) {
+      if (SimKernel::Ended(*state_, now)) return kErrorAccessDenied;
+      SimKernel::End(*state_, exitCode, now);
+    } else {
+      for (const auto& p : kernel_->processes) {
+        if (p->job == state_->job) SimKernel::End(*p, exitCode, now);
+      }
+    }
     kernel_->changed.notify_all();
     return kErrorSuccess;
   }
+
+  WinError TreeError() const override { return state_->treeError; }
 
   Result<uint32_t> ExitCode() override {
     std::lock_guard lock(kernel_->mutex);
@@ -137,7 +175,7 @@ class SimProcess : public platform::Process {
 
  private:
   std::shared_ptr<SimKernel> kernel_;
-  std::shared_ptr<ProcessState> state_;
+  std::shared_ptr<SimProcessState> state_;
 };
 
 // Upper-case key for a program name, without a trailing ".EXE".
@@ -165,9 +203,19 @@ uint32_t PingDuration(const std::vector<Text>& arguments, size_t from) {
   return 3000;
 }
 
+// The arguments from `from` on, joined again by single blanks.
+Text JoinArguments(const std::vector<Text>& arguments, size_t from) {
+  Text joined;
+  for (size_t i = from; i < arguments.size(); ++i) {
+    if (!joined.empty()) joined += u' ';
+    joined += arguments[i];
+  }
+  return joined;
+}
+
 // The built-in programs: the command interpreter answers "/c exit N" with
-// exit code N, runs "/c ping ..." as ping does, and ends anything else with
-// 0; ping runs for its echoes.
+// exit code N, starts "/c ping ..." as its child, and ends anything else
+// with 0; ping runs for its echoes.
 std::optional<SimProgram> BuiltInProgram(TextView key, const std::vector<Text>& arguments) {
   SimProgram program;
   if (key == u"PING") {
@@ -179,7 +227,7 @@ std::optional<SimProgram> BuiltInProgram(TextView key, const std::vector<Text>& 
     if (arguments.size() >= 4 && EqualsIgnoreCase(arguments[2], u"exit")) {
       program.exitCode = static_cast<uint32_t>(ParseDecimalPrefix(arguments[3]));
     } else if (EqualsIgnoreCase(arguments[2], u"ping")) {
-      program.durationMs = PingDuration(arguments, 3);
+      program.child = JoinArguments(arguments, 2);
     }
   }
   return program;
@@ -198,6 +246,16 @@ void SimProcesses::AddProgram(TextView name, SimProgram program) {
 
 void SimProcesses::SetLogonCheck(std::function<WinError(const platform::LogonCredentials&)> check) {
   logonCheck_ = std::move(check);
+}
+
+void SimProcesses::SetTerminateRefusal(WinError error) {
+  std::lock_guard lock(kernel_->mutex);
+  kernel_->terminateRefusal = error;
+}
+
+void SimProcesses::SetWaitFailure(WinError error) {
+  std::lock_guard lock(kernel_->mutex);
+  kernel_->waitFailure = error;
 }
 
 std::vector<LaunchRecord> SimProcesses::launches() const {
@@ -258,22 +316,58 @@ LaunchRecord SimProcesses::MakeRecord(const platform::StartRequest& request) {
   return record;
 }
 
-Result<std::unique_ptr<platform::Process>> SimProcesses::Start(
-    const platform::StartRequest& request) {
-  const Result<SimProgram> found = CheckStart(request);
-  if (!found) return Result<std::unique_ptr<platform::Process>>::Failure(found.error());
-  const SimProgram& program = *found;
-  auto state = std::make_shared<ProcessState>();
-  state->record = MakeRecord(request);
+std::shared_ptr<SimProcessState> SimProcesses::Enter(
+    LaunchRecord record, const SimProgram& program, uint32_t job, WinError treeError,
+    std::vector<std::pair<LaunchRecord, SimProgram>>& started) {
+  std::optional<SimProgram> childProgram;
+  if (program.child) childProgram = FindProgram(*program.child);
+  auto state = std::make_shared<SimProcessState>();
+  state->record = std::move(record);
   state->exitCode = program.exitCode;
-  if (program.durationMs != kWaitForever) {
+  state->job = job;
+  state->treeError = treeError;
+  if (program.child && !childProgram) {
+    // The command interpreter reports an unknown program and gives up.
+    state->exitCode = 1;
+    state->deadline = state->record.started;
+  } else if (!program.child && program.durationMs != kWaitForever) {
     state->deadline = state->record.started + std::chrono::milliseconds(program.durationMs);
   }
   {
     std::lock_guard lock(kernel_->mutex);
+    state->record.processId = ++kernel_->lastProcessId;
     kernel_->processes.push_back(state);
   }
-  if (program.onStart) program.onStart(state->record);
+  started.emplace_back(state->record, program);
+  if (!childProgram) return state;
+  LaunchRecord childRecord;
+  childRecord.parentProcessId = state->record.processId;
+  childRecord.commandLine = *program.child;
+  childRecord.workingFolder = state->record.workingFolder;
+  childRecord.accountName = state->record.accountName;
+  childRecord.accountDomain = state->record.accountDomain;
+  childRecord.environment = state->record.environment;
+  childRecord.started = Clock::now();
+  auto child = Enter(std::move(childRecord), *childProgram, job, treeError, started);
+  std::lock_guard lock(kernel_->mutex);
+  state->child = std::move(child);
+  return state;
+}
+
+Result<std::unique_ptr<platform::Process>> SimProcesses::Start(
+    const platform::StartRequest& request) {
+  const Result<SimProgram> found = CheckStart(request);
+  if (!found) return Result<std::unique_ptr<platform::Process>>::Failure(found.error());
+  uint32_t job = 0;
+  if (!jobRefusal_) {
+    std::lock_guard lock(kernel_->mutex);
+    job = ++kernel_->lastJob;
+  }
+  std::vector<std::pair<LaunchRecord, SimProgram>> started;
+  auto state = Enter(MakeRecord(request), *found, job, jobRefusal_, started);
+  for (const auto& [record, program] : started) {
+    if (program.onStart) program.onStart(record);
+  }
   return std::unique_ptr<platform::Process>(std::make_unique<SimProcess>(kernel_, state));
 }
 

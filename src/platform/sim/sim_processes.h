@@ -1,6 +1,8 @@
 // A simulated process table: programs are scripts (exit code, run time, a side
-// effect at start) looked up by the program named in the command line. Every
-// start is recorded with its command line, folder, account and environment.
+// effect at start, a child they start) looked up by the program named in the
+// command line. Every start is recorded with its command line, folder,
+// account and environment. Each start the program makes gets a job of its
+// own, which the children it starts join, so that ending it ends the tree.
 // Events and processes of one table share one lock, so a wait can end on
 // either an event or a process, from any thread.
 #pragma once
@@ -11,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/environment.h"
@@ -21,6 +24,10 @@ namespace tarn::sim {
 
 // One start of a process, as the table saw it.
 struct LaunchRecord {
+  // Unique within the table; a child names its parent's (0 for a start the
+  // program made).
+  uint32_t processId = 0;
+  uint32_t parentProcessId = 0;
   Text commandLine;
   Text workingFolder;
   // Set for a start under other credentials (the password is not kept).
@@ -45,9 +52,15 @@ struct SimProgram {
   // Runs at the start, on the starting thread, with the start's record (for
   // side effects such as writing a file or a registry value).
   std::function<void(const LaunchRecord&)> onStart;
+  // A command line the program starts as its child, in its folder, with its
+  // account and environment. The program then ends when the child ends, with
+  // the child's exit code, as "cmd.exe /c" does; `exitCode` and `durationMs`
+  // are not used. A child that cannot be found ends the program with 1.
+  std::optional<Text> child;
 };
 
 struct SimKernel;
+struct SimProcessState;
 
 class SimProcesses : public platform::Processes {
  public:
@@ -60,13 +73,23 @@ class SimProcesses : public platform::Processes {
   // Registers a program by a full path or a file name ("setup.exe"; ".exe"
   // may be left out when starting it). Names compare ignoring case. A program
   // named "cmd.exe" or "ping.exe" replaces the built-in one: cmd answers
-  // "/c exit N" with exit code N, runs "/c ping -n N ..." for N-1 seconds and
-  // ends anything else with 0; "ping -n N ..." runs for N-1 seconds.
+  // "/c exit N" with exit code N, starts "/c ping ..." as its child and ends
+  // with it, and ends anything else with 0; "ping -n N ..." runs for N-1
+  // seconds.
   void AddProgram(TextView name, SimProgram program);
   // Decides whether a start under other credentials may log on: an error code
   // (e.g. platform::kErrorLogonFailure) refuses it. Every logon succeeds
   // without a check.
   void SetLogonCheck(std::function<WinError(const platform::LogonCredentials&)> check);
+  // Makes the following starts run outside a job, as when the program itself
+  // runs in a job that allows no nesting: Terminate then ends only the
+  // process itself and TreeError answers `error`. 0 gives jobs again.
+  void SetJobRefusal(WinError error) { jobRefusal_ = error; }
+  // Makes every Terminate fail with `error` and leave the tree running, as
+  // for a protected process. 0 lets them work again.
+  void SetTerminateRefusal(WinError error);
+  // Makes every wait on a process fail with `error`. 0 lets them work again.
+  void SetWaitFailure(WinError error);
 
   // ---- What the program did ----
   // Every start that succeeded, in order.
@@ -83,12 +106,19 @@ class SimProcesses : public platform::Processes {
   // The program a start would run, or why the start is refused.
   [[nodiscard]] Result<SimProgram> CheckStart(const platform::StartRequest& request) const;
   [[nodiscard]] LaunchRecord MakeRecord(const platform::StartRequest& request);
+  // Enters a process, the child it starts, that child's child and so on into
+  // the table. The records and programs of all of them are added to
+  // `started`, in order, so that their start hooks can run outside the lock.
+  std::shared_ptr<SimProcessState> Enter(LaunchRecord record, const SimProgram& program,
+                                         uint32_t job, WinError treeError,
+                                         std::vector<std::pair<LaunchRecord, SimProgram>>& started);
 
   std::shared_ptr<SimKernel> kernel_;
   platform::Environment& environment_;
   platform::FileSystem& files_;
   std::map<Text, SimProgram> programs_;  // keyed by the upper-case name
   std::function<WinError(const platform::LogonCredentials&)> logonCheck_;
+  WinError jobRefusal_ = kErrorSuccess;
 };
 
 }  // namespace tarn::sim

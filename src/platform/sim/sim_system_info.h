@@ -56,6 +56,7 @@ class SimSystemInfo : public platform::SystemInfo {
 
   // ---- What the program did ----
   [[nodiscard]] const std::vector<ShutdownRequest>& shutdownRequests() const { return shutdowns_; }
+  [[nodiscard]] bool quietErrorMode() const { return quietErrorMode_; }
 
   // ---- platform::SystemInfo ----
   [[nodiscard]] Text ModuleFileName() override { return module_; }
@@ -79,6 +80,7 @@ class SimSystemInfo : public platform::SystemInfo {
   [[nodiscard]] Text SystemMessage(uint32_t code) override;
   [[nodiscard]] Text NtStatusMessage(uint32_t status) override;
   [[nodiscard]] platform::OsVersion Version() override { return version_; }
+  void SetQuietErrorMode() override { quietErrorMode_ = true; }
   [[nodiscard]] WinError InitiateShutdown(TextView message, uint32_t timeoutSeconds,
                                           bool forceAppsClosed, bool reboot,
                                           uint32_t reason) override;
@@ -98,6 +100,7 @@ class SimSystemInfo : public platform::SystemInfo {
   std::map<uint32_t, Text> messages_;
   std::vector<ShutdownRequest> shutdowns_;
   WinError shutdownResult_ = 0;
+  bool quietErrorMode_ = false;
 };
 
 }  // namespace tarn::sim

@@ -24,27 +24,33 @@ class Win32Event : public platform::Event {
 
 class Win32Process : public platform::Process {
  public:
-  Win32Process(HANDLE process, HANDLE thread) : process_(process), thread_(thread) {}
+  Win32Process(HANDLE process, HANDLE thread, UniqueHandle job, WinError treeError)
+      : process_(process), thread_(thread), job_(std::move(job)), treeError_(treeError) {}
 
-  platform::ProcessWait WaitOrAbort(platform::Event& abort) override {
+  Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort) override {
     auto* event = dynamic_cast<Win32Event*>(&abort);
-    if (event == nullptr) return platform::ProcessWait::kFailed;
+    if (event == nullptr) return Result<platform::ProcessWait>::Failure(ERROR_INVALID_HANDLE);
     const HANDLE objects[2] = {process_.get(), event->handle()};
     switch (WaitForMultipleObjects(2, objects, FALSE, INFINITE)) {
       case WAIT_OBJECT_0:
         return platform::ProcessWait::kExited;
       case WAIT_OBJECT_0 + 1:
         return platform::ProcessWait::kAborted;
-      default:
-        return platform::ProcessWait::kFailed;
+      default: {
+        const DWORD error = GetLastError();
+        return Result<platform::ProcessWait>::Failure(error != 0 ? error : ERROR_GEN_FAILURE);
+      }
     }
   }
   bool Wait(uint32_t timeoutMs) override {
     return WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
   }
   WinError Terminate(uint32_t exitCode) override {
-    return TerminateProcess(process_.get(), exitCode) ? kErrorSuccess : GetLastError();
+    const BOOL ended = job_ ? TerminateJobObject(job_.get(), exitCode)
+                            : TerminateProcess(process_.get(), exitCode);
+    return ended ? kErrorSuccess : GetLastError();
   }
+  WinError TreeError() const override { return treeError_; }
   Result<uint32_t> ExitCode() override {
     DWORD code = 0;
     if (!GetExitCodeProcess(process_.get(), &code)) {
@@ -56,10 +62,29 @@ class Win32Process : public platform::Process {
  private:
   UniqueHandle process_;
   UniqueHandle thread_;
+  // Closing it leaves the processes in it running: a command may rightly
+  // leave a program behind, and only Abort is meant to end the tree.
+  UniqueHandle job_;
+  WinError treeError_;
 };
 
-BOOL StartWithLogon(const platform::StartRequest& request, wchar_t* commandLine, void* environment,
-                    const wchar_t* folder, PROCESS_INFORMATION& info) {
+// A job for one command. Children that ask to break away may: installers
+// that start detached helpers would otherwise fail where they work without
+// this program.
+Result<UniqueHandle> MakeJob() {
+  UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
+  if (!job) return Result<UniqueHandle>::Failure(GetLastError());
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+  if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                               sizeof(limits))) {
+    return Result<UniqueHandle>::Failure(GetLastError());
+  }
+  return job;
+}
+
+BOOL StartWithLogon(const platform::StartRequest& request, wchar_t* commandLine, DWORD flags,
+                    void* environment, const wchar_t* folder, PROCESS_INFORMATION& info) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   std::wstring name = Wide(request.logon->name);
@@ -67,18 +92,18 @@ BOOL StartWithLogon(const platform::StartRequest& request, wchar_t* commandLine,
   std::wstring password = Wide(request.logon->password);
   const BOOL started = CreateProcessWithLogonW(
       name.c_str(), domain.c_str(), password.c_str(), LOGON_WITH_PROFILE, nullptr, commandLine,
-      CREATE_UNICODE_ENVIRONMENT, environment, folder, &startup, &info);
+      flags | CREATE_UNICODE_ENVIRONMENT, environment, folder, &startup, &info);
   const DWORD error = GetLastError();
   SecureZeroMemory(password.data(), password.size() * sizeof(wchar_t));
   SetLastError(error);
   return started;
 }
 
-BOOL StartPlain(void* environment, wchar_t* commandLine, const wchar_t* folder,
+BOOL StartPlain(wchar_t* commandLine, DWORD flags, void* environment, const wchar_t* folder,
                 PROCESS_INFORMATION& info) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  const DWORD flags = environment != nullptr ? CREATE_UNICODE_ENVIRONMENT : 0;
+  if (environment != nullptr) flags |= CREATE_UNICODE_ENVIRONMENT;
   return CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, flags, environment, folder,
                         &startup, &info);
 }
@@ -103,17 +128,37 @@ Result<std::unique_ptr<platform::Process>> Win32Processes::Start(
     block = Wide(*request.environment);
     environment = block.data();
   }
+  Result<UniqueHandle> job = MakeJob();
+  // Suspended until it is in the job, so that nothing it starts can escape.
+  const DWORD flags = job ? CREATE_SUSPENDED : 0;
   PROCESS_INFORMATION info{};
   const BOOL started =
-      request.logon ? StartWithLogon(request, commandLine.data(), environment, folderArg, info)
-                    : StartPlain(environment, commandLine.data(), folderArg, info);
+      request.logon
+          ? StartWithLogon(request, commandLine.data(), flags, environment, folderArg, info)
+          : StartPlain(commandLine.data(), flags, environment, folderArg, info);
   if (!started) {
     const DWORD error = GetLastError();
     return Result<std::unique_ptr<platform::Process>>::Failure(error != 0 ? error
                                                                           : ERROR_GEN_FAILURE);
   }
-  return std::unique_ptr<platform::Process>(
-      std::make_unique<Win32Process>(info.hProcess, info.hThread));
+  WinError treeError = job ? kErrorSuccess : job.error();
+  if (job && !AssignProcessToJobObject(job->get(), info.hProcess)) {
+    treeError = GetLastError();
+    job->reset();
+  }
+  if (flags & CREATE_SUSPENDED) {
+    if (ResumeThread(info.hThread) == static_cast<DWORD>(-1)) {
+      // A process that never runs would hold the run for ever.
+      const DWORD error = GetLastError();
+      TerminateProcess(info.hProcess, ERROR_PROCESS_ABORTED);
+      CloseHandle(info.hThread);
+      CloseHandle(info.hProcess);
+      return Result<std::unique_ptr<platform::Process>>::Failure(error != 0 ? error
+                                                                            : ERROR_GEN_FAILURE);
+    }
+  }
+  return std::unique_ptr<platform::Process>(std::make_unique<Win32Process>(
+      info.hProcess, info.hThread, job ? std::move(*job) : UniqueHandle(), treeError));
 }
 
 }  // namespace tarn::win32

@@ -1,6 +1,6 @@
 // Processes and events through the real API: CreateProcessW,
-// CreateProcessWithLogonW, WaitForMultipleObjects, TerminateProcess,
-// GetExitCodeProcess and CreateEventW.
+// CreateProcessWithLogonW, job objects, WaitForMultipleObjects,
+// TerminateJobObject / TerminateProcess, GetExitCodeProcess and CreateEventW.
 #pragma once
 
 #include "platform/processes.h"

@@ -166,6 +166,11 @@ platform::OsVersion Win32SystemInfo::Version() {
   return {info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
 }
 
+void Win32SystemInfo::SetQuietErrorMode() {
+  // Bits the program was started with (e.g. no crash boxes) stay.
+  SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
 WinError Win32SystemInfo::InitiateShutdown(TextView message, uint32_t timeoutSeconds,
                                            bool forceAppsClosed, bool reboot, uint32_t reason) {
   std::wstring text = Wide(message);

@@ -23,6 +23,7 @@ class Win32SystemInfo : public platform::SystemInfo {
   [[nodiscard]] Text SystemMessage(uint32_t code) override;
   [[nodiscard]] Text NtStatusMessage(uint32_t status) override;
   [[nodiscard]] platform::OsVersion Version() override;
+  void SetQuietErrorMode() override;
   [[nodiscard]] WinError InitiateShutdown(TextView message, uint32_t timeoutSeconds,
                                           bool forceAppsClosed, bool reboot,
                                           uint32_t reason) override;

@@ -2,6 +2,8 @@
 // machine per test.
 #include "contract/backend.h"
 
+#include "base/command_line_rules.h"
+#include "base/paths.h"
 #include "platform/sim/machine.h"
 
 namespace tarn::contract {
@@ -15,6 +17,19 @@ class SimBackend : public ContractBackend {
     const Text folder = u"C:\\ContractScratch" + DecimalText(++scratchCount_);
     (void)machine_.files().MakeDirectories(folder);
     return folder;
+  }
+
+  size_t CountRunning(TextView fileName) override {
+    size_t count = 0;
+    for (const auto& launch : machine_.processes().launches()) {
+      const auto arguments = SplitCommandLine(launch.commandLine);
+      if (launch.ended || arguments.empty()) continue;
+      const Text program(PathFindFileName(arguments[0]));
+      if (EqualsIgnoreCase(program, fileName) || EqualsIgnoreCase(program + u".exe", fileName)) {
+        ++count;
+      }
+    }
+    return count;
   }
 
   bool UnderWine() const override { return false; }

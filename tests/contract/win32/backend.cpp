@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
+// After windows.h.
+#include <tlhelp32.h>
 
 namespace tarn::contract {
 namespace {
@@ -56,6 +59,21 @@ class Win32Backend : public ContractBackend {
       }
     }
     return base;
+  }
+
+  size_t CountRunning(TextView fileName) override {
+    win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    size_t count = 0;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+      if (EqualsIgnoreCase(win32::FromWide(entry.szExeFile), fileName)) {
+        ++count;
+      }
+    }
+    return count;
   }
 
   bool UnderWine() const override {

@@ -101,26 +101,105 @@ TEST(InstallationRunTest, ExitCodesAreJudgedIntoTheirLines) {
   }
 }
 
-TEST(InstallationRunTest, AbortEndsOneCommandWith1067AndTheRunGoesOn) {
+TEST(InstallationRunTest, AbortEndsTheCommandWithWhatItStartedAndTheRunGoesOn) {
   RunTestMachine m;
-  sim::SimProgram forever;
-  forever.durationMs = platform::kWaitForever;
-  m.machine.processes().AddProgram(u"long.exe", forever);
+  sim::SimProgram setup;
+  setup.child = u"helper.exe /install";
+  m.machine.processes().AddProgram(u"setup.exe", setup);
+  sim::SimProgram helper;
+  helper.durationMs = platform::kWaitForever;
+  // The user presses Abort while the command's own child runs.
+  helper.onStart = [&m](const sim::LaunchRecord&) { m.status.signals()->abort->Set(); };
+  m.machine.processes().AddProgram(u"helper.exe", helper);
   m.AddProgram(u"next.exe");
-  m.Add(0, true, u"Long", u"long.exe");
+  m.Add(0, true, u"Long", u"setup.exe");
   m.Add(0, true, u"Next", u"next.exe");
-  m.status.onCurrentText = [](RecordingStatus& status, TextView text) {
-    if (text == u"Long") status.signals()->abort->Set();
-  };
 
   const auto rows = RowTexts(m.Run());
 
   const auto launches = m.machine.processes().launches();
-  ASSERT_EQ(launches.size(), 2u);
+  ASSERT_EQ(launches.size(), 3u);
+  EXPECT_EQ(launches[1].parentProcessId, launches[0].processId);
   EXPECT_EQ(launches[0].exitCode, std::optional<uint32_t>(kAbortedExitCode));
-  EXPECT_EQ(launches[1].exitCode, std::optional<uint32_t>(0));
+  EXPECT_EQ(launches[1].exitCode, std::optional<uint32_t>(kAbortedExitCode))
+      << "the command's child was left running";
+  EXPECT_EQ(launches[2].exitCode, std::optional<uint32_t>(0));
   EXPECT_EQ(rows[0], "1:\"Long\" ended with exit code 1067.");
   EXPECT_EQ(rows[1], "2:\"Next\" completed successfully.");
+}
+
+TEST(InstallationRunTest, OutsideAJobTheCommandStartsAndAbortEndsItAlone) {
+  RunTestMachine m;
+  // As when the program itself runs in a job that allows no nesting.
+  m.machine.processes().SetJobRefusal(kErrorAccessDenied);
+  sim::SimProgram forever;
+  forever.durationMs = platform::kWaitForever;
+  forever.onStart = [&m](const sim::LaunchRecord&) { m.status.signals()->abort->Set(); };
+  m.machine.processes().AddProgram(u"p.exe", forever);
+  m.Add(0, true, u"P", u"p.exe");
+
+  const auto rows = RowTexts(m.Run());
+
+  EXPECT_THAT(rows, ElementsAre("2:Abort can end only \"P\" itself, not the programs it starts. "
+                                "Access is denied.",
+                                "1:\"P\" ended with exit code 1067.", "2:Installation finished."));
+}
+
+TEST(InstallationRunTest, APressAfterACommandEndedDoesNotEndTheNextOne) {
+  RunTestMachine m;
+  m.AddProgram(u"first.exe");
+  sim::SimProgram next;
+  next.durationMs = 200;
+  m.machine.processes().AddProgram(u"next.exe", next);
+  m.Add(0, true, u"First", u"first.exe");
+  m.Add(0, true, u"Next", u"next.exe");
+  // The press arrives once First has ended, before Next starts.
+  m.status.onCurrentText = [](RecordingStatus& status, TextView text) {
+    if (text == u"Next") status.signals()->abort->Set();
+  };
+  const auto rows = RowTexts(m.Run());
+  ASSERT_GE(rows.size(), 2u);
+  EXPECT_EQ(rows[1], "2:\"Next\" completed successfully.");
+}
+
+TEST(InstallationRunTest, ACommandAbortCannotEndIsAnErrorAndTheNextWaitsForItsEnd) {
+  RunTestMachine m;
+  m.machine.processes().SetTerminateRefusal(kErrorAccessDenied);
+  sim::SimProgram slow;
+  slow.durationMs = 300;
+  slow.onStart = [&m](const sim::LaunchRecord&) { m.status.signals()->abort->Set(); };
+  m.machine.processes().AddProgram(u"slow.exe", slow);
+  m.AddProgram(u"next.exe");
+  m.Add(0, true, u"Slow", u"slow.exe");
+  m.Add(0, true, u"Next", u"next.exe");
+
+  const auto rows = RowTexts(m.Run());
+
+  ASSERT_GE(rows.size(), 3u) << ::testing::PrintToString(rows);
+  EXPECT_EQ(rows[0], "0:\"Slow\" could not be ended. Access is denied.");
+  EXPECT_EQ(rows[1], "2:\"Slow\" completed successfully.");
+  EXPECT_EQ(rows[2], "2:\"Next\" completed successfully.");
+  const auto launches = m.machine.processes().launches();
+  ASSERT_EQ(launches.size(), 2u);
+  ASSERT_TRUE(launches[0].ended.has_value());
+  EXPECT_GE(launches[1].started, *launches[0].ended);
+}
+
+TEST(InstallationRunTest, AFailedWaitIsAnErrorAndNothingMoreStarts) {
+  RunTestMachine m;
+  m.machine.processes().SetWaitFailure(kErrorInvalidHandle);
+  sim::SimProgram forever;
+  forever.durationMs = platform::kWaitForever;
+  m.machine.processes().AddProgram(u"p.exe", forever);
+  m.AddProgram(u"q.exe");
+  m.Add(0, true, u"P", u"p.exe");
+  m.Add(0, true, u"Q", u"q.exe");
+
+  const auto rows = RowTexts(m.Run());
+
+  EXPECT_THAT(m.Started(), ElementsAre("\"p.exe\" "));
+  EXPECT_THAT(rows, ElementsAre("0:Waiting for \"P\" failed. The handle is invalid.",
+                                "2:Installation finished."));
 }
 
 TEST(InstallationRunTest, WorkingFoldersAreRelativeToTheProgramAndCanonical) {
@@ -274,7 +353,8 @@ TEST(InstallationRunTest, ACancelledRunStillWipesRestoresAndLeaves) {
     status.signals()->RequestCancel();
   };
   (void)m.Run();
-  EXPECT_THAT(m.Started(), ElementsAre("\"p.exe\" "));
+  // The Cancel came before P started: nothing runs after a confirmed Cancel.
+  EXPECT_TRUE(m.Started().empty());
   EXPECT_TRUE(m.app->config.UserPwd.empty());
   EXPECT_EQ(m.Machine(kLsaKey, kLimitBlankPasswordUse)->AsDword(), std::optional<uint32_t>(1));
   EXPECT_THAT(m.variables.calls, ElementsAre(u"enter:ann", u"leave"));

@@ -87,6 +87,12 @@ TEST_F(StartupTest, HelpShowsTheTextsAndEndsWithoutLogOrSettings) {
   EXPECT_EQ(Calls(), "");
 }
 
+TEST_F(StartupTest, ErrorBoxesForMissingDisksAreOffFromTheStart) {
+  // Even the shortest way through start-up sets it.
+  (void)Run(u"/?");
+  EXPECT_TRUE(machine_.system().quietErrorMode());
+}
+
 TEST_F(StartupTest, HelpTextIsCutToItsBuffer) {
   Languages(kProgramLanguages, u"en", {{300, Text(5000, u'a')}, {301, Text(5000, u'b')}});
   (void)Run(u"/?");
