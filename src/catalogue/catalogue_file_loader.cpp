@@ -25,11 +25,8 @@ namespace {
 void LoadWithMachineTests(const platform::Platform& platform, CatalogueSource& source,
                           const LoadOptions& options, SoftwareCatalogue& catalogue) {
   platform::Platform machine = platform;
-  std::optional<platform::VersionResourceCache> versions;
-  if (platform.versions != nullptr) {
-    versions.emplace(*platform.versions);
-    machine.versions = &*versions;
-  }
+  platform::VersionResourceCache versions(*platform.versions);
+  machine.versions = &versions;
   LoadCatalogue(source, MachineTests(machine), options, catalogue);
 }
 

@@ -18,9 +18,6 @@ Text StringTablePath(const platform::Translation& translation) {
 
 Result<std::unique_ptr<platform::VersionResource>> ReadResource(const platform::Platform& platform,
                                                                 TextView path) {
-  if (platform.versions == nullptr) {
-    return Result<std::unique_ptr<platform::VersionResource>>::Failure(kErrorNotSupported);
-  }
   return platform.versions->Read(path);
 }
 

@@ -22,7 +22,6 @@ constexpr size_t kRegistryValueCapacity = 522;
 // ExpandEnvironmentStringsW into the test's buffer; nullopt when the result
 // does not fit.
 std::optional<Text> Expand(const platform::Platform& platform, TextView text) {
-  if (platform.environment == nullptr) return Text(text);
   platform::Expansion expanded = platform.environment->Expand(text, kTestExpansionCapacity);
   if (!expanded.complete()) return std::nullopt;
   return std::move(expanded.text);
@@ -44,7 +43,6 @@ int CompareRegistryValue(const platform::RegValue& value, const Text& text) {
 
 bool EvaluateRegistryTest(const platform::Platform& platform, platform::RegKey root,
                           TextView test) {
-  if (platform.registry == nullptr) return false;
   const auto expanded = Expand(platform, test);
   if (!expanded) return false;
   const SplitTest split = SplitTestString(*expanded);
@@ -128,7 +126,7 @@ std::optional<int> CompareFileProperty(const platform::Platform& platform, TextV
     }
     case FileKind::kDate: {
       const auto info = OpenableFileInfo(*platform.files, path);
-      if (!info || platform.system == nullptr) return std::nullopt;
+      if (!info) return std::nullopt;
       const auto local = platform.system->FileTimeToLocalTime(info->creationTime);
       if (!local) return std::nullopt;
       return CompareDate(*local, ParseDateText(comparison.text));
@@ -142,7 +140,6 @@ std::optional<int> CompareFileProperty(const platform::Platform& platform, TextV
 }
 
 bool EvaluateFileTest(const platform::Platform& platform, TextView test) {
-  if (platform.files == nullptr) return false;
   const auto expanded = Expand(platform, test);
   if (!expanded) return false;
   const SplitTest split = SplitTestString(*expanded);

@@ -125,8 +125,7 @@ uint32_t ProgressMaximum(const SoftwareEntry* first) {
 
 uint32_t RunInstallation(RunContext& context) {
   AppContext& app = context.app;
-  std::shared_ptr<RunSignals> signals =
-      app.platform.processes ? MakeRunSignals(*app.platform.processes) : nullptr;
+  std::shared_ptr<RunSignals> signals = MakeRunSignals(*app.platform.processes);
   if (signals) context.status.AttachSignals(signals);
   RunRestorer restorer(context, signals.get());
 

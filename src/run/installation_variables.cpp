@@ -58,7 +58,6 @@ Text TextIfItFits(const platform::RegValue& value, uint32_t bufferBytes) {
 // key can't be opened.
 std::optional<Text> ReadRegistryReference(const platform::Platform& platform, Variables& variables,
                                           TextView value) {
-  if (platform.registry == nullptr) return std::nullopt;
   const platform::RegKey root =
       StartsWithIgnoreCase(value, u"HKLM:") ? platform::kLocalMachine : platform::kCurrentUser;
   const TextView reference = value.substr(5);
@@ -141,7 +140,6 @@ void LoadEnvironmentSection(const VariableContext& context, TextView iniPath) {
                         u"HOMEDRIVE", u"HOMEPATH"}) {
     variables.Remove(name);
   }
-  if (context.services.platform.profiles == nullptr) return;
   for (const Text& line : accounts::ReadWholeSection(*context.services.platform.profiles, iniPath,
                                                      kEnvironmentSection)) {
     ApplyEnvironmentLine(context, variables, line);
@@ -184,7 +182,6 @@ namespace {
 
 // The profile folder of the program's own account; nullopt when unknown.
 std::optional<Text> OwnProfileFolder(const platform::Platform& platform, TextView userName) {
-  if (platform.userProfiles == nullptr) return std::nullopt;
   auto folder = EqualsIgnoreCase(userName, u"system")
                     ? platform.userProfiles->DefaultUserProfileDirectory()
                     : platform.userProfiles->CurrentUserProfileDirectory();
@@ -212,7 +209,6 @@ Text JoinUserPath(TextView machine, TextView user) {
 }
 
 void SetUserRegistryVariables(const platform::Platform& platform, Variables& variables) {
-  if (platform.registry == nullptr) return;
   ScopedKey key = ScopedKey::Open(*platform.registry, platform::kCurrentUser, u"environment",
                                   platform::kKeyRead);
   if (!key) return;
@@ -273,7 +269,6 @@ void SetShellFolderVariables(const VariableContext& context, TextView profile, T
 }
 
 bool FillWorkgroupFromSystem(const platform::Platform& platform, FixedText<15>& workgroup) {
-  if (platform.accounts == nullptr) return false;
   auto join = platform.accounts->GetJoinInformation(u"");
   if (!join) return false;
   workgroup = join->name;
@@ -282,7 +277,6 @@ bool FillWorkgroupFromSystem(const platform::Platform& platform, FixedText<15>& 
 
 bool FillOwnerFromRegistry(const platform::Platform& platform, FixedText<260>* owner,
                            FixedText<260>* organisation) {
-  if (platform.registry == nullptr) return false;
   ScopedKey key = ScopedKey::Open(*platform.registry, platform::kLocalMachine, kCurrentVersionKey,
                                   platform::kKeyRead);
   if (!key) return false;

@@ -5,7 +5,6 @@
 namespace tarn::run {
 
 catalogue::CommandLineResolver LaunchCommandLines(const platform::Platform& platform) {
-  if (platform.registry == nullptr) return {};
   return [registry = platform.registry, environment = platform.environment](TextView expanded) {
     Text commandLine;
     (void)ResolveCommandLine(*registry, environment, expanded, commandLine);

@@ -6,7 +6,7 @@ namespace tarn::run {
 
 bool RunEnvironment::Enter(const accounts::UserAccount& primary) {
   const platform::Platform& platform = context_.services.platform;
-  if (!previous_ && platform.userProfiles != nullptr && platform.environment != nullptr) {
+  if (!previous_) {
     auto block = platform.userProfiles->CreateEnvironmentBlock(true);
     if (block) {
       auto previous = platform.environment->ReplaceBlock(*block);
