@@ -13,8 +13,16 @@
 namespace tarn::app {
 
 inline constexpr char16_t kDefaultIniName[] = u"install.ini";
-inline constexpr int32_t kAutoLogonUnchanged = 1;
-inline constexpr int32_t kAutoLogonOn = 2;
+
+// What the run does with automatic logon. The numbers are those of the
+// "AutoLogon" key; any other number leaves it unchanged.
+enum class AutoLogonMode : int32_t { kRemove = 0, kUnchanged = 1, kOn = 2 };
+
+[[nodiscard]] inline AutoLogonMode AutoLogonFromSetting(int32_t value) {
+  if (value == static_cast<int32_t>(AutoLogonMode::kRemove)) return AutoLogonMode::kRemove;
+  if (value == static_cast<int32_t>(AutoLogonMode::kOn)) return AutoLogonMode::kOn;
+  return AutoLogonMode::kUnchanged;
+}
 inline constexpr int32_t kDisableLoadMenuDefault = 2;
 inline constexpr int32_t kSplitterPosDefault = 30;
 
@@ -51,15 +59,14 @@ struct InstallConfig {
   bool LogEnabled = false;
   FixedText<260> IniPath{kDefaultIniName};
   FixedText<260> UsersPath{kDefaultIniName};
-  int32_t SkipSettings = 0;
-  int32_t SkipSoftware = 0;
-  int32_t SkipRestart = 0;
-  int32_t NoCancel = 0;
-  int32_t NoRestartChange = 0;
+  bool SkipSettings = false;
+  bool SkipSoftware = false;
+  bool SkipRestart = false;
+  bool NoCancel = false;
+  bool NoRestartChange = false;
   bool NoAbort = false;
-  int32_t UseCurrent = 0;
-  // 2 switches automatic logon on, 0 removes it, 1 leaves it unchanged.
-  int32_t AutoLogon = kAutoLogonUnchanged;
+  bool UseCurrent = false;
+  AutoLogonMode AutoLogon = AutoLogonMode::kUnchanged;
   // Bit 0 asks for detail lines in the log.
   int32_t Verbose = 0;
   // Seconds.

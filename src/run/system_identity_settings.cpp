@@ -70,11 +70,11 @@ void RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPolicy&
 
 void ApplyAutoLogon(AppContext& app, const accounts::UserAccount* primary) {
   if (RunsAsSystem(app)) return;
-  const int32_t mode = app.config.AutoLogon;
-  if (mode != 0 && mode != app::kAutoLogonOn) return;
+  const app::AutoLogonMode mode = app.config.AutoLogon;
+  if (mode == app::AutoLogonMode::kUnchanged) return;
   const ScopedKey key = OpenMachineKey(app, kWinlogonKey);
   if (!key) return;
-  if (mode == app::kAutoLogonOn) {
+  if (mode == app::AutoLogonMode::kOn) {
     SetAutoLogon(app, key, primary);
     return;
   }

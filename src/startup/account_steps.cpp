@@ -49,7 +49,7 @@ void AccountStartupSteps::MergeAdministratorAccount(AppContext& app) {
 }
 
 void AccountStartupSteps::MergeSettingsAccount(AppContext& app) {
-  accounts::MergeSettingsAccount(ServicesOf(app), store_, app.config.UseCurrent != 0,
+  accounts::MergeSettingsAccount(ServicesOf(app), store_, app.config.UseCurrent,
                                  app.translator.Translate(kSettingsAccountComment));
 }
 

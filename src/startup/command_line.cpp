@@ -118,8 +118,8 @@ constexpr std::array<Option, 34> kOptions = {{
     {u"/org=", Match::kPrefix, SetUnquoted<&app::InstallConfig::Org>},
     {u"/skipsettings", Match::kWhole,
      [](PassState& s, TextView) {
-       s.config.SkipSettings = 1;
-       s.config.UseCurrent = 1;
+       s.config.SkipSettings = true;
+       s.config.UseCurrent = true;
        return kContinuePass;
      }},
     {u"/usecurrent", Match::kWhole, SetToOne<&app::InstallConfig::UseCurrent>},
@@ -131,7 +131,7 @@ constexpr std::array<Option, 34> kOptions = {{
      }},
     {u"/autologon", Match::kWhole,
      [](PassState& s, TextView) {
-       s.config.AutoLogon = app::kAutoLogonOn;
+       s.config.AutoLogon = app::AutoLogonMode::kOn;
        return kContinuePass;
      }},
     {u"/restartwait=", Match::kPrefix, SetNumber<&app::InstallConfig::RestartWait>},

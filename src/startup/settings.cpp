@@ -30,6 +30,10 @@ class SettingsReader {
   void IntIfZero(int32_t& field, TextView key) {
     if (field == 0) field = Int(key, 0);
   }
+  // A switch the command line left off is switched on by a non-zero number.
+  void FlagIfOff(bool& field, TextView key) {
+    if (!field) field = Int(key, 0) != 0;
+  }
   // Reads a seconds key into a millisecond delay unless it is already armed.
   void DelayIfUnarmed(bool& enabled, int32_t& delayMs, TextView key) {
     if (enabled) return;
@@ -75,21 +79,22 @@ void ReadIdentity(SettingsReader& reader, app::InstallConfig& config) {
 }
 
 void ReadSwitches(SettingsReader& reader, app::InstallConfig& config) {
-  reader.IntIfZero(config.SkipSettings, u"SkipSettings");
-  if (config.SkipSettings != 0) config.UseCurrent = 1;
-  reader.IntIfZero(config.SkipSoftware, u"SkipSoftware");
-  reader.IntIfZero(config.SkipRestart, u"SkipRestart");
-  reader.IntIfZero(config.NoCancel, u"NoCancel");
-  if (config.AutoLogon == app::kAutoLogonUnchanged) {
-    config.AutoLogon = reader.Int(u"AutoLogon", app::kAutoLogonUnchanged);
+  reader.FlagIfOff(config.SkipSettings, u"SkipSettings");
+  if (config.SkipSettings) config.UseCurrent = true;
+  reader.FlagIfOff(config.SkipSoftware, u"SkipSoftware");
+  reader.FlagIfOff(config.SkipRestart, u"SkipRestart");
+  reader.FlagIfOff(config.NoCancel, u"NoCancel");
+  if (config.AutoLogon == app::AutoLogonMode::kUnchanged) {
+    config.AutoLogon = app::AutoLogonFromSetting(
+        reader.Int(u"AutoLogon", static_cast<int32_t>(app::AutoLogonMode::kUnchanged)));
   }
   reader.IntIfZero(config.Verbose, u"Verbose");
-  reader.IntIfZero(config.NoRestartChange, u"NoRestartChange");
+  reader.FlagIfOff(config.NoRestartChange, u"NoRestartChange");
   reader.DelayIfUnarmed(config.BeepEnabled, config.BeepInterval, u"beep");
   reader.DelayIfUnarmed(config.AutoInstallEnabled, config.AutoInstallDelay, u"AutoInstall");
   reader.DelayIfUnarmed(config.AutoExitEnabled, config.AutoExitDelay, u"AutoExit");
   reader.IntIfZero(config.RestartWait, u"RestartWait");
-  reader.IntIfZero(config.UseCurrent, u"UseCurrent");
+  reader.FlagIfOff(config.UseCurrent, u"UseCurrent");
   if (config.DisableLoadMenu == app::kDisableLoadMenuDefault) {
     config.DisableLoadMenu = reader.Int(u"DisableLoadMenu", app::kDisableLoadMenuDefault);
   }
@@ -139,8 +144,8 @@ uint32_t ParseShellFolderMask(TextView value) {
 }
 
 app::WizardPage ChooseStartPage(const app::InstallConfig& config) {
-  if (config.SkipSettings == 0) return app::kSettingsPage;
-  return config.SkipSoftware != 0 ? app::kStatusPage : app::kSoftwarePage;
+  if (!config.SkipSettings) return app::kSettingsPage;
+  return config.SkipSoftware ? app::kStatusPage : app::kSoftwarePage;
 }
 
 }  // namespace tarn::startup

@@ -69,8 +69,8 @@ void CheckSecondaryLogon(AppContext& app) {
   const bool running = app.platform.services->IsServiceRunning(u"seclogon").value_or(false);
   app.config.SecondaryLogonRunning = running;
   if (running) return;
-  app.config.UseCurrent = 1;
-  app.config.AutoLogon = app::kAutoLogonOn;
+  app.config.UseCurrent = true;
+  app.config.AutoLogon = app::AutoLogonMode::kOn;
   app.log.Write(kSecondaryLogonWarning, app::kLogWarning, 0);
 }
 
@@ -92,7 +92,7 @@ void CleanUp(AppContext& app, const StartupParts& parts) {
 }
 
 void RequestRestart(AppContext& app, WizardOutcome outcome) {
-  if (outcome != WizardOutcome::kFinished || app.config.SkipRestart != 0) return;
+  if (outcome != WizardOutcome::kFinished || app.config.SkipRestart) return;
   const Text message = app.translator.Translate(kRestartMessage);
   (void)app.platform.system->InitiateShutdown(
       message, static_cast<uint32_t>(app.config.RestartWait),

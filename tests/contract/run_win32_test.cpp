@@ -276,7 +276,7 @@ TEST_F(RunContract, ASmallCatalogueStartsRealProcessesAndLogsThem) {
 
   AppContext app(services_);
   app.config.Verbose = 1;
-  app.config.AutoLogon = app::kAutoLogonOn;
+  app.config.AutoLogon = app::AutoLogonMode::kOn;
   app.config.User = u"tarnuser";
   app.config.Computer = computer;
   app.config.Owner = u"Owner Name";

@@ -27,7 +27,7 @@ void PutOldAutoLogon(RunTestMachine& m) {
 TEST(SystemIdentityTest, AutoLogonTwoWritesTheAccountAndStoresTheSecretForAPrimary) {
   RunTestMachine m;
   PutOldAutoLogon(m);
-  m.app->config.AutoLogon = 2;
+  m.app->config.AutoLogon = app::AutoLogonMode::kOn;
   m.app->config.User = u"ann";
   m.app->config.UserPwd = u"s3cret";
   m.app->config.Computer = u"PC1";
@@ -47,7 +47,7 @@ TEST(SystemIdentityTest, AutoLogonTwoWritesTheAccountAndStoresTheSecretForAPrima
 
 TEST(SystemIdentityTest, AutoLogonTwoWithoutPrimaryStoresNoPassword) {
   RunTestMachine m;
-  m.app->config.AutoLogon = 2;
+  m.app->config.AutoLogon = app::AutoLogonMode::kOn;
   m.app->config.UserPwd = u"pw";
   (void)m.Run();  // the run fills User with the program's own account
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "Administrator");
@@ -59,7 +59,7 @@ TEST(SystemIdentityTest, AutoLogonTwoWithoutPrimaryStoresNoPassword) {
 TEST(SystemIdentityTest, AutoLogonZeroRemovesEvenWhatIsMissing) {
   RunTestMachine m;
   PutOldAutoLogon(m);
-  m.app->config.AutoLogon = 0;
+  m.app->config.AutoLogon = app::AutoLogonMode::kRemove;
   ApplyAutoLogon(*m.app, nullptr);
   for (const char16_t* name : {u"AutoAdminLogon", u"DefaultPassword", u"AutoLogonCount"}) {
     EXPECT_EQ(Value(m, kWinlogonKey, name), "<absent>") << ToUtf8(name);
@@ -72,7 +72,7 @@ TEST(SystemIdentityTest, AutoLogonOneAndSystemLeaveTheKeyAlone) {
   for (const bool asSystem : {false, true}) {
     RunTestMachine m;
     PutOldAutoLogon(m);
-    m.app->config.AutoLogon = asSystem ? 2 : 1;
+    m.app->config.AutoLogon = asSystem ? app::AutoLogonMode::kOn : app::AutoLogonMode::kUnchanged;
     m.app->config.User = u"ann";
     if (asSystem) m.machine.system().SetUserName(u"SYSTEM");
     ApplyAutoLogon(*m.app, nullptr);
@@ -105,7 +105,7 @@ TEST(SystemIdentityTest, SkipSettingsWritesNothing) {
   (void)m.machine.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,
                                  RegValue::FromDword(1));
   m.app->config.SkipSettings = 1;
-  m.app->config.AutoLogon = 2;
+  m.app->config.AutoLogon = app::AutoLogonMode::kOn;
   m.app->config.Computer = u"NEWPC";
   m.app->config.Owner = u"Ann";
   (void)m.Run();

@@ -93,7 +93,7 @@ TEST_F(ApplyOptionsTest, SwitchesAndNumbers) {
   EXPECT_EQ(config_.NoCancel, 1);
   EXPECT_EQ(config_.NoRestartChange, 1);
   EXPECT_TRUE(config_.NoAbort);
-  EXPECT_EQ(config_.AutoLogon, 2);
+  EXPECT_EQ(config_.AutoLogon, app::AutoLogonMode::kOn);
   EXPECT_TRUE(outcome.topmost);
   EXPECT_EQ(config_.SkipSoftware, 1);
   EXPECT_EQ(config_.RestartWait, 30) << "seconds, not converted";

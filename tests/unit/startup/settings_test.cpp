@@ -40,7 +40,7 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, MissingSectionLeavesEveryDefault) {
   Read();
-  EXPECT_EQ(config_.AutoLogon, 1);
+  EXPECT_EQ(config_.AutoLogon, app::AutoLogonMode::kUnchanged);
   EXPECT_EQ(config_.DisableLoadMenu, 2);
   EXPECT_EQ(config_.SplitterPos, 30);
   EXPECT_EQ(config_.UseCurrent, 0);
@@ -140,14 +140,16 @@ TEST_F(SettingsTest, AutoLogonAndDisableLoadMenuRules) {
   struct Row {
     const char16_t* command;
     const char* lines;
-    int32_t autoLogon;
+    app::AutoLogonMode autoLogon;
     int32_t disable;
   } rows[] = {
-      {u"", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", 0, 1},
-      {u"", "AutoLogon=\r\nDisableLoadMenu=\r\n", 1, 2},
-      {u"/autologon", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", 2, 1},
-      {u"/DisableLoadMenu=0", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", 0, 0},
-      {u"/DisableLoadMenu=2", "AutoLogon=1\r\nDisableLoadMenu=1\r\n", 1, 1},
+      {u"", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", app::AutoLogonMode::kRemove, 1},
+      {u"", "AutoLogon=\r\nDisableLoadMenu=\r\n", app::AutoLogonMode::kUnchanged, 2},
+      {u"/autologon", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", app::AutoLogonMode::kOn, 1},
+      {u"/DisableLoadMenu=0", "AutoLogon=0\r\nDisableLoadMenu=1\r\n", app::AutoLogonMode::kRemove,
+       0},
+      {u"/DisableLoadMenu=2", "AutoLogon=1\r\nDisableLoadMenu=1\r\n",
+       app::AutoLogonMode::kUnchanged, 1},
   };
   for (const Row& row : rows) {
     app::InstallConfig config;

@@ -182,7 +182,7 @@ TEST_F(StartupTest, SecondaryLogonWarningIsTheFirstLogLine) {
   EXPECT_EQ(ReadUtf16(u"C:\\logs\\run.log"),
             u"Warning(0): 12/1/2026, 9:05:07 AM - \"Secondary Logon\" service isn't running\r\n");
   EXPECT_EQ(app_.config.UseCurrent, 1);
-  EXPECT_EQ(app_.config.AutoLogon, 2);
+  EXPECT_EQ(app_.config.AutoLogon, app::AutoLogonMode::kOn);
   EXPECT_FALSE(app_.config.SecondaryLogonRunning);
   EXPECT_TRUE(extensions_.logOpenDuringWizard);
 }
@@ -191,7 +191,7 @@ TEST_F(StartupTest, MissingServiceOverridesTheFileToo) {
   machine_.services().RemoveService(u"seclogon");
   Settings("AutoLogon=0\r\nLog=C:\\logs\\key.log\r\n");
   (void)Run(u"");
-  EXPECT_EQ(app_.config.AutoLogon, 2);
+  EXPECT_EQ(app_.config.AutoLogon, app::AutoLogonMode::kOn);
   EXPECT_EQ(app_.config.UseCurrent, 1);
   EXPECT_NE(ReadUtf16(u"C:\\logs\\key.log").find(u"Secondary Logon"), Text::npos)
       << "the log named by the settings key opens right after the settings are read";
@@ -212,7 +212,7 @@ TEST_F(StartupTest, RunningServiceWritesNothing) {
   EXPECT_TRUE(app_.config.SecondaryLogonRunning);
   EXPECT_TRUE(machine_.files().Exists(u"C:\\logs\\quiet.log"));
   EXPECT_EQ(ReadUtf16(u"C:\\logs\\quiet.log"), u"");
-  EXPECT_EQ(app_.config.AutoLogon, 1);
+  EXPECT_EQ(app_.config.AutoLogon, app::AutoLogonMode::kUnchanged);
 }
 
 TEST_F(StartupTest, PrivilegesAreRequestedTogether) {
