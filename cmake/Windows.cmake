@@ -55,6 +55,14 @@ add_test(NAME contract_win32_cyrillic
 set_tests_properties(contract_win32_cyrillic PROPERTIES
   ENVIRONMENT "LANG=ru_RU.UTF-8;LC_ALL=ru_RU.UTF-8")
 
+# The glue of src/ui under Wine: real windows from the program's own
+# resources.
+file(GLOB TARN_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/ui/*.cpp)
+add_executable(tarn_ui_tests ${TARN_UI_TEST_SOURCES} resources/tarn.rc)
+target_link_libraries(tarn_ui_tests PRIVATE tarn_ui gtest gtest_main)
+tarn_warnings(tarn_ui_tests)
+add_test(NAME ui_win32 COMMAND tarn_ui_tests)
+
 # A program that only carries a version resource from the resource compiler;
 # the version resource contract compares the system's reading with the
 # portable reader on it. It sits next to the contract test executable.
