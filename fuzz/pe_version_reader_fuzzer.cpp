@@ -13,6 +13,7 @@
 #include <span>
 
 #include "../tests/support/pe_image_builder.h"
+#include "platform/bytes_file.h"
 #include "platform/pe_version_reader.h"
 
 namespace {
@@ -20,26 +21,11 @@ namespace {
 using namespace tarn::platform;
 using tarn::TextView;
 
-// The bytes as a file, so the reading of files is checked against the
-// reading of whole images in memory.
-class FileOfBytes : public ReadableFile {
- public:
-  explicit FileOfBytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-  [[nodiscard]] uint64_t Size() const override { return bytes_.size(); }
-  tarn::Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) override {
-    if (offset >= bytes_.size()) return size_t{0};
-    const size_t count = std::min<uint64_t>(buffer.size(), bytes_.size() - offset);
-    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer.begin());
-    return count;
-  }
-
- private:
-  std::span<const uint8_t> bytes_;
-};
-
+// The same bytes read through the file interface and as a whole image: the
+// paged reading of files must answer as the reading of images does.
 void Read(std::span<const uint8_t> bytes) {
   const auto resource = ReadPeVersionResource(bytes);
-  FileOfBytes file(bytes);
+  BytesFile file(bytes);
   const auto fromFile = ReadPeVersionResource(file);
   if (resource.ok() != fromFile.ok() || resource.error() != fromFile.error()) __builtin_trap();
   if (!resource) return;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/bytes_file.h"
+
 namespace tarn::platform {
 namespace {
 
@@ -91,22 +93,6 @@ class Bytes {
   PagedImage* image_;
   uint64_t start_;
   uint64_t length_;
-};
-
-// A whole image in memory, read as a file.
-class ImageInMemory : public ReadableFile {
- public:
-  explicit ImageInMemory(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-  [[nodiscard]] uint64_t Size() const override { return bytes_.size(); }
-  Result<size_t> ReadAt(uint64_t offset, std::span<uint8_t> buffer) override {
-    if (offset >= bytes_.size()) return size_t{0};
-    const size_t count = std::min<uint64_t>(buffer.size(), bytes_.size() - offset);
-    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer.begin());
-    return count;
-  }
-
- private:
-  std::span<const uint8_t> bytes_;
 };
 
 struct Section {
@@ -276,7 +262,7 @@ Result<std::unique_ptr<VersionResource>> Parse(std::span<const uint8_t> bytes) {
 
 Result<std::span<const uint8_t>> FindVersionResource(std::span<const uint8_t> image) {
   using R = Result<std::span<const uint8_t>>;
-  ImageInMemory file(image);
+  BytesFile file(image);
   PagedImage paged(file);
   const auto extent = Locate(paged);
   if (!extent) return R::Failure(extent.error());
