@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -20,6 +21,13 @@ inline constexpr uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr uint32_t kFileAttributeArchive = 0x20;
 inline constexpr uint32_t kFileAttributeNormal = 0x80;
 
+// ERROR_UNRECOGNIZED_VOLUME: the volume carries no file system the system knows.
+inline constexpr WinError kErrorUnrecognizedVolume = 1005;
+// ERROR_MOD_NOT_FOUND: a library the operation needs can't be loaded.
+inline constexpr WinError kErrorModNotFound = 126;
+// ERROR_GEN_FAILURE: a device did not do what it was asked.
+inline constexpr WinError kErrorGenFailure = 31;
+
 // 100-nanosecond intervals since 1601-01-01 (FILETIME), UTC.
 using FileTime = uint64_t;
 
@@ -34,6 +42,18 @@ struct DirectoryEntry {
   Text name;
   FileInfo info;
 };
+
+// What a quick format is asked to make of a volume.
+struct FormatRequest {
+  // A drive root such as "D:\\".
+  Text root;
+  // "NTFS" or "FAT32".
+  Text fileSystem;
+  Text label;
+};
+
+// Receives the percentage done while a volume is formatted.
+using FormatProgress = std::function<void(uint32_t percent)>;
 
 // A file opened for writing; closed when destroyed.
 class WritableFile {
@@ -98,6 +118,20 @@ class FileSystem {
   [[nodiscard]] virtual uint32_t DriveType(TextView root) = 0;
   // GetLogicalDriveStringsW: roots such as "C:\\".
   [[nodiscard]] virtual std::vector<Text> LogicalDrives() = 0;
+
+  // Volumes and formatting.
+
+  // GetFileAttributesW of a drive root such as "D:\\": kErrorSuccess when it
+  // answers, else its error: kErrorUnrecognizedVolume for a volume without a
+  // file system, kErrorPathNotFound for a letter without a volume.
+  [[nodiscard]] virtual WinError VolumeState(TextView root) = 0;
+  // GetVolumeInformationW's label of a drive root; empty for none.
+  [[nodiscard]] virtual Result<Text> VolumeLabel(TextView root) = 0;
+  // Quick-formats the volume of `request.root` with 4096-byte clusters and
+  // returns when it has ended, kErrorSuccess when it succeeded. Never waits
+  // for a formatter that isn't there: that fails with kErrorModNotFound.
+  [[nodiscard]] virtual WinError FormatVolume(const FormatRequest& request,
+                                              const FormatProgress& progress) = 0;
 };
 
 }  // namespace tarn::platform

@@ -65,6 +65,8 @@ uint32_t Reported(uint32_t attributes) {
 struct SimFileSystem::Volume {
   uint32_t driveType = kDriveFixed;
   std::unique_ptr<VolumeStore> store;
+  bool formatted = true;
+  Text label;
 };
 
 class SimFileSystem::SimWritableFile : public platform::WritableFile {
@@ -172,6 +174,11 @@ void SimFileSystem::PutVolume(TextView root, uint32_t driveType,
 }
 
 SimFileSystem::Volume* SimFileSystem::FindVolume(const Text& root) {
+  Volume* volume = FindAnyVolume(root);
+  return volume && volume->formatted ? volume : nullptr;
+}
+
+SimFileSystem::Volume* SimFileSystem::FindAnyVolume(const Text& root) {
   const auto it = volumes_.find(root);
   return it == volumes_.end() ? nullptr : it->second.get();
 }
@@ -179,6 +186,8 @@ SimFileSystem::Volume* SimFileSystem::FindVolume(const Text& root) {
 Result<FileInfo> SimFileSystem::StatParsed(const ParsedPath& path) {
   Volume* volume = FindVolume(path.root);
   if (!volume) {
+    if (FindAnyVolume(path.root))
+      return Result<FileInfo>::Failure(platform::kErrorUnrecognizedVolume);
     return Result<FileInfo>::Failure(IsShare(path.root) ? kErrorBadNetPath : kErrorPathNotFound);
   }
   return volume->store->Stat(path.names);
@@ -437,7 +446,7 @@ uint32_t SimFileSystem::DriveType(TextView root) {
   if (asked.size() == 2 && asked[1] == u':') asked += u'\\';
   auto parsed = Locate(asked);
   if (!parsed || !parsed->names.empty()) return kNoRootDirectory;
-  Volume* volume = FindVolume(parsed->root);
+  Volume* volume = FindAnyVolume(parsed->root);
   return volume ? volume->driveType : kNoRootDirectory;
 }
 
@@ -447,6 +456,68 @@ std::vector<Text> SimFileSystem::LogicalDrives() {
     if (!IsShare(root)) drives.push_back(root + u'\\');
   }
   return drives;
+}
+
+void SimFileSystem::AddUnformattedVolume(TextView root, uint32_t driveType) {
+  AddVolume(root, driveType);
+  if (auto key = DriveKey(root)) FindAnyVolume(*key)->formatted = false;
+}
+
+void SimFileSystem::RemoveVolume(TextView root) {
+  if (auto key = DriveKey(root)) volumes_.erase(*key);
+}
+
+void SimFileSystem::SetVolumeLabel(TextView root, TextView label) {
+  auto key = DriveKey(root);
+  Volume* volume = key ? FindAnyVolume(*key) : nullptr;
+  if (volume) volume->label = Text(label);
+}
+
+std::optional<Text> SimFileSystem::DriveKey(TextView root) const {
+  Text asked(root);
+  if (asked.size() == 2 && asked[1] == u':') asked += u'\\';
+  auto parsed = Locate(asked);
+  if (!parsed) return std::nullopt;
+  return parsed->root;
+}
+
+WinError SimFileSystem::VolumeState(TextView root) {
+  auto parsed = Locate(root);
+  if (!parsed) return parsed.error();
+  auto info = StatParsed(*parsed);
+  return info ? kErrorSuccess : info.error();
+}
+
+Result<Text> SimFileSystem::VolumeLabel(TextView root) {
+  auto parsed = Locate(root);
+  if (!parsed) return Result<Text>::Failure(parsed.error());
+  Volume* volume = FindAnyVolume(parsed->root);
+  if (!volume) return Result<Text>::Failure(kErrorPathNotFound);
+  if (!volume->formatted) return Result<Text>::Failure(platform::kErrorUnrecognizedVolume);
+  return volume->label;
+}
+
+WinError SimFileSystem::FormatVolume(const platform::FormatRequest& request,
+                                     const platform::FormatProgress& progress) {
+  if (!formatterPresent_) return platform::kErrorModNotFound;
+  auto parsed = Locate(request.root);
+  if (!parsed || IsShare(parsed->root)) return kErrorInvalidParameter;
+  Volume* volume = FindAnyVolume(parsed->root);
+  if (!volume) return kErrorPathNotFound;
+  if (!EqualsIgnoreCase(request.fileSystem, u"NTFS") &&
+      !EqualsIgnoreCase(request.fileSystem, u"FAT32")) {
+    return kErrorInvalidParameter;
+  }
+  // A FAT32 label holds 11 characters, an NTFS one 32.
+  const size_t labelLimit = EqualsIgnoreCase(request.fileSystem, u"FAT32") ? 11 : 32;
+  if (request.label.size() > labelLimit) return kErrorInvalidParameter;
+  for (uint32_t percent : {0u, 50u, 100u}) {
+    if (progress) progress(percent);
+  }
+  volume->store = MakeMemoryVolume(now_);
+  volume->formatted = true;
+  volume->label = request.label;
+  return kErrorSuccess;
 }
 
 }  // namespace tarn::sim

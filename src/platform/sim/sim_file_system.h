@@ -90,6 +90,21 @@ class SimFileSystem : public platform::FileSystem {
   [[nodiscard]] uint32_t DriveType(TextView root) override;
   [[nodiscard]] std::vector<Text> LogicalDrives() override;
 
+  // Volumes and formatting.
+
+  // Adds a volume without a file system: its root answers
+  // kErrorUnrecognizedVolume and nothing can be stored on it until formatted.
+  void AddUnformattedVolume(TextView root, uint32_t driveType = kDriveFixed);
+  // Takes the volume of a drive away, as when a disk is removed.
+  void RemoveVolume(TextView root);
+  void SetVolumeLabel(TextView root, TextView label);
+  // Whether FormatVolume finds a formatter (Wine has none).
+  void SetFormatterPresent(bool present) { formatterPresent_ = present; }
+  [[nodiscard]] WinError VolumeState(TextView root) override;
+  [[nodiscard]] Result<Text> VolumeLabel(TextView root) override;
+  [[nodiscard]] WinError FormatVolume(const platform::FormatRequest& request,
+                                      const platform::FormatProgress& progress) override;
+
  private:
   class SimWritableFile;
   struct Volume;
@@ -109,6 +124,11 @@ class SimFileSystem : public platform::FileSystem {
   std::map<Text, std::unique_ptr<Volume>> volumes_;
   ParsedPath current_;
   platform::FileTime now_ = 133000000000000000ULL;
+  bool formatterPresent_ = true;
+  // A volume of `root` whether formatted or not.
+  Volume* FindAnyVolume(const Text& root);
+  // The volume key of a drive root given as "D:", "D:\\" or a longer path.
+  std::optional<Text> DriveKey(TextView root) const;
 };
 
 // The text of a parsed path ("C:\a\b", "\\srv\share\a").

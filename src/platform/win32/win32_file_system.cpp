@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_system_function.h"
 #include "platform/win32/win32_text.h"
 
 namespace tarn::win32 {
@@ -227,6 +228,93 @@ std::vector<Text> Win32FileSystem::LogicalDrives() {
     start = end + 1;
   }
   return drives;
+}
+
+namespace {
+
+// fmifs.dll is undocumented: these are the commands its FormatEx callback
+// receives that the formatter understands, and the media kinds it takes.
+constexpr DWORD kFormatProgress = 0;
+constexpr DWORD kFormatDone = 11;
+constexpr DWORD kFormatStructureProgress = 1;
+constexpr DWORD kFormatClusterSizeTooSmall = 14;
+constexpr DWORD kFormatClusterSizeTooBig = 15;
+constexpr DWORD kMediaRemovable = 8;
+constexpr DWORD kMediaFixed = 12;
+
+using FormatCallback = BOOLEAN(WINAPI*)(DWORD command, DWORD subAction, PVOID argument);
+using FormatExFunction = VOID(WINAPI*)(PWCHAR root, DWORD media, PWCHAR fileSystem, PWCHAR label,
+                                       BOOL quick, DWORD clusterSize, FormatCallback callback);
+
+// FormatEx passes no context to its callback; one format runs at a time on
+// the calling thread, so the callback finds its caller here.
+struct FormatOutcome {
+  const platform::FormatProgress* progress = nullptr;
+  bool ended = false;
+  bool succeeded = false;
+};
+thread_local FormatOutcome* currentFormat = nullptr;
+
+BOOLEAN WINAPI OnFormatEvent(DWORD command, DWORD, PVOID argument) {
+  FormatOutcome* outcome = currentFormat;
+  if (outcome == nullptr) return FALSE;
+  try {
+    switch (command) {
+      case kFormatProgress:
+        if (*outcome->progress && argument != nullptr) {
+          (*outcome->progress)(*static_cast<const DWORD*>(argument));
+        }
+        return TRUE;
+      case kFormatDone:
+        outcome->ended = true;
+        outcome->succeeded = argument != nullptr && *static_cast<const BOOLEAN*>(argument) != 0;
+        if (*outcome->progress) (*outcome->progress)(100);
+        return outcome->succeeded ? TRUE : FALSE;
+      case kFormatStructureProgress:
+      case kFormatClusterSizeTooSmall:
+      case kFormatClusterSizeTooBig:
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  } catch (...) {
+    return FALSE;
+  }
+}
+
+}  // namespace
+
+WinError Win32FileSystem::VolumeState(TextView root) {
+  if (GetFileAttributesW(Wide(root).c_str()) != INVALID_FILE_ATTRIBUTES) return kErrorSuccess;
+  return GetLastError();
+}
+
+Result<Text> Win32FileSystem::VolumeLabel(TextView root) {
+  wchar_t label[MAX_PATH + 1] = {};
+  if (!GetVolumeInformationW(Wide(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                             nullptr, 0)) {
+    return Result<Text>::Failure(GetLastError());
+  }
+  return FromWide(label);
+}
+
+WinError Win32FileSystem::FormatVolume(const platform::FormatRequest& request,
+                                       const platform::FormatProgress& progress) {
+  UniqueModule library(LoadLibraryW(L"fmifs.dll"));
+  const auto formatEx = FunctionOf<FormatExFunction>(library.get(), "FormatEx");
+  if (formatEx == nullptr) return platform::kErrorModNotFound;
+  std::wstring root = Wide(request.root);
+  std::wstring fileSystem = Wide(request.fileSystem);
+  std::wstring label = Wide(request.label);
+  const DWORD media =
+      GetDriveTypeW(root.c_str()) == DRIVE_REMOVABLE ? kMediaRemovable : kMediaFixed;
+  FormatOutcome outcome;
+  outcome.progress = &progress;
+  currentFormat = &outcome;
+  formatEx(root.data(), media, fileSystem.data(), label.data(), TRUE, 4096, OnFormatEvent);
+  currentFormat = nullptr;
+  if (!outcome.ended) return kErrorCallNotImplemented;
+  return outcome.succeeded ? kErrorSuccess : kErrorGenFailure;
 }
 
 }  // namespace tarn::win32

@@ -27,6 +27,12 @@ class Win32FileSystem : public platform::FileSystem {
   [[nodiscard]] WinError SetCurrentDirectory(TextView path) override;
   [[nodiscard]] uint32_t DriveType(TextView root) override;
   [[nodiscard]] std::vector<Text> LogicalDrives() override;
+
+  // Volumes and formatting.
+  [[nodiscard]] WinError VolumeState(TextView root) override;
+  [[nodiscard]] Result<Text> VolumeLabel(TextView root) override;
+  [[nodiscard]] WinError FormatVolume(const platform::FormatRequest& request,
+                                      const platform::FormatProgress& progress) override;
 };
 
 }  // namespace tarn::win32

@@ -55,6 +55,12 @@ class MemoryFiles : public platform::FileSystem {
   WinError SetCurrentDirectory(TextView) override { return kErrorNotSupported; }
   uint32_t DriveType(TextView) override { return 3; }
   std::vector<Text> LogicalDrives() override { return {u"C:\\"}; }
+  // Volumes and formatting.
+  WinError VolumeState(TextView) override { return kErrorSuccess; }
+  Result<Text> VolumeLabel(TextView) override { return Text(); }
+  WinError FormatVolume(const platform::FormatRequest&, const platform::FormatProgress&) override {
+    return kErrorNotSupported;
+  }
 };
 
 std::vector<uint8_t> Bytes(std::string_view text) {
