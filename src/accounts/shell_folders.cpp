@@ -1,0 +1,271 @@
+#include "accounts/shell_folders.h"
+
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "accounts/shell_folder_table.h"
+#include "platform/unexpand_path.h"
+
+namespace tarn::accounts {
+namespace {
+
+constexpr uint32_t kPathBuffer = static_cast<uint32_t>(kPathCapacity);
+
+TextView WithoutTrailingSlashes(TextView path) {
+  while (path.size() > 1 && path.back() == u'\\') path.remove_suffix(1);
+  return path;
+}
+
+// Whether `inner` is `outer` or lies inside it.
+bool FolderWithin(TextView inner, TextView outer) {
+  inner = WithoutTrailingSlashes(inner);
+  outer = WithoutTrailingSlashes(outer);
+  if (outer.empty() || !StartsWithIgnoreCase(inner, outer)) return false;
+  return inner.size() == outer.size() || inner[outer.size()] == u'\\' || outer.back() == u'\\';
+}
+
+// Whether `text` at `at` begins with `part` ending at a component end.
+bool ComponentsAt(TextView text, size_t at, TextView part) {
+  if (part.empty() || !StartsWithIgnoreCase(text.substr(at), part)) return false;
+  const size_t end = at + part.size();
+  return end == text.size() || text[end] == u'\\' || part.back() == u'\\';
+}
+
+}  // namespace
+
+std::optional<size_t> VolumeChecker::DriveIndex(TextView path) {
+  if (path.empty()) return std::nullopt;
+  const char16_t letter = path[0];
+  if (letter >= u'a' && letter <= u'z') return static_cast<size_t>(letter - u'a');
+  if (letter >= u'A' && letter <= u'Z') return static_cast<size_t>(letter - u'A');
+  return std::nullopt;
+}
+
+bool VolumeChecker::CheckVolume(Text& path) {
+  if (path.empty()) return true;
+  for (;;) {
+    const auto drive = DriveIndex(path);
+    if (drive && movedTo_[*drive] != 0) path[0] = movedTo_[*drive];
+    const auto current = DriveIndex(path);
+    if (current && cancelled_[*current]) return false;
+    const Text root = Text(1, path[0]) + u":\\";
+    const WinError state = files_.VolumeState(root);
+    if (state == kErrorSuccess) return true;
+    app::VolumeQuestion question;
+    if (state == platform::kErrorUnrecognizedVolume) {
+      question.problem = app::VolumeProblem::Unformatted;
+    } else if (state == kErrorPathNotFound) {
+      question.problem = app::VolumeProblem::Missing;
+    } else {
+      return true;
+    }
+    question.path = path;
+    question.timeoutSeconds = timeoutSeconds_;
+    const app::VolumeReply reply = prompter_.AskVolume(question);
+    switch (reply.answer) {
+      case app::VolumeAnswer::Ignore:
+        return true;
+      case app::VolumeAnswer::Cancel:
+        // Asking again about the same drive would only cancel again; the
+        // run's later folders on it are given up without a question.
+        if (current) cancelled_[*current] = true;
+        return false;
+      case app::VolumeAnswer::Format: {
+        const WinError formatted =
+            files_.FormatVolume({root, reply.fileSystem, reply.label}, platform::FormatProgress());
+        (void)formatted;  // Success or not, the drive is looked at again.
+        break;
+      }
+      case app::VolumeAnswer::Retry:
+        if (!reply.path.empty()) path = reply.path;
+        if (reply.rememberDrive && question.problem == app::VolumeProblem::Missing && current) {
+          const auto chosen = DriveIndex(path);
+          if (chosen && *chosen != *current) {
+            movedTo_[*current] = static_cast<char16_t>(u'A' + *chosen);
+          }
+        }
+        break;
+    }
+  }
+}
+
+bool FoldersNest(TextView a, TextView b) {
+  return FolderWithin(a, b) || FolderWithin(b, a);
+}
+
+bool CreateFolderPath(platform::FileSystem& files, VolumeChecker& volumes, TextView path,
+                      const LeafSecurity& leafSecurity) {
+  Text folder(path);
+  if (!volumes.CheckVolume(folder)) return false;
+  size_t from = 0;
+  if (folder.starts_with(u"\\\\")) {
+    from = folder.find(u'\\', 2);
+    if (from == Text::npos) return false;
+    ++from;
+  }
+  for (size_t at = folder.find(u'\\', from); at != Text::npos; at = folder.find(u'\\', at + 1)) {
+    // Parents that exist or can't be made are no reason to stop: the last
+    // folder decides.
+    (void)files.CreateDirectory(TextView(folder).substr(0, at));
+  }
+  if (files.CreateDirectory(folder) == kErrorSuccess && leafSecurity) leafSecurity(folder);
+  return true;
+}
+
+bool CopyFolderTree(platform::FileSystem& files, VolumeChecker& volumes, TextView source,
+                    TextView target) {
+  if (source.empty() || FoldersNest(source, target)) return false;
+  auto entries = files.ListDirectory(source);
+  (void)CreateFolderPath(files, volumes, target);
+  if (!entries) return false;
+  for (const auto& entry : *entries) {
+    const Text from = Text(source) + u'\\' + entry.name;
+    const Text to = Text(target) + u'\\' + entry.name;
+    if (entry.info.attributes & platform::kFileAttributeDirectory) {
+      (void)CopyFolderTree(files, volumes, from, to);
+    } else {
+      (void)files.CopyFile(from, to, /*failIfExists=*/false);
+    }
+  }
+  return true;
+}
+
+std::optional<Text> ResolveAccountPath(platform::Environment& environment, TextView path,
+                                       const AccountFolderValues& values) {
+  const std::array<std::pair<TextView, TextView>, 6> placeholders = {{
+      {u"%ThisProfile%", values.profile},
+      {u"%ThisHome%", values.home},
+      {u"%ThisUser%", values.name},
+      {u"%USERPROFILE%", values.profile},
+      {u"%HOMEDRIVE%%HOMEPATH%", values.home},
+      {u"%USERNAME%", values.name},
+  }};
+  Text replaced;
+  for (size_t at = 0; at < path.size();) {
+    bool found = false;
+    for (const auto& [placeholder, value] : placeholders) {
+      if (!StartsWithIgnoreCase(path.substr(at), placeholder)) continue;
+      // Left to the process environment, the placeholder would name the
+      // running user's folder, or a folder literally called so.
+      if (value.empty()) return std::nullopt;
+      replaced += value;
+      at += placeholder.size();
+      found = true;
+      break;
+    }
+    if (!found) replaced += path[at++];
+  }
+  const platform::Expansion expanded = environment.Expand(replaced, kPathBuffer);
+  if (!expanded.complete()) return std::nullopt;
+  // A variable nobody defined leaves a relative path: a folder named after
+  // the variable below whatever the current folder is.
+  const TextView full = expanded.text;
+  const bool onDrive = full.size() >= 3 && full[1] == u':' && full[2] == u'\\';
+  if (!onDrive && !full.starts_with(u"\\\\")) return std::nullopt;
+  return expanded.text;
+}
+
+Text ToRegistryForm(TextView path, const AccountFolderValues& values, size_t capacity) {
+  const std::array<std::pair<TextView, TextView>, 3> forms = {{
+      {WithoutTrailingSlashes(values.profile), u"%USERPROFILE%"},
+      {WithoutTrailingSlashes(values.home), u"%HOMEDRIVE%%HOMEPATH%"},
+      {values.name, u"%USERNAME%"},
+  }};
+  Text form;
+  size_t at = 0;
+  while (at < path.size()) {
+    const bool componentStart = at == 0 || path[at - 1] == u'\\';
+    bool replaced = false;
+    if (componentStart) {
+      for (const auto& [text, placeholder] : forms) {
+        if (!ComponentsAt(path, at, text)) continue;
+        const size_t rest = path.size() - at - text.size();
+        if (form.size() + placeholder.size() + rest + 1 > capacity) {
+          form += path.substr(at);
+          return form;
+        }
+        form += placeholder;
+        at += text.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) form += path[at++];
+  }
+  return form;
+}
+
+void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, UserAccount& record,
+                       const ShellFolderTarget& target) {
+  platform::Environment& environment = *services.platform.environment;
+  platform::Registry& registry = *services.platform.registry;
+  platform::FileSystem& files = *services.platform.files;
+  const AccountFolderValues values{record.Profile.view(), record.Home.view(), record.Name.view()};
+  auto verbose = [&](TextView format, std::initializer_list<FormatArg> args) {
+    if (target.verbose) target.log.WriteFormat(app::kLogInfo, 0, format, args);
+  };
+  for (size_t j = 0; j < kShellFolderCount; ++j) {
+    const TextView name = ShellFolderNames()[j];
+    const int index = static_cast<int>(j);
+    const bool fromRecord = !record.ShellFolders[j].empty();
+    Text asked;
+    if (fromRecord) {
+      asked = record.ShellFolders[j].str();
+    } else if (!ReadShellFolder(registry, target.hive, j, asked)) {
+      if (!DefaultShellFolder(services, j, asked)) asked.clear();
+      (void)registry.SetValue(target.folders, name,
+                              platform::RegValue::FromText(asked, platform::kRegExpandSz));
+    }
+    auto resolved = ResolveAccountPath(environment, asked, values);
+    if (!resolved || resolved->empty()) {
+      target.log.WriteFormat(app::kLogError, index,
+                             u"%S: Shell Folder %d '%s' does not name a folder of the account",
+                             {u"CreateUsers", index, asked});
+      continue;
+    }
+    Text path = std::move(*resolved);
+    if (!volumes.CheckVolume(path)) {
+      target.log.WriteFormat(app::kLogWarning, index,
+                             u"%S: Shell Folder %d skipped, its drive is not available ('%s')",
+                             {u"CreateUsers", index, path});
+      continue;
+    }
+    (void)environment.Set(name, TextView(path));
+    record.ShellFolders[j] = path;
+    Text old;
+    if (fromRecord) {
+      verbose(u"%S: Shell Folder %d is '%s'", {u"CreateUsers", index, path});
+      Text present;
+      if (ReadShellFolder(registry, target.hive, j, present)) {
+        old = ResolveAccountPath(environment, present, values).value_or(Text());
+      } else {
+        verbose(u"%S: Default Shell Folder %d was not set", {u"CreateUsers", index});
+      }
+      const Text form = ToRegistryForm(path, values);
+      if (!form.empty()) {
+        const Text stored = platform::UnExpandPath(environment, form, kPathBuffer).value_or(form);
+        (void)registry.SetValue(target.folders, name,
+                                platform::RegValue::FromText(stored, platform::kRegExpandSz));
+      }
+    } else {
+      verbose(u"%S: User Shell Folder %d wasn't initialized ('%s')", {u"CreateUsers", index, path});
+    }
+    if (!files.IsDirectory(path)) {
+      verbose(u"%S: Creating Shell Folder %d as '%s'", {u"CreateUsers", index, path});
+      (void)CreateFolderPath(files, volumes, path, target.leafSecurity);
+    }
+    if (record.Exists && !old.empty() && !EqualsIgnoreCase(old, path)) {
+      if (FoldersNest(old, path)) {
+        target.log.WriteFormat(app::kLogWarning, index,
+                               u"Shell Folder not copied from '%s' into its own tree '%s'",
+                               {old, path});
+        continue;
+      }
+      (void)CopyFolderTree(files, volumes, old, path);
+      verbose(u"Copy Shell Folder from '%s' to '%s'", {old, path});
+    }
+  }
+}
+
+}  // namespace tarn::accounts
