@@ -1,6 +1,7 @@
 #include "accounts/shell_folders.h"
 
 #include <array>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,28 @@ bool ComponentsAt(TextView text, size_t at, TextView part) {
   if (part.empty() || !StartsWithIgnoreCase(text.substr(at), part)) return false;
   const size_t end = at + part.size();
   return end == text.size() || text[end] == u'\\' || part.back() == u'\\';
+}
+
+// `path` with each placeholder replaced by its value in one pass from the
+// left; inserted values are not looked at again. nullopt when a placeholder
+// found has no value: left in place, the process environment would make it
+// name the running user's folder, or a folder literally called so.
+std::optional<Text> ReplaceInOnePass(TextView path,
+                                     std::span<const std::pair<TextView, TextView>> placeholders) {
+  Text replaced;
+  for (size_t at = 0; at < path.size();) {
+    bool found = false;
+    for (const auto& [placeholder, value] : placeholders) {
+      if (!StartsWithIgnoreCase(path.substr(at), placeholder)) continue;
+      if (value.empty()) return std::nullopt;
+      replaced += value;
+      at += placeholder.size();
+      found = true;
+      break;
+    }
+    if (!found) replaced += path[at++];
+  }
+  return replaced;
 }
 
 }  // namespace
@@ -141,22 +164,9 @@ std::optional<Text> ResolveAccountPath(platform::Environment& environment, TextV
       {u"%HOMEDRIVE%%HOMEPATH%", values.home},
       {u"%USERNAME%", values.name},
   }};
-  Text replaced;
-  for (size_t at = 0; at < path.size();) {
-    bool found = false;
-    for (const auto& [placeholder, value] : placeholders) {
-      if (!StartsWithIgnoreCase(path.substr(at), placeholder)) continue;
-      // Left to the process environment, the placeholder would name the
-      // running user's folder, or a folder literally called so.
-      if (value.empty()) return std::nullopt;
-      replaced += value;
-      at += placeholder.size();
-      found = true;
-      break;
-    }
-    if (!found) replaced += path[at++];
-  }
-  const platform::Expansion expanded = environment.Expand(replaced, kPathBuffer);
+  auto replaced = ReplaceInOnePass(path, placeholders);
+  if (!replaced) return std::nullopt;
+  const platform::Expansion expanded = environment.Expand(*replaced, kPathBuffer);
   if (!expanded.complete()) return std::nullopt;
   // A variable nobody defined leaves a relative path: a folder named after
   // the variable below whatever the current folder is.
@@ -266,6 +276,50 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
       verbose(u"Copy Shell Folder from '%s' to '%s'", {old, path});
     }
   }
+}
+
+bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volumes,
+                            TextView source, TextView target, UserAccount& record) {
+  platform::FileSystem& files = *services.platform.files;
+  auto entries = files.ListDirectory(source);
+  if (!entries) return false;
+  const ShellFolderPaths defaults = ReadDefaultShellFolders(services);
+  std::array<Text, kShellFolderCount> locations;
+  std::array<Text, kShellFolderCount> references;
+  std::vector<std::pair<TextView, TextView>> folderReferences;
+  for (size_t i = 0; i < kShellFolderCount; ++i) {
+    locations[i] = defaults[i];
+    ReplaceText(locations[i], kPathCapacity, u"%USERPROFILE%", source);
+    references[i] = u"%" + Text(ShellFolderNames()[i]) + u"%";
+    folderReferences.emplace_back(references[i], record.ShellFolders[i].view());
+  }
+  const AccountFolderValues values{target, record.Home.view(), record.Name.view()};
+  for (const auto& entry : *entries) {
+    const Text from = Text(source) + u'\\' + entry.name;
+    Text to = Text(target) + u'\\' + entry.name;
+    if ((entry.info.attributes & platform::kFileAttributeDirectory) == 0) {
+      (void)files.CopyFile(from, to, /*failIfExists=*/false);
+      continue;
+    }
+    for (size_t i = 0; i < kShellFolderCount; ++i) {
+      if (locations[i].empty() || !EqualsIgnoreCase(from, locations[i])) continue;
+      // A folder the record does not place, or places nowhere it could be,
+      // keeps its place in the new profile.
+      const auto referenced = ReplaceInOnePass(record.ShellFolders[i].view(), folderReferences);
+      if (!referenced || referenced->empty()) break;
+      auto placed = ResolveAccountPath(*services.platform.environment, *referenced, values);
+      if (!placed) break;
+      if (!volumes.CheckVolume(*placed)) {
+        to.clear();
+        break;
+      }
+      record.ShellFolders[i] = *placed;
+      to = std::move(*placed);
+      break;
+    }
+    if (!to.empty()) (void)CopyFolderTree(files, volumes, from, to);
+  }
+  return true;
 }
 
 }  // namespace tarn::accounts

@@ -105,4 +105,13 @@ struct ShellFolderTarget {
 void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, UserAccount& record,
                        const ShellFolderTarget& target);
 
+// Copies the Default User profile `source` into the new profile `target`.
+// A folder of `source` that is the default place of a shell folder goes
+// where the record places that folder (its placeholders and references to
+// other folders, "%Personal%" and so on, replaced), and the record keeps the
+// full path; everything else keeps its place. False when `source` can't be
+// listed.
+[[nodiscard]] bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volumes,
+                                          TextView source, TextView target, UserAccount& record);
+
 }  // namespace tarn::accounts

@@ -253,5 +253,27 @@ TEST_F(ApplyShellFoldersTest, MissingDriveIsAnsweredAndCancelledDriveSkipped) {
   EXPECT_EQ(problems.size(), 2u);
 }
 
+TEST_F(ApplyShellFoldersTest, DefaultUserProfileLandsAtTheRedirectedFolders) {
+  const Text source = u"C:\\Documents and Settings\\Default User";
+  const Text target = u"C:\\Documents and Settings\\anna";
+  ASSERT_TRUE(files().PutTextFile(source + u"\\ntuser.dat", "hive"));
+  ASSERT_TRUE(files().PutTextFile(source + u"\\My Documents\\My Music\\m.txt", "m"));
+  ASSERT_TRUE(files().PutTextFile(source + u"\\Desktop\\d.txt", "d"));
+  ASSERT_TRUE(files().PutTextFile(source + u"\\Other\\o.txt", "o"));
+  ASSERT_TRUE(files().MakeDirectories(target));
+  UserAccount record;
+  Anna(record);
+  record.ShellFolders[kFolderPersonal] = u"D:\\Docs\\%ThisUser%";
+  record.ShellFolders[kFolderDesktop] = u"%Personal%\\Desktop";
+  VolumeChecker volumes(files(), prompter, 10);
+  ASSERT_TRUE(CopyDefaultUserProfile(test.services(), volumes, source, target, record));
+  EXPECT_TRUE(files().Exists(target + u"\\ntuser.dat"));
+  EXPECT_TRUE(files().Exists(target + u"\\Other\\o.txt"));
+  EXPECT_TRUE(files().Exists(u"D:\\Docs\\anna\\My Music\\m.txt"));
+  EXPECT_TRUE(files().Exists(u"D:\\Docs\\anna\\Desktop\\d.txt"));
+  EXPECT_EQ(ToUtf8(record.ShellFolders[kFolderDesktop].view()), "D:\\Docs\\anna\\Desktop");
+  EXPECT_FALSE(files().Exists(target + u"\\My Documents"));
+}
+
 }  // namespace
 }  // namespace tarn::accounts
