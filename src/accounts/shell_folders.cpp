@@ -113,6 +113,11 @@ bool VolumeChecker::CheckVolume(Text& path) {
   }
 }
 
+WinError PathVolumeState(platform::FileSystem& files, TextView path) {
+  if (path.size() < 3 || path[1] != u':' || path[2] != u'\\') return kErrorSuccess;
+  return files.VolumeState(Text(path.substr(0, 3)));
+}
+
 bool FoldersNest(TextView a, TextView b) {
   return FolderWithin(a, b) || FolderWithin(b, a);
 }

@@ -53,6 +53,11 @@ class VolumeChecker {
   std::array<bool, 26> cancelled_{};
 };
 
+// The warning test of a typed path: for a path of the form "?:\\..." the
+// state of its drive (kErrorUnrecognizedVolume for an unformatted one), for
+// anything else, UNC shares included, kErrorSuccess.
+[[nodiscard]] WinError PathVolumeState(platform::FileSystem& files, TextView path);
+
 // True when `a` and `b` are the same folder or one lies inside the other,
 // comparing whole names and ignoring case.
 [[nodiscard]] bool FoldersNest(TextView a, TextView b);

@@ -131,6 +131,21 @@ TEST_F(VolumeCheckerTest, FailedFormatAsksAgainAndUnattendedCancels) {
   EXPECT_FALSE(alone.CheckVolume(other));
 }
 
+TEST_F(VolumeCheckerTest, TypedPathsWarnOnlyAboutDrivesTheyName) {
+  machine.files().AddUnformattedVolume(u"E:");
+  const std::pair<const char16_t*, WinError> cases[] = {
+      {u"E:\\Docs", platform::kErrorUnrecognizedVolume},
+      {u"X:\\Docs", kErrorPathNotFound},
+      {u"C:\\Docs", kErrorSuccess},
+      {u"\\\\server\\share", kErrorSuccess},
+      {u"E:Docs", kErrorSuccess},
+      {u"", kErrorSuccess},
+  };
+  for (const auto& [path, expected] : cases) {
+    EXPECT_EQ(PathVolumeState(machine.files(), path), expected) << ToUtf8(path);
+  }
+}
+
 class ApplyShellFoldersTest : public ::testing::Test {
  protected:
   void SetUp() override {
