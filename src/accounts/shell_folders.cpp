@@ -278,7 +278,10 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
         continue;
       }
       (void)CopyFolderTree(files, volumes, old, path);
-      verbose(u"Copy Shell Folder from '%s' to '%s'", {old, path});
+      if (target.verbose) {
+        target.log.WriteFormat(app::kLogInfo, index, u"Copy Shell Folder from '%s' to '%s'",
+                               {old, path});
+      }
     }
   }
 }
