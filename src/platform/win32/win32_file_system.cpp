@@ -314,7 +314,7 @@ WinError Win32FileSystem::FormatVolume(const platform::FormatRequest& request,
   formatEx(root.data(), media, fileSystem.data(), label.data(), TRUE, 4096, OnFormatEvent);
   currentFormat = nullptr;
   if (!outcome.ended) return kErrorCallNotImplemented;
-  return outcome.succeeded ? kErrorSuccess : kErrorGenFailure;
+  return outcome.succeeded ? kErrorSuccess : platform::kErrorGenFailure;
 }
 
 }  // namespace tarn::win32
