@@ -205,7 +205,10 @@ bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoo
       return EqualsIgnoreCase(w.name, read.name.view());
     });
     if (match == wanted.end()) {
-      (void)registry.DeleteValue(key.get(), name);
+      // Only an existing account's list was read from this hive; a new
+      // account's hive holds what the Default User profile gave it (TEMP,
+      // TMP), which the record never saw and so never removed.
+      if (account.Exists != 0) (void)registry.DeleteValue(key.get(), name);
       continue;
     }
     match->settled = true;

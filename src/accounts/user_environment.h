@@ -50,8 +50,8 @@ void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
 
 // Brings `hiveRoot`'s key "Environment" in line with the record's variables:
 // a value the record holds as it was read from the hive is left untouched,
-// names the record no longer has are deleted, and only added or edited
-// values are written. False when the key can't be created or opened; single
+// names an existing account's record no longer has are deleted, and only
+// added or edited values are written. False when the key can't be created or opened; single
 // values that can't be written are passed over.
 [[nodiscard]] bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoot,
                                         const UserAccount& account);

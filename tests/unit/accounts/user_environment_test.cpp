@@ -61,8 +61,11 @@ class UserEnvironment : public ::testing::Test {
 };
 
 TEST_F(UserEnvironment, UserWhoNeverLoggedOnGetsTheVariablesInTheHiveFile) {
-  // A hive just copied from the Default User: no Environment key yet.
-  m.WriteHive(kHive, {{u"Software", u"Copied", RegValue::FromText(u"1")}});
+  // A hive just copied from the Default User, whose values the new
+  // account's record never held.
+  const RegValue temp =
+      RegValue::FromText(u"%USERPROFILE%\\Local Settings\\Temp", platform::kRegExpandSz);
+  m.WriteHive(kHive, {{u"Environment", u"TEMP", temp}});
   AddVariable(account_, u"PATHX", u"%ThisProfile%\\bin");
   AddVariable(account_, u"PLAIN", u"E:\\tools");
   WithHive([&](platform::RegKey root) {
@@ -72,6 +75,17 @@ TEST_F(UserEnvironment, UserWhoNeverLoggedOnGetsTheVariablesInTheHiveFile) {
             Describe(RegValue::FromText(u"%USERPROFILE%\\bin", platform::kRegExpandSz)));
   EXPECT_EQ(Describe(Stored(u"PLAIN")),
             Describe(RegValue::FromText(u"E:\\tools", platform::kRegExpandSz)));
+  EXPECT_EQ(Describe(Stored(u"TEMP")), Describe(temp));
+}
+
+TEST_F(UserEnvironment, NewAccountWithoutAnEnvironmentKeyGetsOne) {
+  m.WriteHive(kHive, {{u"Software", u"Copied", RegValue::FromText(u"1")}});
+  AddVariable(account_, u"ADDED", u"%ThisUser%");
+  WithHive([&](platform::RegKey root) {
+    EXPECT_TRUE(WriteUserEnvironment(m.machine.registry(), root, account_));
+  });
+  EXPECT_EQ(Describe(Stored(u"ADDED")),
+            Describe(RegValue::FromText(u"%USERNAME%", platform::kRegExpandSz)));
 }
 
 TEST_F(UserEnvironment, ExistingKeyKeepsUntouchedValuesByteForByte) {
@@ -88,6 +102,7 @@ TEST_F(UserEnvironment, ExistingKeyKeepsUntouchedValuesByteForByte) {
                       {u"Environment", u"LONG", longText},
                       {u"Environment", u"EDITED", edited},
                       {u"Environment", u"GONE", RegValue::FromText(u"bye")}});
+  account_.Exists = 1;
   WithHive([&](platform::RegKey root) {
     ReadHiveVariables(m.machine.registry(), root, account_);
     ASSERT_EQ(account_.Environment.size(), 5u);
