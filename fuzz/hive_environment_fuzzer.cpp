@@ -68,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   account.Name = u"anna";
   account.Profile = u"C:\\P\\anna";
   account.Home = u"C:\\P\\anna\\home";
+  account.Exists = 1;
   ReadHiveVariables(registry, *root, account);
   for (const UserVariable& variable : account.Environment) {
     if (HiveVariableText(variable.value.view(), account).size() > kVariableCapacity - 1) {
