@@ -230,4 +230,11 @@ bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoo
   return true;
 }
 
+void SetProcessVariables(platform::Environment& environment, const UserAccount& account) {
+  for (const UserVariable& variable : account.Environment) {
+    const Text value = environment.Expand(variable.value.view(), kVariableCapacity + 1).text;
+    (void)environment.Set(variable.name.view(), TextView(value));
+  }
+}
+
 }  // namespace tarn::accounts

@@ -56,6 +56,11 @@ void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
 [[nodiscard]] bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoot,
                                         const UserAccount& account);
 
+// Sets each of the record's variables in the process environment, its value
+// expanded (255 characters), so that commands started for the account see
+// them. From the head: of two entries of one name the later one stays set.
+void SetProcessVariables(platform::Environment& environment, const UserAccount& account);
+
 // Reads a whole profile section, doubling the buffer (from 512 characters)
 // while the answer fills it. Each element is one line.
 [[nodiscard]] std::vector<Text> ReadWholeSection(platform::ProfileFiles& profiles, TextView file,

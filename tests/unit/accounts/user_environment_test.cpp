@@ -136,6 +136,18 @@ TEST_F(UserEnvironment, MissingKeyThatCantBeCreatedFails) {
   m.machine.registry().CloseKey(*root);
 }
 
+TEST_F(UserEnvironment, ProcessGetsTheVariablesExpanded) {
+  auto& environment = m.machine.environment();
+  ASSERT_EQ(environment.Set(u"ThisProfile", TextView(u"D:\\Users\\anna")), kErrorSuccess);
+  AddVariable(account_, u"TOOLS", u"first");
+  AddVariable(account_, u"PATHX", u"%ThisProfile%\\bin;%UNSET%");
+  AddVariable(account_, u"tools", u"second");
+  SetProcessVariables(environment, account_);
+  EXPECT_EQ(U8(environment.Get(u"PATHX").value_or(u"(unset)")), "D:\\Users\\anna\\bin;%UNSET%");
+  EXPECT_EQ(U8(environment.Get(u"TOOLS").value_or(u"(unset)")), "first")
+      << "the entry nearer the tail is set last";
+}
+
 TEST(HiveVariableText, OnePassOverWholePathsAndComponents) {
   UserAccount account;
   account.Name = u"anna";
