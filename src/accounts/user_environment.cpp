@@ -1,5 +1,7 @@
 #include "accounts/user_environment.h"
 
+#include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "accounts/shell_folder_table.h"
@@ -15,6 +17,42 @@ namespace {
 constexpr uint32_t kMaxSectionCapacity = 1u << 24;
 constexpr uint32_t kInitialSectionCapacity = 512;
 constexpr uint32_t kHiveValueBytes = 522;
+
+// A hive value as the record holds it once read: this is what tells an
+// untouched value from an edited one when the key is written back.
+UserVariable RecordForm(TextView name, const platform::RegValue& value) {
+  Text data = platform::ValueText(value, kHiveValueBytes);
+  ToAccountPlaceholders(data, kPathCapacity);
+  UserVariable variable;
+  variable.name = CutToCapacity(name, kPathCapacity);
+  variable.value = data;
+  return variable;
+}
+
+// Characters that end a path component, or a path within a list of them.
+bool IsPathBoundary(char16_t c) {
+  return c == u'\\' || c == u'/' || c == u';' || c == u'"';
+}
+
+struct Replacement {
+  TextView search;
+  TextView text;
+  // Matched only as whole components, so that the name "ann" leaves
+  // "C:\\annals" alone.
+  bool wholeComponents;
+};
+
+bool Matches(TextView text, size_t at, const Replacement& replacement) {
+  const TextView search = replacement.search;
+  if (search.empty() || text.size() - at < search.size()) return false;
+  if (!EqualsIgnoreCase(text.substr(at, search.size()), search)) return false;
+  if (!replacement.wholeComponents) return true;
+  const size_t end = at + search.size();
+  const bool starts = at == 0 || IsPathBoundary(text[at - 1]) || IsPathBoundary(search.front());
+  const bool ends =
+      end == text.size() || IsPathBoundary(text[end]) || IsPathBoundary(search.back());
+  return starts && ends;
+}
 
 }  // namespace
 
@@ -91,9 +129,111 @@ void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
   for (uint32_t index = 0;; ++index) {
     auto entry = registry.EnumValue(key.get(), index);
     if (!entry) break;
-    Text data = ValueText(entry->second, kHiveValueBytes);
-    ToAccountPlaceholders(data, kPathCapacity);
-    AddVariable(account, CutToCapacity(entry->first, kPathCapacity), data);
+    const UserVariable read = RecordForm(entry->first, entry->second);
+    AddVariable(account, read.name.view(), read.value.view());
+  }
+}
+
+Text HiveVariableText(TextView value, const UserAccount& account, size_t capacity) {
+  const std::array<Replacement, 6> replacements = {{
+      {u"%ThisProfile%", u"%USERPROFILE%", false},
+      {u"%ThisHome%", u"%HOMEDRIVE%%HOMEPATH%", false},
+      {u"%ThisUser%", u"%USERNAME%", false},
+      {account.Profile.view(), u"%USERPROFILE%", true},
+      {account.Home.view(), u"%HOMEDRIVE%%HOMEPATH%", true},
+      {account.Name.view(), u"%USERNAME%", true},
+  }};
+  Text out;
+  size_t at = 0;
+  while (at < value.size()) {
+    // A home inside the profile folder is the longer match and the truer one.
+    const Replacement* best = nullptr;
+    for (const Replacement& replacement : replacements) {
+      if (Matches(value, at, replacement) &&
+          (best == nullptr || replacement.search.size() > best->search.size())) {
+        best = &replacement;
+      }
+    }
+    if (best == nullptr) {
+      out += value[at++];
+      continue;
+    }
+    const size_t rest = value.size() - at - best->search.size();
+    if (out.size() + best->text.size() + rest > capacity) break;
+    out += best->text;
+    at += best->search.size();
+  }
+  out += value.substr(at);
+  return CutToCapacity(out, capacity);
+}
+
+bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoot,
+                          const UserAccount& account) {
+  platform::ScopedKey key =
+      platform::ScopedKey::Create(registry, hiveRoot, u"Environment", platform::kKeyAllAccess);
+  if (!key) return false;
+
+  struct Wanted {
+    TextView name;
+    TextView value;
+    bool settled = false;
+  };
+  // Written from the head, a later entry of the same name would have won.
+  std::vector<Wanted> wanted;
+  for (const UserVariable& variable : account.Environment) {
+    auto same = std::find_if(wanted.begin(), wanted.end(), [&](const Wanted& w) {
+      return EqualsIgnoreCase(w.name, variable.name.view());
+    });
+    if (same == wanted.end()) {
+      wanted.push_back({variable.name.view(), variable.value.view()});
+    } else {
+      same->value = variable.value.view();
+    }
+  }
+
+  // Taken whole before anything changes: deleting shifts the enumeration.
+  std::vector<std::pair<Text, platform::RegValue>> existing;
+  for (uint32_t index = 0;; ++index) {
+    auto entry = registry.EnumValue(key.get(), index);
+    if (!entry) break;
+    existing.push_back(std::move(*entry));
+  }
+
+  for (const auto& [name, value] : existing) {
+    const UserVariable read = RecordForm(name, value);
+    auto match = std::find_if(wanted.begin(), wanted.end(), [&](const Wanted& w) {
+      return EqualsIgnoreCase(w.name, read.name.view());
+    });
+    if (match == wanted.end()) {
+      // Only an existing account's list was read from this hive; a new
+      // account's hive holds what the Default User profile gave it (TEMP,
+      // TMP), which the record never saw and so never removed.
+      if (account.Exists != 0) (void)registry.DeleteValue(key.get(), name);
+      continue;
+    }
+    match->settled = true;
+    if (match->value == read.value.view()) continue;
+    const Text text = HiveVariableText(match->value, account);
+    // A plain value that still needs no expansion keeps its plain type.
+    const uint32_t type = value.type == platform::kRegSz && text.find(u'%') == Text::npos
+                              ? platform::kRegSz
+                              : platform::kRegExpandSz;
+    (void)registry.SetValue(key.get(), name, platform::RegValue::FromText(text, type));
+  }
+
+  for (const Wanted& w : wanted) {
+    if (w.settled) continue;
+    (void)registry.SetValue(
+        key.get(), w.name,
+        platform::RegValue::FromText(HiveVariableText(w.value, account), platform::kRegExpandSz));
+  }
+  return true;
+}
+
+void SetProcessVariables(platform::Environment& environment, const UserAccount& account) {
+  for (const UserVariable& variable : account.Environment) {
+    const Text value = environment.Expand(variable.value.view(), kVariableCapacity + 1).text;
+    (void)environment.Set(variable.name.view(), TextView(value));
   }
 }
 

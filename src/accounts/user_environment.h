@@ -38,6 +38,29 @@ void ReadVariableSection(platform::ProfileFiles& profiles, platform::Environment
 void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
                        UserAccount& account);
 
+// The text `value` (in the record's placeholder form) is stored with in the
+// account's hive, in one left-to-right pass that never looks at inserted text
+// again: the placeholders become the system's per-user variables, and the
+// account's profile and home folders and its name become them too where they
+// stand as whole paths or path components. Other variable references are left
+// for the user's own logon to expand. Once a replacement would take the text
+// beyond `capacity`, the rest is kept as it is.
+[[nodiscard]] Text HiveVariableText(TextView value, const UserAccount& account,
+                                    size_t capacity = kVariableCapacity - 1);
+
+// Brings `hiveRoot`'s key "Environment" in line with the record's variables:
+// a value the record holds as it was read from the hive is left untouched,
+// names an existing account's record no longer has are deleted, and only
+// added or edited values are written. False when the key can't be created or opened; single
+// values that can't be written are passed over.
+[[nodiscard]] bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoot,
+                                        const UserAccount& account);
+
+// Sets each of the record's variables in the process environment, its value
+// expanded (255 characters), so that commands started for the account see
+// them. From the head: of two entries of one name the later one stays set.
+void SetProcessVariables(platform::Environment& environment, const UserAccount& account);
+
 // Reads a whole profile section, doubling the buffer (from 512 characters)
 // while the answer fills it. Each element is one line.
 [[nodiscard]] std::vector<Text> ReadWholeSection(platform::ProfileFiles& profiles, TextView file,
