@@ -9,6 +9,7 @@
 
 #include "base/result.h"
 #include "base/text.h"
+#include "platform/security.h"
 
 namespace tarn::platform {
 
@@ -19,6 +20,8 @@ inline constexpr uint32_t kFileAttributeSystem = 0x4;
 inline constexpr uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr uint32_t kFileAttributeArchive = 0x20;
 inline constexpr uint32_t kFileAttributeNormal = 0x80;
+// A junction or symbolic link: the entry is a link, not what it leads to.
+inline constexpr uint32_t kFileAttributeReparsePoint = 0x400;
 
 // 100-nanosecond intervals since 1601-01-01 (FILETIME), UTC.
 using FileTime = uint64_t;
@@ -98,6 +101,17 @@ class FileSystem {
   [[nodiscard]] virtual uint32_t DriveType(TextView root) = 0;
   // GetLogicalDriveStringsW: roots such as "C:\\".
   [[nodiscard]] virtual std::vector<Text> LogicalDrives() = 0;
+
+  // Owners and access lists.
+  // SetNamedSecurityInfoW(file object, owner only).
+  [[nodiscard]] virtual WinError SetOwner(TextView path, const Sid& owner) = 0;
+  // SetNamedSecurityInfoW(file object, protected DACL): `entries` replace the
+  // access list and nothing is inherited from the parent folder.
+  [[nodiscard]] virtual WinError SetAccessList(TextView path,
+                                               std::span<const AccessEntry> entries) = 0;
+  // GetNamedSecurityInfoW: the owner / the access-allowed entries in order.
+  [[nodiscard]] virtual Result<Sid> GetOwner(TextView path) = 0;
+  [[nodiscard]] virtual Result<std::vector<AccessEntry>> GetAccessList(TextView path) = 0;
 };
 
 }  // namespace tarn::platform

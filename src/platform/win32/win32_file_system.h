@@ -27,6 +27,13 @@ class Win32FileSystem : public platform::FileSystem {
   [[nodiscard]] WinError SetCurrentDirectory(TextView path) override;
   [[nodiscard]] uint32_t DriveType(TextView root) override;
   [[nodiscard]] std::vector<Text> LogicalDrives() override;
+
+  // Owners and access lists.
+  [[nodiscard]] WinError SetOwner(TextView path, const platform::Sid& owner) override;
+  [[nodiscard]] WinError SetAccessList(TextView path,
+                                       std::span<const platform::AccessEntry> entries) override;
+  [[nodiscard]] Result<platform::Sid> GetOwner(TextView path) override;
+  [[nodiscard]] Result<std::vector<platform::AccessEntry>> GetAccessList(TextView path) override;
 };
 
 }  // namespace tarn::win32

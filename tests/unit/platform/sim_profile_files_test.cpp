@@ -55,6 +55,17 @@ class MemoryFiles : public platform::FileSystem {
   WinError SetCurrentDirectory(TextView) override { return kErrorNotSupported; }
   uint32_t DriveType(TextView) override { return 3; }
   std::vector<Text> LogicalDrives() override { return {u"C:\\"}; }
+  // Owners and access lists.
+  WinError SetOwner(TextView, const platform::Sid&) override { return kErrorNotSupported; }
+  WinError SetAccessList(TextView, std::span<const platform::AccessEntry>) override {
+    return kErrorNotSupported;
+  }
+  Result<platform::Sid> GetOwner(TextView) override {
+    return Result<platform::Sid>::Failure(kErrorNotSupported);
+  }
+  Result<std::vector<platform::AccessEntry>> GetAccessList(TextView) override {
+    return Result<std::vector<platform::AccessEntry>>::Failure(kErrorNotSupported);
+  }
 };
 
 std::vector<uint8_t> Bytes(std::string_view text) {
