@@ -187,9 +187,12 @@ WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, 
   platform::Registry& registry = *services.platform.registry;
   const Text path = WithoutTrailingSlash(Expand(services, folder));
   if (path.empty()) return kErrorPathNotFound;
+  const bool existed = files.IsDirectory(path);
   if (const WinError error = CreateFolders(files, path)) return error;
   const std::vector<AccessEntry> entries = ProfileAccessList(account);
-  (void)files.SetAccessList(path, entries);
+  // A folder that was there keeps the list it has: it may be a profile in
+  // use whose owner set it.
+  if (!existed) (void)files.SetAccessList(path, entries);
 
   if (ScopedKey entry =
           ScopedKey::Create(registry, platform::kLocalMachine,

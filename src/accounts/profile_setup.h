@@ -24,10 +24,11 @@ namespace tarn::accounts {
                                       TextView folder);
 
 // Sets up the local profile `folder` (expanded or not) of `account`: creates
-// it with the profile access list, owned by the account; records it in the
-// profile list; and, when it holds no hive yet, fills it from the Default
-// User profile and prepares the copied hive. The outcome of the profile-list
-// and copy steps is not looked at, as for the system's own set-up.
+// it with the profile access list (a folder already there keeps its list)
+// and makes the account its owner; records it in the profile list; and,
+// when it holds no hive yet, fills it from the Default User profile and
+// prepares the copied hive. The outcome of the profile-list and copy steps
+// is not looked at, as for the system's own set-up.
 [[nodiscard]] WinError SetUpLocalProfile(const AccountServices& services,
                                          const platform::Sid& account, TextView folder);
 

@@ -83,6 +83,26 @@ TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
   UnloadUserHive(m.services(), sid, *root);
 }
 
+TEST_F(ProfileSetup, FolderWithAHiveIsOnlyRegisteredAndOwned) {
+  ASSERT_TRUE(files().PutTextFile(Text(kProfiles) + u"\\Default User\\readme.txt", "hi"));
+  const Text folder = Text(kProfiles) + u"\\anna";
+  ASSERT_TRUE(files().MakeDirectories(folder));
+  m.WriteHive(folder + u"\\NTUSER.DAT", {{u"Software", u"X", platform::RegValue::FromText(u"1")}});
+  const platform::AccessEntry kept{*platform::Sid::FromText(u"S-1-5-32-545"), 0, 1};
+  ASSERT_EQ(files().SetAccessList(folder, std::vector{kept}), kErrorSuccess);
+
+  ASSERT_EQ(SetUpLocalProfile(m.services(), sid, folder), kErrorSuccess);
+
+  EXPECT_FALSE(files().Exists(folder + u"\\readme.txt"));
+  EXPECT_EQ(Describe(*files().GetAccessList(folder)), Describe({kept}));
+  EXPECT_EQ(U8(files().GetOwner(folder)->ToText()), U8(sidText));
+  EXPECT_EQ(Describe(*files().GetAccessList(folder + u"\\ntuser.dat")), "")
+      << "the hive is not prepared again";
+  EXPECT_TRUE(m.machine.registry().KeyExists(
+      platform::kLocalMachine,
+      Text(testing::AccountMachine::kProfileListKeyText) + u"\\" + sidText));
+}
+
 TEST_F(ProfileSetup, DeleteRefusesFoldersOutsideTheProfilesAndTheSharedOnes) {
   struct Case {
     const char16_t* imagePath;
