@@ -50,12 +50,18 @@ class AccessListContract : public ::testing::Test {
     scratch_ = backend_->ScratchFolder();
   }
 
+  // Wine accepts a file's owner and access list but keeps them only where
+  // the host file system stores extended attributes; elsewhere it answers
+  // a list made up from the Unix mode bits.
+  bool FileSecurityIsMadeUp() const { return backend_->UnderWine(); }
+
   std::unique_ptr<ContractBackend> backend_;
   platform::Platform platform_;
   Text scratch_;
 };
 
 TEST_F(AccessListContract, FolderListIsKeptAndPassedToNewFiles) {
+  if (FileSecurityIsMadeUp()) GTEST_SKIP() << "Wine does not keep file access lists here";
   platform::FileSystem& files = *platform_.files;
   const Text folder = scratch_ + u"\\profile";
   ASSERT_EQ(files.CreateDirectory(folder), kErrorSuccess);
@@ -77,6 +83,7 @@ TEST_F(AccessListContract, FolderListIsKeptAndPassedToNewFiles) {
 }
 
 TEST_F(AccessListContract, OwnerIsSetOnAFolder) {
+  if (FileSecurityIsMadeUp()) GTEST_SKIP() << "Wine does not keep file owners here";
   platform::FileSystem& files = *platform_.files;
   const Text folder = scratch_ + u"\\owned";
   ASSERT_EQ(files.CreateDirectory(folder), kErrorSuccess);
