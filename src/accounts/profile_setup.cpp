@@ -218,6 +218,22 @@ WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, 
   return owned != kErrorSuccess ? owned : prepared;
 }
 
+WinError MakeProfileFolder(const AccountServices& services, TextView name,
+                           std::span<const AccessEntry> entries, Text& profile) {
+  platform::FileSystem& files = *services.platform.files;
+  const Text profiles = ProfilesFolder(services);
+  if (profiles.empty()) return kErrorPathNotFound;
+  if (const WinError error = CreateFolders(files, profiles)) return error;
+  WinError result = kErrorSuccess;
+  for (uint32_t i = 0;; ++i) {
+    profile = Join(profiles, i == 0 ? Text(name) : Format(u"%s.%.4d", {name, i}));
+    result = files.CreateDirectory(profile);
+    if (result != kErrorAlreadyExists) break;
+  }
+  if (result == kErrorSuccess) (void)files.SetAccessList(profile, entries);
+  return result;
+}
+
 bool DeleteProfile(const AccountServices& services, TextView server, TextView name) {
   const auto sid = ResolveAccountSid(services, server, name);
   if (!sid) return false;

@@ -2,6 +2,7 @@
 // profile of a removed account, and leaving a one-time command in a hive.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "accounts/account_services.h"
@@ -31,6 +32,15 @@ namespace tarn::accounts {
 // is not looked at, as for the system's own set-up.
 [[nodiscard]] WinError SetUpLocalProfile(const AccountServices& services,
                                          const platform::Sid& account, TextView folder);
+
+// Creates a new folder for the profile of `name` in the profiles folder
+// (made with its parents when missing): "name", or else the first free of
+// "name.0001", "name.0002", ... It gets `entries` as its access list. The
+// path last tried goes into `profile`; a failure other than an existing
+// folder ends the search.
+[[nodiscard]] WinError MakeProfileFolder(const AccountServices& services, TextView name,
+                                         std::span<const platform::AccessEntry> entries,
+                                         Text& profile);
 
 // Deletes the profile of `name` on `server`: its folder, when that lies
 // strictly inside the profiles folder and is neither the Default User nor

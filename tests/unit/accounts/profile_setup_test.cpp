@@ -83,6 +83,18 @@ TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
   UnloadUserHive(m.services(), sid, *root);
 }
 
+TEST_F(ProfileSetup, NewFolderTakesTheFirstFreeNumberedName) {
+  ASSERT_TRUE(files().MakeDirectories(Text(kProfiles) + u"\\anna"));
+  ASSERT_TRUE(files().PutTextFile(Text(kProfiles) + u"\\anna.0001", "a file"));
+  Text profile;
+  ASSERT_EQ(MakeProfileFolder(m.services(), u"anna", ProfileAccessList(sid), profile),
+            kErrorSuccess);
+  EXPECT_EQ(U8(profile), "C:\\Documents and Settings\\anna.0002");
+  EXPECT_TRUE(files().IsDirectory(profile));
+  EXPECT_EQ(Describe(*files().GetAccessList(profile)), Describe(ProfileAccessList(sid)));
+  EXPECT_EQ(MakeProfileFolder(m.services(), u"bad|name", {}, profile), sim::kErrorInvalidName);
+}
+
 TEST_F(ProfileSetup, FolderWithAHiveIsOnlyRegisteredAndOwned) {
   ASSERT_TRUE(files().PutTextFile(Text(kProfiles) + u"\\Default User\\readme.txt", "hi"));
   const Text folder = Text(kProfiles) + u"\\anna";
