@@ -1,7 +1,9 @@
 #include "accounts/profile_setup.h"
 
 #include "accounts/account_profiles.h"
+#include "accounts/shell_folder_table.h"
 #include "base/format.h"
+#include "base/shell_folder_names.h"
 #include "platform/expand_text.h"
 #include "platform/file_system.h"
 #include "platform/registry_text.h"
@@ -153,6 +155,32 @@ void SetBelow(platform::Registry& registry, platform::RegKey key,
   }
 }
 
+// Starts the hive's shell folders from the system defaults: the paths
+// from the .DEFAULT user (or the built-in texts), and the resolved paths
+// emptied so that the system works them out again at the first logon.
+void ResetShellFolders(const AccountServices& services, platform::RegKey root) {
+  platform::Registry& registry = *services.platform.registry;
+  ScopedKey user = ScopedKey::Open(registry, root, kUserShellFoldersKey, platform::kKeyAllAccess);
+  if (user) {
+    const ShellFolderPaths defaults = ReadDefaultShellFolders(services);
+    for (size_t i = 0; i < kShellFolderCount; ++i) {
+      Text path = defaults[i];
+      if (path.empty())
+        path = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(i));
+      (void)registry.SetValue(user.get(), ShellFolderNames()[i],
+                              platform::RegValue::FromText(path, platform::kRegExpandSz));
+    }
+  }
+  ScopedKey resolved = ScopedKey::Open(
+      registry, root, u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+      platform::kKeyAllAccess);
+  if (!resolved) return;
+  const platform::RegValue empty{platform::kRegSz, {}};
+  for (const TextView name : ShellFolderNames())
+    (void)registry.SetValue(resolved.get(), name, empty);
+  (void)registry.SetValue(resolved.get(), u"AppData", empty);
+}
+
 }  // namespace
 
 std::vector<AccessEntry> ProfileAccessList(const Sid& account) {
@@ -178,6 +206,7 @@ WinError PrepareNewHive(const AccountServices& services, const Sid& account, Tex
   (void)registry.FlushKey(*root);
   for (AccessEntry& entry : entries) entry.flags |= platform::kAceInherited;
   SetBelow(registry, *root, entries);
+  ResetShellFolders(services, *root);
   UnloadUserHive(services, account, *root);
   return result;
 }

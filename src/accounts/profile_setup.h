@@ -20,7 +20,8 @@ namespace tarn::accounts {
 
 // Gives a freshly copied hive to `account`: loads the hive of `folder` (or
 // the hive file it names), sets the profile access list on its root and the
-// same list, marked inherited, on every key below, then unloads it.
+// same list, marked inherited, on every key below, starts its shell folders
+// from the system defaults, then unloads it.
 [[nodiscard]] WinError PrepareNewHive(const AccountServices& services, const platform::Sid& account,
                                       TextView folder);
 

@@ -4,11 +4,14 @@
 
 #include "account_test_machine.h"
 #include "accounts/account_profiles.h"
+#include "accounts/shell_folder_table.h"
 
 namespace tarn::accounts {
 namespace {
 
 constexpr char16_t kProfiles[] = u"C:\\Documents and Settings";
+constexpr char16_t kShellFolders[] =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 std::string U8(TextView text) {
   return ToUtf8(text);
@@ -49,7 +52,9 @@ TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
   const Text defaultUser = Text(kProfiles) + u"\\Default User";
   ASSERT_TRUE(m.machine.files().PutTextFile(defaultUser + u"\\Desktop\\readme.txt", "hi"));
   m.WriteHive(defaultUser + u"\\NTUSER.DAT",
-              {{u"Software\\Test", u"X", platform::RegValue::FromText(u"1")}});
+              {{u"Software\\Test", u"X", platform::RegValue::FromText(u"1")},
+               {Text(kUserShellFoldersKey), u"Desktop", platform::RegValue::FromText(u"X:\\Desk")},
+               {kShellFolders, u"Desktop", platform::RegValue::FromText(u"C:\\old")}});
   const Text folder = Text(kProfiles) + u"\\anna";
 
   ASSERT_EQ(SetUpLocalProfile(m.services(), sid, u"%SystemDrive%\\Documents and Settings\\anna"),
@@ -79,6 +84,18 @@ TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
     platform::ScopedKey key = platform::ScopedKey::Open(registry, *root, path, platform::kKeyRead);
     ASSERT_TRUE(key) << U8(path);
     EXPECT_EQ(Describe(*registry.GetKeyAccessList(key.get())), Describe(inherited)) << U8(path);
+  }
+  // Shell folders start from the system defaults.
+  const Text hivePath = sidText + u"\\";
+  EXPECT_EQ(U8(m.machine.registry()
+                   .Get(platform::kUsers, hivePath + kUserShellFoldersKey, u"Desktop")
+                   ->AsText()),
+            "%USERPROFILE%\\Desktop");
+  for (const char16_t* name : {u"Desktop", u"AppData", u"My Music"}) {
+    auto value = m.machine.registry().Get(platform::kUsers, hivePath + kShellFolders, name);
+    ASSERT_TRUE(value.has_value()) << U8(name);
+    EXPECT_EQ(value->type, platform::kRegSz);
+    EXPECT_TRUE(value->data.empty()) << U8(name);
   }
   UnloadUserHive(m.services(), sid, *root);
 }
