@@ -66,7 +66,8 @@ std::optional<ProfileRecord> FindProfile(const AccountServices& services, TextVi
 
 Text HiveFilePath(const AccountServices& services, TextView folder) {
   Text path = ExpandPath(services, folder, 261);
-  if (LastComponent(path) == kHiveFileName) return path;
+  // File names on Windows ignore case; "NTUSER.DAT" is the same file.
+  if (EqualsIgnoreCase(LastComponent(path), kHiveFileName)) return path;
   if (!path.empty() && path.back() != u'\\') path += u'\\';
   path += kHiveFileName;
   return path;

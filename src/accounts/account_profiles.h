@@ -41,7 +41,7 @@ struct ProfileRecord {
                                                        const std::optional<platform::Sid>& sid);
 
 // The hive file of a profile folder: the expanded folder with "ntuser.dat"
-// appended unless that is already its last component.
+// appended unless that is already its last component (in any case).
 [[nodiscard]] Text HiveFilePath(const AccountServices& services, TextView folder);
 
 // Loads the hive of the account `sid` from `folder` under HKEY_USERS\<SID>

@@ -10,6 +10,7 @@
 
 #include "base/result.h"
 #include "base/text.h"
+#include "platform/security.h"
 
 namespace tarn::platform {
 
@@ -20,6 +21,8 @@ inline constexpr uint32_t kFileAttributeSystem = 0x4;
 inline constexpr uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr uint32_t kFileAttributeArchive = 0x20;
 inline constexpr uint32_t kFileAttributeNormal = 0x80;
+// A junction or symbolic link: the entry is a link, not what it leads to.
+inline constexpr uint32_t kFileAttributeReparsePoint = 0x400;
 
 // ERROR_UNRECOGNIZED_VOLUME: the volume carries no file system the system knows.
 inline constexpr WinError kErrorUnrecognizedVolume = 1005;
@@ -132,6 +135,17 @@ class FileSystem {
   // for a formatter that isn't there: that fails with kErrorModNotFound.
   [[nodiscard]] virtual WinError FormatVolume(const FormatRequest& request,
                                               const FormatProgress& progress) = 0;
+
+  // Owners and access lists.
+  // SetNamedSecurityInfoW(file object, owner only).
+  [[nodiscard]] virtual WinError SetOwner(TextView path, const Sid& owner) = 0;
+  // SetNamedSecurityInfoW(file object, protected DACL): `entries` replace the
+  // access list and nothing is inherited from the parent folder.
+  [[nodiscard]] virtual WinError SetAccessList(TextView path,
+                                               std::span<const AccessEntry> entries) = 0;
+  // GetNamedSecurityInfoW: the owner / the access-allowed entries in order.
+  [[nodiscard]] virtual Result<Sid> GetOwner(TextView path) = 0;
+  [[nodiscard]] virtual Result<std::vector<AccessEntry>> GetAccessList(TextView path) = 0;
 };
 
 }  // namespace tarn::platform

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "base/result.h"
 #include "base/text.h"
+#include "platform/security.h"
 
 namespace tarn::platform {
 
@@ -75,6 +77,16 @@ class Registry {
   [[nodiscard]] virtual WinError LoadHive(RegKey root, TextView subKey, TextView file) = 0;
   [[nodiscard]] virtual WinError UnloadHive(RegKey root, TextView subKey) = 0;
   [[nodiscard]] virtual WinError SaveKey(RegKey key, TextView file) = 0;
+
+  // Owners and access lists.
+  // RegSetKeySecurity(DACL only) with a protected list: `entries` replace the
+  // key's access list. The key needs WRITE_DAC (kKeyAllAccess has it).
+  [[nodiscard]] virtual WinError SetKeyAccessList(RegKey key,
+                                                  std::span<const AccessEntry> entries) = 0;
+  // RegGetKeySecurity(DACL): the access-allowed entries in order.
+  [[nodiscard]] virtual Result<std::vector<AccessEntry>> GetKeyAccessList(RegKey key) = 0;
+  // RegFlushKey.
+  [[nodiscard]] virtual WinError FlushKey(RegKey key) = 0;
 };
 
 // Closes the key when it leaves scope.

@@ -51,6 +51,24 @@ struct AccountLookup {
   uint32_t use = 0;
 };
 
+// Access-list entry flags and rights used for profiles.
+inline constexpr uint8_t kAceObjectInherit = 0x1;
+inline constexpr uint8_t kAceContainerInherit = 0x2;
+inline constexpr uint8_t kAceInheritOnly = 0x8;
+inline constexpr uint8_t kAceInherited = 0x10;
+inline constexpr uint32_t kFileAllAccess = 0x1F01FF;
+inline constexpr uint32_t kGenericAll = 0x10000000;
+
+// An access-allowed entry of a discretionary access list: who, how it is
+// inherited (kAce...), which rights.
+struct AccessEntry {
+  Sid sid;
+  uint8_t flags = 0;
+  uint32_t mask = 0;
+
+  friend bool operator==(const AccessEntry&, const AccessEntry&) = default;
+};
+
 class Security {
  public:
   virtual ~Security() = default;

@@ -151,7 +151,114 @@ Result<ParsedPath> SimFileSystem::Locate(TextView input) const {
     while (!name.empty() && (name.back() == u'.' || name.back() == u' ')) name.remove_suffix(1);
     if (!name.empty()) parsed.names.emplace_back(name);
   }
-  return parsed;
+  // A junction on the way leads to its target; the last name is left for
+  // the caller, which acts on the link itself. The count stops link loops.
+  for (int followed = 0; followed < 32; ++followed) {
+    bool replaced = false;
+    for (size_t count = parsed.names.size() - (parsed.names.empty() ? 0 : 1); count > 0; --count) {
+      const ParsedPath prefix{parsed.root, {parsed.names.begin(), parsed.names.begin() + count}};
+      if (const ParsedPath* target = JunctionAt(prefix)) {
+        ParsedPath redirected = *target;
+        redirected.names.insert(redirected.names.end(), parsed.names.begin() + count,
+                                parsed.names.end());
+        parsed = std::move(redirected);
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) return parsed;
+  }
+  return Result<ParsedPath>::Failure(kErrorCantResolveFilename);
+}
+
+const ParsedPath* SimFileSystem::JunctionAt(const ParsedPath& path) const {
+  if (junctions_.empty()) return nullptr;
+  const auto it = junctions_.find(ToUpper(JoinPath(path)));
+  return it == junctions_.end() ? nullptr : &it->second;
+}
+
+void SimFileSystem::Forget(const ParsedPath& path) {
+  const Text key = ToUpper(JoinPath(path));
+  junctions_.erase(key);
+  security_.erase(key);
+}
+
+bool SimFileSystem::MakeJunction(TextView link, TextView target) {
+  auto parsedLink = Locate(link);
+  auto parsedTarget = Locate(target);
+  if (!parsedLink || !parsedTarget || parsedLink->names.empty()) return false;
+  if (CreateDirectory(JoinPath(*parsedLink)) != kErrorSuccess) return false;
+  junctions_[ToUpper(JoinPath(*parsedLink))] = *parsedTarget;
+  return true;
+}
+
+WinError SimFileSystem::SetOwner(TextView path, const platform::Sid& owner) {
+  auto parsed = Locate(path);
+  if (!parsed) return parsed.error();
+  if (auto info = StatParsed(*parsed); !info) return info.error();
+  security_[ToUpper(JoinPath(*parsed))].owner = owner;
+  return kErrorSuccess;
+}
+
+WinError SimFileSystem::SetAccessList(TextView path,
+                                      std::span<const platform::AccessEntry> entries) {
+  auto parsed = Locate(path);
+  if (!parsed) return parsed.error();
+  if (auto info = StatParsed(*parsed); !info) return info.error();
+  security_[ToUpper(JoinPath(*parsed))].entries.emplace(entries.begin(), entries.end());
+  return kErrorSuccess;
+}
+
+Result<platform::Sid> SimFileSystem::GetOwner(TextView path) {
+  auto parsed = Locate(path);
+  if (!parsed) return Result<platform::Sid>::Failure(parsed.error());
+  if (auto info = StatParsed(*parsed); !info) return Result<platform::Sid>::Failure(info.error());
+  const auto it = security_.find(ToUpper(JoinPath(*parsed)));
+  if (it != security_.end() && it->second.owner) return *it->second.owner;
+  platform::Sid administrators;
+  administrators.subAuthorities = {32, 544};
+  return administrators;
+}
+
+Result<std::vector<platform::AccessEntry>> SimFileSystem::GetAccessList(TextView path) {
+  using Entries = Result<std::vector<platform::AccessEntry>>;
+  auto parsed = Locate(path);
+  if (!parsed) return Entries::Failure(parsed.error());
+  auto info = StatParsed(*parsed);
+  if (!info) return Entries::Failure(info.error());
+  const auto own = security_.find(ToUpper(JoinPath(*parsed)));
+  if (own != security_.end() && own->second.entries) return *own->second.entries;
+  // Inheritance as the system applies it to a new entry: folders take the
+  // container-inheritable entries, files the object-inheritable ones.
+  const bool folder = (info->attributes & kFileAttributeDirectory) != 0;
+  const uint8_t wanted = folder ? platform::kAceContainerInherit : platform::kAceObjectInherit;
+  ParsedPath above = *parsed;
+  while (!above.names.empty()) {
+    above.names.pop_back();
+    const auto it = security_.find(ToUpper(JoinPath(above)));
+    if (it == security_.end() || !it->second.entries) continue;
+    // Generic rights take their file meaning in the entry that applies to
+    // the object; a folder keeps the generic entry, inherit-only, to pass on.
+    std::vector<platform::AccessEntry> inherited;
+    for (const platform::AccessEntry& entry : *it->second.entries) {
+      if ((entry.flags & wanted) == 0) continue;
+      const bool generic = (entry.mask & platform::kGenericAll) != 0;
+      platform::AccessEntry effective = entry;
+      effective.mask = generic ? platform::kFileAllAccess : entry.mask;
+      effective.flags = platform::kAceInherited;
+      if (folder && !generic) {
+        effective.flags |= static_cast<uint8_t>(entry.flags & ~platform::kAceInheritOnly);
+      }
+      inherited.push_back(effective);
+      if (folder && generic && (entry.flags & platform::kAceContainerInherit)) {
+        platform::AccessEntry passed = entry;
+        passed.flags |= platform::kAceInheritOnly | platform::kAceInherited;
+        inherited.push_back(passed);
+      }
+    }
+    return inherited;
+  }
+  return std::vector<platform::AccessEntry>{};
 }
 
 void SimFileSystem::AddVolume(TextView root, uint32_t driveType) {
@@ -190,7 +297,9 @@ Result<FileInfo> SimFileSystem::StatParsed(const ParsedPath& path) {
       return Result<FileInfo>::Failure(platform::kErrorUnrecognizedVolume);
     return Result<FileInfo>::Failure(IsShare(path.root) ? kErrorBadNetPath : kErrorPathNotFound);
   }
-  return volume->store->Stat(path.names);
+  auto info = volume->store->Stat(path.names);
+  if (info && JunctionAt(path)) info->attributes |= platform::kFileAttributeReparsePoint;
+  return info;
 }
 
 WinError SimFileSystem::CheckParent(const ParsedPath& path) {
@@ -338,7 +447,9 @@ WinError SimFileSystem::RemoveDirectory(TextView path) {
   VolumeStore& store = *FindVolume(parsed->root)->store;
   auto entries = store.List(parsed->names);
   if (entries && !entries->empty()) return kErrorDirNotEmpty;
-  return store.RemoveDirectory(parsed->names);
+  const WinError removed = store.RemoveDirectory(parsed->names);
+  if (removed == kErrorSuccess) Forget(*parsed);
+  return removed;
 }
 
 WinError SimFileSystem::DeleteFile(TextView path) {
@@ -349,7 +460,9 @@ WinError SimFileSystem::DeleteFile(TextView path) {
   if (info->attributes & (kFileAttributeDirectory | kFileAttributeReadOnly)) {
     return kErrorAccessDenied;
   }
-  return FindVolume(parsed->root)->store->RemoveFile(parsed->names);
+  const WinError removed = FindVolume(parsed->root)->store->RemoveFile(parsed->names);
+  if (removed == kErrorSuccess) Forget(*parsed);
+  return removed;
 }
 
 WinError SimFileSystem::CopyParsed(const ParsedPath& from, const ParsedPath& to) {
@@ -416,9 +529,15 @@ Result<std::vector<platform::DirectoryEntry>> SimFileSystem::ListDirectory(TextV
                                                              : kErrorPathNotFound);
   }
   if ((info->attributes & kFileAttributeDirectory) == 0) return Listing::Failure(kErrorDirectory);
+  if (const ParsedPath* target = JunctionAt(*parsed)) return ListDirectory(JoinPath(*target));
   auto entries = FindVolume(parsed->root)->store->List(parsed->names);
   if (entries) {
-    for (auto& entry : *entries) entry.info.attributes = Reported(entry.info.attributes);
+    for (auto& entry : *entries) {
+      ParsedPath inner = *parsed;
+      inner.names.push_back(entry.name);
+      if (JunctionAt(inner)) entry.info.attributes |= platform::kFileAttributeReparsePoint;
+      entry.info.attributes = Reported(entry.info.attributes);
+    }
   }
   return entries;
 }

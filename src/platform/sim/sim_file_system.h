@@ -21,6 +21,7 @@ namespace tarn::sim {
 inline constexpr WinError kErrorInvalidName = 123;
 inline constexpr WinError kErrorSharingViolation = 32;
 inline constexpr WinError kErrorNotSameDevice = 17;
+inline constexpr WinError kErrorCantResolveFilename = 1921;
 
 inline constexpr uint32_t kDriveRemovable = 2;
 inline constexpr uint32_t kDriveFixed = 3;
@@ -105,6 +106,21 @@ class SimFileSystem : public platform::FileSystem {
   [[nodiscard]] WinError FormatVolume(const platform::FormatRequest& request,
                                       const platform::FormatProgress& progress) override;
 
+  // ---- Reparse points, owners and access lists ----
+  // Set-up: makes `link` (its parent exists, the name is free) a junction to
+  // the folder `target`. Paths through the link reach the target; the link
+  // itself reports kFileAttributeReparsePoint, lists the target's entries
+  // and is removed by RemoveDirectory without touching the target.
+  bool MakeJunction(TextView link, TextView target);
+  // Entries without an owner of their own are owned by Administrators; an
+  // entry without its own access list inherits the inheritable entries of
+  // the nearest folder above that has one.
+  [[nodiscard]] WinError SetOwner(TextView path, const platform::Sid& owner) override;
+  [[nodiscard]] WinError SetAccessList(TextView path,
+                                       std::span<const platform::AccessEntry> entries) override;
+  [[nodiscard]] Result<platform::Sid> GetOwner(TextView path) override;
+  [[nodiscard]] Result<std::vector<platform::AccessEntry>> GetAccessList(TextView path) override;
+
  private:
   class SimWritableFile;
   struct Volume;
@@ -121,7 +137,19 @@ class SimFileSystem : public platform::FileSystem {
   WinError WriteParsed(const ParsedPath& path, std::span<const uint8_t> bytes, bool append);
   WinError CopyParsed(const ParsedPath& from, const ParsedPath& to);
 
+  struct Security {
+    std::optional<platform::Sid> owner;
+    std::optional<std::vector<platform::AccessEntry>> entries;
+  };
+  // The target of a junction at `path`, when there is one.
+  [[nodiscard]] const ParsedPath* JunctionAt(const ParsedPath& path) const;
+  // Forgets the junction and security of a removed entry.
+  void Forget(const ParsedPath& path);
+
   std::map<Text, std::unique_ptr<Volume>> volumes_;
+  // By the upper-cased path text.
+  std::map<Text, ParsedPath> junctions_;
+  std::map<Text, Security> security_;
   ParsedPath current_;
   platform::FileTime now_ = 133000000000000000ULL;
   bool formatterPresent_ = true;

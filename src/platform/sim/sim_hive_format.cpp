@@ -1,9 +1,11 @@
 // The simulated registry's hive files: a small tagged binary format of its
 // own. Layout (little-endian): "TARNHIVE", u32 version 1, then the root key.
 // A key is: u32 name length, name (UTF-16 units), u32 value count, values
-// (u32 name length, name, u32 type, u32 data length, data), u32 subkey
-// count, subkeys. Reading trusts nothing: every length is checked against
-// the bytes left, and nesting is limited as the system limits key depth.
+// (u32 name length, name, u32 type, u32 data length, data), the access
+// list (u32 entry count, 0xFFFFFFFF when the key has none of its own; each
+// entry u32 SID length, SID bytes, u32 flags, u32 mask), u32 subkey count,
+// subkeys. Version 1 files have no access lists. Reading trusts nothing: every length is checked
+// against the bytes left, and nesting is limited as the system limits key depth.
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_registry_key.h"
 
@@ -11,7 +13,8 @@ namespace tarn::sim {
 namespace {
 
 constexpr char kMagic[8] = {'T', 'A', 'R', 'N', 'H', 'I', 'V', 'E'};
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;
+constexpr uint32_t kNoAccessList = 0xFFFFFFFF;
 constexpr int kMaxDepth = 512;
 
 void PutU32(std::vector<uint8_t>& out, uint32_t v) {
@@ -31,6 +34,18 @@ void PutKey(std::vector<uint8_t>& out, const SimRegistry::Key& key) {
     PutU32(out, value.type);
     PutU32(out, static_cast<uint32_t>(value.data.size()));
     out.insert(out.end(), value.data.begin(), value.data.end());
+  }
+  if (!key.accessList) {
+    PutU32(out, kNoAccessList);
+  } else {
+    PutU32(out, static_cast<uint32_t>(key.accessList->size()));
+    for (const platform::AccessEntry& entry : *key.accessList) {
+      const std::vector<uint8_t> sid = entry.sid.ToBytes();
+      PutU32(out, static_cast<uint32_t>(sid.size()));
+      out.insert(out.end(), sid.begin(), sid.end());
+      PutU32(out, entry.flags);
+      PutU32(out, entry.mask);
+    }
   }
   PutU32(out, static_cast<uint32_t>(key.subkeys.size()));
   for (const auto& [name, subkey] : key.subkeys) PutKey(out, *subkey);
@@ -73,15 +88,17 @@ class Reader {
       if (bytes_[i] != static_cast<uint8_t>(kMagic[i])) return false;
     }
     pos_ = sizeof(kMagic);
-    uint32_t version = 0;
-    return U32(version) && version == kVersion;
+    return U32(version_) && (version_ == 1 || version_ == kVersion);
   }
+
+  [[nodiscard]] bool HasAccessLists() const { return version_ >= 2; }
 
   [[nodiscard]] bool AtEnd() const { return pos_ == bytes_.size(); }
 
  private:
   std::span<const uint8_t> bytes_;
   size_t pos_ = 0;
+  uint32_t version_ = 0;
 };
 
 bool ValidName(const Text& name) {
@@ -99,6 +116,25 @@ std::shared_ptr<SimRegistry::Key> ReadKey(Reader& in, int depth) {
     if (!in.TextOf(name) || !in.U32(value.type) || !in.Bytes(value.data)) return nullptr;
     if (key->FindValue(name) != key->values.end()) return nullptr;
     key->values.emplace_back(std::move(name), std::move(value));
+  }
+  if (in.HasAccessLists()) {
+    if (!in.U32(count)) return nullptr;
+    if (count != kNoAccessList) {
+      key->accessList.emplace();
+      for (uint32_t i = 0; i < count; ++i) {
+        std::vector<uint8_t> sidBytes;
+        uint32_t flags = 0;
+        platform::AccessEntry entry;
+        if (!in.Bytes(sidBytes) || !in.U32(flags) || !in.U32(entry.mask) || flags > 0xFF) {
+          return nullptr;
+        }
+        auto sid = platform::Sid::FromBytes(sidBytes);
+        if (!sid) return nullptr;
+        entry.sid = std::move(*sid);
+        entry.flags = static_cast<uint8_t>(flags);
+        key->accessList->push_back(std::move(entry));
+      }
+    }
   }
   if (!in.U32(count)) return nullptr;
   for (uint32_t i = 0; i < count; ++i) {

@@ -356,4 +356,38 @@ bool SimRegistry::KeyExists(RegKey root, TextView path) {
   return Walk(root, path, false).ok();
 }
 
+namespace {
+constexpr uint32_t kReadControl = 0x20000;
+constexpr uint32_t kWriteDac = 0x40000;
+}  // namespace
+
+WinError SimRegistry::SetKeyAccessList(RegKey handle,
+                                       std::span<const platform::AccessEntry> entries) {
+  uint32_t access = 0;
+  auto key = Resolve(handle, &access);
+  if (!key) return kErrorInvalidHandle;
+  if (key->deleted) return kErrorKeyDeleted;
+  if ((access & kWriteDac) == 0) return kErrorAccessDenied;
+  key->accessList.emplace(entries.begin(), entries.end());
+  return kErrorSuccess;
+}
+
+Result<std::vector<platform::AccessEntry>> SimRegistry::GetKeyAccessList(RegKey handle) {
+  using Entries = Result<std::vector<platform::AccessEntry>>;
+  uint32_t access = 0;
+  auto key = Resolve(handle, &access);
+  if (!key) return Entries::Failure(kErrorInvalidHandle);
+  if (key->deleted) return Entries::Failure(kErrorKeyDeleted);
+  if ((access & kReadControl) == 0) return Entries::Failure(kErrorAccessDenied);
+  return key->accessList.value_or(std::vector<platform::AccessEntry>{});
+}
+
+WinError SimRegistry::FlushKey(RegKey handle) {
+  // Changes reach a hive's file when it is unloaded; flushing only checks
+  // the handle, as the outcome is the same for the caller.
+  auto key = Resolve(handle, nullptr);
+  if (!key) return kErrorInvalidHandle;
+  return key->deleted ? kErrorKeyDeleted : kErrorSuccess;
+}
+
 }  // namespace tarn::sim

@@ -65,6 +65,16 @@ class SimRegistry : public platform::Registry {
   [[nodiscard]] WinError UnloadHive(platform::RegKey root, TextView subKey) override;
   [[nodiscard]] WinError SaveKey(platform::RegKey key, TextView file) override;
 
+  // ---- Owners and access lists ----
+  // Lists are kept with the key and in hive files but not enforced. A key
+  // without its own list answers an empty one. Flushing a loaded hive
+  // writes it to its file.
+  [[nodiscard]] WinError SetKeyAccessList(platform::RegKey key,
+                                          std::span<const platform::AccessEntry> entries) override;
+  [[nodiscard]] Result<std::vector<platform::AccessEntry>> GetKeyAccessList(
+      platform::RegKey key) override;
+  [[nodiscard]] WinError FlushKey(platform::RegKey key) override;
+
   struct Key;
 
  private:

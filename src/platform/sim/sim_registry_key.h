@@ -24,6 +24,9 @@ struct SimRegistry::Key {
   bool deleted = false;
   // Set on the root key of a loaded hive: the file it was loaded from.
   std::optional<Text> hiveFile;
+  // The key's own access list; none when it was never set (the sim grants
+  // every access regardless).
+  std::optional<std::vector<platform::AccessEntry>> accessList;
 
   [[nodiscard]] Values::iterator FindValue(TextView valueName) {
     for (auto it = values.begin(); it != values.end(); ++it) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/win32_access_lists.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_system_function.h"
 #include "platform/win32/win32_text.h"
@@ -315,6 +316,50 @@ WinError Win32FileSystem::FormatVolume(const platform::FormatRequest& request,
   currentFormat = nullptr;
   if (!outcome.ended) return kErrorCallNotImplemented;
   return outcome.succeeded ? kErrorSuccess : platform::kErrorGenFailure;
+
+WinError Win32FileSystem::SetOwner(TextView path, const platform::Sid& owner) {
+  std::vector<uint8_t> sid = owner.ToBytes();
+  std::wstring name = Wide(path);
+  return static_cast<WinError>(SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT,
+                                                     OWNER_SECURITY_INFORMATION, sid.data(),
+                                                     nullptr, nullptr, nullptr));
+}
+
+WinError Win32FileSystem::SetAccessList(TextView path,
+                                        std::span<const platform::AccessEntry> entries) {
+  auto acl = BuildAcl(entries);
+  if (!acl) return acl.error();
+  std::wstring name = Wide(path);
+  return static_cast<WinError>(SetNamedSecurityInfoW(
+      name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+      nullptr, nullptr, reinterpret_cast<ACL*>(acl->data()), nullptr));
+}
+
+Result<platform::Sid> Win32FileSystem::GetOwner(TextView path) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD status =
+      GetNamedSecurityInfoW(Wide(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                            nullptr, nullptr, nullptr, &descriptor);
+  if (status != ERROR_SUCCESS) return Result<platform::Sid>::Failure(static_cast<WinError>(status));
+  const auto* first = static_cast<const uint8_t*>(owner);
+  auto sid = platform::Sid::FromBytes(std::vector<uint8_t>(first, first + GetLengthSid(owner)));
+  LocalFree(descriptor);
+  if (!sid) return Result<platform::Sid>::Failure(kErrorInvalidData);
+  return *sid;
+}
+
+Result<std::vector<platform::AccessEntry>> Win32FileSystem::GetAccessList(TextView path) {
+  using Entries = Result<std::vector<platform::AccessEntry>>;
+  ACL* acl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD status =
+      GetNamedSecurityInfoW(Wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &acl, nullptr, &descriptor);
+  if (status != ERROR_SUCCESS) return Entries::Failure(static_cast<WinError>(status));
+  std::vector<platform::AccessEntry> entries = ReadAcl(acl);
+  LocalFree(descriptor);
+  return entries;
 }
 
 }  // namespace tarn::win32

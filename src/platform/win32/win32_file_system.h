@@ -33,6 +33,13 @@ class Win32FileSystem : public platform::FileSystem {
   [[nodiscard]] Result<Text> VolumeLabel(TextView root) override;
   [[nodiscard]] WinError FormatVolume(const platform::FormatRequest& request,
                                       const platform::FormatProgress& progress) override;
+
+  // Owners and access lists.
+  [[nodiscard]] WinError SetOwner(TextView path, const platform::Sid& owner) override;
+  [[nodiscard]] WinError SetAccessList(TextView path,
+                                       std::span<const platform::AccessEntry> entries) override;
+  [[nodiscard]] Result<platform::Sid> GetOwner(TextView path) override;
+  [[nodiscard]] Result<std::vector<platform::AccessEntry>> GetAccessList(TextView path) override;
 };
 
 }  // namespace tarn::win32

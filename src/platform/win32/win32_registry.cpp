@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/win32_access_lists.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 
@@ -144,6 +145,46 @@ WinError Win32Registry::UnloadHive(RegKey root, TextView subKey) {
 
 WinError Win32Registry::SaveKey(RegKey key, TextView file) {
   return static_cast<WinError>(RegSaveKeyW(ToHkey(key), Wide(file).c_str(), nullptr));
+}
+
+WinError Win32Registry::SetKeyAccessList(RegKey key,
+                                         std::span<const platform::AccessEntry> entries) {
+  auto acl = BuildAcl(entries);
+  if (!acl) return acl.error();
+  SECURITY_DESCRIPTOR descriptor;
+  // Protected, so that the list is taken as it is and not merged with the
+  // entries the parent key passes down.
+  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<ACL*>(acl->data()), FALSE) ||
+      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED,
+                                    SE_DACL_PROTECTED)) {
+    return static_cast<WinError>(GetLastError());
+  }
+  return static_cast<WinError>(
+      RegSetKeySecurity(ToHkey(key), DACL_SECURITY_INFORMATION, &descriptor));
+}
+
+Result<std::vector<platform::AccessEntry>> Win32Registry::GetKeyAccessList(RegKey key) {
+  using Entries = Result<std::vector<platform::AccessEntry>>;
+  DWORD size = 256;
+  std::vector<uint8_t> buffer;
+  LONG status = ERROR_INSUFFICIENT_BUFFER;
+  for (int attempt = 0; attempt < 4 && status == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+    buffer.assign(size, 0);
+    status = RegGetKeySecurity(ToHkey(key), DACL_SECURITY_INFORMATION, buffer.data(), &size);
+  }
+  if (status != ERROR_SUCCESS) return Entries::Failure(static_cast<WinError>(status));
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  ACL* acl = nullptr;
+  if (!GetSecurityDescriptorDacl(buffer.data(), &present, &acl, &defaulted)) {
+    return Entries::Failure(static_cast<WinError>(GetLastError()));
+  }
+  return ReadAcl(present ? acl : nullptr);
+}
+
+WinError Win32Registry::FlushKey(RegKey key) {
+  return static_cast<WinError>(RegFlushKey(ToHkey(key)));
 }
 
 }  // namespace tarn::win32

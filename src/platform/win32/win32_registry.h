@@ -24,6 +24,13 @@ class Win32Registry : public platform::Registry {
   [[nodiscard]] WinError LoadHive(platform::RegKey root, TextView subKey, TextView file) override;
   [[nodiscard]] WinError UnloadHive(platform::RegKey root, TextView subKey) override;
   [[nodiscard]] WinError SaveKey(platform::RegKey key, TextView file) override;
+
+  // Owners and access lists.
+  [[nodiscard]] WinError SetKeyAccessList(platform::RegKey key,
+                                          std::span<const platform::AccessEntry> entries) override;
+  [[nodiscard]] Result<std::vector<platform::AccessEntry>> GetKeyAccessList(
+      platform::RegKey key) override;
+  [[nodiscard]] WinError FlushKey(platform::RegKey key) override;
 };
 
 }  // namespace tarn::win32

@@ -67,8 +67,8 @@ TEST_F(Profiles, HiveFileIsAppendedUnlessAlreadyNamed) {
   EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\anna")), "C:\\P\\anna\\ntuser.dat");
   EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\anna\\")), "C:\\P\\anna\\ntuser.dat");
   EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\anna\\ntuser.dat")), "C:\\P\\anna\\ntuser.dat");
-  EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\NTUSER.DAT")), "C:\\P\\NTUSER.DAT\\ntuser.dat")
-      << "only the exact name counts";
+  EXPECT_EQ(U8(HiveFilePath(m.services(), u"C:\\P\\NTUSER.DAT")), "C:\\P\\NTUSER.DAT")
+      << "file names ignore case";
 }
 
 TEST_F(Profiles, HiveLoadsFromAFileNamedDirectlyAndUnloads) {

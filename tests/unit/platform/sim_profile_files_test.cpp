@@ -61,6 +61,18 @@ class MemoryFiles : public platform::FileSystem {
   WinError FormatVolume(const platform::FormatRequest&, const platform::FormatProgress&) override {
     return kErrorNotSupported;
   }
+
+  // Owners and access lists.
+  WinError SetOwner(TextView, const platform::Sid&) override { return kErrorNotSupported; }
+  WinError SetAccessList(TextView, std::span<const platform::AccessEntry>) override {
+    return kErrorNotSupported;
+  }
+  Result<platform::Sid> GetOwner(TextView) override {
+    return Result<platform::Sid>::Failure(kErrorNotSupported);
+  }
+  Result<std::vector<platform::AccessEntry>> GetAccessList(TextView) override {
+    return Result<std::vector<platform::AccessEntry>>::Failure(kErrorNotSupported);
+  }
 };
 
 std::vector<uint8_t> Bytes(std::string_view text) {

@@ -1,0 +1,306 @@
+#include "accounts/profile_setup.h"
+
+#include "accounts/account_profiles.h"
+#include "accounts/shell_folder_table.h"
+#include "base/format.h"
+#include "base/shell_folder_names.h"
+#include "platform/expand_text.h"
+#include "platform/file_system.h"
+#include "platform/registry_text.h"
+#include "platform/system_info.h"
+#include "platform/user_profiles.h"
+
+namespace tarn::accounts {
+
+namespace {
+
+using platform::AccessEntry;
+using platform::ScopedKey;
+using platform::Sid;
+
+constexpr uint32_t kPathCharacters = 260;
+constexpr uint32_t kProfilePathBytes = 522;
+constexpr uint8_t kPassedDown =
+    platform::kAceObjectInherit | platform::kAceContainerInherit | platform::kAceInheritOnly;
+constexpr char16_t kRunOnceKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char16_t kRunOnceValue[] = u"DowngradeTarnDefaultUser";
+
+Sid NtSid(std::vector<uint32_t> subAuthorities) {
+  Sid sid;
+  sid.subAuthorities = std::move(subAuthorities);
+  return sid;
+}
+
+Text Expand(const AccountServices& services, TextView path) {
+  return ExpandIntoBuffer(services.platform.environment, path, kPathCharacters + 1);
+}
+
+Text WithoutTrailingSlash(Text path) {
+  while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.pop_back();
+  return path;
+}
+
+Text Join(TextView folder, TextView name) {
+  return WithoutTrailingSlash(Text(folder)) + u'\\' + Text(name);
+}
+
+bool HasDotComponent(TextView path) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of(u"\\/", start);
+    if (end == TextView::npos) end = path.size();
+    const TextView part = path.substr(start, end - start);
+    if (part == u"." || part == u"..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// Creates `path` and every missing folder above it.
+WinError CreateFolders(platform::FileSystem& files, TextView path) {
+  const Text full = WithoutTrailingSlash(Text(path));
+  if (full.empty() || files.IsDirectory(full)) return kErrorSuccess;
+  const size_t slash = full.find_last_of(u"\\/");
+  if (slash != Text::npos && slash > 0 && full[slash - 1] != u':' && full[slash - 1] != u'\\') {
+    if (const WinError error = CreateFolders(files, TextView(full).substr(0, slash))) return error;
+  }
+  const WinError created = files.CreateDirectory(full);
+  return created == kErrorAlreadyExists ? kErrorSuccess : created;
+}
+
+// Copies the files and folders of `from` into `to`. Links are not followed:
+// what they lead to is not part of the profile.
+void CopyTree(platform::FileSystem& files, TextView from, TextView to) {
+  (void)files.CreateDirectory(to);
+  auto entries = files.ListDirectory(from);
+  if (!entries) return;
+  for (const platform::DirectoryEntry& entry : *entries) {
+    if (entry.info.attributes & platform::kFileAttributeReparsePoint) continue;
+    const Text source = Join(from, entry.name);
+    const Text target = Join(to, entry.name);
+    if (entry.info.attributes & platform::kFileAttributeDirectory) {
+      CopyTree(files, source, target);
+    } else {
+      (void)files.CopyFile(source, target, /*failIfExists=*/false);
+    }
+  }
+}
+
+// Deletes `folder` and what it holds. A link is removed as a link: entering
+// it would delete what it leads to, which lies outside the profile.
+void DeleteTree(platform::FileSystem& files, TextView folder) {
+  if (folder.empty()) return;
+  const uint32_t attributes = files.GetAttributes(folder);
+  if (attributes == platform::kInvalidFileAttributes) return;
+  if ((attributes & platform::kFileAttributeReparsePoint) == 0) {
+    if (auto entries = files.ListDirectory(folder)) {
+      for (const platform::DirectoryEntry& entry : *entries) {
+        const Text path = Join(folder, entry.name);
+        const uint32_t kind = entry.info.attributes;
+        if ((kind & platform::kFileAttributeDirectory) != 0) {
+          DeleteTree(files, path);
+        } else {
+          (void)files.SetAttributes(path, platform::kFileAttributeNormal);
+          (void)files.DeleteFile(path);
+        }
+      }
+    }
+  }
+  (void)files.SetAttributes(folder, platform::kFileAttributeNormal);
+  (void)files.RemoveDirectory(folder);
+}
+
+// The profiles folder, expanded, without a trailing separator.
+Text ProfilesFolder(const AccountServices& services) {
+  auto folder = services.platform.userProfiles->ProfilesDirectory();
+  return folder ? WithoutTrailingSlash(Expand(services, *folder)) : Text();
+}
+
+Text ProfileListName(const AccountServices& services, TextView value, TextView fallback) {
+  platform::Registry& registry = *services.platform.registry;
+  ScopedKey list =
+      ScopedKey::Open(registry, platform::kLocalMachine, kProfileListKey, platform::kKeyRead);
+  Text name = list ? ReadTextValue(registry, list.get(), value, kProfilePathBytes) : Text();
+  return name.empty() ? Text(fallback) : name;
+}
+
+// True when `path` may be deleted as a profile: strictly inside the
+// profiles folder, without "." or ".." to climb out, and not one of the
+// profiles that every account shares.
+bool IsDeletableProfile(const AccountServices& services, TextView path) {
+  const Text profiles = ProfilesFolder(services);
+  const Text target = WithoutTrailingSlash(Text(path));
+  if (profiles.empty() || HasDotComponent(target)) return false;
+  if (!StartsWithIgnoreCase(target, profiles + u'\\') || target.size() <= profiles.size() + 1) {
+    return false;
+  }
+  for (const Text& shared :
+       {Join(profiles, ProfileListName(services, u"DefaultUserProfile", u"Default User")),
+        Join(profiles, ProfileListName(services, u"AllUsersProfile", u"All Users"))}) {
+    if (EqualsIgnoreCase(target, shared)) return false;
+  }
+  return true;
+}
+
+// Sets `entries` on every key below `key`, depth first.
+void SetBelow(platform::Registry& registry, platform::RegKey key,
+              const std::vector<AccessEntry>& entries) {
+  for (uint32_t index = 0;; ++index) {
+    auto name = registry.EnumKey(key, index);
+    if (!name) break;
+    ScopedKey subkey = ScopedKey::Open(registry, key, *name, platform::kKeyAllAccess);
+    if (!subkey) continue;
+    SetBelow(registry, subkey.get(), entries);
+    (void)registry.SetKeyAccessList(subkey.get(), entries);
+  }
+}
+
+// Starts the hive's shell folders from the system defaults: the paths
+// from the .DEFAULT user (or the built-in texts), and the resolved paths
+// emptied so that the system works them out again at the first logon.
+void ResetShellFolders(const AccountServices& services, platform::RegKey root) {
+  platform::Registry& registry = *services.platform.registry;
+  ScopedKey user = ScopedKey::Open(registry, root, kUserShellFoldersKey, platform::kKeyAllAccess);
+  if (user) {
+    const ShellFolderPaths defaults = ReadDefaultShellFolders(services);
+    for (size_t i = 0; i < kShellFolderCount; ++i) {
+      Text path = defaults[i];
+      if (path.empty())
+        path = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(i));
+      (void)registry.SetValue(user.get(), ShellFolderNames()[i],
+                              platform::RegValue::FromText(path, platform::kRegExpandSz));
+    }
+  }
+  ScopedKey resolved = ScopedKey::Open(
+      registry, root, u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+      platform::kKeyAllAccess);
+  if (!resolved) return;
+  const platform::RegValue empty{platform::kRegSz, {}};
+  for (const TextView name : ShellFolderNames())
+    (void)registry.SetValue(resolved.get(), name, empty);
+  (void)registry.SetValue(resolved.get(), u"AppData", empty);
+}
+
+}  // namespace
+
+std::vector<AccessEntry> ProfileAccessList(const Sid& account) {
+  const Sid administrators = NtSid({32, 544});
+  const Sid system = NtSid({18});
+  std::vector<AccessEntry> entries;
+  for (const Sid* sid : {&administrators, &system, &account}) {
+    entries.push_back({*sid, 0, platform::kFileAllAccess});
+    entries.push_back({*sid, kPassedDown, platform::kGenericAll});
+  }
+  return entries;
+}
+
+WinError PrepareNewHive(const AccountServices& services, const Sid& account, TextView folder) {
+  platform::Registry& registry = *services.platform.registry;
+  auto root = LoadUserHive(services, account, folder);
+  if (!root) {
+    (void)registry.UnloadHive(platform::kUsers, account.ToText());
+    return kErrorFileNotFound;
+  }
+  std::vector<AccessEntry> entries = ProfileAccessList(account);
+  WinError result = registry.SetKeyAccessList(*root, entries);
+  (void)registry.FlushKey(*root);
+  for (AccessEntry& entry : entries) entry.flags |= platform::kAceInherited;
+  SetBelow(registry, *root, entries);
+  ResetShellFolders(services, *root);
+  UnloadUserHive(services, account, *root);
+  return result;
+}
+
+WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, TextView folder) {
+  platform::FileSystem& files = *services.platform.files;
+  platform::Registry& registry = *services.platform.registry;
+  const Text path = WithoutTrailingSlash(Expand(services, folder));
+  if (path.empty()) return kErrorPathNotFound;
+  const bool existed = files.IsDirectory(path);
+  if (const WinError error = CreateFolders(files, path)) return error;
+  const std::vector<AccessEntry> entries = ProfileAccessList(account);
+  // A folder that was there keeps the list it has: it may be a profile in
+  // use whose owner set it.
+  if (!existed) (void)files.SetAccessList(path, entries);
+
+  if (ScopedKey entry =
+          ScopedKey::Create(registry, platform::kLocalMachine,
+                            Format(u"%s\\%s", {TextView(kProfileListKey), account.ToText()}),
+                            platform::kKeyAllAccess)) {
+    (void)registry.SetValue(entry.get(), u"ProfileImagePath",
+                            platform::RegValue::FromText(folder, platform::kRegExpandSz));
+    (void)registry.SetValue(entry.get(), u"Sid",
+                            platform::RegValue{platform::kRegBinary, account.ToBytes()});
+  }
+
+  const Text hive = HiveFilePath(services, path);
+  const bool hadHive = files.Exists(hive);
+  const WinError owned = files.SetOwner(path, account);
+  if (hadHive) return owned;
+  const Text defaultUser = Join(ProfilesFolder(services),
+                                ProfileListName(services, u"DefaultUserProfile", u"Default User"));
+  CopyTree(files, defaultUser, path);
+  // The copied hive is the account's alone: its file, like its keys.
+  (void)files.SetOwner(hive, account);
+  (void)files.SetAccessList(hive, entries);
+  const WinError prepared = PrepareNewHive(services, account, path);
+  return owned != kErrorSuccess ? owned : prepared;
+}
+
+WinError MakeProfileFolder(const AccountServices& services, TextView name,
+                           std::span<const AccessEntry> entries, Text& profile) {
+  platform::FileSystem& files = *services.platform.files;
+  const Text profiles = ProfilesFolder(services);
+  if (profiles.empty()) return kErrorPathNotFound;
+  if (const WinError error = CreateFolders(files, profiles)) return error;
+  WinError result = kErrorSuccess;
+  for (uint32_t i = 0;; ++i) {
+    profile = Join(profiles, i == 0 ? Text(name) : Format(u"%s.%.4d", {name, i}));
+    result = files.CreateDirectory(profile);
+    if (result != kErrorAlreadyExists) break;
+  }
+  if (result == kErrorSuccess) (void)files.SetAccessList(profile, entries);
+  return result;
+}
+
+bool DeleteProfile(const AccountServices& services, TextView server, TextView name) {
+  const auto sid = ResolveAccountSid(services, server, name);
+  if (!sid) return false;
+  platform::Registry& registry = *services.platform.registry;
+  ScopedKey list =
+      ScopedKey::Open(registry, platform::kLocalMachine, kProfileListKey, platform::kKeyAllAccess);
+  if (!list) return false;
+  const Text sidText = sid->ToText();
+  Text folder;
+  {
+    ScopedKey entry = ScopedKey::Open(registry, list.get(), sidText, platform::kKeyRead);
+    if (!entry) return true;
+    const Text stored =
+        ReadTextValue(registry, entry.get(), u"ProfileImagePath", kProfilePathBytes);
+    if (!stored.empty()) folder = Expand(services, stored);
+  }
+  if (!folder.empty() && IsDeletableProfile(services, folder)) {
+    DeleteTree(*services.platform.files, WithoutTrailingSlash(folder));
+  }
+  (void)registry.DeleteTree(list.get(), sidText);
+  return true;
+}
+
+WinError ScheduleDowngrade(const AccountServices& services, platform::RegKey hive,
+                           TextView arguments) {
+  const Text command =
+      Format(u"\"%s\" %s", {services.platform.system->ModuleFileName(), arguments});
+  // A cut command would run something else at the next logon.
+  if (command.size() > kPathCharacters) return kErrorInsufficientBuffer;
+  platform::Registry& registry = *services.platform.registry;
+  WinError error = kErrorSuccess;
+  ScopedKey runOnce = ScopedKey::Create(registry, hive, kRunOnceKey, platform::kKeyWrite, &error);
+  if (!runOnce) return error;
+  return registry.SetValue(runOnce.get(), kRunOnceValue, platform::RegValue::FromText(command));
+}
+
+Text DowngradeArguments(TextView name) {
+  return Format(u"/DownGrade=\"%s\"", {name});
+}
+
+}  // namespace tarn::accounts

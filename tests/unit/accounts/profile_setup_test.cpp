@@ -1,0 +1,205 @@
+#include "accounts/profile_setup.h"
+
+#include <gtest/gtest.h>
+
+#include "account_test_machine.h"
+#include "accounts/account_profiles.h"
+#include "accounts/shell_folder_table.h"
+
+namespace tarn::accounts {
+namespace {
+
+constexpr char16_t kProfiles[] = u"C:\\Documents and Settings";
+constexpr char16_t kShellFolders[] =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+std::string U8(TextView text) {
+  return ToUtf8(text);
+}
+
+std::string Describe(const std::vector<platform::AccessEntry>& entries) {
+  std::string text;
+  for (const auto& entry : entries) {
+    text += U8(entry.sid.ToText()) + "/" + std::to_string(entry.flags) + "/" +
+            std::to_string(entry.mask) + " ";
+  }
+  return text;
+}
+
+class ProfileSetup : public ::testing::Test {
+ protected:
+  ProfileSetup() {
+    platform::UserInfo info;
+    info.name = u"anna";
+    sidText = m.AddAccount(info);
+    sid = *platform::Sid::FromText(sidText);
+    m.machine.registry().Put(platform::kLocalMachine, testing::AccountMachine::kProfileListKeyText,
+                             u"DefaultUserProfile", platform::RegValue::FromText(u"Default User"));
+    m.machine.registry().Put(platform::kLocalMachine, testing::AccountMachine::kProfileListKeyText,
+                             u"AllUsersProfile", platform::RegValue::FromText(u"All Users"));
+    EXPECT_EQ(m.machine.environment().Set(u"SystemDrive", u"C:"), kErrorSuccess);
+    EXPECT_EQ(m.machine.services().EnablePrivileges({u"SeBackupPrivilege", u"SeRestorePrivilege"}),
+              kErrorSuccess);
+  }
+  sim::SimFileSystem& files() { return m.machine.files(); }
+
+  testing::AccountMachine m;
+  Text sidText;
+  platform::Sid sid;
+};
+
+TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
+  const Text defaultUser = Text(kProfiles) + u"\\Default User";
+  ASSERT_TRUE(m.machine.files().PutTextFile(defaultUser + u"\\Desktop\\readme.txt", "hi"));
+  m.WriteHive(defaultUser + u"\\NTUSER.DAT",
+              {{u"Software\\Test", u"X", platform::RegValue::FromText(u"1")},
+               {Text(kUserShellFoldersKey), u"Desktop", platform::RegValue::FromText(u"X:\\Desk")},
+               {kShellFolders, u"Desktop", platform::RegValue::FromText(u"C:\\old")}});
+  const Text folder = Text(kProfiles) + u"\\anna";
+
+  ASSERT_EQ(SetUpLocalProfile(m.services(), sid, u"%SystemDrive%\\Documents and Settings\\anna"),
+            kErrorSuccess);
+
+  const auto expected = ProfileAccessList(sid);
+  ASSERT_EQ(expected.size(), 6u);
+  EXPECT_TRUE(files().Exists(folder + u"\\Desktop\\readme.txt"));
+  EXPECT_EQ(U8(files().GetOwner(folder)->ToText()), U8(sidText));
+  EXPECT_EQ(U8(files().GetOwner(folder + u"\\ntuser.dat")->ToText()), U8(sidText));
+  EXPECT_EQ(Describe(*files().GetAccessList(folder + u"\\ntuser.dat")), Describe(expected));
+  const Text entry = Text(testing::AccountMachine::kProfileListKeyText) + u"\\" + sidText;
+  auto image = m.machine.registry().Get(platform::kLocalMachine, entry, u"ProfileImagePath");
+  ASSERT_TRUE(image.has_value());
+  EXPECT_EQ(image->type, platform::kRegExpandSz);
+  EXPECT_EQ(U8(image->AsText()), "%SystemDrive%\\Documents and Settings\\anna");
+  EXPECT_EQ(m.machine.registry().Get(platform::kLocalMachine, entry, u"Sid")->data, sid.ToBytes());
+
+  // The access lists went into the hive file with the keys.
+  const auto root = LoadUserHive(m.services(), sid, folder);
+  ASSERT_TRUE(root.has_value());
+  platform::Registry& registry = m.machine.registry();
+  EXPECT_EQ(Describe(*registry.GetKeyAccessList(*root)), Describe(expected));
+  auto inherited = expected;
+  for (auto& ace : inherited) ace.flags |= platform::kAceInherited;
+  for (const char16_t* path : {u"Software", u"Software\\Test"}) {
+    platform::ScopedKey key = platform::ScopedKey::Open(registry, *root, path, platform::kKeyRead);
+    ASSERT_TRUE(key) << U8(path);
+    EXPECT_EQ(Describe(*registry.GetKeyAccessList(key.get())), Describe(inherited)) << U8(path);
+  }
+  // Shell folders start from the system defaults.
+  const Text hivePath = sidText + u"\\";
+  EXPECT_EQ(U8(m.machine.registry()
+                   .Get(platform::kUsers, hivePath + kUserShellFoldersKey, u"Desktop")
+                   ->AsText()),
+            "%USERPROFILE%\\Desktop");
+  for (const char16_t* name : {u"Desktop", u"AppData", u"My Music"}) {
+    auto value = m.machine.registry().Get(platform::kUsers, hivePath + kShellFolders, name);
+    ASSERT_TRUE(value.has_value()) << U8(name);
+    EXPECT_EQ(value->type, platform::kRegSz);
+    EXPECT_TRUE(value->data.empty()) << U8(name);
+  }
+  UnloadUserHive(m.services(), sid, *root);
+}
+
+TEST_F(ProfileSetup, NewFolderTakesTheFirstFreeNumberedName) {
+  ASSERT_TRUE(files().MakeDirectories(Text(kProfiles) + u"\\anna"));
+  ASSERT_TRUE(files().PutTextFile(Text(kProfiles) + u"\\anna.0001", "a file"));
+  Text profile;
+  ASSERT_EQ(MakeProfileFolder(m.services(), u"anna", ProfileAccessList(sid), profile),
+            kErrorSuccess);
+  EXPECT_EQ(U8(profile), "C:\\Documents and Settings\\anna.0002");
+  EXPECT_TRUE(files().IsDirectory(profile));
+  EXPECT_EQ(Describe(*files().GetAccessList(profile)), Describe(ProfileAccessList(sid)));
+  EXPECT_EQ(MakeProfileFolder(m.services(), u"bad|name", {}, profile), sim::kErrorInvalidName);
+}
+
+TEST_F(ProfileSetup, FolderWithAHiveIsOnlyRegisteredAndOwned) {
+  ASSERT_TRUE(files().PutTextFile(Text(kProfiles) + u"\\Default User\\readme.txt", "hi"));
+  const Text folder = Text(kProfiles) + u"\\anna";
+  ASSERT_TRUE(files().MakeDirectories(folder));
+  m.WriteHive(folder + u"\\NTUSER.DAT", {{u"Software", u"X", platform::RegValue::FromText(u"1")}});
+  const platform::AccessEntry kept{*platform::Sid::FromText(u"S-1-5-32-545"), 0, 1};
+  ASSERT_EQ(files().SetAccessList(folder, std::vector{kept}), kErrorSuccess);
+
+  ASSERT_EQ(SetUpLocalProfile(m.services(), sid, folder), kErrorSuccess);
+
+  EXPECT_FALSE(files().Exists(folder + u"\\readme.txt"));
+  EXPECT_EQ(Describe(*files().GetAccessList(folder)), Describe({kept}));
+  EXPECT_EQ(U8(files().GetOwner(folder)->ToText()), U8(sidText));
+  EXPECT_EQ(Describe(*files().GetAccessList(folder + u"\\ntuser.dat")), "")
+      << "the hive is not prepared again";
+  EXPECT_TRUE(m.machine.registry().KeyExists(
+      platform::kLocalMachine,
+      Text(testing::AccountMachine::kProfileListKeyText) + u"\\" + sidText));
+}
+
+TEST_F(ProfileSetup, DeleteRefusesFoldersOutsideTheProfilesAndTheSharedOnes) {
+  struct Case {
+    const char16_t* imagePath;
+    const char16_t* folder;
+    bool deleted;
+  };
+  const Case cases[] = {
+      {u"%SystemDrive%\\Documents and Settings\\anna", u"C:\\Documents and Settings\\anna", true},
+      {u"C:\\Windows", u"C:\\Windows", false},
+      {u"C:\\Documents and Settings", u"C:\\Documents and Settings", false},
+      {u"C:\\Documents and Settings\\", u"C:\\Documents and Settings", false},
+      {u"C:\\documents and settings\\default user", u"C:\\Documents and Settings\\Default User",
+       false},
+      {u"C:\\Documents and Settings\\All Users", u"C:\\Documents and Settings\\All Users", false},
+      {u"C:\\Documents and Settings\\anna\\..\\..\\Windows", u"C:\\Windows", false},
+      {u"C:\\Documents and Settings Old\\anna", u"C:\\Documents and Settings Old\\anna", false},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(files().PutTextFile(Text(c.folder) + u"\\file.txt", "x"));
+    m.AddProfileListEntry(sidText, c.imagePath, u"", std::nullopt);
+    EXPECT_TRUE(DeleteProfile(m.services(), u"", u"anna")) << U8(c.imagePath);
+    EXPECT_EQ(files().Exists(c.folder), !c.deleted) << U8(c.imagePath);
+    EXPECT_FALSE(m.machine.registry().KeyExists(
+        platform::kLocalMachine,
+        Text(testing::AccountMachine::kProfileListKeyText) + u"\\" + sidText))
+        << U8(c.imagePath);
+  }
+  EXPECT_FALSE(DeleteProfile(m.services(), u"", u"nobody"));
+}
+
+TEST_F(ProfileSetup, DeleteRemovesAJunctionWithoutEnteringIt) {
+  ASSERT_TRUE(files().PutTextFile(u"C:\\Data\\keep.txt", "x"));
+  const Text folder = Text(kProfiles) + u"\\anna";
+  ASSERT_TRUE(files().PutTextFile(folder + u"\\ntuser.dat", "x"));
+  ASSERT_TRUE(files().MakeJunction(folder + u"\\My Data", u"C:\\Data"));
+  ASSERT_TRUE(files().Exists(folder + u"\\My Data\\keep.txt")) << "the link leads to the target";
+  m.AddProfileListEntry(sidText, folder, u"", std::nullopt);
+
+  EXPECT_TRUE(DeleteProfile(m.services(), u"", u"anna"));
+
+  EXPECT_FALSE(files().Exists(folder));
+  EXPECT_TRUE(files().Exists(u"C:\\Data\\keep.txt"));
+}
+
+TEST_F(ProfileSetup, DowngradeQuotesTheProgramAndRefusesToCut) {
+  platform::Registry& registry = m.machine.registry();
+  // The current user's hive stands for an account's loaded one.
+  platform::ScopedKey hive =
+      platform::ScopedKey::Open(registry, platform::kCurrentUser, u"", platform::kKeyAllAccess);
+  ASSERT_TRUE(hive);
+  m.machine.system().SetModuleFileName(u"C:\\Program Files\\tarn\\tarn.exe");
+  ASSERT_EQ(ScheduleDowngrade(m.services(), hive.get(), DowngradeArguments(u"anna")),
+            kErrorSuccess);
+  const Text runOnce = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+  auto command =
+      m.machine.registry().Get(platform::kCurrentUser, runOnce, u"DowngradeTarnDefaultUser");
+  ASSERT_TRUE(command.has_value());
+  EXPECT_EQ(U8(command->AsText()), "\"C:\\Program Files\\tarn\\tarn.exe\" /DownGrade=\"anna\"");
+
+  const Text longName(240, u'n');
+  EXPECT_EQ(ScheduleDowngrade(m.services(), hive.get(), DowngradeArguments(longName)),
+            kErrorInsufficientBuffer);
+  EXPECT_EQ(U8(m.machine.registry()
+                   .Get(platform::kCurrentUser, runOnce, u"DowngradeTarnDefaultUser")
+                   ->AsText()),
+            U8(command->AsText()))
+      << "the earlier command stays";
+}
+
+}  // namespace
+}  // namespace tarn::accounts
