@@ -14,6 +14,17 @@ class Win32Accounts : public platform::Accounts {
                                  TextView password) override;
   [[nodiscard]] WinError DeleteUser(TextView server, TextView name) override;
   [[nodiscard]] Result<platform::JoinInformation> GetJoinInformation(TextView server) override;
+
+  // Local groups and account rights.
+  [[nodiscard]] WinError SetUserPrivilege(TextView server, TextView name,
+                                          uint32_t privilege) override;
+  [[nodiscard]] WinError AddLocalGroupMember(TextView server, TextView group,
+                                             const platform::Sid& member) override;
+  [[nodiscard]] WinError RemoveLocalGroupMember(TextView server, TextView group,
+                                                const platform::Sid& member) override;
+  [[nodiscard]] Result<std::vector<platform::Sid>> GetLocalGroupMembers(TextView server,
+                                                                        TextView group) override;
+  [[nodiscard]] Result<std::vector<Text>> EnumerateLocalGroups(TextView server) override;
 };
 
 }  // namespace tarn::win32
