@@ -116,7 +116,7 @@ WinError Win32Accounts::SetUserPrivilege(TextView server, TextView name, uint32_
   const std::wstring userName = Wide(name);
   USER_INFO_1005 level{privilege};
   DWORD errorField = 0;
-  return NetUserSetInfo(WideOrNull(serverName), userName.c_str(), 1005,
+  return calls_.setInfo(WideOrNull(serverName), userName.c_str(), 1005,
                         reinterpret_cast<LPBYTE>(&level), &errorField);
 }
 
@@ -126,8 +126,8 @@ WinError Win32Accounts::AddLocalGroupMember(TextView server, TextView group,
   const std::wstring groupName = Wide(group);
   std::vector<uint8_t> sid = member.ToBytes();
   LOCALGROUP_MEMBERS_INFO_0 entry{sid.data()};
-  return NetLocalGroupAddMembers(WideOrNull(serverName), groupName.c_str(), 0,
-                                 reinterpret_cast<LPBYTE>(&entry), 1);
+  return calls_.addMembers(WideOrNull(serverName), groupName.c_str(), 0,
+                           reinterpret_cast<LPBYTE>(&entry), 1);
 }
 
 WinError Win32Accounts::RemoveLocalGroupMember(TextView server, TextView group,
@@ -136,8 +136,8 @@ WinError Win32Accounts::RemoveLocalGroupMember(TextView server, TextView group,
   const std::wstring groupName = Wide(group);
   std::vector<uint8_t> sid = member.ToBytes();
   LOCALGROUP_MEMBERS_INFO_0 entry{sid.data()};
-  return NetLocalGroupDelMembers(WideOrNull(serverName), groupName.c_str(), 0,
-                                 reinterpret_cast<LPBYTE>(&entry), 1);
+  return calls_.delMembers(WideOrNull(serverName), groupName.c_str(), 0,
+                           reinterpret_cast<LPBYTE>(&entry), 1);
 }
 
 Result<std::vector<platform::Sid>> Win32Accounts::GetLocalGroupMembers(TextView server,

@@ -4,8 +4,6 @@
 
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
-// windows.h first: the security authority's header needs its types.
-#include <ntsecapi.h>
 
 namespace tarn::win32 {
 
@@ -80,7 +78,7 @@ constexpr ACCESS_MASK kRightsAccess = POLICY_LOOKUP_NAMES | POLICY_VIEW_LOCAL_IN
 // An open policy handle, closed on scope exit.
 class Policy {
  public:
-  explicit Policy(TextView system) {
+  Policy(const LsaRightsCalls& calls, TextView system) : calls_(calls) {
     std::wstring name = Wide(system);
     LSA_UNICODE_STRING server{};
     if (!name.empty()) {
@@ -89,18 +87,20 @@ class Policy {
       server.MaximumLength = static_cast<USHORT>(server.Length + sizeof(wchar_t));
     }
     LSA_OBJECT_ATTRIBUTES attributes{};
-    status_ = LsaOpenPolicy(name.empty() ? nullptr : &server, &attributes, kRightsAccess, &handle_);
+    status_ =
+        calls_.openPolicy(name.empty() ? nullptr : &server, &attributes, kRightsAccess, &handle_);
     if (status_ != 0) handle_ = nullptr;
   }
   Policy(const Policy&) = delete;
   Policy& operator=(const Policy&) = delete;
   ~Policy() {
-    if (handle_ != nullptr) LsaClose(handle_);
+    if (handle_ != nullptr) calls_.close(handle_);
   }
   [[nodiscard]] LSA_HANDLE get() const { return handle_; }
   [[nodiscard]] WinError error() const { return LsaNtStatusToWinError(status_); }
 
  private:
+  const LsaRightsCalls& calls_;
   LSA_HANDLE handle_ = nullptr;
   NTSTATUS status_ = 0;
 };
@@ -128,40 +128,40 @@ std::vector<std::wstring> WideAll(const std::vector<Text>& texts) {
 Result<std::vector<Text>> Win32Security::EnumerateAccountRights(TextView system,
                                                                 const platform::Sid& sid) {
   using Answer = Result<std::vector<Text>>;
-  Policy policy(system);
+  Policy policy(calls_, system);
   if (policy.get() == nullptr) return Answer::Failure(policy.error());
   std::vector<uint8_t> bytes = sid.ToBytes();
   PLSA_UNICODE_STRING rights = nullptr;
   ULONG count = 0;
-  const NTSTATUS status = LsaEnumerateAccountRights(policy.get(), bytes.data(), &rights, &count);
+  const NTSTATUS status = calls_.enumerateRights(policy.get(), bytes.data(), &rights, &count);
   if (status != 0) return Answer::Failure(LsaNtStatusToWinError(status));
   std::vector<Text> names;
   for (ULONG i = 0; i < count; ++i) {
     names.push_back(FromWide(rights[i].Buffer, rights[i].Length / sizeof(wchar_t)));
   }
-  LsaFreeMemory(rights);
+  calls_.freeMemory(rights);
   return names;
 }
 
 WinError Win32Security::AddAccountRights(TextView system, const platform::Sid& sid,
                                          const std::vector<Text>& rights) {
-  Policy policy(system);
+  Policy policy(calls_, system);
   if (policy.get() == nullptr) return policy.error();
   std::vector<uint8_t> bytes = sid.ToBytes();
   std::vector<std::wstring> names = WideAll(rights);
   std::vector<LSA_UNICODE_STRING> counted = Counted(names);
-  return LsaNtStatusToWinError(LsaAddAccountRights(policy.get(), bytes.data(), counted.data(),
-                                                   static_cast<ULONG>(counted.size())));
+  return LsaNtStatusToWinError(calls_.addRights(policy.get(), bytes.data(), counted.data(),
+                                                static_cast<ULONG>(counted.size())));
 }
 
 WinError Win32Security::RemoveAccountRights(TextView system, const platform::Sid& sid,
                                             const std::vector<Text>& rights) {
-  Policy policy(system);
+  Policy policy(calls_, system);
   if (policy.get() == nullptr) return policy.error();
   std::vector<uint8_t> bytes = sid.ToBytes();
   std::vector<std::wstring> names = WideAll(rights);
   std::vector<LSA_UNICODE_STRING> counted = Counted(names);
-  return LsaNtStatusToWinError(LsaRemoveAccountRights(
+  return LsaNtStatusToWinError(calls_.removeRights(
       policy.get(), bytes.data(), FALSE, counted.data(), static_cast<ULONG>(counted.size())));
 }
 

@@ -3,8 +3,22 @@
 #pragma once
 
 #include "platform/security.h"
+#include "platform/win32/win32_windows.h"
+// windows.h first: the security authority's header needs its types.
+#include <ntsecapi.h>
 
 namespace tarn::win32 {
+
+// The policy functions of the account-rights operations. A test replaces
+// them to see what is passed, where Wine's own are stubs.
+struct LsaRightsCalls {
+  decltype(&LsaOpenPolicy) openPolicy = &LsaOpenPolicy;
+  decltype(&LsaClose) close = &LsaClose;
+  decltype(&LsaEnumerateAccountRights) enumerateRights = &LsaEnumerateAccountRights;
+  decltype(&LsaFreeMemory) freeMemory = &LsaFreeMemory;
+  decltype(&LsaAddAccountRights) addRights = &LsaAddAccountRights;
+  decltype(&LsaRemoveAccountRights) removeRights = &LsaRemoveAccountRights;
+};
 
 class Win32Security : public platform::Security {
  public:
@@ -19,6 +33,10 @@ class Win32Security : public platform::Security {
                                           const std::vector<Text>& rights) override;
   [[nodiscard]] WinError RemoveAccountRights(TextView system, const platform::Sid& sid,
                                              const std::vector<Text>& rights) override;
+  void ReplaceRightsCalls(const LsaRightsCalls& calls) { calls_ = calls; }
+
+ private:
+  LsaRightsCalls calls_;
 };
 
 }  // namespace tarn::win32
