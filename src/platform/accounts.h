@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "base/result.h"
 #include "base/text.h"
+#include "platform/security.h"
 
 namespace tarn::platform {
 
@@ -21,6 +23,11 @@ inline constexpr uint32_t kNetSetupUnknownStatus = 0;
 inline constexpr uint32_t kNetSetupUnjoined = 1;
 inline constexpr uint32_t kNetSetupWorkgroupName = 2;
 inline constexpr uint32_t kNetSetupDomainName = 3;
+
+// Answers of the local group calls.
+inline constexpr WinError kErrorMemberNotInAlias = 1377;
+inline constexpr WinError kErrorMemberInAlias = 1378;
+inline constexpr WinError kNerrGroupNotFound = 2220;
 
 // The fields of USER_INFO_3 that the program uses. Level 0 fills `name`
 // only; level 1 adds privilege, home, comment, flags and script; level 3 adds
@@ -58,6 +65,25 @@ class Accounts {
   [[nodiscard]] virtual WinError DeleteUser(TextView server, TextView name) = 0;
   // NetGetJoinInformation(server); the buffer is released inside.
   [[nodiscard]] virtual Result<JoinInformation> GetJoinInformation(TextView server) = 0;
+
+  // Local groups and account rights.
+  // NetUserSetInfo(server, name, level 1005): the account's privilege level.
+  [[nodiscard]] virtual WinError SetUserPrivilege(TextView server, TextView name,
+                                                  uint32_t privilege) = 0;
+  // NetLocalGroupAddMembers(server, group, level 0, one member). A member
+  // that is already there fails with kErrorMemberInAlias.
+  [[nodiscard]] virtual WinError AddLocalGroupMember(TextView server, TextView group,
+                                                     const Sid& member) = 0;
+  // NetLocalGroupDelMembers(server, group, level 0, one member). A SID that
+  // is not a member fails with kErrorMemberNotInAlias.
+  [[nodiscard]] virtual WinError RemoveLocalGroupMember(TextView server, TextView group,
+                                                        const Sid& member) = 0;
+  // NetLocalGroupGetMembers(server, group, level 0): the members' SIDs.
+  // Fails with kNerrGroupNotFound for an unknown group.
+  [[nodiscard]] virtual Result<std::vector<Sid>> GetLocalGroupMembers(TextView server,
+                                                                      TextView group) = 0;
+  // NetLocalGroupEnum(server, level 0): the names of the local groups.
+  [[nodiscard]] virtual Result<std::vector<Text>> EnumerateLocalGroups(TextView server) = 0;
 };
 
 }  // namespace tarn::platform

@@ -79,6 +79,31 @@ class Security {
   [[nodiscard]] virtual Result<AccountLookup> LookupName(TextView system, TextView name) = 0;
   // LookupAccountSidW(system, sid).
   [[nodiscard]] virtual Result<AccountLookup> LookupSid(TextView system, const Sid& sid) = 0;
+
+  // Account rights.
+  // LsaEnumerateAccountRights on the policy of `system`: the rights and
+  // privileges that `sid` holds itself (not through its groups). A SID that
+  // holds none fails with kErrorFileNotFound, as the system answers.
+  [[nodiscard]] virtual Result<std::vector<Text>> EnumerateAccountRights(TextView system,
+                                                                         const Sid& sid) = 0;
+  // LsaAddAccountRights: grants `rights` (e.g. "SeDenyInteractiveLogonRight").
+  [[nodiscard]] virtual WinError AddAccountRights(TextView system, const Sid& sid,
+                                                  const std::vector<Text>& rights) = 0;
+  // LsaRemoveAccountRights with AllRights false: withdraws `rights`; names the
+  // SID doesn't hold are ignored.
+  [[nodiscard]] virtual WinError RemoveAccountRights(TextView system, const Sid& sid,
+                                                     const std::vector<Text>& rights) = 0;
 };
+
+// Well-known SIDs under the NT authority.
+[[nodiscard]] inline Sid AdministratorsSid() {
+  return Sid{1, {0, 0, 0, 0, 0, 5}, {32, 544}};
+}
+[[nodiscard]] inline Sid UsersSid() {
+  return Sid{1, {0, 0, 0, 0, 0, 5}, {32, 545}};
+}
+[[nodiscard]] inline Sid LocalSystemSid() {
+  return Sid{1, {0, 0, 0, 0, 0, 5}, {18}};
+}
 
 }  // namespace tarn::platform

@@ -1,6 +1,7 @@
 #include "startup/account_steps.h"
 
 #include "accounts/account_merging.h"
+#include "accounts/account_security.h"
 #include "accounts/password_scrambling.h"
 #include "accounts/users_section.h"
 #include "app/app_context.h"
@@ -29,9 +30,9 @@ void AccountStartupSteps::UnscramblePasswords(AppContext& app, TextView usersPat
   (void)accounts::DecryptUsers(*app.platform.profiles, usersPath);
 }
 
-// Limiting an account belongs to the account worker, which is not part of
-// this program yet; until then the option only ends the program.
-void AccountStartupSteps::DowngradeAccount(AppContext&, TextView) {}
+void AccountStartupSteps::DowngradeAccount(AppContext& app, TextView accountName) {
+  accounts::DowngradeAccount(ServicesOf(app), accountName);
+}
 
 void AccountStartupSteps::PrepareInstallationVariables(AppContext& app, TextView iniPath) {
   run::LoadEnvironmentSection(VariablesOf(app, store_), iniPath);

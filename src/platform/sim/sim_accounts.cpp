@@ -2,6 +2,8 @@
 
 #include "platform/sim/sim_system_info.h"
 
+#include <algorithm>
+
 namespace tarn::sim {
 
 namespace {
@@ -129,6 +131,9 @@ WinError SimAccounts::DeleteUser(TextView server, TextView name) {
   if (!IsLocal(server)) return kErrorBadNetPath;
   for (auto it = users_.begin(); it != users_.end(); ++it) {
     if (EqualsIgnoreCase(it->info.name, name)) {
+      // The account database drops a deleted account's memberships with it.
+      const platform::Sid sid = UserSid(it->rid);
+      for (auto& group : groups_) std::erase(group.members, sid);
       users_.erase(it);
       return kErrorSuccess;
     }
@@ -140,6 +145,85 @@ Result<platform::JoinInformation> SimAccounts::GetJoinInformation(TextView serve
   if (!IsLocal(server)) return Result<platform::JoinInformation>::Failure(kErrorBadNetPath);
   if (!join_) return Result<platform::JoinInformation>::Failure(kErrorAccessDenied);
   return *join_;
+}
+
+namespace {
+
+struct BuiltinGroupName {
+  uint32_t rid;
+  const char16_t* english;
+  const char16_t* german;
+};
+
+// The names a German edition gives its built-in groups; the SIDs stay.
+constexpr BuiltinGroupName kBuiltinGroupNames[] = {
+    {kRidAdministrators, u"Administrators", u"Administratoren"},
+    {kRidUsers, u"Users", u"Benutzer"},
+    {kRidGuests, u"Guests", u"Gäste"},
+};
+
+}  // namespace
+
+void SimAccounts::SetSystemLanguage(TextView iso639) {
+  const bool german = EqualsIgnoreCase(iso639, u"de");
+  for (const auto& names : kBuiltinGroupNames) {
+    for (auto& group : groups_) {
+      if (group.rid == names.rid) group.displayName = german ? names.german : names.english;
+    }
+  }
+}
+
+SimGroup* SimAccounts::FindGroupMutable(TextView displayName) {
+  for (auto& group : groups_) {
+    if (EqualsIgnoreCase(group.displayName, displayName)) return &group;
+  }
+  return nullptr;
+}
+
+WinError SimAccounts::SetUserPrivilege(TextView server, TextView name, uint32_t privilege) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  if (privilege > platform::kUserPrivAdmin) return kErrorInvalidParameter;
+  SimUser* user = FindUserMutable(name);
+  if (user == nullptr) return kNerrUserNotFound;
+  user->info.privilege = privilege;
+  return kErrorSuccess;
+}
+
+WinError SimAccounts::AddLocalGroupMember(TextView server, TextView group,
+                                          const platform::Sid& member) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  SimGroup* found = FindGroupMutable(group);
+  if (found == nullptr) return platform::kNerrGroupNotFound;
+  if (std::find(found->members.begin(), found->members.end(), member) != found->members.end()) {
+    return platform::kErrorMemberInAlias;
+  }
+  found->members.push_back(member);
+  return kErrorSuccess;
+}
+
+WinError SimAccounts::RemoveLocalGroupMember(TextView server, TextView group,
+                                             const platform::Sid& member) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  SimGroup* found = FindGroupMutable(group);
+  if (found == nullptr) return platform::kNerrGroupNotFound;
+  if (std::erase(found->members, member) == 0) return platform::kErrorMemberNotInAlias;
+  return kErrorSuccess;
+}
+
+Result<std::vector<platform::Sid>> SimAccounts::GetLocalGroupMembers(TextView server,
+                                                                     TextView group) {
+  using Answer = Result<std::vector<platform::Sid>>;
+  if (!IsLocal(server)) return Answer::Failure(kErrorBadNetPath);
+  const SimGroup* found = FindGroup(group);
+  if (found == nullptr) return Answer::Failure(platform::kNerrGroupNotFound);
+  return found->members;
+}
+
+Result<std::vector<Text>> SimAccounts::EnumerateLocalGroups(TextView server) {
+  if (!IsLocal(server)) return Result<std::vector<Text>>::Failure(kErrorBadNetPath);
+  std::vector<Text> names;
+  for (const auto& group : groups_) names.push_back(group.displayName);
+  return names;
 }
 
 }  // namespace tarn::sim

@@ -81,6 +81,24 @@ class SimAccounts : public platform::Accounts {
   std::vector<SimGroup> groups_;
   uint32_t nextRid_ = 1000;
   std::optional<platform::JoinInformation> join_;
+
+ public:
+  // Local groups and account rights.
+  // Gives the built-in groups the names of a system installed in the
+  // language `iso639` ("en", "de"); other languages keep the English names.
+  void SetSystemLanguage(TextView iso639);
+  [[nodiscard]] WinError SetUserPrivilege(TextView server, TextView name,
+                                          uint32_t privilege) override;
+  [[nodiscard]] WinError AddLocalGroupMember(TextView server, TextView group,
+                                             const platform::Sid& member) override;
+  [[nodiscard]] WinError RemoveLocalGroupMember(TextView server, TextView group,
+                                                const platform::Sid& member) override;
+  [[nodiscard]] Result<std::vector<platform::Sid>> GetLocalGroupMembers(TextView server,
+                                                                        TextView group) override;
+  [[nodiscard]] Result<std::vector<Text>> EnumerateLocalGroups(TextView server) override;
+
+ private:
+  SimGroup* FindGroupMutable(TextView displayName);
 };
 
 }  // namespace tarn::sim

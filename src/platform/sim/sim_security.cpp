@@ -88,4 +88,52 @@ Result<AccountLookup> SimSecurity::LookupSid(TextView system, const Sid& sid) {
   return NoneMapped();
 }
 
+namespace {
+
+// The policy knows only these names; others fail as the system answers
+// (STATUS_NO_SUCH_PRIVILEGE).
+constexpr WinError kErrorNoSuchPrivilege = 1313;
+
+bool KnownRight(TextView right) {
+  return right.size() > 2 && right.substr(0, 2) == u"Se" &&
+         (right.ends_with(u"Right") || right.ends_with(u"Privilege"));
+}
+
+bool Holds(const std::vector<Text>& held, TextView right) {
+  return std::any_of(held.begin(), held.end(),
+                     [right](const Text& one) { return EqualsIgnoreCase(one, right); });
+}
+
+}  // namespace
+
+Result<std::vector<Text>> SimSecurity::EnumerateAccountRights(TextView system, const Sid& sid) {
+  if (!accounts_.IsLocal(system)) return Result<std::vector<Text>>::Failure(kErrorBadNetPath);
+  const auto found = rights_.find(sid.ToText());
+  if (found == rights_.end() || found->second.empty()) {
+    return Result<std::vector<Text>>::Failure(kErrorFileNotFound);
+  }
+  return found->second;
+}
+
+WinError SimSecurity::AddAccountRights(TextView system, const Sid& sid,
+                                       const std::vector<Text>& rights) {
+  if (!accounts_.IsLocal(system)) return kErrorBadNetPath;
+  if (!std::all_of(rights.begin(), rights.end(), KnownRight)) return kErrorNoSuchPrivilege;
+  auto& held = rights_[sid.ToText()];
+  for (const Text& right : rights) {
+    if (!Holds(held, right)) held.push_back(right);
+  }
+  return kErrorSuccess;
+}
+
+WinError SimSecurity::RemoveAccountRights(TextView system, const Sid& sid,
+                                          const std::vector<Text>& rights) {
+  if (!accounts_.IsLocal(system)) return kErrorBadNetPath;
+  if (!std::all_of(rights.begin(), rights.end(), KnownRight)) return kErrorNoSuchPrivilege;
+  const auto found = rights_.find(sid.ToText());
+  if (found == rights_.end()) return kErrorFileNotFound;
+  std::erase_if(found->second, [&rights](const Text& one) { return Holds(rights, one); });
+  return kErrorSuccess;
+}
+
 }  // namespace tarn::sim

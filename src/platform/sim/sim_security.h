@@ -4,6 +4,9 @@
 // account (S-1-5-18, domain "NT AUTHORITY").
 #pragma once
 
+#include <map>
+#include <vector>
+
 #include "platform/security.h"
 
 namespace tarn::sim {
@@ -26,6 +29,19 @@ class SimSecurity : public platform::Security {
   Result<platform::AccountLookup> LookupIn(TextView domain, TextView name);
 
   SimAccounts& accounts_;
+
+ public:
+  // Account rights.
+  [[nodiscard]] Result<std::vector<Text>> EnumerateAccountRights(TextView system,
+                                                                 const platform::Sid& sid) override;
+  [[nodiscard]] WinError AddAccountRights(TextView system, const platform::Sid& sid,
+                                          const std::vector<Text>& rights) override;
+  [[nodiscard]] WinError RemoveAccountRights(TextView system, const platform::Sid& sid,
+                                             const std::vector<Text>& rights) override;
+
+ private:
+  // The policy's rights by SID text, as granted (the system's spelling).
+  std::map<Text, std::vector<Text>> rights_;
 };
 
 }  // namespace tarn::sim

@@ -111,4 +111,70 @@ Result<platform::JoinInformation> Win32Accounts::GetJoinInformation(TextView ser
   return platform::JoinInformation{FromWide(name.as<wchar_t>()), static_cast<uint32_t>(status)};
 }
 
+WinError Win32Accounts::SetUserPrivilege(TextView server, TextView name, uint32_t privilege) {
+  const std::wstring serverName = Wide(server);
+  const std::wstring userName = Wide(name);
+  USER_INFO_1005 level{privilege};
+  DWORD errorField = 0;
+  return calls_.setInfo(WideOrNull(serverName), userName.c_str(), 1005,
+                        reinterpret_cast<LPBYTE>(&level), &errorField);
+}
+
+WinError Win32Accounts::AddLocalGroupMember(TextView server, TextView group,
+                                            const platform::Sid& member) {
+  const std::wstring serverName = Wide(server);
+  const std::wstring groupName = Wide(group);
+  std::vector<uint8_t> sid = member.ToBytes();
+  LOCALGROUP_MEMBERS_INFO_0 entry{sid.data()};
+  return calls_.addMembers(WideOrNull(serverName), groupName.c_str(), 0,
+                           reinterpret_cast<LPBYTE>(&entry), 1);
+}
+
+WinError Win32Accounts::RemoveLocalGroupMember(TextView server, TextView group,
+                                               const platform::Sid& member) {
+  const std::wstring serverName = Wide(server);
+  const std::wstring groupName = Wide(group);
+  std::vector<uint8_t> sid = member.ToBytes();
+  LOCALGROUP_MEMBERS_INFO_0 entry{sid.data()};
+  return calls_.delMembers(WideOrNull(serverName), groupName.c_str(), 0,
+                           reinterpret_cast<LPBYTE>(&entry), 1);
+}
+
+Result<std::vector<platform::Sid>> Win32Accounts::GetLocalGroupMembers(TextView server,
+                                                                       TextView group) {
+  using Answer = Result<std::vector<platform::Sid>>;
+  const std::wstring serverName = Wide(server);
+  const std::wstring groupName = Wide(group);
+  NetBuffer buffer;
+  DWORD read = 0;
+  DWORD total = 0;
+  const NET_API_STATUS status =
+      NetLocalGroupGetMembers(WideOrNull(serverName), groupName.c_str(), 0, buffer.out(),
+                              MAX_PREFERRED_LENGTH, &read, &total, nullptr);
+  if (status != NERR_Success) return Answer::Failure(status);
+  std::vector<platform::Sid> members;
+  const auto* entries = buffer.as<LOCALGROUP_MEMBERS_INFO_0>();
+  for (DWORD i = 0; i < read; ++i) {
+    const auto* bytes = static_cast<const uint8_t*>(entries[i].lgrmi0_sid);
+    const std::vector<uint8_t> sid(bytes, bytes + GetLengthSid(entries[i].lgrmi0_sid));
+    if (auto parsed = platform::Sid::FromBytes(sid)) members.push_back(*parsed);
+  }
+  return members;
+}
+
+Result<std::vector<Text>> Win32Accounts::EnumerateLocalGroups(TextView server) {
+  using Answer = Result<std::vector<Text>>;
+  const std::wstring serverName = Wide(server);
+  NetBuffer buffer;
+  DWORD read = 0;
+  DWORD total = 0;
+  const NET_API_STATUS status = NetLocalGroupEnum(WideOrNull(serverName), 0, buffer.out(),
+                                                  MAX_PREFERRED_LENGTH, &read, &total, nullptr);
+  if (status != NERR_Success) return Answer::Failure(status);
+  std::vector<Text> names;
+  const auto* entries = buffer.as<LOCALGROUP_INFO_0>();
+  for (DWORD i = 0; i < read; ++i) names.push_back(FromWide(entries[i].lgrpi0_name));
+  return names;
+}
+
 }  // namespace tarn::win32

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -113,6 +114,24 @@ TEST(PasswordWiping, PasswordsNeverReachTheLog) {
   for (const char16_t* secret : {u"Anna-Secret", u"Default-Secret", u"Admin-Secret"}) {
     EXPECT_FALSE(HoldsText(log->data(), log->size(), secret)) << ToUtf8(secret);
   }
+}
+
+TEST(AccountStartup, DowngradeMakesTheNamedAdministratorAUser) {
+  accounts::testing::AccountMachine m;
+  platform::UserInfo info;
+  info.name = u"Jo Doe";
+  info.privilege = platform::kUserPrivAdmin;
+  const platform::Sid jo = m.machine.accounts().UserSid(m.machine.accounts().PutUser(info));
+  ASSERT_EQ(m.machine.accounts().AddLocalGroupMember(u"", u"Administrators", jo), kErrorSuccess);
+  AppContext app(m.platform());
+  AccountStartupSteps steps;
+  NoWizardHost wizard;
+  EXPECT_EQ(RunStartup(app, u"/DownGrade=\"Jo Doe\"", {steps, wizard}), 0);
+  EXPECT_EQ(m.machine.accounts().FindUser(u"Jo Doe")->info.privilege, platform::kUserPrivUser);
+  const auto& users = m.machine.accounts().FindGroupByRid(sim::kRidUsers)->members;
+  const auto& admins = m.machine.accounts().FindGroupByRid(sim::kRidAdministrators)->members;
+  EXPECT_EQ(std::count(users.begin(), users.end(), jo), 1);
+  EXPECT_EQ(std::count(admins.begin(), admins.end(), jo), 0);
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+// Security identifiers, the built-in groups and account rights of the
+// account code. The groups are named by their well-known SIDs and their
+// display names asked from the system each time, so the same configuration
+// works on every language edition. Every failure is silent: a right that
+// can't be checked counts as not held, a membership that can't change stays.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "accounts/account_services.h"
+#include "base/text.h"
+#include "platform/security.h"
+
+namespace tarn::accounts {
+
+// Bits of HasAccountRight.
+inline constexpr uint32_t kRightHeldDirectly = 1;
+inline constexpr uint32_t kRightHeldThroughGroup = 2;
+
+// The name of the right that keeps an account off the console.
+inline constexpr char16_t kDenyInteractiveLogonRight[] = u"SeDenyInteractiveLogonRight";
+
+// The SID of the user account `name` on `server` (empty: this computer).
+// A name equal to the computer's or a domain's name is retried as
+// "name\name". Only a user SID is answered: a group, alias or well-known
+// name gives nullopt, so that no membership or right change can reach a
+// group through an account record.
+[[nodiscard]] std::optional<platform::Sid> ResolveAccountSid(const AccountServices& services,
+                                                             TextView server, TextView name);
+
+// The display name of the well-known group `sid` on `server` in the
+// system's language; empty when the system doesn't know it.
+[[nodiscard]] Text GroupDisplayName(const AccountServices& services, TextView server,
+                                    const platform::Sid& sid);
+
+// Which of kRightHeldDirectly and kRightHeldThroughGroup apply to the
+// account `name` and the right `right` (compared ignoring case); 0 when
+// neither, or when the account doesn't resolve.
+[[nodiscard]] uint32_t HasAccountRight(const AccountServices& services, TextView server,
+                                       TextView name, TextView right);
+
+// Withdraws the comma-separated `rights` from the account itself in one
+// call; true when the policy accepted it.
+bool DropAccountRights(const AccountServices& services, TextView server, TextView name,
+                       TextView rights);
+
+// The membership change that `group` (kGroupUsers, kGroupAdministrators)
+// asks for, administrators for a primary account whatever its group:
+// privilege level, membership of one built-in group and removal from the
+// other. kGroupUnchanged changes nothing.
+void SetAccountGroup(const AccountServices& services, TextView server, TextView name,
+                     const platform::Sid& sid, int32_t group, bool primary);
+
+// Turns the local account `name` into a limited user: privilege level user,
+// member of Users, no longer of Administrators. An unknown name, or one
+// that isn't a user account, changes nothing.
+void DowngradeAccount(const AccountServices& services, TextView name);
+
+}  // namespace tarn::accounts
