@@ -316,6 +316,7 @@ WinError Win32FileSystem::FormatVolume(const platform::FormatRequest& request,
   currentFormat = nullptr;
   if (!outcome.ended) return kErrorCallNotImplemented;
   return outcome.succeeded ? kErrorSuccess : platform::kErrorGenFailure;
+}
 
 WinError Win32FileSystem::SetOwner(TextView path, const platform::Sid& owner) {
   std::vector<uint8_t> sid = owner.ToBytes();
