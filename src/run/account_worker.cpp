@@ -83,7 +83,8 @@ void SystemAccountWorker::DeleteAccount(const UserAccount& account) {
   if (sid) (void)accounts::DeleteProfileOf(services_, *sid);
 }
 
-WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& created) {
+WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& created,
+                                             bool& isNew) {
   platform::Accounts& system = *app_.platform.accounts;
   const TextView server = account.Domain.view();
   const TextView name = account.Name.view();
@@ -96,6 +97,7 @@ WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& c
   info.fullName = account.FullName.str();
   const WinError added = system.CreateUser(server, info, account.Password.view());
   created = added == kErrorSuccess;
+  isNew = created;
   if (added != kNerrUserExists) return added;
   created = true;
   // Level 1 carries the privilege level, which is all that is read back.
@@ -188,7 +190,8 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
   }
 
   bool created = false;
-  const WinError result = CreateOrChange(account, created);
+  bool isNew = false;
+  const WinError result = CreateOrChange(account, created, isNew);
   if (!created) {
     app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(result),
                          u"%s: Can't create user '%s'; the account is skipped",
@@ -219,7 +222,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
         kErrorSuccess) {
       app_.log.WriteFormat(app::kLogError, 0, u"%s: No profile folder for '%s'",
                            {kWorker, account.Name.view()});
-      (void)system.DeleteUser(server, account.Name.view());
+      DropNewAccount(account, isNew);
       return;
     }
     account.Profile = folder;
@@ -228,7 +231,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     const bool usable = volumes.CheckVolume(folder);
     account.Profile = folder;
     if (!usable) {
-      (void)system.DeleteUser(server, account.Name.view());
+      DropNewAccount(account, isNew);
       return;
     }
   }
@@ -251,6 +254,12 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
   }
   accounts::SetProcessVariables(environment, account);
   SetUpHive(account, *sid, volumes);
+}
+
+void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew) {
+  // An account that was there before the run is never destroyed for want of
+  // a profile folder: it is only left without the remaining steps.
+  if (isNew) (void)app_.platform.accounts->DeleteUser(account.Domain.view(), account.Name.view());
 }
 
 void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& sid,

@@ -32,8 +32,12 @@ class SystemAccountWorker : public AccountWorker {
   void DeleteAccount(const accounts::UserAccount& account);
   void ApplyAccount(accounts::UserAccount& account, accounts::VolumeChecker& volumes);
   // Creates the account or changes the existing one; the first failure of
-  // the calls made. `created` tells whether the account is now there.
-  [[nodiscard]] WinError CreateOrChange(const accounts::UserAccount& account, bool& created);
+  // the calls made. `created` tells whether the account is now there,
+  // `isNew` whether this call made it.
+  [[nodiscard]] WinError CreateOrChange(const accounts::UserAccount& account, bool& created,
+                                        bool& isNew);
+  // Removes an account whose profile couldn't be set up, if the run made it.
+  void DropNewAccount(const accounts::UserAccount& account, bool isNew);
   void ApplyWelcomeScreen(const accounts::UserAccount& account, bool renamed);
   void SetUpHive(accounts::UserAccount& account, const platform::Sid& sid,
                  accounts::VolumeChecker& volumes);

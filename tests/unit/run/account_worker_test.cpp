@@ -204,6 +204,19 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
          EXPECT_TRUE(r.Logged(u"Error(2245): "));
          EXPECT_NE(r.accounts().FindUser(u"next"), nullptr);
        }},
+      {"a cancelled drive question removes a new account but never an existing one",
+       [](WorkerRun& r) {
+         r.Existing(u"jack");
+         UserAccount& jack = r.Add(u"jack");
+         jack.Exists = 1;
+         jack.Profile = u"Q:\\jack";
+         r.Add(u"ivy", u"Pw-ivy-4").Profile = u"Q:\\ivy";
+       },
+       [](WorkerRun& r) {
+         EXPECT_FALSE(r.prompter.questions.empty());
+         EXPECT_EQ(r.accounts().FindUser(u"ivy"), nullptr);
+         EXPECT_NE(r.accounts().FindUser(u"jack"), nullptr);
+       }},
   };
   for (const AccountCase& c : cases) {
     SCOPED_TRACE(c.what);
