@@ -7,6 +7,7 @@
 #include "accounts/user_environment.h"
 #include "platform/accounts.h"
 #include "platform/environment.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
 #include "run/installation_variables.h"
 
@@ -281,8 +282,15 @@ void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& s
     accounts::UnloadUserHive(services_, sid, *hive);
     return;
   }
+  // Folders made for the account carry its profile's access list, as the
+  // profile folder itself does.
+  platform::FileSystem& files = *app_.platform.files;
+  const auto access = accounts::ProfileAccessList(sid);
+  const accounts::LeafSecurity leafSecurity = [&files, &access](TextView folder) {
+    (void)files.SetAccessList(folder, access);
+  };
   accounts::ApplyShellFolders(services_, volumes, account,
-                              {*hive, *folders, app_.log, verbose(), {}});
+                              {*hive, *folders, app_.log, verbose(), leafSecurity});
   registry.CloseKey(*folders);
   if (!accounts::WriteUserEnvironment(registry, *hive, account)) {
     app_.log.Write(u"Can't store user environment.", app::kLogWarning, 0);
