@@ -19,11 +19,12 @@ using accounts::UserAccount;
 
 constexpr char16_t kWorker[] = u"CreateUsers";
 constexpr uint32_t kExpandCapacity = 512;
+constexpr uint32_t kUfScript = 0x1;
 
 // The flags an account is created and changed with: always a normal account
 // that runs its logon script, plus what the record asks for.
 uint32_t AccountFlags(const UserAccount& account) {
-  return accounts::kUfNormalAccount | 0x1 | account.Status;
+  return accounts::kUfNormalAccount | kUfScript | account.Status;
 }
 
 // Keeps the first failure of a sequence of calls: a later success must not
