@@ -266,6 +266,11 @@ WinError MakeProfileFolder(const AccountServices& services, TextView name,
 bool DeleteProfile(const AccountServices& services, TextView server, TextView name) {
   const auto sid = ResolveAccountSid(services, server, name);
   if (!sid) return false;
+  return DeleteProfileOf(services, *sid);
+}
+
+bool DeleteProfileOf(const AccountServices& services, const platform::Sid& account) {
+  const platform::Sid* sid = &account;
   platform::Registry& registry = *services.platform.registry;
   ScopedKey list =
       ScopedKey::Open(registry, platform::kLocalMachine, kProfileListKey, platform::kKeyAllAccess);

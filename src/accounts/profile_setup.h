@@ -49,6 +49,9 @@ namespace tarn::accounts {
 // folder are removed without following them. false when the name doesn't
 // resolve or the profile list can't be opened.
 bool DeleteProfile(const AccountServices& services, TextView server, TextView name);
+// The same for the account whose SID is `sid`, which may be gone already:
+// its profile can then be removed only once the account delete succeeded.
+bool DeleteProfileOf(const AccountServices& services, const platform::Sid& sid);
 
 // Leaves the command `"<program>" <arguments>` under the value
 // "DowngradeTarnDefaultUser" of the RunOnce key of the loaded hive `hive`.

@@ -29,6 +29,15 @@ inline constexpr WinError kErrorMemberNotInAlias = 1377;
 inline constexpr WinError kErrorMemberInAlias = 1378;
 inline constexpr WinError kNerrGroupNotFound = 2220;
 
+// NetUserSetInfo levels that set one text member.
+inline constexpr uint32_t kUserLevelName = 0;
+inline constexpr uint32_t kUserLevelPassword = 1003;
+inline constexpr uint32_t kUserLevelHomeDir = 1006;
+inline constexpr uint32_t kUserLevelComment = 1007;
+inline constexpr uint32_t kUserLevelScript = 1009;
+inline constexpr uint32_t kUserLevelFullName = 1011;
+inline constexpr uint32_t kUserLevelProfile = 1052;
+
 // The fields of USER_INFO_3 that the program uses. Level 0 fills `name`
 // only; level 1 adds privilege, home, comment, flags and script; level 3 adds
 // the full name and the profile path.
@@ -84,6 +93,22 @@ class Accounts {
                                                                       TextView group) = 0;
   // NetLocalGroupEnum(server, level 0): the names of the local groups.
   [[nodiscard]] virtual Result<std::vector<Text>> EnumerateLocalGroups(TextView server) = 0;
+
+  // Creating and changing accounts.
+  // NetUserAdd(server, level 4): `info` without the profile, user privilege
+  // as given, no expiry, no storage limit, no logon-hour restriction, any
+  // logon server, primary group domain users; the password counts as expired
+  // when the flags carry UF_PASSWORD_EXPIRED. kNerrUserExists for a name
+  // that is taken.
+  [[nodiscard]] virtual WinError CreateUser(TextView server, const UserInfo& info,
+                                            TextView password) = 0;
+  // NetUserSetInfo(server, name, level, text) for the levels whose one
+  // member is a text: 0 (new name), 1003 (password), 1006 (home), 1007
+  // (comment), 1009 (script), 1011 (full name), 1052 (profile path).
+  [[nodiscard]] virtual WinError SetUserText(TextView server, TextView name, uint32_t level,
+                                             TextView text) = 0;
+  // NetUserSetInfo(server, name, level 1008).
+  [[nodiscard]] virtual WinError SetUserFlags(TextView server, TextView name, uint32_t flags) = 0;
 };
 
 }  // namespace tarn::platform

@@ -131,6 +131,9 @@ WinError SimAccounts::DeleteUser(TextView server, TextView name) {
   if (!IsLocal(server)) return kErrorBadNetPath;
   for (auto it = users_.begin(); it != users_.end(); ++it) {
     if (EqualsIgnoreCase(it->info.name, name)) {
+      if (it->rid == platform::kRidAdministrator || it->rid == kRidGuest) {
+        return kErrorSpecialAccount;
+      }
       // The account database drops a deleted account's memberships with it.
       const platform::Sid sid = UserSid(it->rid);
       for (auto& group : groups_) std::erase(group.members, sid);
@@ -224,6 +227,63 @@ Result<std::vector<Text>> SimAccounts::EnumerateLocalGroups(TextView server) {
   std::vector<Text> names;
   for (const auto& group : groups_) names.push_back(group.displayName);
   return names;
+}
+
+WinError SimAccounts::CreateUser(TextView server, const platform::UserInfo& info,
+                                 TextView password) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  if (info.name.empty()) return kErrorInvalidParameter;
+  if (FindUser(info.name) != nullptr) return kNerrUserExists;
+  if (password.size() < minimumPasswordLength_) return kNerrPasswordTooShort;
+  platform::UserInfo stored = info;
+  stored.profile.clear();
+  PutUser(stored, password);
+  return kErrorSuccess;
+}
+
+WinError SimAccounts::SetUserText(TextView server, TextView name, uint32_t level, TextView text) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  SimUser* user = FindUserMutable(name);
+  if (user == nullptr) return kNerrUserNotFound;
+  switch (level) {
+    case platform::kUserLevelName:
+      if (text.empty()) return kErrorInvalidParameter;
+      // The account itself may take its own name again in another case.
+      if (const SimUser* other = FindUser(text); other != nullptr && other != user) {
+        return kNerrUserExists;
+      }
+      user->info.name = Text(text);
+      return kErrorSuccess;
+    case platform::kUserLevelPassword:
+      if (text.size() < minimumPasswordLength_) return kNerrPasswordTooShort;
+      user->password = Text(text);
+      return kErrorSuccess;
+    case platform::kUserLevelHomeDir:
+      user->info.homeDir = Text(text);
+      return kErrorSuccess;
+    case platform::kUserLevelComment:
+      user->info.comment = Text(text);
+      return kErrorSuccess;
+    case platform::kUserLevelScript:
+      user->info.scriptPath = Text(text);
+      return kErrorSuccess;
+    case platform::kUserLevelFullName:
+      user->info.fullName = Text(text);
+      return kErrorSuccess;
+    case platform::kUserLevelProfile:
+      user->info.profile = Text(text);
+      return kErrorSuccess;
+    default:
+      return kErrorInvalidLevel;
+  }
+}
+
+WinError SimAccounts::SetUserFlags(TextView server, TextView name, uint32_t flags) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  SimUser* user = FindUserMutable(name);
+  if (user == nullptr) return kNerrUserNotFound;
+  user->info.flags = flags;
+  return kErrorSuccess;
 }
 
 }  // namespace tarn::sim

@@ -17,6 +17,9 @@ namespace tarn::sim {
 class SimSystemInfo;
 
 inline constexpr WinError kErrorInvalidLevel = 124;
+inline constexpr WinError kNerrPasswordTooShort = 2245;
+// The built-in accounts can be renamed but never deleted.
+inline constexpr WinError kErrorSpecialAccount = 1371;
 
 // One local account as the database holds it.
 struct SimUser {
@@ -97,8 +100,19 @@ class SimAccounts : public platform::Accounts {
                                                                         TextView group) override;
   [[nodiscard]] Result<std::vector<Text>> EnumerateLocalGroups(TextView server) override;
 
+  // Creating and changing accounts.
+  [[nodiscard]] WinError CreateUser(TextView server, const platform::UserInfo& info,
+                                    TextView password) override;
+  [[nodiscard]] WinError SetUserText(TextView server, TextView name, uint32_t level,
+                                     TextView text) override;
+  [[nodiscard]] WinError SetUserFlags(TextView server, TextView name, uint32_t flags) override;
+  // Passwords shorter than `length` are refused (NERR_PasswordTooShort), as a
+  // password policy does.
+  void SetMinimumPasswordLength(size_t length) { minimumPasswordLength_ = length; }
+
  private:
   SimGroup* FindGroupMutable(TextView displayName);
+  size_t minimumPasswordLength_ = 0;
 };
 
 }  // namespace tarn::sim

@@ -177,4 +177,72 @@ Result<std::vector<Text>> Win32Accounts::EnumerateLocalGroups(TextView server) {
   return names;
 }
 
+WinError Win32Accounts::CreateUser(TextView server, const platform::UserInfo& info,
+                                   TextView password) {
+  const std::wstring serverName = Wide(server);
+  std::wstring name = Wide(info.name);
+  std::wstring secret = Wide(password);
+  std::wstring home = Wide(info.homeDir);
+  std::wstring comment = Wide(info.comment);
+  std::wstring script = Wide(info.scriptPath);
+  std::wstring fullName = Wide(info.fullName);
+  std::wstring anyServer = L"\\\\*";
+  USER_INFO_4 four{};
+  four.usri4_name = name.data();
+  four.usri4_password = secret.data();
+  four.usri4_priv = info.privilege;
+  four.usri4_home_dir = home.data();
+  four.usri4_comment = comment.data();
+  four.usri4_flags = info.flags;
+  four.usri4_script_path = script.data();
+  four.usri4_full_name = fullName.data();
+  four.usri4_acct_expires = TIMEQ_FOREVER;
+  four.usri4_max_storage = USER_MAXSTORAGE_UNLIMITED;
+  four.usri4_logon_server = anyServer.data();
+  four.usri4_primary_group_id = DOMAIN_GROUP_RID_USERS;
+  four.usri4_password_expired = (info.flags & UF_PASSWORD_EXPIRED) != 0 ? 1 : 0;
+  DWORD errorField = 0;
+  const NET_API_STATUS status =
+      NetUserAdd(WideOrNull(serverName), 4, reinterpret_cast<LPBYTE>(&four), &errorField);
+  SecureZero(secret.data(), secret.size() * sizeof(wchar_t));
+  return status;
+}
+
+WinError Win32Accounts::SetUserText(TextView server, TextView name, uint32_t level, TextView text) {
+  switch (level) {
+    case 0:
+    case 1003:
+    case 1006:
+    case 1007:
+    case 1009:
+    case 1011:
+    case 1052:
+      break;
+    default:
+      return ERROR_INVALID_LEVEL;
+  }
+  const std::wstring serverName = Wide(server);
+  const std::wstring userName = Wide(name);
+  std::wstring value = Wide(text);
+  // USER_INFO_0, _1003, _1006, _1007, _1009, _1011 and _1052 each hold
+  // exactly one text pointer, so one layout serves them all.
+  static_assert(sizeof(USER_INFO_1003) == sizeof(LPWSTR) &&
+                sizeof(USER_INFO_1052) == sizeof(LPWSTR));
+  USER_INFO_1003 member{value.data()};
+  DWORD errorField = 0;
+  const NET_API_STATUS status = calls_.setInfo(WideOrNull(serverName), userName.c_str(), level,
+                                               reinterpret_cast<LPBYTE>(&member), &errorField);
+  SecureZero(value.data(), value.size() * sizeof(wchar_t));
+  return status;
+}
+
+WinError Win32Accounts::SetUserFlags(TextView server, TextView name, uint32_t flags) {
+  const std::wstring serverName = Wide(server);
+  const std::wstring userName = Wide(name);
+  USER_INFO_1008 member{flags};
+  DWORD errorField = 0;
+  return calls_.setInfo(WideOrNull(serverName), userName.c_str(), 1008,
+                        reinterpret_cast<LPBYTE>(&member), &errorField);
+}
+
 }  // namespace tarn::win32

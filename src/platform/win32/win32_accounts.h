@@ -39,6 +39,13 @@ class Win32Accounts : public platform::Accounts {
   [[nodiscard]] Result<std::vector<Text>> EnumerateLocalGroups(TextView server) override;
   void ReplaceGroupCalls(const NetGroupCalls& calls) { calls_ = calls; }
 
+  // Creating and changing accounts.
+  [[nodiscard]] WinError CreateUser(TextView server, const platform::UserInfo& info,
+                                    TextView password) override;
+  [[nodiscard]] WinError SetUserText(TextView server, TextView name, uint32_t level,
+                                     TextView text) override;
+  [[nodiscard]] WinError SetUserFlags(TextView server, TextView name, uint32_t flags) override;
+
  private:
   NetGroupCalls calls_;
 };

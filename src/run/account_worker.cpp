@@ -1,0 +1,306 @@
+#include "run/account_worker.h"
+
+#include "accounts/account_profiles.h"
+#include "accounts/account_security.h"
+#include "accounts/profile_setup.h"
+#include "accounts/shell_folder_table.h"
+#include "accounts/user_environment.h"
+#include "platform/accounts.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "run/installation_variables.h"
+
+namespace tarn::run {
+
+namespace {
+
+using accounts::UserAccount;
+
+constexpr char16_t kWorker[] = u"CreateUsers";
+constexpr uint32_t kExpandCapacity = 512;
+constexpr uint32_t kUfScript = 0x1;
+
+// The flags an account is created and changed with: always a normal account
+// that runs its logon script, plus what the record asks for.
+uint32_t AccountFlags(const UserAccount& account) {
+  return accounts::kUfNormalAccount | kUfScript | account.Status;
+}
+
+// Keeps the first failure of a sequence of calls: a later success must not
+// hide that the password, say, was refused.
+void KeepFirstFailure(WinError& kept, WinError result) {
+  if (kept == kErrorSuccess) kept = result;
+}
+
+}  // namespace
+
+SystemAccountWorker::SystemAccountWorker(AppContext& app, app::Prompter& prompter,
+                                         uint32_t volumeTimeoutSeconds)
+    : app_(app),
+      services_{app.platform, [&app](uint32_t id) { return app.translator.Translate(id); }},
+      prompter_(prompter),
+      volumeTimeoutSeconds_(volumeTimeoutSeconds) {}
+
+void SystemAccountWorker::Verbose(TextView format, std::initializer_list<FormatArg> args,
+                                  int32_t code) {
+  if (verbose()) app_.log.WriteFormat(app::kLogInfo, code, format, args);
+}
+
+Text SystemAccountWorker::ExpandText(TextView text, uint32_t capacity) {
+  return app_.platform.environment->Expand(text, capacity).text;
+}
+
+void SystemAccountWorker::SetVariable(TextView name, TextView value) {
+  (void)app_.platform.environment->Set(name, value);
+}
+
+void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts) {
+  accounts::VolumeChecker volumes(*app_.platform.files, prompter_, volumeTimeoutSeconds_);
+  for (UserAccount& account : accounts) {
+    // The settings page's own account is only brought in when it installs.
+    if (account.SettingsAccount != 0 && account.Primary == 0) continue;
+    if (account.Deleted != 0) {
+      DeleteAccount(account);
+    } else {
+      ApplyAccount(account, volumes);
+    }
+  }
+}
+
+void SystemAccountWorker::DeleteAccount(const UserAccount& account) {
+  Verbose(u"Deleting user: '%s'", {account.OldName.view()});
+  // The SID is taken first: once the account is gone its name no longer
+  // leads to the profile, and a profile must not go while its account stays.
+  const auto sid = accounts::ResolveAccountSid(services_, account.Domain.view(),
+                                               account.OldName.view(), platform::kSidTypeUser);
+  const WinError deleted =
+      app_.platform.accounts->DeleteUser(account.Domain.view(), account.OldName.view());
+  if (deleted != kErrorSuccess) {
+    app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(deleted),
+                         u"%s: Can't delete user '%s'; its profile is kept",
+                         {kWorker, account.OldName.view()});
+    return;
+  }
+  if (sid) (void)accounts::DeleteProfileOf(services_, *sid);
+}
+
+WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& created,
+                                             bool& isNew) {
+  platform::Accounts& system = *app_.platform.accounts;
+  const TextView server = account.Domain.view();
+  const TextView name = account.Name.view();
+  platform::UserInfo info;
+  info.name = account.Name.str();
+  info.privilege = platform::kUserPrivUser;
+  info.comment = account.Comment.str();
+  info.flags = AccountFlags(account);
+  info.scriptPath = account.Script.str();
+  info.fullName = account.FullName.str();
+  const WinError added = system.CreateUser(server, info, account.Password.view());
+  created = added == kErrorSuccess;
+  isNew = created;
+  if (added != kNerrUserExists) return added;
+  created = true;
+  // Level 1 carries the privilege level, which is all that is read back.
+  const auto present = system.GetUserInfo(server, name, 1);
+  if (!present.ok()) return added;
+  WinError result = kErrorSuccess;
+  if (account.PasswordGiven != 0) {
+    KeepFirstFailure(result, system.SetUserText(server, name, platform::kUserLevelPassword,
+                                                account.Password.view()));
+  }
+  KeepFirstFailure(result, system.SetUserPrivilege(server, name, present->privilege));
+  KeepFirstFailure(result, system.SetUserText(server, name, platform::kUserLevelComment,
+                                              account.Comment.view()));
+  KeepFirstFailure(result, system.SetUserFlags(server, name, AccountFlags(account)));
+  KeepFirstFailure(
+      result, system.SetUserText(server, name, platform::kUserLevelScript, account.Script.view()));
+  KeepFirstFailure(result, system.SetUserText(server, name, platform::kUserLevelFullName,
+                                              account.FullName.view()));
+  return result;
+}
+
+void SystemAccountWorker::ApplyWelcomeScreen(const UserAccount& account, bool renamed) {
+  platform::Registry& registry = *app_.platform.registry;
+  int32_t show = account.ShowOnWelcome;
+  // The setting is stored under the account's name: a renamed account
+  // keeps what it had under its old one unless the record changes it.
+  if (show == accounts::kWelcomeUnchanged && renamed) {
+    show = accounts::ReadWelcomeScreen(registry, account.OldName.view());
+  }
+  (void)accounts::SetWelcomeScreen(registry, account.Name.view(), show);
+  if (account.Primary == 0 && show != 1) return;
+  const uint32_t held = accounts::HasAccountRight(
+      services_, account.Domain.view(), account.Name.view(), accounts::kDenyInteractiveLogonRight);
+  // A right that comes through a group is the group's business.
+  if ((held & accounts::kRightHeldDirectly) != 0) {
+    (void)accounts::DropAccountRights(services_, account.Domain.view(), account.Name.view(),
+                                      accounts::kDenyInteractiveLogonRight);
+  }
+}
+
+void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChecker& volumes) {
+  platform::Environment& environment = *app_.platform.environment;
+  platform::Accounts& system = *app_.platform.accounts;
+  const TextView server = account.Domain.view();
+  if (account.Exists != 0) {
+    Verbose(u"Modifying user: %s", {account.OldName.view()});
+  } else {
+    Verbose(u"Creating user: '%s'", {account.Name.view()});
+  }
+
+  (void)SetAccountVariables(VariableContext{services_, &app_.config, nullptr}, account, true);
+  for (const char16_t* name : {u"USERPROFILE", u"USERDOMAIN", u"HOMEPATH", u"HOMEDRIVE"}) {
+    (void)environment.Set(name, std::nullopt);
+  }
+  SetVariable(u"ThisUser", account.Name.view());
+  SetVariable(u"USERNAME", account.Name.view());
+
+  const Text home = ExpandText(account.Home.view(), kExpandCapacity);
+  SetVariable(u"ThisHome", home);
+  Verbose(u"Unexpanded Homepath is \"%s\"", {account.Home.view()});
+  account.Home = home;
+  account.Profile = ExpandText(account.Profile.view(), kExpandCapacity);
+  SetVariable(u"ThisProfile", account.Profile.view());
+  account.Script = ExpandText(account.Script.view(), kExpandCapacity);
+
+  bool renamed = false;
+  if (account.Exists != 0) {
+    Verbose(u"%s: Rename user from '%s' to '%s'",
+            {kWorker, account.OldName.view(), account.Name.view()});
+    const WinError rename = system.SetUserText(server, account.OldName.view(),
+                                               platform::kUserLevelName, account.Name.view());
+    const bool otherName = !EqualsIgnoreCase(account.OldName.view(), account.Name.view());
+    // Going on would change the other account that holds the name.
+    if (otherName && rename == kNerrUserExists) {
+      app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(rename),
+                           u"%s: Can't rename user '%s' to '%s': the name belongs to another "
+                           u"account; the account is skipped",
+                           {kWorker, account.OldName.view(), account.Name.view()});
+      return;
+    }
+    renamed = otherName && rename == kErrorSuccess;
+  }
+
+  account.PasswordGiven = account.Password.view() != TextView(accounts::kKeepPassword) ? 1 : 0;
+  if (account.PasswordGiven == 0) account.Password.Wipe();
+  if (account.PasswordGiven != 0) {
+    Verbose(u"%s: Set a new password for '%s'", {kWorker, account.Name.view()});
+  } else {
+    Verbose(u"%s: The password of '%s' stays as it is", {kWorker, account.Name.view()});
+  }
+
+  bool created = false;
+  bool isNew = false;
+  const WinError result = CreateOrChange(account, created, isNew);
+  if (!created) {
+    app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(result),
+                         u"%s: Can't create user '%s'; the account is skipped",
+                         {kWorker, account.Name.view()});
+    return;
+  }
+  ApplyWelcomeScreen(account, renamed);
+  Verbose(u"%s: Add/Modify user '%s'", {kWorker, account.Name.view()},
+          static_cast<int32_t>(result));
+
+  const auto sid =
+      accounts::ResolveAccountSid(services_, server, account.Name.view(), platform::kSidTypeUser);
+  if (!sid) {
+    app_.log.WriteFormat(app::kLogError, 0,
+                         u"%s: '%s' is not a user account; the account is skipped",
+                         {kWorker, account.Name.view()});
+    return;
+  }
+  const Text sidText = sid->ToText();
+  Verbose(u"%s: SID of '%s' is %s", {kWorker, account.Name.view(), sidText});
+  accounts::SetAccountGroup(services_, server, account.Name.view(), *sid, account.Group,
+                            account.Primary != 0);
+
+  const auto access = accounts::ProfileAccessList(*sid);
+  if (account.Profile.empty()) {
+    Text folder;
+    if (accounts::MakeProfileFolder(services_, account.Name.view(), access, folder) !=
+        kErrorSuccess) {
+      app_.log.WriteFormat(app::kLogError, 0, u"%s: No profile folder for '%s'",
+                           {kWorker, account.Name.view()});
+      DropNewAccount(account, isNew);
+      return;
+    }
+    account.Profile = folder;
+  } else {
+    Text folder = account.Profile.str();
+    const bool usable = volumes.CheckVolume(folder);
+    account.Profile = folder;
+    if (!usable) {
+      DropNewAccount(account, isNew);
+      return;
+    }
+  }
+  (void)accounts::SetUpLocalProfile(services_, *sid, account.Profile.view());
+
+  if (account.Home.empty()) {
+    account.Home = account.Profile.str();
+  } else {
+    account.Home = ExpandText(account.Home.view(), accounts::kPathCapacity);
+  }
+  (void)system.SetUserText(server, account.Name.view(), platform::kUserLevelHomeDir,
+                           account.Home.view());
+  SetVariable(u"ThisHome", account.Home.view());
+  Verbose(u"Homepath is \"%s\"", {account.Home.view()});
+
+  if (!account.RoamingProfile.empty()) {
+    account.RoamingProfile = ExpandText(account.RoamingProfile.view(), accounts::kPathCapacity);
+    (void)system.SetUserText(server, account.Name.view(), platform::kUserLevelProfile,
+                             account.RoamingProfile.view());
+  }
+  accounts::SetProcessVariables(environment, account);
+  SetUpHive(account, *sid, volumes);
+}
+
+void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew) {
+  // An account that was there before the run is never destroyed for want of
+  // a profile folder: it is only left without the remaining steps.
+  if (isNew) (void)app_.platform.accounts->DeleteUser(account.Domain.view(), account.Name.view());
+}
+
+void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& sid,
+                                    accounts::VolumeChecker& volumes) {
+  platform::Registry& registry = *app_.platform.registry;
+  const auto hive = accounts::LoadUserHive(services_, sid, account.Profile.view());
+  if (!hive) {
+    app_.log.WriteFormat(app::kLogError, 0, u"%s's profile (%s) can't be loaded.",
+                         {account.Name.view(), account.Profile.view()});
+    return;
+  }
+  const auto folders =
+      registry.CreateKey(*hive, accounts::kUserShellFoldersKey, platform::kKeyAllAccess);
+  if (!folders.ok()) {
+    app_.log.WriteFormat(
+        app::kLogError, static_cast<int32_t>(folders.error()),
+        u"%s's profile settings can't be changed. (Profile: %s [hKey = %.8x])",
+        {account.Name.view(), account.Profile.view(), static_cast<uint32_t>(*hive)});
+    accounts::UnloadUserHive(services_, sid, *hive);
+    return;
+  }
+  // Folders made for the account carry its profile's access list, as the
+  // profile folder itself does.
+  platform::FileSystem& files = *app_.platform.files;
+  const auto access = accounts::ProfileAccessList(sid);
+  const accounts::LeafSecurity leafSecurity = [&files, &access](TextView folder) {
+    (void)files.SetAccessList(folder, access);
+  };
+  accounts::ApplyShellFolders(services_, volumes, account,
+                              {*hive, *folders, app_.log, verbose(), leafSecurity});
+  registry.CloseKey(*folders);
+  if (!accounts::WriteUserEnvironment(registry, *hive, account)) {
+    app_.log.Write(u"Can't store user environment.", app::kLogWarning, 0);
+  }
+  if (account.Primary != 0 && account.Group == accounts::kGroupUsers) {
+    (void)accounts::ScheduleDowngrade(services_, *hive,
+                                      accounts::DowngradeArguments(account.Name.view()));
+  }
+  accounts::UnloadUserHive(services_, sid, *hive);
+}
+
+}  // namespace tarn::run

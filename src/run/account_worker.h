@@ -1,0 +1,55 @@
+// The account worker of the installation run: brings every account of the
+// list onto the computer as its record describes it.
+#pragma once
+
+#include <cstdint>
+
+#include "accounts/account_services.h"
+#include "accounts/shell_folders.h"
+#include "accounts/user_account.h"
+#include "app/app_context.h"
+#include "app/prompter.h"
+#include "platform/security.h"
+#include "run/run_services.h"
+
+namespace tarn::run {
+
+// Applies the records one after another, each to its end, in list order.
+// A failure on one account is logged and never stops the others. Passwords
+// are handed to the system straight from the records: the worker keeps no
+// copy of its own, and the log only ever says that a password was set.
+class SystemAccountWorker : public AccountWorker {
+ public:
+  // Uses the context's services, log, translator and Verbose setting; the
+  // prompter answers the questions about missing or unformatted drives,
+  // each of which answers Cancel by itself after `volumeTimeoutSeconds`
+  // (0: it waits for a person).
+  SystemAccountWorker(AppContext& app, app::Prompter& prompter, uint32_t volumeTimeoutSeconds = 0);
+
+  void CreateUsers(accounts::UserAccountList& accounts) override;
+
+ private:
+  void DeleteAccount(const accounts::UserAccount& account);
+  void ApplyAccount(accounts::UserAccount& account, accounts::VolumeChecker& volumes);
+  // Creates the account or changes the existing one; the first failure of
+  // the calls made. `created` tells whether the account is now there,
+  // `isNew` whether this call made it.
+  [[nodiscard]] WinError CreateOrChange(const accounts::UserAccount& account, bool& created,
+                                        bool& isNew);
+  // Removes an account whose profile couldn't be set up, if the run made it.
+  void DropNewAccount(const accounts::UserAccount& account, bool isNew);
+  void ApplyWelcomeScreen(const accounts::UserAccount& account, bool renamed);
+  void SetUpHive(accounts::UserAccount& account, const platform::Sid& sid,
+                 accounts::VolumeChecker& volumes);
+  void SetVariable(TextView name, TextView value);
+  [[nodiscard]] Text ExpandText(TextView text, uint32_t capacity);
+  [[nodiscard]] bool verbose() const { return (app_.config.Verbose & 1) != 0; }
+  void Verbose(TextView format, std::initializer_list<FormatArg> args, int32_t code = 0);
+
+  AppContext& app_;
+  accounts::AccountServices services_;
+  app::Prompter& prompter_;
+  uint32_t volumeTimeoutSeconds_;
+};
+
+}  // namespace tarn::run

@@ -1,0 +1,252 @@
+#include "run/account_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "platform/sim/sim_accounts.h"
+#include "support/scripted_prompter.h"
+#include "unit/accounts/account_test_machine.h"
+
+namespace tarn::run {
+namespace {
+
+using accounts::UserAccount;
+using accounts::testing::AccountMachine;
+
+constexpr char16_t kLogPath[] = u"C:\\tarn\\accounts.log";
+constexpr char16_t kProfiles[] = u"C:\\Documents and Settings";
+
+// One run of the worker on a fresh machine, with verbose logging to a file.
+struct WorkerRun {
+  WorkerRun() {
+    (void)m.machine.files().MakeDirectories(u"C:\\tarn");
+    app = std::make_unique<AppContext>(m.platform());
+    app->config.Verbose = 1;
+    app->log.Open(kLogPath);
+    app->log.SetListener([this](Text message, int32_t) { messages.push_back(std::move(message)); });
+  }
+
+  UserAccount& Add(TextView name, TextView password = accounts::kKeepPassword) {
+    UserAccount& record = list.AddBlank();
+    record.Name = name;
+    record.OldName = name;
+    record.Password = password;
+    record.Status = accounts::kDefaultStatus;
+    record.Group = accounts::kGroupUnchanged;
+    return record;
+  }
+
+  // An account already on the machine, member of Users, with a profile.
+  uint32_t Existing(TextView name) {
+    platform::UserInfo info;
+    info.name = Text(name);
+    info.comment = u"old comment";
+    const uint32_t rid = accounts().PutUser(info, u"old-password");
+    (void)accounts().AddLocalGroupMember(u"", u"Users", accounts().UserSid(rid));
+    const Text folder = Text(kProfiles) + u"\\" + Text(name);
+    (void)m.machine.files().MakeDirectories(folder);
+    m.AddProfileListEntry(accounts().UserSid(rid).ToText(), folder, u"", std::nullopt);
+    return rid;
+  }
+
+  void Run() {
+    SystemAccountWorker worker(*app, prompter);
+    worker.CreateUsers(list);
+    app->log.Close();
+    const auto bytes = m.machine.files().ReadAll(kLogPath);
+    ASSERT_TRUE(bytes.ok());
+    for (size_t i = 0; i + 1 < bytes->size(); i += 2) {
+      log.push_back(static_cast<char16_t>((*bytes)[i] | ((*bytes)[i + 1] << 8)));
+    }
+  }
+
+  sim::SimAccounts& accounts() { return m.machine.accounts(); }
+  bool InGroup(uint32_t groupRid, TextView name) {
+    const sim::SimUser* user = accounts().FindUser(name);
+    if (user == nullptr) return false;
+    const auto& members = accounts().FindGroupByRid(groupRid)->members;
+    return std::ranges::find(members, accounts().UserSid(user->rid)) != members.end();
+  }
+  bool FolderExists(TextView path) {
+    return m.machine.files().GetAttributes(path) != platform::kInvalidFileAttributes;
+  }
+  bool Logged(TextView text) const { return log.find(text) != Text::npos; }
+
+  AccountMachine m;
+  std::unique_ptr<AppContext> app;
+  tarn::testing::ScriptedPrompter prompter;
+  accounts::UserAccountList list;
+  std::vector<Text> messages;
+  Text log;
+};
+
+struct AccountCase {
+  const char* what;
+  std::function<void(WorkerRun&)> prepare;
+  std::function<void(WorkerRun&)> check;
+};
+
+TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
+  const AccountCase cases[] = {
+      {"a new account joins its group and gets a profile and home",
+       [](WorkerRun& r) {
+         UserAccount& anna = r.Add(u"anna", u"Pw-anna-1");
+         anna.Group = accounts::kGroupAdministrators;
+         anna.FullName = u"Anna A";
+       },
+       [](WorkerRun& r) {
+         const sim::SimUser* anna = r.accounts().FindUser(u"anna");
+         ASSERT_NE(anna, nullptr);
+         EXPECT_EQ(anna->password, u"Pw-anna-1");
+         EXPECT_EQ(anna->info.fullName, u"Anna A");
+         EXPECT_EQ(anna->info.flags, 0x10221u);
+         EXPECT_TRUE(r.InGroup(sim::kRidAdministrators, u"anna"));
+         const UserAccount& record = *r.list.AccountAt(0);
+         EXPECT_EQ(record.Profile.str(), Text(kProfiles) + u"\\anna");
+         EXPECT_TRUE(r.FolderExists(record.Profile.view()));
+         EXPECT_EQ(anna->info.homeDir, record.Profile.str());
+         EXPECT_TRUE(r.Logged(u"Info(0): ") && r.Logged(u"Add/Modify user 'anna'"));
+       }},
+      {"an existing account is changed and keeps its memberships and password",
+       [](WorkerRun& r) {
+         r.Existing(u"ben");
+         UserAccount& ben = r.Add(u"ben");
+         ben.Exists = 1;
+         ben.Comment = u"new comment";
+       },
+       [](WorkerRun& r) {
+         const sim::SimUser* ben = r.accounts().FindUser(u"ben");
+         ASSERT_NE(ben, nullptr);
+         EXPECT_EQ(ben->info.comment, u"new comment");
+         EXPECT_EQ(ben->password, u"old-password");
+         EXPECT_TRUE(r.InGroup(sim::kRidUsers, u"ben"));
+         EXPECT_FALSE(r.InGroup(sim::kRidAdministrators, u"ben"));
+         EXPECT_EQ(r.list.AccountAt(0)->PasswordGiven, 0);
+       }},
+      {"the built-in Administrator is renamed and changed under its new name",
+       [](WorkerRun& r) {
+         UserAccount& boss = r.Add(u"Boss", u"Pw-boss-2");
+         boss.OldName = u"Administrator";
+         boss.Exists = 1;
+         boss.Group = accounts::kGroupAdministrators;
+       },
+       [](WorkerRun& r) {
+         EXPECT_EQ(r.accounts().FindUser(u"Administrator"), nullptr);
+         const sim::SimUser* boss = r.accounts().FindUser(u"Boss");
+         ASSERT_NE(boss, nullptr);
+         EXPECT_EQ(boss->rid, platform::kRidAdministrator);
+         EXPECT_EQ(boss->password, u"Pw-boss-2");
+         EXPECT_TRUE(r.Logged(u"Rename user from 'Administrator' to 'Boss'"));
+       }},
+      {"a deleted account goes with its profile",
+       [](WorkerRun& r) {
+         r.Existing(u"carl");
+         r.Add(u"carl").Deleted = 1;
+       },
+       [](WorkerRun& r) {
+         EXPECT_EQ(r.accounts().FindUser(u"carl"), nullptr);
+         EXPECT_FALSE(r.FolderExists(u"C:\\Documents and Settings\\carl"));
+       }},
+      {"an account that can't be deleted keeps its profile",
+       [](WorkerRun& r) {
+         const Text folder = Text(kProfiles) + u"\\Guest";
+         (void)r.m.machine.files().MakeDirectories(folder);
+         r.m.AddProfileListEntry(r.accounts().UserSid(sim::kRidGuest).ToText(), folder, u"",
+                                 std::nullopt);
+         r.Add(u"Guest").Deleted = 1;
+       },
+       [](WorkerRun& r) {
+         EXPECT_NE(r.accounts().FindUser(u"Guest"), nullptr);
+         EXPECT_TRUE(r.FolderExists(u"C:\\Documents and Settings\\Guest"));
+         EXPECT_TRUE(r.Logged(u"Error(1371): "));
+       }},
+      {"a rename onto another account's name skips the record",
+       [](WorkerRun& r) {
+         r.Existing(u"eve");
+         r.Existing(u"frank");
+         UserAccount& record = r.Add(u"frank", u"Pw-frank-3");
+         record.OldName = u"eve";
+         record.Exists = 1;
+         record.Comment = u"taken over";
+       },
+       [](WorkerRun& r) {
+         EXPECT_NE(r.accounts().FindUser(u"eve"), nullptr);
+         EXPECT_EQ(r.accounts().FindUser(u"frank")->info.comment, u"old comment");
+         EXPECT_EQ(r.accounts().FindUser(u"frank")->password, u"old-password");
+         EXPECT_TRUE(r.Logged(u"Error(2224): "));
+       }},
+      {"a refused password stays the step's failure while the other changes are made",
+       [](WorkerRun& r) {
+         r.accounts().SetMinimumPasswordLength(8);
+         r.Existing(u"gina");
+         UserAccount& gina = r.Add(u"gina", u"short");
+         gina.Exists = 1;
+         gina.Comment = u"still set";
+       },
+       [](WorkerRun& r) {
+         EXPECT_EQ(r.accounts().FindUser(u"gina")->info.comment, u"still set");
+         EXPECT_EQ(r.accounts().FindUser(u"gina")->password, u"old-password");
+         EXPECT_TRUE(r.Logged(u"Info(2245): "));
+         EXPECT_TRUE(r.Logged(u"Add/Modify user 'gina'"));
+       }},
+      {"a new account whose password is refused is skipped and the next one made",
+       [](WorkerRun& r) {
+         r.accounts().SetMinimumPasswordLength(8);
+         r.Add(u"next", u"Pw-next-long");
+         r.Add(u"hugo", u"short");
+       },
+       [](WorkerRun& r) {
+         EXPECT_EQ(r.accounts().FindUser(u"hugo"), nullptr);
+         EXPECT_FALSE(r.FolderExists(u"C:\\Documents and Settings\\hugo"));
+         EXPECT_TRUE(r.Logged(u"Error(2245): "));
+         EXPECT_NE(r.accounts().FindUser(u"next"), nullptr);
+       }},
+      {"a cancelled drive question removes a new account but never an existing one",
+       [](WorkerRun& r) {
+         r.Existing(u"jack");
+         UserAccount& jack = r.Add(u"jack");
+         jack.Exists = 1;
+         jack.Profile = u"Q:\\jack";
+         r.Add(u"ivy", u"Pw-ivy-4").Profile = u"Q:\\ivy";
+       },
+       [](WorkerRun& r) {
+         EXPECT_FALSE(r.prompter.questions.empty());
+         EXPECT_EQ(r.accounts().FindUser(u"ivy"), nullptr);
+         EXPECT_NE(r.accounts().FindUser(u"jack"), nullptr);
+       }},
+  };
+  for (const AccountCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    WorkerRun run;
+    c.prepare(run);
+    run.Run();
+    c.check(run);
+  }
+}
+
+TEST(AccountWorkerTest, NoLogLineHoldsAPassword) {
+  WorkerRun run;
+  run.accounts().SetMinimumPasswordLength(8);
+  run.Existing(u"ben");
+  const char16_t* passwords[] = {u"Pw-anna-19", u"Pw-ben-28", u"tiny", u"Pw-boss-37"};
+  run.Add(u"anna", passwords[0]).Group = accounts::kGroupUsers;
+  run.Add(u"ben", passwords[1]).Exists = 1;
+  run.Add(u"cleo", passwords[2]);
+  UserAccount& boss = run.Add(u"Boss", passwords[3]);
+  boss.OldName = u"Administrator";
+  boss.Exists = 1;
+  run.Run();
+  ASSERT_FALSE(run.messages.empty());
+  EXPECT_TRUE(run.Logged(u"Set a new password for 'anna'"));
+  for (const char16_t* password : passwords) {
+    SCOPED_TRACE(ToUtf8(password));
+    EXPECT_EQ(run.log.find(password), Text::npos);
+    for (const Text& message : run.messages) EXPECT_EQ(message.find(password), Text::npos);
+  }
+}
+
+}  // namespace
+}  // namespace tarn::run
