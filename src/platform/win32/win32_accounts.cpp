@@ -120,24 +120,29 @@ WinError Win32Accounts::SetUserPrivilege(TextView server, TextView name, uint32_
                         reinterpret_cast<LPBYTE>(&level), &errorField);
 }
 
-WinError Win32Accounts::AddLocalGroupMember(TextView server, TextView group,
-                                            const platform::Sid& member) {
+namespace {
+
+// NetLocalGroupAddMembers and NetLocalGroupDelMembers take the same one-entry
+// list of level 0.
+WinError ChangeOneMember(decltype(&NetLocalGroupAddMembers) change, TextView server, TextView group,
+                         const platform::Sid& member) {
   const std::wstring serverName = Wide(server);
   const std::wstring groupName = Wide(group);
   std::vector<uint8_t> sid = member.ToBytes();
   LOCALGROUP_MEMBERS_INFO_0 entry{sid.data()};
-  return calls_.addMembers(WideOrNull(serverName), groupName.c_str(), 0,
-                           reinterpret_cast<LPBYTE>(&entry), 1);
+  return change(WideOrNull(serverName), groupName.c_str(), 0, reinterpret_cast<LPBYTE>(&entry), 1);
+}
+
+}  // namespace
+
+WinError Win32Accounts::AddLocalGroupMember(TextView server, TextView group,
+                                            const platform::Sid& member) {
+  return ChangeOneMember(calls_.addMembers, server, group, member);
 }
 
 WinError Win32Accounts::RemoveLocalGroupMember(TextView server, TextView group,
                                                const platform::Sid& member) {
-  const std::wstring serverName = Wide(server);
-  const std::wstring groupName = Wide(group);
-  std::vector<uint8_t> sid = member.ToBytes();
-  LOCALGROUP_MEMBERS_INFO_0 entry{sid.data()};
-  return calls_.delMembers(WideOrNull(serverName), groupName.c_str(), 0,
-                           reinterpret_cast<LPBYTE>(&entry), 1);
+  return ChangeOneMember(calls_.delMembers, server, group, member);
 }
 
 Result<std::vector<platform::Sid>> Win32Accounts::GetLocalGroupMembers(TextView server,
