@@ -328,6 +328,52 @@ TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade)
   accounts::UnloadUserHive(services, bertSid, *bertHive);
 }
 
+TEST(AccountWorkerTest, AnAccountThatLoggedOnBeforeTakesItsFolderAlongAndLosesDroppedVariables) {
+  WorkerRun r;
+  PrepareProfileSource(r);
+  r.Existing(u"ben");
+  const Text profile = Text(kProfiles) + u"\\ben";
+  ASSERT_TRUE(r.m.machine.files().PutTextFile(profile + u"\\My Documents\\letter.txt", "hi"));
+  r.m.WriteHive(
+      profile + u"\\NTUSER.DAT",
+      {{Text(accounts::kUserShellFoldersKey), u"Personal",
+        platform::RegValue::FromText(u"%USERPROFILE%\\My Documents", platform::kRegExpandSz)},
+       {u"Environment", u"OLD", platform::RegValue::FromText(u"x")},
+       {u"Environment", u"KEEP", platform::RegValue::FromText(u"1")}});
+  UserAccount& ben = r.Add(u"ben");
+  ben.Exists = 1;
+  ben.Profile = profile;
+  ben.ShellFolders[accounts::kFolderPersonal] = u"D:\\ben\\Docs";
+  accounts::AddVariable(ben, u"KEEP", u"1");
+  accounts::AddVariable(ben, u"NEW", u"2");
+
+  r.Run();
+
+  EXPECT_TRUE(r.m.machine.files().Exists(u"D:\\ben\\Docs\\letter.txt"));
+  const sim::SimUser* user = r.accounts().FindUser(u"ben");
+  ASSERT_NE(user, nullptr);
+  EXPECT_FALSE(r.InGroup(sim::kRidAdministrators, u"ben"));
+  const platform::Sid sid = r.accounts().UserSid(user->rid);
+  auto& registry = r.m.machine.registry();
+  EXPECT_FALSE(registry.OpenKey(platform::kUsers, sid.ToText(), platform::kKeyRead).ok());
+  const auto services = r.m.services();
+  const auto hive = accounts::LoadUserHive(services, sid, profile);
+  ASSERT_TRUE(hive.has_value());
+  const Text root = sid.ToText() + u"\\";
+  auto value = [&](TextView key, TextView name) {
+    const auto read = registry.Get(platform::kUsers, root + Text(key), name);
+    return read ? ToUtf8(read->AsText()) : std::string("(missing)");
+  };
+  EXPECT_EQ(value(accounts::kUserShellFoldersKey, u"Personal"), "D:\\%USERNAME%\\Docs");
+  EXPECT_EQ(value(u"Environment", u"OLD"), "(missing)");
+  EXPECT_EQ(value(u"Environment", u"KEEP"), "1");
+  EXPECT_EQ(value(u"Environment", u"NEW"), "2");
+  EXPECT_EQ(
+      value(u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", u"DowngradeTarnDefaultUser"),
+      "(missing)");
+  accounts::UnloadUserHive(services, sid, *hive);
+}
+
 TEST(AccountWorkerTest, NoLogLineHoldsAPassword) {
   WorkerRun run;
   run.accounts().SetMinimumPasswordLength(8);
