@@ -243,7 +243,7 @@ void PrepareProfileSource(WorkerRun& r) {
                platform::RegValue::FromText(u"All Users"));
   ASSERT_EQ(r.m.machine.environment().Set(u"SystemDrive", u"C:"), kErrorSuccess);
   const Text defaultUser = Text(kProfiles) + u"\\Default User";
-  ASSERT_TRUE(r.m.machine.files().MakeDirectories(defaultUser));
+  ASSERT_TRUE(r.m.machine.files().PutTextFile(defaultUser + u"\\My Documents\\readme.txt", "hi"));
   r.m.WriteHive(defaultUser + u"\\NTUSER.DAT",
                 {{Text(accounts::kUserShellFoldersKey), u"Desktop",
                   platform::RegValue::FromText(u"%USERPROFILE%\\Desktop", platform::kRegExpandSz)},
@@ -291,7 +291,8 @@ TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade)
   EXPECT_FALSE(r.Logged(u"can't be loaded")) << ToUtf8(r.log);
 
   const Text moved = u"D:\\Data\\anna\\Docs";
-  EXPECT_TRUE(r.m.machine.files().IsDirectory(moved));
+  EXPECT_TRUE(r.m.machine.files().Exists(moved + u"\\readme.txt"))
+      << "the Default User's documents follow the folder";
   const auto access = r.m.machine.files().GetAccessList(moved);
   ASSERT_TRUE(access.ok());
   EXPECT_EQ(Describe(*access), Describe(accounts::ProfileAccessList(sid)));
