@@ -211,7 +211,8 @@ WinError PrepareNewHive(const AccountServices& services, const Sid& account, Tex
   return result;
 }
 
-WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, TextView folder) {
+WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, TextView folder,
+                           const ProfileCopy& copy) {
   platform::FileSystem& files = *services.platform.files;
   platform::Registry& registry = *services.platform.registry;
   const Text path = WithoutTrailingSlash(Expand(services, folder));
@@ -239,7 +240,11 @@ WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, 
   if (hadHive) return owned;
   const Text defaultUser = Join(ProfilesFolder(services),
                                 ProfileListName(services, u"DefaultUserProfile", u"Default User"));
-  CopyTree(files, defaultUser, path);
+  if (copy) {
+    copy(defaultUser, path);
+  } else {
+    CopyTree(files, defaultUser, path);
+  }
   // The copied hive is the account's alone: its file, like its keys.
   (void)files.SetOwner(hive, account);
   (void)files.SetAccessList(hive, entries);

@@ -2,6 +2,7 @@
 // profile of a removed account, and leaving a one-time command in a hive.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -25,14 +26,21 @@ namespace tarn::accounts {
 [[nodiscard]] WinError PrepareNewHive(const AccountServices& services, const platform::Sid& account,
                                       TextView folder);
 
+// Fills the new profile folder `folder` from the Default User folder
+// `defaultUser`.
+using ProfileCopy = std::function<void(TextView defaultUser, TextView folder)>;
+
 // Sets up the local profile `folder` (expanded or not) of `account`: creates
 // it with the profile access list (a folder already there keeps its list)
 // and makes the account its owner; records it in the profile list; and,
-// when it holds no hive yet, fills it from the Default User profile and
-// prepares the copied hive. The outcome of the profile-list and copy steps
-// is not looked at, as for the system's own set-up.
+// when it holds no hive yet, fills it from the Default User profile (through
+// `copy` when given, so that moved shell folders receive their part; else
+// everything keeps its place) and prepares the copied hive. The outcome of
+// the profile-list and copy steps is not looked at, as for the system's own
+// set-up.
 [[nodiscard]] WinError SetUpLocalProfile(const AccountServices& services,
-                                         const platform::Sid& account, TextView folder);
+                                         const platform::Sid& account, TextView folder,
+                                         const ProfileCopy& copy = {});
 
 // Creates a new folder for the profile of `name` in the profiles folder
 // (made with its parents when missing): "name", or else the first free of

@@ -287,7 +287,8 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
 }
 
 bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volumes,
-                            TextView source, TextView target, UserAccount& record) {
+                            TextView source, TextView target, UserAccount& record,
+                            const LeafSecurity& leafSecurity) {
   platform::FileSystem& files = *services.platform.files;
   auto entries = files.ListDirectory(source);
   if (!entries) return false;
@@ -305,6 +306,7 @@ bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volu
   for (const auto& entry : *entries) {
     const Text from = Text(source) + u'\\' + entry.name;
     Text to = Text(target) + u'\\' + entry.name;
+    bool moved = false;
     if ((entry.info.attributes & platform::kFileAttributeDirectory) == 0) {
       (void)files.CopyFile(from, to, /*failIfExists=*/false);
       continue;
@@ -323,9 +325,15 @@ bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volu
       }
       record.ShellFolders[i] = *placed;
       to = std::move(*placed);
+      moved = true;
       break;
     }
-    if (!to.empty()) (void)CopyFolderTree(files, volumes, from, to);
+    if (to.empty()) continue;
+    // A moved folder may lie where nothing passes the account's access list
+    // down to it, so it is given it as a folder made for the account would be.
+    const bool made = moved && !files.IsDirectory(to);
+    (void)CopyFolderTree(files, volumes, from, to);
+    if (made && leafSecurity && files.IsDirectory(to)) leafSecurity(to);
   }
   return true;
 }

@@ -114,9 +114,11 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
 // A folder of `source` that is the default place of a shell folder goes
 // where the record places that folder (its placeholders and references to
 // other folders, "%Personal%" and so on, replaced), and the record keeps the
-// full path; everything else keeps its place. False when `source` can't be
-// listed.
+// full path; everything else keeps its place. A folder the record places
+// that the copy creates is given to `leafSecurity`. False when `source`
+// can't be listed.
 [[nodiscard]] bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volumes,
-                                          TextView source, TextView target, UserAccount& record);
+                                          TextView source, TextView target, UserAccount& record,
+                                          const LeafSecurity& leafSecurity = {});
 
 }  // namespace tarn::accounts

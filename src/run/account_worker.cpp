@@ -237,7 +237,18 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
       return;
     }
   }
-  (void)accounts::SetUpLocalProfile(services_, *sid, account.Profile.view());
+  // A shell folder the record moves gets the Default User's part of it in
+  // its new place, not a copy left behind in the profile.
+  platform::FileSystem& files = *app_.platform.files;
+  const accounts::LeafSecurity leafSecurity = [&files, &access](TextView folder) {
+    (void)files.SetAccessList(folder, access);
+  };
+  const accounts::ProfileCopy copy = [this, &volumes, &account, &leafSecurity](TextView source,
+                                                                               TextView target) {
+    (void)accounts::CopyDefaultUserProfile(services_, volumes, source, target, account,
+                                           leafSecurity);
+  };
+  (void)accounts::SetUpLocalProfile(services_, *sid, account.Profile.view(), copy);
 
   if (account.Home.empty()) {
     account.Home = account.Profile.str();

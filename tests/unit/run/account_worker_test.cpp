@@ -6,6 +6,10 @@
 #include <functional>
 #include <memory>
 
+#include "accounts/account_profiles.h"
+#include "accounts/profile_setup.h"
+#include "accounts/shell_folder_table.h"
+#include "accounts/user_environment.h"
 #include "platform/sim/sim_accounts.h"
 #include "support/scripted_prompter.h"
 #include "unit/accounts/account_test_machine.h"
@@ -225,6 +229,150 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
     run.Run();
     c.check(run);
   }
+}
+
+// The Default User profile of a fresh system, with its hive, a second fixed
+// drive and the privileges the run holds: what a new account's profile is
+// copied from and where its folders may be moved to.
+void PrepareProfileSource(WorkerRun& r) {
+  auto& registry = r.m.machine.registry();
+  const Text list = accounts::testing::AccountMachine::kProfileListKeyText;
+  registry.Put(platform::kLocalMachine, list, u"DefaultUserProfile",
+               platform::RegValue::FromText(u"Default User"));
+  registry.Put(platform::kLocalMachine, list, u"AllUsersProfile",
+               platform::RegValue::FromText(u"All Users"));
+  ASSERT_EQ(r.m.machine.environment().Set(u"SystemDrive", u"C:"), kErrorSuccess);
+  const Text defaultUser = Text(kProfiles) + u"\\Default User";
+  ASSERT_TRUE(r.m.machine.files().PutTextFile(defaultUser + u"\\My Documents\\readme.txt", "hi"));
+  r.m.WriteHive(defaultUser + u"\\NTUSER.DAT",
+                {{Text(accounts::kUserShellFoldersKey), u"Desktop",
+                  platform::RegValue::FromText(u"%USERPROFILE%\\Desktop", platform::kRegExpandSz)},
+                 {u"Environment", u"TEMP",
+                  platform::RegValue::FromText(u"%USERPROFILE%\\Temp", platform::kRegExpandSz)}});
+  r.m.machine.files().AddVolume(u"D:");
+  r.m.machine.system().SetModuleFileName(u"C:\\Program Files\\tarn\\tarn.exe");
+}
+
+std::string Describe(const std::vector<platform::AccessEntry>& entries) {
+  std::string text;
+  for (const auto& entry : entries) {
+    text += ToUtf8(entry.sid.ToText()) + "/" + std::to_string(entry.flags) + "/" +
+            std::to_string(entry.mask) + " ";
+  }
+  return text;
+}
+
+TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade) {
+  WorkerRun r;
+  PrepareProfileSource(r);
+  UserAccount& anna = r.Add(u"anna", u"Pw-anna-5");
+  anna.Primary = 1;
+  anna.Group = accounts::kGroupUsers;
+  anna.ShellFolders[accounts::kFolderPersonal] = u"D:\\Data\\anna\\Docs";
+  accounts::AddVariable(anna, u"PROJECTS", u"D:\\Data\\anna\\projects");
+  accounts::AddVariable(anna, u"EDITOR", u"notepad");
+  UserAccount& bert = r.Add(u"bert", u"Pw-bert-6");
+  bert.Group = accounts::kGroupAdministrators;
+  r.list.SetPrimary(anna);
+
+  r.Run();
+
+  // Administrator until the first logon, when the scheduled command lowers it.
+  EXPECT_TRUE(r.InGroup(sim::kRidAdministrators, u"anna"));
+  const sim::SimUser* user = r.accounts().FindUser(u"anna");
+  ASSERT_NE(user, nullptr);
+  const platform::Sid sid = r.accounts().UserSid(user->rid);
+  const sim::SimUser* bertUser = r.accounts().FindUser(u"bert");
+  ASSERT_NE(bertUser, nullptr);
+  const platform::Sid bertSid = r.accounts().UserSid(bertUser->rid);
+  const Text profile = Text(kProfiles) + u"\\anna";
+  EXPECT_EQ(ToUtf8(anna.Profile.view()), ToUtf8(profile));
+  EXPECT_TRUE(r.m.machine.files().Exists(profile + u"\\ntuser.dat"));
+  EXPECT_FALSE(r.Logged(u"can't be loaded")) << ToUtf8(r.log);
+
+  const Text moved = u"D:\\Data\\anna\\Docs";
+  EXPECT_TRUE(r.m.machine.files().Exists(moved + u"\\readme.txt"))
+      << "the Default User's documents follow the folder";
+  const auto access = r.m.machine.files().GetAccessList(moved);
+  ASSERT_TRUE(access.ok());
+  EXPECT_EQ(Describe(*access), Describe(accounts::ProfileAccessList(sid)));
+
+  // What the account meets at its first logon is what its hive file holds.
+  auto& registry = r.m.machine.registry();
+  // The run gave the hives back, so what is read below comes from the files.
+  for (const platform::Sid* loaded : {&sid, &bertSid}) {
+    EXPECT_FALSE(registry.OpenKey(platform::kUsers, loaded->ToText(), platform::kKeyRead).ok());
+  }
+  const auto services = r.m.services();
+  const auto hive = accounts::LoadUserHive(services, sid, profile);
+  ASSERT_TRUE(hive.has_value());
+  const Text root = sid.ToText() + u"\\";
+  auto value = [&](TextView key, TextView name) {
+    const auto read = registry.Get(platform::kUsers, root + Text(key), name);
+    return read ? ToUtf8(read->AsText()) : std::string("(missing)");
+  };
+  EXPECT_EQ(value(accounts::kUserShellFoldersKey, u"Personal"), "D:\\Data\\%USERNAME%\\Docs");
+  EXPECT_EQ(value(accounts::kUserShellFoldersKey, u"Desktop"), "%USERPROFILE%\\Desktop");
+  EXPECT_EQ(value(u"Environment", u"PROJECTS"), "D:\\Data\\%USERNAME%\\projects");
+  EXPECT_EQ(value(u"Environment", u"EDITOR"), "notepad");
+  EXPECT_EQ(value(u"Environment", u"TEMP"), "%USERPROFILE%\\Temp");
+  const Text runOnce = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+  EXPECT_EQ(value(runOnce, u"DowngradeTarnDefaultUser"),
+            "\"C:\\Program Files\\tarn\\tarn.exe\" /DownGrade=\"anna\"");
+  accounts::UnloadUserHive(services, sid, *hive);
+
+  // An administrator of the same run is not lowered later.
+  const auto bertHive = accounts::LoadUserHive(services, bertSid, bert.Profile.view());
+  ASSERT_TRUE(bertHive.has_value());
+  EXPECT_FALSE(registry.Get(platform::kUsers, bertSid.ToText() + u"\\" + runOnce,
+                            u"DowngradeTarnDefaultUser"));
+  accounts::UnloadUserHive(services, bertSid, *bertHive);
+}
+
+TEST(AccountWorkerTest, AnAccountThatLoggedOnBeforeTakesItsFolderAlongAndLosesDroppedVariables) {
+  WorkerRun r;
+  PrepareProfileSource(r);
+  r.Existing(u"ben");
+  const Text profile = Text(kProfiles) + u"\\ben";
+  ASSERT_TRUE(r.m.machine.files().PutTextFile(profile + u"\\My Documents\\letter.txt", "hi"));
+  r.m.WriteHive(
+      profile + u"\\NTUSER.DAT",
+      {{Text(accounts::kUserShellFoldersKey), u"Personal",
+        platform::RegValue::FromText(u"%USERPROFILE%\\My Documents", platform::kRegExpandSz)},
+       {u"Environment", u"OLD", platform::RegValue::FromText(u"x")},
+       {u"Environment", u"KEEP", platform::RegValue::FromText(u"1")}});
+  UserAccount& ben = r.Add(u"ben");
+  ben.Exists = 1;
+  ben.Profile = profile;
+  ben.ShellFolders[accounts::kFolderPersonal] = u"D:\\ben\\Docs";
+  accounts::AddVariable(ben, u"KEEP", u"1");
+  accounts::AddVariable(ben, u"NEW", u"2");
+
+  r.Run();
+
+  EXPECT_TRUE(r.m.machine.files().Exists(u"D:\\ben\\Docs\\letter.txt"));
+  const sim::SimUser* user = r.accounts().FindUser(u"ben");
+  ASSERT_NE(user, nullptr);
+  EXPECT_FALSE(r.InGroup(sim::kRidAdministrators, u"ben"));
+  const platform::Sid sid = r.accounts().UserSid(user->rid);
+  auto& registry = r.m.machine.registry();
+  EXPECT_FALSE(registry.OpenKey(platform::kUsers, sid.ToText(), platform::kKeyRead).ok());
+  const auto services = r.m.services();
+  const auto hive = accounts::LoadUserHive(services, sid, profile);
+  ASSERT_TRUE(hive.has_value());
+  const Text root = sid.ToText() + u"\\";
+  auto value = [&](TextView key, TextView name) {
+    const auto read = registry.Get(platform::kUsers, root + Text(key), name);
+    return read ? ToUtf8(read->AsText()) : std::string("(missing)");
+  };
+  EXPECT_EQ(value(accounts::kUserShellFoldersKey, u"Personal"), "D:\\%USERNAME%\\Docs");
+  EXPECT_EQ(value(u"Environment", u"OLD"), "(missing)");
+  EXPECT_EQ(value(u"Environment", u"KEEP"), "1");
+  EXPECT_EQ(value(u"Environment", u"NEW"), "2");
+  EXPECT_EQ(
+      value(u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", u"DowngradeTarnDefaultUser"),
+      "(missing)");
+  accounts::UnloadUserHive(services, sid, *hive);
 }
 
 TEST(AccountWorkerTest, NoLogLineHoldsAPassword) {
