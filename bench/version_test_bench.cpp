@@ -10,10 +10,10 @@
 #include <fstream>
 #include <string>
 
-#include "support/pe_image_builder.h"
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/installation_tests.h"
 #include "platform/sim/machine.h"
+#include "support/pe_image_builder.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "catalogue/catalogue_loader.h"
 #include "catalogue/plan_view.h"
-#include "support/pe_image_builder.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim_profile_files.h"
+#include "support/pe_image_builder.h"
 
 namespace tarn::catalogue {
 namespace {
