@@ -21,8 +21,9 @@ tarn_warnings(tarn_ui)
 add_executable(tarn WIN32 src/ui/main.cpp resources/tarn.rc)
 # The resource compiler's dependencies are not scanned: name the files the
 # script pulls in, so that a changed manifest or number rebuilds it.
+file(GLOB TARN_RESOURCE_PARTS CONFIGURE_DEPENDS resources/*.rc resources/*.bmp resources/*.ico)
 set_source_files_properties(resources/tarn.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/tarn.manifest")
+  "${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/tarn.manifest;${TARN_RESOURCE_PARTS}")
 target_link_libraries(tarn PRIVATE tarn_ui)
 target_link_options(tarn PRIVATE -municode)
 tarn_warnings(tarn)
