@@ -1,0 +1,7 @@
+#include "ui/wizard_pages.h"
+
+namespace tarn::ui {
+
+std::vector<std::unique_ptr<PropertyPage>> MakeWizardPages(WizardSession&) { return {}; }
+
+}  // namespace tarn::ui
