@@ -21,6 +21,13 @@ mkdir -p "$(dirname "$WINEPREFIX")"
       /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 || true
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
       /v Auto /t REG_SZ /d '0' /f >/dev/null 2>&1 || true
+    # Wine draws the caption buttons with Marlett, which a new prefix lacks:
+    # without it they show as the letters "0 1 r".
+    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+      cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
+        /v 'Marlett (TrueType)' /t REG_SZ /d marlett.ttf /f >/dev/null 2>&1 || true
+    fi
     wineserver -w || true
     touch "$WINEPREFIX/.tarn-ready"
   fi
