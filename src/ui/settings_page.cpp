@@ -301,6 +301,9 @@ void SettingsPage::StopCountdown() {
   KillTimer(window(), IDT_AUTO_EXIT);
   KillTimer(window(), IDT_AUTO_INSTALL);
   session_.frame.StopCountdown();
+  // For good, whatever the frame does: the rules say a stopped countdown
+  // never starts again.
+  session_.countdown.Stop();
 }
 
 void SettingsPage::OnTimer(UINT_PTR id) {
