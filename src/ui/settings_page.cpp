@@ -1,0 +1,383 @@
+#include "ui/settings_page.h"
+
+#include <array>
+
+#include "app/app_context.h"
+#include "app/prompter.h"
+#include "base/format.h"
+#include "base/wipe.h"
+#include "platform/system_info.h"
+#include "resource.h"
+#include "ui/timed_message_box.h"
+#include "ui/translate_ui.h"
+#include "wizard/countdown.h"
+
+namespace tarn::ui {
+
+namespace {
+
+using wizard::SettingsField;
+
+constexpr wchar_t kAutoCancelProperty[] = L"AutoCancel";
+constexpr int kTipWidth = 260;
+constexpr int kTipShowDelayMs = 200;
+constexpr int kTipShownMs = 20000;
+
+struct FieldControl {
+  int id;
+  SettingsField field;
+  int limit;  // typed limit; 0 for none
+};
+
+// The text fields in tab order. Owner and organisation take any length as
+// typed; the model cuts them to their fields.
+constexpr std::array<FieldControl, 7> kFields = {{
+    {IDC_NEW_USER_EDIT, SettingsField::kUser, 20},
+    {IDC_USER_PASSWORD_EDIT, SettingsField::kPassword, 100},
+    {IDC_USER_CONFIRM_EDIT, SettingsField::kConfirm, 100},
+    {IDC_OWNER_EDIT, SettingsField::kOwner, 0},
+    {IDC_ORG_EDIT, SettingsField::kOrg, 0},
+    {IDC_COMPUTER_EDIT, SettingsField::kComputer, 15},
+    {IDC_WORKGROUP_EDIT, SettingsField::kWorkgroup, 15},
+}};
+
+// Bottom up, as they stack at the bottom of the page.
+constexpr std::array<int, 3> kBoxesBottomUp = {IDC_USE_CURRENT_CHECK, IDC_AUTO_LOGON_CHECK,
+                                               IDC_ADMIN_RIGHTS_CHECK};
+
+const FieldControl* FieldOf(int id) {
+  for (const FieldControl& field : kFields) {
+    if (field.id == id) return &field;
+  }
+  return nullptr;
+}
+
+const wchar_t* WideOf(const Text& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// The control's text; the caller wipes it (it may be a password).
+Text ReadText(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  Text text(static_cast<size_t>(length) + 1, u'\0');
+  const int read = GetWindowTextW(control, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+  text.resize(static_cast<size_t>(read > 0 ? read : 0));
+  return text;
+}
+
+UINT BoxStateOf(wizard::BoxState state) {
+  switch (state) {
+    case wizard::BoxState::kChecked:
+      return BST_CHECKED;
+    case wizard::BoxState::kUnchecked:
+      return BST_UNCHECKED;
+    case wizard::BoxState::kIndeterminate:
+      break;
+  }
+  return BST_INDETERMINATE;
+}
+
+wizard::BoxState ModelStateOf(UINT state) {
+  if (state == BST_CHECKED) return wizard::BoxState::kChecked;
+  if (state == BST_UNCHECKED) return wizard::BoxState::kUnchecked;
+  return wizard::BoxState::kIndeterminate;
+}
+
+RECT RectInParent(HWND control) {
+  RECT bounds{};
+  GetWindowRect(control, &bounds);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&bounds), 2);
+  return bounds;
+}
+
+bool IsButtonPress(WPARAM wParam) {
+  const UINT event = LOWORD(wParam);
+  return event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN || event == WM_MBUTTONDOWN ||
+         event == WM_XBUTTONDOWN;
+}
+
+}  // namespace
+
+SettingsPage::SettingsPage(WizardSession& session)
+    : PropertyPage(IDD_SETTINGS_PAGE),
+      session_(session),
+      model_(session.app.config, session.accounts) {}
+
+SettingsPage::~SettingsPage() {
+  if (boxTips_ != nullptr && IsWindow(boxTips_)) DestroyWindow(boxTips_);
+}
+
+bool SettingsPage::OnInitDialog() {
+  CreateBoxTips();
+  PrepareControls();
+  const wizard::SettingsView view = model_.Init(session_.app.platform);
+  PropSheet_SetWizButtons(sheet(), 0);
+  TranslateDialog(window(), IDD_SETTINGS_PAGE, session_.app.translator);
+  ShowLoggedOnUser();
+  ShowView(view);
+  ShowFields();
+  (void)balloon_.Create(window());
+  Validate();
+  ArmTimers();
+  SetFocus(Control(IDC_NEW_USER_EDIT));
+  return false;
+}
+
+void SettingsPage::CreateBoxTips() {
+  boxTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_NOPREFIX | TTS_BALLOON, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, window(), nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  if (boxTips_ == nullptr) return;
+  for (const int id : kBoxesBottomUp) {
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
+    tool.hwnd = window();
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(id));
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(boxTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  const Text title = session_.app.translator.Translate(IDS_TIP_TITLE);
+  SendMessageW(boxTips_, TTM_SETTITLEW, TTI_INFO, reinterpret_cast<LPARAM>(WideOf(title)));
+  SendMessageW(boxTips_, TTM_SETDELAYTIME, TTDT_INITIAL, kTipShowDelayMs);
+  SendMessageW(boxTips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTipShownMs);
+}
+
+void SettingsPage::PrepareControls() {
+  // Clicks on the controls must reach the page: they stop the countdown.
+  for (const FieldControl& field : kFields) {
+    HWND control = Control(field.id);
+    SetWindowLongPtrW(control, GWL_EXSTYLE,
+                      GetWindowLongPtrW(control, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_NOPARENTNOTIFY});
+    if (field.limit != 0) SendMessageW(control, EM_LIMITTEXT, field.limit, 0);
+  }
+  for (const int id : kBoxesBottomUp) {
+    HWND control = Control(id);
+    SetWindowLongPtrW(control, GWL_EXSTYLE,
+                      GetWindowLongPtrW(control, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_NOPARENTNOTIFY});
+  }
+}
+
+void SettingsPage::ShowLoggedOnUser() {
+  const std::optional<Text> format = session_.app.translator.Lookup(IDS_LOGGED_ON_AS);
+  if (!format) return;
+  const Text user = RunningUser();
+  const Text line = Format(*format, {user});
+  SetDlgItemTextW(window(), IDC_LOGGED_ON_LABEL, WideOf(line));
+}
+
+void SettingsPage::ShowView(const wizard::SettingsView& view) {
+  CheckDlgButton(window(), IDC_USE_CURRENT_CHECK, view.useCurrent ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(window(), IDC_ADMIN_RIGHTS_CHECK, view.adminRights ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(window(), IDC_AUTO_LOGON_CHECK, BoxStateOf(view.autoLogon));
+  for (const int id :
+       {IDC_ADMIN_RIGHTS_CHECK, IDC_NEW_USER_EDIT, IDC_USER_PASSWORD_EDIT, IDC_USER_CONFIRM_EDIT}) {
+    EnableWindow(Control(id), view.accountControlsEnabled);
+  }
+  EnableWindow(Control(IDC_USE_CURRENT_CHECK), view.logonBoxesEnabled);
+  EnableWindow(Control(IDC_AUTO_LOGON_CHECK), view.logonBoxesEnabled);
+}
+
+void SettingsPage::ShowFields() {
+  showing_ = true;
+  for (const FieldControl& field : kFields) {
+    SetDlgItemTextW(window(), field.id, WideOf(model_.FieldText(field.field)));
+  }
+  showing_ = false;
+}
+
+void SettingsPage::FieldChanged(int id, HWND control) {
+  const FieldControl* field = FieldOf(id);
+  if (field == nullptr || showing_) return;
+  Text text = ReadText(control);
+  model_.ChangeField(field->field, text);
+  WipeText(text);
+  if (field->field != SettingsField::kOwner && field->field != SettingsField::kOrg) Validate();
+}
+
+void SettingsPage::BoxClicked(int id) {
+  const UINT state = IsDlgButtonChecked(window(), id);
+  switch (id) {
+    case IDC_USE_CURRENT_CHECK:
+      ShowView(model_.SetUseCurrent(state == BST_CHECKED));
+      ShowFields();
+      Validate();
+      return;
+    case IDC_ADMIN_RIGHTS_CHECK:
+      model_.SetAdminRights(state == BST_CHECKED);
+      return;
+    case IDC_AUTO_LOGON_CHECK:
+      model_.SetAutoLogon(ModelStateOf(state));
+      return;
+    default:
+      return;
+  }
+}
+
+void SettingsPage::Validate() {
+  const wizard::SettingsValidation result = model_.Validate();
+  HWND target = result.balloon ? Control(result.balloon->control) : nullptr;
+  // A balloon over a page not on screen would point at nothing.
+  if (target != nullptr && IsWindowVisible(target)) {
+    app::Translator& translator = session_.app.translator;
+    balloon_.Show(target, translator.Translate(result.balloon->title),
+                  translator.Translate(result.balloon->text));
+  } else {
+    balloon_.Hide();
+  }
+  PropSheet_SetWizButtons(sheet(), result.valid ? PSWIZB_NEXT : 0);
+}
+
+LONG_PTR SettingsPage::OnSetActive() {
+  ShowView(model_.SetActive());
+  ShowFields();
+  Validate();
+  return 0;
+}
+
+bool SettingsPage::OnKillActive() {
+  balloon_.Hide();
+  return false;
+}
+
+LONG_PTR SettingsPage::OnWizNext() {
+  StopCountdown();
+  return 0;
+}
+
+bool SettingsPage::OnQueryCancel() {
+  if (GetPropW(window(), kAutoCancelProperty) != nullptr) return false;
+  if (session_.app.config.NoCancel) return true;
+  const wizard::Countdown& countdown = session_.countdown;
+  // Nobody may be there to answer while the wizard is to go on by itself.
+  const bool unattended = countdown.autoStartArmed() || countdown.autoEndArmed();
+  app::Translator& translator = session_.app.translator;
+  const int answer = TimedMessageBox(
+      nullptr, translator.Translate(IDS_CANCEL_QUESTION), translator.Translate(IDS_CANCEL_CAPTION),
+      MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2 | MB_TASKMODAL | MB_TOPMOST,
+      unattended ? app::kUnattendedQuestionSeconds : 0, IDNO);
+  return answer != IDYES;
+}
+
+LRESULT SettingsPage::OnNotify(NMHDR& header, bool& handled) {
+  handled = false;
+  if (header.code != TTN_GETDISPINFOW || header.hwndFrom != boxTips_) return 0;
+  auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+  SendMessageW(boxTips_, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+  const int id = GetDlgCtrlID(reinterpret_cast<HWND>(header.idFrom));
+  tipText_ = model_.TipText(id, session_.app.translator);
+  info.lpszText = const_cast<wchar_t*>(WideOf(tipText_));
+  handled = true;
+  return 0;
+}
+
+bool SettingsPage::OnCommand(int id, int code, HWND control) {
+  switch (code) {
+    case EN_CHANGE:
+      FieldChanged(id, control);
+      return true;
+    case EN_KILLFOCUS:
+      if (balloon_.shownOn() == control) balloon_.Hide();
+      return true;
+    case BN_CLICKED:
+      BoxClicked(id);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void SettingsPage::ArmTimers() {
+  const wizard::Countdown& countdown = session_.countdown;
+  if (countdown.autoEndArmed())
+    SetTimer(window(), IDT_AUTO_EXIT, countdown.autoEndDelayMs(), nullptr);
+  if (countdown.autoStartArmed()) {
+    SetTimer(window(), IDT_AUTO_INSTALL, countdown.autoStartDelayMs(), nullptr);
+  }
+}
+
+void SettingsPage::StopCountdown() {
+  KillTimer(window(), IDT_AUTO_EXIT);
+  KillTimer(window(), IDT_AUTO_INSTALL);
+  session_.frame.StopCountdown();
+  // For good, whatever the frame does: the rules say a stopped countdown
+  // never starts again.
+  session_.countdown.Stop();
+}
+
+void SettingsPage::OnTimer(UINT_PTR id) {
+  if (id != IDT_AUTO_EXIT && id != IDT_AUTO_INSTALL) return;
+  KillTimer(window(), id);
+  const wizard::PageTimer timer =
+      id == IDT_AUTO_EXIT ? wizard::PageTimer::kAutoEnd : wizard::PageTimer::kAutoStart;
+  switch (session_.countdown.Fire(timer, IsCurrent())) {
+    case wizard::CountdownAction::kEndWizard:
+      AutomaticEnd();
+      return;
+    case wizard::CountdownAction::kStartInstallation:
+      AutomaticStart();
+      return;
+    case wizard::CountdownAction::kNothing:
+      return;
+  }
+}
+
+void SettingsPage::AutomaticEnd() {
+  SetPropW(window(), kAutoCancelProperty, reinterpret_cast<HANDLE>(1));
+  PostMessageW(sheet(), PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+void SettingsPage::AutomaticStart() {
+  const wizard::AutomaticStart start = model_.ApplyAutomaticStart(RunningUser());
+  int target = start.nextPage;
+  if (PropSheet_IdToIndex(sheet(), target) < 0) target = IDD_STATUS_PAGE;
+  SendMessageW(sheet(), PSM_SETCURSELID, 0, target);
+}
+
+Text SettingsPage::RunningUser() const {
+  Result<Text> user = session_.app.platform.system->UserName();
+  return user.ok() ? *user : Text();
+}
+
+void SettingsPage::OnSize(int width, int height) {
+  for (const FieldControl& field : kFields) {
+    HWND control = Control(field.id);
+    const RECT bounds = RectInParent(control);
+    SetWindowPos(control, nullptr, 0, 0, width - bounds.left, bounds.bottom - bounds.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  std::array<RECT, 3> boxes{};
+  std::array<int32_t, 3> heights{};
+  for (size_t i = 0; i < kBoxesBottomUp.size(); ++i) {
+    boxes[i] = RectInParent(Control(kBoxesBottomUp[i]));
+    heights[i] = boxes[i].bottom - boxes[i].top;
+  }
+  const wizard::BoxStack stack = wizard::StackBoxes(height, heights);
+  for (size_t i = 0; i < kBoxesBottomUp.size(); ++i) {
+    SetWindowPos(Control(kBoxesBottomUp[i]), nullptr, boxes[i].left, stack.tops[i],
+                 width - boxes[i].left, heights[i], SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // A balloon follows its field to where it now is.
+  if (balloon_.shownOn() != nullptr) Validate();
+}
+
+INT_PTR SettingsPage::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+  handled = false;
+  if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
+      (message == WM_PARENTNOTIFY && IsButtonPress(wParam))) {
+    StopCountdown();
+  }
+  return 0;
+}
+
+void SettingsPage::OnDestroy() {
+  KillTimer(window(), IDT_AUTO_EXIT);
+  KillTimer(window(), IDT_AUTO_INSTALL);
+  if (boxTips_ != nullptr && IsWindow(boxTips_)) DestroyWindow(boxTips_);
+  boxTips_ = nullptr;
+  balloon_.Destroy();
+  RemovePropW(window(), kAutoCancelProperty);
+}
+
+}  // namespace tarn::ui
