@@ -7,7 +7,6 @@
 // rejects binary NTUSER.DAT files) and the process environment.
 #include <gtest/gtest.h>
 
-#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,10 +15,11 @@
 #include "accounts/shell_folder_table.h"
 #include "app/app_context.h"
 #include "contract/backend.h"
+#include "contract/win32/net_stand_ins.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/services.h"
-#include "platform/win32/win32_accounts.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_security.h"
 #include "platform/win32/win32_text.h"
 #include "run/account_worker.h"
@@ -33,67 +33,7 @@ constexpr char16_t kUser[] = u"tarnrun";
 constexpr char16_t kPassword[] = u"Pw-run-7";
 constexpr char16_t kUserSid[] = u"S-1-5-21-7-8-9-1001";
 
-// The stand-in's account database and every call it answered, in order.
-struct StandIn {
-  std::vector<std::string> calls;
-  std::map<std::wstring, DWORD> flags;  // account name -> usri_flags
-  bool passwordSeen = false;
-};
-StandIn standIn;
-
-std::string Narrow(LPCWSTR text) {
-  return text == nullptr ? "(null)" : ToUtf8(FromWide(text));
-}
-
-NET_API_STATUS NET_API_FUNCTION AddUser(LPCWSTR, DWORD level, LPBYTE buffer, LPDWORD) {
-  if (level != 4) return ERROR_INVALID_LEVEL;
-  const auto* four = reinterpret_cast<const USER_INFO_4*>(buffer);
-  if (four->usri4_name == nullptr || four->usri4_password == nullptr) {
-    return ERROR_INVALID_PARAMETER;
-  }
-  if (standIn.flags.contains(four->usri4_name)) return NERR_UserExists;
-  standIn.passwordSeen = std::wcscmp(four->usri4_password, Wide(kPassword).c_str()) == 0;
-  standIn.flags[four->usri4_name] = four->usri4_flags;
-  standIn.calls.push_back("add " + Narrow(four->usri4_name) + " " +
-                          std::to_string(four->usri4_flags));
-  return NERR_Success;
-}
-
-NET_API_STATUS NET_API_FUNCTION SetInfo(LPCWSTR, LPCWSTR name, DWORD level, LPBYTE, LPDWORD) {
-  if (!standIn.flags.contains(name)) return NERR_UserNotFound;
-  standIn.calls.push_back("set " + Narrow(name) + " " + std::to_string(level));
-  return NERR_Success;
-}
-
-NET_API_STATUS NET_API_FUNCTION GetInfo(LPCWSTR, LPCWSTR name, DWORD level, LPBYTE*) {
-  standIn.calls.push_back("get " + Narrow(name) + " " + std::to_string(level));
-  return NERR_UserNotFound;
-}
-
-NET_API_STATUS NET_API_FUNCTION DeleteUser(LPCWSTR, LPCWSTR name) {
-  standIn.calls.push_back("delete " + Narrow(name));
-  return standIn.flags.erase(name) == 1 ? NERR_Success : NERR_UserNotFound;
-}
-
-NET_API_STATUS NET_API_FUNCTION Members(LPCWSTR, LPCWSTR group, DWORD level, LPBYTE, DWORD count) {
-  standIn.calls.push_back("member " + Narrow(group) + " " + std::to_string(level) + " " +
-                          std::to_string(count));
-  return NERR_Success;
-}
-
-NET_API_STATUS NET_API_FUNCTION NoMembers(LPCWSTR, LPCWSTR, DWORD, LPBYTE* buffer, DWORD,
-                                          LPDWORD read, LPDWORD total, PDWORD_PTR) {
-  *buffer = nullptr;
-  *read = *total = 0;
-  return NERR_Success;
-}
-
-NET_API_STATUS NET_API_FUNCTION NoGroups(LPCWSTR, DWORD, LPBYTE* buffer, DWORD, LPDWORD read,
-                                         LPDWORD total, PDWORD_PTR) {
-  *buffer = nullptr;
-  *read = *total = 0;
-  return NERR_Success;
-}
+using testing::netStandIn;
 
 int policy = 0;
 wchar_t denyRight[] = L"SeDenyInteractiveLogonRight";
@@ -121,9 +61,9 @@ NTSTATUS NTAPI EnumerateRights(LSA_HANDLE, PSID, PLSA_UNICODE_STRING* rights, PU
 
 NTSTATUS NTAPI RemoveRights(LSA_HANDLE, PSID, BOOLEAN all, PLSA_UNICODE_STRING rights,
                             ULONG count) {
-  standIn.calls.push_back("rights removed " + std::to_string(all) + " " + std::to_string(count) +
-                          " " +
-                          ToUtf8(FromWide(rights[0].Buffer, rights[0].Length / sizeof(wchar_t))));
+  netStandIn.calls.push_back(
+      "rights removed " + std::to_string(all) + " " + std::to_string(count) + " " +
+      ToUtf8(FromWide(rights[0].Buffer, rights[0].Length / sizeof(wchar_t))));
   return 0;
 }
 
@@ -132,8 +72,8 @@ NTSTATUS NTAPI AddRights(LSA_HANDLE, PSID, PLSA_UNICODE_STRING, ULONG) {
 }
 
 // Answers look-ups of the stand-in's accounts itself; the built-in groups
-// and everything else go to Wine.
-class StandInSecurity : public platform::Security {
+// and everything else go to Wine, the rights to the stand-ins above.
+class StandInSecurity : public Win32Security {
  public:
   StandInSecurity() {
     LsaRightsCalls calls;
@@ -143,98 +83,37 @@ class StandInSecurity : public platform::Security {
     calls.freeMemory = &FreeMemory;
     calls.addRights = &AddRights;
     calls.removeRights = &RemoveRights;
-    rights_.ReplaceRightsCalls(calls);
+    ReplaceRightsCalls(calls);
   }
   Result<platform::AccountLookup> LookupName(TextView system, TextView name) override {
-    if (!standIn.flags.contains(Wide(name))) return rights_.LookupName(system, name);
+    if (!netStandIn.users.contains(Wide(name))) return Win32Security::LookupName(system, name);
     return platform::AccountLookup{*platform::Sid::FromText(kUserSid), Text(name), u"TARNPC",
                                    platform::kSidTypeUser};
   }
   Result<platform::AccountLookup> LookupSid(TextView system, const platform::Sid& sid) override {
-    if (sid.ToText() != kUserSid) return rights_.LookupSid(system, sid);
+    if (sid.ToText() != kUserSid) return Win32Security::LookupSid(system, sid);
     return platform::AccountLookup{sid, kUser, u"TARNPC", platform::kSidTypeUser};
   }
-  Result<std::vector<Text>> EnumerateAccountRights(TextView system,
-                                                   const platform::Sid& sid) override {
-    return rights_.EnumerateAccountRights(system, sid);
-  }
-  WinError AddAccountRights(TextView system, const platform::Sid& sid,
-                            const std::vector<Text>& rights) override {
-    return rights_.AddAccountRights(system, sid, rights);
-  }
-  WinError RemoveAccountRights(TextView system, const platform::Sid& sid,
-                               const std::vector<Text>& rights) override {
-    return rights_.RemoveAccountRights(system, sid, rights);
-  }
-
- private:
-  Win32Security rights_;
 };
 
 // Wine's registry, except that a user hive's values are read just before
 // it is unloaded: Wine does not write a loaded hive back to its file.
-class HiveWatchingRegistry : public platform::Registry {
+class HiveWatchingRegistry : public Win32Registry {
  public:
-  explicit HiveWatchingRegistry(platform::Registry& real) : real_(real) {}
   std::map<Text, Text> seen;  // "key\name" -> text, for the keys watched
 
-  Result<platform::RegKey> OpenKey(platform::RegKey parent, TextView subKey,
-                                   uint32_t access) override {
-    return real_.OpenKey(parent, subKey, access);
-  }
-  Result<platform::RegKey> CreateKey(platform::RegKey parent, TextView subKey,
-                                     uint32_t access) override {
-    return real_.CreateKey(parent, subKey, access);
-  }
-  void CloseKey(platform::RegKey key) override { real_.CloseKey(key); }
-  Result<platform::RegValue> QueryValue(platform::RegKey key, TextView name) override {
-    return real_.QueryValue(key, name);
-  }
-  WinError SetValue(platform::RegKey key, TextView name, const platform::RegValue& value) override {
-    return real_.SetValue(key, name, value);
-  }
-  WinError DeleteValue(platform::RegKey key, TextView name) override {
-    return real_.DeleteValue(key, name);
-  }
-  WinError DeleteTree(platform::RegKey parent, TextView subKey) override {
-    return real_.DeleteTree(parent, subKey);
-  }
-  Result<Text> EnumKey(platform::RegKey key, uint32_t index) override {
-    return real_.EnumKey(key, index);
-  }
-  Result<std::pair<Text, platform::RegValue>> EnumValue(platform::RegKey key,
-                                                        uint32_t index) override {
-    return real_.EnumValue(key, index);
-  }
-  WinError LoadHive(platform::RegKey root, TextView subKey, TextView file) override {
-    return real_.LoadHive(root, subKey, file);
-  }
   WinError UnloadHive(platform::RegKey root, TextView subKey) override {
     for (const char16_t* key : {u"Environment", accounts::kUserShellFoldersKey}) {
       platform::ScopedKey open =
-          platform::ScopedKey::Open(real_, root, Text(subKey) + u"\\" + key, platform::kKeyRead);
+          platform::ScopedKey::Open(*this, root, Text(subKey) + u"\\" + key, platform::kKeyRead);
       for (uint32_t i = 0; open; ++i) {
-        auto value = real_.EnumValue(open.get(), i);
+        auto value = EnumValue(open.get(), i);
         if (!value) break;
         seen[Text(key) + u"\\" + value->first] = value->second.AsText();
       }
     }
-    return real_.UnloadHive(root, subKey);
+    return Win32Registry::UnloadHive(root, subKey);
   }
-  WinError SaveKey(platform::RegKey key, TextView file) override {
-    return real_.SaveKey(key, file);
-  }
-  WinError SetKeyAccessList(platform::RegKey key,
-                            std::span<const platform::AccessEntry> entries) override {
-    return real_.SetKeyAccessList(key, entries);
-  }
-  Result<std::vector<platform::AccessEntry>> GetKeyAccessList(platform::RegKey key) override {
-    return real_.GetKeyAccessList(key);
-  }
-  WinError FlushKey(platform::RegKey key) override { return real_.FlushKey(key); }
-
- private:
-  platform::Registry& real_;
 };
 
 class NoVariables : public run::RunVariables {
@@ -260,31 +139,22 @@ Text SaveEmptyHive(platform::Platform services, TextView folder) {
   return Text(folder) + u"\\ntuser.dat";
 }
 
+// True when calls beginning with each of `wanted` come in that order.
 bool InOrder(const std::vector<std::string>& calls, const std::vector<std::string>& wanted) {
   size_t at = 0;
   for (const std::string& call : calls) {
-    if (at < wanted.size() && call == wanted[at]) ++at;
+    if (at < wanted.size() && call.starts_with(wanted[at])) ++at;
   }
   return at == wanted.size();
 }
 
 TEST(AccountRunWin32, ANewAccountIsCreatedWithItsFoldersAndVariables) {
-  standIn = StandIn{};
   const auto backend = contract::MakeContractBackend();
   platform::Platform services = backend->platform();
   Win32Accounts accounts;
-  NetGroupCalls table;
-  table.setInfo = &SetInfo;
-  table.addMembers = &Members;
-  table.delMembers = &Members;
-  table.addUser = &AddUser;
-  table.getInfo = &GetInfo;
-  table.deleteUser = &DeleteUser;
-  table.getMembers = &NoMembers;
-  table.enumGroups = &NoGroups;
-  accounts.ReplaceGroupCalls(table);
+  accounts.ReplaceGroupCalls(testing::StandInNetCalls(kPassword));
   StandInSecurity security;
-  HiveWatchingRegistry registry(*services.registry);
+  HiveWatchingRegistry registry;
   services.accounts = &accounts;
   services.security = &security;
   services.registry = &registry;
@@ -335,13 +205,12 @@ TEST(AccountRunWin32, ANewAccountIsCreatedWithItsFoldersAndVariables) {
   }
   EXPECT_EQ(all.find(kPassword), Text::npos) << "a password reached the log";
 
-  EXPECT_TRUE(standIn.passwordSeen);
   // The welcome-screen step withdraws the right before the groups change.
-  EXPECT_TRUE(InOrder(
-      standIn.calls,
-      {"add tarnrun 66081", "rights removed 0 1 SeDenyInteractiveLogonRight", "set tarnrun 1005",
-       "member Administrators 0 1", "member Users 0 1", "set tarnrun 1006"}))
-      << ::testing::PrintToString(standIn.calls);
+  EXPECT_TRUE(InOrder(netStandIn.calls,
+                      {"add (null) tarnrun (given) priv=1 flags=66081",
+                       "rights removed 0 1 SeDenyInteractiveLogonRight", "set tarnrun 1005 2",
+                       "member Administrators 0 1", "member Users 0 1", "set tarnrun 1006"}))
+      << ::testing::PrintToString(netStandIn.calls);
 
   // What Wine holds afterwards: the moved folder, the profile-list entry
   // and the values the run wrote into the loaded hive.
