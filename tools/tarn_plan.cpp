@@ -3,7 +3,7 @@
 // the selection as loaded would start, in order.
 //
 //   tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>]
-//             [--gaps] [--json] [--out <file>]
+//             [--account <name>]... [--gaps] [--json] [--out <file>]
 //
 // The machine is simulated: registry exports (.reg) fill its registry, and
 // the subfolders c, d, ... of the drives folder stand for its drives. The
@@ -12,6 +12,10 @@
 // and a document command shows as the open command its registry gives.
 // HasGaps comes from the file's settings section as the program reads it;
 // --gaps switches it on whatever the file says.
+//
+// After the software plan comes what the account worker would do to each
+// account of the users section; --account names a local account the
+// described machine already has (with a profile folder on C:).
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +26,8 @@
 #include <utility>
 #include <vector>
 
+#include "accounts/account_profiles.h"
+#include "accounts/users_section.h"
 #include "app/startup_variables.h"
 #include "base/paths.h"
 #include "catalogue/catalogue_loader.h"
@@ -29,6 +35,7 @@
 #include "platform/profile_document.h"
 #include "platform/reg_file.h"
 #include "platform/sim/machine.h"
+#include "run/account_plan.h"
 #include "run/planned_command_lines.h"
 #include "startup/settings.h"
 
@@ -41,6 +48,7 @@ using tarn::TextView;
 struct Options {
   fs::path ini;
   std::vector<fs::path> regFiles;
+  std::vector<std::string> accounts;
   std::optional<fs::path> drives;
   std::optional<fs::path> out;
   bool json = false;
@@ -48,8 +56,8 @@ struct Options {
 };
 
 constexpr const char* kUsage =
-    "usage: tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>] [--gaps] "
-    "[--json] [--out <file>]\n";
+    "usage: tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>] "
+    "[--account <name>]... [--gaps] [--json] [--out <file>]\n";
 
 std::optional<Options> ParseArguments(int argc, char** argv) {
   Options options;
@@ -58,6 +66,8 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     const bool hasValue = i + 1 < argc;
     if (arg == "--reg" && hasValue) {
       options.regFiles.emplace_back(argv[++i]);
+    } else if (arg == "--account" && hasValue) {
+      options.accounts.emplace_back(argv[++i]);
     } else if (arg == "--drives" && hasValue) {
       options.drives = argv[++i];
     } else if (arg == "--out" && hasValue) {
@@ -144,6 +154,61 @@ void LoadEnvironmentKey(tarn::platform::Platform platform, tarn::platform::RegKe
   }
 }
 
+// Puts each named account on the machine as one that has logged on before:
+// a member of Users with a profile folder and its profile-list entry. A
+// folder on a drive of the host is left alone.
+void AddAccounts(tarn::sim::Machine& machine, const std::vector<std::string>& names,
+                 const std::vector<std::pair<Text, fs::path>>& mounted) {
+  bool hostC = false;
+  for (const auto& drive : mounted) hostC = hostC || drive.first == u"C:";
+  for (const std::string& utf8 : names) {
+    tarn::platform::UserInfo info;
+    info.name = tarn::FromUtf8(utf8);
+    const uint32_t rid = machine.accounts().PutUser(info, u"");
+    const tarn::platform::Sid sid = machine.accounts().UserSid(rid);
+    (void)machine.accounts().AddLocalGroupMember(u"", u"Users", sid);
+    const Text folder = u"C:\\Documents and Settings\\" + info.name;
+    if (!hostC) (void)machine.files().MakeDirectories(folder);
+    const Text key = Text(tarn::accounts::kProfileListKey) + u"\\" + sid.ToText();
+    (void)machine.registry().Put(
+        tarn::platform::kLocalMachine, key, u"ProfileImagePath",
+        tarn::platform::RegValue::FromText(folder, tarn::platform::kRegExpandSz));
+  }
+}
+
+// The machine path the users section is read from: the file itself when a
+// drive holds it, else a copy on a drive of its own.
+Text UsersFileOnMachine(tarn::sim::Machine& machine,
+                        const std::vector<std::pair<Text, fs::path>>& mounted, const fs::path& ini,
+                        const std::vector<uint8_t>& bytes) {
+  if (const auto path = MachinePath(mounted, ini)) return *path;
+  char16_t letter = u'Z';
+  for (; letter > u'C'; --letter) {
+    bool taken = false;
+    for (const auto& drive : mounted) taken = taken || drive.first[0] == letter;
+    if (!taken) break;
+  }
+  const Text root = Text(1, letter) + u":";
+  machine.files().AddVolume(root);
+  const Text path = root + u"\\install.ini";
+  (void)machine.files().WriteAll(path, bytes);
+  return path;
+}
+
+// What the account worker would do to each account of the users section.
+// The plan sets each account's variables as the run does; the environment
+// is put back afterwards, so the software plan reads it as it was.
+std::vector<tarn::run::PlannedAccount> PlanUsers(const tarn::platform::Platform& platform,
+                                                 TextView usersFile) {
+  const tarn::platform::EnvironmentBlock before = platform.environment->CurrentBlock();
+  tarn::accounts::AccountStore store;
+  const tarn::accounts::AccountServices services{platform, {}};
+  (void)tarn::accounts::ReadUsersSection(services, usersFile, &store);
+  auto plan = tarn::run::PlanAccounts(services, store.list);
+  (void)platform.environment->ReplaceBlock(before);
+  return plan;
+}
+
 bool WriteOutput(const Options& options, const std::string& text) {
   if (!options.out) {
     std::cout << text;
@@ -182,11 +247,13 @@ int main(int argc, char** argv) {
                      u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
   LoadEnvironmentKey(platform, tarn::platform::kCurrentUser, u"Environment");
 
+  AddAccounts(machine, options->accounts, mounted);
   auto bytes = ReadHostFile(options->ini);
   if (!bytes) {
     std::cerr << "tarn_plan: cannot read " << options->ini << "\n";
     return 1;
   }
+  const Text usersFile = UsersFileOnMachine(machine, mounted, options->ini, *bytes);
   if (const auto path = MachinePath(mounted, options->ini)) {
     (void)platform.environment->Set(u"INIDIR", tarn::PathRemoveFileSpec(*path));
   }
@@ -202,10 +269,13 @@ int main(int argc, char** argv) {
                                  catalogue);
   const Text programFolder = tarn::app::ProgramFolder(*platform.system);
   const tarn::catalogue::CommandLineResolver launch = tarn::run::LaunchCommandLines(platform);
+  const auto accounts = PlanUsers(platform, usersFile);
   const std::string text =
       options->json
-          ? tarn::catalogue::PlanJson(catalogue, *platform.environment, programFolder, launch)
-          : tarn::catalogue::PlanText(catalogue, *platform.environment, programFolder, launch);
+          ? tarn::catalogue::PlanJson(catalogue, *platform.environment, programFolder, launch,
+                                      "\"accounts\":" + tarn::run::AccountPlanJson(accounts))
+          : tarn::catalogue::PlanText(catalogue, *platform.environment, programFolder, launch) +
+                tarn::run::AccountPlanText(accounts);
   if (!WriteOutput(*options, text)) {
     std::cerr << "tarn_plan: cannot write the output\n";
     return 1;

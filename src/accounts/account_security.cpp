@@ -90,22 +90,31 @@ bool DropAccountRights(const AccountServices& services, TextView server, TextVie
          kErrorSuccess;
 }
 
+std::optional<GroupChange> GroupChangeOf(int32_t group, bool primary) {
+  if (group == kGroupAdministrators || primary) {
+    return GroupChange{platform::kUserPrivAdmin, platform::AdministratorsSid(),
+                       platform::UsersSid()};
+  }
+  if (group == kGroupUsers) {
+    return GroupChange{platform::kUserPrivUser, platform::UsersSid(),
+                       platform::AdministratorsSid()};
+  }
+  return std::nullopt;
+}
+
 void SetAccountGroup(const AccountServices& services, TextView server, TextView name,
                      const platform::Sid& sid, int32_t group, bool primary) {
-  if (group == kGroupAdministrators || primary) {
-    MoveBetweenGroups(services, server, name, sid, platform::kUserPrivAdmin,
-                      platform::AdministratorsSid(), platform::UsersSid());
-  } else if (group == kGroupUsers) {
-    MoveBetweenGroups(services, server, name, sid, platform::kUserPrivUser, platform::UsersSid(),
-                      platform::AdministratorsSid());
+  const auto change = GroupChangeOf(group, primary);
+  if (change) {
+    MoveBetweenGroups(services, server, name, sid, change->privilege, change->join, change->leave);
   }
 }
 
 void DowngradeAccount(const AccountServices& services, TextView name) {
   const auto sid = ResolveAccountSid(services, u"", name);
   if (!sid) return;
-  MoveBetweenGroups(services, u"", name, *sid, platform::kUserPrivUser, platform::UsersSid(),
-                    platform::AdministratorsSid());
+  const GroupChange change = *GroupChangeOf(kGroupUsers, false);
+  MoveBetweenGroups(services, u"", name, *sid, change.privilege, change.join, change.leave);
 }
 
 }  // namespace tarn::accounts

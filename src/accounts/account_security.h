@@ -45,10 +45,20 @@ inline constexpr char16_t kDenyInteractiveLogonRight[] = u"SeDenyInteractiveLogo
 bool DropAccountRights(const AccountServices& services, TextView server, TextView name,
                        TextView rights);
 
+// A move between the two built-in groups, named by their well-known SIDs.
+struct GroupChange {
+  uint32_t privilege = 0;
+  platform::Sid join;
+  platform::Sid leave;
+};
+
 // The membership change that `group` (kGroupUsers, kGroupAdministrators)
-// asks for, administrators for a primary account whatever its group:
-// privilege level, membership of one built-in group and removal from the
-// other. kGroupUnchanged changes nothing.
+// asks for, administrators for a primary account whatever its group;
+// nullopt for kGroupUnchanged (and any other value).
+[[nodiscard]] std::optional<GroupChange> GroupChangeOf(int32_t group, bool primary);
+
+// Applies GroupChangeOf(group, primary) to the account: privilege level,
+// membership of one built-in group and removal from the other.
 void SetAccountGroup(const AccountServices& services, TextView server, TextView name,
                      const platform::Sid& sid, int32_t group, bool primary);
 

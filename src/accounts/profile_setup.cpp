@@ -252,6 +252,26 @@ WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, 
   return owned != kErrorSuccess ? owned : prepared;
 }
 
+namespace {
+
+// Candidate `attempt` of a new profile folder: "name", then "name.0001", ...
+Text ProfileFolderCandidate(TextView profiles, TextView name, uint32_t attempt) {
+  return Join(profiles, attempt == 0 ? Text(name) : Format(u"%s.%.4d", {name, attempt}));
+}
+
+}  // namespace
+
+Text PlannedProfileFolder(const AccountServices& services, TextView name) {
+  const Text profiles = ProfilesFolder(services);
+  if (profiles.empty()) return Text();
+  for (uint32_t i = 0;; ++i) {
+    Text profile = ProfileFolderCandidate(profiles, name, i);
+    if (services.platform.files->GetAttributes(profile) == platform::kInvalidFileAttributes) {
+      return profile;
+    }
+  }
+}
+
 WinError MakeProfileFolder(const AccountServices& services, TextView name,
                            std::span<const AccessEntry> entries, Text& profile) {
   platform::FileSystem& files = *services.platform.files;
@@ -260,7 +280,7 @@ WinError MakeProfileFolder(const AccountServices& services, TextView name,
   if (const WinError error = CreateFolders(files, profiles)) return error;
   WinError result = kErrorSuccess;
   for (uint32_t i = 0;; ++i) {
-    profile = Join(profiles, i == 0 ? Text(name) : Format(u"%s.%.4d", {name, i}));
+    profile = ProfileFolderCandidate(profiles, name, i);
     result = files.CreateDirectory(profile);
     if (result != kErrorAlreadyExists) break;
   }

@@ -51,6 +51,10 @@ using ProfileCopy = std::function<void(TextView defaultUser, TextView folder)>;
                                          std::span<const platform::AccessEntry> entries,
                                          Text& profile);
 
+// The folder MakeProfileFolder would make for `name` now: the first of its
+// candidates that doesn't exist; empty when there is no profiles folder.
+[[nodiscard]] Text PlannedProfileFolder(const AccountServices& services, TextView name);
+
 // Deletes the profile of `name` on `server`: its folder, when that lies
 // strictly inside the profiles folder and is neither the Default User nor
 // the All Users profile, and its profile-list entry. Links inside the

@@ -13,11 +13,11 @@ namespace tarn::catalogue {
 namespace {
 
 std::string Field(TextView value) {
-  Text shown(value);
-  for (char16_t& c : shown) {
-    if (c < 0x20 || c == 0x7F) c = u'?';
-  }
-  return ToUtf8(shown);
+  return PlanField(value);
+}
+
+std::string JsonString(TextView value) {
+  return PlanJsonString(value);
 }
 
 std::string OptionalField(const std::optional<Text>& value) {
@@ -28,24 +28,6 @@ std::string Hex(uint32_t value, int digits) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%0*X", digits, value);
   return buffer;
-}
-
-std::string JsonString(TextView value) {
-  std::string out = "\"";
-  for (char c : ToUtf8(value)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\u%04x", byte);
-      out += buffer;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 std::string OptionalJson(const std::optional<Text>& value) {
@@ -64,6 +46,32 @@ std::string EntryJson(const SoftwareEntry& e, bool hasRow) {
 }
 
 }  // namespace
+
+std::string PlanField(TextView value) {
+  Text shown(value);
+  for (char16_t& c : shown) {
+    if (c < 0x20 || c == 0x7F) c = u'?';
+  }
+  return ToUtf8(shown);
+}
+
+std::string PlanJsonString(TextView value) {
+  std::string out = "\"";
+  for (char c : ToUtf8(value)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\u%04x", byte);
+      out += buffer;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
 
 std::vector<const SoftwareEntry*> SelectedCommands(const SoftwareCatalogue& catalogue) {
   std::vector<const SoftwareEntry*> order;
@@ -112,7 +120,8 @@ std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& 
 }
 
 std::string PlanJson(const SoftwareCatalogue& catalogue, platform::Environment& environment,
-                     TextView programFolder, const CommandLineResolver& resolveCommand) {
+                     TextView programFolder, const CommandLineResolver& resolveCommand,
+                     std::string_view moreMembers) {
   const std::vector<SoftwareEntry*> rows = InitialRows(catalogue);
   const std::unordered_set<const SoftwareEntry*> withRow(rows.begin(), rows.end());
   std::unordered_map<const SoftwareEntry*, size_t> index;
@@ -136,7 +145,9 @@ std::string PlanJson(const SoftwareCatalogue& catalogue, platform::Environment& 
            ",\"workdir\":" + (hasWorkDir ? JsonString(p.workDir) : "null") +
            ",\"expandedWorkdir\":" + (hasWorkDir ? JsonString(p.expandedWorkDir) : "null") + "}";
   }
-  return out + "]}\n";
+  out += "]";
+  if (!moreMembers.empty()) out += "," + std::string(moreMembers);
+  return out + "}\n";
 }
 
 }  // namespace tarn::catalogue

@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/software_catalogue.h"
@@ -70,9 +71,16 @@ struct PlannedCommand {
 // where "entry" is the index of the entry in "entries", "hasRow" tells
 // whether the freshly loaded list shows the entry (InitialRows), "expanded"
 // is the whole expansion and "commandLine" what the launch would start.
-// The rest as for PlanCommands.
+// `moreMembers`, when given, are further members of the object in JSON form
+// ("name":value,...), put after "commands". The rest as for PlanCommands.
 [[nodiscard]] std::string PlanJson(const SoftwareCatalogue& catalogue,
                                    platform::Environment& environment, TextView programFolder = {},
-                                   const CommandLineResolver& resolveCommand = {});
+                                   const CommandLineResolver& resolveCommand = {},
+                                   std::string_view moreMembers = {});
+
+// A value as the text form shows it: UTF-8, control characters as '?'.
+[[nodiscard]] std::string PlanField(TextView value);
+// A value as a JSON string, quotes included.
+[[nodiscard]] std::string PlanJsonString(TextView value);
 
 }  // namespace tarn::catalogue

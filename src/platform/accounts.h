@@ -67,9 +67,6 @@ class Accounts {
   // is the local computer. Fails with kNerrUserNotFound for an unknown name.
   [[nodiscard]] virtual Result<UserInfo> GetUserInfo(TextView server, TextView name,
                                                      uint32_t level) = 0;
-  // NetUserAdd(server, level 1) with `password`.
-  [[nodiscard]] virtual WinError AddUser(TextView server, const UserInfo& info,
-                                         TextView password) = 0;
   // NetUserDel(server, name).
   [[nodiscard]] virtual WinError DeleteUser(TextView server, TextView name) = 0;
   // NetGetJoinInformation(server); the buffer is released inside.

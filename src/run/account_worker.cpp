@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "run/account_plan.h"
 #include "run/installation_variables.h"
 
 namespace tarn::run {
@@ -19,14 +20,6 @@ using accounts::UserAccount;
 
 constexpr char16_t kWorker[] = u"CreateUsers";
 constexpr uint32_t kExpandCapacity = 512;
-constexpr uint32_t kUfScript = 0x1;
-
-// The flags an account is created and changed with: always a normal account
-// that runs its logon script, plus what the record asks for.
-uint32_t AccountFlags(const UserAccount& account) {
-  return accounts::kUfNormalAccount | kUfScript | account.Status;
-}
-
 // Keeps the first failure of a sequence of calls: a later success must not
 // hide that the password, say, was refused.
 void KeepFirstFailure(WinError& kept, WinError result) {
@@ -58,12 +51,16 @@ void SystemAccountWorker::SetVariable(TextView name, TextView value) {
 void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts) {
   accounts::VolumeChecker volumes(*app_.platform.files, prompter_, volumeTimeoutSeconds_);
   for (UserAccount& account : accounts) {
-    // The settings page's own account is only brought in when it installs.
-    if (account.SettingsAccount != 0 && account.Primary == 0) continue;
-    if (account.Deleted != 0) {
-      DeleteAccount(account);
-    } else {
-      ApplyAccount(account, volumes);
+    switch (ActionOf(account)) {
+      case AccountAction::kLeave:
+        break;
+      case AccountAction::kDelete:
+        DeleteAccount(account);
+        break;
+      case AccountAction::kCreate:
+      case AccountAction::kChange:
+        ApplyAccount(account, volumes);
+        break;
     }
   }
 }
@@ -123,14 +120,11 @@ WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& c
 
 void SystemAccountWorker::ApplyWelcomeScreen(const UserAccount& account, bool renamed) {
   platform::Registry& registry = *app_.platform.registry;
-  int32_t show = account.ShowOnWelcome;
   // The setting is stored under the account's name: a renamed account
   // keeps what it had under its old one unless the record changes it.
-  if (show == accounts::kWelcomeUnchanged && renamed) {
-    show = accounts::ReadWelcomeScreen(registry, account.OldName.view());
-  }
+  const int32_t show = WelcomeScreenOf(registry, account, renamed);
   (void)accounts::SetWelcomeScreen(registry, account.Name.view(), show);
-  if (account.Primary == 0 && show != 1) return;
+  if (!DropsDenyLogon(account, show)) return;
   const uint32_t held = accounts::HasAccountRight(
       services_, account.Domain.view(), account.Name.view(), accounts::kDenyInteractiveLogonRight);
   // A right that comes through a group is the group's business.
@@ -150,12 +144,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     Verbose(u"Creating user: '%s'", {account.Name.view()});
   }
 
-  (void)SetAccountVariables(VariableContext{services_, &app_.config, nullptr}, account, true);
-  for (const char16_t* name : {u"USERPROFILE", u"USERDOMAIN", u"HOMEPATH", u"HOMEDRIVE"}) {
-    (void)environment.Set(name, std::nullopt);
-  }
-  SetVariable(u"ThisUser", account.Name.view());
-  SetVariable(u"USERNAME", account.Name.view());
+  EnterAccountVariables(services_, &app_.config, account);
 
   const Text home = ExpandText(account.Home.view(), kExpandCapacity);
   SetVariable(u"ThisHome", home);
@@ -171,7 +160,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
             {kWorker, account.OldName.view(), account.Name.view()});
     const WinError rename = system.SetUserText(server, account.OldName.view(),
                                                platform::kUserLevelName, account.Name.view());
-    const bool otherName = !EqualsIgnoreCase(account.OldName.view(), account.Name.view());
+    const bool otherName = RenamesAccount(account);
     // Going on would change the other account that holds the name.
     if (otherName && rename == kNerrUserExists) {
       app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(rename),
@@ -183,7 +172,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     renamed = otherName && rename == kErrorSuccess;
   }
 
-  account.PasswordGiven = account.Password.view() != TextView(accounts::kKeepPassword) ? 1 : 0;
+  account.PasswordGiven = SetsPassword(account) ? 1 : 0;
   if (account.PasswordGiven == 0) account.Password.Wipe();
   if (account.PasswordGiven != 0) {
     Verbose(u"%s: Set a new password for '%s'", {kWorker, account.Name.view()});

@@ -119,14 +119,6 @@ Result<platform::UserInfo> SimAccounts::GetUserInfo(TextView server, TextView na
   return AtLevel(user->info, level);
 }
 
-WinError SimAccounts::AddUser(TextView server, const platform::UserInfo& info, TextView password) {
-  if (!IsLocal(server)) return kErrorBadNetPath;
-  if (info.name.empty()) return kErrorInvalidParameter;
-  if (FindUser(info.name) != nullptr) return kNerrUserExists;
-  PutUser(info, password);
-  return kErrorSuccess;
-}
-
 WinError SimAccounts::DeleteUser(TextView server, TextView name) {
   if (!IsLocal(server)) return kErrorBadNetPath;
   for (auto it = users_.begin(); it != users_.end(); ++it) {

@@ -70,8 +70,6 @@ class SimAccounts : public platform::Accounts {
   // ---- platform::Accounts ----
   [[nodiscard]] Result<platform::UserInfo> GetUserInfo(TextView server, TextView name,
                                                        uint32_t level) override;
-  [[nodiscard]] WinError AddUser(TextView server, const platform::UserInfo& info,
-                                 TextView password) override;
   [[nodiscard]] WinError DeleteUser(TextView server, TextView name) override;
   [[nodiscard]] Result<platform::JoinInformation> GetJoinInformation(TextView server) override;
 

@@ -67,38 +67,15 @@ Result<platform::UserInfo> Win32Accounts::GetUserInfo(TextView server, TextView 
   const std::wstring userName = Wide(name);
   NetBuffer buffer;
   const NET_API_STATUS status =
-      NetUserGetInfo(WideOrNull(serverName), userName.c_str(), level, buffer.out());
+      calls_.getInfo(WideOrNull(serverName), userName.c_str(), level, buffer.out());
   if (status != NERR_Success) return Result<platform::UserInfo>::Failure(status);
   return FromLevel(buffer, level);
-}
-
-WinError Win32Accounts::AddUser(TextView server, const platform::UserInfo& info,
-                                TextView password) {
-  const std::wstring serverName = Wide(server);
-  std::wstring name = Wide(info.name);
-  std::wstring secret = Wide(password);
-  std::wstring home = Wide(info.homeDir);
-  std::wstring comment = Wide(info.comment);
-  std::wstring script = Wide(info.scriptPath);
-  USER_INFO_1 one{};
-  one.usri1_name = name.data();
-  one.usri1_password = secret.data();
-  one.usri1_priv = info.privilege;
-  one.usri1_home_dir = home.empty() ? nullptr : home.data();
-  one.usri1_comment = comment.empty() ? nullptr : comment.data();
-  one.usri1_flags = info.flags;
-  one.usri1_script_path = script.empty() ? nullptr : script.data();
-  DWORD errorField = 0;
-  const NET_API_STATUS status =
-      NetUserAdd(WideOrNull(serverName), 1, reinterpret_cast<LPBYTE>(&one), &errorField);
-  SecureZero(secret.data(), secret.size() * sizeof(wchar_t));
-  return status;
 }
 
 WinError Win32Accounts::DeleteUser(TextView server, TextView name) {
   const std::wstring serverName = Wide(server);
   const std::wstring userName = Wide(name);
-  return NetUserDel(WideOrNull(serverName), userName.c_str());
+  return calls_.deleteUser(WideOrNull(serverName), userName.c_str());
 }
 
 Result<platform::JoinInformation> Win32Accounts::GetJoinInformation(TextView server) {
@@ -154,8 +131,8 @@ Result<std::vector<platform::Sid>> Win32Accounts::GetLocalGroupMembers(TextView 
   DWORD read = 0;
   DWORD total = 0;
   const NET_API_STATUS status =
-      NetLocalGroupGetMembers(WideOrNull(serverName), groupName.c_str(), 0, buffer.out(),
-                              MAX_PREFERRED_LENGTH, &read, &total, nullptr);
+      calls_.getMembers(WideOrNull(serverName), groupName.c_str(), 0, buffer.out(),
+                        MAX_PREFERRED_LENGTH, &read, &total, nullptr);
   if (status != NERR_Success) return Answer::Failure(status);
   std::vector<platform::Sid> members;
   const auto* entries = buffer.as<LOCALGROUP_MEMBERS_INFO_0>();
@@ -173,7 +150,7 @@ Result<std::vector<Text>> Win32Accounts::EnumerateLocalGroups(TextView server) {
   NetBuffer buffer;
   DWORD read = 0;
   DWORD total = 0;
-  const NET_API_STATUS status = NetLocalGroupEnum(WideOrNull(serverName), 0, buffer.out(),
+  const NET_API_STATUS status = calls_.enumGroups(WideOrNull(serverName), 0, buffer.out(),
                                                   MAX_PREFERRED_LENGTH, &read, &total, nullptr);
   if (status != NERR_Success) return Answer::Failure(status);
   std::vector<Text> names;
@@ -208,7 +185,7 @@ WinError Win32Accounts::CreateUser(TextView server, const platform::UserInfo& in
   four.usri4_password_expired = (info.flags & UF_PASSWORD_EXPIRED) != 0 ? 1 : 0;
   DWORD errorField = 0;
   const NET_API_STATUS status =
-      NetUserAdd(WideOrNull(serverName), 4, reinterpret_cast<LPBYTE>(&four), &errorField);
+      calls_.addUser(WideOrNull(serverName), 4, reinterpret_cast<LPBYTE>(&four), &errorField);
   SecureZero(secret.data(), secret.size() * sizeof(wchar_t));
   return status;
 }

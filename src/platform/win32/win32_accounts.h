@@ -9,21 +9,25 @@
 
 namespace tarn::win32 {
 
-// The network management functions that change memberships and privilege
-// levels. A test replaces them to see what is passed, where Wine's own are
-// stubs that do nothing or crash.
+// The network management functions the accounts go through. A test
+// replaces them to see what is passed, where Wine's own are stubs that do
+// nothing, fake an account database or crash. A replacement that answers
+// a buffer allocates it with NetApiBufferAllocate.
 struct NetGroupCalls {
   decltype(&NetUserSetInfo) setInfo = &NetUserSetInfo;
   decltype(&NetLocalGroupAddMembers) addMembers = &NetLocalGroupAddMembers;
   decltype(&NetLocalGroupDelMembers) delMembers = &NetLocalGroupDelMembers;
+  decltype(&NetUserAdd) addUser = &NetUserAdd;
+  decltype(&NetUserGetInfo) getInfo = &NetUserGetInfo;
+  decltype(&NetUserDel) deleteUser = &NetUserDel;
+  decltype(&NetLocalGroupGetMembers) getMembers = &NetLocalGroupGetMembers;
+  decltype(&NetLocalGroupEnum) enumGroups = &NetLocalGroupEnum;
 };
 
 class Win32Accounts : public platform::Accounts {
  public:
   [[nodiscard]] Result<platform::UserInfo> GetUserInfo(TextView server, TextView name,
                                                        uint32_t level) override;
-  [[nodiscard]] WinError AddUser(TextView server, const platform::UserInfo& info,
-                                 TextView password) override;
   [[nodiscard]] WinError DeleteUser(TextView server, TextView name) override;
   [[nodiscard]] Result<platform::JoinInformation> GetJoinInformation(TextView server) override;
 

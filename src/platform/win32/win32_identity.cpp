@@ -50,13 +50,13 @@ uint32_t Win32Identity::StorePrivateData(TextView system, TextView keyName, Text
   attributes.Length = sizeof(attributes);
   LSA_UNICODE_STRING systemCounted = Counted(systemName);
   LSA_HANDLE opened = nullptr;
-  NTSTATUS status = LsaOpenPolicy(systemName.empty() ? nullptr : &systemCounted, &attributes,
-                                  POLICY_CREATE_SECRET, &opened);
+  NTSTATUS status = calls_.openPolicy(systemName.empty() ? nullptr : &systemCounted, &attributes,
+                                      POLICY_CREATE_SECRET, &opened);
   if (status == 0) {
-    const UniqueSystemPointer<void, LsaClose> policy(opened);
     LSA_UNICODE_STRING keyCounted = Counted(key);
     LSA_UNICODE_STRING secretCounted = Counted(secret);
-    status = LsaStorePrivateData(policy.get(), &keyCounted, &secretCounted);
+    status = calls_.storePrivateData(opened, &keyCounted, &secretCounted);
+    (void)calls_.close(opened);
   }
   SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));
   return static_cast<uint32_t>(status);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/win32_accounts.h"
+#include "platform/win32/win32_identity.h"
 #include "platform/win32/win32_security.h"
 #include "platform/win32/win32_text.h"
 
@@ -127,6 +128,41 @@ TEST(RightsCallsWin32, CountedNamesWithoutTerminatorAndThePolicyClosed) {
   EXPECT_EQ(rightsCalls[0].rights, (std::vector<std::string>{"SeDenyInteractiveLogonRight/54/56",
                                                              "SeDenyNetworkLogonRight/46/48"}));
   EXPECT_EQ(rightsCalls[1].rights, (std::vector<std::string>{"SeBatchLogonRight/34/36"}));
+}
+
+struct SecretCall {
+  std::string key;
+  std::string lengths;
+  bool secretMatches = false;
+};
+std::vector<SecretCall> secretCalls;
+
+NTSTATUS NTAPI RecordStore(LSA_HANDLE, PLSA_UNICODE_STRING key, PLSA_UNICODE_STRING secret) {
+  const Text given = FromWide(secret->Buffer, secret->Length / sizeof(wchar_t));
+  secretCalls.push_back({ToUtf8(FromWide(key->Buffer, key->Length / sizeof(wchar_t))),
+                         std::to_string(key->Length) + "/" + std::to_string(key->MaximumLength) +
+                             " " + std::to_string(secret->Length) + "/" +
+                             std::to_string(secret->MaximumLength),
+                         given == u"Pw-secret-3"});
+  return 0;
+}
+
+TEST(SecretCallsWin32, TheSecretIsStoredCountedUnderItsKeyAndThePolicyClosed) {
+  secretCalls.clear();
+  openPolicies = 0;
+  Win32Identity identity;
+  LsaSecretCalls calls;
+  calls.openPolicy = &RecordOpen;
+  calls.close = &RecordClose;
+  calls.storePrivateData = &RecordStore;
+  identity.ReplaceSecretCalls(calls);
+  EXPECT_EQ(identity.StorePrivateData(u"", u"DefaultPassword", u"Pw-secret-3"), 0u);
+  EXPECT_EQ(openPolicies, 0) << "the policy closed";
+  EXPECT_EQ(openedWith & POLICY_CREATE_SECRET, static_cast<ACCESS_MASK>(POLICY_CREATE_SECRET));
+  ASSERT_EQ(secretCalls.size(), 1u);
+  EXPECT_EQ(secretCalls[0].key, "DefaultPassword");
+  EXPECT_EQ(secretCalls[0].lengths, "30/32 22/24");
+  EXPECT_TRUE(secretCalls[0].secretMatches);
 }
 
 }  // namespace
