@@ -1,7 +1,6 @@
 #include "ui/osd_window.h"
 
 #include <string>
-#include <vector>
 
 #include "platform/win32/win32_text.h"
 
@@ -34,32 +33,19 @@ UniqueFont DisplayFont() {
   return UniqueFont(CreateFontIndirectW(&font));
 }
 
-// The region of the glyph outlines drawn into `dc`'s path; an empty region
-// when the path holds no figure.
+// The region of the glyph outlines of `text` drawn into `dc`'s path; an
+// empty region when the path holds no figure. Even-odd filling: a glyph's
+// contours do not overlap, so its counters stay open as with winding, and
+// Wine builds a winding region from glyph outlines that SetWindowRgn then
+// refuses. PathToRegion flattens the curves of the outlines itself.
 UniqueRegion OutlineRegion(HDC dc, const std::wstring& text, RECT bounds) {
-  SetPolyFillMode(dc, WINDING);
+  SetPolyFillMode(dc, ALTERNATE);
   BeginPath(dc);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, kTextFlags);
   EndPath(dc);
-  const int count = GetPath(dc, nullptr, nullptr, 0);
-  if (count <= 0) return UniqueRegion(CreateRectRgn(0, 0, 0, 0));
-  std::vector<POINT> points(static_cast<size_t>(count));
-  std::vector<BYTE> types(static_cast<size_t>(count));
-  if (GetPath(dc, points.data(), types.data(), count) != count) {
-    return UniqueRegion(CreateRectRgn(0, 0, 0, 0));
-  }
-  std::vector<INT> figures;
-  INT points_in_figure = 0;
-  for (BYTE type : types) {
-    ++points_in_figure;
-    if (type & PT_CLOSEFIGURE) {
-      figures.push_back(points_in_figure);
-      points_in_figure = 0;
-    }
-  }
-  if (points_in_figure > 0) figures.push_back(points_in_figure);
-  return UniqueRegion(CreatePolyPolygonRgn(points.data(), figures.data(),
-                                           static_cast<int>(figures.size()), WINDING));
+  UniqueRegion region(PathToRegion(dc));
+  if (!region) region.reset(CreateRectRgn(0, 0, 0, 0));
+  return region;
 }
 
 }  // namespace

@@ -72,7 +72,9 @@ void WizardFrame::DescribePages() {
 }
 
 bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) {
-  if (sheet_) return false;
+  // A sheet without pages would end at its first message and leave a
+  // meaningless size behind.
+  if (sheet_ || pages.empty()) return false;
   pages_ = &pages;
   DescribePages();
   std::vector<int> dialogs;

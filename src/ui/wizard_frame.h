@@ -32,8 +32,8 @@ class WizardFrame : public FrameControl {
   WizardFrame& operator=(const WizardFrame&) = delete;
 
   // Creates the sheet over `pages` (which must outlive the frame), sizes,
-  // centres and shows it, and arms the timers; false when the system
-  // refused the sheet.
+  // centres and shows it, and arms the timers; false without pages or when
+  // the system refused the sheet.
   [[nodiscard]] bool Open(const std::vector<std::unique_ptr<PropertyPage>>& pages);
   // Runs the message loop until the sheet closes; how it ended.
   [[nodiscard]] startup::WizardOutcome Run();

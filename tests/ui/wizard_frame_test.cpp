@@ -103,6 +103,25 @@ TEST_F(WizardFrameTest, EscapeAltF4AndCancelAreRefusedOnlyWithNoCancel) {
   }
 }
 
+TEST_F(WizardFrameTest, TheDisplayNeverTakesTheKeysAndAKeyRemovesIt) {
+  wizard::CountdownSettings armed;
+  armed.autoStart = true;
+  armed.autoStartDelayMs = 10000;
+  countdown_ = wizard::Countdown(armed);
+  const std::unique_ptr<WizardFrame> frame = OpenFrame();
+  ASSERT_NE(frame->window(), nullptr);
+  const HWND display = FindWindowW(L"clsTarnOsd", nullptr);
+  ASSERT_NE(display, nullptr) << "no display for an armed countdown";
+  EXPECT_TRUE(GetWindowLongPtrW(display, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetActiveWindow(), frame->window());
+  const HWND page =
+      reinterpret_cast<HWND>(SendMessageW(frame->window(), PSM_GETCURRENTPAGEHWND, 0, 0));
+  PostMessageW(page, WM_KEYDOWN, 'A', 0);
+  EXPECT_TRUE(frame->ProcessWaitingMessages());
+  EXPECT_FALSE(IsWindow(display));
+  EXPECT_FALSE(countdown_.autoStartArmed()) << "the key did not stop the countdown";
+}
+
 TEST_F(WizardFrameTest, TheSizeIsClampedToTheWorkAreaAndTheSavedSizeReopensTheSame) {
   WriteSettings("dimension.width=5000\r\ndimension.height=5000\r\ndimension.update=1\r\n");
   const wizard::Size work = WorkAreaSize();
