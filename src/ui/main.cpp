@@ -14,8 +14,7 @@ int Run(const wchar_t* commandLine) {
   tarn::win32::Win32Platform services;
   tarn::AppContext app(services.platform());
   tarn::startup::AccountStartupSteps accounts;
-  // The wizard is not wired in yet: it ends as a cancelled one.
-  tarn::ui::ProgramHost wizard;
+  tarn::ui::ProgramHost wizard(accounts.store());
   (void)tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), {accounts, wizard});
   return 0;
 }

@@ -1,0 +1,88 @@
+// The wizard's main window: a modeless Wizard97 property sheet over the
+// pages, made a freely resizable, centred window with an About entry in its
+// system menu, driven by its own message loop. It owns the beep and display
+// timers and the on-screen countdown, and stops them for the pages.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_context.h"
+#include "startup/startup_hosts.h"
+#include "ui/gdi_handles.h"
+#include "ui/osd_window.h"
+#include "ui/property_page.h"
+#include "ui/wizard_session.h"
+#include "wizard/countdown.h"
+#include "wizard/frame_layout.h"
+#include "wizard/frame_rules.h"
+
+namespace tarn::ui {
+
+class WizardFrame : public FrameControl {
+ public:
+  // The frame reads the settings of `app` and drives `countdown`; both must
+  // outlive it.
+  WizardFrame(AppContext& app, wizard::Countdown& countdown, HINSTANCE instance);
+  // Destroys a sheet that is still open.
+  ~WizardFrame() override;
+  WizardFrame(const WizardFrame&) = delete;
+  WizardFrame& operator=(const WizardFrame&) = delete;
+
+  // Creates the sheet over `pages` (which must outlive the frame), sizes,
+  // centres and shows it, and arms the timers; false without pages or when
+  // the system refused the sheet.
+  [[nodiscard]] bool Open(const std::vector<std::unique_ptr<PropertyPage>>& pages);
+  // Runs the message loop until the sheet closes; how it ended.
+  [[nodiscard]] startup::WizardOutcome Run();
+  // Handles the messages waiting now, without blocking; false once the sheet
+  // has closed.
+  [[nodiscard]] bool ProcessWaitingMessages();
+
+  // The sheet window, or nullptr when it is not open.
+  [[nodiscard]] HWND window() const { return sheet_; }
+  // The outer size of the window when it closed (zero before).
+  [[nodiscard]] wizard::Size closingSize() const { return closingSize_; }
+  [[nodiscard]] startup::WizardOutcome outcome() const { return outcome_; }
+
+  void StopCountdown() override;
+
+ private:
+  static LRESULT CALLBACK SheetProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // False when the message is to be kept from the sheet.
+  bool Prefilter(const MSG& message);
+  // One message of the loop; false once the sheet has closed.
+  bool Handle(MSG& message);
+  bool Refuses(wizard::FrameInput input);
+  void DescribePages();
+  void ShapeWindow();
+  void AddAboutEntry();
+  void PlaceWindow();
+  void StartTimers();
+  void LayOut(int width, int height);
+  void ResizeCurrentPage();
+  void OnDisplayTimer();
+  void OnBeepTimer();
+  void Close();
+
+  AppContext& app_;
+  wizard::Countdown& countdown_;
+  HINSTANCE instance_;
+  const std::vector<std::unique_ptr<PropertyPage>>* pages_ = nullptr;
+  // Page texts handed to the sheet; alive until the sheet has closed.
+  std::vector<std::array<std::wstring, 3>> pageTexts_;
+  std::vector<PROPSHEETPAGEW> pageRecords_;
+  HWND sheet_ = nullptr;
+  WNDPROC sheetProcedure_ = nullptr;
+  std::optional<wizard::Size> minimum_;
+  std::unique_ptr<OsdWindow> osd_;
+  Text osdFormat_;
+  UniqueBitmap aboutPicture_;
+  wizard::Size closingSize_;
+  startup::WizardOutcome outcome_ = startup::WizardOutcome::kCancelled;
+};
+
+}  // namespace tarn::ui
