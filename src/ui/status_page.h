@@ -39,13 +39,22 @@ class StatusPage : public PropertyPage {
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
  private:
+  // The status list's image list and its one column.
   void SetUpList();
+  // Starts the run on its worker thread, once.
   void StartRun();
+  // Applies the queued events of the run to the model and the controls.
   void TakeRunEvents();
+  // Copies what changed in the model's view into the controls.
   void ShowView();
+  // Appends the rows the list does not have yet.
   void AppendRows();
+  // Asks the Cancel question; true for Yes.
   [[nodiscard]] bool AskCancel();
+  // Answers an open Cancel question with No.
   void CloseCancelQuestion();
+  // Drops later events, ends a run still going on, joins the worker and
+  // removes the log's listener.
   void StopRun();
 
   WizardSession& session_;

@@ -37,6 +37,7 @@ class QueuedRunStatus final : public run::RunStatus {
   // as soon as the run attaches them. For a page that goes away early.
   void CancelRun();
 
+  // RunStatus, on the worker's thread: each call becomes one event.
   void AttachSignals(std::shared_ptr<run::RunSignals> signals) override;
   void SetProgressRange(uint32_t maximum) override;
   void SetProgressPosition(uint32_t position) override;
@@ -46,6 +47,7 @@ class QueuedRunStatus final : public run::RunStatus {
   void OfferFinish(std::optional<uint32_t> autoFinishAfterMs) override;
 
  private:
+  // Queues `event` (dropped while disconnected) and wakes the page for a new batch.
   void Push(RunEvent event);
 
   std::mutex mutex_;

@@ -99,8 +99,11 @@ class StatusPageModel {
   // which outlives the model; writes SkipRestart when the box is clicked.
   explicit StatusPageModel(app::InstallConfig& config);
 
+  // What the controls show now.
   [[nodiscard]] const StatusView& view() const { return view_; }
+  // Every row so far, oldest first; rows are only ever appended.
   [[nodiscard]] const std::vector<StatusRow>& rows() const { return rows_; }
+  // The worker has sent its last event.
   [[nodiscard]] bool runEnded() const { return runEnded_; }
 
   // Applies one event of the run. True when the page must now end the
@@ -121,9 +124,11 @@ class StatusPageModel {
   // once the run has ended (Apply then says so).
   [[nodiscard]] CancelStep AnswerCancel(bool yes);
 
+  // The automatic-finish timer fired.
   [[nodiscard]] AutoFinishStep AutoFinishFired();
 
  private:
+  // The command that ran (if any) is over: its seconds no longer count.
   void CommandEnded();
 
   app::InstallConfig& config_;
