@@ -11,7 +11,7 @@ namespace tarn::wizard {
 
 // The URL field of the click notification (L_MAX_URL_LENGTH units with the
 // terminator); a target is never handed on longer than that.
-inline constexpr size_t kLinkTargetCapacity = 2048 + 32 + 3;
+inline constexpr size_t kLinkTargetCapacity = 2048 + 32 + sizeof("://");
 
 struct LinkMarkup {
   // What the control draws.
