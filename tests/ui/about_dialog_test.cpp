@@ -37,6 +37,8 @@ struct AboutSeen {
   std::wstring version;
   std::wstring buildDate;
   bool hasLinks = false;
+  LONG titleWeight = 0;
+  bool headerOnWindowColour = false;
 };
 AboutSeen seen;
 
@@ -60,6 +62,18 @@ void CALLBACK ReadAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
     seen.hasLinks = GetDlgItem(dialog, IDC_HOMEPAGE_LINK) != nullptr &&
                     GetDlgItem(dialog, IDC_FORUM_LINK) != nullptr &&
                     GetDlgItem(dialog, IDC_TRANSLATION_LINK) != nullptr;
+    HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE_LABEL);
+    LOGFONTW font{};
+    const auto titleFont = reinterpret_cast<HFONT>(SendMessageW(title, WM_GETFONT, 0, 0));
+    if (titleFont != nullptr && GetObjectW(titleFont, sizeof(font), &font) != 0) {
+      seen.titleWeight = font.lfWeight;
+    }
+    const HDC dc = GetDC(title);
+    seen.headerOnWindowColour =
+        SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(title)) ==
+        reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    ReleaseDC(title, dc);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   } catch (...) {
   }
@@ -78,6 +92,8 @@ TEST(AboutDialog, ShowsTheVersionAndTheBuildDateOfTheProgramFile) {
   EXPECT_FALSE(seen.buildDate.empty());
   EXPECT_LE(seen.buildDate.size(), 63u);
   EXPECT_TRUE(seen.hasLinks) << "a link control was not created";
+  EXPECT_EQ(seen.titleWeight, 700);
+  EXPECT_TRUE(seen.headerOnWindowColour);
 }
 
 // A parent that keeps the last link notification it got.
