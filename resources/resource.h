@@ -66,6 +66,9 @@
 #define IDI_ACCOUNT_SHEET 183
 #define IDI_ACCOUNT_SPARE 185
 #define IDI_CHANGED_FOLDER 205
+/* 16, 32 and 48 pixels; the lowest icon number, which the shell shows for
+ * the program file. */
+#define IDI_PROGRAM 1
 
 /* Menus and their commands. The system menu's About entry takes its text from
  * IDS_ABOUT_MENU, not from its command number, which an edit field of the

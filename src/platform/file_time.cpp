@@ -66,6 +66,13 @@ std::optional<uint64_t> CalendarToFileTime(const SystemTime& t) {
   return static_cast<uint64_t>(days) * kTicksPerDay + milliseconds * kTicksPerMillisecond;
 }
 
+uint64_t FileTimeFromUnixSeconds(uint32_t seconds) {
+  // 1970-01-01 is 11 644 473 600 seconds after 1601-01-01.
+  constexpr uint64_t kTicksPerSecond = 10'000'000;
+  constexpr uint64_t kUnixEpoch = 116'444'736'000'000'000;
+  return kUnixEpoch + uint64_t{seconds} * kTicksPerSecond;
+}
+
 std::optional<SystemTime> SystemInfo::FileTimeToLocalTime(uint64_t fileTime) {
   return FileTimeToCalendar(fileTime);
 }

@@ -19,4 +19,8 @@ namespace tarn::platform {
 // milliseconds < 1000, year 1601-30827). The day of the week is ignored.
 [[nodiscard]] std::optional<uint64_t> CalendarToFileTime(const SystemTime& time);
 
+// The file time of a moment given in seconds since 1970-01-01 UTC, as the
+// time stamps of program file headers are.
+[[nodiscard]] uint64_t FileTimeFromUnixSeconds(uint32_t seconds);
+
 }  // namespace tarn::platform

@@ -61,6 +61,10 @@ class SystemInfo {
   // GetTimeFormatW(LOCALE_USER_DEFAULT, 0), each up to `capacity` - 1 units.
   [[nodiscard]] virtual Text FormatShortDate(const SystemTime& time, uint32_t capacity) = 0;
   [[nodiscard]] virtual Text FormatTime(const SystemTime& time, uint32_t capacity) = 0;
+  // GetDateFormatW(DATE_LONGDATE), ", ", GetTimeFormatW, both in the thread's
+  // locale: a moment as a reader of that language writes it in full. Up to
+  // `capacity` - 1 units.
+  [[nodiscard]] virtual Text FormatLongDateTime(const SystemTime& time, uint32_t capacity) = 0;
 
   // FormatMessageW(FROM_SYSTEM) text of a system error code; empty if none.
   [[nodiscard]] virtual Text SystemMessage(uint32_t code) = 0;

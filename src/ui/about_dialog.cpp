@@ -1,8 +1,143 @@
 #include "ui/about_dialog.h"
 
-namespace tarn::ui {
+#include <commctrl.h>
+#include <shellapi.h>
 
-// Not built yet: the menu entry does nothing.
-void OpenAboutDialog(HWND, AppContext&) {}
+#include <cwchar>
+#include <string>
+#include <type_traits>
+
+#include "app/app_context.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_text.h"
+#include "resource.h"
+#include "ui/link_control.h"
+#include "ui/translate_ui.h"
+#include "wizard/about_facts.h"
+
+namespace tarn::ui {
+namespace {
+
+constexpr wchar_t kStateProperty[] = L"this";
+constexpr int kTitlePoints = 10;
+constexpr LONG kBold = 700;
+
+using UniqueFont = win32::UniqueSystemPointer<std::remove_pointer_t<HFONT>, DeleteObject>;
+
+struct AboutState {
+  AppContext* app = nullptr;
+  // Outlives the dialog: it is released once the dialog has gone.
+  UniqueFont titleFont;
+};
+
+// A bold copy of the title's font at the title size, for the screen's
+// vertical resolution.
+UniqueFont MakeTitleFont(HWND title) {
+  LOGFONTW description{};
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(title, WM_GETFONT, 0, 0));
+  const HGDIOBJ source = font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT);
+  if (GetObjectW(source, sizeof(description), &description) == 0) return nullptr;
+  const HDC screen = GetDC(nullptr);
+  const int pixelsPerInch = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  description.lfHeight = -MulDiv(kTitlePoints, pixelsPerInch, 72);
+  description.lfWeight = kBold;
+  return UniqueFont(CreateFontIndirectW(&description));
+}
+
+void Initialise(HWND dialog, AboutState& state) {
+  SetPropW(dialog, kStateProperty, &state);
+  const HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE_LABEL);
+  state.titleFont = MakeTitleFont(title);
+  if (state.titleFont) {
+    SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(state.titleFont.get()), TRUE);
+  }
+  const wizard::AboutFacts facts = wizard::ReadAboutFacts(state.app->platform);
+  SetDlgItemTextW(dialog, IDC_VERSION_EDIT, win32::Wide(facts.version).c_str());
+  SetDlgItemTextW(dialog, IDC_BUILD_DATE_EDIT, win32::Wide(facts.buildDate).c_str());
+  TranslateDialog(dialog, IDD_ABOUT, state.app->translator);
+}
+
+bool IsHeaderText(HWND control) {
+  const int id = GetDlgCtrlID(control);
+  return id == IDC_ABOUT_TITLE_LABEL || id == IDC_ABOUT_SUBTITLE_LABEL ||
+         id == IDC_ABOUT_DESCRIPTION_LABEL;
+}
+
+// The header texts stand on the white band, not on the dialog's face.
+INT_PTR HeaderColours(HDC dc) {
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+}
+
+bool IsLink(HWND dialog, HWND control) {
+  for (const int id : {IDC_HOMEPAGE_LINK, IDC_FORUM_LINK, IDC_TRANSLATION_LINK}) {
+    if (control != nullptr && control == GetDlgItem(dialog, id)) return true;
+  }
+  return false;
+}
+
+// A click on a link, or Enter on one, opens its target in the user's browser.
+void FollowLink(HWND dialog, const NMHDR& header) {
+  if (header.code != static_cast<UINT>(NM_CLICK) && header.code != static_cast<UINT>(NM_RETURN)) {
+    return;
+  }
+  if (!IsLink(dialog, header.hwndFrom)) return;
+  const auto& link = reinterpret_cast<const NMLINK&>(header);
+  const std::wstring target(link.item.szUrl, wcsnlen(link.item.szUrl, L_MAX_URL_LENGTH));
+  if (target.empty()) return;
+  ShellExecuteW(dialog, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      Initialise(dialog, *reinterpret_cast<AboutState*>(lParam));
+      // On OK rather than in the version field, whose text would show selected.
+      SetFocus(GetDlgItem(dialog, IDOK));
+      return FALSE;
+    case WM_CTLCOLORSTATIC:
+      if (IsHeaderText(reinterpret_cast<HWND>(lParam))) {
+        return HeaderColours(reinterpret_cast<HDC>(wParam));
+      }
+      return FALSE;
+    case WM_NOTIFY:
+      FollowLink(dialog, *reinterpret_cast<const NMHDR*>(lParam));
+      return FALSE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dialog, IDOK);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_DESTROY:
+      RemovePropW(dialog, kStateProperty);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    return HandleMessage(dialog, message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind into the dialog manager; a dialog that cannot be
+    // set up is closed rather than shown half made.
+    if (message == WM_INITDIALOG) EndDialog(dialog, -1);
+    return FALSE;
+  }
+}
+
+}  // namespace
+
+void OpenAboutDialog(HWND owner, AppContext& app) {
+  EnsureLinkClass();
+  AboutState state;
+  state.app = &app;
+  (void)DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner,
+                        AboutDialogProc, reinterpret_cast<LPARAM>(&state));
+}
 
 }  // namespace tarn::ui

@@ -98,6 +98,20 @@ TEST_F(SystemInfoContract, DatesAndTimesAreFormattedAndCut) {
   EXPECT_LE(now.month, 12);
 }
 
+TEST_F(SystemInfoContract, LongDateAndTimeNameTheYearAndTheSecondsAndAreCut) {
+  const platform::SystemTime time{2026, 12, 1, 7, 13, 42, 5, 0};
+  const uint32_t before = system_->ThreadLocale();
+  system_->SetThreadLocale(kLocaleEnglishUs);
+  const Text full = system_->FormatLongDateTime(time, 64);
+  const Text cut = system_->FormatLongDateTime(time, 10);
+  system_->SetThreadLocale(before);
+  const std::string text = ToUtf8(full);
+  EXPECT_NE(text.find("December"), std::string::npos) << text;
+  EXPECT_NE(text.find("2026, "), std::string::npos) << text;
+  EXPECT_NE(text.find("42:05"), std::string::npos) << text;
+  EXPECT_EQ(cut, full.substr(0, 9));
+}
+
 TEST_F(SystemInfoContract, SystemMessagesEndWithALineBreak) {
   for (uint32_t code : {2u, 3u, 5u}) {
     const Text message = system_->SystemMessage(code);

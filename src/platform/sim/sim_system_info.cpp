@@ -164,6 +164,20 @@ Text SimSystemInfo::FormatTime(const platform::SystemTime& time, uint32_t capaci
   return CutToBuffer(text, capacity);
 }
 
+Text SimSystemInfo::FormatLongDateTime(const platform::SystemTime& time, uint32_t capacity) {
+  // Always the English (United States) long date and time, whatever the
+  // thread's locale: dddd, MMMM d, yyyy, h:mm:ss tt.
+  static constexpr const char16_t* kDays[] = {u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",
+                                              u"Thursday", u"Friday", u"Saturday"};
+  static constexpr const char16_t* kMonths[] = {
+      u"January", u"February", u"March",     u"April",   u"May",      u"June",
+      u"July",    u"August",   u"September", u"October", u"November", u"December"};
+  if (time.dayOfWeek > 6 || time.month < 1 || time.month > 12) return Text();
+  const Text date = Text(kDays[time.dayOfWeek]) + u", " + kMonths[time.month - 1] + u" " +
+                    DecimalText(time.day) + u", " + DecimalText(time.year);
+  return CutToBuffer(date + u", " + FormatTime(time, 64), capacity);
+}
+
 Text SimSystemInfo::SystemMessage(uint32_t code) {
   const auto it = messages_.find(code);
   if (it != messages_.end()) return it->second;

@@ -77,6 +77,8 @@ class SimSystemInfo : public platform::SystemInfo {
   [[nodiscard]] platform::SystemTime LocalTime() override { return time_; }
   [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatTime(const platform::SystemTime& time, uint32_t capacity) override;
+  [[nodiscard]] Text FormatLongDateTime(const platform::SystemTime& time,
+                                        uint32_t capacity) override;
   [[nodiscard]] Text SystemMessage(uint32_t code) override;
   [[nodiscard]] Text NtStatusMessage(uint32_t status) override;
   [[nodiscard]] platform::OsVersion Version() override { return version_; }

@@ -146,6 +146,21 @@ Text Win32SystemInfo::FormatTime(const platform::SystemTime& time, uint32_t capa
   return CutToBuffer(FromWide(buffer, static_cast<size_t>(length - 1)), capacity);
 }
 
+Text Win32SystemInfo::FormatLongDateTime(const platform::SystemTime& time, uint32_t capacity) {
+  const SYSTEMTIME st = ToSystemTime(time);
+  const LCID locale = GetThreadLocale();
+  wchar_t date[256];
+  wchar_t clock[256];
+  const int dateLength =
+      GetDateFormatW(locale, DATE_LONGDATE, &st, nullptr, date, static_cast<int>(std::size(date)));
+  const int clockLength =
+      GetTimeFormatW(locale, 0, &st, nullptr, clock, static_cast<int>(std::size(clock)));
+  if (dateLength <= 0 || clockLength <= 0) return Text();
+  const Text text = FromWide(date, static_cast<size_t>(dateLength - 1)) + u", " +
+                    FromWide(clock, static_cast<size_t>(clockLength - 1));
+  return CutToBuffer(text, capacity);
+}
+
 Text Win32SystemInfo::SystemMessage(uint32_t code) {
   return FormatFrom(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code);
 }

@@ -20,6 +20,8 @@ class Win32SystemInfo : public platform::SystemInfo {
   [[nodiscard]] std::optional<platform::SystemTime> FileTimeToLocalTime(uint64_t fileTime) override;
   [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatTime(const platform::SystemTime& time, uint32_t capacity) override;
+  [[nodiscard]] Text FormatLongDateTime(const platform::SystemTime& time,
+                                        uint32_t capacity) override;
   [[nodiscard]] Text SystemMessage(uint32_t code) override;
   [[nodiscard]] Text NtStatusMessage(uint32_t status) override;
   [[nodiscard]] platform::OsVersion Version() override;
