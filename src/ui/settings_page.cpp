@@ -18,7 +18,6 @@ namespace {
 
 using wizard::SettingsField;
 
-constexpr wchar_t kAutoCancelProperty[] = L"AutoCancel";
 constexpr int kTipWidth = 260;
 constexpr int kTipShowDelayMs = 200;
 constexpr int kTipShownMs = 20000;

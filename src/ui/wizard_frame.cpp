@@ -192,6 +192,11 @@ void WizardFrame::StopCountdown() {
   osd_.reset();
 }
 
+bool WizardFrame::AutomaticEnd() const {
+  const HWND page = PropSheet_GetCurrentPageHwnd(sheet_);
+  return page && GetPropW(page, kAutoCancelProperty) != nullptr;
+}
+
 bool WizardFrame::Refuses(wizard::FrameInput input) {
   const wizard::FrameReaction reaction =
       wizard::ReactToInput(input, app_.config.NoCancel, countdown_);
@@ -286,7 +291,9 @@ LRESULT WizardFrame::HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lPar
       break;
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
-      if (id == IDCANCEL && Refuses(wizard::FrameInput::kCancelCommand)) return 0;
+      if (id == IDCANCEL && !AutomaticEnd() && Refuses(wizard::FrameInput::kCancelCommand)) {
+        return 0;
+      }
       const LRESULT result = CallWindowProcW(sheetProcedure_, sheet_, message, wParam, lParam);
       if (id == IDC_SHEET_BACK || id == IDC_SHEET_NEXT) ResizeCurrentPage();
       return result;

@@ -56,6 +56,8 @@ class WizardFrame : public FrameControl {
   bool Prefilter(const MSG& message);
   // One message of the loop; false once the sheet has closed.
   bool Handle(MSG& message);
+  // The current page is pressing Cancel for its automatic end.
+  [[nodiscard]] bool AutomaticEnd() const;
   bool Refuses(wizard::FrameInput input);
   void DescribePages();
   void ShapeWindow();

@@ -20,6 +20,11 @@ class Countdown;
 
 namespace tarn::ui {
 
+// Set on a page that presses Cancel for its automatic end: the cancel then
+// goes ahead without a question, even with NoCancel, which keeps people from
+// cancelling, not the configuration's own end.
+inline constexpr wchar_t kAutoCancelProperty[] = L"AutoCancel";
+
 // The frame's services a page may call.
 class FrameControl {
  public:
