@@ -1,7 +1,11 @@
 #!/bin/sh
 # Builds tarn.exe and runs it under Wine on the bundled example configuration,
-# then shows the log it wrote.
-#   scripts/run-example.sh [extra tarn.exe options...]
+# unattended as an administrator's setup would (the wizard appears, starts the
+# installation after 5 seconds and finishes by itself, without the restart),
+# then shows the log it wrote and the files the example installed.
+#   scripts/run-example.sh [tarn.exe options...]
+# Options given replace the unattended ones, e.g. scripts/run-example.sh
+# /language=de to click through the wizard in German.
 set -eu
 . "$(dirname "$0")/lib.sh"
 
@@ -22,6 +26,9 @@ rm -f "$log"
 ini=$("$TARN_ROOT/scripts/wine-run.sh" winepath -w "$TARN_ROOT/examples/install.ini" 2>/dev/null)
 winlog=$("$TARN_ROOT/scripts/wine-run.sh" winepath -w "$log" 2>/dev/null)
 
+demo="$TARN_WINEPREFIX/drive_c/TarnDemo"
+rm -rf "$demo"
+[ "$#" -gt 0 ] || set -- /autoinstall=5 /skiprestart
 set +e
 "$TARN_ROOT/scripts/wine-run.sh" "$build/tarn.exe" "/log=$winlog" "/ini=$ini" "$@"
 code=$?
@@ -32,5 +39,14 @@ if [ -f "$log" ]; then
   iconv -f UTF-16LE -t UTF-8 "$log"
 else
   echo "(no log was written)"
+fi
+echo "---- C:\\TarnDemo (what the example installed)"
+if [ -d "$demo" ]; then
+  for file in "$demo"/*; do
+    printf '%s: ' "$(basename "$file")"
+    tr -d '\r' <"$file"
+  done
+else
+  echo "(nothing was installed)"
 fi
 exit "$code"
