@@ -4,7 +4,6 @@
 #include "base/format.h"
 #include "base/paths.h"
 #include "platform/file_system.h"
-#include "platform/profile_files.h"
 #include "platform/system_info.h"
 
 namespace tarn::app {
@@ -58,24 +57,55 @@ Text Translator::LanguagesFilePath() {
   return PathAppend(ProgramFolder(*platform_.system), kLanguagesFileName);
 }
 
-std::optional<Text> Translator::SectionFor(TextView file, uint32_t locale) {
+std::optional<Text> Translator::SectionFor(const platform::ProfileDocument& document,
+                                           uint32_t locale) {
   const LocaleNames names = NamesOf(*platform_.system, locale);
   for (const Text& section : {names.languageCountry, names.language}) {
-    if (platform_.profiles->GetSection(file, section, kSectionProbeCapacity).returned != 0) {
-      return section;
-    }
+    if (document.GetSection(section, kSectionProbeCapacity).returned != 0) return section;
   }
   return std::nullopt;
 }
 
-std::optional<Text> Translator::Lookup(uint32_t number) {
+Translator::LoadedFile* Translator::Load(const Text& file) {
+  const Result<platform::FileInfo> info = platform_.files->GetInfo(file);
+  if (!info) {
+    loaded_.reset();
+    return nullptr;
+  }
+  if (loaded_ && loaded_->path == file && loaded_->size == info->size &&
+      loaded_->lastWriteTime == info->lastWriteTime) {
+    return &*loaded_;
+  }
+  loaded_.reset();
+  const Result<std::vector<uint8_t>> bytes = platform_.files->ReadAll(file);
+  if (!bytes) return nullptr;
+  LoadedFile& loaded = loaded_.emplace();
+  loaded.path = file;
+  loaded.size = info->size;
+  loaded.lastWriteTime = info->lastWriteTime;
+  loaded.document = platform::ProfileDocument::Parse(*bytes, platform_.system->AnsiCodePage());
+  return &loaded;
+}
+
+std::optional<Text> Translator::CurrentSection(LoadedFile& loaded) {
   const uint32_t locale = platform_.system->ThreadLocale();
+  const auto known = loaded.sections.find(locale);
+  if (known != loaded.sections.end()) return known->second;
+  const std::optional<Text> section = SectionFor(loaded.document, locale);
+  loaded.sections.emplace(locale, section);
+  return section;
+}
+
+std::optional<Text> Translator::Lookup(uint32_t number) {
   const Text file = LanguagesFilePath();
-  const std::optional<Text> section = SectionFor(file, locale);
+  const std::lock_guard<std::mutex> lock(mutex_);
+  LoadedFile* loaded = Load(file);
+  if (!loaded) return std::nullopt;
+  const std::optional<Text> section = CurrentSection(*loaded);
   if (!section) return std::nullopt;
   const Text key = Format(u"%u", {number});
   const platform::ProfileBuffer value =
-      platform_.profiles->GetString(file, *section, key, u"", kValueCapacity);
+      loaded->document.GetString(*section, key, u"", kValueCapacity);
   if (value.data.empty()) return std::nullopt;
   return ApplyEscapes(value.data);
 }
@@ -97,8 +127,9 @@ void Translator::SelectLanguage(TextView code) {
 
 bool Translator::LanguageAvailable() {
   const Text file = LanguagesFilePath();
-  if (!platform_.files->Exists(file)) return false;
-  return SectionFor(file, platform_.system->ThreadLocale()).has_value();
+  const std::lock_guard<std::mutex> lock(mutex_);
+  LoadedFile* loaded = Load(file);
+  return loaded && CurrentSection(*loaded).has_value();
 }
 
 void Translator::FallBackToEnglish() {

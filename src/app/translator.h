@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <optional>
 
 #include "base/text.h"
 #include "platform/platform.h"
+#include "platform/profile_document.h"
 
 namespace tarn::app {
 
@@ -56,8 +59,26 @@ class Translator {
   [[nodiscard]] Text LanguagesFilePath();
 
  private:
-  // The section for `locale` in `file` with content, or nullopt.
-  [[nodiscard]] std::optional<Text> SectionFor(TextView file, uint32_t locale);
+  // languages.ini as last read, answering as the profile functions would. A
+  // page translates dozens of texts; asking the system for each one would
+  // search the whole file two or three times per text.
+  struct LoadedFile {
+    Text path;
+    uint64_t size = 0;
+    uint64_t lastWriteTime = 0;
+    platform::ProfileDocument document;
+    // The section chosen for each locale asked about so far.
+    std::map<uint32_t, std::optional<Text>> sections;
+  };
+
+  // The section for `locale` in `document` with content, or nullopt.
+  [[nodiscard]] std::optional<Text> SectionFor(const platform::ProfileDocument& document,
+                                               uint32_t locale);
+  // The document of `file`, read again when the file changed; nullptr when
+  // it cannot be read. Call with `mutex_` held.
+  [[nodiscard]] LoadedFile* Load(const Text& file);
+  // The chosen section of the thread locale; call with `mutex_` held.
+  [[nodiscard]] std::optional<Text> CurrentSection(LoadedFile& loaded);
 
   // English (United States) for the calling thread when its locale has no
   // section.
@@ -67,6 +88,9 @@ class Translator {
   Text language_ = u"en";
   // The locale the wizard's texts come from, once chosen.
   std::optional<uint32_t> displayLocale_;
+  // The installation worker translates too.
+  std::mutex mutex_;
+  std::optional<LoadedFile> loaded_;
 };
 
 }  // namespace tarn::app

@@ -39,6 +39,14 @@ TEST_F(TranslatorTest, LanguageSectionServesOtherCountries) {
   EXPECT_TRUE(translator_.LanguageAvailable());
 }
 
+TEST_F(TranslatorTest, AChangedFileIsReadAgain) {
+  Languages(kProgramLanguages, u"en", {{203, u"Help"}});
+  ASSERT_EQ(translator_.Translate(203), u"Help");
+  Languages(kProgramLanguages, u"de", {{203, u"Hilfe"}});
+  machine_.system().SetThreadLocale(kGermanGermany);
+  EXPECT_EQ(translator_.Translate(203), u"Hilfe") << "a section added later is found";
+}
+
 TEST_F(TranslatorTest, EmptyCountrySectionFallsBackToLanguageSection) {
   Languages(kProgramLanguages, u"de-DE", {});
   Languages(kProgramLanguages, u"de", {{203, u"Hilfe"}});
