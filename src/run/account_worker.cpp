@@ -197,7 +197,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
       accounts::ResolveAccountSid(services_, server, account.Name.view(), platform::kSidTypeUser);
   if (!sid) {
     app_.log.WriteFormat(app::kLogError, 0,
-                         u"%s: '%s' is not a user account; the account is skipped",
+                         u"%s: '%s' can't be found as a user account; the account is skipped",
                          {kWorker, account.Name.view()});
     return;
   }
