@@ -12,21 +12,13 @@
 #include "platform/sim/machine.h"
 #include "run/installation_run.h"
 #include "support/headless_runner.h"
+#include "support/idle_run_parts.h"
 
 namespace tarn {
 namespace {
 
-class NoAccounts : public run::AccountWorker {
- public:
-  void CreateUsers(accounts::UserAccountList&) override {}
-};
-
-class NoVariables : public run::RunVariables {
- public:
-  bool EnterForAccount(accounts::UserAccount&) override { return false; }
-  void SetLoggedOnUser() override {}
-  void Leave() override {}
-};
+using run::NoAccounts;
+using run::NoVariables;
 
 void BM_RunOverheadPerCommand(benchmark::State& state) {
   const auto commands = static_cast<int>(state.range(0));

@@ -17,23 +17,15 @@
 #include "platform/sim/machine.h"
 #include "run/installation_run.h"
 #include "support/headless_runner.h"
+#include "support/idle_run_parts.h"
 #include "wizard/run_event_queue.h"
 #include "wizard/status_page_model.h"
 
 namespace tarn {
 namespace {
 
-class NoAccounts : public run::AccountWorker {
- public:
-  void CreateUsers(accounts::UserAccountList&) override {}
-};
-
-class NoVariables : public run::RunVariables {
- public:
-  bool EnterForAccount(accounts::UserAccount&) override { return false; }
-  void SetLoggedOnUser() override {}
-  void Leave() override {}
-};
+using run::NoAccounts;
+using run::NoVariables;
 
 struct Workload {
   sim::Machine machine;

@@ -22,6 +22,7 @@
 #include "platform/win32/win32_windows.h"
 #include "run/installation_run.h"
 #include "support/headless_runner.h"
+#include "support/idle_run_parts.h"
 #include "wizard/run_event_queue.h"
 #include "wizard/status_page_model.h"
 
@@ -30,17 +31,8 @@ namespace {
 
 constexpr UINT kRunEventsMessage = WM_APP + 1;
 
-class NoAccounts : public run::AccountWorker {
- public:
-  void CreateUsers(accounts::UserAccountList&) override {}
-};
-
-class NoVariables : public run::RunVariables {
- public:
-  bool EnterForAccount(accounts::UserAccount&) override { return false; }
-  void SetLoggedOnUser() override {}
-  void Leave() override {}
-};
+using run::NoAccounts;
+using run::NoVariables;
 
 struct Page {
   wizard::QueuedRunStatus queue;

@@ -29,6 +29,7 @@
 #include "run/run_environment.h"
 #include "run/system_identity_settings.h"
 #include "support/headless_runner.h"
+#include "support/idle_run_parts.h"
 
 namespace tarn::contract {
 namespace {
@@ -41,12 +42,7 @@ class NoAccountChanges : public run::AccountWorker {
   int calls = 0;
 };
 
-class NoVariables : public run::RunVariables {
- public:
-  bool EnterForAccount(accounts::UserAccount&) override { return false; }
-  void SetLoggedOnUser() override {}
-  void Leave() override {}
-};
+using run::NoVariables;
 
 std::vector<uint8_t> Utf16WithMark(TextView text) {
   std::vector<uint8_t> bytes{0xFF, 0xFE};

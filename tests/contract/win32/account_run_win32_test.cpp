@@ -24,6 +24,7 @@
 #include "platform/win32/win32_text.h"
 #include "run/account_worker.h"
 #include "support/headless_runner.h"
+#include "support/idle_run_parts.h"
 #include "support/scripted_prompter.h"
 
 namespace tarn::win32 {
@@ -116,12 +117,7 @@ class HiveWatchingRegistry : public Win32Registry {
   }
 };
 
-class NoVariables : public run::RunVariables {
- public:
-  bool EnterForAccount(accounts::UserAccount&) override { return false; }
-  void SetLoggedOnUser() override {}
-  void Leave() override {}
-};
+using run::NoVariables;
 
 // A hive file Wine accepts: a key of the test saved by Wine itself.
 Text SaveEmptyHive(platform::Platform services, TextView folder) {
