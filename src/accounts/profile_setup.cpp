@@ -211,10 +211,31 @@ WinError PrepareNewHive(const AccountServices& services, const Sid& account, Tex
   return result;
 }
 
-WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, TextView folder,
-                           const ProfileCopy& copy) {
+namespace {
+
+// The profile-list entry of `account`, created when missing.
+ScopedKey ProfileListEntry(platform::Registry& registry, const Sid& account) {
+  return ScopedKey::Create(registry, platform::kLocalMachine,
+                           Format(u"%s\\%s", {TextView(kProfileListKey), account.ToText()}),
+                           platform::kKeyAllAccess);
+}
+
+void RecordLocalProfile(platform::Registry& registry, const Sid& account, TextView folder) {
+  if (ScopedKey entry = ProfileListEntry(registry, account)) {
+    (void)registry.SetValue(entry.get(), u"ProfileImagePath",
+                            platform::RegValue::FromText(folder, platform::kRegExpandSz));
+    (void)registry.SetValue(entry.get(), u"Sid",
+                            platform::RegValue{platform::kRegBinary, account.ToBytes()});
+  }
+}
+
+// Both kinds of profile folder alike: made with the profile access list
+// (a folder already there keeps its own), owned by the account, and filled
+// from the Default User profile when it holds no hive yet. `record` enters
+// the folder in the profile list.
+WinError SetUpProfileFolder(const AccountServices& services, const Sid& account, TextView folder,
+                            const std::function<void()>& record, const ProfileCopy& copy) {
   platform::FileSystem& files = *services.platform.files;
-  platform::Registry& registry = *services.platform.registry;
   const Text path = WithoutTrailingSlash(Expand(services, folder));
   if (path.empty()) return kErrorPathNotFound;
   const bool existed = files.IsDirectory(path);
@@ -224,15 +245,7 @@ WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, 
   // use whose owner set it.
   if (!existed) (void)files.SetAccessList(path, entries);
 
-  if (ScopedKey entry =
-          ScopedKey::Create(registry, platform::kLocalMachine,
-                            Format(u"%s\\%s", {TextView(kProfileListKey), account.ToText()}),
-                            platform::kKeyAllAccess)) {
-    (void)registry.SetValue(entry.get(), u"ProfileImagePath",
-                            platform::RegValue::FromText(folder, platform::kRegExpandSz));
-    (void)registry.SetValue(entry.get(), u"Sid",
-                            platform::RegValue{platform::kRegBinary, account.ToBytes()});
-  }
+  record();
 
   const Text hive = HiveFilePath(services, path);
   const bool hadHive = files.Exists(hive);
@@ -250,6 +263,28 @@ WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, 
   (void)files.SetAccessList(hive, entries);
   const WinError prepared = PrepareNewHive(services, account, path);
   return owned != kErrorSuccess ? owned : prepared;
+}
+
+}  // namespace
+
+WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, TextView folder,
+                           const ProfileCopy& copy) {
+  platform::Registry& registry = *services.platform.registry;
+  return SetUpProfileFolder(
+      services, account, folder,
+      [&registry, &account, folder] { RecordLocalProfile(registry, account, folder); }, copy);
+}
+
+WinError SetUpRoamingProfile(const AccountServices& services, const Sid& account, TextView folder,
+                             uint32_t preference, const ProfileCopy& copy) {
+  platform::Registry& registry = *services.platform.registry;
+  const auto record = [&registry, &account, preference] {
+    if (ScopedKey entry = ProfileListEntry(registry, account)) {
+      (void)registry.SetValue(entry.get(), u"UserPreference",
+                              platform::RegValue::FromDword(preference));
+    }
+  };
+  return SetUpProfileFolder(services, account, folder, record, copy);
 }
 
 namespace {

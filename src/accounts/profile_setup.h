@@ -42,6 +42,14 @@ using ProfileCopy = std::function<void(TextView defaultUser, TextView folder)>;
                                          const platform::Sid& account, TextView folder,
                                          const ProfileCopy& copy = {});
 
+// Sets up the roaming profile `folder` (expanded or not) of `account` as
+// SetUpLocalProfile does its local one, except in the profile list, where
+// only the account's preference for it ("UserPreference") is recorded: the
+// path itself belongs to the account's own data.
+[[nodiscard]] WinError SetUpRoamingProfile(const AccountServices& services,
+                                           const platform::Sid& account, TextView folder,
+                                           uint32_t preference, const ProfileCopy& copy = {});
+
 // Creates a new folder for the profile of `name` in the profiles folder
 // (made with its parents when missing): "name", or else the first free of
 // "name.0001", "name.0002", ... It gets `entries` as its access list. The

@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "platform/unexpand_path.h"
 #include "run/account_plan.h"
 #include "run/installation_variables.h"
 
@@ -249,13 +250,24 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
   SetVariable(u"ThisHome", account.Home.view());
   Verbose(u"Homepath is \"%s\"", {account.Home.view()});
 
-  if (!account.RoamingProfile.empty()) {
-    account.RoamingProfile = ExpandText(account.RoamingProfile.view(), accounts::kPathCapacity);
-    (void)system.SetUserText(server, account.Name.view(), platform::kUserLevelProfile,
-                             account.RoamingProfile.view());
-  }
+  if (!account.RoamingProfile.empty()) SetUpRoamingProfile(account, *sid, copy);
   accounts::SetProcessVariables(environment, account);
   SetUpHive(account, *sid, volumes);
+}
+
+void SystemAccountWorker::SetUpRoamingProfile(UserAccount& account, const platform::Sid& sid,
+                                              const accounts::ProfileCopy& copy) {
+  const Text expanded = ExpandText(account.RoamingProfile.view(), accounts::kPathCapacity);
+  // The account keeps the path as written with variables where it can, so
+  // that it follows a changed system drive or profiles folder.
+  const Text unexpanded =
+      platform::UnExpandPath(*app_.platform.environment, expanded, accounts::kPathCapacity + 1)
+          .value_or(expanded);
+  account.RoamingProfile = expanded;
+  (void)app_.platform.accounts->SetUserText(account.Domain.view(), account.Name.view(),
+                                            platform::kUserLevelProfile, unexpanded);
+  (void)accounts::SetUpRoamingProfile(services_, sid, expanded,
+                                      static_cast<uint32_t>(account.HasRoamingProfile), copy);
 }
 
 void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "accounts/account_services.h"
+#include "accounts/profile_setup.h"
 #include "accounts/shell_folders.h"
 #include "accounts/user_account.h"
 #include "app/app_context.h"
@@ -37,6 +38,9 @@ class SystemAccountWorker : public AccountWorker {
   [[nodiscard]] WinError CreateOrChange(const accounts::UserAccount& account, bool& created,
                                         bool& isNew);
   // Removes an account whose profile couldn't be set up, if the run made it.
+  // Sets the account's roaming profile path and sets the folder up.
+  void SetUpRoamingProfile(accounts::UserAccount& account, const platform::Sid& sid,
+                           const accounts::ProfileCopy& copy);
   void DropNewAccount(const accounts::UserAccount& account, bool isNew);
   void ApplyWelcomeScreen(const accounts::UserAccount& account, bool renamed);
   void SetUpHive(accounts::UserAccount& account, const platform::Sid& sid,

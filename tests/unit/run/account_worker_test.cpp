@@ -130,6 +130,29 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
          EXPECT_FALSE(r.InGroup(sim::kRidAdministrators, u"ben"));
          EXPECT_EQ(r.list.AccountAt(0)->PasswordGiven, 0);
        }},
+      {"a roaming profile is made, given to the account and recorded with its preference",
+       [](WorkerRun& r) {
+         (void)r.m.machine.files().MakeDirectories(u"C:\\Roaming");
+         UserAccount& rita = r.Add(u"rita", u"Pw-rita-3");
+         rita.RoamingProfile = u"C:\\Roaming\\rita";
+         rita.HasRoamingProfile = 1;
+       },
+       [](WorkerRun& r) {
+         const sim::SimUser* rita = r.accounts().FindUser(u"rita");
+         ASSERT_NE(rita, nullptr);
+         EXPECT_EQ(rita->info.profile, u"C:\\Roaming\\rita");
+         EXPECT_TRUE(r.FolderExists(u"C:\\Roaming\\rita"));
+         const platform::Sid sid = r.accounts().UserSid(rita->rid);
+         const auto owner = r.m.machine.files().GetOwner(u"C:\\Roaming\\rita");
+         ASSERT_TRUE(owner.ok());
+         EXPECT_EQ(owner->ToText(), sid.ToText());
+         const auto preference = r.m.machine.registry().Get(
+             platform::kLocalMachine,
+             Text(u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\") + sid.ToText(),
+             u"UserPreference");
+         ASSERT_TRUE(preference.has_value());
+         EXPECT_EQ(preference->AsDword(), 1u);
+       }},
       {"the built-in Administrator is renamed and changed under its new name",
        [](WorkerRun& r) {
          UserAccount& boss = r.Add(u"Boss", u"Pw-boss-2");
