@@ -16,6 +16,9 @@ namespace tarn::ui {
 
 namespace {
 
+// Posted to the page by its initialisation: make the tooltips.
+constexpr UINT kCreateTipsMessage = WM_APP + 20;
+
 using wizard::SettingsField;
 
 constexpr int kTipWidth = 260;
@@ -107,7 +110,6 @@ SettingsPage::~SettingsPage() {
 }
 
 bool SettingsPage::OnInitDialog() {
-  CreateBoxTips();
   PrepareControls();
   const wizard::SettingsView view = model_.Init(session_.app.platform);
   PropSheet_SetWizButtons(sheet(), 0);
@@ -115,8 +117,10 @@ bool SettingsPage::OnInitDialog() {
   ShowLoggedOnUser();
   ShowView(view);
   ShowFields();
-  (void)balloon_.Create(window());
   Validate();
+  // Each tooltip window costs several milliseconds to make; made once the
+  // wizard is on screen, they cost no time before it appears.
+  PostMessageW(window(), kCreateTipsMessage, 0, 0);
   ArmTimers();
   SetFocus(Control(IDC_NEW_USER_EDIT));
   return false;
@@ -363,6 +367,14 @@ void SettingsPage::OnSize(int width, int height) {
 
 INT_PTR SettingsPage::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
   handled = false;
+  if (message == kCreateTipsMessage) {
+    CreateBoxTips();
+    (void)balloon_.Create(window());
+    // A value refused before the balloon existed shows its balloon now.
+    Validate();
+    handled = true;
+    return TRUE;
+  }
   if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
       (message == WM_PARENTNOTIFY && IsButtonPress(wParam))) {
     StopCountdown();
