@@ -125,6 +125,8 @@ cancel_during_run() {
   keys_to "$box" Tab Return # Yes
   code=$(tarn_exit_code 30) || fail "Yes did not end the program" || return 1
   [ "$code" = 0 ] || fail "exit code $code after Cancel" || return 1
+  tarn_log "wizard-cancel-$lang" | grep -q 'Long command.*1067' ||
+    fail "the log does not show the long command ended (1067)" || return 1
   [ "$(command_lines "wizard-cancel-$lang")" -eq 1 ] ||
     fail "a command started after the confirmed Cancel" || return 1
   policy_after=$(blank_password_policy)
