@@ -82,13 +82,20 @@ bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) 
 
   PROPSHEETHEADERW header{};
   header.dwSize = sizeof(header);
+  headerPicture_.reset(static_cast<HBITMAP>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_HEADER), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_MODELESS | PSH_USECALLBACK | PSH_PROPSHEETPAGE;
+  if (headerPicture_) header.dwFlags |= PSH_USEHBMHEADER;
   header.hInstance = instance_;
   header.nPages = static_cast<UINT>(pageRecords_.size());
   header.nStartPage = static_cast<UINT>(wizard::StartPagePosition(app_.startPage, dialogs));
   header.ppsp = pageRecords_.data();
   header.pfnCallback = SheetCallback;
-  header.pszbmHeader = MAKEINTRESOURCEW(IDB_HEADER);
+  if (headerPicture_) {
+    header.hbmHeader = headerPicture_.get();
+  } else {
+    header.pszbmHeader = MAKEINTRESOURCEW(IDB_HEADER);
+  }
   const INT_PTR created = PropertySheetW(&header);
   if (created == 0 || created == -1) return false;
   sheet_ = reinterpret_cast<HWND>(created);
@@ -377,6 +384,7 @@ void WizardFrame::Close() {
   DestroyWindow(sheet_);
   sheet_ = nullptr;
   aboutPicture_.reset();
+  headerPicture_.reset();
 }
 
 }  // namespace tarn::ui

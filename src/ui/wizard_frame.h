@@ -83,6 +83,9 @@ class WizardFrame : public FrameControl {
   std::unique_ptr<OsdWindow> osd_;
   Text osdFormat_;
   UniqueBitmap aboutPicture_;
+  // Given to the sheet by handle: Wine's sheet draws no header picture named
+  // by resource.
+  UniqueBitmap headerPicture_;
   wizard::Size closingSize_;
   startup::WizardOutcome outcome_ = startup::WizardOutcome::kCancelled;
 };

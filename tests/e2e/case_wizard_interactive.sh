@@ -1,0 +1,155 @@
+# The wizard driven by a person, in English and German: a computer name with
+# a blank shows its balloon and keeps Next off, a valid one lets Next go on to
+# the status page, which runs the commands and offers Finish; a key stops the
+# automatic start; Cancel during a long command asks, No lets the run go on,
+# Yes ends it (code 0) with no further command started and the blank-password
+# policy as it was. Screenshots of every page and of the question are kept.
+. "$root/tests/e2e/wizard_lib.sh"
+
+# A configuration without accounts: one command, or a long one and another.
+write_wizard_ini() {
+  {
+    printf '[settings]\r\nComputer=E2E-PC\r\nWorkgroup=LAB\r\nVerbose=1\r\n'
+    printf 'AutoInstall=0\r\nAutoExit=0\r\n[Commands]\r\ndescription=Commands\r\n'
+    printf 'selected=1,inherit\r\n'
+    if [ "$2" = long ]; then
+      printf 'command.0=cmd /c ping -n 30 127.0.0.1 >nul\r\ndescription.0=Long command\r\n'
+      printf 'command.1=cmd /c exit 0\r\ndescription.1=Command after the long one\r\n'
+    else
+      printf 'command.0=cmd /c exit 0\r\ndescription.0=Quick command\r\n'
+    fi
+  } >"$1"
+}
+
+command_lines() { tarn_log "$1" | grep -c ' - Command: '; }
+has_command_line() { [ "$(command_lines "$1")" -ge 1 ]; }
+run_finished() { tarn_log "$1" | grep -q "$(language_text "$2" 143 | cut -c1-20)"; }
+
+# Clicks the middle of the button $2 pixels left and 25 up from the lower
+# right corner of window $1 (the buttons keep to that corner).
+click_button() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + WIDTH - $2)) $((Y + HEIGHT - 25)) click 1 2>/dev/null
+}
+click_cancel() { click_button "$1" 58; }
+click_next() { click_button "$1" 152; }
+
+balloon_and_next() {
+  lang=$1
+  settings=$(language_text "$lang" 129)
+  status=$(language_text "$lang" 131)
+  start_tarn "wizard-quick-$lang" "/ini=$(win_path "$artifacts/wizard-quick.ini")" \
+    "/language=$lang" /skiprestart
+  id=$(wait_window "$settings" 60) || { fail "no window '$settings'"; return 1; }
+  still_screenshot "wizard-settings-$lang"
+  before=$(visible_windows | wc -l)
+  # The first field with the focus is the owner's; the computer name is two on.
+  keys_to "$id" Tab Tab End space
+  within 5 sh -c "[ \$(xdotool search --onlyvisible --name '.*' 2>/dev/null | wc -l) -gt $before ]" ||
+    fail "no balloon on a computer name with a blank" || return 1
+  still_screenshot "wizard-balloon-$lang"
+  click_next "$id"
+  sleep 1
+  window_named "$id" "$settings" || fail "Next went on with a blank in the computer name" ||
+    return 1
+  keys_to "$id" BackSpace
+  within 5 sh -c "[ \$(xdotool search --onlyvisible --name '.*' 2>/dev/null | wc -l) -le $before ]" ||
+    fail "the balloon stayed on a valid computer name" || return 1
+  click_next "$id"
+  within 10 window_named "$id" "$status" || fail "Next did not lead to '$status'" || return 1
+  within 20 run_finished "wizard-quick-$lang" "$lang" || fail "the run did not finish" || return 1
+  [ "$(command_lines "wizard-quick-$lang")" -eq 1 ] || fail "not one command ran" || return 1
+  still_screenshot "wizard-status-done-$lang"
+  keys_to "$id" Return
+  code=$(tarn_exit_code 20) || fail "Finish did not end the program" || return 1
+  [ "$code" = 0 ] || fail "exit code $code after Finish"
+}
+
+key_stops_countdown() {
+  settings=$(language_text en 129)
+  start_tarn wizard-countdown "/ini=$(win_path "$artifacts/wizard-quick.ini")" /autoinstall=8 \
+    /skiprestart
+  started=$(date +%s)
+  id=$(wait_window "$settings" 60) || { fail "no window '$settings'"; return 1; }
+  before=$(visible_windows | wc -l)
+  [ "$before" -ge 3 ] || fail "no countdown window beside the wizard" || return 1
+  # The countdown window shows its text at the first tick.
+  sleep 1.5
+  still_screenshot wizard-settings-countdown-en
+  # The new wizard has the keyboard: no click first, which might stop the
+  # countdown by itself.
+  xdotool key Right 2>/dev/null
+  within 3 sh -c "[ \$(xdotool search --onlyvisible --name '.*' 2>/dev/null | wc -l) -lt $before ]" ||
+    fail "the countdown window stayed after a key" || return 1
+  # Past the delay the wizard must still be waiting for a person.
+  while [ $(($(date +%s) - started)) -lt 11 ]; do sleep 0.5; done
+  window_named "$id" "$settings" || fail "the wizard went on by itself" || return 1
+  has_command_line wizard-countdown && { fail "a command ran after the key"; return 1; }
+  tarn_log wizard-countdown | grep -q 'Setting Computer name' &&
+    { fail "the settings were applied after the key"; return 1; }
+  wizard_restart_wine
+}
+
+cancel_during_run() {
+  lang=$1
+  settings=$(language_text "$lang" 129)
+  status=$(language_text "$lang" 131)
+  question=$(language_text "$lang" 182)
+  policy_before=$(blank_password_policy)
+  start_tarn "wizard-cancel-$lang" "/ini=$(win_path "$artifacts/wizard-long.ini")" \
+    "/language=$lang"
+  id=$(wait_window "$settings" 60) || { fail "no window '$settings'"; return 1; }
+  click_next "$id"
+  within 10 window_named "$id" "$status" || fail "Next did not lead to '$status'" || return 1
+  within 20 has_command_line "wizard-cancel-$lang" || fail "the long command did not start" ||
+    return 1
+  # Wine gives the command a console window over the wizard; it goes below.
+  console=$(wait_window 'C:\\windows\\system32\\cmd.exe' 10) &&
+    xdotool windowmove --sync "$console" 0 640 2>/dev/null
+  policy_during=$(blank_password_policy)
+  echo "    blank-password policy: $policy_before before, $policy_during during the run"
+  [ "$policy_during" = 0x0 ] || fail "the policy was not relaxed during the run" || return 1
+  still_screenshot "wizard-status-$lang"
+
+  click_cancel "$id"
+  box=$(wait_window "$question" 10) || { fail "no question '$question'"; return 1; }
+  still_screenshot "cancel-question-$lang"
+  keys_to "$box" Return # No, the default button
+  within 5 window_gone "$box" || fail "the question stayed after No" || return 1
+  sleep 1
+  window_named "$id" "$status" || fail "No ended the wizard" || return 1
+  tarn_log "wizard-cancel-$lang" | grep -q 'Command after the long one' &&
+    { fail "No ended the long command"; return 1; }
+
+  click_cancel "$id"
+  box=$(wait_window "$question" 10) || { fail "no question after the second Cancel"; return 1; }
+  keys_to "$box" Tab Return # Yes
+  code=$(tarn_exit_code 30) || fail "Yes did not end the program" || return 1
+  [ "$code" = 0 ] || fail "exit code $code after Cancel" || return 1
+  tarn_log "wizard-cancel-$lang" | grep -q 'Long command.*1067' ||
+    fail "the log does not show the long command ended (1067)" || return 1
+  [ "$(command_lines "wizard-cancel-$lang")" -eq 1 ] ||
+    fail "a command started after the confirmed Cancel" || return 1
+  policy_after=$(blank_password_policy)
+  [ "$policy_after" = "$policy_before" ] ||
+    fail "the policy is $policy_after after the run, $policy_before before" || return 1
+  wizard_restart_wine
+}
+
+case_wizard_interactive() {
+  wizard_screen_open || return 1
+  write_wizard_ini "$artifacts/wizard-quick.ini" quick
+  write_wizard_ini "$artifacts/wizard-long.ini" long
+  rc=0
+  for lang in en de; do
+    [ "$rc" -eq 0 ] || break
+    balloon_and_next "$lang" || rc=1
+    wizard_restart_wine
+    [ "$rc" -eq 0 ] || break
+    cancel_during_run "$lang" || rc=1
+    wizard_restart_wine
+  done
+  [ "$rc" -ne 0 ] || key_stops_countdown || rc=1
+  wizard_screen_close
+  return $rc
+}

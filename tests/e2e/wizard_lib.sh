@@ -1,0 +1,114 @@
+# Helpers of the wizard cases (sourced by them; not a case itself). The
+# wizard runs on a 1024x768 screen of its own with Wine drawing the captions,
+# so that screenshots show the title bars and window sizes are whole windows.
+
+# Starts that screen and points DISPLAY at it.
+wizard_screen_open() {
+  for n in 71 72 73 74 75 76 77 78 79; do
+    [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  wizard_xvfb=$!
+  i=0
+  until DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; do
+    [ "$i" -lt 50 ] || { kill "$wizard_xvfb"; fail "no X server on :$n"; return 1; }
+    i=$((i + 1))
+    sleep 0.1
+  done
+  wizard_restart_wine
+  wizard_lane_display=${DISPLAY:-}
+  export DISPLAY=":$n"
+  wine_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+}
+
+wizard_screen_close() {
+  wizard_restart_wine
+  wine_run reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1
+  wizard_restart_wine
+  if [ -n "$wizard_lane_display" ]; then DISPLAY=$wizard_lane_display; else unset DISPLAY; fi
+  kill "$wizard_xvfb" 2>/dev/null
+  wait "$wizard_xvfb" 2>/dev/null
+}
+
+# Ends every Wine program of the prefix, so that a phase starts clean.
+wizard_restart_wine() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+}
+
+# start_tarn <name> <arguments...>: tarn.exe in the background with the log
+# <name>.log in the artifacts; its exit code lands in <name>.code.
+start_tarn() {
+  tarn_name=$1
+  shift
+  rm -f "$artifacts/$tarn_name.log" "$artifacts/$tarn_name.code"
+  { wine_run "$tarn" "/log=$(win_path "$artifacts/$tarn_name.log")" "$@"
+    echo $? >"$artifacts/$tarn_name.code"; } &
+  tarn_pid=$!
+}
+
+# Waits up to $1 seconds for the last started tarn.exe to end; prints its
+# code. (Its code file tells: from a command substitution the ended
+# background job still looks alive until the case's shell waits for it.)
+tarn_exit_code() {
+  within "$1" test -s "$artifacts/$tarn_name.code" || return 1
+  cat "$artifacts/$tarn_name.code"
+}
+
+# The log of run $1 as UTF-8 lines.
+tarn_log() { [ -f "$artifacts/$1.log" ] && iconv -f UTF-16LE -t UTF-8 "$artifacts/$1.log" | tr -d '\r'; }
+
+# within <seconds> <command...>: true once the command is, polled 5 times a second.
+within() {
+  limit=$(($1 * 5))
+  shift
+  i=0
+  until "$@"; do
+    [ "$i" -lt "$limit" ] || return 1
+    sleep 0.2
+    i=$((i + 1))
+  done
+}
+
+# The screen as artifact $1 once it has stopped changing.
+still_screenshot() {
+  screenshot "$1.next"
+  i=0
+  while [ "$i" -lt 20 ]; do
+    sleep 0.2
+    mv "$artifacts/$1.next.png" "$artifacts/$1.png"
+    screenshot "$1.next"
+    if [ "$(compare -metric AE "$artifacts/$1.png" "$artifacts/$1.next.png" null: 2>&1)" = 0 ]; then
+      break
+    fi
+    i=$((i + 1))
+  done
+  rm -f "$artifacts/$1.next.png"
+}
+
+window_named() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
+window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
+
+# Visible top-level windows, one id a line (a tooltip or an OSD counts).
+visible_windows() { xdotool search --onlyvisible --name '.*' 2>/dev/null | sort; }
+
+# Activates window $1 with a click on its caption (there is no window
+# manager; setting the X focus directly leaves Wine's focus unknown) and
+# presses the keys $2...
+keys_to() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + WIDTH / 3)) $((Y + 8)) click 1 2>/dev/null
+  shift
+  for key in "$@"; do
+    sleep 0.1
+    xdotool key "$key" 2>/dev/null
+  done
+  sleep 0.1
+}
+
+# The value of LimitBlankPasswordUse as `wine reg query` shows it, or "none".
+blank_password_policy() {
+  wine_run reg query 'HKLM\System\CurrentControlSet\Control\Lsa' /v LimitBlankPasswordUse \
+    2>/dev/null | tr -d '\r' | awk '/LimitBlankPasswordUse/ { print $3; found = 1 }
+    END { if (!found) print "none" }'
+}
