@@ -97,10 +97,11 @@
 #define IDT_AUTO_FINISH 1032
 
 /* The Wizard97 sheet's own controls, numbered by the common controls; the
- * frame only moves them (Cancel is IDC_CANCEL_BUTTON). */
-#define IDC_SHEET_BACK 12323
-#define IDC_SHEET_NEXT 12324
-#define IDC_SHEET_FINISH 12325
+ * frame moves them and gives the buttons the wizard's language (Cancel is
+ * IDC_CANCEL_BUTTON). */
+#define IDC_SHEET_BACK_BUTTON 12323
+#define IDC_SHEET_NEXT_BUTTON 12324
+#define IDC_SHEET_FINISH_BUTTON 12325
 #define IDC_SHEET_BUTTON_LINE 12326
 #define IDC_SHEET_HEADER_LINE 12327
 

@@ -106,11 +106,23 @@ bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) 
   SetPropW(sheet_, kFrameProperty, this);
   sheetProcedure_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SheetProcedure)));
+  TranslateButtons();
   ShapeWindow();
   AddAboutEntry();
   PlaceWindow();
   StartTimers();
   return true;
+}
+
+void WizardFrame::TranslateButtons() {
+  // The sheet labels its buttons in the system's language; the wizard's own
+  // is the one the administrator chose. A text languages.ini lacks keeps the
+  // system's.
+  for (const int id :
+       {IDC_SHEET_BACK_BUTTON, IDC_SHEET_NEXT_BUTTON, IDC_SHEET_FINISH_BUTTON, IDC_CANCEL_BUTTON}) {
+    const std::optional<Text> text = app_.translator.Lookup(static_cast<uint32_t>(id));
+    if (text) SetDlgItemTextW(sheet_, id, win32::Wide(*text).c_str());
+  }
 }
 
 void WizardFrame::ShapeWindow() {
@@ -244,9 +256,9 @@ void WizardFrame::LayOut(int width, int height) {
   MoveControl(sheet_, IDC_SHEET_HEADER_LINE, layout.lineUnderHeader, SWP_NOZORDER);
   const UINT moveOnly = SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED;
   MoveControl(sheet_, IDCANCEL, layout.cancel, moveOnly);
-  MoveControl(sheet_, IDC_SHEET_NEXT, layout.nextAndFinish, moveOnly);
-  MoveControl(sheet_, IDC_SHEET_FINISH, layout.nextAndFinish, moveOnly);
-  MoveControl(sheet_, IDC_SHEET_BACK, layout.back, moveOnly);
+  MoveControl(sheet_, IDC_SHEET_NEXT_BUTTON, layout.nextAndFinish, moveOnly);
+  MoveControl(sheet_, IDC_SHEET_FINISH_BUTTON, layout.nextAndFinish, moveOnly);
+  MoveControl(sheet_, IDC_SHEET_BACK_BUTTON, layout.back, moveOnly);
   const RECT headerBand{0, 0, layout.header.width, layout.header.height};
   InvalidateRect(sheet_, &headerBand, TRUE);
   ResizeCurrentPage();
@@ -302,7 +314,7 @@ LRESULT WizardFrame::HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lPar
         return 0;
       }
       const LRESULT result = CallWindowProcW(sheetProcedure_, sheet_, message, wParam, lParam);
-      if (id == IDC_SHEET_BACK || id == IDC_SHEET_NEXT) ResizeCurrentPage();
+      if (id == IDC_SHEET_BACK_BUTTON || id == IDC_SHEET_NEXT_BUTTON) ResizeCurrentPage();
       return result;
     }
     default:

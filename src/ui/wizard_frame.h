@@ -60,6 +60,8 @@ class WizardFrame : public FrameControl {
   [[nodiscard]] bool AutomaticEnd() const;
   bool Refuses(wizard::FrameInput input);
   void DescribePages();
+  // The sheet's buttons in the wizard's language.
+  void TranslateButtons();
   void ShapeWindow();
   void AddAboutEntry();
   void PlaceWindow();

@@ -103,7 +103,7 @@ TEST_F(SettingsPageInSheet, BadComputerNameTurnsNextOffAndShowsItsBalloon) {
   ASSERT_NE(sheet, nullptr);
   Pump();
   ASSERT_NE(page.window(), nullptr) << "the page template is not in the test's resources";
-  HWND next = GetDlgItem(sheet, IDC_SHEET_NEXT);
+  HWND next = GetDlgItem(sheet, IDC_SHEET_NEXT_BUTTON);
   EXPECT_TRUE(IsWindowEnabled(next)) << "a valid page allows Next";
   EXPECT_FALSE(BalloonVisible());
 

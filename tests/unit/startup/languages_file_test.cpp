@@ -194,8 +194,8 @@ struct Exception {
 };
 constexpr Exception kExceptions[] = {
     {"IDC_STATIC", Need::kNoText, "statics without a number keep their template text"},
-    {"IDC_SHEET_", Need::kNotAText,
-     "the property sheet's own controls: the system gives the texts"},
+    {"IDC_SHEET_BUTTON_LINE", Need::kNotAText, "the sheet's etched line: no text"},
+    {"IDC_SHEET_HEADER_LINE", Need::kNotAText, "the sheet's etched line: no text"},
     {"IDM_ABOUT", Need::kNotAText, "the system menu's entry takes its text from IDS_ABOUT_MENU"},
     {"IDM_CONFIG_FILE_BASE", Need::kNotAText, "menu items made at run time, named after files"},
 };
