@@ -66,7 +66,7 @@ std::optional<Text> Translator::SectionFor(const platform::ProfileDocument& docu
   return std::nullopt;
 }
 
-Translator::LoadedFile* Translator::Load(const Text& file) {
+LoadedLanguages* Translator::Load(const Text& file) {
   const Result<platform::FileInfo> info = platform_.files->GetInfo(file);
   if (!info) {
     loaded_.reset();
@@ -74,12 +74,13 @@ Translator::LoadedFile* Translator::Load(const Text& file) {
   }
   if (loaded_ && loaded_->path == file && loaded_->size == info->size &&
       loaded_->lastWriteTime == info->lastWriteTime) {
-    return &*loaded_;
+    return loaded_.get();
   }
   loaded_.reset();
   const Result<std::vector<uint8_t>> bytes = platform_.files->ReadAll(file);
   if (!bytes) return nullptr;
-  LoadedFile& loaded = loaded_.emplace();
+  loaded_ = std::make_unique<LoadedLanguages>();
+  LoadedLanguages& loaded = *loaded_;
   loaded.path = file;
   loaded.size = info->size;
   loaded.lastWriteTime = info->lastWriteTime;
@@ -87,7 +88,7 @@ Translator::LoadedFile* Translator::Load(const Text& file) {
   return &loaded;
 }
 
-std::optional<Text> Translator::CurrentSection(LoadedFile& loaded) {
+std::optional<Text> Translator::CurrentSection(LoadedLanguages& loaded) {
   const uint32_t locale = platform_.system->ThreadLocale();
   const auto known = loaded.sections.find(locale);
   if (known != loaded.sections.end()) return known->second;
@@ -99,7 +100,7 @@ std::optional<Text> Translator::CurrentSection(LoadedFile& loaded) {
 std::optional<Text> Translator::Lookup(uint32_t number) {
   const Text file = LanguagesFilePath();
   const std::lock_guard<std::mutex> lock(mutex_);
-  LoadedFile* loaded = Load(file);
+  LoadedLanguages* loaded = Load(file);
   if (!loaded) return std::nullopt;
   const std::optional<Text> section = CurrentSection(*loaded);
   if (!section) return std::nullopt;
@@ -128,7 +129,7 @@ void Translator::SelectLanguage(TextView code) {
 bool Translator::LanguageAvailable() {
   const Text file = LanguagesFilePath();
   const std::lock_guard<std::mutex> lock(mutex_);
-  LoadedFile* loaded = Load(file);
+  LoadedLanguages* loaded = Load(file);
   return loaded && CurrentSection(*loaded).has_value();
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -19,6 +20,18 @@ inline constexpr char16_t kLanguagesFileName[] = u"languages.ini";
 // feed, backslash-r by a carriage return, backslash-t by a tab and a doubled
 // backslash by one backslash.
 [[nodiscard]] Text ApplyEscapes(TextView value);
+
+// languages.ini as last read, answering as the profile functions would. A
+// page translates dozens of texts; asking the system for each one would
+// search the whole file two or three times per text.
+struct LoadedLanguages {
+  Text path;
+  uint64_t size;
+  uint64_t lastWriteTime;
+  platform::ProfileDocument document;
+  // The section chosen for each locale asked about so far.
+  std::map<uint32_t, std::optional<Text>> sections;
+};
 
 class Translator {
  public:
@@ -59,26 +72,14 @@ class Translator {
   [[nodiscard]] Text LanguagesFilePath();
 
  private:
-  // languages.ini as last read, answering as the profile functions would. A
-  // page translates dozens of texts; asking the system for each one would
-  // search the whole file two or three times per text.
-  struct LoadedFile {
-    Text path;
-    uint64_t size = 0;
-    uint64_t lastWriteTime = 0;
-    platform::ProfileDocument document;
-    // The section chosen for each locale asked about so far.
-    std::map<uint32_t, std::optional<Text>> sections;
-  };
-
   // The section for `locale` in `document` with content, or nullopt.
   [[nodiscard]] std::optional<Text> SectionFor(const platform::ProfileDocument& document,
                                                uint32_t locale);
   // The document of `file`, read again when the file changed; nullptr when
   // it cannot be read. Call with `mutex_` held.
-  [[nodiscard]] LoadedFile* Load(const Text& file);
+  [[nodiscard]] LoadedLanguages* Load(const Text& file);
   // The chosen section of the thread locale; call with `mutex_` held.
-  [[nodiscard]] std::optional<Text> CurrentSection(LoadedFile& loaded);
+  [[nodiscard]] std::optional<Text> CurrentSection(LoadedLanguages& loaded);
 
   // English (United States) for the calling thread when its locale has no
   // section.
@@ -90,7 +91,7 @@ class Translator {
   std::optional<uint32_t> displayLocale_;
   // The installation worker translates too.
   std::mutex mutex_;
-  std::optional<LoadedFile> loaded_;
+  std::unique_ptr<LoadedLanguages> loaded_;
 };
 
 }  // namespace tarn::app
