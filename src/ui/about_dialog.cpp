@@ -11,6 +11,7 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 #include "resource.h"
+#include "ui/guarded_dialog.h"
 #include "ui/link_control.h"
 #include "ui/translate_ui.h"
 #include "wizard/about_facts.h"
@@ -131,17 +132,6 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  try {
-    return HandleMessage(dialog, message, wParam, lParam);
-  } catch (...) {
-    // Nothing may unwind into the dialog manager; a dialog that cannot be
-    // set up is closed rather than shown half made.
-    if (message == WM_INITDIALOG) EndDialog(dialog, -1);
-    return FALSE;
-  }
-}
-
 }  // namespace
 
 void OpenAboutDialog(HWND owner, AppContext& app) {
@@ -149,7 +139,7 @@ void OpenAboutDialog(HWND owner, AppContext& app) {
   AboutState state;
   state.app = &app;
   (void)DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner,
-                        AboutDialogProc, reinterpret_cast<LPARAM>(&state));
+                        GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
 }
 
 }  // namespace tarn::ui

@@ -6,6 +6,7 @@
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 #include "resource.h"
+#include "ui/guarded_dialog.h"
 #include "ui/line_breaks.h"
 #include "ui/translate_ui.h"
 
@@ -133,17 +134,6 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  try {
-    return HandleMessage(dialog, message, wParam, lParam);
-  } catch (...) {
-    // Nothing may unwind into the system's dialog manager; a window that
-    // cannot be set up is closed rather than left half made.
-    if (message == WM_INITDIALOG) EndDialog(dialog, -1);
-    return FALSE;
-  }
-}
-
 }  // namespace
 
 bool ShowHelpWindow(TextView text, TextView caption, app::Translator& translator) {
@@ -151,8 +141,9 @@ bool ShowHelpWindow(TextView text, TextView caption, app::Translator& translator
   state.text = WithCrLf(text);
   state.caption = win32::Wide(caption);
   state.translator = &translator;
-  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HELP),
-                                         nullptr, HelpDialogProc, reinterpret_cast<LPARAM>(&state));
+  const INT_PTR result =
+      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HELP), nullptr,
+                      GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
   return result != -1 && result != 0;
 }
 

@@ -112,35 +112,13 @@ help_in() {
 
 case_help_box() {
   # The lane's screen is larger; this case needs the small one the help must
-  # fit on, so it runs Wine on a screen of its own.
-  for n in 81 82 83 84 85 86 87 88 89; do
-    [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  i=0
-  until DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; do
-    [ "$i" -lt 50 ] || { kill "$xvfb"; fail "no X server on :$n"; return 1; }
-    i=$((i + 1))
-    sleep 0.1
-  done
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
-  lane_display=${DISPLAY:-}
-  export DISPLAY=":$n"
-  # Without a window manager nobody draws the captions unless Wine does; the
-  # screenshots should show them, and the size checked is the whole window's.
-  wine_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  # fit on, with Wine drawing the captions (the size checked is the whole
+  # window's).
+  . "$root/tests/e2e/wizard_lib.sh"
+  wizard_screen_open || return 1
   rc=0
   help_in en pipe Return || rc=1
   [ "$rc" -ne 0 ] || help_in de file Escape || rc=1
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
-  wine_run reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
-  if [ -n "$lane_display" ]; then DISPLAY=$lane_display; else unset DISPLAY; fi
-  kill "$xvfb"
-  wait "$xvfb" 2>/dev/null
+  wizard_screen_close
   return $rc
 }
