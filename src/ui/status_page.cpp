@@ -191,6 +191,9 @@ void StatusPage::AppendRows() {
     item.iImage = image < 0 ? I_IMAGENONE : image;
     ListView_InsertItem(list, &item);
   }
+  // The vertical scroll bar narrows the list once it fills: the column
+  // follows, so that no horizontal bar appears for lines that would fit.
+  SetColumnWidth(list);
   ListView_EnsureVisible(list, ListView_GetItemCount(list) - 1, FALSE);
 }
 
