@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "catalogue/catalogue_rows.h"
@@ -27,44 +29,55 @@ std::string States(const SoftwareCatalogue& c) {
   return out;
 }
 
-std::vector<std::string> Rows(const SoftwareSelection& s) {
-  std::vector<SoftwareEntry*> rows;
-  for (size_t i = 0; i < s.RowCount(); ++i) rows.push_back(s.EntryAt(i));
-  return Descriptions(rows);
+// Descriptions joined by spaces, e.g. "Tools Kit B".
+std::string Join(const std::vector<SoftwareEntry*>& entries) {
+  std::string out;
+  for (const std::string& d : Descriptions(entries)) out += (out.empty() ? "" : " ") + d;
+  return out;
 }
 
-// Apps(0) A(1) B(2) Pick(3) X(4) Y(5) L(6) | Tools(7) Kit(8) P(9) Q(10)
-constexpr std::string_view kApps = R"ini([Apps]
-description=Apps
-command.0=a.exe
-description.0=A
-selected.0=1
-command.1=b.exe
-description.1=B
-command.2=*
-description.2=Pick
-group.2=1
-selected.2=1
-command.2.0=x.exe
-description.2.0=X
-selected.2.0=1
-command.2.1=y.exe
-description.2.1=Y
-command.3=l.exe
-description.3=L
-locked.3=1
-selected.3=1
-[Tools]
-description=Tools
-command.0=*
-description.0=Kit
-selected.0=1
-command.0.0=p.exe
-description.0.0=P
-selected.0.0=1
-command.0.1=q.exe
-description.0.1=Q
-)ini";
+std::string Rows(const SoftwareSelection& s) {
+  std::vector<SoftwareEntry*> rows;
+  for (size_t i = 0; i < s.RowCount(); ++i) rows.push_back(s.EntryAt(i));
+  return Join(rows);
+}
+
+struct Spec {
+  uint32_t level;
+  uint32_t flags;
+  int32_t state;  // also what the file chose and what was remembered
+};
+
+SoftwareCatalogue Chain(std::initializer_list<Spec> specs) {
+  SoftwareCatalogue catalogue;
+  for (const Spec& spec : specs) {
+    SoftwareEntry* e = catalogue.AllocEntry();
+    e->Level = spec.level;
+    e->Flags = spec.flags;
+    e->State = e->InitialState = e->SnapshotState = e->RememberedState = spec.state;
+  }
+  return catalogue;
+}
+
+using catalogue::EF_GROUP;
+using catalogue::EF_HIDDEN;
+using catalogue::EF_LOCKED;
+using catalogue::EF_NO_COMMAND;
+
+// Apps(0) A(1) B(2) Pick(3, group) X(4) Y(5) L(6, locked) | Tools(7) Kit(8) P(9) Q(10)
+SoftwareCatalogue Apps() {
+  return Chain({{0, EF_NO_COMMAND, 12},
+                {1, 0, 4},
+                {1, 0, 0},
+                {1, EF_GROUP, 12},
+                {2, 0, 4},
+                {2, 0, 0},
+                {1, EF_LOCKED, 4},
+                {0, EF_NO_COMMAND, 12},
+                {1, 0, 12},
+                {2, 0, 4},
+                {2, 0, 0}});
+}
 
 struct ToggleStep {
   size_t row;
@@ -89,10 +102,14 @@ TEST(SoftwareSelection, TogglesCycleThroughTheRememberedMixture) {
        {8, "12 4 0 12 4 0 4 12 12 4 0", {7, 8, 9, 10}}},
   };
   for (size_t c = 0; c < cases.size(); ++c) {
-    SoftwareCatalogue catalogue = LoadText(kApps);
+    SoftwareCatalogue catalogue = Apps();
     SoftwareSelection selection(catalogue);
-    ASSERT_EQ(selection.RowCount(), 11u) << ::testing::PrintToString(Rows(selection));
+    ASSERT_EQ(selection.RowCount(), 11u) << Rows(selection);
     ASSERT_EQ(States(catalogue), "12 4 0 12 4 0 4 12 12 4 0");
+    const RowView apps = selection.ViewOf(0), x = selection.ViewOf(4);
+    EXPECT_TRUE(apps.bold && apps.expander && apps.mark == RowMark::kIndeterminate);
+    EXPECT_TRUE(x.depth == 2 && x.glyph == RowGlyph::kRadio && x.mark == RowMark::kChecked &&
+                !x.bold);
     for (size_t s = 0; s < cases[c].size(); ++s) {
       const ToggleStep& step = cases[c][s];
       const SelectionChange change = selection.Toggle(step.row);
@@ -103,131 +120,86 @@ TEST(SoftwareSelection, TogglesCycleThroughTheRememberedMixture) {
   }
 }
 
-TEST(SoftwareSelection, RowsShowGlyphMarkAndStyle) {
-  SoftwareCatalogue catalogue = LoadText(kApps);
-  const SoftwareSelection selection(catalogue);
-  const RowView apps = selection.ViewOf(0);
-  EXPECT_TRUE(apps.bold && apps.expander && apps.expanded);
-  EXPECT_EQ(apps.mark, RowMark::kIndeterminate);
-  const RowView x = selection.ViewOf(4);
-  EXPECT_EQ(x.depth, 2u);
-  EXPECT_EQ(x.glyph, RowGlyph::kRadio);
-  EXPECT_EQ(x.mark, RowMark::kChecked);
-  EXPECT_FALSE(x.bold || x.expander);
-  EXPECT_EQ(selection.ViewOf(1).glyph, RowGlyph::kCheckBox);
-  EXPECT_EQ(selection.ViewOf(99).entry, nullptr);
-}
-
 // Tools(0) Kit(1) P(2) Deep(3, hidden) D(4) B(5) | Other(6) O(7)
-constexpr std::string_view kTree = R"ini([Tools]
-description=Tools
-collapsed=1
-command.0=*
-description.0=Kit
-command.0.0=p.exe
-description.0.0=P
-command.0.1=*
-description.0.1=Deep
-hidden.0.1=1
-command.0.1.0=d.exe
-description.0.1.0=D
-command.1=b.exe
-description.1=B
-[Other]
-description=Other
-command.0=o.exe
-description.0=O
-)ini";
+constexpr std::string_view kTree =
+    "[Tools]\ndescription=Tools\ncollapsed=1\ncommand.0=*\ndescription.0=Kit\n"
+    "command.0.0=p.exe\ndescription.0.0=P\ncommand.0.1=*\ndescription.0.1=Deep\nhidden.0.1=1\n"
+    "command.0.1.0=d.exe\ndescription.0.1.0=D\ncommand.1=b.exe\ndescription.1=B\n"
+    "[Other]\ndescription=Other\ncommand.0=o.exe\ndescription.0=O\n";
+
+struct TreeStep {
+  char op;  // e: expand, t: expander click, < and >: Left and Right on the row, -: keys without a
+            // row
+  size_t row;
+  bool handled;
+  const char* rows;  // afterwards
+  std::optional<size_t> current;
+};
 
 TEST(SoftwareSelection, ExpandingAndCollapsingKeepTheLoadersRowRule) {
   SoftwareCatalogue catalogue = LoadText(kTree);
   // Even with its own subtree open, nothing below the hidden entry may show.
   Find(catalogue, "Deep")->Flags &= ~catalogue::EF_COLLAPSED;
   SoftwareSelection selection(catalogue);
-  using V = std::vector<std::string>;
-  EXPECT_EQ(Rows(selection), Descriptions(catalogue::InitialRows(catalogue)));
-  EXPECT_EQ(Rows(selection), (V{"Tools", "Other", "O"}));
-
-  SelectionChange change = selection.Expand(0);
-  EXPECT_EQ(Rows(selection), (V{"Tools", "Kit", "B", "Other", "O"}));
-  EXPECT_EQ(change.insertedAt, 1u);
-  EXPECT_EQ(change.insertedCount, 2u);
-  change = selection.Expand(0);  // already open: no second copy
-  EXPECT_FALSE(change.handled);
-  EXPECT_EQ(Rows(selection), (V{"Tools", "Kit", "B", "Other", "O"}));
-  change = selection.Expand(1);
-  EXPECT_EQ(Rows(selection), (V{"Tools", "Kit", "P", "B", "Other", "O"}));
-
-  // Left on a child collapses its parent, which becomes the current row.
-  selection.SetCurrentRow(2);
-  change = selection.OnKey(ListKey::kLeft);
-  EXPECT_TRUE(change.handled);
-  EXPECT_EQ(change.removedAt, 2u);
-  EXPECT_EQ(change.removedCount, 1u);
-  EXPECT_EQ(selection.CurrentRow(), std::optional<size_t>(1));
-  EXPECT_TRUE(selection.OnKey(ListKey::kRight).handled);
-  selection.SetCurrentRow(2);
-  EXPECT_FALSE(selection.OnKey(ListKey::kRight).handled) << "P has no children to show";
-
-  // Collapsing from above takes the current row along to the collapsed row.
-  change = selection.ToggleExpansion(0);
-  EXPECT_EQ(Rows(selection), (V{"Tools", "Other", "O"}));
-  EXPECT_EQ(change.removedCount, 3u);
-  EXPECT_EQ(selection.CurrentRow(), std::optional<size_t>(0));
-
-  // Without a current entry every key passes on and nothing changes.
-  selection.SetCurrentRow(std::nullopt);
-  const std::string before = States(catalogue);
-  for (ListKey key : {ListKey::kLeft, ListKey::kRight, ListKey::kSpace}) {
-    EXPECT_FALSE(selection.OnKey(key).handled) << static_cast<int>(key);
+  const TreeStep steps[] = {
+      {'e', 0, true, "Tools Kit B Other O", std::nullopt},
+      {'e', 0, false, "Tools Kit B Other O", std::nullopt},  // no second copy
+      {'e', 1, true, "Tools Kit P B Other O", std::nullopt},
+      {'<', 2, true, "Tools Kit B Other O", 1},  // the parent collapses and becomes current
+      {'>', 1, true, "Tools Kit P B Other O", 1},
+      {'>', 2, false, "Tools Kit P B Other O", 2},  // nothing to show: the list moves down
+      {'t', 0, true, "Tools Other O", 0},  // the current row goes up with its collapsed parent
+      {'-', 0, false, "Tools Other O", std::nullopt},
+  };
+  const std::string states = States(catalogue);
+  for (const TreeStep& step : steps) {
+    const size_t before = selection.RowCount();
+    SelectionChange change;
+    if (step.op == 'e') change = selection.Expand(step.row);
+    if (step.op == 't') change = selection.ToggleExpansion(step.row);
+    if (step.op == '<' || step.op == '>') selection.SetCurrentRow(step.row);
+    if (step.op == '-') selection.SetCurrentRow(std::nullopt);
+    if (step.op == '<') change = selection.OnKey(ListKey::kLeft);
+    if (step.op == '>') change = selection.OnKey(ListKey::kRight);
+    if (step.op == '-') {
+      for (ListKey key : {ListKey::kLeft, ListKey::kRight, ListKey::kSpace}) {
+        change = selection.OnKey(key);
+        EXPECT_FALSE(change.handled) << static_cast<int>(key);
+      }
+    }
+    EXPECT_EQ(change.handled, step.handled) << step.op << step.row;
+    EXPECT_EQ(Rows(selection), step.rows) << step.op << step.row;
+    EXPECT_EQ(Rows(selection), Join(catalogue::InitialRows(catalogue))) << step.op << step.row;
+    EXPECT_EQ(before + change.insertedCount - change.removedCount, selection.RowCount()) << step.op;
+    EXPECT_EQ(selection.CurrentRow(), step.current) << step.op << step.row;
   }
-  EXPECT_EQ(States(catalogue), before);
-  EXPECT_EQ(Rows(selection), (V{"Tools", "Other", "O"}));
+  EXPECT_EQ(States(catalogue), states);
 }
 
-// Shown(0) A(1) H(2, hidden) | Secret(3, hidden) S(4)
-constexpr std::string_view kHidden = R"ini([Shown]
-description=Shown
-command.0=a.exe
-description.0=A
-selected.0=1
-command.1=h.exe
-description.1=H
-hidden.1=1
-selected.1=1
-[Secret]
-description=Secret
-hidden=1
-command.0=s.exe
-description.0=S
-)ini";
-
 TEST(SoftwareSelection, SelectAllCyclesAndLeavesUnseenEntriesAlone) {
-  SoftwareCatalogue catalogue = LoadText(kHidden);
+  // Shown(0) A(1) H(2, hidden) | Secret(3, hidden) S(4)
+  SoftwareCatalogue catalogue =
+      Chain({{0, 0, 12}, {1, 0, 4}, {1, EF_HIDDEN, 0}, {0, EF_HIDDEN, 12}, {1, 0, 0}});
   SoftwareSelection selection(catalogue);
   const auto all = Entries(catalogue);
   ASSERT_EQ(all.size(), 5u);
-  const std::string secret = std::to_string(all[3]->State) + " " + std::to_string(all[4]->State);
   const std::string initial = States(catalogue);
-  struct Click {
-    SelectAllState state;
-    std::string states;
-  };
-  const Click clicks[] = {
-      {SelectAllState::kUnchecked, "0 0 0 " + secret},
-      {SelectAllState::kChecked, "4 4 4 " + secret},
+  // Each click moves the button on; the hidden section keeps "12 0".
+  const std::pair<SelectAllState, std::string> clicks[] = {
+      {SelectAllState::kUnchecked, "0 0 0 12 0"},
+      {SelectAllState::kChecked, "4 4 4 12 0"},
       {SelectAllState::kIndeterminate, initial},
   };
   EXPECT_EQ(selection.SelectAll(), SelectAllState::kIndeterminate);
-  for (const Click& click : clicks) {
+  for (const auto& [state, states] : clicks) {
     EXPECT_TRUE(selection.CycleSelectAll().redrawAll);
-    EXPECT_EQ(selection.SelectAll(), click.state);
-    EXPECT_EQ(States(catalogue), click.states) << static_cast<int>(click.state);
+    EXPECT_EQ(selection.SelectAll(), state);
+    EXPECT_EQ(States(catalogue), states) << static_cast<int>(state);
   }
   // A choice made by hand after selecting everything is what the middle position restores.
   (void)selection.CycleSelectAll();
   (void)selection.CycleSelectAll();
-  ASSERT_EQ(States(catalogue), "4 4 4 " + secret);
+  ASSERT_EQ(States(catalogue), "4 4 4 12 0");
   (void)selection.Toggle(1);
   (void)selection.CycleSelectAll();
   EXPECT_EQ(all[1]->State, 0) << States(catalogue);
