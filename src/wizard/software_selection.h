@@ -89,11 +89,17 @@ class SoftwareSelection {
   [[nodiscard]] SelectionChange CycleSelectAll();
 
  private:
+  // Sets an unlocked entry's state; in a radio group the other members are cleared first.
   void SetEntryState(catalogue::SoftwareEntry* e, int32_t value);
+  // Hands a toggled state to every unlocked descendant; group members return to the file's choice.
   void PropagateDown(catalogue::SoftwareEntry* e, int32_t value);
+  // Marks every ancestor selected, mixed unless its whole subtree is selected.
   void UpdateAncestors(catalogue::SoftwareEntry* e);
+  // Applies the select-all button's current position to one entry.
   void ApplySelectAll(catalogue::SoftwareEntry* e);
+  // Notes an entry whose row needs repainting.
   void Touch(catalogue::SoftwareEntry* e) { touched_.push_back(e); }
+  // The rows of the noted entries, ascending; clears the notes.
   [[nodiscard]] SelectionChange TakeTouched();
 
   std::vector<catalogue::SoftwareEntry*> rows_;
