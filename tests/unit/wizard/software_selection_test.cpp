@@ -42,19 +42,19 @@ std::string Rows(const SoftwareSelection& s) {
   return Join(rows);
 }
 
-struct Spec {
+struct Shape {
   uint32_t level;
   uint32_t flags;
   int32_t state;  // also what the file chose and what was remembered
 };
 
-SoftwareCatalogue Chain(std::initializer_list<Spec> specs) {
+SoftwareCatalogue Chain(std::initializer_list<Shape> shapes) {
   SoftwareCatalogue catalogue;
-  for (const Spec& spec : specs) {
+  for (const Shape& shape : shapes) {
     SoftwareEntry* e = catalogue.AllocEntry();
-    e->Level = spec.level;
-    e->Flags = spec.flags;
-    e->State = e->InitialState = e->SnapshotState = e->RememberedState = spec.state;
+    e->Level = shape.level;
+    e->Flags = shape.flags;
+    e->State = e->InitialState = e->SnapshotState = e->RememberedState = shape.state;
   }
   return catalogue;
 }
