@@ -10,8 +10,7 @@
 
 namespace tarn::platform {
 class Environment;
-class FileSystem;
-}  // namespace tarn::platform
+}
 
 namespace tarn::wizard {
 
