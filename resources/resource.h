@@ -181,6 +181,8 @@
 #define IDS_DELETE_OWN_ACCOUNT 189  /* account name */
 
 /* Software page (dialog 130) and its load menu. */
+#define IDS_LOAD_UNREADABLE 207  /* path */
+#define IDS_LOAD_NO_SOFTWARE 208 /* path */
 #define IDC_SOFTWARE_LABEL 1112
 #define IDC_SOFTWARE_LIST 1136
 #define IDC_HELP_RICHEDIT 1012

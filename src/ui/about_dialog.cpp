@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "ui/guarded_dialog.h"
 #include "ui/link_control.h"
+#include "ui/shell_open.h"
 #include "ui/translate_ui.h"
 #include "wizard/about_facts.h"
 
@@ -79,18 +80,6 @@ bool IsLink(HWND dialog, HWND control) {
   return false;
 }
 
-// The shell is loaded only when a link is followed: linking it would load it,
-// and everything it pulls in, at every start, before the wizard can show.
-void OpenInBrowser(HWND owner, const wchar_t* target) {
-  using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-  HMODULE shell = LoadLibraryW(L"shell32.dll");
-  if (!shell) return;
-  const auto execute = reinterpret_cast<ShellExecuteFunction>(
-      reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
-  if (execute) execute(owner, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
-  FreeLibrary(shell);
-}
-
 // A click on a link, or Enter on one, opens its target in the user's browser.
 void FollowLink(HWND dialog, const NMHDR& header) {
   if (header.code != static_cast<UINT>(NM_CLICK) && header.code != static_cast<UINT>(NM_RETURN)) {
@@ -100,7 +89,7 @@ void FollowLink(HWND dialog, const NMHDR& header) {
   const auto& link = reinterpret_cast<const NMLINK&>(header);
   const std::wstring target(link.item.szUrl, wcsnlen(link.item.szUrl, L_MAX_URL_LENGTH));
   if (target.empty()) return;
-  OpenInBrowser(dialog, target.c_str());
+  OpenWithShell(dialog, target.c_str());
 }
 
 INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -3,12 +3,12 @@
 #include <array>
 
 #include "app/app_context.h"
-#include "app/prompter.h"
 #include "base/format.h"
 #include "base/wipe.h"
 #include "platform/system_info.h"
 #include "resource.h"
-#include "ui/timed_message_box.h"
+#include "ui/control_geometry.h"
+#include "ui/page_countdown.h"
 #include "ui/translate_ui.h"
 #include "wizard/countdown.h"
 
@@ -85,19 +85,6 @@ wizard::BoxState ModelStateOf(UINT state) {
   return wizard::BoxState::kIndeterminate;
 }
 
-RECT RectInParent(HWND control) {
-  RECT bounds{};
-  GetWindowRect(control, &bounds);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&bounds), 2);
-  return bounds;
-}
-
-bool IsButtonPress(WPARAM wParam) {
-  const UINT event = LOWORD(wParam);
-  return event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN || event == WM_MBUTTONDOWN ||
-         event == WM_XBUTTONDOWN;
-}
-
 }  // namespace
 
 SettingsPage::SettingsPage(WizardSession& session)
@@ -121,7 +108,7 @@ bool SettingsPage::OnInitDialog() {
   // Each tooltip window costs several milliseconds to make; made once the
   // wizard is on screen, they cost no time before it appears.
   PostMessageW(window(), kCreateTipsMessage, 0, 0);
-  ArmTimers();
+  ArmPageTimers(session_, window());
   SetFocus(Control(IDC_NEW_USER_EDIT));
   return false;
 }
@@ -250,17 +237,7 @@ LONG_PTR SettingsPage::OnWizNext() {
 }
 
 bool SettingsPage::OnQueryCancel() {
-  if (GetPropW(window(), kAutoCancelProperty) != nullptr) return false;
-  if (session_.app.config.NoCancel) return true;
-  const wizard::Countdown& countdown = session_.countdown;
-  // Nobody may be there to answer while the wizard is to go on by itself.
-  const bool unattended = countdown.autoStartArmed() || countdown.autoEndArmed();
-  app::Translator& translator = session_.app.translator;
-  const int answer = TimedMessageBox(
-      nullptr, translator.Translate(IDS_CANCEL_QUESTION), translator.Translate(IDS_CANCEL_CAPTION),
-      MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2 | MB_TASKMODAL | MB_TOPMOST,
-      unattended ? app::kUnattendedQuestionSeconds : 0, IDNO);
-  return answer != IDYES;
+  return RefuseCancel(session_, window());
 }
 
 LRESULT SettingsPage::OnNotify(NMHDR& header, bool& handled) {
@@ -291,32 +268,14 @@ bool SettingsPage::OnCommand(int id, int code, HWND control) {
   }
 }
 
-void SettingsPage::ArmTimers() {
-  const wizard::Countdown& countdown = session_.countdown;
-  if (countdown.autoEndArmed())
-    SetTimer(window(), IDT_AUTO_EXIT, countdown.autoEndDelayMs(), nullptr);
-  if (countdown.autoStartArmed()) {
-    SetTimer(window(), IDT_AUTO_INSTALL, countdown.autoStartDelayMs(), nullptr);
-  }
-}
-
 void SettingsPage::StopCountdown() {
-  KillTimer(window(), IDT_AUTO_EXIT);
-  KillTimer(window(), IDT_AUTO_INSTALL);
-  session_.frame.StopCountdown();
-  // For good, whatever the frame does: the rules say a stopped countdown
-  // never starts again.
-  session_.countdown.Stop();
+  ui::StopCountdown(session_, window());
 }
 
 void SettingsPage::OnTimer(UINT_PTR id) {
-  if (id != IDT_AUTO_EXIT && id != IDT_AUTO_INSTALL) return;
-  KillTimer(window(), id);
-  const wizard::PageTimer timer =
-      id == IDT_AUTO_EXIT ? wizard::PageTimer::kAutoEnd : wizard::PageTimer::kAutoStart;
-  switch (session_.countdown.Fire(timer, IsCurrent())) {
+  switch (FirePageTimer(session_, window(), id, IsCurrent())) {
     case wizard::CountdownAction::kEndWizard:
-      AutomaticEnd();
+      PressCancelForAutomaticEnd(window());
       return;
     case wizard::CountdownAction::kStartInstallation:
       AutomaticStart();
@@ -324,11 +283,6 @@ void SettingsPage::OnTimer(UINT_PTR id) {
     case wizard::CountdownAction::kNothing:
       return;
   }
-}
-
-void SettingsPage::AutomaticEnd() {
-  SetPropW(window(), kAutoCancelProperty, reinterpret_cast<HANDLE>(1));
-  PostMessageW(sheet(), PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 
 void SettingsPage::AutomaticStart() {
@@ -383,8 +337,7 @@ INT_PTR SettingsPage::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handl
 }
 
 void SettingsPage::OnDestroy() {
-  KillTimer(window(), IDT_AUTO_EXIT);
-  KillTimer(window(), IDT_AUTO_INSTALL);
+  KillPageTimers(window());
   if (boxTips_ != nullptr && IsWindow(boxTips_)) DestroyWindow(boxTips_);
   boxTips_ = nullptr;
   balloon_.Destroy();

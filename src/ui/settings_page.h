@@ -39,10 +39,8 @@ class SettingsPage final : public PropertyPage {
   void FieldChanged(int id, HWND control);
   void BoxClicked(int id);
   void Validate();
-  void ArmTimers();
   void StopCountdown();
   void AutomaticStart();
-  void AutomaticEnd();
   [[nodiscard]] Text RunningUser() const;
 
   WizardSession& session_;
