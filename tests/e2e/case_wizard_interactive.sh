@@ -34,6 +34,14 @@ click_button() {
 click_cancel() { click_button "$1" 58; }
 click_next() { click_button "$1" 152; }
 
+# Next on the settings page, then on the software page: the run starts.
+next_to_status() {
+  software=$(language_text "$2" 130)
+  click_next "$1"
+  within 10 window_named "$1" "$software" || fail "Next did not lead to '$software'" || return 1
+  click_next "$1"
+}
+
 balloon_and_next() {
   lang=$1
   settings=$(language_text "$lang" 129)
@@ -55,7 +63,7 @@ balloon_and_next() {
   keys_to "$id" BackSpace
   within 5 sh -c "[ \$(xdotool search --onlyvisible --name '.*' 2>/dev/null | wc -l) -le $before ]" ||
     fail "the balloon stayed on a valid computer name" || return 1
-  click_next "$id"
+  next_to_status "$id" "$lang" || return 1
   within 10 window_named "$id" "$status" || fail "Next did not lead to '$status'" || return 1
   within 20 run_finished "wizard-quick-$lang" "$lang" || fail "the run did not finish" || return 1
   [ "$(command_lines "wizard-quick-$lang")" -eq 1 ] || fail "not one command ran" || return 1
@@ -99,7 +107,7 @@ cancel_during_run() {
   start_tarn "wizard-cancel-$lang" "/ini=$(win_path "$artifacts/wizard-long.ini")" \
     "/language=$lang"
   id=$(wait_window "$settings" 60) || { fail "no window '$settings'"; return 1; }
-  click_next "$id"
+  next_to_status "$id" "$lang" || return 1
   within 10 window_named "$id" "$status" || fail "Next did not lead to '$status'" || return 1
   within 20 has_command_line "wizard-cancel-$lang" || fail "the long command did not start" ||
     return 1
