@@ -17,6 +17,10 @@ namespace tarn::ui {
 
 class HelpPaneCallback;
 
+// Makes the rich edit class ("RichEdit20W") available, loading RICHED20.DLL
+// when no one has; the library stays loaded. False when it cannot be had.
+[[nodiscard]] bool LoadRichEdit();
+
 class HelpPane {
  public:
   HelpPane() = default;
@@ -30,7 +34,8 @@ class HelpPane {
   // lets documents carry pictures; shows the control. False when the control
   // is missing; the pane then ignores every call.
   [[nodiscard]] bool Create(HWND richEdit);
-  // Releases what Create took; safe to repeat.
+  // Releases what Create took; safe to repeat. Call it while the control
+  // still exists, so that the control lets go of the callback first.
   void Destroy();
 
   // Shows a document; `path` is already expanded and absolute. When it
