@@ -171,7 +171,6 @@ void ExListView::PlaceSelection() {
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(list_, LVM_SETITEMSTATE, *row, reinterpret_cast<LPARAM>(&item));
   SendMessageW(list_, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(*row));
-  SendMessageW(list_, LVM_ENSUREVISIBLE, *row, FALSE);
 }
 
 void ExListView::RedrawRows(const std::vector<size_t>& rows) {
@@ -240,7 +239,14 @@ LRESULT ExListView::OnKey(wizard::ListKey key, UINT message, WPARAM wParam, LPAR
   }
   const wizard::SelectionChange change = model_->OnKey(key);
   Apply(change);
-  if (change.handled) return 0;
+  if (change.handled) {
+    // Left may have moved the selection up to the parent: keep it in sight.
+    // A click leaves the scroll position alone.
+    if (const std::optional<size_t> row = model_->CurrentRow()) {
+      SendMessageW(list_, LVM_ENSUREVISIBLE, *row, FALSE);
+    }
+    return 0;
+  }
   // Nothing to fold or unfold: the arrow moves the selection as Up or Down would.
   return PassOn(message, key == wizard::ListKey::kLeft ? VK_UP : VK_DOWN, lParam);
 }

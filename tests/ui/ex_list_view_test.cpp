@@ -188,6 +188,11 @@ TEST_F(ExListViewTest, AClickOnTheExpanderShowsAndHidesTheChildren) {
   EXPECT_EQ(model_->EntryAt(6)->Description, u"Pad");
   ClickAt(wizard::ExpanderZone(tools, 0));
   EXPECT_EQ(Rows(), 5u);
+  // A double click on the text unfolds as well.
+  const wizard::Box text{wizard::TextStart(tools, 0), tools.top, tools.right, tools.bottom};
+  SendMessageW(list_, WM_LBUTTONDBLCLK, MK_LBUTTON,
+               MAKELPARAM(text.left + 5, (text.top + text.bottom) / 2));
+  EXPECT_EQ(Rows(), 7u);
   EXPECT_EQ(notices.count, 0);
 }
 
