@@ -25,6 +25,7 @@ using UniqueFont = win32::UniqueHandleOf<HFONT, GdiObjectTraits<HFONT>>;
 using UniqueBrush = win32::UniqueHandleOf<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = win32::UniqueHandleOf<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using UniqueRegion = win32::UniqueHandleOf<HRGN, GdiObjectTraits<HRGN>>;
+using UniquePen = win32::UniqueHandleOf<HPEN, GdiObjectTraits<HPEN>>;
 using UniqueWindow = win32::UniqueHandleOf<HWND, WindowTraits>;
 
 }  // namespace tarn::ui

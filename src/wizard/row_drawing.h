@@ -1,0 +1,94 @@
+// The pixel rules of the software list's rows, without a device context:
+// where the expander, the check box and the text stand on a row, which zone
+// a point falls in, the colours of a row and the symbol-font pieces that
+// make up a check box or a radio button. The list control paints and
+// hit-tests with these numbers.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "wizard/software_selection.h"
+
+namespace tarn::wizard {
+
+// A rectangle by its edges, in client pixels; right and bottom are outside.
+struct Box {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  friend bool operator==(const Box&, const Box&) = default;
+};
+
+// Where a point on a row falls.
+enum class RowZone { kNone, kCheckBox, kExpander, kRightOfBox };
+
+// The check box square of a row indented by `level` steps (one box width each).
+[[nodiscard]] Box CheckBoxBox(const Box& row, uint32_t level);
+// The expander's zone for clicks, left of the check box.
+[[nodiscard]] Box ExpanderZone(const Box& row, uint32_t level);
+// Where the expander glyph is drawn: from the zone's left to the box's right.
+[[nodiscard]] Box ExpanderGlyphBox(const Box& row, uint32_t level);
+// The x where the row's text begins, right of the check box.
+[[nodiscard]] int32_t TextStart(const Box& row, uint32_t level);
+// The zone of point (x, y) on the row; points right of column 0 (whose
+// width is `column0Width`) and outside the box band are in none.
+[[nodiscard]] RowZone HitZone(const Box& row, uint32_t level, int32_t column0Width, int32_t x,
+                              int32_t y);
+
+// A colour as the system keeps it: red in the low byte, then green, then blue.
+using Colour = uint32_t;
+
+[[nodiscard]] constexpr Colour Rgb(uint32_t red, uint32_t green, uint32_t blue) {
+  return red | (green << 8) | (blue << 16);
+}
+// The per-channel mean of two colours, each half rounded up.
+[[nodiscard]] Colour Mean(Colour a, Colour b);
+
+// The system colours a row is painted with.
+struct SystemColours {
+  Colour window = 0;
+  Colour windowText = 0;
+  Colour highlight = 0;
+  Colour buttonShadow = 0;
+  Colour buttonFace = 0;
+  Colour buttonHighlight = 0;
+  Colour darkShadow = 0;
+};
+
+// A row's background (fill and brush), outline pen and text colour.
+struct RowColours {
+  Colour background = 0;
+  Colour pen = 0;
+  Colour text = 0;
+  bool outlined = false;  // a selected row is a rectangle drawn with the pen
+};
+
+// The colours of a row; `greyed` text starts from the button shadow.
+[[nodiscard]] RowColours ColoursOfRow(const SystemColours& system, bool selected, bool greyed);
+
+// The colour a glyph piece is drawn in.
+enum class GlyphRole { kBackground, kMark, kShadow, kDarkShadow, kWindow, kFace };
+
+// One piece of a glyph: a symbol-font character drawn at the box's top left
+// (or centred in the box), or, as character 0, the box filled.
+struct GlyphPiece {
+  char16_t character = 0;
+  GlyphRole role = GlyphRole::kBackground;
+  bool centred = false;
+  friend bool operator==(const GlyphPiece&, const GlyphPiece&) = default;
+};
+
+// The pieces of a check box or radio button in drawing order; the mark
+// comes last and only for a `marked` (selected) entry.
+[[nodiscard]] std::vector<GlyphPiece> GlyphPieces(RowGlyph glyph, bool marked);
+// The colour of a role for the row's glyph: a dimmed glyph on the face, a
+// mixed selection on a light grey, anything else on the window colour.
+[[nodiscard]] Colour GlyphColour(GlyphRole role, const RowView& view, const SystemColours& system);
+
+// The symbol-font characters of the expander: pointing right or down.
+inline constexpr char16_t kCollapsedGlyph = u'4';
+inline constexpr char16_t kExpandedGlyph = u'6';
+
+}  // namespace tarn::wizard
