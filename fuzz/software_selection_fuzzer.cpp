@@ -1,6 +1,7 @@
 // Any tree of entries with any flags, then any clicks, keys and select-all
-// presses: the rows always follow the loader's row rule, and every change
-// names only rows that exist, in order.
+// presses: the rows always follow the loader's row rule, every change names
+// only rows that exist, in order, and the model's counts of selected
+// descendants always equal a fresh count.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -77,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 1 + entries; i < size; ++i) {
     const tarn::wizard::SelectionChange change = Apply(selection, data[i]);
     if (!ChangeFits(change, selection.RowCount())) __builtin_trap();
+    if (!selection.CountsMatchRecount()) __builtin_trap();
     const auto rows = tarn::catalogue::InitialRows(catalogue);
     if (rows.size() != selection.RowCount()) __builtin_trap();
     for (size_t r = 0; r < rows.size(); ++r) {

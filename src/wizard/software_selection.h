@@ -88,26 +88,52 @@ class SoftwareSelection {
   // A click on the select-all button: moves it on and applies the new position.
   [[nodiscard]] SelectionChange CycleSelectAll();
 
+  // For tests: whether the kept counts of selected descendants equal a fresh
+  // count over the whole catalogue.
+  [[nodiscard]] bool CountsMatchRecount() const;
+
  private:
+  static constexpr size_t kNone = SIZE_MAX;
+
+  // One chain position and the tree around it, fixed while the model exists,
+  // plus how many of its descendants are selected, kept up to date on every
+  // state change so an ancestor's mark never needs a walk over its subtree.
+  struct Node {
+    catalogue::SoftwareEntry* entry = nullptr;
+    size_t parent = kNone;     // chain position of the parent
+    size_t end = 0;            // first chain position after the subtree
+    size_t selectedBelow = 0;  // descendants with ES_SELECTED
+  };
+
+  // Whether the entry at a chain position is a member of a radio group.
+  [[nodiscard]] bool InGroup(size_t at) const;
+  // The row of a chain position, none while it has no row.
+  [[nodiscard]] std::optional<size_t> RowAt(size_t at) const;
+  // The only writer of State while the model exists: keeps the ancestors' counts right.
+  void Store(size_t at, int32_t state);
+  // The counts of selected descendants, fresh from the states, by chain position.
+  [[nodiscard]] std::vector<size_t> CountSelectedBelow() const;
+  // Replaces every kept count with a fresh one.
+  void Recount();
   // Sets an unlocked entry's state; in a radio group the other members are cleared first.
-  void SetEntryState(catalogue::SoftwareEntry* e, int32_t value);
+  void SetEntryState(size_t at, int32_t value);
   // Hands a toggled state to every unlocked descendant; group members return to the file's choice.
-  void PropagateDown(catalogue::SoftwareEntry* e, int32_t value);
+  void PropagateDown(size_t at, int32_t value);
   // Marks every ancestor selected, mixed unless its whole subtree is selected.
-  void UpdateAncestors(catalogue::SoftwareEntry* e);
+  void UpdateAncestors(size_t at);
   // Applies the select-all button's current position to one entry.
-  void ApplySelectAll(catalogue::SoftwareEntry* e);
-  // Notes an entry whose row needs repainting.
-  void Touch(catalogue::SoftwareEntry* e) { touched_.push_back(e); }
-  // The rows of the noted entries, ascending; clears the notes.
+  void ApplySelectAll(size_t at);
+  // Notes a chain position whose row needs repainting.
+  void Touch(size_t at) { touched_.push_back(at); }
+  // The rows of the noted positions, ascending; clears the notes.
   [[nodiscard]] SelectionChange TakeTouched();
 
-  std::vector<catalogue::SoftwareEntry*> rows_;
+  std::vector<Node> nodes_;                                            // by chain position
+  std::vector<size_t> rows_;                                           // chain positions, ascending
   std::unordered_map<const catalogue::SoftwareEntry*, size_t> order_;  // chain position
-  catalogue::SoftwareCatalogue& catalogue_;
   const catalogue::SoftwareEntry* current_ = nullptr;
   SelectAllState selectAll_ = SelectAllState::kIndeterminate;
-  std::vector<catalogue::SoftwareEntry*> touched_;
+  std::vector<size_t> touched_;
 };
 
 }  // namespace tarn::wizard

@@ -116,6 +116,7 @@ TEST(SoftwareSelection, TogglesCycleThroughTheRememberedMixture) {
       EXPECT_EQ(States(catalogue), step.states) << "case " << c << " step " << s;
       EXPECT_EQ(change.redraw, step.redraw)
           << "case " << c << " step " << s << ": " << ::testing::PrintToString(change.redraw);
+      EXPECT_TRUE(selection.CountsMatchRecount()) << "case " << c << " step " << s;
     }
   }
 }
@@ -195,6 +196,7 @@ TEST(SoftwareSelection, SelectAllCyclesAndLeavesUnseenEntriesAlone) {
     EXPECT_TRUE(selection.CycleSelectAll().redrawAll);
     EXPECT_EQ(selection.SelectAll(), state);
     EXPECT_EQ(States(catalogue), states) << static_cast<int>(state);
+    EXPECT_TRUE(selection.CountsMatchRecount()) << static_cast<int>(state);
   }
   // A choice made by hand after selecting everything is what the middle position restores.
   (void)selection.CycleSelectAll();
