@@ -1,5 +1,7 @@
 #include "ui/page_countdown.h"
 
+#include <prsht.h>
+
 #include "app/app_context.h"
 #include "app/prompter.h"
 #include "resource.h"
