@@ -68,13 +68,18 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// The arguments as a command line. Only an argument with a blank is quoted:
+// the program reads options from its raw command line, where "/skipsettings"
+// in quotes is not the option /skipsettings.
 std::wstring JoinArguments(int first, int last, wchar_t** arguments) {
   std::wstring line;
   for (int index = first; index < last; ++index) {
     if (!line.empty()) line += L' ';
-    line += L'"';
-    line += arguments[index];
-    line += L'"';
+    const std::wstring argument = arguments[index];
+    const bool quoted = argument.empty() || argument.find_first_of(L" \t") != std::wstring::npos;
+    if (quoted) line += L'"';
+    line += argument;
+    if (quoted) line += L'"';
   }
   return line;
 }

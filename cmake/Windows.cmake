@@ -84,6 +84,10 @@ endforeach()
 if(TARGET window_timing)
   target_link_options(window_timing PRIVATE -municode)
 endif()
+# The software list's timing drives the list control of the user interface.
+if(TARGET software_list_timing)
+  target_link_libraries(software_list_timing PRIVATE tarn_ui)
+endif()
 # The yardstick window_timing measures the wizard against.
 add_executable(minimal_window WIN32 bench/minimal_window.cpp)
 target_link_options(minimal_window PRIVATE -municode)

@@ -2,9 +2,8 @@
 // mouse and key messages a user would cause.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -253,36 +252,21 @@ std::string LargeIni() {
   return ini;
 }
 
-TEST_F(ExListViewTest, TenThousandRowsShowAndASectionTogglesQuickly) {
-  const std::string ini = LargeIni();
-  using Clock = std::chrono::steady_clock;
-  const auto ms = [](Clock::duration d) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
-  };
-  const Clock::time_point start = Clock::now();
-  Load(ini);
+// How long these take is measured by bench/software_list_timing.cpp.
+TEST_F(ExListViewTest, TenThousandRowsShowAndASectionTogglesAndFolds) {
+  Load(LargeIni());
   (void)Pixels(RowBox(0));
-  const Clock::duration shown = Clock::now() - start;
   EXPECT_EQ(Rows(), 10010u);
 
-  const Clock::time_point toggleStart = Clock::now();
   ClickCheckBox(0);
   (void)Pixels(RowBox(0));
-  const Clock::duration toggled = Clock::now() - toggleStart;
   EXPECT_EQ(model_->EntryAt(1000)->State, 0) << "the toggle reached the last child";
 
-  const Clock::time_point foldStart = Clock::now();
   ClickAt(wizard::ExpanderZone(RowBox(0), 0));
+  EXPECT_EQ(Rows(), 9010u);
   ClickAt(wizard::ExpanderZone(RowBox(0), 0));
   (void)Pixels(RowBox(0));
-  const Clock::duration folded = Clock::now() - foldStart;
   EXPECT_EQ(Rows(), 10010u);
-  std::printf("load and show %lld ms, toggle %lld ms, fold and unfold %lld ms\n",
-              static_cast<long long>(ms(shown)), static_cast<long long>(ms(toggled)),
-              static_cast<long long>(ms(folded)));
-  EXPECT_LT(ms(shown), 1000);
-  EXPECT_LT(ms(toggled), 50);
-  EXPECT_LT(ms(folded), 100);
 }
 
 }  // namespace
