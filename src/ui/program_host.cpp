@@ -25,9 +25,6 @@ void ProgramHost::PrepareUserInterface(AppContext& app) {
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
-  // The software page's help pane is a rich edit control, whose class exists
-  // only once its library is loaded; it stays loaded for the process.
-  (void)LoadLibraryW(L"riched20.dll");
   catalogue_.Free();
   catalogue::LoadCatalogueFile(app.platform, app.config.IniPath, {app.config.HasGaps}, catalogue_);
 }

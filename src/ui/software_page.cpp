@@ -63,14 +63,13 @@ SoftwarePage::~SoftwarePage() {
 }
 
 bool SoftwarePage::OnInitDialog() {
-  splitter_ = session_.app.config.SplitterPos;
   TranslateDialog(window(), IDD_SOFTWARE_PAGE, session_.app.translator);
   SetUpList();
   CheckDlgButton(window(), IDC_SELECT_ALL_CHECK, BST_INDETERMINATE);
   selection_ = std::make_unique<wizard::SoftwareSelection>(session_.catalogue);
   list_.SetModel(selection_.get());
   EnableWindow(Control(IDC_SOFTWARE_LIST), !session_.catalogue.empty());
-  if (help_.Create(Control(IDC_HELP_RICHEDIT))) ShowDefaultHelp();
+  if (help_.Create(CreateHelpControl())) ShowDefaultHelp();
   CreateLoadMenu();
   ArmPageTimers(session_, window());
   LayOut();
@@ -84,9 +83,25 @@ void SoftwarePage::SetUpList() {
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
   column.pszText = const_cast<wchar_t*>(text.c_str());
-  column.cx = splitter_;
+  column.cx = session_.app.config.SplitterPos;
   SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   list_.Attach(list);
+}
+
+HWND SoftwarePage::CreateHelpControl() {
+  if (!LoadRichEdit()) return nullptr;
+  HWND list = Control(IDC_SOFTWARE_LIST);
+  const RECT bounds = RectInParent(list);
+  HWND pane = CreateWindowExW(
+      WS_EX_CLIENTEDGE, L"RichEdit20W", L"",
+      WS_CHILD | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+      bounds.right + wizard::kSplitterWidth, bounds.top, 1, bounds.bottom - bounds.top, window(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HELP_RICHEDIT)), session_.instance, nullptr);
+  if (!pane) return nullptr;
+  // Right after the list in the tab order.
+  SetWindowPos(pane, list, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageW(pane, WM_SETFONT, SendMessageW(window(), WM_GETFONT, 0, 0), FALSE);
+  return pane;
 }
 
 void SoftwarePage::CreateLoadMenu() {
@@ -353,9 +368,9 @@ void SoftwarePage::LayOut() {
   metrics.dialogFrameWidth = GetSystemMetrics(SM_CXDLGFRAME);
   metrics.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
   metrics.listScrolls = (GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) != 0;
-  const wizard::SoftwarePageLayout layout = wizard::LayOutSoftwarePage(splitter_, metrics);
-  splitter_ = layout.splitter;
-  session_.app.config.SplitterPos = splitter_;
+  int32_t& splitter = session_.app.config.SplitterPos;
+  const wizard::SoftwarePageLayout layout = wizard::LayOutSoftwarePage(splitter, metrics);
+  splitter = layout.splitter;
   const auto place = [](HWND control, const wizard::Rect& r) {
     SetWindowPos(control, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   };
@@ -372,7 +387,7 @@ bool SoftwarePage::OnMouse(UINT message, LPARAM lParam) {
   switch (message) {
     case WM_LBUTTONDOWN:
       StopCountdown();
-      if (!wizard::OnSplitter(x, splitter_)) return false;
+      if (!wizard::OnSplitter(x, session_.app.config.SplitterPos)) return false;
       dragging_ = true;
       SetCapture(window());
       return true;
@@ -380,7 +395,7 @@ bool SoftwarePage::OnMouse(UINT message, LPARAM lParam) {
       if (!dragging_) return false;
       RECT client{};
       GetClientRect(window(), &client);
-      splitter_ = wizard::DraggedSplitter(x, client.right);
+      session_.app.config.SplitterPos = wizard::DraggedSplitter(x, client.right);
       LayOut();
       return true;
     }
@@ -415,7 +430,8 @@ INT_PTR SoftwarePage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
       POINT pointer{};
       GetCursorPos(&pointer);
       ScreenToClient(window(), &pointer);
-      if (reinterpret_cast<HWND>(wParam) != window() || !wizard::OnSplitter(pointer.x, splitter_)) {
+      if (reinterpret_cast<HWND>(wParam) != window() ||
+          !wizard::OnSplitter(pointer.x, session_.app.config.SplitterPos)) {
         return 0;
       }
       SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));

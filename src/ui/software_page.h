@@ -36,6 +36,8 @@ class SoftwarePage final : public PropertyPage {
 
  private:
   void SetUpList();
+  // The help pane's control, after the list; nullptr when rich edit is missing.
+  [[nodiscard]] HWND CreateHelpControl();
   void CreateLoadMenu();
   // Lays the controls out around the splitter.
   void LayOut();
@@ -61,7 +63,6 @@ class SoftwarePage final : public PropertyPage {
   HelpPane help_;
   HMENU menu_ = nullptr;
   std::vector<Text> configurationFiles_;
-  int32_t splitter_ = 0;
   bool dragging_ = false;
 };
 

@@ -181,6 +181,12 @@ void WizardFrame::PlaceWindow() {
   RECT client{};
   GetClientRect(sheet_, &client);
   app_.config.SplitterPos = wizard::SplitterPixels(client.right, app_.config.SplitterPos);
+  // A first page made before the splitter had its pixels lays itself out again.
+  if (HWND page = PropSheet_GetCurrentPageHwnd(sheet_)) {
+    RECT pageClient{};
+    GetClientRect(page, &pageClient);
+    SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(pageClient.right, pageClient.bottom));
+  }
 }
 
 void WizardFrame::StartTimers() {

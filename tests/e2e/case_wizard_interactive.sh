@@ -25,23 +25,6 @@ command_lines() { tarn_log "$1" | grep -c ' - Command: '; }
 has_command_line() { [ "$(command_lines "$1")" -ge 1 ]; }
 run_finished() { tarn_log "$1" | grep -q "$(language_text "$2" 143 | cut -c1-20)"; }
 
-# Clicks the middle of the button $2 pixels left and 25 up from the lower
-# right corner of window $1 (the buttons keep to that corner).
-click_button() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --sync $((X + WIDTH - $2)) $((Y + HEIGHT - 25)) click 1 2>/dev/null
-}
-click_cancel() { click_button "$1" 58; }
-click_next() { click_button "$1" 152; }
-
-# Next on the settings page, then on the software page: the run starts.
-next_to_status() {
-  software=$(language_text "$2" 130)
-  click_next "$1"
-  within 10 window_named "$1" "$software" || fail "Next did not lead to '$software'" || return 1
-  click_next "$1"
-}
-
 balloon_and_next() {
   lang=$1
   settings=$(language_text "$lang" 129)

@@ -112,3 +112,20 @@ blank_password_policy() {
     2>/dev/null | tr -d '\r' | awk '/LimitBlankPasswordUse/ { print $3; found = 1 }
     END { if (!found) print "none" }'
 }
+
+# Clicks the middle of the button $2 pixels left and 25 up from the lower
+# right corner of window $1 (the buttons keep to that corner).
+click_button() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + WIDTH - $2)) $((Y + HEIGHT - 25)) click 1 2>/dev/null
+}
+click_cancel() { click_button "$1" 58; }
+click_next() { click_button "$1" 152; }
+
+# Next on the settings page, then on the software page: the run starts.
+next_to_status() {
+  software=$(language_text "$2" 130)
+  click_next "$1"
+  within 10 window_named "$1" "$software" || fail "Next did not lead to '$software'" || return 1
+  click_next "$1"
+}
