@@ -1,0 +1,27 @@
+// The drive questions of the account worker as dialogs: a folder on a drive
+// that does not exist (missing-volume dialog) or on a volume without a file
+// system (format-drive dialog). The worker asks from its own thread.
+#pragma once
+
+#include "platform/win32/win32_windows.h"
+
+#include "app/prompter.h"
+#include "ui/wizard_session.h"
+
+namespace tarn::ui {
+
+class DialogPrompter final : public app::Prompter {
+ public:
+  // `owner` is the wizard's window; `session` outlives the prompter.
+  DialogPrompter(WizardSession& session, HWND owner) : session_(session), owner_(owner) {}
+
+  // Shows the dialog the question needs and returns its answer. Closes by
+  // itself after the question's time-out (an armed automatic start or end).
+  [[nodiscard]] app::VolumeReply AskVolume(const app::VolumeQuestion& question) override;
+
+ private:
+  WizardSession& session_;
+  HWND owner_;
+};
+
+}  // namespace tarn::ui
