@@ -25,6 +25,7 @@
 #include "catalogue/catalogue_source.h"
 #include "platform/profile_document.h"
 #include "platform/win32/win32_environment.h"
+#include "support/large_catalogue.h"
 #include "ui/ex_list_view.h"
 #include "wizard/row_drawing.h"
 
@@ -33,27 +34,9 @@ namespace {
 using namespace tarn;
 using Clock = std::chrono::steady_clock;
 
-constexpr size_t kRows = 10010;
+constexpr size_t kRows = testing::kLargeCatalogueRows;
 constexpr size_t kRowsWithFirstFolded = kRows - 1000;
 constexpr size_t kLastChildOfFirst = 1000;
-
-// Ten sections of 1,001 rows each: four items of 249 children each, since a
-// level holds at most 255 items.
-std::string LargeIni() {
-  std::string ini = "[settings]\r\n";
-  for (int s = 0; s < 10; ++s) {
-    ini += "[Section" + std::to_string(s) + "]\r\nselected=1 inherit\r\n";
-    for (int i = 0; i < 4; ++i) {
-      const std::string item = std::to_string(i);
-      ini += "command." + item + "=*\r\ndescription." + item + "=Group " + item + "\r\n";
-      for (int c = 0; c < 249; ++c) {
-        const std::string key = item + "." + std::to_string(c);
-        ini += "command." + key + "=x.exe\r\ndescription." + key + "=On %SystemDrive%\r\n";
-      }
-    }
-  }
-  return ini;
-}
 
 ui::ExListView* shownView = nullptr;
 
@@ -75,7 +58,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // catalogue with its model once loaded.
 class Bench {
  public:
-  Bench() : ini_(LargeIni()) {}
+  Bench() : ini_(testing::LargeCatalogueIni()) {}
   ~Bench() {
     shownView = nullptr;
     view_.Detach();

@@ -62,6 +62,7 @@ set_tests_properties(contract_win32_cyrillic PROPERTIES
 file(GLOB TARN_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/ui/*.cpp)
 add_executable(tarn_ui_tests ${TARN_UI_TEST_SOURCES} resources/tarn.rc)
 target_link_libraries(tarn_ui_tests PRIVATE tarn_ui gtest gtest_main)
+target_include_directories(tarn_ui_tests PRIVATE tests)
 tarn_warnings(tarn_ui_tests)
 add_test(NAME ui_win32 COMMAND tarn_ui_tests)
 

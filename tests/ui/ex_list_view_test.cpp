@@ -12,6 +12,7 @@
 #include "platform/profile_document.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_windows.h"
+#include "support/large_catalogue.h"
 #include "ui/ex_list_view.h"
 #include "wizard/row_drawing.h"
 
@@ -234,29 +235,11 @@ TEST_F(ExListViewTest, TheCheckBoxIsPaintedWithItsMark) {
   EXPECT_NE(unchecked, checked) << "the mark did not change the box";
 }
 
-// Ten sections of 1,001 entries each, all shown: four items of 249
-// children each (a level holds at most 255 items).
-std::string LargeIni() {
-  std::string ini;
-  for (int s = 0; s < 10; ++s) {
-    ini += "[Section" + std::to_string(s) + "]\r\nselected=1 inherit\r\n";
-    for (int i = 0; i < 4; ++i) {
-      const std::string item = std::to_string(i);
-      ini += "command." + item + "=*\r\ndescription." + item + "=Group " + item + "\r\n";
-      for (int c = 0; c < 249; ++c) {
-        const std::string key = item + "." + std::to_string(c);
-        ini += "command." + key + "=x.exe\r\ndescription." + key + "=On %SystemDrive%\r\n";
-      }
-    }
-  }
-  return ini;
-}
-
 // How long these take is measured by bench/software_list_timing.cpp.
 TEST_F(ExListViewTest, TenThousandRowsShowAndASectionTogglesAndFolds) {
-  Load(LargeIni());
+  Load(testing::LargeCatalogueIni());
   (void)Pixels(RowBox(0));
-  EXPECT_EQ(Rows(), 10010u);
+  EXPECT_EQ(Rows(), testing::kLargeCatalogueRows);
 
   ClickCheckBox(0);
   (void)Pixels(RowBox(0));
@@ -266,7 +249,7 @@ TEST_F(ExListViewTest, TenThousandRowsShowAndASectionTogglesAndFolds) {
   EXPECT_EQ(Rows(), 9010u);
   ClickAt(wizard::ExpanderZone(RowBox(0), 0));
   (void)Pixels(RowBox(0));
-  EXPECT_EQ(Rows(), 10010u);
+  EXPECT_EQ(Rows(), testing::kLargeCatalogueRows);
 }
 
 }  // namespace
