@@ -30,18 +30,23 @@ class NetBuffer {
   LPBYTE data_ = nullptr;
 };
 
+platform::UserInfo FromLevelOne(const USER_INFO_1& one) {
+  platform::UserInfo info;
+  info.name = FromWide(one.usri1_name);
+  info.privilege = one.usri1_priv;
+  info.homeDir = FromWide(one.usri1_home_dir);
+  info.comment = FromWide(one.usri1_comment);
+  info.flags = one.usri1_flags;
+  info.scriptPath = FromWide(one.usri1_script_path);
+  return info;
+}
+
 platform::UserInfo FromLevel(const NetBuffer& buffer, uint32_t level) {
   platform::UserInfo info;
   if (level == 0) {
     info.name = FromWide(buffer.as<USER_INFO_0>()->usri0_name);
   } else if (level == 1) {
-    const auto* one = buffer.as<USER_INFO_1>();
-    info.name = FromWide(one->usri1_name);
-    info.privilege = one->usri1_priv;
-    info.homeDir = FromWide(one->usri1_home_dir);
-    info.comment = FromWide(one->usri1_comment);
-    info.flags = one->usri1_flags;
-    info.scriptPath = FromWide(one->usri1_script_path);
+    info = FromLevelOne(*buffer.as<USER_INFO_1>());
   } else {
     const auto* three = buffer.as<USER_INFO_3>();
     info.name = FromWide(three->usri3_name);
@@ -225,6 +230,26 @@ WinError Win32Accounts::SetUserFlags(TextView server, TextView name, uint32_t fl
   DWORD errorField = 0;
   return calls_.setInfo(WideOrNull(serverName), userName.c_str(), 1008,
                         reinterpret_cast<LPBYTE>(&member), &errorField);
+}
+
+// Each page's buffer is released before the next call; the resume handle
+// carries the position from page to page.
+WinError Win32Accounts::EnumerateUsers(TextView server, std::vector<platform::UserInfo>& users) {
+  const std::wstring serverName = Wide(server);
+  DWORD resume = 0;
+  NET_API_STATUS status = ERROR_MORE_DATA;
+  while (status == ERROR_MORE_DATA) {
+    NetBuffer buffer;
+    DWORD read = 0;
+    DWORD total = 0;
+    status = calls_.enumUsers(WideOrNull(serverName), 1, FILTER_NORMAL_ACCOUNT, buffer.out(),
+                              MAX_PREFERRED_LENGTH, &read, &total, &resume);
+    if (status != NERR_Success && status != ERROR_MORE_DATA) break;
+    const auto* entries = buffer.as<USER_INFO_1>();
+    for (DWORD i = 0; i < read && entries != nullptr; ++i)
+      users.push_back(FromLevelOne(entries[i]));
+  }
+  return status;
 }
 
 }  // namespace tarn::win32
