@@ -61,6 +61,35 @@ platform::UserInfo FromLevel(const NetBuffer& buffer, uint32_t level) {
   return info;
 }
 
+// NetUserEnum(server, level 0 or 1, FILTER_NORMAL_ACCOUNT) page after page
+// while it answers ERROR_MORE_DATA; each page's buffer is released before
+// the next call, the resume handle carries the position.
+NET_API_STATUS EnumerateUserPages(decltype(&NetUserEnum) enumUsers, LPCWSTR server, DWORD level,
+                                  std::vector<platform::UserInfo>& users) {
+  DWORD resume = 0;
+  NET_API_STATUS status = ERROR_MORE_DATA;
+  while (status == ERROR_MORE_DATA) {
+    NetBuffer buffer;
+    DWORD read = 0;
+    DWORD total = 0;
+    status = enumUsers(server, level, FILTER_NORMAL_ACCOUNT, buffer.out(), MAX_PREFERRED_LENGTH,
+                       &read, &total, &resume);
+    if ((status != NERR_Success && status != ERROR_MORE_DATA) || buffer.as<BYTE>() == nullptr) {
+      break;
+    }
+    for (DWORD i = 0; i < read; ++i) {
+      if (level == 1) {
+        users.push_back(FromLevelOne(buffer.as<USER_INFO_1>()[i]));
+      } else {
+        platform::UserInfo named;
+        named.name = FromWide(buffer.as<USER_INFO_0>()[i].usri0_name);
+        users.push_back(std::move(named));
+      }
+    }
+  }
+  return status;
+}
+
 }  // namespace
 
 Result<platform::UserInfo> Win32Accounts::GetUserInfo(TextView server, TextView name,
@@ -232,22 +261,16 @@ WinError Win32Accounts::SetUserFlags(TextView server, TextView name, uint32_t fl
                         reinterpret_cast<LPBYTE>(&member), &errorField);
 }
 
-// Each page's buffer is released before the next call; the resume handle
-// carries the position from page to page.
 WinError Win32Accounts::EnumerateUsers(TextView server, std::vector<platform::UserInfo>& users) {
   const std::wstring serverName = Wide(server);
-  DWORD resume = 0;
-  NET_API_STATUS status = ERROR_MORE_DATA;
-  while (status == ERROR_MORE_DATA) {
-    NetBuffer buffer;
-    DWORD read = 0;
-    DWORD total = 0;
-    status = calls_.enumUsers(WideOrNull(serverName), 1, FILTER_NORMAL_ACCOUNT, buffer.out(),
-                              MAX_PREFERRED_LENGTH, &read, &total, &resume);
-    if (status != NERR_Success && status != ERROR_MORE_DATA) break;
-    const auto* entries = buffer.as<USER_INFO_1>();
-    for (DWORD i = 0; i < read && entries != nullptr; ++i)
-      users.push_back(FromLevelOne(entries[i]));
+  const size_t first = users.size();
+  NET_API_STATUS status = EnumerateUserPages(calls_.enumUsers, WideOrNull(serverName), 1, users);
+  if (status != ERROR_INVALID_LEVEL || users.size() != first) return status;
+  // Wine lists names only: the rest of level 1 comes from each account.
+  status = EnumerateUserPages(calls_.enumUsers, WideOrNull(serverName), 0, users);
+  for (size_t i = first; i < users.size(); ++i) {
+    auto details = GetUserInfo(server, users[i].name, 1);
+    if (details.ok()) users[i] = std::move(*details);
   }
   return status;
 }
