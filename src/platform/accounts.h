@@ -106,6 +106,12 @@ class Accounts {
                                              TextView text) = 0;
   // NetUserSetInfo(server, name, level 1008).
   [[nodiscard]] virtual WinError SetUserFlags(TextView server, TextView name, uint32_t flags) = 0;
+
+  // NetUserEnum(server, level 1, FILTER_NORMAL_ACCOUNT), page after page
+  // while the call answers ERROR_MORE_DATA: appends each account's level-1
+  // fields to `users`. A failure keeps what earlier pages gave and is
+  // returned; kErrorSuccess otherwise.
+  [[nodiscard]] virtual WinError EnumerateUsers(TextView server, std::vector<UserInfo>& users) = 0;
 };
 
 }  // namespace tarn::platform

@@ -3,6 +3,9 @@
 // current user, so cases that need other accounts skip there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "contract/backend.h"
 #include "platform/accounts.h"
 #include "platform/environment.h"
@@ -85,6 +88,19 @@ TEST_F(AccountsContract, CurrentUserHasLevelZeroInfo) {
   auto info = platform_.accounts->GetUserInfo(u"", user_, 0);
   ASSERT_TRUE(info.ok()) << "error " << info.error();
   EXPECT_TRUE(EqualsIgnoreCase(info->name, user_));
+}
+
+TEST_F(AccountsContract, EnumerationListsTheCurrentUserAsGetInfoSeesIt) {
+  std::vector<platform::UserInfo> users;
+  ASSERT_EQ(platform_.accounts->EnumerateUsers(u"", users), kErrorSuccess);
+  const auto own = std::find_if(users.begin(), users.end(), [&](const platform::UserInfo& one) {
+    return EqualsIgnoreCase(one.name, user_);
+  });
+  ASSERT_NE(own, users.end()) << ToUtf8(user_) << " missing among " << users.size();
+  auto info = platform_.accounts->GetUserInfo(u"", user_, 1);
+  ASSERT_TRUE(info.ok()) << "error " << info.error();
+  EXPECT_EQ(own->flags, info->flags);
+  EXPECT_EQ(ToUtf8(own->comment), ToUtf8(info->comment));
 }
 
 TEST_F(AccountsContract, UnknownUserIsNotFound) {

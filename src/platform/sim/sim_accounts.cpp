@@ -221,6 +221,12 @@ Result<std::vector<Text>> SimAccounts::EnumerateLocalGroups(TextView server) {
   return names;
 }
 
+WinError SimAccounts::EnumerateUsers(TextView server, std::vector<platform::UserInfo>& users) {
+  if (!IsLocal(server)) return kErrorBadNetPath;
+  for (const auto& user : users_) users.push_back(AtLevel(user.info, 1));
+  return kErrorSuccess;
+}
+
 WinError SimAccounts::CreateUser(TextView server, const platform::UserInfo& info,
                                  TextView password) {
   if (!IsLocal(server)) return kErrorBadNetPath;

@@ -104,6 +104,9 @@ class SimAccounts : public platform::Accounts {
   [[nodiscard]] WinError SetUserText(TextView server, TextView name, uint32_t level,
                                      TextView text) override;
   [[nodiscard]] WinError SetUserFlags(TextView server, TextView name, uint32_t flags) override;
+  // Every user in the order they were added.
+  [[nodiscard]] WinError EnumerateUsers(TextView server,
+                                        std::vector<platform::UserInfo>& users) override;
   // Passwords shorter than `length` are refused (NERR_PasswordTooShort), as a
   // password policy does.
   void SetMinimumPasswordLength(size_t length) { minimumPasswordLength_ = length; }

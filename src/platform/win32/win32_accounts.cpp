@@ -30,18 +30,23 @@ class NetBuffer {
   LPBYTE data_ = nullptr;
 };
 
+platform::UserInfo FromLevelOne(const USER_INFO_1& one) {
+  platform::UserInfo info;
+  info.name = FromWide(one.usri1_name);
+  info.privilege = one.usri1_priv;
+  info.homeDir = FromWide(one.usri1_home_dir);
+  info.comment = FromWide(one.usri1_comment);
+  info.flags = one.usri1_flags;
+  info.scriptPath = FromWide(one.usri1_script_path);
+  return info;
+}
+
 platform::UserInfo FromLevel(const NetBuffer& buffer, uint32_t level) {
   platform::UserInfo info;
   if (level == 0) {
     info.name = FromWide(buffer.as<USER_INFO_0>()->usri0_name);
   } else if (level == 1) {
-    const auto* one = buffer.as<USER_INFO_1>();
-    info.name = FromWide(one->usri1_name);
-    info.privilege = one->usri1_priv;
-    info.homeDir = FromWide(one->usri1_home_dir);
-    info.comment = FromWide(one->usri1_comment);
-    info.flags = one->usri1_flags;
-    info.scriptPath = FromWide(one->usri1_script_path);
+    info = FromLevelOne(*buffer.as<USER_INFO_1>());
   } else {
     const auto* three = buffer.as<USER_INFO_3>();
     info.name = FromWide(three->usri3_name);
@@ -54,6 +59,35 @@ platform::UserInfo FromLevel(const NetBuffer& buffer, uint32_t level) {
     info.profile = FromWide(three->usri3_profile);
   }
   return info;
+}
+
+// NetUserEnum(server, level 0 or 1, FILTER_NORMAL_ACCOUNT) page after page
+// while it answers ERROR_MORE_DATA; each page's buffer is released before
+// the next call, the resume handle carries the position.
+NET_API_STATUS EnumerateUserPages(decltype(&NetUserEnum) enumUsers, LPCWSTR server, DWORD level,
+                                  std::vector<platform::UserInfo>& users) {
+  DWORD resume = 0;
+  NET_API_STATUS status = ERROR_MORE_DATA;
+  while (status == ERROR_MORE_DATA) {
+    NetBuffer buffer;
+    DWORD read = 0;
+    DWORD total = 0;
+    status = enumUsers(server, level, FILTER_NORMAL_ACCOUNT, buffer.out(), MAX_PREFERRED_LENGTH,
+                       &read, &total, &resume);
+    if ((status != NERR_Success && status != ERROR_MORE_DATA) || buffer.as<BYTE>() == nullptr) {
+      break;
+    }
+    for (DWORD i = 0; i < read; ++i) {
+      if (level == 1) {
+        users.push_back(FromLevelOne(buffer.as<USER_INFO_1>()[i]));
+      } else {
+        platform::UserInfo named;
+        named.name = FromWide(buffer.as<USER_INFO_0>()[i].usri0_name);
+        users.push_back(std::move(named));
+      }
+    }
+  }
+  return status;
 }
 
 }  // namespace
@@ -225,6 +259,20 @@ WinError Win32Accounts::SetUserFlags(TextView server, TextView name, uint32_t fl
   DWORD errorField = 0;
   return calls_.setInfo(WideOrNull(serverName), userName.c_str(), 1008,
                         reinterpret_cast<LPBYTE>(&member), &errorField);
+}
+
+WinError Win32Accounts::EnumerateUsers(TextView server, std::vector<platform::UserInfo>& users) {
+  const std::wstring serverName = Wide(server);
+  const size_t first = users.size();
+  NET_API_STATUS status = EnumerateUserPages(calls_.enumUsers, WideOrNull(serverName), 1, users);
+  if (status != ERROR_INVALID_LEVEL || users.size() != first) return status;
+  // Wine lists names only: the rest of level 1 comes from each account.
+  status = EnumerateUserPages(calls_.enumUsers, WideOrNull(serverName), 0, users);
+  for (size_t i = first; i < users.size(); ++i) {
+    auto details = GetUserInfo(server, users[i].name, 1);
+    if (details.ok()) users[i] = std::move(*details);
+  }
+  return status;
 }
 
 }  // namespace tarn::win32

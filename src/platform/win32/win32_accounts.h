@@ -22,6 +22,7 @@ struct NetGroupCalls {
   decltype(&NetUserDel) deleteUser = &NetUserDel;
   decltype(&NetLocalGroupGetMembers) getMembers = &NetLocalGroupGetMembers;
   decltype(&NetLocalGroupEnum) enumGroups = &NetLocalGroupEnum;
+  decltype(&NetUserEnum) enumUsers = &NetUserEnum;
 };
 
 class Win32Accounts : public platform::Accounts {
@@ -49,6 +50,8 @@ class Win32Accounts : public platform::Accounts {
   [[nodiscard]] WinError SetUserText(TextView server, TextView name, uint32_t level,
                                      TextView text) override;
   [[nodiscard]] WinError SetUserFlags(TextView server, TextView name, uint32_t flags) override;
+  [[nodiscard]] WinError EnumerateUsers(TextView server,
+                                        std::vector<platform::UserInfo>& users) override;
 
  private:
   NetGroupCalls calls_;
