@@ -104,19 +104,25 @@ TEST_F(AccountSheetTest, TypedNameAndOkAddTheRecord) {
   accounts::AccountStore store;
   std::wstring label;
   int pages = 0;
+  bool okBeforeName = true;
+  bool okAfterName = false;
   g_script = [&](HWND sheet) {
     HWND page = Page(sheet, 0);
     label = TextOf(GetDlgItem(page, IDC_USER_NAME_LABEL));
     // Every page renders when it is shown.
     for (int index = 1; index <= 2; ++index) PropSheet_SetCurSel(sheet, nullptr, index);
     for (int index = 0; index <= 2; ++index) pages += Page(sheet, index) != nullptr ? 1 : 0;
+    okBeforeName = IsWindowEnabled(GetDlgItem(sheet, IDOK)) != FALSE;
     SetDlgItemTextW(page, IDC_NAME_EDIT, L"carl");
+    okAfterName = IsWindowEnabled(GetDlgItem(sheet, IDOK)) != FALSE;
     PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
   };
   accounts::UserAccount* result = Edit(app, store, nullptr);
   ASSERT_NE(result, nullptr) << "the sheet did not close with OK";
   EXPECT_EQ(label, L"Benutzername") << "the page is not translated";
   EXPECT_EQ(pages, 3);
+  EXPECT_FALSE(okBeforeName) << "OK without a name";
+  EXPECT_TRUE(okAfterName);
   ASSERT_EQ(store.list.count(), 1u);
   EXPECT_EQ(result, store.list.AccountAt(0));
   EXPECT_EQ(ToUtf8(result->Name.str()), "carl");

@@ -135,6 +135,17 @@ TEST_F(AccountEditorTest, NeverExpiresAndCantChangeLockMustChange) {
   EXPECT_FALSE(view.mustChange) << "unlocking does not check it again";
 }
 
+TEST_F(AccountEditorTest, DisablingTheLoggedOnAccountIsAskedOnlyWhenItIsTheMainOne) {
+  UserAccount& admin = Add(u"Admin");
+  AccountEditor editor(services, store, config, &admin);
+  EXPECT_TRUE(editor.DisablingOwnAccount(u"ADMIN")) << "no record is primary";
+  EXPECT_FALSE(editor.DisablingOwnAccount(u"other"));
+  Add(u"bert", 1);
+  EXPECT_FALSE(editor.DisablingOwnAccount(u"admin")) << "another record is primary";
+  (void)editor.SetBox(AccountBox::kPrimary, BoxState::kChecked);
+  EXPECT_TRUE(editor.DisablingOwnAccount(u"admin"));
+}
+
 struct FolderRow {
   size_t folder;
   const char16_t* typed;
