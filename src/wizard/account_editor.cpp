@@ -201,7 +201,8 @@ AccountValidation AccountEditor::Validate() const {
   AccountValidation result;
   const NameCheck name = CheckUserName(copy.Name.view());
   if (name == NameCheck::kBadCharacters) {
-    result.balloon = AccountBalloon{IDC_NAME_EDIT, 135, 134, {}, true};
+    result.balloon = AccountBalloon{
+        IDC_NAME_EDIT, IDS_USER_NAME_INVALID_TITLE, IDS_USER_NAME_INVALID_TEXT, {}, true};
   }
   const bool passwordsAgree = copy.PasswordGiven == 0 || copy.Password.view() == confirm_;
   result.okEnabled = name == NameCheck::kValid && passwordsAgree;
