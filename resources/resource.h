@@ -251,6 +251,8 @@
 #define IDC_ROAMING_PROFILE_LABEL 1208
 #define IDS_UNFORMATTED_TITLE 166
 #define IDS_UNFORMATTED_TEXT 195 /* drive letter or path */
+#define IDS_DUPLICATE_ACCOUNT_TITLE 218
+#define IDS_DUPLICATE_ACCOUNT_TEXT 219 /* name of the other record */
 
 /* Shellfolder page (111). The three ranges hold one text per folder of the
  * shell folder table, by its index. */

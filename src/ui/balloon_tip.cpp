@@ -40,11 +40,12 @@ bool BalloonTip::Create(HWND dialog) {
   return true;
 }
 
-void BalloonTip::Show(HWND control, TextView title, TextView text) {
+void BalloonTip::Show(HWND control, TextView title, TextView text, int icon) {
   if (tip_ == nullptr || control == nullptr) return;
   std::wstring wideTitle = win32::Wide(title);
   std::wstring wideText = win32::Wide(text);
-  SendMessageW(tip_, TTM_SETTITLEW, TTI_WARNING, reinterpret_cast<LPARAM>(wideTitle.c_str()));
+  SendMessageW(tip_, TTM_SETTITLEW, static_cast<WPARAM>(icon),
+               reinterpret_cast<LPARAM>(wideTitle.c_str()));
   TOOLINFOW tool = Tool(wideText.data());
   SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   RECT bounds{};

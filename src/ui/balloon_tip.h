@@ -21,8 +21,8 @@ class BalloonTip {
   // Creates the tooltip window for the controls of `dialog`; false when the
   // system refused it (the page then works without balloons).
   [[nodiscard]] bool Create(HWND dialog);
-  // Shows `text` under `title` with a warning icon, its stem at `control`.
-  void Show(HWND control, TextView title, TextView text);
+  // Shows `text` under `title` with `icon` (a TTI_ value), its stem at `control`.
+  void Show(HWND control, TextView title, TextView text, int icon = TTI_WARNING);
   // Hides the balloon; safe when none is shown.
   void Hide();
   // The control the balloon points at, or nullptr when hidden.

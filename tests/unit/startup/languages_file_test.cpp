@@ -310,7 +310,7 @@ const std::map<uint32_t, std::string>& ExpectedConversions() {
       {IDS_OSD_TEXT, "d"},         {IDS_DISABLE_OWN_ACCOUNT, "s"},   {IDS_DELETE_OWN_ACCOUNT, "s"},
       {IDS_DRIVE_COUNTDOWN, "d"},  {IDS_FORMAT_PROMPT, "c"},         {IDS_FORMAT_FAILED, "c"},
       {IDS_UNFORMATTED_TEXT, "s"}, {IDS_ADMIN_RIGHTS_TIP, "s"},      {IDS_LOAD_UNREADABLE, "s"},
-      {IDS_LOAD_NO_SOFTWARE, "s"}};
+      {IDS_LOAD_NO_SOFTWARE, "s"}, {IDS_DUPLICATE_ACCOUNT_TEXT, "s"}};
   return expected;
 }
 
