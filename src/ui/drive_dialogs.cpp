@@ -121,7 +121,8 @@ void InitialiseFormat(HWND dialog, DialogState& state) {
   FormatDialogModel& model = *Formatting(state);
   app::Translator& translator = state.app.translator;
   SetText(dialog, IDC_FORMAT_PROMPT_OUTPUT,
-          Format(translator.Translate(IDS_FORMAT_PROMPT), {Text(1, model.driveLetter())}));
+          Format(translator.Translate(IDS_FORMAT_PROMPT),
+                 {static_cast<unsigned>(model.driveLetter())}));
   const HWND list = GetDlgItem(dialog, IDC_FILE_SYSTEM_COMBO);
   for (const char16_t* name : FormatDialogModel::kFileSystems) {
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(name).c_str()));
@@ -141,7 +142,7 @@ void Initialise(HWND dialog, DialogState& state) {
   if (missing) {
     SetText(dialog, IDC_MISSING_PROMPT_OUTPUT,
             Format(state.app.translator.Translate(IDS_MISSING_VOLUME_PROMPT),
-                   {Text(1, Missing(state)->driveLetter())}));
+                   {static_cast<unsigned>(Missing(state)->driveLetter())}));
     FillVolumeList(dialog, state);
   } else {
     InitialiseFormat(dialog, state);
@@ -192,8 +193,8 @@ void FormatEnded(HWND dialog, DialogState& state, WinError result) {
   const DriveStep step = model.FormatEnded(result);
   ShowFormatView(dialog, model.view(), state.app.translator);
   if (step == DriveStep::kShowFailure && !state.slot.abandoned) {
-    const Text text =
-        Format(state.app.translator.Translate(IDS_FORMAT_FAILED), {Text(1, model.driveLetter())});
+    const Text text = Format(state.app.translator.Translate(IDS_FORMAT_FAILED),
+                             {static_cast<unsigned>(model.driveLetter())});
     (void)TimedMessageBox(
         dialog, text, u"Format Error", MB_OK | MB_ICONHAND | MB_TASKMODAL | MB_TOPMOST,
         state.app.config.AutoInstallEnabled ? app::kUnattendedQuestionSeconds : 0, IDOK);

@@ -67,7 +67,8 @@ class DriveDialogTest : public ::testing::Test {
     (void)files.CreateDirectory(folder);
     const std::string ini =
         "[en]\r\n119=Missing drive (test)\r\n117=Format drive (test)\r\n"
-        "192=Closes in %d s.\r\n194=Drive %c: could not be formatted.\r\n";
+        "167=Drive %c: is missing.\r\n192=Closes in %d s.\r\n194=Drive %c: could not be "
+        "formatted.\r\n";
     ASSERT_EQ(files.WriteAll(PathAppend(folder, u"languages.ini"),
                              std::vector<uint8_t>(ini.begin(), ini.end())),
               kErrorSuccess);
@@ -121,6 +122,10 @@ TEST_F(DriveDialogTest, MissingDriveQuestionCancelsItselfWhenTheCountdownRunsOut
   ASSERT_NE(dialog, nullptr) << "the dialog shows with its translated caption";
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
   EXPECT_TRUE(GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  wchar_t prompt[256] = {};
+  GetDlgItemTextW(dialog, IDC_MISSING_PROMPT_OUTPUT, prompt, 256);
+  EXPECT_NE(std::wstring(prompt).find(std::wstring(1, letter) + L":"), std::wstring::npos)
+      << "prompt: " << ToUtf8(win32::FromWide(prompt));
   wchar_t line[64] = {};
   GetDlgItemTextW(dialog, IDC_MISSING_COUNTDOWN_OUTPUT, line, 64);
   EXPECT_EQ(std::wstring(line).substr(0, 9), L"Closes in");
@@ -166,6 +171,17 @@ TEST_F(DriveDialogTest, FormatWithoutAFormatterFailsAndEndsTheDialog) {
   const app::VolumeReply answer = reply.get();
   EXPECT_EQ(answer.answer, app::VolumeAnswer::Retry) << "the drive is looked at again";
   EXPECT_EQ(answer.path, Text());
+}
+
+TEST_F(DriveDialogTest, AbandonEndsAnOpenQuestionThatWouldWaitForever) {
+  auto reply = Ask(app::VolumeProblem::Missing, 0);
+  ASSERT_NE(FindDialog(L"Missing drive (test)"), nullptr);
+  prompter->Abandon();
+  ASSERT_EQ(reply.wait_for(std::chrono::seconds(5)), std::future_status::ready)
+      << "the owner's thread may wait for the asking thread without pumping";
+  EXPECT_EQ(reply.get().answer, app::VolumeAnswer::Cancel);
+  EXPECT_EQ(Ask(app::VolumeProblem::Missing, 0).get().answer, app::VolumeAnswer::Cancel)
+      << "later questions are not shown";
 }
 
 }  // namespace
