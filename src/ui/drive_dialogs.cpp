@@ -245,7 +245,11 @@ void Tick(HWND dialog, DialogState& state) {
 
 INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    Initialise(dialog, *reinterpret_cast<DialogState*>(lParam));
+    auto& state = *reinterpret_cast<DialogState*>(lParam);
+    // A dialog that can't be set up ends at once, as a cancelled question.
+    state.done = true;
+    Initialise(dialog, state);
+    state.done = false;
     return TRUE;
   }
   DialogState* state = StateOf(dialog);

@@ -6,8 +6,9 @@
 # the account is "COMPUTER\user", its group unchanged (Wine's group calls
 # would call NetUserSetInfo too). The worker reaches the profile's drive
 # check, the dialog shows over the wizard and closes by itself after its
-# ten seconds, and the run goes on to the
-# software and ends with code 0.
+# ten seconds, and the run goes on to the software and ends with code 0.
+. "$root/tests/e2e/wizard_lib.sh"
+
 drive_dialog_run() {
   lang=$1
   caption=$(language_text "$lang" 119)
