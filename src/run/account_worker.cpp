@@ -223,6 +223,10 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     const bool usable = volumes.CheckVolume(folder);
     account.Profile = folder;
     if (!usable) {
+      app_.log.WriteFormat(app::kLogWarning, 0,
+                           u"%s: The drive of the profile folder of '%s' is not available "
+                           u"('%s'); the account is skipped",
+                           {kWorker, account.Name.view(), account.Profile.view()});
       DropNewAccount(account, isNew);
       return;
     }

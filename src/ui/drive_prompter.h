@@ -6,6 +6,7 @@
 #include "platform/win32/win32_windows.h"
 
 #include "app/prompter.h"
+#include "ui/drive_dialogs.h"
 #include "ui/wizard_session.h"
 
 namespace tarn::ui {
@@ -19,9 +20,14 @@ class DialogPrompter final : public app::Prompter {
   // itself after the question's time-out (an armed automatic start or end).
   [[nodiscard]] app::VolumeReply AskVolume(const app::VolumeQuestion& question) override;
 
+  // From any thread: nobody waits for answers any more (the wizard is being
+  // torn down); an open question ends with Cancel, later ones are not shown.
+  void Abandon();
+
  private:
   WizardSession& session_;
   HWND owner_;
+  DriveDialogSlot slot_;
 };
 
 }  // namespace tarn::ui

@@ -151,10 +151,10 @@ void StatusPage::StartRun() {
   // The run has begun: no countdown may press a button of this page.
   session_.frame.StopCountdown();
   variables_ = std::make_unique<run::RunEnvironment>(startup::VariablesOf(app, session_.accounts));
-  // Until the drive dialogs exist, every drive question ends as its
-  // countdown would, with Cancel, whether or not a person is there.
+  // The drive questions count down only when nobody may be there to answer.
+  prompter_ = std::make_unique<DialogPrompter>(session_, sheet());
   accountWorker_ = std::make_unique<run::SystemAccountWorker>(
-      app, prompter_, unattended_ ? app::kUnattendedQuestionSeconds : 0);
+      app, *prompter_, unattended_ ? app::kUnattendedQuestionSeconds : 0);
   context_ = std::make_unique<run::RunContext>(
       run::RunContext{app, session_.accounts.list, session_.catalogue.FirstEntry(), status_,
                       *accountWorker_, *variables_});
@@ -305,6 +305,9 @@ void StatusPage::StopRun() {
     // end it as a confirmed Cancel would, so the lists it uses stay alive
     // until it has stopped.
     if (!model_.runEnded()) status_.CancelRun();
+    // A drive question still open would keep the worker, and so this
+    // thread, waiting.
+    if (prompter_) prompter_->Abandon();
     worker_.join();
   }
   if (listening_) session_.app.log.SetListener({});

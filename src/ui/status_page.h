@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/prompter.h"
+#include "ui/drive_prompter.h"
 #include "ui/property_page.h"
 #include "ui/wizard_session.h"
 #include "wizard/run_event_queue.h"
@@ -66,7 +67,8 @@ class StatusPage : public PropertyPage {
   bool started_ = false;
   bool listening_ = false;
   bool unattended_ = false;
-  app::UnattendedPrompter prompter_;
+  // Asks the run's drive questions; made when the run starts.
+  std::unique_ptr<DialogPrompter> prompter_;
   std::unique_ptr<run::RunEnvironment> variables_;
   std::unique_ptr<run::SystemAccountWorker> accountWorker_;
   std::unique_ptr<run::RunContext> context_;
