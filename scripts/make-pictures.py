@@ -6,6 +6,10 @@ Writes, into resources/:
   about_menu.bmp 12 x 17, 24-bit, ground RGB 192,192,192, which loading with
                  LR_LOADMAP3DCOLORS turns into the menu's face colour
   tarn.ico       16, 32 and 48 pixels with a transparent ground
+  account_*.ico  16 and 32 pixels: the account list's person in its states
+                 (new, existing, disabled greyed, deleted with a red cross),
+                 the property sheet's and a spare one
+  changed_folder.ico  16 and 32 pixels: a folder with a warning mark
 
 Each picture is drawn eight times larger and then scaled down, so the stones
 get soft edges. Needs ImageMagick's "convert"; the results are committed, so
@@ -87,6 +91,92 @@ def render(stones, width, height, ground, outline, target):
     subprocess.run(args, check=True)
 
 
+# The person of the account icons: colours of head and body, outline.
+PERSON_NEW = ("#f2c9a0", "#2f76c0", "#1d3f66")
+PERSON_EXISTING = ("#f2c9a0", "#3a9a4a", "#1e5228")
+PERSON_GREY = ("#d4d4d4", "#a0a0a0", "#707070")
+PERSON_GREY_EXISTING = ("#d4d4d4", "#9db3a0", "#6a7a6c")
+PERSON_SHEET = ("#f2c9a0", "#c07a2f", "#663f1d")
+PERSON_SPARE = ("#f2c9a0", "#7a5ab0", "#3f2a66")
+CROSS = "#d02020"
+
+# file name, person colours, extra mark
+ACCOUNT_ICONS = [
+    ("account_new.ico", PERSON_NEW, None),
+    ("account_new_disabled.ico", PERSON_GREY, None),
+    ("account_existing.ico", PERSON_EXISTING, None),
+    ("account_existing_disabled.ico", PERSON_GREY_EXISTING, None),
+    ("account_deleted.ico", PERSON_EXISTING, "cross"),
+    ("account_sheet.ico", PERSON_SHEET, "card"),
+    ("account_spare.ico", PERSON_SPARE, None),
+]
+
+
+def person_commands(size, colours, mark):
+    """A head and shoulders in a size x size canvas, with an optional mark."""
+    s = size / 100.0
+    skin, body, outline = colours
+    width = 6 * s
+    commands = []
+    if mark == "card":
+        commands.append(f"fill #fff6e0 stroke #8a6a40 stroke-width {width:.1f} "
+                        f"roundrectangle {4 * s:.1f},{10 * s:.1f} {96 * s:.1f},{96 * s:.1f} "
+                        f"{10 * s:.1f},{10 * s:.1f}")
+    # Shoulders: the upper half of a wide ellipse, closed at the bottom edge.
+    commands.append(f"fill {body} stroke {outline} stroke-width {width:.1f} "
+                    f"ellipse {50 * s:.1f},{98 * s:.1f} {40 * s:.1f},{42 * s:.1f} 180,360")
+    commands.append(f"fill {skin} stroke {outline} stroke-width {width:.1f} "
+                    f"circle {50 * s:.1f},{33 * s:.1f} {50 * s:.1f},{12 * s:.1f}")
+    if mark == "cross":
+        for a, b in (((52, 52), (96, 96)), ((96, 52), (52, 96))):
+            commands.append(f"fill none stroke {CROSS} stroke-width {14 * s:.1f} "
+                            f"line {a[0] * s:.1f},{a[1] * s:.1f} {b[0] * s:.1f},{b[1] * s:.1f}")
+    return commands
+
+
+def folder_warning_commands(size):
+    """A yellow folder with a warning triangle in its lower right corner."""
+    s = size / 100.0
+    w = 5 * s
+    return [
+        f"fill #e0b040 stroke #8a6a10 stroke-width {w:.1f} "
+        f"polygon {4 * s:.1f},{20 * s:.1f} {38 * s:.1f},{20 * s:.1f} {46 * s:.1f},{30 * s:.1f} "
+        f"{90 * s:.1f},{30 * s:.1f} {90 * s:.1f},{84 * s:.1f} {4 * s:.1f},{84 * s:.1f}",
+        f"fill #f4d470 stroke #8a6a10 stroke-width {w:.1f} "
+        f"polygon {4 * s:.1f},{40 * s:.1f} {90 * s:.1f},{40 * s:.1f} {90 * s:.1f},{84 * s:.1f} "
+        f"{4 * s:.1f},{84 * s:.1f}",
+        f"fill #ffd000 stroke #202020 stroke-width {w:.1f} "
+        f"polygon {72 * s:.1f},{46 * s:.1f} {98 * s:.1f},{97 * s:.1f} {46 * s:.1f},{97 * s:.1f}",
+        f"fill none stroke #202020 stroke-width {9 * s:.1f} "
+        f"line {72 * s:.1f},{64 * s:.1f} {72 * s:.1f},{80 * s:.1f}",
+        f"fill #202020 stroke none circle {72 * s:.1f},{89 * s:.1f} {72 * s:.1f},{85 * s:.1f}",
+    ]
+
+
+def render_icon(commands_for, target, scratch):
+    """An icon of 16 and 32 pixels, each drawn large and scaled down."""
+    sizes = []
+    for size in (16, 32):
+        big = size * OVERSAMPLE
+        path = os.path.join(scratch, f"{os.path.basename(target)}{size}.png")
+        args = ["convert", "-size", f"{big}x{big}", "xc:none"]
+        for command in commands_for(big):
+            args += ["-draw", command]
+        args += ["-filter", "Triangle", "-resize", f"{size}x{size}!", "PNG32:" + path]
+        subprocess.run(args, check=True)
+        sizes.append(path)
+    subprocess.run(["convert"] + sizes + [target], check=True)
+
+
+def render_account_icons():
+    with tempfile.TemporaryDirectory() as scratch:
+        for name, colours, mark in ACCOUNT_ICONS:
+            render_icon(lambda big, c=colours, m=mark: person_commands(big, c, m),
+                        os.path.join(RESOURCES, name), scratch)
+        render_icon(folder_warning_commands, os.path.join(RESOURCES, "changed_folder.ico"),
+                    scratch)
+
+
 def main():
     render(FULL_CAIRN, 49, 49, "white", 2.0, "BMP3:" + os.path.join(RESOURCES, "header.bmp"))
     render(SMALL_CAIRN, 12, 17, "rgb(192,192,192)", 4.0,
@@ -101,6 +191,7 @@ def main():
         # Each size stored as a 32-bit bitmap with alpha, which every
         # version of the system reads.
         subprocess.run(["convert"] + sizes + [os.path.join(RESOURCES, "tarn.ico")], check=True)
+    render_account_icons()
 
 
 if __name__ == "__main__":

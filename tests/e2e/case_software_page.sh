@@ -58,9 +58,8 @@ click_text() {
 open_software_page() {
   start_tarn "$1" "/ini=$(win_path "$artifacts/software.ini")" "/language=$2" /skiprestart
   id=$(wait_window "$(language_text "$2" 129)" 60) || { fail "no settings page"; return 1; }
-  click_next "$id"
-  within 10 window_named "$id" "$(language_text "$2" 130)" ||
-    fail "Next did not lead to the software page"
+  next_to_page "$id" "$(language_text "$2" 113)" || return 1
+  next_to_page "$id" "$(language_text "$2" 130)"
 }
 
 run_finished_in() { tarn_log "$1" | grep -q "$(language_text "$2" 143 | cut -c1-20)"; }

@@ -122,10 +122,16 @@ click_button() {
 click_cancel() { click_button "$1" 58; }
 click_next() { click_button "$1" 152; }
 
-# Next on the settings page, then on the software page: the run starts.
+# Next on the settings page, the account page and the software page: the
+# run starts.
 next_to_status() {
-  software=$(language_text "$2" 130)
+  next_to_page "$1" "$(language_text "$2" 113)" || return 1
+  next_to_page "$1" "$(language_text "$2" 130)" || return 1
   click_next "$1"
-  within 10 window_named "$1" "$software" || fail "Next did not lead to '$software'" || return 1
+}
+
+# next_to_page <wizard> <title>: Next, and the page titled so is shown.
+next_to_page() {
   click_next "$1"
+  within 10 window_named "$1" "$2" || fail "Next did not lead to '$2'"
 }

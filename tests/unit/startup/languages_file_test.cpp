@@ -304,13 +304,25 @@ std::map<uint32_t, std::map<std::string, Need>> NumbersByNeed() {
 // Conversions the callers pass, in order; every other text is used as it is
 // and must hold none.
 const std::map<uint32_t, std::string>& ExpectedConversions() {
-  static const std::map<uint32_t, std::string> expected = {
-      {IDS_RUN_FAILED, "sd"},      {IDS_RUN_NOT_STARTED, "ds"},      {IDS_LOGGED_ON_AS, "s"},
-      {IDS_RUN_SUCCEEDED, "s"},    {IDS_MISSING_VOLUME_PROMPT, "c"}, {IDS_ACCOUNT_CAPTION, "s"},
-      {IDS_OSD_TEXT, "d"},         {IDS_DISABLE_OWN_ACCOUNT, "s"},   {IDS_DELETE_OWN_ACCOUNT, "s"},
-      {IDS_DRIVE_COUNTDOWN, "d"},  {IDS_FORMAT_PROMPT, "c"},         {IDS_FORMAT_FAILED, "c"},
-      {IDS_UNFORMATTED_TEXT, "s"}, {IDS_ADMIN_RIGHTS_TIP, "s"},      {IDS_LOAD_UNREADABLE, "s"},
-      {IDS_LOAD_NO_SOFTWARE, "s"}, {IDS_DUPLICATE_ACCOUNT_TEXT, "s"}};
+  static const std::map<uint32_t, std::string> expected = {{IDS_RUN_FAILED, "sd"},
+                                                           {IDS_RUN_NOT_STARTED, "ds"},
+                                                           {IDS_LOGGED_ON_AS, "s"},
+                                                           {IDS_RUN_SUCCEEDED, "s"},
+                                                           {IDS_MISSING_VOLUME_PROMPT, "c"},
+                                                           {IDS_ACCOUNT_CAPTION, "s"},
+                                                           {IDS_OSD_TEXT, "d"},
+                                                           {IDS_DISABLE_OWN_ACCOUNT, "s"},
+                                                           {IDS_DELETE_OWN_ACCOUNT, "s"},
+                                                           {IDS_DRIVE_COUNTDOWN, "d"},
+                                                           {IDS_FORMAT_PROMPT, "c"},
+                                                           {IDS_FORMAT_FAILED, "c"},
+                                                           {IDS_UNFORMATTED_TEXT, "s"},
+                                                           {IDS_ADMIN_RIGHTS_TIP, "s"},
+                                                           {IDS_LOAD_UNREADABLE, "s"},
+                                                           {IDS_LOAD_NO_SOFTWARE, "s"},
+                                                           {IDS_DUPLICATE_ACCOUNT_TEXT, "s"},
+                                                           {IDS_LOAD_ACCOUNTS_UNREADABLE, "s"},
+                                                           {IDS_USE_EXISTING_ACCOUNT, "s"}};
   return expected;
 }
 
