@@ -55,6 +55,13 @@ mark_and_remove() {
   # "Delete user account" by its mnemonic
   if [ "$lang" = de ]; then xdotool key l 2>/dev/null; else xdotool key d 2>/dev/null; fi
   sleep 0.5
+  # Enter opens the marked account's sheet: only the deleted-account notice.
+  xdotool key Return 2>/dev/null
+  notice=$(wait_window "$(language_text "$lang" 172 | sed 's/%s/bert/')" 10) ||
+    { fail "Enter did not open the marked account's sheet"; return 1; }
+  still_screenshot "account-deleted-notice-$lang"
+  xdotool key Escape 2>/dev/null
+  within 5 window_gone "$notice" || fail "Escape did not close the sheet" || return 1
   xdotool key Down Delete 2>/dev/null
   still_screenshot "account-list-marked-$lang"
   run_accounts "$id" "account-list-$lang" "$lang" || return 1

@@ -61,6 +61,14 @@ create_in_sheet() {
   still_screenshot "account-shell-folders-$lang"
   click_tab "$sheet" 2
   still_screenshot "account-environment-$lang"
+  # "&Add" opens the variable editor; Escape leaves the list as it was.
+  if [ "$lang" = de ]; then keys alt+h; else keys alt+a; fi
+  editor=$(wait_window "$(language_text "$lang" 114)" 10) || { fail "no variable editor"; return 1; }
+  xdotool type --delay 20 DORA_TOOLS 2>/dev/null
+  still_screenshot "account-variable-$lang"
+  keys Escape
+  within 5 window_gone "$editor" || fail "Escape did not close the variable editor" || return 1
+  click_tab "$sheet" 2
   keys Return
   within 5 window_gone "$sheet" || fail "OK did not close the sheet" || return 1
   still_screenshot "account-list-added-$lang"
