@@ -14,8 +14,7 @@ tarn_warnings(tarn_win32)
 file(GLOB TARN_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
 list(REMOVE_ITEM TARN_UI_SOURCES ${CMAKE_SOURCE_DIR}/src/ui/main.cpp)
 add_library(tarn_ui STATIC ${TARN_UI_SOURCES})
-# The help pane opens documents through the text object model (BSTR names).
-target_link_libraries(tarn_ui PUBLIC tarn_wizard tarn_win32 oleaut32)
+target_link_libraries(tarn_ui PUBLIC tarn_wizard tarn_win32)
 target_include_directories(tarn_ui PUBLIC resources)
 tarn_warnings(tarn_ui)
 

@@ -78,7 +78,43 @@ struct ComRelease {
 template <class T>
 using ComPointer = std::unique_ptr<T, ComRelease>;
 
-using UniqueBstr = std::unique_ptr<OLECHAR, win32::ReleaseWith<SysFreeString>>;
+// The text object model takes its file name as a BSTR. OLE automation comes
+// with the rich edit control anyway; binding it here keeps its library out
+// of the program's start.
+struct Automation {
+  using Allocate = BSTR(WINAPI*)(const OLECHAR*, UINT);
+  using Free = void(WINAPI*)(BSTR);
+  Allocate allocate = nullptr;
+  Free free = nullptr;
+};
+
+const Automation& AutomationFunctions() {
+  static const Automation functions = [] {
+    Automation found;
+    if (HMODULE library = LoadLibraryW(L"oleaut32.dll")) {
+      found.allocate = reinterpret_cast<Automation::Allocate>(
+          reinterpret_cast<void*>(GetProcAddress(library, "SysAllocStringLen")));
+      found.free = reinterpret_cast<Automation::Free>(
+          reinterpret_cast<void*>(GetProcAddress(library, "SysFreeString")));
+    }
+    return found;
+  }();
+  return functions;
+}
+
+struct FreeBstr {
+  void operator()(OLECHAR* text) const {
+    if (AutomationFunctions().free) AutomationFunctions().free(text);
+  }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, FreeBstr>;
+
+// A BSTR copy of `text`; null when automation is missing.
+UniqueBstr MakeBstr(const std::wstring& text) {
+  const Automation& automation = AutomationFunctions();
+  if (!automation.allocate || !automation.free) return nullptr;
+  return UniqueBstr(automation.allocate(text.c_str(), static_cast<UINT>(text.size())));
+}
 
 template <class T>
 void ReleaseInto(T*& object) {
@@ -241,9 +277,8 @@ bool HelpPane::ShowHelpFile(TextView path) {
   if (control_ == nullptr) return false;
   if (document_ != nullptr) {
     const std::wstring wide = win32::Wide(path);
-    const UniqueBstr name(SysAllocStringLen(wide.c_str(), static_cast<UINT>(wide.size())));
-    VARIANT argument;
-    VariantInit(&argument);
+    const UniqueBstr name = MakeBstr(wide);
+    VARIANT argument{};
     argument.vt = VT_BSTR;
     argument.bstrVal = name.get();
     if (name && SUCCEEDED(document_->Open(&argument, tomReadOnly | tomOpenExisting, 0))) {
