@@ -1,7 +1,5 @@
 #include "ui/account_list_page.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <array>
 
@@ -15,6 +13,7 @@
 #include "startup/account_steps.h"
 #include "ui/account_sheet.h"
 #include "ui/changed_folders_dialog.h"
+#include "ui/configuration_file_dialog.h"
 #include "ui/control_geometry.h"
 #include "ui/page_countdown.h"
 #include "ui/timed_message_box.h"
@@ -25,7 +24,6 @@ namespace tarn::ui {
 
 namespace {
 
-constexpr DWORD kPathCapacity = 260;
 constexpr int kNameColumnWidth = 100;
 constexpr int kInitialImages = 8;
 constexpr UINT_PTR kListSubclassId = 1;
@@ -35,26 +33,6 @@ constexpr std::array<int, 7> kRowIcons = {IDI_ACCOUNT_NEW,      IDI_ACCOUNT_NEW_
                                           IDI_ACCOUNT_EXISTING, IDI_ACCOUNT_EXISTING_DISABLED,
                                           IDI_ACCOUNT_DELETED,  IDI_ACCOUNT_SHEET,
                                           IDI_ACCOUNT_SPARE};
-
-std::wstring FilterOf(const Text& text) {
-  std::wstring filter = win32::Wide(text);
-  std::replace(filter.begin(), filter.end(), L'|', L'\0');
-  filter.push_back(L'\0');
-  return filter;
-}
-
-// The common dialogs are loaded only when the user browses, as on the
-// software page: linking them would load them at every start.
-bool AskForFile(OPENFILENAMEW& request) {
-  using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
-  HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
-  if (!dialogs) return false;
-  const auto ask = reinterpret_cast<GetOpenFileNameFunction>(
-      reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameW")));
-  const bool chosen = ask && ask(&request);
-  FreeLibrary(dialogs);
-  return chosen;
-}
 
 // The dialog manager keeps Enter for the default button (the wizard's
 // Next); the list asks for it so that Enter opens the selected account.
@@ -417,7 +395,8 @@ void AccountListPage::ToggleDeleted() {
 }
 
 void AccountListPage::LoadUsers() {
-  const std::optional<Text> chosen = BrowseForUsersFile();
+  const std::optional<Text> chosen =
+      AskForConfigurationFile(window(), session_.app.translator, IDS_LOAD_ACCOUNTS_TITLE);
   if (!chosen) return;
   const Text path =
       wizard::ConfigurationPath(*session_.app.platform.environment, *chosen, ProgramFolder());
@@ -430,24 +409,6 @@ void AccountListPage::LoadUsers() {
   MessageBoxW(window(), win32::Wide(message).c_str(),
               win32::Wide(translator.Translate(IDS_LOAD_ACCOUNTS_TITLE)).c_str(),
               MB_OK | MB_ICONWARNING);
-}
-
-std::optional<Text> AccountListPage::BrowseForUsersFile() {
-  app::Translator& translator = session_.app.translator;
-  const std::wstring filter = FilterOf(translator.Translate(IDS_CONFIG_FILE_FILTER));
-  const std::wstring title = win32::Wide(translator.Translate(IDS_LOAD_ACCOUNTS_TITLE));
-  std::wstring file(kPathCapacity, L'\0');
-  OPENFILENAMEW request{};
-  request.lStructSize = sizeof(request);
-  request.hwndOwner = window();
-  request.lpstrFilter = filter.c_str();
-  request.lpstrFile = file.data();
-  request.nMaxFile = kPathCapacity;
-  request.lpstrTitle = title.c_str();
-  request.lpstrDefExt = L"ini";
-  request.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!AskForFile(request)) return std::nullopt;
-  return win32::FromWide(file.c_str());
 }
 
 bool AccountListPage::ConfirmLockOut(const wizard::LockOutQuestion& question, bool timed) {

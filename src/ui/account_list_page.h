@@ -54,7 +54,6 @@ class AccountListPage final : public PropertyPage {
   void RemoveSelected();
   void ToggleDeleted();
   void LoadUsers();
-  [[nodiscard]] std::optional<Text> BrowseForUsersFile();
   // Asks a lock-out question; `timed` closes it unanswered after a while.
   [[nodiscard]] bool ConfirmLockOut(const wizard::LockOutQuestion& question, bool timed);
   [[nodiscard]] wizard::ConfirmLockOut Asker(bool timed);

@@ -1,7 +1,5 @@
 #include "ui/software_page.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 
 #include "app/app_context.h"
@@ -13,6 +11,7 @@
 #include "resource.h"
 #include "run/installation_variables.h"
 #include "startup/account_steps.h"
+#include "ui/configuration_file_dialog.h"
 #include "ui/control_geometry.h"
 #include "ui/page_countdown.h"
 #include "ui/shell_open.h"
@@ -22,34 +21,6 @@
 #include "wizard/software_page_layout.h"
 
 namespace tarn::ui {
-
-namespace {
-
-constexpr DWORD kPathCapacity = 260;
-
-// The open-file dialog's filter: the translated text with "|" between its
-// parts, turned into the zero-separated list the dialog reads.
-std::wstring FilterOf(const Text& text) {
-  std::wstring filter = win32::Wide(text);
-  std::replace(filter.begin(), filter.end(), L'|', L'\0');
-  filter.push_back(L'\0');
-  return filter;
-}
-
-// The common dialogs are loaded only when the user browses: linking them
-// would load them at every start, before the wizard can show.
-bool AskForFile(OPENFILENAMEW& request) {
-  using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
-  HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
-  if (!dialogs) return false;
-  const auto ask = reinterpret_cast<GetOpenFileNameFunction>(
-      reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameW")));
-  const bool chosen = ask && ask(&request);
-  FreeLibrary(dialogs);
-  return chosen;
-}
-
-}  // namespace
 
 SoftwarePage::SoftwarePage(WizardSession& session)
     : PropertyPage(IDD_SOFTWARE_PAGE),
@@ -277,7 +248,8 @@ void SoftwarePage::LoadMenuCommand(UINT command) {
     return;
   }
   if (command == IDM_BROWSE_FILE) {
-    if (const std::optional<Text> chosen = BrowseForConfiguration()) {
+    if (const std::optional<Text> chosen =
+            AskForConfigurationFile(window(), session_.app.translator, IDS_LOAD_SOFTWARE_TITLE)) {
       LoadFrom(
           wizard::ConfigurationPath(*session_.app.platform.environment, *chosen, ProgramFolder()));
     }
@@ -286,24 +258,6 @@ void SoftwarePage::LoadMenuCommand(UINT command) {
   const size_t index = command - IDM_CONFIG_FILE_BASE;
   if (command < IDM_CONFIG_FILE_BASE || index >= configurationFiles_.size()) return;
   LoadFrom(app::MakeAbsoluteToProgram(configurationFiles_[index], ProgramFolder()));
-}
-
-std::optional<Text> SoftwarePage::BrowseForConfiguration() {
-  app::Translator& translator = session_.app.translator;
-  const std::wstring filter = FilterOf(translator.Translate(IDS_CONFIG_FILE_FILTER));
-  const std::wstring title = win32::Wide(translator.Translate(IDS_LOAD_SOFTWARE_TITLE));
-  std::wstring file(kPathCapacity, L'\0');
-  OPENFILENAMEW request{};
-  request.lStructSize = sizeof(request);
-  request.hwndOwner = window();
-  request.lpstrFilter = filter.c_str();
-  request.lpstrFile = file.data();
-  request.nMaxFile = kPathCapacity;
-  request.lpstrTitle = title.c_str();
-  request.lpstrDefExt = L"ini";
-  request.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!AskForFile(request)) return std::nullopt;
-  return win32::FromWide(file.c_str());
 }
 
 void SoftwarePage::LoadFrom(const Text& path) {

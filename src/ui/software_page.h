@@ -50,7 +50,6 @@ class SoftwarePage final : public PropertyPage {
   void ShowSelectAllState();
   void OpenLoadMenu();
   void LoadMenuCommand(UINT command);
-  [[nodiscard]] std::optional<Text> BrowseForConfiguration();
   // Replaces the catalogue with that of `path`, or says why it stays.
   void LoadFrom(const Text& path);
   void StopCountdown();
