@@ -177,8 +177,8 @@
 #define IDS_ACCOUNT_NAME_COLUMN 168
 #define IDS_ACCOUNT_DESCRIPTION_COLUMN 169
 #define IDS_LOAD_ACCOUNTS_TITLE 180
-#define IDS_DISABLE_OWN_ACCOUNT 188 /* account name */
-#define IDS_DELETE_OWN_ACCOUNT 189  /* account name */
+#define IDS_DISABLE_OWN_ACCOUNT 188      /* account name */
+#define IDS_DELETE_OWN_ACCOUNT 189       /* account name */
 #define IDS_LOAD_ACCOUNTS_UNREADABLE 187 /* path */
 #define IDS_USE_EXISTING_ACCOUNT 190     /* account name */
 
