@@ -15,6 +15,7 @@
 #include "ui/changed_folders_dialog.h"
 #include "ui/configuration_file_dialog.h"
 #include "ui/control_geometry.h"
+#include "ui/dialog_icons.h"
 #include "ui/page_countdown.h"
 #include "ui/timed_message_box.h"
 #include "ui/translate_ui.h"
@@ -25,14 +26,7 @@ namespace tarn::ui {
 namespace {
 
 constexpr int kNameColumnWidth = 100;
-constexpr int kInitialImages = 8;
 constexpr UINT_PTR kListSubclassId = 1;
-
-// The image list's icons, in the order of the row images.
-constexpr std::array<int, 7> kRowIcons = {IDI_ACCOUNT_NEW,      IDI_ACCOUNT_NEW_DISABLED,
-                                          IDI_ACCOUNT_EXISTING, IDI_ACCOUNT_EXISTING_DISABLED,
-                                          IDI_ACCOUNT_DELETED,  IDI_ACCOUNT_SHEET,
-                                          IDI_ACCOUNT_SPARE};
 
 // The dialog manager keeps Enter for the default button (the wizard's
 // Next); the list asks for it so that Enter opens the selected account.
@@ -68,8 +62,7 @@ AccountListPage::~AccountListPage() {
 void AccountListPage::ReleaseHandles() {
   if (menu_) DestroyMenu(menu_);
   menu_ = nullptr;
-  if (images_) ImageList_Destroy(images_);
-  images_ = nullptr;
+  images_.reset();
 }
 
 bool AccountListPage::OnInitDialog() {
@@ -111,23 +104,19 @@ void AccountListPage::SetUpList() {
 }
 
 void AccountListPage::CreateImageList() {
-  const int width = GetSystemMetrics(SM_CXSMICON);
-  const int height = GetSystemMetrics(SM_CYSMICON);
-  images_ = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, kInitialImages, 0);
+  // A missing icon keeps its place, so every row's image index still fits.
+  // The icons in the order of the row images.
+  images_ = MakeSmallIconList(
+      session_.instance,
+      {IDI_ACCOUNT_NEW, IDI_ACCOUNT_NEW_DISABLED, IDI_ACCOUNT_EXISTING,
+       IDI_ACCOUNT_EXISTING_DISABLED, IDI_ACCOUNT_DELETED, IDI_ACCOUNT_SHEET, IDI_ACCOUNT_SPARE});
   if (!images_) return;
-  ImageList_SetBkColor(images_, GetSysColor(COLOR_WINDOW));
-  for (const int id : kRowIcons) {
-    HICON icon = static_cast<HICON>(
-        LoadImageW(session_.instance, MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, 0));
-    if (!icon) continue;
-    ImageList_AddIcon(images_, icon);
-    DestroyIcon(icon);
-  }
+  ImageList_SetBkColor(images_.get(), GetSysColor(COLOR_WINDOW));
   // The list shares the one image list for both views (LVS_SHAREIMAGELISTS):
   // the page releases it.
   HWND list = Control(IDC_ACCOUNTS_LIST);
-  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
-  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.get()));
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
 }
 
 void AccountListPage::ShowRows() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "accounts/account_services.h"
+#include "ui/dialog_icons.h"
 #include "ui/property_page.h"
 #include "ui/wizard_session.h"
 #include "wizard/account_list_model.h"
@@ -63,7 +64,7 @@ class AccountListPage final : public PropertyPage {
   WizardSession& session_;
   accounts::AccountServices services_;
   std::unique_ptr<wizard::AccountListModel> model_;
-  HIMAGELIST images_ = nullptr;
+  UniqueImageList images_;
   HMENU menu_ = nullptr;
   // How the menu's "Delete user account" was shown when it was last opened.
   bool deleteChecked_ = false;
