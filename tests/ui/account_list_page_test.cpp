@@ -10,6 +10,7 @@
 #include "platform/win32/win32_windows.h"
 #include "resource.h"
 #include "ui/account_list_page.h"
+#include "ui/page_in_sheet.h"
 #include "wizard/countdown.h"
 
 namespace tarn::ui {
@@ -56,14 +57,7 @@ TEST(AccountListPageInSheet, RowsButtonsAndDel) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WizardSession session{app, accounts, catalogue, countdown, frame, instance};
   AccountListPage page(session);
-  PROPSHEETPAGEW record = page.Describe(instance, L"Accounts", L"", L"");
-  PROPSHEETHEADERW header{};
-  header.dwSize = sizeof(header);
-  header.dwFlags = PSH_WIZARD97 | PSH_MODELESS | PSH_PROPSHEETPAGE;
-  header.hInstance = instance;
-  header.nPages = 1;
-  header.ppsp = &record;
-  const auto sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+  const HWND sheet = testing::OpenPageInSheet(page, L"Accounts");
   ASSERT_NE(sheet, nullptr);
   Pump();
   ASSERT_NE(page.window(), nullptr) << "the page template is not in the test's resources";

@@ -12,6 +12,7 @@
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_windows.h"
 #include "resource.h"
+#include "ui/page_in_sheet.h"
 #include "ui/settings_page.h"
 #include "wizard/countdown.h"
 
@@ -92,14 +93,7 @@ TEST_F(SettingsPageInSheet, BadComputerNameTurnsNextOffAndShowsItsBalloon) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WizardSession session{app, accounts, catalogue, countdown, frame, instance};
   SettingsPage page(session);
-  PROPSHEETPAGEW record = page.Describe(instance, L"Settings", L"", L"");
-  PROPSHEETHEADERW header{};
-  header.dwSize = sizeof(header);
-  header.dwFlags = PSH_WIZARD97 | PSH_MODELESS | PSH_PROPSHEETPAGE;
-  header.hInstance = instance;
-  header.nPages = 1;
-  header.ppsp = &record;
-  const auto sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+  const HWND sheet = testing::OpenPageInSheet(page, L"Settings");
   ASSERT_NE(sheet, nullptr);
   Pump();
   ASSERT_NE(page.window(), nullptr) << "the page template is not in the test's resources";
