@@ -3,6 +3,7 @@
 
 #include "app/install_config.h"
 #include "app/log_file.h"
+#include "app/run_record.h"
 #include "app/translator.h"
 #include "platform/platform.h"
 
@@ -25,6 +26,12 @@ struct AppContext {
   app::WizardPage startPage = app::kSettingsPage;
   // /topmost: the wizard window is made a topmost window.
   bool topmost = false;
+  // Told about every step of the installation run; none when nobody asked
+  // for a result file or a journal. Owned by the start-up.
+  app::RunObserver* runObserver = nullptr;
+  // How the installation run ended; written by the run, read by the start-up
+  // for the exit code.
+  app::RunTotals runTotals;
 };
 
 }  // namespace tarn

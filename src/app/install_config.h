@@ -25,6 +25,8 @@ enum class AutoLogonMode : int32_t { kRemove = 0, kUnchanged = 1, kOn = 2 };
 }
 inline constexpr int32_t kDisableLoadMenuDefault = 2;
 inline constexpr int32_t kSplitterPosDefault = 30;
+inline constexpr int32_t kBusyRetriesDefault = 5;
+inline constexpr int32_t kBusyPauseDefault = 30;
 
 // Seconds of a setting as milliseconds, wrapping as 32-bit unsigned
 // arithmetic does.
@@ -94,6 +96,27 @@ struct InstallConfig {
   // The default group of new account records chosen by /Group=: 1 the
   // local Administrators group, 0 the Users group; nullopt when not given.
   std::optional<int32_t> DefaultGroup;
+
+  // For launchers (all off by default, so an existing configuration runs as
+  // it always did).
+  // "/result=" or "Result": the JSON result file, expanded; empty for none.
+  FixedText<260> ResultPath;
+  // "/exitcode=result" or "ExitCode=result": the exit code tells the outcome
+  // (0, 3010, 1641, 1602 or 1603) instead of always 0.
+  bool ExitCodeFromResult = false;
+  // "/resume" or "Resume=1": keep a journal and pass over what an earlier,
+  // interrupted run of the same configuration had done.
+  bool Resume = false;
+  // "InstallerCodes=1": 1641 is a success that needs a restart, and 1618
+  // (another installation in progress) is retried.
+  bool InstallerCodes = false;
+  // "BusyRetries": how often a command ending 1618 is started again.
+  int32_t BusyRetries = kBusyRetriesDefault;
+  // "BusyPause": seconds before the first retry; each later pause doubles.
+  int32_t BusyPause = kBusyPauseDefault;
+  // "Timeout": seconds a command may run when neither its entry nor its
+  // section gives a limit; 0 for no limit.
+  int32_t CommandTimeout = 0;
 };
 
 // The three texts of one wizard page.

@@ -80,6 +80,12 @@ struct SoftwareEntry {
   std::optional<Text> Command;
   // Working directory of the command, unexpanded; none when not given.
   std::optional<Text> WorkDir;
+  // The section's name and the item's index path, joined by dots
+  // ("Tools", "Tools.3.1"): the same entry in every run of one file.
+  Text Key;
+  // Seconds the command may run: the item's "timeout", else its section's
+  // "timeout"; none when neither gives one (the run's default then holds).
+  std::optional<uint32_t> TimeoutSeconds;
 
   [[nodiscard]] bool Has(uint32_t flag) const { return (Flags & flag) != 0; }
   [[nodiscard]] bool IsSelected() const { return (State & ES_SELECTED) != 0; }

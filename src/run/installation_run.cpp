@@ -88,7 +88,8 @@ void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount
   while (entry != nullptr && !signals.cancelled) {
     context.status.SetProgressPosition(position++);
     if (entry->Command) {
-      entry = LaunchEntry(launch, *entry);
+      app::StepRecord record;
+      entry = LaunchEntry(launch, *entry, record);
       (void)signals.resume->Wait(platform::kWaitForever);
     } else {
       entry = entry->Next;

@@ -26,10 +26,11 @@ constexpr TextView kExitCodeFailed = u"The exit code of \"%s\" could not be read
 constexpr TextView kTreeNotHeld =
     u"Abort can end only \"%s\" itself, not the programs it starts. %s";
 
-void JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code, TextView displayName) {
+app::Outcome JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code,
+                           TextView displayName) {
   if (IsSuccessExitCode(code)) {
     app.log.WriteFormat(app::kLogInfo, 0, texts.succeeded, {displayName});
-    return;
+    return code == 0 ? app::Outcome::kSuccess : app::Outcome::kSuccessRestart;
   }
   Text format = texts.failed;
   if (IsNtStatusCode(code)) {
@@ -37,6 +38,7 @@ void JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code, Tex
     format += FirstLine(app.platform.system->NtStatusMessage(code));
   }
   app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(code), format, {displayName, code});
+  return app::Outcome::kError;
 }
 
 void ReportStartFailure(AppContext& app, const ResultTexts& texts, WinError error,
@@ -91,15 +93,19 @@ Text CommandForLog(platform::Environment& environment, TextView commandLine) {
 // waited for (a further press tries again): the next command must not start
 // beside it. Returns false when its end cannot be known, that is when the
 // wait itself failed or a confirmed Cancel found the command unstoppable.
-bool WaitForCommand(LaunchContext& context, platform::Process& process, TextView displayName) {
+bool WaitForCommand(LaunchContext& context, platform::Process& process, TextView displayName,
+                    app::StepRecord& record) {
   AppContext& app = context.app;
+  bool aborted = false;
   for (;;) {
     const Result<platform::ProcessWait> wait = process.WaitOrAbort(*context.signals.abort);
     if (!wait) {
       ReportSystemError(app, kLogError, kWaitFailed, wait.error(), displayName);
+      record.outcome = app::Outcome::kError;
       return false;
     }
     if (*wait == platform::ProcessWait::kExited) break;
+    aborted = true;
     if (const WinError error = process.Terminate(kAbortedExitCode)) {
       ReportSystemError(app, kLogError, kEndFailed, error, displayName);
       if (context.signals.cancelled) return false;
@@ -108,9 +114,12 @@ bool WaitForCommand(LaunchContext& context, platform::Process& process, TextView
   const Result<uint32_t> code = process.ExitCode();
   if (!code) {
     ReportSystemError(app, kLogError, kExitCodeFailed, code.error(), displayName);
+    record.outcome = app::Outcome::kError;
   } else {
-    JudgeExitCode(app, context.texts, *code, displayName);
+    record.exitCode = *code;
+    record.outcome = JudgeExitCode(app, context.texts, *code, displayName);
   }
+  if (aborted) record.outcome = app::Outcome::kAborted;
   return true;
 }
 
@@ -134,8 +143,12 @@ Text FirstLine(TextView text, size_t capacity) {
   return Text(cut.substr(0, cut.find_first_of(u"\r\n")));
 }
 
-catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::SoftwareEntry& entry) {
+catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::SoftwareEntry& entry,
+                                      app::StepRecord& record) {
   AppContext& app = context.app;
+  record.kind = app::StepKind::kEntry;
+  record.key = entry.Key;
+  record.action = u"command";
   const ResultTexts& texts = context.texts;
   context.status.SetCurrentText(entry.Description);
   Text commandLine;
@@ -154,18 +167,24 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   // A press that came after the last command had ended was meant for that
   // one; a confirmed Cancel, whose press this also clears, starts nothing.
   context.signals.abort->Reset();
-  if (context.signals.cancelled) return entry.Next;
-  auto process = StartCommand(context, commandLine, folder);
   const Text displayName = CutToCapacity(
       platform::ExpandWhole(*app.platform.environment, entry.Description), kDisplayNameCapacity);
+  record.name = displayName;
+  if (context.signals.cancelled) {
+    record.outcome = app::Outcome::kSkipped;
+    return entry.Next;
+  }
+  auto process = StartCommand(context, commandLine, folder);
+  ++record.tries;
   if (!process) {
     ReportStartFailure(app, texts, process.error(), displayName);
+    record.outcome = app::Outcome::kError;
     return catalogue::NextAfterSubtree(&entry);
   }
   if (const WinError treeError = (*process)->TreeError()) {
     ReportSystemError(app, kLogInfo, kTreeNotHeld, treeError, displayName);
   }
-  if (!WaitForCommand(context, **process, displayName)) return nullptr;
+  if (!WaitForCommand(context, **process, displayName, record)) return nullptr;
   return entry.Next;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/run_record.h"
 #include "base/text.h"
 #include "catalogue/software_entry.h"
 #include "resource.h"
@@ -67,11 +68,14 @@ struct LaunchContext {
 // `text` up to its first line break, cut to `capacity`.
 [[nodiscard]] Text FirstLine(TextView text, size_t capacity = kSystemTextCapacity);
 
-// Launches `entry` (which has a command) and writes its result line. Returns
-// the entry to go on with: the next entry of the chain after a command that
-// started, the first entry after its subtree when it could not be started,
-// none when the command's end cannot be known (nothing more may start).
+// Launches `entry` (which has a command) and writes its result line; `record`
+// receives the entry's key, display name, action, exit code, outcome and
+// tries (its times are the caller's). Returns the entry to go on with: the
+// next entry of the chain after a command that started, the first entry after
+// its subtree when it could not be started, none when the command's end
+// cannot be known (nothing more may start).
 [[nodiscard]] catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context,
-                                                    catalogue::SoftwareEntry& entry);
+                                                    catalogue::SoftwareEntry& entry,
+                                                    app::StepRecord& record);
 
 }  // namespace tarn::run

@@ -1,0 +1,79 @@
+// What a run did, step by step, for the launchers that start the program
+// unattended: the result file, the exit code and the resume journal are all
+// built from these records. Nothing here ever holds a password.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "base/text.h"
+
+namespace tarn::app {
+
+// How one step ended. The names are those the result file writes.
+enum class Outcome : int32_t {
+  kSuccess,         // "success"
+  kSuccessRestart,  // "success-restart": done, the computer must restart
+  kWarning,         // "warning": done, but something was not as asked
+  kError,           // "error"
+  kSkipped,         // "skipped": not started (resumed run, given-up account, ...)
+  kAborted,         // "aborted": ended by Abort, Cancel or a time limit
+};
+
+// The result file's name of `outcome`.
+[[nodiscard]] TextView OutcomeName(Outcome outcome);
+
+enum class StepKind : int32_t {
+  kAccount,  // one record of the users section
+  kEntry,    // one software entry with a command
+};
+
+// One finished step.
+struct StepRecord {
+  StepKind kind = StepKind::kEntry;
+  // Stable across runs of the same configuration: an entry's
+  // catalogue::SoftwareEntry::Key, an account's name as the users section
+  // gives it (before any rename).
+  Text key;
+  // For people: the entry's expanded description, the account's name.
+  Text name;
+  // What was done: "command" for entries; "create", "change", "rename" or
+  // "delete" for accounts.
+  Text action;
+  // The command's last exit code; none for accounts and for commands that
+  // never started.
+  std::optional<uint32_t> exitCode;
+  Outcome outcome = Outcome::kSuccess;
+  // Milliseconds since 1970-01-01 00:00 UTC, and how long the step took.
+  int64_t startUnixMs = 0;
+  uint64_t durationMs = 0;
+  // How often the command was started (more than one after busy retries).
+  uint32_t tries = 0;
+};
+
+// How the run as a whole ended, for the exit code and the result file.
+struct RunTotals {
+  bool started = false;         // the installation run began
+  bool finished = false;        // it reached its end (not cancelled)
+  bool resumed = false;         // it passed over steps an earlier run had done
+  bool restartNeeded = false;   // a step asked for a restart
+  bool restartStarted = false;  // the program itself asked Windows to restart
+  uint32_t failed = 0;          // steps whose outcome is kError or kAborted
+};
+
+// Told about every step as the run goes. Called on the installation worker's
+// thread; each call returns only when what it records is safe on disk.
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  // Whether the step with `key` was done by an earlier run that ended
+  // unexpectedly and is to be passed over now (false without /resume).
+  [[nodiscard]] virtual bool AlreadyDone(StepKind kind, TextView key) = 0;
+  // `step` has ended, whichever way.
+  virtual void StepFinished(const StepRecord& step) = 0;
+  // The run has ended (`totals.finished` false when it was cancelled). Called
+  // once, after the last StepFinished and before any restart is requested.
+  virtual void RunFinished(const RunTotals& totals) = 0;
+};
+
+}  // namespace tarn::app
