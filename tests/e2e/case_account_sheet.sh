@@ -1,9 +1,9 @@
 # The account property sheet and its dialogs driven by the keyboard, in
-# English and German: "Create" opens the sheet; a name and a moved shell
-# folder are typed; OK adds the account to the list; "..." opens the chooser of local accounts, whose Enter takes one;
-# Next asks about the changed folder and "Use" goes on; the run then creates
-# the account (checked through the log). Screenshots of every page and
-# dialog are kept.
+# English and German: "Create" opens the sheet; a name is typed,
+# administrator rights given and a shell folder moved;
+# OK adds the account to the list; "..." opens the chooser of local accounts,
+# whose Enter takes one; Next asks about the changed folder and "Use" goes
+# on; the run then creates the account (checked through the log). Screenshots of every page and dialog are kept.
 . "$root/tests/e2e/wizard_lib.sh"
 
 write_sheet_ini() {
@@ -54,6 +54,12 @@ create_in_sheet() {
   still_screenshot "account-chooser-$lang"
   keys Escape
   within 5 window_gone "$chooser" || fail "the chooser stayed after Escape" || return 1
+  # Administrator rights: a click on the box (it sits 323 pixels below the
+  # sheet's top in both languages).
+  eval "$(xdotool getwindowgeometry --shell "$sheet")"
+  xdotool mousemove --sync $((X + 30)) $((Y + 323)) click 1 2>/dev/null
+  sleep 0.5
+  still_screenshot "account-sheet-group-$lang"
   click_tab "$sheet" 1
   # The first folder in the list is chosen with the keyboard, then its path typed.
   keys Tab Down Tab

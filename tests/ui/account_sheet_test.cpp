@@ -115,6 +115,7 @@ TEST_F(AccountSheetTest, TypedNameAndOkAddTheRecord) {
     okBeforeName = IsWindowEnabled(GetDlgItem(sheet, IDOK)) != FALSE;
     SetDlgItemTextW(page, IDC_NAME_EDIT, L"carl");
     okAfterName = IsWindowEnabled(GetDlgItem(sheet, IDOK)) != FALSE;
+    SendDlgItemMessageW(page, IDC_ACCOUNT_ADMIN_CHECK, BM_CLICK, 0, 0);
     PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
   };
   accounts::UserAccount* result = Edit(app, store, nullptr);
@@ -127,6 +128,7 @@ TEST_F(AccountSheetTest, TypedNameAndOkAddTheRecord) {
   EXPECT_EQ(result, store.list.AccountAt(0));
   EXPECT_EQ(ToUtf8(result->Name.str()), "carl");
   EXPECT_EQ(ToUtf8(result->OldName.str()), "carl");
+  EXPECT_EQ(result->Group, accounts::kGroupAdministrators) << "the rights box is the group";
 }
 
 TEST_F(AccountSheetTest, CancelLeavesTheListUnchanged) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <future>
 #include <memory>
 #include <string>
@@ -58,22 +60,40 @@ char16_t MissingLetter() {
   return u'\0';
 }
 
+// TARN_UI_LANGUAGES names the shipped translation file, so that an
+// end-to-end script can watch and photograph a dialog in the program's own
+// words (in the language TARN_UI_LANGUAGE); without it the tests bring a
+// few texts of their own.
+const char* ShippedTexts() {
+  return std::getenv("TARN_UI_LANGUAGES");
+}
+std::u16string ShippedLanguage() {
+  const char* language = std::getenv("TARN_UI_LANGUAGE");
+  return language == nullptr ? u"en" : std::u16string(language, language + std::strlen(language));
+}
+
 class DriveDialogTest : public ::testing::Test {
  protected:
+  std::vector<uint8_t> LanguageFile() {
+    if (const char* shipped = ShippedTexts()) {
+      if (auto bytes = files.ReadAll(Text(shipped, shipped + std::strlen(shipped)))) {
+        return *bytes;
+      }
+    }
+    const std::string ini =
+        "[en]\r\n119=Missing drive (test)\r\n117=Format drive (test)\r\n"
+        "167=Drive %c: is missing.\r\n192=Closes in %d s.\r\n194=Drive %c: could not be "
+        "formatted.\r\n";
+    return std::vector<uint8_t>(ini.begin(), ini.end());
+  }
   void SetUp() override {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     previous = files.CurrentDirectory();
     (void)files.CreateDirectory(folder);
-    const std::string ini =
-        "[en]\r\n119=Missing drive (test)\r\n117=Format drive (test)\r\n"
-        "167=Drive %c: is missing.\r\n192=Closes in %d s.\r\n194=Drive %c: could not be "
-        "formatted.\r\n";
-    ASSERT_EQ(files.WriteAll(PathAppend(folder, u"languages.ini"),
-                             std::vector<uint8_t>(ini.begin(), ini.end())),
-              kErrorSuccess);
+    ASSERT_EQ(files.WriteAll(PathAppend(folder, u"languages.ini"), LanguageFile()), kErrorSuccess);
     ASSERT_EQ(files.SetCurrentDirectory(folder), kErrorSuccess);
-    app.translator.SelectLanguage(u"en");
+    app.translator.ChooseDisplayLanguage(ShippedTexts() ? Text(ShippedLanguage()) : Text(u"en"));
     owner = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"TARN owner", WS_POPUP | WS_VISIBLE, 0, 0,
                             300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(owner, nullptr);
@@ -91,8 +111,12 @@ class DriveDialogTest : public ::testing::Test {
   // Asks on a worker thread as the installation does.
   std::future<app::VolumeReply> Ask(app::VolumeProblem problem, uint32_t seconds) {
     app::VolumeQuestion question{problem, Text(1, letter) + u":\\Users\\anna", seconds};
-    return std::async(std::launch::async,
-                      [this, question] { return prompter->AskVolume(question); });
+    // The installation's worker takes the wizard's language first, as a new
+    // thread starts in the user's locale.
+    return std::async(std::launch::async, [this, question] {
+      app.translator.ApplyDisplayLanguage();
+      return prompter->AskVolume(question);
+    });
   }
   HWND FindDialog(const wchar_t* caption) {
     HWND found = nullptr;
@@ -134,6 +158,21 @@ TEST_F(DriveDialogTest, MissingDriveQuestionCancelsItselfWhenTheCountdownRunsOut
   const double seconds = std::chrono::duration<double>(steady_clock::now() - start).count();
   EXPECT_EQ(reply.get().answer, app::VolumeAnswer::Cancel);
   EXPECT_GE(seconds, 1.5);
+  EXPECT_FALSE(IsWindow(dialog));
+}
+
+// Unattended, the format question ends itself as the missing-drive question
+// does: nobody is there to format anything.
+TEST_F(DriveDialogTest, FormatQuestionCancelsItselfWhenTheCountdownRunsOut) {
+  const uint32_t seconds = ShippedTexts() != nullptr ? 10 : 2;
+  auto reply = Ask(app::VolumeProblem::Unformatted, seconds);
+  const std::wstring caption = win32::Wide(app.translator.Translate(IDD_FORMAT_DRIVE));
+  const HWND dialog = FindDialog(caption.c_str());
+  ASSERT_NE(dialog, nullptr) << "no dialog captioned " << ToUtf8(win32::FromWide(caption.c_str()));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+      seconds + 6));
+  EXPECT_EQ(reply.get().answer, app::VolumeAnswer::Cancel);
   EXPECT_FALSE(IsWindow(dialog));
 }
 
