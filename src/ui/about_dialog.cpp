@@ -20,7 +20,6 @@
 namespace tarn::ui {
 namespace {
 
-constexpr wchar_t kStateProperty[] = L"this";
 constexpr int kTitlePoints = 10;
 constexpr LONG kBold = 700;
 
@@ -48,7 +47,6 @@ UniqueFont MakeTitleFont(HWND title) {
 }
 
 void Initialise(HWND dialog, AboutState& state) {
-  SetPropW(dialog, kStateProperty, &state);
   const HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE_LABEL);
   state.titleFont = MakeTitleFont(title);
   if (state.titleFont) {
@@ -108,14 +106,7 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       FollowLink(dialog, *reinterpret_cast<const NMHDR*>(lParam));
       return FALSE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, IDOK);
-        return TRUE;
-      }
-      return FALSE;
-    case WM_DESTROY:
-      RemovePropW(dialog, kStateProperty);
-      return FALSE;
+      return EndOnOkOrCancel(dialog, wParam) ? TRUE : FALSE;
     default:
       return FALSE;
   }
@@ -128,7 +119,7 @@ void OpenAboutDialog(HWND owner, AppContext& app) {
   AboutState state;
   state.app = &app;
   (void)DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner,
-                        GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
+                        StatefulDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
 }
 
 }  // namespace tarn::ui

@@ -14,7 +14,6 @@
 namespace tarn::ui {
 namespace {
 
-constexpr wchar_t kStateProperty[] = L"this";
 // Shares of the list's width of the name and description columns, in percent.
 constexpr int kNameShare = 30;
 constexpr int kDescriptionShare = 70;
@@ -28,7 +27,7 @@ struct ChooserState {
 };
 
 ChooserState& StateOf(HWND dialog) {
-  return *static_cast<ChooserState*>(GetPropW(dialog, kStateProperty));
+  return *DialogStateOf<ChooserState>(dialog);
 }
 
 void InsertColumn(HWND list, int index, const Text& heading, int width) {
@@ -55,7 +54,6 @@ void InsertRow(HWND list, int index, const wizard::LocalAccountRow& row) {
 }
 
 void Initialise(HWND dialog, ChooserState& state) {
-  SetPropW(dialog, kStateProperty, &state);
   AppContext& app = state.session->app;
   TranslateDialog(dialog, IDD_ACCOUNT_CHOOSER, app.translator);
   const HWND list = GetDlgItem(dialog, IDC_LOCAL_ACCOUNTS_LIST);
@@ -133,9 +131,6 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         default:
           return FALSE;
       }
-    case WM_DESTROY:
-      RemovePropW(dialog, kStateProperty);
-      return FALSE;
     default:
       return FALSE;
   }
@@ -149,7 +144,7 @@ std::optional<Text> ChooseLocalAccount(HWND owner, WizardSession& session) {
   state.instance = session.instance != nullptr ? session.instance : GetModuleHandleW(nullptr);
   const INT_PTR answer =
       DialogBoxParamW(state.instance, MAKEINTRESOURCEW(IDD_ACCOUNT_CHOOSER), owner,
-                      GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
+                      StatefulDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
   if (answer != IDC_CHOOSE_BUTTON) return std::nullopt;
   return state.chosen;
 }

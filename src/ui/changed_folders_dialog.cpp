@@ -15,7 +15,6 @@
 namespace tarn::ui {
 namespace {
 
-constexpr wchar_t kStateProperty[] = L"this";
 constexpr int kFolderColumnWidth = 100;
 constexpr int kAccountColumnWidth = 80;
 
@@ -99,7 +98,6 @@ void FillList(HWND list, const wizard::ChangedFolders& found, app::Translator& t
 }
 
 void Initialise(HWND dialog, ChangedFoldersState& state) {
-  SetPropW(dialog, kStateProperty, &state);
   TranslateDialog(dialog, IDD_CHANGED_FOLDERS, state.app->translator);
   SendDlgItemMessageW(dialog, IDC_WARNING_ICON, STM_SETICON,
                       reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_EXCLAMATION)), 0);
@@ -128,9 +126,6 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         default:
           return FALSE;
       }
-    case WM_DESTROY:
-      RemovePropW(dialog, kStateProperty);
-      return FALSE;
     default:
       return FALSE;
   }
@@ -156,7 +151,7 @@ bool ConfirmChangedFolders(HWND owner, WizardSession& session) {
   state.instance = session.instance != nullptr ? session.instance : GetModuleHandleW(nullptr);
   const INT_PTR answer =
       DialogBoxParamW(state.instance, MAKEINTRESOURCEW(IDD_CHANGED_FOLDERS), owner,
-                      GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
+                      StatefulDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
   return answer == IDC_USE_BUTTON;
 }
 

@@ -13,8 +13,6 @@
 namespace tarn::ui {
 namespace {
 
-constexpr wchar_t kStateProperty[] = L"this";
-
 // Dialog units of the template, turned into pixels once the dialog's font is
 // known.
 constexpr RECT kMarginUnits{0, 0, 7, 7};
@@ -38,7 +36,7 @@ SIZE DialogUnitsToPixels(HWND dialog, RECT units) {
 }
 
 HelpWindowState* StateOf(HWND dialog) {
-  return static_cast<HelpWindowState*>(GetPropW(dialog, kStateProperty));
+  return DialogStateOf<HelpWindowState>(dialog);
 }
 
 void LayOut(HWND dialog, const HelpWindowState& state) {
@@ -73,7 +71,6 @@ void FitToWorkArea(HWND dialog) {
 }
 
 void Initialise(HWND dialog, HelpWindowState& state) {
-  SetPropW(dialog, kStateProperty, &state);
   TranslateDialog(dialog, IDD_HELP, *state.translator);
   if (!state.caption.empty()) SetWindowTextW(dialog, state.caption.c_str());
   SetDlgItemTextW(dialog, IDC_HELP_EDIT, state.text.c_str());
@@ -117,18 +114,11 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return FALSE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, IDOK);
-        return TRUE;
-      }
-      return FALSE;
+      return EndOnOkOrCancel(dialog, wParam) ? TRUE : FALSE;
     case WM_CLOSE:
       // Escape in the multi-line text arrives here rather than as IDCANCEL.
       EndDialog(dialog, IDOK);
       return TRUE;
-    case WM_DESTROY:
-      RemovePropW(dialog, kStateProperty);
-      return FALSE;
     default:
       return FALSE;
   }
@@ -143,7 +133,7 @@ bool ShowHelpWindow(TextView text, TextView caption, app::Translator& translator
   state.translator = &translator;
   const INT_PTR result =
       DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HELP), nullptr,
-                      GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
+                      StatefulDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
   return result != -1 && result != 0;
 }
 
