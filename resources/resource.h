@@ -127,7 +127,7 @@
 #define IDS_ABOUT_MENU 186
 #define IDS_HELP_CAPTION 203
 #define IDS_HELP_FIRST 300 /* joined in order up to IDS_HELP_LAST */
-#define IDS_HELP_LAST 336
+#define IDS_HELP_LAST 339
 #define IDS_CANCEL_QUESTION 181
 #define IDS_CANCEL_CAPTION 182
 

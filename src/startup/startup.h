@@ -31,7 +31,8 @@ inline constexpr char16_t kSecondaryLogonWarning[] = u"\"Secondary Logon\" servi
 // with Finish. Returns the process exit code, which is 0 on every path.
 [[nodiscard]] int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts);
 
-// Texts 300 to 336 concatenated, cut to the help buffer.
+// The help texts IDS_HELP_FIRST to IDS_HELP_LAST concatenated, cut to the
+// help buffer.
 [[nodiscard]] Text BuildHelpText(app::Translator& translator);
 
 // Fills the page titles and header texts from the translator.

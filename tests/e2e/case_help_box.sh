@@ -4,11 +4,17 @@
 # program then ends with code 0. Screenshots of the top, the end and the
 # resized window are kept, in English and German.
 
-# The help of languages.ini section $1 as the program joins it: texts 300 to
-# 336 with their escapes applied, line feeds only.
+# The number of resource.h's #define $1.
+resource_number() {
+  sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$root/resources/resource.h"
+}
+
+# The help of languages.ini section $1 as the program joins it: the texts
+# IDS_HELP_FIRST to IDS_HELP_LAST with their escapes applied, line feeds only.
 expected_help() {
-  n=300
-  while [ "$n" -le 336 ]; do
+  n=$(resource_number IDS_HELP_FIRST)
+  last=$(resource_number IDS_HELP_LAST)
+  while [ "$n" -le "$last" ]; do
     language_text "$1" "$n" | tr -d '\n'
     n=$((n + 1))
   done | perl -pe 's/\\n/\n/g; s/\\r/\r/g; s/\\t/\t/g; s/\\\\/\\/g'

@@ -481,7 +481,10 @@ TEST_F(LanguagesFileTest, HelpTextFitsItsBuffer) {
                                    u"/beep=",
                                    u"/Group=",
                                    u"/noabort",
-                                   u"/topmost"}) {
+                                   u"/topmost",
+                                   u"/result=",
+                                   u"/exitcode=result",
+                                   u"/resume"}) {
       EXPECT_NE(help.find(option), Text::npos) << language << " help lacks " << ToUtf8(option);
     }
   }

@@ -65,7 +65,7 @@ class StartupTest : public ::testing::Test, protected testing::StartupMachine {
   void HelpTexts() {
     Languages(
         kProgramLanguages, u"en",
-        {{203, u"TARN help"}, {300, u"Usage:\\n"}, {301, u"/?  this help\\n"}, {336, u"end."}});
+        {{203, u"TARN help"}, {300, u"Usage:\\n"}, {301, u"/?  this help\\n"}, {339, u"end."}});
   }
 
   AppContext app_{services_};
