@@ -207,8 +207,8 @@ WinError PrepareNewHive(const AccountServices& services, const Sid& account, Tex
   for (AccessEntry& entry : entries) entry.flags |= platform::kAceInherited;
   SetBelow(registry, *root, entries);
   ResetShellFolders(services, *root);
-  UnloadUserHive(services, account, *root);
-  return result;
+  const WinError unloaded = UnloadUserHive(services, account, *root);
+  return result != kErrorSuccess ? result : unloaded;
 }
 
 namespace {

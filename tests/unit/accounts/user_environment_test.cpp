@@ -41,7 +41,7 @@ class UserEnvironment : public ::testing::Test {
     const auto hive = LoadUserHive(m.services(), *sid, kHive);
     ASSERT_TRUE(hive.has_value());
     step(*hive);
-    UnloadUserHive(m.services(), *sid, *hive);
+    EXPECT_EQ(UnloadUserHive(m.services(), *sid, *hive), kErrorSuccess);
     ASSERT_FALSE(m.machine.registry().KeyExists(platform::kUsers, sid_));
   }
 
