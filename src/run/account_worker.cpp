@@ -206,6 +206,8 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
                          {kWorker, account.Name.view()});
     return;
   }
+  // The account is there, but some of its details may not be.
+  WarnIfFailed(result, u"set every detail", account.Name.view());
   ApplyWelcomeScreen(account, renamed);
   Verbose(u"%s: Add/Modify user '%s'", {kWorker, account.Name.view()},
           static_cast<int32_t>(result));
@@ -227,7 +229,8 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
   const auto access = accounts::ProfileAccessList(*sid);
   if (account.Profile.empty()) {
     Text folder;
-    if (accounts::MakeProfileFolder(services_, account.Name.view(), access, folder) !=
+    WinError secured = kErrorSuccess;
+    if (accounts::MakeProfileFolder(services_, account.Name.view(), access, folder, &secured) !=
         kErrorSuccess) {
       app_.log.WriteFormat(app::kLogError, 0, u"%s: No profile folder for '%s'",
                            {kWorker, account.Name.view()});
@@ -235,6 +238,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
       return;
     }
     account.Profile = folder;
+    WarnIfFailed(secured, u"secure the profile folder", account.Name.view());
   } else {
     Text folder = account.Profile.str();
     const bool usable = volumes.CheckVolume(folder);
