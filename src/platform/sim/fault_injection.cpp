@@ -3,19 +3,21 @@
 namespace tarn::sim {
 namespace {
 
-constexpr std::array<std::string_view, kCallKindCount> kNames = {
-    "RegistryOpen",    "RegistryCreate",  "RegistryRead",     "RegistryWrite",
-    "RegistryDelete",  "RegistryEnum",    "RegistrySave",     "RegistrySecurity",
-    "ProfileLoad",     "ProfileUnload",   "ProfileFolder",    "AccountAdd",
-    "AccountSet",      "AccountDelete",   "AccountGet",       "AccountEnum",
-    "GroupMembership", "GroupQuery",      "AccountRights",    "SidLookup",
-    "JoinInformation", "FileCreate",      "FileWrite",        "FileRead",
-    "FileInfo",        "FileDelete",      "FileCopy",         "FileMove",
-    "FileList",        "DirectoryCreate", "FileSecurity",     "Volume",
-    "ProcessStart",    "ProcessWait",     "ProcessExitCode",  "ProcessTerminate",
-    "EventCreate",     "EnvironmentSet",  "EnvironmentBlock", "ProfileFileWrite",
-    "ServiceQuery",    "Privileges",      "SystemName",       "ComputerRename",
-    "WorkgroupJoin",   "PrivateData"};
+constexpr std::string_view kNames[] = {
+    "RegistryOpen",     "RegistryCreate",  "RegistryRead",    "RegistryWrite",
+    "RegistryDelete",   "RegistryEnum",    "RegistrySave",    "RegistrySecurity",
+    "ProfileLoad",      "ProfileUnload",   "ProfileFolder",   "AccountAdd",
+    "AccountSet",       "AccountDelete",   "AccountGet",      "AccountEnum",
+    "GroupMembership",  "GroupQuery",      "AccountRights",   "RightsQuery",
+    "SidLookup",        "JoinInformation", "FileCreate",      "FileWrite",
+    "FileRead",         "FileInfo",        "FileDelete",      "FileCopy",
+    "FileMove",         "FileList",        "DirectoryCreate", "FileSecurity",
+    "Volume",           "ProcessStart",    "ProcessWait",     "ProcessExitCode",
+    "ProcessTerminate", "EventCreate",     "EnvironmentSet",  "EnvironmentBlock",
+    "ProfileFileWrite", "ServiceQuery",    "Privileges",      "SystemName",
+    "ComputerRename",   "WorkgroupJoin",   "PrivateData"};
+
+static_assert(std::size(kNames) == kCallKindCount, "one name per kind");
 
 }  // namespace
 

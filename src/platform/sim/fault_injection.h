@@ -35,7 +35,8 @@ enum class CallKind : uint8_t {
   kAccountEnum,       // EnumerateUsers
   kGroupMembership,   // adding and removing local group members
   kGroupQuery,        // local groups and their members
-  kAccountRights,     // enumerating, adding and removing account rights
+  kAccountRights,     // adding and removing account rights
+  kRightsQuery,       // enumerating an account's rights
   kSidLookup,         // LookupName, LookupSid
   kJoinInformation,   // GetJoinInformation
   kFileCreate,        // CreateAlways

@@ -436,10 +436,12 @@ Result<std::unique_ptr<platform::WritableFile>> SimFileSystem::CreateAlways(Text
 }
 
 WinError SimFileSystem::CreateDirectory(TextView path) {
-  if (auto e = faults_.Check(CallKind::kDirectoryCreate)) return e;
   auto parsed = Locate(path);
   if (!parsed) return parsed.error();
+  // A folder that is there already changes nothing: only a call that would
+  // make one is counted and may fail.
   if (StatParsed(*parsed)) return kErrorAlreadyExists;
+  if (auto e = faults_.Check(CallKind::kDirectoryCreate)) return e;
   if (const WinError parent = CheckParent(*parsed)) return parent;
   return FindVolume(parsed->root)->store->MakeDirectory(parsed->names, now_);
 }

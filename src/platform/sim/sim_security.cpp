@@ -109,7 +109,7 @@ bool Holds(const std::vector<Text>& held, TextView right) {
 }  // namespace
 
 Result<std::vector<Text>> SimSecurity::EnumerateAccountRights(TextView system, const Sid& sid) {
-  if (auto e = faults_.Check(CallKind::kAccountRights)) return e;
+  if (auto e = faults_.Check(CallKind::kRightsQuery)) return e;
   if (!accounts_.IsLocal(system)) return Result<std::vector<Text>>::Failure(kErrorBadNetPath);
   const auto found = rights_.find(sid.ToText());
   if (found == rights_.end() || found->second.empty()) {
