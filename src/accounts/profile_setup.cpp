@@ -213,12 +213,12 @@ WinError PrepareNewHive(const AccountServices& services, const Sid& account, Tex
   }
   std::vector<AccessEntry> entries = ProfileAccessList(account);
   WinError result = registry.SetKeyAccessList(*root, entries);
-  (void)registry.FlushKey(*root);
+  const WinError flushed = registry.FlushKey(*root);
   for (AccessEntry& entry : entries) entry.flags |= platform::kAceInherited;
   const WinError below = SetBelow(registry, *root, entries);
   const WinError reset = ResetShellFolders(services, *root);
   const WinError unloaded = UnloadUserHive(services, account, *root);
-  for (const WinError later : {below, reset, unloaded}) {
+  for (const WinError later : {flushed, below, reset, unloaded}) {
     if (result == kErrorSuccess) result = later;
   }
   return result;

@@ -161,7 +161,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     Verbose(u"Creating user: '%s'", {account.Name.view()});
   }
 
-  EnterAccountVariables(services_, &app_.config, account);
+  EnterAccountVariables(services_, &app_.config, account, &app_.log);
 
   const Text home = ExpandText(account.Home.view(), kExpandCapacity);
   SetVariable(u"ThisHome", home);
@@ -187,6 +187,8 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
       return;
     }
     renamed = otherName && rename == kErrorSuccess;
+    // The steps below work on the new name whether or not it took.
+    if (otherName) WarnIfFailed(rename, u"rename the account", account.OldName.view());
   }
 
   account.PasswordGiven = SetsPassword(account) ? 1 : 0;
@@ -279,7 +281,9 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
   Verbose(u"Homepath is \"%s\"", {account.Home.view()});
 
   if (!account.RoamingProfile.empty()) SetUpRoamingProfile(account, *sid, copy);
-  accounts::SetProcessVariables(environment, account);
+  if (!accounts::SetProcessVariables(environment, account)) {
+    WarnIfFailed(kErrorGenFailure, u"set the private variables", account.Name.view());
+  }
   SetUpHive(account, *sid, volumes);
 }
 

@@ -104,7 +104,12 @@ void RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPolicy&
   // A relaxed policy left behind weakens the machine: one more try before
   // giving up.
   WinError error = TryRestore(app, saved);
-  if (error != kErrorSuccess) error = TryRestore(app, saved);
+  if (error != kErrorSuccess) {
+    app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error),
+                        u"Can't restore '%s' at the first try.",
+                        {TextView(kLimitBlankPasswordUse)});
+    error = TryRestore(app, saved);
+  }
   if (error != kErrorSuccess) {
     app.log.WriteFormat(app::kLogError, static_cast<int32_t>(error),
                         u"Can't restore '%s'; blank passwords may stay allowed.",
