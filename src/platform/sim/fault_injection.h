@@ -67,6 +67,7 @@ enum class CallKind : uint8_t {
   kCount
 };
 
+// The number of kinds, for tables indexed by kind.
 inline constexpr size_t kCallKindCount = static_cast<size_t>(CallKind::kCount);
 
 // The kind's name as written above, without the "k"; "?" when out of range.
@@ -127,6 +128,7 @@ class FaultGate {
  public:
   // The plan outlives the service (the machine owns both).
   void Attach(FaultPlan& plan) { plan_ = &plan; }
+  // The plan's answer for a call of `kind`; no fault without a plan.
   [[nodiscard]] Fault Check(CallKind kind) const {
     return plan_ != nullptr ? plan_->Check(kind) : Fault(kErrorSuccess);
   }
