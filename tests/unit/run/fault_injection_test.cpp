@@ -12,6 +12,7 @@
 #include <numeric>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "accounts/user_environment.h"
 #include "run/account_worker.h"
@@ -59,8 +60,25 @@ class FaultRun {
                        platform::RegValue::FromDword(kPolicyBefore));
     PrepareProfiles();
     Accounts();
-    Settings();
-    Software();
+    auto& c = app->config;
+    c.Computer = u"NEWPC";
+    c.Owner = c.Org = u"Owner";
+    c.Workgroup = u"HOME";
+    c.User = u"anna";
+    c.AutoLogon = app::AutoLogonMode::kOn;
+    c.UserPwd = c.UserPwdConfirm = kAnnaPassword;
+    // Two programs under a heading, run as the primary account.
+    for (const char16_t* name : {u"setup.exe", u"tool.exe"})
+      m.machine.processes().AddProgram(name, {});
+    for (const auto& [level, text, command] :
+         {std::tuple(0u, u"Programs", u""), std::tuple(1u, u"Setup", u"setup.exe /q"),
+          std::tuple(1u, u"Tool", u"tool.exe")}) {
+      catalogue::SoftwareEntry* entry = catalogue.AllocEntry();
+      entry->Level = level;
+      entry->State = catalogue::kStateSelected;
+      entry->Description = tarn::Text(text);
+      if (*command != u'\0') entry->Command = tarn::Text(command);
+    }
   }
 
   // Runs the installation; a run that does not end within a minute ends the
@@ -169,33 +187,6 @@ class FaultRun {
     bert.PasswordGiven = 1;
     bert.Comment = u"renamed";
     Record(u"carl", u"carl", accounts::kKeepPassword).Deleted = 1;
-  }
-
-  void Settings() {
-    auto& c = app->config;
-    c.Computer = u"NEWPC";
-    c.Owner = c.Org = u"Owner";
-    c.Workgroup = u"HOME";
-    c.User = u"anna";
-    c.AutoLogon = app::AutoLogonMode::kOn;
-    c.UserPwd = c.UserPwdConfirm = kAnnaPassword;
-  }
-
-  // Two programs under a heading that succeed, run as the primary account.
-  void Software() {
-    for (const char16_t* name : {u"setup.exe", u"tool.exe"})
-      m.machine.processes().AddProgram(name, {});
-    Entry(0, u"Programs", u"");
-    Entry(1, u"Setup", u"setup.exe /q");
-    Entry(1, u"Tool", u"tool.exe");
-  }
-
-  void Entry(uint32_t level, TextView description, TextView command) {
-    catalogue::SoftwareEntry* entry = catalogue.AllocEntry();
-    entry->Level = level;
-    entry->State = catalogue::kStateSelected;
-    entry->Description = tarn::Text(description);
-    if (!command.empty()) entry->Command = tarn::Text(command);
   }
 };
 
