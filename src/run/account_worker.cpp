@@ -186,9 +186,15 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
                            {kWorker, account.OldName.view(), account.Name.view()});
       return;
     }
+    // An old name that is gone was renamed before; any other refusal leaves
+    // the account under its old name, and going on would make a second one.
+    if (otherName && rename != kErrorSuccess && rename != kNerrUserNotFound) {
+      app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(rename),
+                           u"%s: Can't rename user '%s' to '%s'; the account is skipped",
+                           {kWorker, account.OldName.view(), account.Name.view()});
+      return;
+    }
     renamed = otherName && rename == kErrorSuccess;
-    // The steps below work on the new name whether or not it took.
-    if (otherName) WarnIfFailed(rename, u"rename the account", account.OldName.view());
   }
 
   account.PasswordGiven = SetsPassword(account) ? 1 : 0;

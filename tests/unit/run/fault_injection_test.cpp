@@ -214,6 +214,9 @@ void ExpectSurvives(const Failing& f) {
   EXPECT_TRUE(run.PasswordsWiped());
   // Without its events the run has no finished event to set.
   EXPECT_TRUE(run.FinishedSet() || (f.kind == CallKind::kEventCreate && injected));
+  // However it went, the renamed account is one account.
+  const auto& users = run.m.machine.accounts();
+  EXPECT_FALSE(users.FindUser(u"ben") && users.FindUser(u"bert"));
   if (injected && !kSilentKinds.contains(f.kind)) {
     EXPECT_TRUE(run.WarnedOrFailed()) << ::testing::PrintToString(testing::RowTexts(run.rows));
   }
