@@ -48,7 +48,7 @@ bool TakeHiveSettings(const AccountServices& services, const platform::Sid& sid,
     ToAccountPlaceholders(folders[i]);
     account.ShellFolders[i] = folders[i];
   }
-  UnloadUserHive(services, sid, *hive);
+  (void)UnloadUserHive(services, sid, *hive);
   return true;
 }
 

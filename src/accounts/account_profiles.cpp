@@ -86,11 +86,11 @@ std::optional<platform::RegKey> LoadUserHive(const AccountServices& services,
   return *root;
 }
 
-void UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
-                    platform::RegKey hive) {
+WinError UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
+                        platform::RegKey hive) {
   platform::Registry& registry = *services.platform.registry;
   registry.CloseKey(hive);
-  (void)registry.UnloadHive(platform::kUsers, sid.ToText());
+  return registry.UnloadHive(platform::kUsers, sid.ToText());
 }
 
 }  // namespace tarn::accounts

@@ -51,8 +51,9 @@ struct ProfileRecord {
                                                            const platform::Sid& sid,
                                                            TextView folder);
 
-// Closes `hive` and unloads the hive of the account `sid`.
-void UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
-                    platform::RegKey hive);
+// Closes `hive` and unloads the hive of the account `sid`; the unload's
+// error (a hive left loaded stays locked until the next start).
+[[nodiscard]] WinError UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
+                                      platform::RegKey hive);
 
 }  // namespace tarn::accounts

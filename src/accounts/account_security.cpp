@@ -30,17 +30,25 @@ bool HoldsRight(const AccountServices& services, TextView server, const platform
 }
 
 // Makes `sid` a member of `join` and no longer of `leave`, with the
-// privilege level that goes with it. Adding a member already there and
-// removing one that isn't are harmless, so the answers don't matter.
-void MoveBetweenGroups(const AccountServices& services, TextView server, TextView name,
-                       const platform::Sid& sid, uint32_t privilege, const platform::Sid& join,
-                       const platform::Sid& leave) {
+// privilege level that goes with it; the first failure. Adding a member
+// already there and removing one that isn't are harmless; a group whose name
+// can't be found is a failure.
+WinError MoveBetweenGroups(const AccountServices& services, TextView server, TextView name,
+                           const platform::Sid& sid, uint32_t privilege, const platform::Sid& join,
+                           const platform::Sid& leave) {
   platform::Accounts& accounts = *services.platform.accounts;
   const Text joinName = GroupDisplayName(services, server, join);
   const Text leaveName = GroupDisplayName(services, server, leave);
-  (void)accounts.SetUserPrivilege(server, name, privilege);
-  if (!joinName.empty()) (void)accounts.AddLocalGroupMember(server, joinName, sid);
-  if (!leaveName.empty()) (void)accounts.RemoveLocalGroupMember(server, leaveName, sid);
+  WinError first = accounts.SetUserPrivilege(server, name, privilege);
+  auto keep = [&first](WinError error, WinError harmless) {
+    if (first == kErrorSuccess && error != harmless) first = error;
+  };
+  keep(joinName.empty() ? kErrorNoneMapped : accounts.AddLocalGroupMember(server, joinName, sid),
+       platform::kErrorMemberInAlias);
+  keep(leaveName.empty() ? kErrorNoneMapped
+                         : accounts.RemoveLocalGroupMember(server, leaveName, sid),
+       platform::kErrorMemberNotInAlias);
+  return first;
 }
 
 }  // namespace
@@ -102,19 +110,19 @@ std::optional<GroupChange> GroupChangeOf(int32_t group, bool primary) {
   return std::nullopt;
 }
 
-void SetAccountGroup(const AccountServices& services, TextView server, TextView name,
-                     const platform::Sid& sid, int32_t group, bool primary) {
+WinError SetAccountGroup(const AccountServices& services, TextView server, TextView name,
+                         const platform::Sid& sid, int32_t group, bool primary) {
   const auto change = GroupChangeOf(group, primary);
-  if (change) {
-    MoveBetweenGroups(services, server, name, sid, change->privilege, change->join, change->leave);
-  }
+  if (!change) return kErrorSuccess;
+  return MoveBetweenGroups(services, server, name, sid, change->privilege, change->join,
+                           change->leave);
 }
 
 void DowngradeAccount(const AccountServices& services, TextView name) {
   const auto sid = ResolveAccountSid(services, u"", name);
   if (!sid) return;
   const GroupChange change = *GroupChangeOf(kGroupUsers, false);
-  MoveBetweenGroups(services, u"", name, *sid, change.privilege, change.join, change.leave);
+  (void)MoveBetweenGroups(services, u"", name, *sid, change.privilege, change.join, change.leave);
 }
 
 }  // namespace tarn::accounts

@@ -58,9 +58,11 @@ struct GroupChange {
 [[nodiscard]] std::optional<GroupChange> GroupChangeOf(int32_t group, bool primary);
 
 // Applies GroupChangeOf(group, primary) to the account: privilege level,
-// membership of one built-in group and removal from the other.
-void SetAccountGroup(const AccountServices& services, TextView server, TextView name,
-                     const platform::Sid& sid, int32_t group, bool primary);
+// membership of one built-in group and removal from the other. The first
+// failure that matters (a member already there, or not there, is none).
+[[nodiscard]] WinError SetAccountGroup(const AccountServices& services, TextView server,
+                                       TextView name, const platform::Sid& sid, int32_t group,
+                                       bool primary);
 
 // Turns the local account `name` into a limited user: privilege level user,
 // member of Users, no longer of Administrators. An unknown name, or one

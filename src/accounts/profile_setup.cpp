@@ -88,17 +88,18 @@ void CopyTree(platform::FileSystem& files, TextView from, TextView to) {
 
 // Deletes `folder` and what it holds. A link is removed as a link: entering
 // it would delete what it leads to, which lies outside the profile.
-void DeleteTree(platform::FileSystem& files, TextView folder) {
-  if (folder.empty()) return;
+// True when the folder is gone.
+bool DeleteTree(platform::FileSystem& files, TextView folder) {
+  if (folder.empty()) return true;
   const uint32_t attributes = files.GetAttributes(folder);
-  if (attributes == platform::kInvalidFileAttributes) return;
+  if (attributes == platform::kInvalidFileAttributes) return true;
   if ((attributes & platform::kFileAttributeReparsePoint) == 0) {
     if (auto entries = files.ListDirectory(folder)) {
       for (const platform::DirectoryEntry& entry : *entries) {
         const Text path = Join(folder, entry.name);
         const uint32_t kind = entry.info.attributes;
         if ((kind & platform::kFileAttributeDirectory) != 0) {
-          DeleteTree(files, path);
+          (void)DeleteTree(files, path);  // The folder's own removal tells.
         } else {
           (void)files.SetAttributes(path, platform::kFileAttributeNormal);
           (void)files.DeleteFile(path);
@@ -107,7 +108,7 @@ void DeleteTree(platform::FileSystem& files, TextView folder) {
     }
   }
   (void)files.SetAttributes(folder, platform::kFileAttributeNormal);
-  (void)files.RemoveDirectory(folder);
+  return files.RemoveDirectory(folder) == kErrorSuccess;
 }
 
 // The profiles folder, expanded, without a trailing separator.
@@ -142,24 +143,32 @@ bool IsDeletableProfile(const AccountServices& services, TextView path) {
   return true;
 }
 
-// Sets `entries` on every key below `key`, depth first.
-void SetBelow(platform::Registry& registry, platform::RegKey key,
-              const std::vector<AccessEntry>& entries) {
+// Sets `entries` on every key below `key`, depth first; the first failure.
+WinError SetBelow(platform::Registry& registry, platform::RegKey key,
+                  const std::vector<AccessEntry>& entries) {
+  WinError first = kErrorSuccess;
   for (uint32_t index = 0;; ++index) {
     auto name = registry.EnumKey(key, index);
     if (!name) break;
     ScopedKey subkey = ScopedKey::Open(registry, key, *name, platform::kKeyAllAccess);
     if (!subkey) continue;
-    SetBelow(registry, subkey.get(), entries);
-    (void)registry.SetKeyAccessList(subkey.get(), entries);
+    const WinError below = SetBelow(registry, subkey.get(), entries);
+    const WinError here = registry.SetKeyAccessList(subkey.get(), entries);
+    if (first == kErrorSuccess) first = below != kErrorSuccess ? below : here;
   }
+  return first;
 }
 
 // Starts the hive's shell folders from the system defaults: the paths
 // from the .DEFAULT user (or the built-in texts), and the resolved paths
-// emptied so that the system works them out again at the first logon.
-void ResetShellFolders(const AccountServices& services, platform::RegKey root) {
+// emptied so that the system works them out again at the first logon. The
+// first failure of a write.
+WinError ResetShellFolders(const AccountServices& services, platform::RegKey root) {
   platform::Registry& registry = *services.platform.registry;
+  WinError first = kErrorSuccess;
+  auto keep = [&first](WinError error) {
+    if (first == kErrorSuccess) first = error;
+  };
   ScopedKey user = ScopedKey::Open(registry, root, kUserShellFoldersKey, platform::kKeyAllAccess);
   if (user) {
     const ShellFolderPaths defaults = ReadDefaultShellFolders(services);
@@ -167,18 +176,19 @@ void ResetShellFolders(const AccountServices& services, platform::RegKey root) {
       Text path = defaults[i];
       if (path.empty())
         path = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(i));
-      (void)registry.SetValue(user.get(), ShellFolderNames()[i],
-                              platform::RegValue::FromText(path, platform::kRegExpandSz));
+      keep(registry.SetValue(user.get(), ShellFolderNames()[i],
+                             platform::RegValue::FromText(path, platform::kRegExpandSz)));
     }
   }
   ScopedKey resolved = ScopedKey::Open(
       registry, root, u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
       platform::kKeyAllAccess);
-  if (!resolved) return;
+  if (!resolved) return first;
   const platform::RegValue empty{platform::kRegSz, {}};
   for (const TextView name : ShellFolderNames())
-    (void)registry.SetValue(resolved.get(), name, empty);
-  (void)registry.SetValue(resolved.get(), u"AppData", empty);
+    keep(registry.SetValue(resolved.get(), name, empty));
+  keep(registry.SetValue(resolved.get(), u"AppData", empty));
+  return first;
 }
 
 }  // namespace
@@ -203,11 +213,14 @@ WinError PrepareNewHive(const AccountServices& services, const Sid& account, Tex
   }
   std::vector<AccessEntry> entries = ProfileAccessList(account);
   WinError result = registry.SetKeyAccessList(*root, entries);
-  (void)registry.FlushKey(*root);
+  const WinError flushed = registry.FlushKey(*root);
   for (AccessEntry& entry : entries) entry.flags |= platform::kAceInherited;
-  SetBelow(registry, *root, entries);
-  ResetShellFolders(services, *root);
-  UnloadUserHive(services, account, *root);
+  const WinError below = SetBelow(registry, *root, entries);
+  const WinError reset = ResetShellFolders(services, *root);
+  const WinError unloaded = UnloadUserHive(services, account, *root);
+  for (const WinError later : {flushed, below, reset, unloaded}) {
+    if (result == kErrorSuccess) result = later;
+  }
   return result;
 }
 
@@ -220,13 +233,15 @@ ScopedKey ProfileListEntry(platform::Registry& registry, const Sid& account) {
                            platform::kKeyAllAccess);
 }
 
-void RecordLocalProfile(platform::Registry& registry, const Sid& account, TextView folder) {
-  if (ScopedKey entry = ProfileListEntry(registry, account)) {
-    (void)registry.SetValue(entry.get(), u"ProfileImagePath",
-                            platform::RegValue::FromText(folder, platform::kRegExpandSz));
-    (void)registry.SetValue(entry.get(), u"Sid",
-                            platform::RegValue{platform::kRegBinary, account.ToBytes()});
-  }
+WinError RecordLocalProfile(platform::Registry& registry, const Sid& account, TextView folder) {
+  ScopedKey entry = ProfileListEntry(registry, account);
+  if (!entry) return kErrorAccessDenied;
+  const WinError path =
+      registry.SetValue(entry.get(), u"ProfileImagePath",
+                        platform::RegValue::FromText(folder, platform::kRegExpandSz));
+  const WinError sid = registry.SetValue(
+      entry.get(), u"Sid", platform::RegValue{platform::kRegBinary, account.ToBytes()});
+  return path != kErrorSuccess ? path : sid;
 }
 
 // Both kinds of profile folder alike: made with the profile access list
@@ -234,7 +249,7 @@ void RecordLocalProfile(platform::Registry& registry, const Sid& account, TextVi
 // from the Default User profile when it holds no hive yet. `record` enters
 // the folder in the profile list.
 WinError SetUpProfileFolder(const AccountServices& services, const Sid& account, TextView folder,
-                            const std::function<void()>& record, const ProfileCopy& copy) {
+                            const std::function<WinError()>& record, const ProfileCopy& copy) {
   platform::FileSystem& files = *services.platform.files;
   const Text path = WithoutTrailingSlash(Expand(services, folder));
   if (path.empty()) return kErrorPathNotFound;
@@ -243,13 +258,15 @@ WinError SetUpProfileFolder(const AccountServices& services, const Sid& account,
   const std::vector<AccessEntry> entries = ProfileAccessList(account);
   // A folder that was there keeps the list it has: it may be a profile in
   // use whose owner set it.
-  if (!existed) (void)files.SetAccessList(path, entries);
-
-  record();
+  const WinError secured = existed ? kErrorSuccess : files.SetAccessList(path, entries);
+  const WinError recorded = record();
 
   const Text hive = HiveFilePath(services, path);
   const bool hadHive = files.Exists(hive);
-  const WinError owned = files.SetOwner(path, account);
+  WinError owned = files.SetOwner(path, account);
+  for (const WinError earlier : {recorded, secured}) {
+    if (earlier != kErrorSuccess) owned = earlier;
+  }
   if (hadHive) return owned;
   const Text defaultUser = Join(ProfilesFolder(services),
                                 ProfileListName(services, u"DefaultUserProfile", u"Default User"));
@@ -259,10 +276,13 @@ WinError SetUpProfileFolder(const AccountServices& services, const Sid& account,
     CopyTree(files, defaultUser, path);
   }
   // The copied hive is the account's alone: its file, like its keys.
-  (void)files.SetOwner(hive, account);
-  (void)files.SetAccessList(hive, entries);
+  const WinError hiveOwned = files.SetOwner(hive, account);
+  const WinError hiveSecured = files.SetAccessList(hive, entries);
   const WinError prepared = PrepareNewHive(services, account, path);
-  return owned != kErrorSuccess ? owned : prepared;
+  for (const WinError later : {hiveOwned, hiveSecured, prepared}) {
+    if (owned == kErrorSuccess) owned = later;
+  }
+  return owned;
 }
 
 }  // namespace
@@ -272,17 +292,18 @@ WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, 
   platform::Registry& registry = *services.platform.registry;
   return SetUpProfileFolder(
       services, account, folder,
-      [&registry, &account, folder] { RecordLocalProfile(registry, account, folder); }, copy);
+      [&registry, &account, folder] { return RecordLocalProfile(registry, account, folder); },
+      copy);
 }
 
 WinError SetUpRoamingProfile(const AccountServices& services, const Sid& account, TextView folder,
                              uint32_t preference, const ProfileCopy& copy) {
   platform::Registry& registry = *services.platform.registry;
   const auto record = [&registry, &account, preference] {
-    if (ScopedKey entry = ProfileListEntry(registry, account)) {
-      (void)registry.SetValue(entry.get(), u"UserPreference",
-                              platform::RegValue::FromDword(preference));
-    }
+    ScopedKey entry = ProfileListEntry(registry, account);
+    if (!entry) return kErrorAccessDenied;
+    return registry.SetValue(entry.get(), u"UserPreference",
+                             platform::RegValue::FromDword(preference));
   };
   return SetUpProfileFolder(services, account, folder, record, copy);
 }
@@ -308,7 +329,7 @@ Text PlannedProfileFolder(const AccountServices& services, TextView name) {
 }
 
 WinError MakeProfileFolder(const AccountServices& services, TextView name,
-                           std::span<const AccessEntry> entries, Text& profile) {
+                           std::span<const AccessEntry> entries, Text& profile, WinError* secured) {
   platform::FileSystem& files = *services.platform.files;
   const Text profiles = ProfilesFolder(services);
   if (profiles.empty()) return kErrorPathNotFound;
@@ -319,7 +340,10 @@ WinError MakeProfileFolder(const AccountServices& services, TextView name,
     result = files.CreateDirectory(profile);
     if (result != kErrorAlreadyExists) break;
   }
-  if (result == kErrorSuccess) (void)files.SetAccessList(profile, entries);
+  if (result == kErrorSuccess) {
+    const WinError error = files.SetAccessList(profile, entries);
+    if (secured != nullptr) *secured = error;
+  }
   return result;
 }
 
@@ -344,11 +368,11 @@ bool DeleteProfileOf(const AccountServices& services, const platform::Sid& accou
         ReadTextValue(registry, entry.get(), u"ProfileImagePath", kProfilePathBytes);
     if (!stored.empty()) folder = Expand(services, stored);
   }
+  bool gone = true;
   if (!folder.empty() && IsDeletableProfile(services, folder)) {
-    DeleteTree(*services.platform.files, WithoutTrailingSlash(folder));
+    gone = DeleteTree(*services.platform.files, WithoutTrailingSlash(folder));
   }
-  (void)registry.DeleteTree(list.get(), sidText);
-  return true;
+  return registry.DeleteTree(list.get(), sidText) == kErrorSuccess && gone;
 }
 
 WinError ScheduleDowngrade(const AccountServices& services, platform::RegKey hive,

@@ -54,10 +54,11 @@ using ProfileCopy = std::function<void(TextView defaultUser, TextView folder)>;
 // (made with its parents when missing): "name", or else the first free of
 // "name.0001", "name.0002", ... It gets `entries` as its access list. The
 // path last tried goes into `profile`; a failure other than an existing
-// folder ends the search.
+// folder ends the search. Setting the access list of a folder made goes into
+// `secured` when given; it fails nothing.
 [[nodiscard]] WinError MakeProfileFolder(const AccountServices& services, TextView name,
                                          std::span<const platform::AccessEntry> entries,
-                                         Text& profile);
+                                         Text& profile, WinError* secured = nullptr);
 
 // The folder MakeProfileFolder would make for `name` now: the first of its
 // candidates that doesn't exist; empty when there is no profiles folder.
@@ -71,6 +72,7 @@ using ProfileCopy = std::function<void(TextView defaultUser, TextView folder)>;
 bool DeleteProfile(const AccountServices& services, TextView server, TextView name);
 // The same for the account whose SID is `sid`, which may be gone already:
 // its profile can then be removed only once the account delete succeeded.
+// False also when the folder or the entry could not be removed.
 bool DeleteProfileOf(const AccountServices& services, const platform::Sid& sid);
 
 // Leaves the command `"<program>" <arguments>` under the value

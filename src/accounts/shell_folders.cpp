@@ -137,26 +137,27 @@ bool CreateFolderPath(platform::FileSystem& files, VolumeChecker& volumes, TextV
     // folder decides.
     (void)files.CreateDirectory(TextView(folder).substr(0, at));
   }
-  if (files.CreateDirectory(folder) == kErrorSuccess && leafSecurity) leafSecurity(folder);
-  return true;
+  const bool made = files.CreateDirectory(folder) == kErrorSuccess;
+  if (made && leafSecurity) leafSecurity(folder);
+  return made || files.IsDirectory(folder);
 }
 
 bool CopyFolderTree(platform::FileSystem& files, VolumeChecker& volumes, TextView source,
                     TextView target) {
   if (source.empty() || FoldersNest(source, target)) return false;
   auto entries = files.ListDirectory(source);
-  (void)CreateFolderPath(files, volumes, target);
+  bool whole = CreateFolderPath(files, volumes, target);
   if (!entries) return false;
   for (const auto& entry : *entries) {
     const Text from = Text(source) + u'\\' + entry.name;
     const Text to = Text(target) + u'\\' + entry.name;
     if (entry.info.attributes & platform::kFileAttributeDirectory) {
-      (void)CopyFolderTree(files, volumes, from, to);
+      whole = CopyFolderTree(files, volumes, from, to) && whole;
     } else {
-      (void)files.CopyFile(from, to, /*failIfExists=*/false);
+      whole = files.CopyFile(from, to, /*failIfExists=*/false) == kErrorSuccess && whole;
     }
   }
-  return true;
+  return whole;
 }
 
 std::optional<Text> ResolveAccountPath(platform::Environment& environment, TextView path,
@@ -211,6 +212,21 @@ Text ToRegistryForm(TextView path, const AccountFolderValues& values, size_t cap
   return form;
 }
 
+namespace {
+
+// A folder value the hive could not take is a warning: the account gets the
+// system's default for it.
+void StoreShellFolder(platform::Registry& registry, const ShellFolderTarget& target, int index,
+                      TextView name, TextView value) {
+  const WinError error = registry.SetValue(
+      target.folders, name, platform::RegValue::FromText(value, platform::kRegExpandSz));
+  if (error == kErrorSuccess) return;
+  target.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error),
+                         u"%S: Shell Folder %d can't be stored", {u"CreateUsers", index});
+}
+
+}  // namespace
+
 void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, UserAccount& record,
                        const ShellFolderTarget& target) {
   platform::Environment& environment = *services.platform.environment;
@@ -229,8 +245,7 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
       asked = record.ShellFolders[j].str();
     } else if (!ReadShellFolder(registry, target.hive, j, asked)) {
       if (!DefaultShellFolder(services, j, asked)) asked.clear();
-      (void)registry.SetValue(target.folders, name,
-                              platform::RegValue::FromText(asked, platform::kRegExpandSz));
+      StoreShellFolder(registry, target, index, name, asked);
     }
     auto resolved = ResolveAccountPath(environment, asked, values);
     if (!resolved || resolved->empty()) {
@@ -246,7 +261,10 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
                              {u"CreateUsers", index, path});
       continue;
     }
-    (void)environment.Set(name, TextView(path));
+    if (const WinError error = environment.Set(name, TextView(path))) {
+      target.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error),
+                             u"%S: Variable '%s' can't be set", {u"CreateUsers", name});
+    }
     record.ShellFolders[j] = path;
     Text old;
     if (fromRecord) {
@@ -260,15 +278,18 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
       const Text form = ToRegistryForm(path, values);
       if (!form.empty()) {
         const Text stored = platform::UnExpandPath(environment, form, kPathBuffer).value_or(form);
-        (void)registry.SetValue(target.folders, name,
-                                platform::RegValue::FromText(stored, platform::kRegExpandSz));
+        StoreShellFolder(registry, target, index, name, stored);
       }
     } else {
       verbose(u"%S: User Shell Folder %d wasn't initialized ('%s')", {u"CreateUsers", index, path});
     }
     if (!files.IsDirectory(path)) {
       verbose(u"%S: Creating Shell Folder %d as '%s'", {u"CreateUsers", index, path});
-      (void)CreateFolderPath(files, volumes, path, target.leafSecurity);
+      if (!CreateFolderPath(files, volumes, path, target.leafSecurity)) {
+        target.log.WriteFormat(app::kLogWarning, index,
+                               u"%S: Shell Folder %d can't be created as '%s'",
+                               {u"CreateUsers", index, path});
+      }
     }
     if (record.Exists && !old.empty() && !EqualsIgnoreCase(old, path)) {
       if (FoldersNest(old, path)) {
@@ -277,7 +298,10 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
                                {old, path});
         continue;
       }
-      (void)CopyFolderTree(files, volumes, old, path);
+      if (!CopyFolderTree(files, volumes, old, path)) {
+        target.log.WriteFormat(app::kLogWarning, index,
+                               u"Shell Folder not wholly copied from '%s' to '%s'", {old, path});
+      }
       if (target.verbose) {
         target.log.WriteFormat(app::kLogInfo, index, u"Copy Shell Folder from '%s' to '%s'",
                                {old, path});
@@ -303,12 +327,13 @@ bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volu
     folderReferences.emplace_back(references[i], record.ShellFolders[i].view());
   }
   const AccountFolderValues values{target, record.Home.view(), record.Name.view()};
+  bool whole = true;
   for (const auto& entry : *entries) {
     const Text from = Text(source) + u'\\' + entry.name;
     Text to = Text(target) + u'\\' + entry.name;
     bool moved = false;
     if ((entry.info.attributes & platform::kFileAttributeDirectory) == 0) {
-      (void)files.CopyFile(from, to, /*failIfExists=*/false);
+      whole = files.CopyFile(from, to, /*failIfExists=*/false) == kErrorSuccess && whole;
       continue;
     }
     for (size_t i = 0; i < kShellFolderCount; ++i) {
@@ -332,10 +357,10 @@ bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volu
     // A moved folder may lie where nothing passes the account's access list
     // down to it, so it is given it as a folder made for the account would be.
     const bool made = moved && !files.IsDirectory(to);
-    (void)CopyFolderTree(files, volumes, from, to);
+    whole = CopyFolderTree(files, volumes, from, to) && whole;
     if (made && leafSecurity && files.IsDirectory(to)) leafSecurity(to);
   }
-  return true;
+  return whole;
 }
 
 }  // namespace tarn::accounts

@@ -63,14 +63,15 @@ class VolumeChecker {
 [[nodiscard]] bool FoldersNest(TextView a, TextView b);
 
 // Creates `path` and its missing parents; only the last folder, when it was
-// created, is given to `leafSecurity`. False when the drive was given up or a
-// UNC path names no share.
+// created, is given to `leafSecurity`. False when the drive was given up, a
+// UNC path names no share, or the folder is not there afterwards.
 [[nodiscard]] bool CreateFolderPath(platform::FileSystem& files, VolumeChecker& volumes,
                                     TextView path, const LeafSecurity& leafSecurity = {});
 
 // Copies the folder `source` with everything in it to `target`, overwriting
 // files. False for an empty source, one that can't be listed, or folders
-// that lie inside each other (the copy would never end).
+// that lie inside each other (the copy would never end), and when anything
+// could not be copied (the rest is copied all the same).
 [[nodiscard]] bool CopyFolderTree(platform::FileSystem& files, VolumeChecker& volumes,
                                   TextView source, TextView target);
 
@@ -116,7 +117,7 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
 // other folders, "%Personal%" and so on, replaced), and the record keeps the
 // full path; everything else keeps its place. A folder the record places
 // that the copy creates is given to `leafSecurity`. False when `source`
-// can't be listed.
+// can't be listed or anything could not be copied.
 [[nodiscard]] bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volumes,
                                           TextView source, TextView target, UserAccount& record,
                                           const LeafSecurity& leafSecurity = {});

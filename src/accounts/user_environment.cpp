@@ -180,6 +180,7 @@ bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoo
   };
   // Written from the head, a later entry of the same name would have won.
   std::vector<Wanted> wanted;
+  bool whole = true;
   for (const UserVariable& variable : account.Environment) {
     auto same = std::find_if(wanted.begin(), wanted.end(), [&](const Wanted& w) {
       return EqualsIgnoreCase(w.name, variable.name.view());
@@ -208,7 +209,8 @@ bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoo
       // Only an existing account's list was read from this hive; a new
       // account's hive holds what the Default User profile gave it (TEMP,
       // TMP), which the record never saw and so never removed.
-      if (account.Exists != 0) (void)registry.DeleteValue(key.get(), name);
+      if (account.Exists != 0)
+        whole = registry.DeleteValue(key.get(), name) == kErrorSuccess && whole;
       continue;
     }
     match->settled = true;
@@ -218,23 +220,28 @@ bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoo
     const uint32_t type = value.type == platform::kRegSz && text.find(u'%') == Text::npos
                               ? platform::kRegSz
                               : platform::kRegExpandSz;
-    (void)registry.SetValue(key.get(), name, platform::RegValue::FromText(text, type));
+    whole = registry.SetValue(key.get(), name, platform::RegValue::FromText(text, type)) ==
+                kErrorSuccess &&
+            whole;
   }
 
   for (const Wanted& w : wanted) {
     if (w.settled) continue;
-    (void)registry.SetValue(
+    const WinError error = registry.SetValue(
         key.get(), w.name,
         platform::RegValue::FromText(HiveVariableText(w.value, account), platform::kRegExpandSz));
+    whole = error == kErrorSuccess && whole;
   }
-  return true;
+  return whole;
 }
 
-void SetProcessVariables(platform::Environment& environment, const UserAccount& account) {
+bool SetProcessVariables(platform::Environment& environment, const UserAccount& account) {
+  bool whole = true;
   for (const UserVariable& variable : account.Environment) {
     const Text value = environment.Expand(variable.value.view(), kVariableCapacity + 1).text;
-    (void)environment.Set(variable.name.view(), TextView(value));
+    whole = environment.Set(variable.name.view(), TextView(value)) == kErrorSuccess && whole;
   }
+  return whole;
 }
 
 }  // namespace tarn::accounts

@@ -51,15 +51,17 @@ void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
 // Brings `hiveRoot`'s key "Environment" in line with the record's variables:
 // a value the record holds as it was read from the hive is left untouched,
 // names an existing account's record no longer has are deleted, and only
-// added or edited values are written. False when the key can't be created or opened; single
-// values that can't be written are passed over.
+// added or edited values are written. False when the key can't be created or
+// opened, or a value could not be written or deleted (the others still are).
 [[nodiscard]] bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoot,
                                         const UserAccount& account);
 
 // Sets each of the record's variables in the process environment, its value
 // expanded (255 characters), so that commands started for the account see
 // them. From the head: of two entries of one name the later one stays set.
-void SetProcessVariables(platform::Environment& environment, const UserAccount& account);
+// False when one could not be set (the others still are).
+[[nodiscard]] bool SetProcessVariables(platform::Environment& environment,
+                                       const UserAccount& account);
 
 // Reads a whole profile section, doubling the buffer (from 512 characters)
 // while the answer fills it. Each element is one line.

@@ -200,14 +200,21 @@ bool DropsDenyLogon(const UserAccount& account, int32_t welcome) {
 }
 
 void EnterAccountVariables(const accounts::AccountServices& services, app::InstallConfig* config,
-                           const UserAccount& account) {
+                           const UserAccount& account, app::LogFile* log) {
   platform::Environment& environment = *services.platform.environment;
-  (void)SetAccountVariables(VariableContext{services, config, nullptr}, account, true);
+  (void)SetAccountVariables(VariableContext{services, config, nullptr, log}, account, true);
+  auto set = [&environment, log](TextView name, std::optional<TextView> value) {
+    const WinError error = environment.Set(name, value);
+    // Removing a variable that isn't there (ERROR_ENVVAR_NOT_FOUND) is no failure.
+    if (error == kErrorSuccess || log == nullptr || (!value && error == 203)) return;
+    log->WriteFormat(app::kLogWarning, static_cast<int32_t>(error), u"Can't set the variable '%s'",
+                     {name});
+  };
   for (const char16_t* name : {u"USERPROFILE", u"USERDOMAIN", u"HOMEPATH", u"HOMEDRIVE"}) {
-    (void)environment.Set(name, std::nullopt);
+    set(name, std::nullopt);
   }
-  (void)environment.Set(u"ThisUser", account.Name.view());
-  (void)environment.Set(u"USERNAME", account.Name.view());
+  set(u"ThisUser", account.Name.view());
+  set(u"USERNAME", account.Name.view());
 }
 
 std::vector<PlannedAccount> PlanAccounts(const accounts::AccountServices& services,

@@ -29,6 +29,7 @@
 #include "accounts/account_services.h"
 #include "accounts/user_account.h"
 #include "app/install_config.h"
+#include "app/log_file.h"
 #include "platform/registry.h"
 
 namespace tarn::run {
@@ -63,9 +64,10 @@ enum class AccountAction { kLeave, kCreate, kChange, kDelete };
 
 // Sets the process variables that name the account before its steps: the
 // account group of variables (names only), the system's USERPROFILE,
-// USERDOMAIN, HOMEPATH and HOMEDRIVE removed, ThisUser and USERNAME.
+// USERDOMAIN, HOMEPATH and HOMEDRIVE removed, ThisUser and USERNAME. A
+// variable that could not be set is a warning in `log`, when given.
 void EnterAccountVariables(const accounts::AccountServices& services, app::InstallConfig* config,
-                           const accounts::UserAccount& account);
+                           const accounts::UserAccount& account, app::LogFile* log = nullptr);
 
 // One shell folder the record places.
 struct PlannedFolder {

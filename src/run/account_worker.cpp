@@ -21,6 +21,8 @@ using accounts::UserAccount;
 
 constexpr char16_t kWorker[] = u"CreateUsers";
 constexpr uint32_t kExpandCapacity = 512;
+// ERROR_GEN_FAILURE: a step that answers only whether it worked.
+constexpr WinError kErrorGenFailure = 31;
 // Keeps the first failure of a sequence of calls: a later success must not
 // hide that the password, say, was refused.
 void KeepFirstFailure(WinError& kept, WinError result) {
@@ -46,7 +48,13 @@ Text SystemAccountWorker::ExpandText(TextView text, uint32_t capacity) {
 }
 
 void SystemAccountWorker::SetVariable(TextView name, TextView value) {
-  (void)app_.platform.environment->Set(name, value);
+  WarnIfFailed(app_.platform.environment->Set(name, value), u"set the variable", name);
+}
+
+void SystemAccountWorker::WarnIfFailed(WinError error, TextView step, TextView name) {
+  if (error == kErrorSuccess) return;
+  app_.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error), u"%s: Can't %s for '%s'",
+                       {kWorker, step, name});
 }
 
 void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts) {
@@ -80,7 +88,11 @@ void SystemAccountWorker::DeleteAccount(const UserAccount& account) {
                          {kWorker, account.OldName.view()});
     return;
   }
-  if (sid) (void)accounts::DeleteProfileOf(services_, *sid);
+  const bool profileGone = sid && accounts::DeleteProfileOf(services_, *sid);
+  WarnIfFailed(profileGone ? kErrorSuccess
+               : sid       ? kErrorGenFailure
+                           : kErrorNoneMapped,
+               u"delete the profile", account.OldName.view());
 }
 
 WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& created,
@@ -124,14 +136,18 @@ void SystemAccountWorker::ApplyWelcomeScreen(const UserAccount& account, bool re
   // The setting is stored under the account's name: a renamed account
   // keeps what it had under its old one unless the record changes it.
   const int32_t show = WelcomeScreenOf(registry, account, renamed);
-  (void)accounts::SetWelcomeScreen(registry, account.Name.view(), show);
+  WarnIfFailed(accounts::SetWelcomeScreen(registry, account.Name.view(), show),
+               u"set the welcome screen entry", account.Name.view());
   if (!DropsDenyLogon(account, show)) return;
   const uint32_t held = accounts::HasAccountRight(
       services_, account.Domain.view(), account.Name.view(), accounts::kDenyInteractiveLogonRight);
   // A right that comes through a group is the group's business.
   if ((held & accounts::kRightHeldDirectly) != 0) {
-    (void)accounts::DropAccountRights(services_, account.Domain.view(), account.Name.view(),
-                                      accounts::kDenyInteractiveLogonRight);
+    const bool dropped =
+        accounts::DropAccountRights(services_, account.Domain.view(), account.Name.view(),
+                                    accounts::kDenyInteractiveLogonRight);
+    WarnIfFailed(dropped ? kErrorSuccess : kErrorGenFailure, u"allow the logon",
+                 account.Name.view());
   }
 }
 
@@ -145,7 +161,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     Verbose(u"Creating user: '%s'", {account.Name.view()});
   }
 
-  EnterAccountVariables(services_, &app_.config, account);
+  EnterAccountVariables(services_, &app_.config, account, &app_.log);
 
   const Text home = ExpandText(account.Home.view(), kExpandCapacity);
   SetVariable(u"ThisHome", home);
@@ -170,6 +186,14 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
                            {kWorker, account.OldName.view(), account.Name.view()});
       return;
     }
+    // An old name that is gone was renamed before; any other refusal leaves
+    // the account under its old name, and going on would make a second one.
+    if (otherName && rename != kErrorSuccess && rename != kNerrUserNotFound) {
+      app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(rename),
+                           u"%s: Can't rename user '%s' to '%s'; the account is skipped",
+                           {kWorker, account.OldName.view(), account.Name.view()});
+      return;
+    }
     renamed = otherName && rename == kErrorSuccess;
   }
 
@@ -190,6 +214,8 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
                          {kWorker, account.Name.view()});
     return;
   }
+  // The account is there, but some of its details may not be.
+  WarnIfFailed(result, u"set every detail", account.Name.view());
   ApplyWelcomeScreen(account, renamed);
   Verbose(u"%s: Add/Modify user '%s'", {kWorker, account.Name.view()},
           static_cast<int32_t>(result));
@@ -204,13 +230,15 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
   }
   const Text sidText = sid->ToText();
   Verbose(u"%s: SID of '%s' is %s", {kWorker, account.Name.view(), sidText});
-  accounts::SetAccountGroup(services_, server, account.Name.view(), *sid, account.Group,
-                            account.Primary != 0);
+  WarnIfFailed(accounts::SetAccountGroup(services_, server, account.Name.view(), *sid,
+                                         account.Group, account.Primary != 0),
+               u"set the group", account.Name.view());
 
   const auto access = accounts::ProfileAccessList(*sid);
   if (account.Profile.empty()) {
     Text folder;
-    if (accounts::MakeProfileFolder(services_, account.Name.view(), access, folder) !=
+    WinError secured = kErrorSuccess;
+    if (accounts::MakeProfileFolder(services_, account.Name.view(), access, folder, &secured) !=
         kErrorSuccess) {
       app_.log.WriteFormat(app::kLogError, 0, u"%s: No profile folder for '%s'",
                            {kWorker, account.Name.view()});
@@ -218,6 +246,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
       return;
     }
     account.Profile = folder;
+    WarnIfFailed(secured, u"secure the profile folder", account.Name.view());
   } else {
     Text folder = account.Profile.str();
     const bool usable = volumes.CheckVolume(folder);
@@ -234,28 +263,33 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
   // A shell folder the record moves gets the Default User's part of it in
   // its new place, not a copy left behind in the profile.
   platform::FileSystem& files = *app_.platform.files;
-  const accounts::LeafSecurity leafSecurity = [&files, &access](TextView folder) {
-    (void)files.SetAccessList(folder, access);
+  const accounts::LeafSecurity leafSecurity = [this, &files, &access](TextView folder) {
+    WarnIfFailed(files.SetAccessList(folder, access), u"secure the folder", folder);
   };
   const accounts::ProfileCopy copy = [this, &volumes, &account, &leafSecurity](TextView source,
                                                                                TextView target) {
-    (void)accounts::CopyDefaultUserProfile(services_, volumes, source, target, account,
-                                           leafSecurity);
+    const bool copied =
+        accounts::CopyDefaultUserProfile(services_, volumes, source, target, account, leafSecurity);
+    WarnIfFailed(copied ? kErrorSuccess : kErrorGenFailure, u"copy the default profile", target);
   };
-  (void)accounts::SetUpLocalProfile(services_, *sid, account.Profile.view(), copy);
+  WarnIfFailed(accounts::SetUpLocalProfile(services_, *sid, account.Profile.view(), copy),
+               u"set up the profile", account.Name.view());
 
   if (account.Home.empty()) {
     account.Home = account.Profile.str();
   } else {
     account.Home = ExpandText(account.Home.view(), accounts::kPathCapacity);
   }
-  (void)system.SetUserText(server, account.Name.view(), platform::kUserLevelHomeDir,
-                           account.Home.view());
+  WarnIfFailed(system.SetUserText(server, account.Name.view(), platform::kUserLevelHomeDir,
+                                  account.Home.view()),
+               u"set the home folder", account.Name.view());
   SetVariable(u"ThisHome", account.Home.view());
   Verbose(u"Homepath is \"%s\"", {account.Home.view()});
 
   if (!account.RoamingProfile.empty()) SetUpRoamingProfile(account, *sid, copy);
-  accounts::SetProcessVariables(environment, account);
+  if (!accounts::SetProcessVariables(environment, account)) {
+    WarnIfFailed(kErrorGenFailure, u"set the private variables", account.Name.view());
+  }
   SetUpHive(account, *sid, volumes);
 }
 
@@ -268,16 +302,22 @@ void SystemAccountWorker::SetUpRoamingProfile(UserAccount& account, const platfo
       platform::UnExpandPath(*app_.platform.environment, expanded, accounts::kPathCapacity + 1)
           .value_or(expanded);
   account.RoamingProfile = expanded;
-  (void)app_.platform.accounts->SetUserText(account.Domain.view(), account.Name.view(),
-                                            platform::kUserLevelProfile, unexpanded);
-  (void)accounts::SetUpRoamingProfile(services_, sid, expanded,
-                                      static_cast<uint32_t>(account.HasRoamingProfile), copy);
+  WarnIfFailed(app_.platform.accounts->SetUserText(account.Domain.view(), account.Name.view(),
+                                                   platform::kUserLevelProfile, unexpanded),
+               u"set the roaming profile path", account.Name.view());
+  WarnIfFailed(
+      accounts::SetUpRoamingProfile(services_, sid, expanded,
+                                    static_cast<uint32_t>(account.HasRoamingProfile), copy),
+      u"set up the roaming profile", account.Name.view());
 }
 
 void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew) {
   // An account that was there before the run is never destroyed for want of
   // a profile folder: it is only left without the remaining steps.
-  if (isNew) (void)app_.platform.accounts->DeleteUser(account.Domain.view(), account.Name.view());
+  if (isNew) {
+    WarnIfFailed(app_.platform.accounts->DeleteUser(account.Domain.view(), account.Name.view()),
+                 u"remove the unfinished account", account.Name.view());
+  }
 }
 
 void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& sid,
@@ -296,15 +336,16 @@ void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& s
         app::kLogError, static_cast<int32_t>(folders.error()),
         u"%s's profile settings can't be changed. (Profile: %s [hKey = %.8x])",
         {account.Name.view(), account.Profile.view(), static_cast<uint32_t>(*hive)});
-    accounts::UnloadUserHive(services_, sid, *hive);
+    WarnIfFailed(accounts::UnloadUserHive(services_, sid, *hive), u"unload the profile",
+                 account.Name.view());
     return;
   }
   // Folders made for the account carry its profile's access list, as the
   // profile folder itself does.
   platform::FileSystem& files = *app_.platform.files;
   const auto access = accounts::ProfileAccessList(sid);
-  const accounts::LeafSecurity leafSecurity = [&files, &access](TextView folder) {
-    (void)files.SetAccessList(folder, access);
+  const accounts::LeafSecurity leafSecurity = [this, &files, &access](TextView folder) {
+    WarnIfFailed(files.SetAccessList(folder, access), u"secure the folder", folder);
   };
   accounts::ApplyShellFolders(services_, volumes, account,
                               {*hive, *folders, app_.log, verbose(), leafSecurity});
@@ -313,10 +354,12 @@ void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& s
     app_.log.Write(u"Can't store user environment.", app::kLogWarning, 0);
   }
   if (account.Primary != 0 && account.Group == accounts::kGroupUsers) {
-    (void)accounts::ScheduleDowngrade(services_, *hive,
-                                      accounts::DowngradeArguments(account.Name.view()));
+    WarnIfFailed(accounts::ScheduleDowngrade(services_, *hive,
+                                             accounts::DowngradeArguments(account.Name.view())),
+                 u"schedule the downgrade", account.Name.view());
   }
-  accounts::UnloadUserHive(services_, sid, *hive);
+  WarnIfFailed(accounts::UnloadUserHive(services_, sid, *hive), u"unload the profile",
+               account.Name.view());
 }
 
 }  // namespace tarn::run

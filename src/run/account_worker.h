@@ -46,6 +46,9 @@ class SystemAccountWorker : public AccountWorker {
   void SetUpHive(accounts::UserAccount& account, const platform::Sid& sid,
                  accounts::VolumeChecker& volumes);
   void SetVariable(TextView name, TextView value);
+  // Logs a step for `name` that failed as a warning; the remaining steps go
+  // on. Nothing when `error` is success.
+  void WarnIfFailed(WinError error, TextView step, TextView name);
   [[nodiscard]] Text ExpandText(TextView text, uint32_t capacity);
   [[nodiscard]] bool verbose() const { return (app_.config.Verbose & 1) != 0; }
   void Verbose(TextView format, std::initializer_list<FormatArg> args, int32_t code = 0);

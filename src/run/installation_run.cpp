@@ -30,8 +30,10 @@ class RunRestorer {
   void Restore() {
     if (done_) return;
     done_ = true;
-    context_.app.config.UserPwd.Wipe();
-    context_.app.config.UserPwdConfirm.Wipe();
+    // Nothing after the run needs a password: neither the settings' nor the
+    // records' (the accounts are made, every command has been started).
+    context_.app.config.WipePasswords();
+    for (accounts::UserAccount& account : context_.accounts) account.Password.Wipe();
     if (environment_) context_.variables.Leave();
     if (policy_) RestoreBlankPasswordPolicy(context_.app, *policy_);
     if (signals_ != nullptr && signals_->finished) signals_->finished->Set();
@@ -127,7 +129,13 @@ uint32_t ProgressMaximum(const SoftwareEntry* first) {
 uint32_t RunInstallation(RunContext& context) {
   AppContext& app = context.app;
   std::shared_ptr<RunSignals> signals = MakeRunSignals(*app.platform.processes);
-  if (signals) context.status.AttachSignals(signals);
+  if (signals) {
+    context.status.AttachSignals(signals);
+  } else {
+    // Without its events the run can't be held, aborted or awaited: the
+    // settings and accounts are still made, no command is started.
+    app.log.Write(u"The run's events can't be made; no command is started.", app::kLogError, 0);
+  }
   RunRestorer restorer(context, signals.get());
 
   // The worker's lines are in the wizard's language: selecting the language

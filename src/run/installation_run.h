@@ -43,9 +43,9 @@ struct RunContext {
 // The whole run, on the calling thread (the installation worker). The run's
 // signals are handed to `status` before anything is changed; whichever way
 // the run ends (to the end, or through RunSignals::RequestCancel), the
-// passwords of InstallConfig are wiped, the run environment is left and the
-// blank-password policy is restored before the signals' `finished` event is
-// set. Returns 0.
+// passwords of InstallConfig and of the account records are wiped, the run
+// environment is left and the blank-password policy is restored before the
+// signals' `finished` event is set. Returns 0.
 uint32_t RunInstallation(RunContext& context);
 
 }  // namespace tarn::run

@@ -28,24 +28,37 @@ constexpr uint32_t kUserEnvironmentBytes = 512;
 constexpr size_t kUserNameCapacity = 20;
 constexpr char16_t kCurrentVersionKey[] = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
+// ERROR_ENVVAR_NOT_FOUND: removing a variable that isn't there.
+constexpr WinError kErrorEnvironmentVariableNotFound = 203;
+
 class Variables {
  public:
-  explicit Variables(const platform::Platform& platform) : environment_(platform.environment) {}
+  explicit Variables(const VariableContext& context)
+      : environment_(context.services.platform.environment), log_(context.log) {}
   void Set(TextView name, TextView value) {
-    if (environment_) (void)environment_->Set(name, value);
+    if (environment_) Warn(environment_->Set(name, value), name);
   }
   [[nodiscard]] Text Get(TextView name) {
     return environment_ ? environment_->Get(name).value_or(Text()) : Text();
   }
   void Remove(TextView name) {
-    if (environment_) (void)environment_->Set(name, std::nullopt);
+    if (!environment_) return;
+    const WinError error = environment_->Set(name, std::nullopt);
+    if (error != kErrorEnvironmentVariableNotFound) Warn(error, name);
   }
   Text Expand(TextView text, uint32_t capacity) {
     return platform::ExpandIntoBuffer(environment_, text, capacity);
   }
 
  private:
+  void Warn(WinError error, TextView name) {
+    if (error == kErrorSuccess || log_ == nullptr) return;
+    log_->WriteFormat(app::kLogWarning, static_cast<int32_t>(error), u"Can't set the variable '%s'",
+                      {name});
+  }
+
   platform::Environment* environment_;
+  app::LogFile* log_;
 };
 
 // The value's text as a buffer of `bufferBytes` receives it; a value larger
@@ -135,7 +148,7 @@ HomeSplit SplitHome(TextView home) {
 }
 
 void LoadEnvironmentSection(const VariableContext& context, TextView iniPath) {
-  Variables variables(context.services.platform);
+  Variables variables(context);
   for (TextView name : {u"ThisUser", u"ThisProfile", u"ThisHome", u"USERNAME", u"USERPROFILE",
                         u"HOMEDRIVE", u"HOMEPATH"}) {
     variables.Remove(name);
@@ -148,7 +161,7 @@ void LoadEnvironmentSection(const VariableContext& context, TextView iniPath) {
 
 bool SetAccountVariables(const VariableContext& context, const accounts::UserAccount& account,
                          bool nameOnly) {
-  Variables variables(context.services.platform);
+  Variables variables(context);
   variables.Set(u"ThisUser", account.Name.view());
   if (!nameOnly) {
     variables.Set(u"ThisProfile", account.Profile.view());
@@ -232,7 +245,7 @@ void SetUserRegistryVariables(const platform::Platform& platform, Variables& var
 
 void SetLoggedOnUserVariables(const VariableContext& context) {
   const platform::Platform& platform = context.services.platform;
-  Variables variables(platform);
+  Variables variables(context);
   Text name;
   if (platform.system)
     name = CutToCapacity(platform.system->UserName().value_or(Text()), kUserNameCapacity);
@@ -257,7 +270,7 @@ void SetLoggedOnUserVariables(const VariableContext& context) {
 }
 
 void SetShellFolderVariables(const VariableContext& context, TextView profile, TextView userName) {
-  Variables variables(context.services.platform);
+  Variables variables(context);
   accounts::ShellFolderPaths folders =
       accounts::ReadShellFoldersOrDefaults(context.services, platform::kCurrentUser);
   for (size_t i = 0; i < kShellFolderCount; ++i) {
@@ -297,7 +310,7 @@ void SetIdentityVariables(const VariableContext& context) {
   if (context.config == nullptr) return;
   app::InstallConfig& config = *context.config;
   const platform::Platform& platform = context.services.platform;
-  Variables variables(platform);
+  Variables variables(context);
   if (config.Workgroup.empty()) FillWorkgroupFromSystem(platform, config.Workgroup);
   variables.Set(u"WorkGroupName", config.Workgroup.view());
   FillOwnerFromRegistry(platform, config.Owner.empty() ? &config.Owner : nullptr,

@@ -6,18 +6,21 @@
 #include "accounts/account_services.h"
 #include "accounts/user_account.h"
 #include "app/install_config.h"
+#include "app/log_file.h"
 #include "base/fixed_text.h"
 #include "base/text.h"
 
 namespace tarn::run {
 
 // What the setters work on: the machine and texts, the settings record whose
-// identity fields they fill, and the defaults whose folder paths the
-// environment section sets.
+// identity fields they fill, the defaults whose folder paths the
+// environment section sets, and the log that hears of a variable that could
+// not be set (none: nobody hears).
 struct VariableContext {
   accounts::AccountServices services;
   app::InstallConfig* config = nullptr;
   accounts::UserDefaults* defaults = nullptr;
+  app::LogFile* log = nullptr;
 };
 
 inline constexpr char16_t kEnvironmentSection[] = u"environment";

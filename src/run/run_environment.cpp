@@ -8,10 +8,14 @@ bool RunEnvironment::Enter(const accounts::UserAccount& primary) {
   const platform::Platform& platform = context_.services.platform;
   if (!previous_) {
     auto block = platform.userProfiles->CreateEnvironmentBlock(true);
+    WinError error = block.error();
     if (block) {
       auto previous = platform.environment->ReplaceBlock(*block);
       if (previous) previous_ = std::move(*previous);
+      error = previous.error();
     }
+    // Commands then get the program's own environment with the variables.
+    Warn(error, u"The run's environment block can't be made");
   }
   SetAccountVariables(context_, primary, false);
   return previous_.has_value();
@@ -20,8 +24,16 @@ bool RunEnvironment::Enter(const accounts::UserAccount& primary) {
 void RunEnvironment::Leave() {
   if (!previous_) return;
   platform::Environment* environment = context_.services.platform.environment;
-  if (environment != nullptr) (void)environment->ReplaceBlock(*previous_);
+  if (environment != nullptr) {
+    Warn(environment->ReplaceBlock(*previous_).error(),
+         u"The program's environment can't be made current again");
+  }
   previous_.reset();
+}
+
+void RunEnvironment::Warn(WinError error, TextView what) {
+  if (error == kErrorSuccess || context_.log == nullptr) return;
+  context_.log->Write(what, app::kLogWarning, static_cast<int32_t>(error));
 }
 
 void RunEnvironment::SetLoggedOnUser() {

@@ -38,6 +38,9 @@ class RunEnvironment final : public RunVariables {
   [[nodiscard]] bool active() const { return previous_.has_value(); }
 
  private:
+  // Logs `what` as a warning with `error`, unless it is success.
+  void Warn(WinError error, TextView what);
+
   VariableContext context_;
   std::optional<platform::EnvironmentBlock> previous_;
 };

@@ -15,17 +15,36 @@ using platform::ScopedKey;
 // Capacity of the name read to recognise the SYSTEM account.
 constexpr size_t kUserNameCapacity = 40;
 
+// A setting that could not be made is a warning: the run goes on.
+void WarnIfFailed(AppContext& app, WinError error, TextView what, TextView name) {
+  if (error == kErrorSuccess) return;
+  app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error), u"Can't %s '%s'.",
+                      {what, name});
+}
+
 ScopedKey OpenMachineKey(AppContext& app, TextView path) {
-  return ScopedKey::Open(*app.platform.registry, platform::kLocalMachine, path,
-                         platform::kKeyRead | platform::kKeyWrite);
+  WinError error = kErrorSuccess;
+  ScopedKey key = ScopedKey::Open(*app.platform.registry, platform::kLocalMachine, path,
+                                  platform::kKeyRead | platform::kKeyWrite, &error);
+  // A key the system doesn't have is left alone, as before; any other
+  // refusal is news.
+  if (!key && error != kErrorFileNotFound) WarnIfFailed(app, error, u"open the key", path);
+  return key;
+}
+
+void SetValue(AppContext& app, const ScopedKey& key, TextView name, const RegValue& value) {
+  WarnIfFailed(app, app.platform.registry->SetValue(key.get(), name, value), u"set the value",
+               name);
 }
 
 void SetText(AppContext& app, const ScopedKey& key, TextView name, TextView value) {
-  (void)app.platform.registry->SetValue(key.get(), name, RegValue::FromText(value));
+  SetValue(app, key, name, RegValue::FromText(value));
 }
 
+// A value that is not there is already as wanted.
 void Remove(AppContext& app, const ScopedKey& key, TextView name) {
-  (void)app.platform.registry->DeleteValue(key.get(), name);
+  const WinError error = app.platform.registry->DeleteValue(key.get(), name);
+  if (error != kErrorFileNotFound) WarnIfFailed(app, error, u"remove the value", name);
 }
 
 bool RunsAsSystem(AppContext& app) {
@@ -40,8 +59,9 @@ void SetAutoLogon(AppContext& app, const ScopedKey& key, const accounts::UserAcc
   Remove(app, key, u"AutoLogonCount");
   Remove(app, key, u"DefaultPassword");
   if (primary != nullptr) {
-    (void)app.platform.identity->StorePrivateData(primary->Domain, kDefaultPasswordSecret,
-                                                  app.config.UserPwd);
+    const uint32_t status = app.platform.identity->StorePrivateData(
+        primary->Domain, kDefaultPasswordSecret, app.config.UserPwd);
+    WarnIfFailed(app, status, u"store the secret", kDefaultPasswordSecret);
   }
 }
 
@@ -52,19 +72,48 @@ std::optional<SavedBlankPasswordPolicy> RelaxBlankPasswordPolicy(AppContext& app
   if (!key) return std::nullopt;
   SavedBlankPasswordPolicy saved;
   const auto value = app.platform.registry->QueryValue(key.get(), kLimitBlankPasswordUse);
-  if (value) saved.value = value->AsDword().value_or(0);
-  (void)app.platform.registry->SetValue(key.get(), kLimitBlankPasswordUse, RegValue::FromDword(0));
+  if (value) {
+    saved.value = value->AsDword().value_or(0);
+  } else if (value.error() != kErrorFileNotFound) {
+    // What is not known can't be put back: the policy stays as it is.
+    WarnIfFailed(app, value.error(), u"read the value", kLimitBlankPasswordUse);
+    return std::nullopt;
+  }
+  SetValue(app, key, kLimitBlankPasswordUse, RegValue::FromDword(0));
   return saved;
 }
 
-void RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPolicy& saved) {
-  const ScopedKey key = OpenMachineKey(app, kLsaKey);
-  if (!key) return;
+namespace {
+
+WinError TryRestore(AppContext& app, const SavedBlankPasswordPolicy& saved) {
+  WinError error = kErrorSuccess;
+  const ScopedKey key = ScopedKey::Open(*app.platform.registry, platform::kLocalMachine, kLsaKey,
+                                        platform::kKeyRead | platform::kKeyWrite, &error);
+  if (!key) return error;
+  platform::Registry& registry = *app.platform.registry;
   if (saved.value) {
-    (void)app.platform.registry->SetValue(key.get(), kLimitBlankPasswordUse,
-                                          RegValue::FromDword(*saved.value));
-  } else {
-    Remove(app, key, kLimitBlankPasswordUse);
+    return registry.SetValue(key.get(), kLimitBlankPasswordUse, RegValue::FromDword(*saved.value));
+  }
+  error = registry.DeleteValue(key.get(), kLimitBlankPasswordUse);
+  return error == kErrorFileNotFound ? kErrorSuccess : error;
+}
+
+}  // namespace
+
+void RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPolicy& saved) {
+  // A relaxed policy left behind weakens the machine: one more try before
+  // giving up.
+  WinError error = TryRestore(app, saved);
+  if (error != kErrorSuccess) {
+    app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error),
+                        u"Can't restore '%s' at the first try.",
+                        {TextView(kLimitBlankPasswordUse)});
+    error = TryRestore(app, saved);
+  }
+  if (error != kErrorSuccess) {
+    app.log.WriteFormat(app::kLogError, static_cast<int32_t>(error),
+                        u"Can't restore '%s'; blank passwords may stay allowed.",
+                        {TextView(kLimitBlankPasswordUse)});
   }
 }
 
@@ -84,7 +133,11 @@ void ApplyAutoLogon(AppContext& app, const accounts::UserAccount* primary) {
 }
 
 void ApplyComputerName(AppContext& app) {
-  (void)app.platform.identity->RenameComputer(app.config.Computer);
+  const WinError renamed = app.platform.identity->RenameComputer(app.config.Computer);
+  // An empty name asks for nothing, so its refusal is no news.
+  if (!app.config.Computer.empty()) {
+    WarnIfFailed(app, renamed, u"set the computer name", app.config.Computer);
+  }
   if (const ScopedKey key = OpenMachineKey(app, kTcpipParametersKey)) {
     SetText(app, key, u"NV Hostname", app.config.Computer);
   }
@@ -102,7 +155,10 @@ void ApplyOwner(AppContext& app) {
 }
 
 void ApplyWorkgroup(AppContext& app) {
-  (void)app.platform.identity->JoinWorkgroup(app.config.Workgroup);
+  const WinError joined = app.platform.identity->JoinWorkgroup(app.config.Workgroup);
+  if (!app.config.Workgroup.empty()) {
+    WarnIfFailed(app, joined, u"join the workgroup", app.config.Workgroup);
+  }
   if (app.config.Verbose & 1) {
     app.log.WriteFormat(app::kLogInfo, 0, u"Setting Workgroup name to '%s'.",
                         {app.config.Workgroup.view()});

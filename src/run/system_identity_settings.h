@@ -1,7 +1,8 @@
 // The system-wide settings the installation run writes from InstallConfig:
 // the blank-password policy (relaxed for the run), automatic logon, the
 // computer name, the registered owner and organisation, and the workgroup.
-// None of them reports failure: a key that does not open skips its writes.
+// None of them fails the run: what could not be set is logged as a warning
+// (a key that does not open skips its writes).
 #pragma once
 
 #include <cstdint>
@@ -34,13 +35,14 @@ struct SavedBlankPasswordPolicy {
 };
 
 // Saves LimitBlankPasswordUse and sets it to 0, so that accounts with an
-// empty password can start commands. None when the key did not open (then
-// nothing was written).
+// empty password can start commands. None when the key did not open or the
+// value could not be read (then nothing was written).
 [[nodiscard]] std::optional<SavedBlankPasswordPolicy> RelaxBlankPasswordPolicy(AppContext& app);
 
 // Writes the saved value back; a value that did not exist before is removed
 // again, so the system's default (blank passwords limited) returns instead of
-// a relaxed policy being left behind.
+// a relaxed policy being left behind. Tried twice; a failure is logged as an
+// error.
 void RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPolicy& saved);
 
 // AutoLogon 2 sets automatic logon of `User` (with the password as an LSA

@@ -14,7 +14,7 @@ accounts::AccountServices ServicesOf(AppContext& app) {
 }
 
 run::VariableContext VariablesOf(AppContext& app, accounts::AccountStore& store) {
-  return run::VariableContext{ServicesOf(app), &app.config, &store.defaults};
+  return run::VariableContext{ServicesOf(app), &app.config, &store.defaults, &app.log};
 }
 
 // The warning names the account only: the password itself never reaches the log.

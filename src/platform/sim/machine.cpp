@@ -32,6 +32,12 @@ void RegisterUsualFileTypes(SimRegistry& registry) {
 }  // namespace
 
 Machine::Machine() {
+  for (FaultGate* gate :
+       {&files_->faults(), &registry_->faults(), &environment_->faults(), &system_->faults(),
+        &services_->faults(), &accounts_->faults(), &security_->faults(), &userProfiles_->faults(),
+        &processes_->faults(), &identity_->faults(), &profiles_->faults()}) {
+    gate->Attach(faults_);
+  }
   RegisterUsualFileTypes(*registry_);
   // Loading and saving hives needs the backup and restore privileges
   // enabled in the process token, as on the real system.

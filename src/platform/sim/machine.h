@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/sim/fault_injection.h"
 #include "platform/sim/sim_accounts.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_environment.h"
@@ -45,10 +46,15 @@ class Machine {
   [[nodiscard]] SimProcesses& processes() { return *processes_; }
   [[nodiscard]] SimIdentity& identity() { return *identity_; }
 
+  // The fault plan every service of this machine asks before a call that
+  // can fail; unarmed, it changes nothing.
+  [[nodiscard]] FaultPlan& faults() { return faults_; }
+
   // The services of this machine, as the core sees them.
   [[nodiscard]] platform::Platform platform();
 
  private:
+  FaultPlan faults_;
   // One member per simulated service, constructed in this order (later ones
   // may refer to earlier ones). A new service is one member here and one
   // line in platform().

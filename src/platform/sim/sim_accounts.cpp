@@ -110,6 +110,7 @@ bool SimAccounts::IsLocal(TextView server) const {
 
 Result<platform::UserInfo> SimAccounts::GetUserInfo(TextView server, TextView name,
                                                     uint32_t level) {
+  if (auto e = faults_.Check(CallKind::kAccountGet)) return e;
   if (level != 0 && level != 1 && level != 3) {
     return Result<platform::UserInfo>::Failure(kErrorInvalidLevel);
   }
@@ -120,6 +121,7 @@ Result<platform::UserInfo> SimAccounts::GetUserInfo(TextView server, TextView na
 }
 
 WinError SimAccounts::DeleteUser(TextView server, TextView name) {
+  if (auto e = faults_.Check(CallKind::kAccountDelete)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
   for (auto it = users_.begin(); it != users_.end(); ++it) {
     if (EqualsIgnoreCase(it->info.name, name)) {
@@ -137,6 +139,7 @@ WinError SimAccounts::DeleteUser(TextView server, TextView name) {
 }
 
 Result<platform::JoinInformation> SimAccounts::GetJoinInformation(TextView server) {
+  if (auto e = faults_.Check(CallKind::kJoinInformation)) return e;
   if (!IsLocal(server)) return Result<platform::JoinInformation>::Failure(kErrorBadNetPath);
   if (!join_) return Result<platform::JoinInformation>::Failure(kErrorAccessDenied);
   return *join_;
@@ -176,6 +179,7 @@ SimGroup* SimAccounts::FindGroupMutable(TextView displayName) {
 }
 
 WinError SimAccounts::SetUserPrivilege(TextView server, TextView name, uint32_t privilege) {
+  if (auto e = faults_.Check(CallKind::kAccountSet)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
   if (privilege > platform::kUserPrivAdmin) return kErrorInvalidParameter;
   SimUser* user = FindUserMutable(name);
@@ -186,6 +190,7 @@ WinError SimAccounts::SetUserPrivilege(TextView server, TextView name, uint32_t 
 
 WinError SimAccounts::AddLocalGroupMember(TextView server, TextView group,
                                           const platform::Sid& member) {
+  if (auto e = faults_.Check(CallKind::kGroupMembership)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
   SimGroup* found = FindGroupMutable(group);
   if (found == nullptr) return platform::kNerrGroupNotFound;
@@ -198,6 +203,7 @@ WinError SimAccounts::AddLocalGroupMember(TextView server, TextView group,
 
 WinError SimAccounts::RemoveLocalGroupMember(TextView server, TextView group,
                                              const platform::Sid& member) {
+  if (auto e = faults_.Check(CallKind::kGroupMembership)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
   SimGroup* found = FindGroupMutable(group);
   if (found == nullptr) return platform::kNerrGroupNotFound;
@@ -207,6 +213,7 @@ WinError SimAccounts::RemoveLocalGroupMember(TextView server, TextView group,
 
 Result<std::vector<platform::Sid>> SimAccounts::GetLocalGroupMembers(TextView server,
                                                                      TextView group) {
+  if (auto e = faults_.Check(CallKind::kGroupQuery)) return e;
   using Answer = Result<std::vector<platform::Sid>>;
   if (!IsLocal(server)) return Answer::Failure(kErrorBadNetPath);
   const SimGroup* found = FindGroup(group);
@@ -215,6 +222,7 @@ Result<std::vector<platform::Sid>> SimAccounts::GetLocalGroupMembers(TextView se
 }
 
 Result<std::vector<Text>> SimAccounts::EnumerateLocalGroups(TextView server) {
+  if (auto e = faults_.Check(CallKind::kGroupQuery)) return e;
   if (!IsLocal(server)) return Result<std::vector<Text>>::Failure(kErrorBadNetPath);
   std::vector<Text> names;
   for (const auto& group : groups_) names.push_back(group.displayName);
@@ -222,6 +230,7 @@ Result<std::vector<Text>> SimAccounts::EnumerateLocalGroups(TextView server) {
 }
 
 WinError SimAccounts::EnumerateUsers(TextView server, std::vector<platform::UserInfo>& users) {
+  if (auto e = faults_.Check(CallKind::kAccountEnum)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
   for (const auto& user : users_) users.push_back(AtLevel(user.info, 1));
   return kErrorSuccess;
@@ -229,6 +238,7 @@ WinError SimAccounts::EnumerateUsers(TextView server, std::vector<platform::User
 
 WinError SimAccounts::CreateUser(TextView server, const platform::UserInfo& info,
                                  TextView password) {
+  if (auto e = faults_.Check(CallKind::kAccountAdd)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
   if (info.name.empty()) return kErrorInvalidParameter;
   if (FindUser(info.name) != nullptr) return kNerrUserExists;
@@ -240,6 +250,7 @@ WinError SimAccounts::CreateUser(TextView server, const platform::UserInfo& info
 }
 
 WinError SimAccounts::SetUserText(TextView server, TextView name, uint32_t level, TextView text) {
+  if (auto e = faults_.Check(CallKind::kAccountSet)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
   SimUser* user = FindUserMutable(name);
   if (user == nullptr) return kNerrUserNotFound;
@@ -277,6 +288,7 @@ WinError SimAccounts::SetUserText(TextView server, TextView name, uint32_t level
 }
 
 WinError SimAccounts::SetUserFlags(TextView server, TextView name, uint32_t flags) {
+  if (auto e = faults_.Check(CallKind::kAccountSet)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
   SimUser* user = FindUserMutable(name);
   if (user == nullptr) return kNerrUserNotFound;

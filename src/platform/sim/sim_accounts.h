@@ -11,6 +11,7 @@
 
 #include "platform/accounts.h"
 #include "platform/security.h"
+#include "platform/sim/fault_injection.h"
 
 namespace tarn::sim {
 
@@ -42,6 +43,9 @@ inline constexpr uint32_t kRidGuest = 501;
 
 class SimAccounts : public platform::Accounts {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // A fresh machine: "Administrator" (RID 500, administrator privilege) and
   // "Guest" (RID 501, disabled, guest privilege); the groups Administrators,
   // Users and Guests in English; workgroup "WORKGROUP". The computer's name
@@ -114,6 +118,7 @@ class SimAccounts : public platform::Accounts {
  private:
   SimGroup* FindGroupMutable(TextView displayName);
   size_t minimumPasswordLength_ = 0;
+  FaultGate faults_;
 };
 
 }  // namespace tarn::sim

@@ -34,6 +34,7 @@ std::optional<Text> SimEnvironment::Get(TextView name) {
 }
 
 WinError SimEnvironment::Set(TextView name, std::optional<TextView> value) {
+  if (auto e = faults_.Check(CallKind::kEnvironmentSet)) return e;
   if (name.empty() || name.find(u'=', 1) != TextView::npos) return kErrorInvalidParameter;
   const Text key(name);
   if (!value) {
@@ -64,6 +65,7 @@ platform::EnvironmentBlock SimEnvironment::CurrentBlock() {
 
 Result<platform::EnvironmentBlock> SimEnvironment::ReplaceBlock(
     const platform::EnvironmentBlock& block) {
+  if (auto e = faults_.Check(CallKind::kEnvironmentBlock)) return e;
   auto entries = platform::ParseEnvironmentBlock(block);
   if (!entries) return Result<platform::EnvironmentBlock>::Failure(kErrorInvalidParameter);
   platform::EnvironmentBlock previous = CurrentBlock();

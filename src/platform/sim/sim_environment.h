@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "platform/environment.h"
 #include "platform/environment_block.h"
+#include "platform/sim/fault_injection.h"
 
 namespace tarn::sim {
 
@@ -19,6 +20,9 @@ using NameLess = platform::EnvironmentNameLess;
 
 class SimEnvironment : public platform::Environment {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   SimEnvironment() = default;
 
   // ---- Set-up for tests ----
@@ -41,6 +45,7 @@ class SimEnvironment : public platform::Environment {
   // Name -> value, keyed ignoring case; the key keeps the spelling the
   // name was first set with.
   std::map<Text, Text, NameLess> variables_;
+  FaultGate faults_;
 };
 
 // ExpandEnvironmentStringsW's rules over any set of variables: `lookup`

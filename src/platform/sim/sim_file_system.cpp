@@ -193,6 +193,7 @@ bool SimFileSystem::MakeJunction(TextView link, TextView target) {
 }
 
 WinError SimFileSystem::SetOwner(TextView path, const platform::Sid& owner) {
+  if (auto e = faults_.Check(CallKind::kFileSecurity)) return e;
   auto parsed = Locate(path);
   if (!parsed) return parsed.error();
   if (auto info = StatParsed(*parsed); !info) return info.error();
@@ -202,6 +203,7 @@ WinError SimFileSystem::SetOwner(TextView path, const platform::Sid& owner) {
 
 WinError SimFileSystem::SetAccessList(TextView path,
                                       std::span<const platform::AccessEntry> entries) {
+  if (auto e = faults_.Check(CallKind::kFileSecurity)) return e;
   auto parsed = Locate(path);
   if (!parsed) return parsed.error();
   if (auto info = StatParsed(*parsed); !info) return info.error();
@@ -210,6 +212,7 @@ WinError SimFileSystem::SetAccessList(TextView path,
 }
 
 Result<platform::Sid> SimFileSystem::GetOwner(TextView path) {
+  if (auto e = faults_.Check(CallKind::kFileSecurity)) return e;
   auto parsed = Locate(path);
   if (!parsed) return Result<platform::Sid>::Failure(parsed.error());
   if (auto info = StatParsed(*parsed); !info) return Result<platform::Sid>::Failure(info.error());
@@ -221,6 +224,7 @@ Result<platform::Sid> SimFileSystem::GetOwner(TextView path) {
 }
 
 Result<std::vector<platform::AccessEntry>> SimFileSystem::GetAccessList(TextView path) {
+  if (auto e = faults_.Check(CallKind::kFileSecurity)) return e;
   using Entries = Result<std::vector<platform::AccessEntry>>;
   auto parsed = Locate(path);
   if (!parsed) return Entries::Failure(parsed.error());
@@ -353,6 +357,7 @@ uint32_t SimFileSystem::GetAttributes(TextView path) {
 }
 
 WinError SimFileSystem::SetAttributes(TextView path, uint32_t attributes) {
+  if (auto e = faults_.Check(CallKind::kFileInfo)) return e;
   auto parsed = Locate(path);
   if (!parsed) return parsed.error();
   auto info = StatParsed(*parsed);
@@ -363,6 +368,7 @@ WinError SimFileSystem::SetAttributes(TextView path, uint32_t attributes) {
 }
 
 Result<FileInfo> SimFileSystem::GetInfo(TextView path) {
+  if (auto e = faults_.Check(CallKind::kFileInfo)) return e;
   auto parsed = Locate(path);
   if (!parsed) return Result<FileInfo>::Failure(parsed.error());
   auto info = StatParsed(*parsed);
@@ -371,6 +377,7 @@ Result<FileInfo> SimFileSystem::GetInfo(TextView path) {
 }
 
 Result<std::vector<uint8_t>> SimFileSystem::ReadAll(TextView path) {
+  if (auto e = faults_.Check(CallKind::kFileRead)) return e;
   using Bytes = Result<std::vector<uint8_t>>;
   auto parsed = Locate(path);
   if (!parsed) return Bytes::Failure(parsed.error());
@@ -382,6 +389,7 @@ Result<std::vector<uint8_t>> SimFileSystem::ReadAll(TextView path) {
 }
 
 Result<std::unique_ptr<platform::ReadableFile>> SimFileSystem::OpenForReading(TextView path) {
+  if (auto e = faults_.Check(CallKind::kFileRead)) return e;
   using Opened = Result<std::unique_ptr<platform::ReadableFile>>;
   auto parsed = Locate(path);
   if (!parsed) return Opened::Failure(parsed.error());
@@ -410,12 +418,14 @@ WinError SimFileSystem::WriteParsed(const ParsedPath& path, std::span<const uint
 }
 
 WinError SimFileSystem::WriteAll(TextView path, std::span<const uint8_t> bytes) {
+  if (auto e = faults_.Check(CallKind::kFileWrite)) return e;
   auto parsed = Locate(path);
   if (!parsed) return parsed.error();
   return WriteParsed(*parsed, bytes, /*append=*/false);
 }
 
 Result<std::unique_ptr<platform::WritableFile>> SimFileSystem::CreateAlways(TextView path, bool) {
+  if (auto e = faults_.Check(CallKind::kFileCreate)) return e;
   using Opened = Result<std::unique_ptr<platform::WritableFile>>;
   auto parsed = Locate(path);
   if (!parsed) return Opened::Failure(parsed.error());
@@ -428,12 +438,16 @@ Result<std::unique_ptr<platform::WritableFile>> SimFileSystem::CreateAlways(Text
 WinError SimFileSystem::CreateDirectory(TextView path) {
   auto parsed = Locate(path);
   if (!parsed) return parsed.error();
+  // A folder that is there already changes nothing: only a call that would
+  // make one is counted and may fail.
   if (StatParsed(*parsed)) return kErrorAlreadyExists;
+  if (auto e = faults_.Check(CallKind::kDirectoryCreate)) return e;
   if (const WinError parent = CheckParent(*parsed)) return parent;
   return FindVolume(parsed->root)->store->MakeDirectory(parsed->names, now_);
 }
 
 WinError SimFileSystem::RemoveDirectory(TextView path) {
+  if (auto e = faults_.Check(CallKind::kFileDelete)) return e;
   auto parsed = Locate(path);
   if (!parsed) return parsed.error();
   auto info = StatParsed(*parsed);
@@ -453,6 +467,7 @@ WinError SimFileSystem::RemoveDirectory(TextView path) {
 }
 
 WinError SimFileSystem::DeleteFile(TextView path) {
+  if (auto e = faults_.Check(CallKind::kFileDelete)) return e;
   auto parsed = Locate(path);
   if (!parsed) return parsed.error();
   auto info = StatParsed(*parsed);
@@ -480,6 +495,7 @@ WinError SimFileSystem::CopyParsed(const ParsedPath& from, const ParsedPath& to)
 }
 
 WinError SimFileSystem::CopyFile(TextView from, TextView to, bool failIfExists) {
+  if (auto e = faults_.Check(CallKind::kFileCopy)) return e;
   auto source = Locate(from);
   if (!source) return source.error();
   auto target = Locate(to);
@@ -498,6 +514,7 @@ WinError SimFileSystem::CopyFile(TextView from, TextView to, bool failIfExists) 
 }
 
 WinError SimFileSystem::MoveFile(TextView from, TextView to) {
+  if (auto e = faults_.Check(CallKind::kFileMove)) return e;
   auto source = Locate(from);
   if (!source) return source.error();
   auto target = Locate(to);
@@ -519,6 +536,7 @@ WinError SimFileSystem::MoveFile(TextView from, TextView to) {
 }
 
 Result<std::vector<platform::DirectoryEntry>> SimFileSystem::ListDirectory(TextView folder) {
+  if (auto e = faults_.Check(CallKind::kFileList)) return e;
   using Listing = Result<std::vector<platform::DirectoryEntry>>;
   auto parsed = Locate(folder);
   if (!parsed) return Listing::Failure(parsed.error());
@@ -601,6 +619,7 @@ std::optional<Text> SimFileSystem::DriveKey(TextView root) const {
 }
 
 WinError SimFileSystem::VolumeState(TextView root) {
+  if (auto e = faults_.Check(CallKind::kVolume)) return e;
   auto parsed = Locate(root);
   if (!parsed) return parsed.error();
   auto info = StatParsed(*parsed);
@@ -608,6 +627,7 @@ WinError SimFileSystem::VolumeState(TextView root) {
 }
 
 Result<Text> SimFileSystem::VolumeLabel(TextView root) {
+  if (auto e = faults_.Check(CallKind::kVolume)) return e;
   auto parsed = Locate(root);
   if (!parsed) return Result<Text>::Failure(parsed.error());
   Volume* volume = FindAnyVolume(parsed->root);
@@ -618,6 +638,7 @@ Result<Text> SimFileSystem::VolumeLabel(TextView root) {
 
 WinError SimFileSystem::FormatVolume(const platform::FormatRequest& request,
                                      const platform::FormatProgress& progress) {
+  if (auto e = faults_.Check(CallKind::kVolume)) return e;
   if (!formatterPresent_) return platform::kErrorModNotFound;
   auto parsed = Locate(request.root);
   if (!parsed || IsShare(parsed->root)) return kErrorInvalidParameter;

@@ -15,6 +15,7 @@
 #include "base/result.h"
 #include "base/text.h"
 #include "platform/file_system.h"
+#include "platform/sim/fault_injection.h"
 
 namespace tarn::sim {
 
@@ -40,6 +41,9 @@ class VolumeStore;
 
 class SimFileSystem : public platform::FileSystem {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // A machine with a fixed drive C: whose current directory is "C:\".
   SimFileSystem();
   ~SimFileSystem() override;
@@ -157,6 +161,7 @@ class SimFileSystem : public platform::FileSystem {
   Volume* FindAnyVolume(const Text& root);
   // The volume key of a drive root given as "D:", "D:\\" or a longer path.
   std::optional<Text> DriveKey(TextView root) const;
+  FaultGate faults_;
 };
 
 // The text of a parsed path ("C:\a\b", "\\srv\share\a").

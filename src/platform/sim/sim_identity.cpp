@@ -20,6 +20,7 @@ std::optional<Text> SimIdentity::Secret(TextView system, TextView keyName) const
 }
 
 WinError SimIdentity::RenameComputer(TextView name) {
+  if (auto e = faults_.Check(CallKind::kComputerRename)) return e;
   if (computerNameResult_ != 0) return computerNameResult_;
   if (!ValidComputerName(name)) return kErrorInvalidParameter;
   computerName_ = Text(name);
@@ -27,6 +28,7 @@ WinError SimIdentity::RenameComputer(TextView name) {
 }
 
 WinError SimIdentity::JoinWorkgroup(TextView workgroup) {
+  if (auto e = faults_.Check(CallKind::kWorkgroupJoin)) return e;
   if (joinResult_ != 0) return joinResult_;
   if (workgroup.empty()) return kErrorInvalidParameter;
   workgroup_ = Text(workgroup);
@@ -35,6 +37,7 @@ WinError SimIdentity::JoinWorkgroup(TextView workgroup) {
 }
 
 uint32_t SimIdentity::StorePrivateData(TextView system, TextView keyName, TextView data) {
+  if (auto e = faults_.Check(CallKind::kPrivateData)) return NtStatusOf(e);
   if (secretResult_ != 0) return secretResult_;
   secrets_[{ToUpper(system), ToUpper(keyName)}] = Text(data);
   return 0;

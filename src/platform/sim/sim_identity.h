@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/identity.h"
+#include "platform/sim/fault_injection.h"
 
 namespace tarn::sim {
 
@@ -16,6 +17,9 @@ inline constexpr uint32_t kStatusAccessDenied = 0xC0000022;
 
 class SimIdentity : public platform::SystemIdentity {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   SimIdentity() = default;
 
   // ---- Set-up for tests ----
@@ -52,6 +56,7 @@ class SimIdentity : public platform::SystemIdentity {
   std::optional<Text> workgroup_;
   std::map<std::pair<Text, Text>, Text> secrets_;
   std::function<void(TextView)> joinListener_;  // keys upper-cased
+  FaultGate faults_;
 };
 
 }  // namespace tarn::sim

@@ -109,10 +109,12 @@ class SimEvent : public platform::Event {
 
 class SimProcess : public platform::Process {
  public:
-  SimProcess(std::shared_ptr<SimKernel> kernel, std::shared_ptr<SimProcessState> state)
-      : kernel_(std::move(kernel)), state_(std::move(state)) {}
+  SimProcess(std::shared_ptr<SimKernel> kernel, std::shared_ptr<SimProcessState> state,
+             FaultGate faults)
+      : kernel_(std::move(kernel)), state_(std::move(state)), faults_(faults) {}
 
   Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort) override {
+    if (auto e = faults_.Check(CallKind::kProcessWait)) return e;
     auto* event = dynamic_cast<SimEvent*>(&abort);
     if (event == nullptr || event->kernel() != kernel_.get()) {
       return Result<platform::ProcessWait>::Failure(kErrorInvalidHandle);
@@ -150,6 +152,7 @@ class SimProcess : public platform::Process {
   }
 
   WinError Terminate(uint32_t exitCode) override {
+    if (auto e = faults_.Check(CallKind::kProcessTerminate)) return e;
     std::lock_guard lock(kernel_->mutex);
     if (kernel_->terminateRefusal) return kernel_->terminateRefusal;
     const auto now = Clock::now();
@@ -168,6 +171,7 @@ class SimProcess : public platform::Process {
   WinError TreeError() const override { return state_->treeError; }
 
   Result<uint32_t> ExitCode() override {
+    if (auto e = faults_.Check(CallKind::kProcessExitCode)) return e;
     std::lock_guard lock(kernel_->mutex);
     if (!SimKernel::Ended(*state_, Clock::now())) return kStillActive;
     return *state_->record.exitCode;
@@ -176,6 +180,7 @@ class SimProcess : public platform::Process {
  private:
   std::shared_ptr<SimKernel> kernel_;
   std::shared_ptr<SimProcessState> state_;
+  FaultGate faults_;
 };
 
 // Upper-case key for a program name, without a trailing ".EXE".
@@ -270,6 +275,7 @@ std::vector<LaunchRecord> SimProcesses::launches() const {
 }
 
 std::unique_ptr<platform::Event> SimProcesses::MakeEvent(bool manualReset, bool initiallySet) {
+  if (faults_.Check(CallKind::kEventCreate)) return nullptr;
   return std::make_unique<SimEvent>(kernel_, manualReset, initiallySet);
 }
 
@@ -356,6 +362,7 @@ std::shared_ptr<SimProcessState> SimProcesses::Enter(
 
 Result<std::unique_ptr<platform::Process>> SimProcesses::Start(
     const platform::StartRequest& request) {
+  if (auto e = faults_.Check(CallKind::kProcessStart)) return e;
   const Result<SimProgram> found = CheckStart(request);
   if (!found) return Result<std::unique_ptr<platform::Process>>::Failure(found.error());
   uint32_t job = 0;
@@ -368,7 +375,7 @@ Result<std::unique_ptr<platform::Process>> SimProcesses::Start(
   for (const auto& [record, program] : started) {
     if (program.onStart) program.onStart(record);
   }
-  return std::unique_ptr<platform::Process>(std::make_unique<SimProcess>(kernel_, state));
+  return std::unique_ptr<platform::Process>(std::make_unique<SimProcess>(kernel_, state, faults_));
 }
 
 }  // namespace tarn::sim

@@ -19,6 +19,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/processes.h"
+#include "platform/sim/fault_injection.h"
 
 namespace tarn::sim {
 
@@ -64,6 +65,9 @@ struct SimProcessState;
 
 class SimProcesses : public platform::Processes {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // `environment` is what a plain start inherits; `files` must hold the
   // working folder. Both must outlive the table.
   SimProcesses(platform::Environment& environment, platform::FileSystem& files);
@@ -119,6 +123,7 @@ class SimProcesses : public platform::Processes {
   std::map<Text, SimProgram> programs_;  // keyed by the upper-case name
   std::function<WinError(const platform::LogonCredentials&)> logonCheck_;
   WinError jobRefusal_ = kErrorSuccess;
+  FaultGate faults_;
 };
 
 }  // namespace tarn::sim

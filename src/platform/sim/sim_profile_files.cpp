@@ -63,6 +63,7 @@ std::optional<std::vector<uint8_t>> SimProfileFiles::GetStruct(TextView file, Te
 
 WinError SimProfileFiles::WriteString(TextView file, TextView section, std::optional<TextView> key,
                                       std::optional<TextView> value) {
+  if (auto e = faults_.Check(CallKind::kProfileFileWrite)) return e;
   std::lock_guard<std::mutex> lock(mutex_);
   auto bytes = files_.ReadAll(file);
   const std::vector<uint8_t> before = bytes.ok() ? std::move(*bytes) : std::vector<uint8_t>();
@@ -76,6 +77,7 @@ WinError SimProfileFiles::WriteString(TextView file, TextView section, std::opti
 
 WinError SimProfileFiles::WriteStruct(TextView file, TextView section, TextView key,
                                       const std::vector<uint8_t>& bytes) {
+  if (auto e = faults_.Check(CallKind::kProfileFileWrite)) return e;
   return WriteString(file, section, key, platform::FormatStructValue(bytes));
 }
 

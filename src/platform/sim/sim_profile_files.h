@@ -11,12 +11,16 @@
 #include "platform/file_system.h"
 #include "platform/profile_document.h"
 #include "platform/profile_files.h"
+#include "platform/sim/fault_injection.h"
 #include "platform/system_info.h"
 
 namespace tarn::sim {
 
 class SimProfileFiles : public platform::ProfileFiles {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // Reads and writes files through `files`, which must outlive this object.
   // ANSI files are Windows-1252.
   explicit SimProfileFiles(platform::FileSystem& files);
@@ -73,6 +77,7 @@ class SimProfileFiles : public platform::ProfileFiles {
   // Case-folded path -> the last parse of that file.
   std::unordered_map<Text, CachedFile> cache_;
   platform::ProfileDocument missing_;
+  FaultGate faults_;
 };
 
 }  // namespace tarn::sim

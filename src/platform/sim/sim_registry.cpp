@@ -169,12 +169,14 @@ RegKey SimRegistry::NewHandle(std::shared_ptr<Key> key, uint32_t access) {
 }
 
 Result<RegKey> SimRegistry::OpenKey(RegKey parent, TextView subKey, uint32_t access) {
+  if (auto e = faults_.Check(CallKind::kRegistryOpen)) return e;
   auto key = Walk(parent, subKey, false);
   if (!key) return Result<RegKey>::Failure(key.error());
   return NewHandle(*key, access);
 }
 
 Result<RegKey> SimRegistry::CreateKey(RegKey parent, TextView subKey, uint32_t access) {
+  if (auto e = faults_.Check(CallKind::kRegistryCreate)) return e;
   if (subKey.starts_with(u'\\')) return Result<RegKey>::Failure(kErrorBadPathname);
   auto key = Walk(parent, subKey, true);
   if (!key) return Result<RegKey>::Failure(key.error());
@@ -186,6 +188,7 @@ void SimRegistry::CloseKey(RegKey key) {
 }
 
 Result<RegValue> SimRegistry::QueryValue(RegKey handle, TextView name) {
+  if (auto e = faults_.Check(CallKind::kRegistryRead)) return e;
   uint32_t access = 0;
   auto key = Resolve(handle, &access);
   if (!key) return Result<RegValue>::Failure(kErrorInvalidHandle);
@@ -197,6 +200,7 @@ Result<RegValue> SimRegistry::QueryValue(RegKey handle, TextView name) {
 }
 
 WinError SimRegistry::SetValue(RegKey handle, TextView name, const RegValue& value) {
+  if (auto e = faults_.Check(CallKind::kRegistryWrite)) return e;
   uint32_t access = 0;
   auto key = Resolve(handle, &access);
   if (!key) return kErrorInvalidHandle;
@@ -207,6 +211,7 @@ WinError SimRegistry::SetValue(RegKey handle, TextView name, const RegValue& val
 }
 
 WinError SimRegistry::DeleteValue(RegKey handle, TextView name) {
+  if (auto e = faults_.Check(CallKind::kRegistryDelete)) return e;
   uint32_t access = 0;
   auto key = Resolve(handle, &access);
   if (!key) return kErrorInvalidHandle;
@@ -219,6 +224,7 @@ WinError SimRegistry::DeleteValue(RegKey handle, TextView name) {
 }
 
 WinError SimRegistry::DeleteTree(RegKey parent, TextView subKey) {
+  if (auto e = faults_.Check(CallKind::kRegistryDelete)) return e;
   const std::vector<Text> names = SplitKeyPath(subKey);
   // The key that holds the one to delete; without a subkey, the key itself.
   const std::span<const Text> holderNames(names.data(), names.empty() ? 0 : names.size() - 1);
@@ -243,6 +249,7 @@ WinError SimRegistry::DeleteTree(RegKey parent, TextView subKey) {
 }
 
 Result<Text> SimRegistry::EnumKey(RegKey handle, uint32_t index) {
+  if (auto e = faults_.Check(CallKind::kRegistryEnum)) return e;
   uint32_t access = 0;
   auto key = Resolve(handle, &access);
   if (!key) return Result<Text>::Failure(kErrorInvalidHandle);
@@ -255,6 +262,7 @@ Result<Text> SimRegistry::EnumKey(RegKey handle, uint32_t index) {
 }
 
 Result<std::pair<Text, RegValue>> SimRegistry::EnumValue(RegKey handle, uint32_t index) {
+  if (auto e = faults_.Check(CallKind::kRegistryEnum)) return e;
   using Entry = Result<std::pair<Text, RegValue>>;
   uint32_t access = 0;
   auto key = Resolve(handle, &access);
@@ -275,6 +283,7 @@ bool SimRegistry::HandlesInside(const Key& key) const {
 }
 
 WinError SimRegistry::LoadHive(RegKey root, TextView subKey, TextView file) {
+  if (auto e = faults_.Check(CallKind::kProfileLoad)) return e;
   if (root != platform::kUsers && root != platform::kLocalMachine) return kErrorInvalidParameter;
   const std::vector<Text> names = SplitKeyPath(subKey);
   if (names.size() != 1) return kErrorInvalidParameter;
@@ -299,6 +308,7 @@ WinError SimRegistry::LoadHive(RegKey root, TextView subKey, TextView file) {
 }
 
 WinError SimRegistry::UnloadHive(RegKey root, TextView subKey) {
+  if (auto e = faults_.Check(CallKind::kProfileUnload)) return e;
   if (root != platform::kUsers && root != platform::kLocalMachine) return kErrorInvalidParameter;
   if (!Privileged(kRestorePrivilege)) return kErrorPrivilegeNotHeld;
   const std::vector<Text> names = SplitKeyPath(subKey);
@@ -325,6 +335,7 @@ WinError SimRegistry::UnloadHive(RegKey root, TextView subKey) {
 }
 
 WinError SimRegistry::SaveKey(RegKey handle, TextView file) {
+  if (auto e = faults_.Check(CallKind::kRegistrySave)) return e;
   auto key = Resolve(handle, nullptr);
   if (!key) return kErrorInvalidHandle;
   if (key->deleted) return kErrorKeyDeleted;
@@ -363,6 +374,7 @@ constexpr uint32_t kWriteDac = 0x40000;
 
 WinError SimRegistry::SetKeyAccessList(RegKey handle,
                                        std::span<const platform::AccessEntry> entries) {
+  if (auto e = faults_.Check(CallKind::kRegistrySecurity)) return e;
   uint32_t access = 0;
   auto key = Resolve(handle, &access);
   if (!key) return kErrorInvalidHandle;
@@ -373,6 +385,7 @@ WinError SimRegistry::SetKeyAccessList(RegKey handle,
 }
 
 Result<std::vector<platform::AccessEntry>> SimRegistry::GetKeyAccessList(RegKey handle) {
+  if (auto e = faults_.Check(CallKind::kRegistrySecurity)) return e;
   using Entries = Result<std::vector<platform::AccessEntry>>;
   uint32_t access = 0;
   auto key = Resolve(handle, &access);
@@ -383,6 +396,7 @@ Result<std::vector<platform::AccessEntry>> SimRegistry::GetKeyAccessList(RegKey 
 }
 
 WinError SimRegistry::FlushKey(RegKey handle) {
+  if (auto e = faults_.Check(CallKind::kRegistryWrite)) return e;
   // Changes reach a hive's file when it is unloaded; flushing only checks
   // the handle, as the outcome is the same for the caller.
   auto key = Resolve(handle, nullptr);

@@ -13,6 +13,7 @@
 #include "base/result.h"
 #include "base/text.h"
 #include "platform/registry.h"
+#include "platform/sim/fault_injection.h"
 
 namespace tarn::sim {
 
@@ -24,6 +25,9 @@ inline constexpr WinError kErrorBadHiveFile = 1009;  // ERROR_BADDB
 
 class SimRegistry : public platform::Registry {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // `files` holds the hive files; it must outlive the registry.
   explicit SimRegistry(SimFileSystem& files);
   ~SimRegistry() override;
@@ -102,6 +106,7 @@ class SimRegistry : public platform::Registry {
   std::map<platform::RegKey, Handle> handles_;
   platform::RegKey nextHandle_ = 0x1000;
   std::function<bool(TextView)> privilegeCheck_;
+  FaultGate faults_;
 };
 
 // The bytes of a hive file holding `key`'s values and subkeys.

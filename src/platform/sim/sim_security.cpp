@@ -55,6 +55,7 @@ Result<AccountLookup> SimSecurity::LookupIn(TextView domain, TextView name) {
 }
 
 Result<AccountLookup> SimSecurity::LookupName(TextView system, TextView name) {
+  if (auto e = faults_.Check(CallKind::kSidLookup)) return e;
   if (!accounts_.IsLocal(system)) return Result<AccountLookup>::Failure(kErrorBadNetPath);
   const size_t slash = name.find(u'\\');
   if (slash == TextView::npos) return LookupIn(u"", name);
@@ -62,6 +63,7 @@ Result<AccountLookup> SimSecurity::LookupName(TextView system, TextView name) {
 }
 
 Result<AccountLookup> SimSecurity::LookupSid(TextView system, const Sid& sid) {
+  if (auto e = faults_.Check(CallKind::kSidLookup)) return e;
   if (!accounts_.IsLocal(system)) return Result<AccountLookup>::Failure(kErrorBadNetPath);
   const Sid machine = accounts_.machineSid();
   const auto& subs = sid.subAuthorities;
@@ -107,6 +109,7 @@ bool Holds(const std::vector<Text>& held, TextView right) {
 }  // namespace
 
 Result<std::vector<Text>> SimSecurity::EnumerateAccountRights(TextView system, const Sid& sid) {
+  if (auto e = faults_.Check(CallKind::kRightsQuery)) return e;
   if (!accounts_.IsLocal(system)) return Result<std::vector<Text>>::Failure(kErrorBadNetPath);
   const auto found = rights_.find(sid.ToText());
   if (found == rights_.end() || found->second.empty()) {
@@ -117,6 +120,7 @@ Result<std::vector<Text>> SimSecurity::EnumerateAccountRights(TextView system, c
 
 WinError SimSecurity::AddAccountRights(TextView system, const Sid& sid,
                                        const std::vector<Text>& rights) {
+  if (auto e = faults_.Check(CallKind::kAccountRights)) return e;
   if (!accounts_.IsLocal(system)) return kErrorBadNetPath;
   if (!std::all_of(rights.begin(), rights.end(), KnownRight)) return kErrorNoSuchPrivilege;
   auto& held = rights_[sid.ToText()];
@@ -128,6 +132,7 @@ WinError SimSecurity::AddAccountRights(TextView system, const Sid& sid,
 
 WinError SimSecurity::RemoveAccountRights(TextView system, const Sid& sid,
                                           const std::vector<Text>& rights) {
+  if (auto e = faults_.Check(CallKind::kAccountRights)) return e;
   if (!accounts_.IsLocal(system)) return kErrorBadNetPath;
   if (!std::all_of(rights.begin(), rights.end(), KnownRight)) return kErrorNoSuchPrivilege;
   const auto found = rights_.find(sid.ToText());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/security.h"
+#include "platform/sim/fault_injection.h"
 
 namespace tarn::sim {
 
@@ -17,6 +18,9 @@ inline constexpr uint32_t kRidLocalSystem = 18;
 
 class SimSecurity : public platform::Security {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // `accounts` must outlive this object.
   explicit SimSecurity(SimAccounts& accounts) : accounts_(accounts) {}
 
@@ -42,6 +46,7 @@ class SimSecurity : public platform::Security {
  private:
   // The policy's rights by SID text, as granted (the system's spelling).
   std::map<Text, std::vector<Text>> rights_;
+  FaultGate faults_;
 };
 
 }  // namespace tarn::sim

@@ -94,6 +94,7 @@ bool SimServices::IsPrivilegeEnabled(TextView name) const {
 }
 
 std::optional<bool> SimServices::IsServiceRunning(TextView serviceName) {
+  if (faults_.Check(CallKind::kServiceQuery)) return std::nullopt;
   if (!managerAvailable_) return std::nullopt;
   const auto it = services_.find(Text(serviceName));
   if (it == services_.end()) return std::nullopt;
@@ -101,6 +102,7 @@ std::optional<bool> SimServices::IsServiceRunning(TextView serviceName) {
 }
 
 WinError SimServices::EnablePrivileges(const std::vector<Text>& names) {
+  if (auto e = faults_.Check(CallKind::kPrivileges)) return e;
   requests_.push_back(names);
   // AdjustTokenPrivileges succeeds as a call but reports the privileges the
   // token does not hold; those it holds are enabled all the same.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "platform/sim/fault_injection.h"
 #include "platform/sim/sim_environment.h"
 
 namespace tarn::sim {
@@ -17,6 +18,9 @@ enum class ServiceState { kStopped = 1, kStartPending = 2, kStopPending = 3, kRu
 
 class SimServices : public platform::Services {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // A machine with the usual services running (Secondary Logon "seclogon"
   // among them) and an administrator's token: every privilege held, none
   // enabled.
@@ -47,6 +51,7 @@ class SimServices : public platform::Services {
   std::set<Text, NameLess> enabled_;
   std::vector<std::vector<Text>> requests_;
   bool managerAvailable_ = true;
+  FaultGate faults_;
 };
 
 }  // namespace tarn::sim

@@ -122,10 +122,12 @@ void SimSystemInfo::SetThreadLocale(uint32_t lcid) {
 }
 
 Result<Text> SimSystemInfo::UserName() {
+  if (auto e = faults_.Check(CallKind::kSystemName)) return e;
   return userName_;
 }
 
 Result<Text> SimSystemInfo::ComputerName() {
+  if (auto e = faults_.Check(CallKind::kSystemName)) return e;
   return computerName_;
 }
 

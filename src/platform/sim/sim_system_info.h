@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/sim/fault_injection.h"
 #include "platform/system_info.h"
 
 namespace tarn::sim {
@@ -31,6 +32,9 @@ struct ShutdownRequest {
 
 class SimSystemInfo : public platform::SystemInfo {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // An English (United States) machine with a handful of other locales,
   // user "Administrator" on computer "TARN-PC", program "C:\tarn\tarn.exe".
   // Without a registry its ANSI code page is Windows-1252.
@@ -103,6 +107,7 @@ class SimSystemInfo : public platform::SystemInfo {
   std::vector<ShutdownRequest> shutdowns_;
   WinError shutdownResult_ = 0;
   bool quietErrorMode_ = false;
+  FaultGate faults_;
 };
 
 }  // namespace tarn::sim

@@ -42,18 +42,22 @@ void SimUserProfiles::SetCurrentUserProfileDirectory(std::optional<TextView> pat
 }
 
 Result<Text> SimUserProfiles::ProfilesDirectory() {
+  if (auto e = faults_.Check(CallKind::kProfileFolder)) return e;
   return Answer(profilesDirectory_);
 }
 
 Result<Text> SimUserProfiles::DefaultUserProfileDirectory() {
+  if (auto e = faults_.Check(CallKind::kProfileFolder)) return e;
   return Answer(defaultUser_);
 }
 
 Result<Text> SimUserProfiles::CurrentUserProfileDirectory() {
+  if (auto e = faults_.Check(CallKind::kProfileFolder)) return e;
   return Answer(currentUser_);
 }
 
 Result<platform::EnvironmentBlock> SimUserProfiles::CreateEnvironmentBlock(bool inherit) {
+  if (auto e = faults_.Check(CallKind::kEnvironmentBlock)) return e;
   // A later definition replaces an earlier one, spelling of the name included.
   std::map<Text, Text, NameLess> merged;
   const auto put = [&merged](const Text& name, const Text& value) {

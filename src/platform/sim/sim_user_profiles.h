@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/sim/fault_injection.h"
 #include "platform/user_profiles.h"
 
 namespace tarn::sim {
@@ -14,6 +15,9 @@ class SimEnvironment;
 
 class SimUserProfiles : public platform::UserProfiles {
  public:
+  // The machine's fault plan reaches this service through its gate.
+  [[nodiscard]] FaultGate& faults() { return faults_; }
+
   // "C:\Documents and Settings", its "Default User" and "Administrator"
   // folders, and the system variables of a fresh machine. `environment` must
   // outlive this object.
@@ -41,6 +45,7 @@ class SimUserProfiles : public platform::UserProfiles {
   std::optional<Text> defaultUser_;
   std::optional<Text> currentUser_;
   std::vector<std::pair<Text, Text>> systemVariables_;
+  FaultGate faults_;
 };
 
 }  // namespace tarn::sim

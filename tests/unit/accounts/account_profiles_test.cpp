@@ -80,7 +80,7 @@ TEST_F(Profiles, HiveLoadsFromAFileNamedDirectlyAndUnloads) {
   const auto hive = LoadUserHive(m.services(), *annaSid, u"C:\\P\\ntuser.dat");
   ASSERT_TRUE(hive.has_value());
   EXPECT_TRUE(m.machine.registry().KeyExists(platform::kUsers, sid + u"\\Environment"));
-  UnloadUserHive(m.services(), *annaSid, *hive);
+  EXPECT_EQ(UnloadUserHive(m.services(), *annaSid, *hive), kErrorSuccess);
   EXPECT_FALSE(m.machine.registry().KeyExists(platform::kUsers, sid));
   EXPECT_FALSE(LoadUserHive(m.services(), *annaSid, u"").has_value());
 }

@@ -120,7 +120,7 @@ TEST_F(AccountSecurityTest, GroupOfTheRecordDecidesTheMembership) {
   for (const Case& c : cases) {
     const Text name = Text(u"acct") + DecimalText(n++);
     const platform::Sid sid = Add(name, platform::kUserPrivUser, c.startRid);
-    SetAccountGroup(m.services(), u"", name, sid, c.group, c.primary);
+    EXPECT_EQ(SetAccountGroup(m.services(), u"", name, sid, c.group, c.primary), kErrorSuccess);
     EXPECT_EQ(Memberships(sid), c.memberships) << "group " << c.group << " primary " << c.primary;
     EXPECT_EQ(Privilege(name), c.privilege) << "group " << c.group << " primary " << c.primary;
   }

@@ -97,7 +97,7 @@ TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
     EXPECT_EQ(value->type, platform::kRegSz);
     EXPECT_TRUE(value->data.empty()) << U8(name);
   }
-  UnloadUserHive(m.services(), sid, *root);
+  EXPECT_EQ(UnloadUserHive(m.services(), sid, *root), kErrorSuccess);
 }
 
 TEST_F(ProfileSetup, NewFolderTakesTheFirstFreeNumberedName) {

@@ -41,7 +41,7 @@ class UserEnvironment : public ::testing::Test {
     const auto hive = LoadUserHive(m.services(), *sid, kHive);
     ASSERT_TRUE(hive.has_value());
     step(*hive);
-    UnloadUserHive(m.services(), *sid, *hive);
+    EXPECT_EQ(UnloadUserHive(m.services(), *sid, *hive), kErrorSuccess);
     ASSERT_FALSE(m.machine.registry().KeyExists(platform::kUsers, sid_));
   }
 
@@ -142,7 +142,7 @@ TEST_F(UserEnvironment, ProcessGetsTheVariablesExpanded) {
   AddVariable(account_, u"TOOLS", u"first");
   AddVariable(account_, u"PATHX", u"%ThisProfile%\\bin;%UNSET%");
   AddVariable(account_, u"tools", u"second");
-  SetProcessVariables(environment, account_);
+  EXPECT_TRUE(SetProcessVariables(environment, account_));
   EXPECT_EQ(U8(environment.Get(u"PATHX").value_or(u"(unset)")), "D:\\Users\\anna\\bin;%UNSET%");
   EXPECT_EQ(U8(environment.Get(u"TOOLS").value_or(u"(unset)")), "first")
       << "the entry nearer the tail is set last";

@@ -342,14 +342,14 @@ TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade)
   const Text runOnce = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
   EXPECT_EQ(value(runOnce, u"DowngradeTarnDefaultUser"),
             "\"C:\\Program Files\\tarn\\tarn.exe\" /DownGrade=\"anna\"");
-  accounts::UnloadUserHive(services, sid, *hive);
+  EXPECT_EQ(accounts::UnloadUserHive(services, sid, *hive), kErrorSuccess);
 
   // An administrator of the same run is not lowered later.
   const auto bertHive = accounts::LoadUserHive(services, bertSid, bert.Profile.view());
   ASSERT_TRUE(bertHive.has_value());
   EXPECT_FALSE(registry.Get(platform::kUsers, bertSid.ToText() + u"\\" + runOnce,
                             u"DowngradeTarnDefaultUser"));
-  accounts::UnloadUserHive(services, bertSid, *bertHive);
+  EXPECT_EQ(accounts::UnloadUserHive(services, bertSid, *bertHive), kErrorSuccess);
 }
 
 TEST(AccountWorkerTest, AnAccountThatLoggedOnBeforeTakesItsFolderAlongAndLosesDroppedVariables) {
@@ -395,7 +395,7 @@ TEST(AccountWorkerTest, AnAccountThatLoggedOnBeforeTakesItsFolderAlongAndLosesDr
   EXPECT_EQ(
       value(u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", u"DowngradeTarnDefaultUser"),
       "(missing)");
-  accounts::UnloadUserHive(services, sid, *hive);
+  EXPECT_EQ(accounts::UnloadUserHive(services, sid, *hive), kErrorSuccess);
 }
 
 TEST(AccountWorkerTest, NoLogLineHoldsAPassword) {
