@@ -1,5 +1,7 @@
 #include "run/account_worker.h"
 
+#include <algorithm>
+
 #include "accounts/account_profiles.h"
 #include "accounts/account_security.h"
 #include "accounts/profile_setup.h"
@@ -9,6 +11,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "platform/system_info.h"
 #include "platform/unexpand_path.h"
 #include "run/account_plan.h"
 #include "run/installation_variables.h"
@@ -25,6 +28,25 @@ constexpr uint32_t kExpandCapacity = 512;
 // hide that the password, say, was refused.
 void KeepFirstFailure(WinError& kept, WinError result) {
   if (kept == kErrorSuccess) kept = result;
+}
+
+// The record as the users section names it: a renamed account keeps the
+// name it had, so a later run of the same file finds the same key.
+TextView AccountKey(const UserAccount& account) {
+  return account.OldName.empty() ? account.Name.view() : account.OldName.view();
+}
+
+TextView ActionName(const UserAccount& account, AccountAction action) {
+  switch (action) {
+    case AccountAction::kDelete:
+      return u"delete";
+    case AccountAction::kCreate:
+      return u"create";
+    case AccountAction::kChange:
+    case AccountAction::kLeave:
+      break;
+  }
+  return RenamesAccount(account) ? u"rename" : u"change";
 }
 
 }  // namespace
@@ -49,24 +71,30 @@ void SystemAccountWorker::SetVariable(TextView name, TextView value) {
   (void)app_.platform.environment->Set(name, value);
 }
 
-void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts) {
+void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts,
+                                      AccountProgress& progress) {
   accounts::VolumeChecker volumes(*app_.platform.files, prompter_, volumeTimeoutSeconds_);
+  platform::SystemInfo& clock = *app_.platform.system;
   for (UserAccount& account : accounts) {
-    switch (ActionOf(account)) {
-      case AccountAction::kLeave:
-        break;
-      case AccountAction::kDelete:
-        DeleteAccount(account);
-        break;
-      case AccountAction::kCreate:
-      case AccountAction::kChange:
-        ApplyAccount(account, volumes);
-        break;
-    }
+    const AccountAction action = ActionOf(account);
+    if (action == AccountAction::kLeave) continue;
+    if (progress.AlreadyDone(AccountKey(account), account.Name.view())) continue;
+    app::StepRecord step;
+    step.kind = app::StepKind::kAccount;
+    step.key = AccountKey(account);
+    step.name = account.Name.str();
+    step.action = ActionName(account, action);
+    step.startUnixMs = clock.UnixTimeMs();
+    step.outcome =
+        action == AccountAction::kDelete ? DeleteAccount(account) : ApplyAccount(account, volumes);
+    step.tries = 1;
+    step.durationMs =
+        static_cast<uint64_t>(std::max<int64_t>(0, clock.UnixTimeMs() - step.startUnixMs));
+    progress.AccountFinished(step);
   }
 }
 
-void SystemAccountWorker::DeleteAccount(const UserAccount& account) {
+app::Outcome SystemAccountWorker::DeleteAccount(const UserAccount& account) {
   Verbose(u"Deleting user: '%s'", {account.OldName.view()});
   // The SID is taken first: once the account is gone its name no longer
   // leads to the profile, and a profile must not go while its account stays.
@@ -78,9 +106,10 @@ void SystemAccountWorker::DeleteAccount(const UserAccount& account) {
     app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(deleted),
                          u"%s: Can't delete user '%s'; its profile is kept",
                          {kWorker, account.OldName.view()});
-    return;
+    return app::Outcome::kError;
   }
   if (sid) (void)accounts::DeleteProfileOf(services_, *sid);
+  return app::Outcome::kSuccess;
 }
 
 WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& created,
@@ -135,7 +164,8 @@ void SystemAccountWorker::ApplyWelcomeScreen(const UserAccount& account, bool re
   }
 }
 
-void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChecker& volumes) {
+app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
+                                               accounts::VolumeChecker& volumes) {
   platform::Environment& environment = *app_.platform.environment;
   platform::Accounts& system = *app_.platform.accounts;
   const TextView server = account.Domain.view();
@@ -168,7 +198,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
                            u"%s: Can't rename user '%s' to '%s': the name belongs to another "
                            u"account; the account is skipped",
                            {kWorker, account.OldName.view(), account.Name.view()});
-      return;
+      return app::Outcome::kError;
     }
     renamed = otherName && rename == kErrorSuccess;
   }
@@ -188,7 +218,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(result),
                          u"%s: Can't create user '%s'; the account is skipped",
                          {kWorker, account.Name.view()});
-    return;
+    return app::Outcome::kError;
   }
   ApplyWelcomeScreen(account, renamed);
   Verbose(u"%s: Add/Modify user '%s'", {kWorker, account.Name.view()},
@@ -200,7 +230,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     app_.log.WriteFormat(app::kLogError, 0,
                          u"%s: '%s' can't be found as a user account; the account is skipped",
                          {kWorker, account.Name.view()});
-    return;
+    return app::Outcome::kError;
   }
   const Text sidText = sid->ToText();
   Verbose(u"%s: SID of '%s' is %s", {kWorker, account.Name.view(), sidText});
@@ -215,7 +245,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
       app_.log.WriteFormat(app::kLogError, 0, u"%s: No profile folder for '%s'",
                            {kWorker, account.Name.view()});
       DropNewAccount(account, isNew);
-      return;
+      return app::Outcome::kError;
     }
     account.Profile = folder;
   } else {
@@ -228,7 +258,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
                            u"('%s'); the account is skipped",
                            {kWorker, account.Name.view(), account.Profile.view()});
       DropNewAccount(account, isNew);
-      return;
+      return app::Outcome::kError;
     }
   }
   // A shell folder the record moves gets the Default User's part of it in
@@ -256,7 +286,8 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
 
   if (!account.RoamingProfile.empty()) SetUpRoamingProfile(account, *sid, copy);
   accounts::SetProcessVariables(environment, account);
-  SetUpHive(account, *sid, volumes);
+  const app::Outcome hive = SetUpHive(account, *sid, volumes);
+  return result == kErrorSuccess ? hive : app::Outcome::kWarning;
 }
 
 void SystemAccountWorker::SetUpRoamingProfile(UserAccount& account, const platform::Sid& sid,
@@ -280,14 +311,14 @@ void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew)
   if (isNew) (void)app_.platform.accounts->DeleteUser(account.Domain.view(), account.Name.view());
 }
 
-void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& sid,
-                                    accounts::VolumeChecker& volumes) {
+app::Outcome SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& sid,
+                                            accounts::VolumeChecker& volumes) {
   platform::Registry& registry = *app_.platform.registry;
   const auto hive = accounts::LoadUserHive(services_, sid, account.Profile.view());
   if (!hive) {
     app_.log.WriteFormat(app::kLogError, 0, u"%s's profile (%s) can't be loaded.",
                          {account.Name.view(), account.Profile.view()});
-    return;
+    return app::Outcome::kWarning;
   }
   const auto folders =
       registry.CreateKey(*hive, accounts::kUserShellFoldersKey, platform::kKeyAllAccess);
@@ -297,7 +328,7 @@ void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& s
         u"%s's profile settings can't be changed. (Profile: %s [hKey = %.8x])",
         {account.Name.view(), account.Profile.view(), static_cast<uint32_t>(*hive)});
     accounts::UnloadUserHive(services_, sid, *hive);
-    return;
+    return app::Outcome::kWarning;
   }
   // Folders made for the account carry its profile's access list, as the
   // profile folder itself does.
@@ -309,14 +340,17 @@ void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& s
   accounts::ApplyShellFolders(services_, volumes, account,
                               {*hive, *folders, app_.log, verbose(), leafSecurity});
   registry.CloseKey(*folders);
+  app::Outcome outcome = app::Outcome::kSuccess;
   if (!accounts::WriteUserEnvironment(registry, *hive, account)) {
     app_.log.Write(u"Can't store user environment.", app::kLogWarning, 0);
+    outcome = app::Outcome::kWarning;
   }
   if (account.Primary != 0 && account.Group == accounts::kGroupUsers) {
     (void)accounts::ScheduleDowngrade(services_, *hive,
                                       accounts::DowngradeArguments(account.Name.view()));
   }
   accounts::UnloadUserHive(services_, sid, *hive);
+  return outcome;
 }
 
 }  // namespace tarn::run

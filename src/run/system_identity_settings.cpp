@@ -83,8 +83,9 @@ void ApplyAutoLogon(AppContext& app, const accounts::UserAccount* primary) {
   Remove(app, key, u"AutoLogonCount");
 }
 
-void ApplyComputerName(AppContext& app) {
-  (void)app.platform.identity->RenameComputer(app.config.Computer);
+bool ApplyComputerName(AppContext& app) {
+  const Result<Text> current = app.platform.system->ComputerName();
+  const bool renamed = app.platform.identity->RenameComputer(app.config.Computer) == kErrorSuccess;
   if (const ScopedKey key = OpenMachineKey(app, kTcpipParametersKey)) {
     SetText(app, key, u"NV Hostname", app.config.Computer);
   }
@@ -92,6 +93,7 @@ void ApplyComputerName(AppContext& app) {
     app.log.WriteFormat(app::kLogInfo, 0, u"Setting Computer name to '%s'.",
                         {app.config.Computer.view()});
   }
+  return renamed && !(current.ok() && EqualsIgnoreCase(*current, app.config.Computer.view()));
 }
 
 void ApplyOwner(AppContext& app) {
