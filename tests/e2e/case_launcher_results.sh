@@ -35,6 +35,20 @@ sys.exit(1 if problems else 0)
 PY
 }
 
+# launcher_run <name> <arguments...>: tarn.exe started by a batch file, as a
+# launcher would, which writes the whole exit code to <name>.code (the shell
+# sees only its low byte: 1603 arrives as 67); prints that code.
+launcher_run() {
+  run_name=$1
+  shift
+  code_file="$artifacts/$run_name.code"
+  rm -f "$code_file"
+  printf '%s\r\n' "@\"$(win_path "$tarn")\" %*" \
+    "@echo %ERRORLEVEL%>\"$(win_path "$code_file")\"" >"$artifacts/$run_name.cmd"
+  wine_run_within 120 cmd /c "$(win_path "$artifacts/$run_name.cmd")" "$@" >/dev/null 2>&1
+  tr -d '\r\n ' <"$code_file" 2>/dev/null
+}
+
 # Kills the tarn.exe of this case's Wine prefix, and nothing else.
 launcher_kill_tarn() {
   for p in $(pgrep -f 'tarn\.exe' 2>/dev/null); do
@@ -58,10 +72,9 @@ launcher_outcomes() {
     'command.2=cmd /c exit 1' 'description.2=Ends with 1' \
     "command.3=cmd /c if exist \"$(win_path "$flag")\" (exit 0) else (type nul > \"$(win_path "$flag")\" & exit 1618)" \
     'description.3=Busy the first time' >"$ini"
-  wine_run_within 120 "$tarn" "/ini=$(win_path "$ini")" "/log=$(win_path "$log")" \
-    "/result=$(win_path "$result")" /exitcode=result /autoinstall=2 /skiprestart
-  code=$?
-  [ "$code" -eq 1603 ] || fail "exit code $code, not 1603" || return 1
+  code=$(launcher_run launcher "/ini=$(win_path "$ini")" "/log=$(win_path "$log")" \
+    "/result=$(win_path "$result")" /exitcode=result /autoinstall=2 /skiprestart)
+  [ "$code" = 1603 ] || fail "exit code '$code', not 1603" || return 1
   [ -f "$result" ] || fail "no result file" || return 1
   cp "$result" "$artifacts/launcher-outcomes.json"
   busy="Tools.3 error 1618"
@@ -95,9 +108,8 @@ launcher_resume() {
   [ -f "$log.journal" ] || fail "no journal after the kill" || return 1
   grep -q '"Steps.0","success"' "$log.journal" || fail "the journal misses the first entry" ||
     return 1
-  SLOW=2 wine_run_within 120 "$tarn" "$@"
-  code=$?
-  [ "$code" -eq 0 ] || fail "second run: exit code $code, not 0" || return 1
+  code=$(SLOW=2 launcher_run resume-second "$@")
+  [ "$code" = 0 ] || fail "second run: exit code '$code', not 0" || return 1
   utf16_to_utf8 "$log" | tr -d '\r' >"$artifacts/resume.log.txt"
   grep -q 'Resuming: "First" is already done' "$artifacts/resume.log.txt" ||
     fail "the log does not say it resumes (resume.log.txt)" || return 1

@@ -1,8 +1,6 @@
-// A small JSON reader for tests that parse back what the program wrote:
-// objects, arrays, strings (escapes included), numbers, true, false, null.
+// A small JSON reader for tests that parse back what the program wrote.
 #pragma once
 
-#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -15,14 +13,13 @@
 namespace tarn::testing {
 
 struct JsonValue {
-  enum class Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = Kind::kNull;
   bool boolean = false;
   double number = 0;
   Text text;
   std::vector<JsonValue> items;
   std::map<std::string, JsonValue> members;
 
-  // The member `name`; a null value when there is none.
+  // The member `name`; an empty value when there is none.
   [[nodiscard]] const JsonValue& operator[](const std::string& name) const {
     static const JsonValue kNone;
     const auto found = members.find(name);
@@ -36,9 +33,8 @@ class JsonReader {
   // The value that is the whole of `json`, or nullopt.
   static std::optional<JsonValue> Parse(std::string_view json) {
     JsonReader reader(json);
-    auto value = reader.Value();
-    reader.Blanks();
-    if (!value || reader.at_ != json.size()) return std::nullopt;
+    JsonValue value;
+    if (!reader.Value(value) || (reader.Blanks(), reader.at_ != json.size())) return std::nullopt;
     return value;
   }
 
@@ -46,91 +42,70 @@ class JsonReader {
   explicit JsonReader(std::string_view json) : json_(json) {}
 
   void Blanks() {
-    while (at_ < json_.size() && std::isspace(static_cast<unsigned char>(json_[at_]))) ++at_;
+    while (at_ < json_.size() &&
+           std::string_view(" \t\r\n").find(json_[at_]) != std::string_view::npos)
+      ++at_;
   }
-  bool Take(char c) {
+  bool Take(std::string_view word) {
     Blanks();
-    if (at_ >= json_.size() || json_[at_] != c) return false;
-    ++at_;
-    return true;
-  }
-  bool Word(std::string_view word) {
     if (json_.substr(at_, word.size()) != word) return false;
     at_ += word.size();
     return true;
   }
-
-  std::optional<Text> String() {
-    if (!Take('"')) return std::nullopt;
-    Text text;
+  bool String(Text& text) {
+    if (!Take("\"")) return false;
     std::string raw;
-    while (at_ < json_.size() && json_[at_] != '"') {
-      const char c = json_[at_++];
-      if (static_cast<unsigned char>(c) < 0x20) return std::nullopt;
+    for (char c; at_ < json_.size() && (c = json_[at_++]) != '"';) {
+      if (static_cast<unsigned char>(c) < 0x20) return false;
       if (c != '\\') {
         raw += c;
         continue;
       }
       text += FromUtf8(raw);
       raw.clear();
-      if (at_ >= json_.size()) return std::nullopt;
-      const char e = json_[at_++];
-      if (e == 'u') {
-        if (at_ + 4 > json_.size()) return std::nullopt;
+      const char e = at_ < json_.size() ? json_[at_++] : '?';
+      const size_t simple = std::string_view("\"\\/bfnrt").find(e);
+      if (e == 'u' && at_ + 4 <= json_.size()) {
         text += static_cast<char16_t>(
             std::strtoul(std::string(json_.substr(at_, 4)).c_str(), nullptr, 16));
         at_ += 4;
-        continue;
+      } else if (simple != std::string_view::npos) {
+        text += std::u16string_view(u"\"\\/\b\f\n\r\t")[simple];
+      } else {
+        return false;
       }
-      const std::string_view from = "\"\\/bfnrt";
-      const std::u16string_view to = u"\"\\/\b\f\n\r\t";
-      if (from.find(e) == std::string_view::npos) return std::nullopt;
-      text += to[from.find(e)];
     }
-    if (at_ >= json_.size()) return std::nullopt;
-    ++at_;
-    return text + FromUtf8(raw);
+    text += FromUtf8(raw);
+    return json_[at_ - 1] == '"';
   }
-
-  std::optional<JsonValue> Value() {
+  // The items of an array or the members of an object, up to `close`.
+  bool Items(JsonValue& value, bool object) {
+    if (Take(object ? "}" : "]")) return true;
+    do {
+      Text name;
+      JsonValue item;
+      if ((object && (!String(name) || !Take(":"))) || !Value(item)) return false;
+      if (object) {
+        value.members[ToUtf8(name)] = item;
+      } else {
+        value.items.push_back(item);
+      }
+    } while (Take(","));
+    return Take(object ? "}" : "]");
+  }
+  bool Value(JsonValue& value) {
     Blanks();
-    JsonValue value;
-    if (at_ >= json_.size()) return std::nullopt;
-    const char c = json_[at_];
-    if (c == '"') {
-      auto text = String();
-      if (!text) return std::nullopt;
-      value.kind = JsonValue::Kind::kString;
-      value.text = *text;
-    } else if (c == '[' || c == '{') {
-      ++at_;
-      const bool object = c == '{';
-      value.kind = object ? JsonValue::Kind::kObject : JsonValue::Kind::kArray;
-      if (Take(object ? '}' : ']')) return value;
-      do {
-        std::optional<Text> name;
-        if (object && (!(name = String()) || !Take(':'))) return std::nullopt;
-        auto item = Value();
-        if (!item) return std::nullopt;
-        if (object) {
-          value.members[ToUtf8(*name)] = *item;
-        } else {
-          value.items.push_back(*item);
-        }
-      } while (Take(','));
-      if (!Take(object ? '}' : ']')) return std::nullopt;
-    } else if (Word("true") || Word("false")) {
-      value.kind = JsonValue::Kind::kBool;
-      value.boolean = c == 't';
-    } else if (!Word("null")) {
-      char* end = nullptr;
-      const std::string rest(json_.substr(at_, 32));
-      value.number = std::strtod(rest.c_str(), &end);
-      if (end == rest.c_str()) return std::nullopt;
-      value.kind = JsonValue::Kind::kNumber;
-      at_ += static_cast<size_t>(end - rest.c_str());
-    }
-    return value;
+    if (at_ >= json_.size()) return false;
+    if (json_[at_] == '"') return String(value.text);
+    if (Take("[")) return Items(value, false);
+    if (Take("{")) return Items(value, true);
+    if (Take("true")) return value.boolean = true;
+    if (Take("false") || Take("null")) return true;
+    const std::string rest(json_.substr(at_, 32));
+    char* end = nullptr;
+    value.number = std::strtod(rest.c_str(), &end);
+    at_ += static_cast<size_t>(end - rest.c_str());
+    return end != rest.c_str();
   }
 
   std::string_view json_;

@@ -137,17 +137,5 @@ TEST(RunResultsTest, ResumePassesOverWhatAnEarlierRunDid) {
   EXPECT_FALSE(m.machine.files().Exists(kJournal));
 }
 
-TEST(RunResultsTest, AJournalOfAnotherConfigurationIsNotUsed) {
-  ResultsMachine m;
-  InterruptedRun(m);
-  ASSERT_TRUE(m.machine.files().PutTextFile(kConfig, "[Settings]\r\nVerbose=1\r\n"));
-  for (int n = 1; n <= 2; ++n) m.Entry(n, 0);
-  ResumeJournal journal(*m.app, kJournal, kConfig);
-  m.app->runObserver = &journal;
-  (void)m.Run();
-  EXPECT_THAT(m.Started(), ElementsAre("\"p1.exe\" ", "\"p2.exe\" "));
-  EXPECT_FALSE(m.app->runTotals.resumed);
-}
-
 }  // namespace
 }  // namespace tarn::run
