@@ -49,6 +49,7 @@ class ResultFile : public app::RunObserver {
   [[nodiscard]] std::string Json() const;
 
  private:
+  // Replaces the file with Json(); the first failure is logged.
   void Write();
 
   AppContext& app_;

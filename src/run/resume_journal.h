@@ -43,7 +43,9 @@ class ResumeJournal : public app::RunObserver {
 
  private:
   using StepKey = std::pair<app::StepKind, Text>;
+  // Takes the done steps of the journal at `path_` if it starts with `header`.
   void Load(const std::string& header);
+  // Writes `line` through to the disk; the first failure is logged.
   void Append(const std::string& line);
 
   AppContext& app_;
