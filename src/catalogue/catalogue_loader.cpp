@@ -63,6 +63,7 @@ class Loader {
     entry->HelpText = NonEmpty(SectionValue(u"helptext"));
     Text description = SectionValue(u"description");
     entry->Description = description.empty() ? name : std::move(description);
+    entry->Key = name;
     entry->Flags |= EF_NO_COMMAND;
     entry->SnapshotState = entry->InitialState = entry->State;
     ReadItemLevel(*entry, Text());
@@ -179,6 +180,7 @@ class Loader {
       item->Command = std::move(command);
     }
     item->Level = parent.Level + 1;
+    item->Key = section_ + path;
     TakeOverFromParent(*item, parent);
     ApplyItemStyles(*item, ItemValue(u"flags", path), condition);
     item->WorkDir = ConditionalValue(u"workdir", path, condition);

@@ -109,6 +109,10 @@ class FileSystem {
   [[nodiscard]] virtual WinError DeleteFile(TextView path) = 0;
   [[nodiscard]] virtual WinError CopyFile(TextView from, TextView to, bool failIfExists) = 0;
   [[nodiscard]] virtual WinError MoveFile(TextView from, TextView to) = 0;
+  // MoveFileExW(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH): `to`
+  // becomes the file `from` was, whole, even when `to` existed; returns when
+  // the move is on disk.
+  [[nodiscard]] virtual WinError ReplaceFile(TextView from, TextView to) = 0;
   // FindFirstFileW / FindNextFileW over `folder`, without "." and "..".
   [[nodiscard]] virtual Result<std::vector<DirectoryEntry>> ListDirectory(TextView folder) = 0;
 

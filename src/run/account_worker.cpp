@@ -1,5 +1,7 @@
 #include "run/account_worker.h"
 
+#include <algorithm>
+
 #include "accounts/account_profiles.h"
 #include "accounts/account_security.h"
 #include "accounts/profile_setup.h"
@@ -9,6 +11,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "platform/system_info.h"
 #include "platform/unexpand_path.h"
 #include "run/account_plan.h"
 #include "run/installation_variables.h"
@@ -27,6 +30,25 @@ constexpr WinError kErrorGenFailure = 31;
 // hide that the password, say, was refused.
 void KeepFirstFailure(WinError& kept, WinError result) {
   if (kept == kErrorSuccess) kept = result;
+}
+
+// The record as the users section names it: a renamed account keeps the
+// name it had, so a later run of the same file finds the same key.
+TextView AccountKey(const UserAccount& account) {
+  return account.OldName.empty() ? account.Name.view() : account.OldName.view();
+}
+
+TextView ActionName(const UserAccount& account, AccountAction action) {
+  switch (action) {
+    case AccountAction::kDelete:
+      return u"delete";
+    case AccountAction::kCreate:
+      return u"create";
+    case AccountAction::kChange:
+    case AccountAction::kLeave:
+      break;
+  }
+  return RenamesAccount(account) ? u"rename" : u"change";
 }
 
 }  // namespace
@@ -57,24 +79,30 @@ void SystemAccountWorker::WarnIfFailed(WinError error, TextView step, TextView n
                        {kWorker, step, name});
 }
 
-void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts) {
+void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts,
+                                      AccountProgress& progress) {
   accounts::VolumeChecker volumes(*app_.platform.files, prompter_, volumeTimeoutSeconds_);
+  platform::SystemInfo& clock = *app_.platform.system;
   for (UserAccount& account : accounts) {
-    switch (ActionOf(account)) {
-      case AccountAction::kLeave:
-        break;
-      case AccountAction::kDelete:
-        DeleteAccount(account);
-        break;
-      case AccountAction::kCreate:
-      case AccountAction::kChange:
-        ApplyAccount(account, volumes);
-        break;
-    }
+    const AccountAction action = ActionOf(account);
+    if (action == AccountAction::kLeave) continue;
+    if (progress.AlreadyDone(AccountKey(account), account.Name.view())) continue;
+    app::StepRecord step;
+    step.kind = app::StepKind::kAccount;
+    step.key = AccountKey(account);
+    step.name = account.Name.str();
+    step.action = ActionName(account, action);
+    step.startUnixMs = clock.UnixTimeMs();
+    step.outcome =
+        action == AccountAction::kDelete ? DeleteAccount(account) : ApplyAccount(account, volumes);
+    step.tries = 1;
+    step.durationMs =
+        static_cast<uint64_t>(std::max<int64_t>(0, clock.UnixTimeMs() - step.startUnixMs));
+    progress.AccountFinished(step);
   }
 }
 
-void SystemAccountWorker::DeleteAccount(const UserAccount& account) {
+app::Outcome SystemAccountWorker::DeleteAccount(const UserAccount& account) {
   Verbose(u"Deleting user: '%s'", {account.OldName.view()});
   // The SID is taken first: once the account is gone its name no longer
   // leads to the profile, and a profile must not go while its account stays.
@@ -86,13 +114,14 @@ void SystemAccountWorker::DeleteAccount(const UserAccount& account) {
     app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(deleted),
                          u"%s: Can't delete user '%s'; its profile is kept",
                          {kWorker, account.OldName.view()});
-    return;
+    return app::Outcome::kError;
   }
   const bool profileGone = sid && accounts::DeleteProfileOf(services_, *sid);
   WarnIfFailed(profileGone ? kErrorSuccess
                : sid       ? kErrorGenFailure
                            : kErrorNoneMapped,
                u"delete the profile", account.OldName.view());
+  return profileGone ? app::Outcome::kSuccess : app::Outcome::kWarning;
 }
 
 WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& created,
@@ -151,7 +180,8 @@ void SystemAccountWorker::ApplyWelcomeScreen(const UserAccount& account, bool re
   }
 }
 
-void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChecker& volumes) {
+app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
+                                               accounts::VolumeChecker& volumes) {
   platform::Environment& environment = *app_.platform.environment;
   platform::Accounts& system = *app_.platform.accounts;
   const TextView server = account.Domain.view();
@@ -184,7 +214,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
                            u"%s: Can't rename user '%s' to '%s': the name belongs to another "
                            u"account; the account is skipped",
                            {kWorker, account.OldName.view(), account.Name.view()});
-      return;
+      return app::Outcome::kError;
     }
     // An old name that is gone was renamed before; any other refusal leaves
     // the account under its old name, and going on would make a second one.
@@ -192,7 +222,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
       app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(rename),
                            u"%s: Can't rename user '%s' to '%s'; the account is skipped",
                            {kWorker, account.OldName.view(), account.Name.view()});
-      return;
+      return app::Outcome::kError;
     }
     renamed = otherName && rename == kErrorSuccess;
   }
@@ -212,7 +242,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(result),
                          u"%s: Can't create user '%s'; the account is skipped",
                          {kWorker, account.Name.view()});
-    return;
+    return app::Outcome::kError;
   }
   // The account is there, but some of its details may not be.
   WarnIfFailed(result, u"set every detail", account.Name.view());
@@ -226,7 +256,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
     app_.log.WriteFormat(app::kLogError, 0,
                          u"%s: '%s' can't be found as a user account; the account is skipped",
                          {kWorker, account.Name.view()});
-    return;
+    return app::Outcome::kError;
   }
   const Text sidText = sid->ToText();
   Verbose(u"%s: SID of '%s' is %s", {kWorker, account.Name.view(), sidText});
@@ -243,7 +273,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
       app_.log.WriteFormat(app::kLogError, 0, u"%s: No profile folder for '%s'",
                            {kWorker, account.Name.view()});
       DropNewAccount(account, isNew);
-      return;
+      return app::Outcome::kError;
     }
     account.Profile = folder;
     WarnIfFailed(secured, u"secure the profile folder", account.Name.view());
@@ -257,7 +287,7 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
                            u"('%s'); the account is skipped",
                            {kWorker, account.Name.view(), account.Profile.view()});
       DropNewAccount(account, isNew);
-      return;
+      return app::Outcome::kError;
     }
   }
   // A shell folder the record moves gets the Default User's part of it in
@@ -290,7 +320,8 @@ void SystemAccountWorker::ApplyAccount(UserAccount& account, accounts::VolumeChe
   if (!accounts::SetProcessVariables(environment, account)) {
     WarnIfFailed(kErrorGenFailure, u"set the private variables", account.Name.view());
   }
-  SetUpHive(account, *sid, volumes);
+  const app::Outcome hive = SetUpHive(account, *sid, volumes);
+  return result == kErrorSuccess ? hive : app::Outcome::kWarning;
 }
 
 void SystemAccountWorker::SetUpRoamingProfile(UserAccount& account, const platform::Sid& sid,
@@ -320,14 +351,14 @@ void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew)
   }
 }
 
-void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& sid,
-                                    accounts::VolumeChecker& volumes) {
+app::Outcome SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& sid,
+                                            accounts::VolumeChecker& volumes) {
   platform::Registry& registry = *app_.platform.registry;
   const auto hive = accounts::LoadUserHive(services_, sid, account.Profile.view());
   if (!hive) {
     app_.log.WriteFormat(app::kLogError, 0, u"%s's profile (%s) can't be loaded.",
                          {account.Name.view(), account.Profile.view()});
-    return;
+    return app::Outcome::kWarning;
   }
   const auto folders =
       registry.CreateKey(*hive, accounts::kUserShellFoldersKey, platform::kKeyAllAccess);
@@ -338,7 +369,7 @@ void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& s
         {account.Name.view(), account.Profile.view(), static_cast<uint32_t>(*hive)});
     WarnIfFailed(accounts::UnloadUserHive(services_, sid, *hive), u"unload the profile",
                  account.Name.view());
-    return;
+    return app::Outcome::kWarning;
   }
   // Folders made for the account carry its profile's access list, as the
   // profile folder itself does.
@@ -350,8 +381,10 @@ void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& s
   accounts::ApplyShellFolders(services_, volumes, account,
                               {*hive, *folders, app_.log, verbose(), leafSecurity});
   registry.CloseKey(*folders);
+  app::Outcome outcome = app::Outcome::kSuccess;
   if (!accounts::WriteUserEnvironment(registry, *hive, account)) {
     app_.log.Write(u"Can't store user environment.", app::kLogWarning, 0);
+    outcome = app::Outcome::kWarning;
   }
   if (account.Primary != 0 && account.Group == accounts::kGroupUsers) {
     WarnIfFailed(accounts::ScheduleDowngrade(services_, *hive,
@@ -360,6 +393,7 @@ void SystemAccountWorker::SetUpHive(UserAccount& account, const platform::Sid& s
   }
   WarnIfFailed(accounts::UnloadUserHive(services_, sid, *hive), u"unload the profile",
                account.Name.view());
+  return outcome;
 }
 
 }  // namespace tarn::run

@@ -16,7 +16,11 @@
 namespace tarn::run {
 
 // Applies the records one after another, each to its end, in list order.
-// A failure on one account is logged and never stops the others. Passwords
+// A failure on one account is logged and never stops the others. Each
+// record's end is reported: an account that is not there as asked afterwards
+// (it could not be made, renamed or given a profile, or its profile drive was
+// missing) is an error; one that is there but not set up in full (password
+// or settings refused, profile settings not written) is a warning. Passwords
 // are handed to the system straight from the records: the worker keeps no
 // copy of its own, and the log only ever says that a password was set.
 class SystemAccountWorker : public AccountWorker {
@@ -27,11 +31,12 @@ class SystemAccountWorker : public AccountWorker {
   // (0: it waits for a person).
   SystemAccountWorker(AppContext& app, app::Prompter& prompter, uint32_t volumeTimeoutSeconds = 0);
 
-  void CreateUsers(accounts::UserAccountList& accounts) override;
+  void CreateUsers(accounts::UserAccountList& accounts, AccountProgress& progress) override;
 
  private:
-  void DeleteAccount(const accounts::UserAccount& account);
-  void ApplyAccount(accounts::UserAccount& account, accounts::VolumeChecker& volumes);
+  [[nodiscard]] app::Outcome DeleteAccount(const accounts::UserAccount& account);
+  [[nodiscard]] app::Outcome ApplyAccount(accounts::UserAccount& account,
+                                          accounts::VolumeChecker& volumes);
   // Creates the account or changes the existing one; the first failure of
   // the calls made. `created` tells whether the account is now there,
   // `isNew` whether this call made it.
@@ -43,8 +48,9 @@ class SystemAccountWorker : public AccountWorker {
                            const accounts::ProfileCopy& copy);
   void DropNewAccount(const accounts::UserAccount& account, bool isNew);
   void ApplyWelcomeScreen(const accounts::UserAccount& account, bool renamed);
-  void SetUpHive(accounts::UserAccount& account, const platform::Sid& sid,
-                 accounts::VolumeChecker& volumes);
+  // The profile's settings; kWarning when they could not all be written.
+  [[nodiscard]] app::Outcome SetUpHive(accounts::UserAccount& account, const platform::Sid& sid,
+                                       accounts::VolumeChecker& volumes);
   void SetVariable(TextView name, TextView value);
   // Logs a step for `name` that failed as a warning; the remaining steps go
   // on. Nothing when `error` is success.

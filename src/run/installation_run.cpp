@@ -5,9 +5,12 @@
 #include "accounts/user_account.h"
 #include "app/app_context.h"
 #include "app/startup_variables.h"
+#include "base/paths.h"
 #include "catalogue/catalogue_navigation.h"
+#include "platform/environment.h"
 #include "platform/system_info.h"
 #include "run/launch_entry.h"
+#include "run/run_steps.h"
 #include "run/system_identity_settings.h"
 
 namespace tarn::run {
@@ -61,12 +64,12 @@ void LogPrimary(AppContext& app, const accounts::UserAccount* primary) {
       {primary->Name.view(), primary->Domain.view(), primary->Group, primary->Status});
 }
 
-void ApplySystemSettings(RunContext& context, RunRestorer& restorer,
+void ApplySystemSettings(RunContext& context, RunRestorer& restorer, RunSteps& steps,
                          const accounts::UserAccount* primary) {
   restorer.PolicyRelaxed(RelaxBlankPasswordPolicy(context.app));
-  context.accountWorker.CreateUsers(context.accounts);
+  context.accountWorker.CreateUsers(context.accounts, steps);
   ApplyAutoLogon(context.app, primary);
-  ApplyComputerName(context.app);
+  if (ApplyComputerName(context.app)) steps.NeedRestart();
   ApplyOwner(context.app);
   ApplyWorkgroup(context.app);
 }
@@ -75,8 +78,25 @@ bool Cancelled(const RunSignals* signals) {
   return signals != nullptr && signals->cancelled;
 }
 
-void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount* primary,
-                 bool runEnvironment) {
+// Runs the command of `entry` unless an earlier run did it; the entry to go
+// on with, as LaunchEntry gives it.
+SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& entry) {
+  platform::Environment& environment = *launch.app.platform.environment;
+  const Text name =
+      CutToCapacity(platform::ExpandWhole(environment, entry.Description), kDisplayNameCapacity);
+  if (steps.PassOver(app::StepKind::kEntry, entry.Key, name)) return entry.Next;
+  app::StepRecord record;
+  record.startUnixMs = steps.Now();
+  SoftwareEntry* next = LaunchEntry(launch, entry, record);
+  const int64_t ended = steps.Now();
+  record.durationMs =
+      ended > record.startUnixMs ? static_cast<uint64_t>(ended - record.startUnixMs) : 0;
+  steps.Finish(record);
+  return next;
+}
+
+void RunSoftware(RunContext& context, RunSignals& signals, RunSteps& steps,
+                 accounts::UserAccount* primary, bool runEnvironment) {
   const ResultTexts texts = LoadResultTexts(context.app);
   LaunchContext launch{context.app,
                        context.status,
@@ -90,8 +110,7 @@ void RunSoftware(RunContext& context, RunSignals& signals, accounts::UserAccount
   while (entry != nullptr && !signals.cancelled) {
     context.status.SetProgressPosition(position++);
     if (entry->Command) {
-      app::StepRecord record;
-      entry = LaunchEntry(launch, *entry, record);
+      entry = RunEntry(launch, steps, *entry);
       (void)signals.resume->Wait(platform::kWaitForever);
     } else {
       entry = entry->Next;
@@ -137,6 +156,7 @@ uint32_t RunInstallation(RunContext& context) {
     app.log.Write(u"The run's events can't be made; no command is started.", app::kLogError, 0);
   }
   RunRestorer restorer(context, signals.get());
+  RunSteps steps(app);
 
   // The worker's lines are in the wizard's language: selecting the language
   // code again would give English whenever the wizard took its language from
@@ -146,7 +166,7 @@ uint32_t RunInstallation(RunContext& context) {
   FillUserFromProgramAccount(app);
   LogPrimary(app, primary);
   if (!app.config.SkipSettings && !Cancelled(signals.get())) {
-    ApplySystemSettings(context, restorer, primary);
+    ApplySystemSettings(context, restorer, steps, primary);
   }
   bool runEnvironment = false;
   if (primary != nullptr) {
@@ -157,9 +177,10 @@ uint32_t RunInstallation(RunContext& context) {
   }
   context.status.SetProgressRange(ProgressMaximum(context.firstEntry));
   if (!app.config.SkipSoftware && signals && !signals->cancelled) {
-    RunSoftware(context, *signals, primary, runEnvironment);
+    RunSoftware(context, *signals, steps, primary, runEnvironment);
   }
   const bool cancelled = Cancelled(signals.get());
+  steps.End(!cancelled);
   restorer.Restore();
   if (!cancelled) OfferFinish(context);
   return 0;

@@ -45,7 +45,9 @@ struct RunContext {
 // the run ends (to the end, or through RunSignals::RequestCancel), the
 // passwords of InstallConfig and of the account records are wiped, the run
 // environment is left and the blank-password policy is restored before the
-// signals' `finished` event is set. Returns 0.
+// signals' `finished` event is set. Every account record and entry handled is
+// reported to `app.runObserver` (one an interrupted earlier run had done is
+// passed over), and `app.runTotals` tells how the run ended. Returns 0.
 uint32_t RunInstallation(RunContext& context);
 
 }  // namespace tarn::run

@@ -4,6 +4,9 @@
 // with the real workers in the program.
 #pragma once
 
+#include "app/run_record.h"
+#include "base/text.h"
+
 namespace tarn::accounts {
 struct UserAccount;
 class UserAccountList;
@@ -11,12 +14,25 @@ class UserAccountList;
 
 namespace tarn::run {
 
+// What the account worker tells the run about each record it handles.
+class AccountProgress {
+ public:
+  virtual ~AccountProgress() = default;
+  // Whether an earlier, interrupted run did the record with `key` (an
+  // account's name as the users section gives it); such a record is left
+  // alone and reported by the run, not by the worker.
+  [[nodiscard]] virtual bool AlreadyDone(TextView key, TextView name) = 0;
+  // One record has ended, whichever way; `step` holds no password.
+  virtual void AccountFinished(const app::StepRecord& step) = 0;
+};
+
 // Brings the accounts of the list onto the computer (create, change, rename,
-// delete); reports its own failures to the log.
+// delete); reports its own failures to the log and each record's end to
+// `progress`.
 class AccountWorker {
  public:
   virtual ~AccountWorker() = default;
-  virtual void CreateUsers(accounts::UserAccountList& accounts) = 0;
+  virtual void CreateUsers(accounts::UserAccountList& accounts, AccountProgress& progress) = 0;
 };
 
 // The installation variables for the account that installs.

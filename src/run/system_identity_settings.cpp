@@ -132,7 +132,8 @@ void ApplyAutoLogon(AppContext& app, const accounts::UserAccount* primary) {
   Remove(app, key, u"AutoLogonCount");
 }
 
-void ApplyComputerName(AppContext& app) {
+bool ApplyComputerName(AppContext& app) {
+  const Result<Text> current = app.platform.system->ComputerName();
   const WinError renamed = app.platform.identity->RenameComputer(app.config.Computer);
   // An empty name asks for nothing, so its refusal is no news.
   if (!app.config.Computer.empty()) {
@@ -145,6 +146,8 @@ void ApplyComputerName(AppContext& app) {
     app.log.WriteFormat(app::kLogInfo, 0, u"Setting Computer name to '%s'.",
                         {app.config.Computer.view()});
   }
+  return renamed == kErrorSuccess &&
+         !(current.ok() && EqualsIgnoreCase(*current, app.config.Computer.view()));
 }
 
 void ApplyOwner(AppContext& app) {

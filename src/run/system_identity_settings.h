@@ -50,8 +50,9 @@ void RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPolicy&
 // leaves it. Nothing happens while the program runs as SYSTEM.
 void ApplyAutoLogon(AppContext& app, const accounts::UserAccount* primary);
 
-// The computer's next name and "NV Hostname".
-void ApplyComputerName(AppContext& app);
+// The computer's next name and "NV Hostname". True when the computer takes
+// another name at the next restart.
+[[nodiscard]] bool ApplyComputerName(AppContext& app);
 
 // "RegisteredOrganization" and "RegisteredOwner".
 void ApplyOwner(AppContext& app);

@@ -78,7 +78,7 @@ bool SetGroup(PassState& state, TextView value) {
 
 // The options in the order each argument is tested against them. The
 // language option is absent: it has its own pass before this one.
-constexpr std::array<Option, 34> kOptions = {{
+constexpr std::array<Option, 37> kOptions = {{
     {u"/?", Match::kExact,
      [](PassState& s, TextView) {
        s.outcome.action = CommandLineOutcome::Action::kShowHelp;
@@ -182,6 +182,21 @@ constexpr std::array<Option, 34> kOptions = {{
     {u"/topmost", Match::kWhole,
      [](PassState& s, TextView) {
        s.outcome.topmost = true;
+       return kContinuePass;
+     }},
+    {u"/result=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.ResultPath = Expand(s, v);
+       return kContinuePass;
+     }},
+    {u"/exitcode=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.ExitCodeFromResult = EqualsIgnoreCase(StripQuotes(v), u"result");
+       return kContinuePass;
+     }},
+    {u"/resume", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.config.Resume = true;
        return kContinuePass;
      }},
 }};

@@ -101,6 +101,17 @@ void ReadSwitches(SettingsReader& reader, app::InstallConfig& config) {
   if (!config.HasGaps) config.HasGaps = reader.Int(u"HasGaps", 0) != 0;
 }
 
+// What a launcher asks for: the result file, the exit code that tells the
+// outcome and the resume journal.
+void ReadLauncherKeys(SettingsReader& reader, app::InstallConfig& config) {
+  // Expanded by the start-up, which holds the environment.
+  if (config.ResultPath.empty()) config.ResultPath = reader.String(u"Result", 261);
+  if (!config.ExitCodeFromResult) {
+    config.ExitCodeFromResult = EqualsIgnoreCase(reader.String(u"ExitCode", 16), u"result");
+  }
+  reader.FlagIfOff(config.Resume, u"Resume");
+}
+
 void ReadAlways(SettingsReader& reader, app::InstallConfig& config) {
   config.SplitterPos = reader.Int(u"SplitterPos", config.SplitterPos);
   config.DefaultHelp = reader.String(u"DefaultHelp", 261);
@@ -125,6 +136,7 @@ void ReadSettings(platform::ProfileFiles& profiles, TextView iniPath, app::Insta
   config.OsdText = reader.String(u"OsdText", 1024);
   ReadIdentity(reader, config);
   ReadSwitches(reader, config);
+  ReadLauncherKeys(reader, config);
   ReadAlways(reader, config);
 }
 

@@ -12,6 +12,7 @@
 #include "resource.h"
 #include "run/planned_command_lines.h"
 #include "startup/command_line.h"
+#include "startup/launcher_records.h"
 #include "startup/settings.h"
 
 namespace tarn::startup {
@@ -91,21 +92,29 @@ void CleanUp(AppContext& app, const StartupParts& parts) {
   parts.wizard.SaveWizardSize(app);
 }
 
-void RequestRestart(AppContext& app, WizardOutcome outcome) {
-  if (outcome != WizardOutcome::kFinished || app.config.SkipRestart) return;
+// True when Windows took the request to restart.
+bool RequestRestart(AppContext& app, WizardOutcome outcome) {
+  if (outcome != WizardOutcome::kFinished || app.config.SkipRestart) return false;
   const Text message = app.translator.Translate(kRestartMessage);
-  (void)app.platform.system->InitiateShutdown(
-      message, static_cast<uint32_t>(app.config.RestartWait),
-      /*forceAppsClosed=*/false, /*reboot=*/true, kRestartReason);
+  return app.platform.system->InitiateShutdown(
+             message, static_cast<uint32_t>(app.config.RestartWait),
+             /*forceAppsClosed=*/false, /*reboot=*/true, kRestartReason) == kErrorSuccess;
 }
 
-// Everything after the option pass; returns when the program is to end.
-void RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
-                     const StartupParts& parts) {
+// Everything after the option pass; returns the exit code when the program
+// is to end.
+uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
+                         const StartupParts& parts) {
   if (app.config.LogEnabled) app.log.Open(app.config.Log);
   MakePathsAbsolute(app);
-  if (options.encryptIni) return parts.accounts.ScramblePasswords(app, app.config.UsersPath);
-  if (options.decryptIni) return parts.accounts.UnscramblePasswords(app, app.config.UsersPath);
+  if (options.encryptIni) {
+    parts.accounts.ScramblePasswords(app, app.config.UsersPath);
+    return 0;
+  }
+  if (options.decryptIni) {
+    parts.accounts.UnscramblePasswords(app, app.config.UsersPath);
+    return 0;
+  }
 
   const bool logOpened = app.config.LogEnabled;
   ReadSettings(*app.platform.profiles, app.config.IniPath, app.config, app.pageHeaders);
@@ -114,7 +123,7 @@ void RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   if (!options.planFile.empty()) {
     (void)catalogue::WritePlanFile(app.platform, app.config.IniPath, {app.config.HasGaps},
                                    options.planFile, run::LaunchCommandLines(app.platform));
-    return;
+    return 0;
   }
   if (!logOpened && app.config.LogEnabled) app.log.Open(app.config.Log);
   app.startPage = ChooseStartPage(app.config);
@@ -124,9 +133,13 @@ void RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   parts.wizard.PrepareUserInterface(app);
   PrepareAccounts(app, parts.accounts);
 
+  LauncherRecords records(app);
+  app.runObserver = records.observer();
   const WizardOutcome outcome = parts.wizard.RunWizard(app);
+  app.runObserver = nullptr;
   CleanUp(app, parts);
-  RequestRestart(app, outcome);
+  app.runTotals.restartStarted = RequestRestart(app, outcome);
+  return records.Close(app);
 }
 
 }  // namespace
@@ -168,9 +181,9 @@ int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts)
     case CommandLineOutcome::Action::kContinue:
       break;
   }
-  RunAfterOptions(app, options, parts);
+  const uint32_t exitCode = RunAfterOptions(app, options, parts);
   app.config.WipePasswords();
-  return 0;
+  return static_cast<int>(exitCode);
 }
 
 }  // namespace tarn::startup

@@ -28,7 +28,8 @@ inline constexpr char16_t kSecondaryLogonWarning[] = u"\"Secondary Logon\" servi
 // scrambling), reads the settings, enables the privileges, checks the
 // Secondary Logon service, prepares the accounts, runs the wizard through
 // the wizard host, cleans up and asks for the restart when the wizard ended
-// with Finish. Returns the process exit code, which is 0 on every path.
+// with Finish. Returns the process exit code: 0, unless "/exitcode=result"
+// asked for the one that tells how the run ended (run::ResultExitCode).
 [[nodiscard]] int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts);
 
 // The help texts IDS_HELP_FIRST to IDS_HELP_LAST concatenated, cut to the

@@ -1,5 +1,6 @@
 // The program's entry point: the real Windows services, the application
-// context and the start-up sequence. The exit code is 0 on every path.
+// context and the start-up sequence. The exit code is the start-up's: 0
+// unless a launcher asked for one that tells the outcome.
 #include "app/app_context.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -15,8 +16,7 @@ int Run(const wchar_t* commandLine) {
   tarn::AppContext app(services.platform());
   tarn::startup::AccountStartupSteps accounts;
   tarn::ui::ProgramHost wizard(accounts.store());
-  (void)tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), {accounts, wizard});
-  return 0;
+  return tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), {accounts, wizard});
 }
 
 }  // namespace

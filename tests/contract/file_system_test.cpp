@@ -192,6 +192,21 @@ TEST_F(FileSystemContract, CopyAndMoveCarryTheContents) {
   EXPECT_FALSE(files_->Exists(In(u"Dir")));
 }
 
+TEST_F(FileSystemContract, ReplaceFileTakesThePlaceOfAnExistingFile) {
+  ASSERT_EQ(files_->WriteAll(In(u"new.tmp"), Bytes("new")), kErrorSuccess);
+  ASSERT_EQ(files_->WriteAll(In(u"result.json"), Bytes("old contents")), kErrorSuccess);
+  EXPECT_EQ(files_->ReplaceFile(In(u"new.tmp"), In(u"result.json")), kErrorSuccess);
+  EXPECT_FALSE(files_->Exists(In(u"new.tmp")));
+  EXPECT_EQ(files_->ReadAll(In(u"result.json")).value_or({}), Bytes("new"));
+  ASSERT_EQ(files_->WriteAll(In(u"first.tmp"), Bytes("1")), kErrorSuccess);
+  EXPECT_EQ(files_->ReplaceFile(In(u"first.tmp"), In(u"fresh.json")), kErrorSuccess);
+  EXPECT_EQ(files_->ReadAll(In(u"fresh.json")).value_or({}), Bytes("1"));
+  EXPECT_EQ(files_->ReplaceFile(In(u"none.tmp"), In(u"fresh.json")), kErrorFileNotFound);
+  ASSERT_EQ(files_->CreateDirectory(In(u"Folder")), kErrorSuccess);
+  ASSERT_EQ(files_->WriteAll(In(u"other.tmp"), Bytes("2")), kErrorSuccess);
+  EXPECT_EQ(files_->ReplaceFile(In(u"other.tmp"), In(u"Folder")), kErrorAccessDenied);
+}
+
 TEST_F(FileSystemContract, RelativePathsFollowTheCurrentDirectory) {
   const Text before = files_->CurrentDirectory();
   ASSERT_EQ(files_->SetCurrentDirectory(scratch_), kErrorSuccess);

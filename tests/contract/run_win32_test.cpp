@@ -38,7 +38,7 @@ using platform::RegValue;
 
 class NoAccountChanges : public run::AccountWorker {
  public:
-  void CreateUsers(accounts::UserAccountList&) override { ++calls; }
+  void CreateUsers(accounts::UserAccountList&, run::AccountProgress&) override { ++calls; }
   int calls = 0;
 };
 

@@ -8,7 +8,7 @@ namespace tarn::run {
 
 class NoAccounts : public AccountWorker {
  public:
-  void CreateUsers(accounts::UserAccountList&) override {}
+  void CreateUsers(accounts::UserAccountList&, AccountProgress&) override {}
 };
 
 // Never enters an account's variables (the run then installs as the program's

@@ -535,6 +535,19 @@ WinError SimFileSystem::MoveFile(TextView from, TextView to) {
   return FindVolume(source->root)->store->RemoveFile(source->names);
 }
 
+WinError SimFileSystem::ReplaceFile(TextView from, TextView to) {
+  auto source = Locate(from);
+  if (!source) return source.error();
+  auto target = Locate(to);
+  if (!target) return target.error();
+  if (!StatParsed(*source)) return kErrorFileNotFound;
+  if (const auto existing = StatParsed(*target); existing && !SamePath(*source, *target)) {
+    if (existing->attributes & kFileAttributeDirectory) return kErrorAccessDenied;
+    if (const WinError removed = DeleteFile(to)) return removed;
+  }
+  return MoveFile(from, to);
+}
+
 Result<std::vector<platform::DirectoryEntry>> SimFileSystem::ListDirectory(TextView folder) {
   if (auto e = faults_.Check(CallKind::kFileList)) return e;
   using Listing = Result<std::vector<platform::DirectoryEntry>>;

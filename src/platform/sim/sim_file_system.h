@@ -88,6 +88,8 @@ class SimFileSystem : public platform::FileSystem {
   [[nodiscard]] WinError DeleteFile(TextView path) override;
   [[nodiscard]] WinError CopyFile(TextView from, TextView to, bool failIfExists) override;
   [[nodiscard]] WinError MoveFile(TextView from, TextView to) override;
+  // A folder at `to` is never replaced (access denied, as on Windows).
+  [[nodiscard]] WinError ReplaceFile(TextView from, TextView to) override;
   [[nodiscard]] Result<std::vector<platform::DirectoryEntry>> ListDirectory(
       TextView folder) override;
   [[nodiscard]] Text CurrentDirectory() override;

@@ -2,6 +2,7 @@
 // tests.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -54,6 +55,9 @@ class SimSystemInfo : public platform::SystemInfo {
   // The user's default locale, which every thread starts with.
   void SetUserDefaultLocale(uint32_t lcid);
   void SetLocalTime(const platform::SystemTime& time) { time_ = time; }
+  // The UTC clock; it stands still until set or advanced.
+  void SetUnixTimeMs(int64_t ms) { unixMs_ = ms; }
+  void AdvanceUnixTimeMs(int64_t ms) { unixMs_ += ms; }
   void SetVersion(platform::OsVersion version) { version_ = version; }
   // Overrides or adds the text of a system error code.
   void SetSystemMessage(uint32_t code, TextView text) { messages_[code] = Text(text); }
@@ -79,6 +83,7 @@ class SimSystemInfo : public platform::SystemInfo {
   // counts; Windows-1252 when it is missing or not a number.
   [[nodiscard]] uint32_t AnsiCodePage() override;
   [[nodiscard]] platform::SystemTime LocalTime() override { return time_; }
+  [[nodiscard]] int64_t UnixTimeMs() override { return unixMs_; }
   [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatTime(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatLongDateTime(const platform::SystemTime& time,
@@ -102,6 +107,8 @@ class SimSystemInfo : public platform::SystemInfo {
   std::map<uint64_t, uint32_t> threadLocales_;
   std::vector<SimLocale> locales_;
   platform::SystemTime time_{2026, 12, 1, 7, 13, 42, 5, 0};
+  // 2026-12-01 07:13:42.005 UTC, the local time above.
+  std::atomic<int64_t> unixMs_{1796109222005};
   platform::OsVersion version_{10, 0, 19045};
   std::map<uint32_t, Text> messages_;
   std::vector<ShutdownRequest> shutdowns_;

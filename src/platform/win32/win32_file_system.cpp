@@ -172,6 +172,11 @@ WinError Win32FileSystem::MoveFile(TextView from, TextView to) {
   return Succeeded(MoveFileW(Wide(from).c_str(), Wide(to).c_str()));
 }
 
+WinError Win32FileSystem::ReplaceFile(TextView from, TextView to) {
+  return Succeeded(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
 Result<std::vector<platform::DirectoryEntry>> Win32FileSystem::ListDirectory(TextView folder) {
   using Listing = Result<std::vector<platform::DirectoryEntry>>;
   Text pattern(folder);

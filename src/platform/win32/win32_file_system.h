@@ -21,6 +21,7 @@ class Win32FileSystem : public platform::FileSystem {
   [[nodiscard]] WinError DeleteFile(TextView path) override;
   [[nodiscard]] WinError CopyFile(TextView from, TextView to, bool failIfExists) override;
   [[nodiscard]] WinError MoveFile(TextView from, TextView to) override;
+  [[nodiscard]] WinError ReplaceFile(TextView from, TextView to) override;
   [[nodiscard]] Result<std::vector<platform::DirectoryEntry>> ListDirectory(
       TextView folder) override;
   [[nodiscard]] Text CurrentDirectory() override;

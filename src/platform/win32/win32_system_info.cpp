@@ -118,6 +118,15 @@ platform::SystemTime Win32SystemInfo::LocalTime() {
   return FromSystemTime(st);
 }
 
+int64_t Win32SystemInfo::UnixTimeMs() {
+  // File times count 100 ns from 1601; 11644473600 s lie between 1601 and 1970.
+  constexpr int64_t kEpochDifferenceMs = 11644473600000LL;
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return static_cast<int64_t>(ticks / 10000) - kEpochDifferenceMs;
+}
+
 std::optional<platform::SystemTime> Win32SystemInfo::FileTimeToLocalTime(uint64_t fileTime) {
   FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
   FILETIME local{};

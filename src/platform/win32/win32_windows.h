@@ -12,4 +12,5 @@
 #undef MessageBox
 #undef MoveFile
 #undef RemoveDirectory
+#undef ReplaceFile
 #undef SetCurrentDirectory

@@ -48,6 +48,7 @@ class MemoryFiles : public platform::FileSystem {
   WinError DeleteFile(TextView) override { return kErrorNotSupported; }
   WinError CopyFile(TextView, TextView, bool) override { return kErrorNotSupported; }
   WinError MoveFile(TextView, TextView) override { return kErrorNotSupported; }
+  WinError ReplaceFile(TextView, TextView) override { return kErrorNotSupported; }
   Result<std::vector<platform::DirectoryEntry>> ListDirectory(TextView) override {
     return Result<std::vector<platform::DirectoryEntry>>::Failure(kErrorNotSupported);
   }

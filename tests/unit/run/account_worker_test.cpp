@@ -1,5 +1,6 @@
 #include "run/account_worker.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include "accounts/shell_folder_table.h"
 #include "accounts/user_environment.h"
 #include "platform/sim/sim_accounts.h"
+#include "run/result_file.h"
+#include "run/resume_journal.h"
 #include "support/scripted_prompter.h"
 #include "unit/accounts/account_test_machine.h"
 
@@ -22,6 +25,16 @@ using accounts::testing::AccountMachine;
 
 constexpr char16_t kLogPath[] = u"C:\\tarn\\accounts.log";
 constexpr char16_t kProfiles[] = u"C:\\Documents and Settings";
+
+// Keeps every record the worker reports; passes over the keys in `done`.
+struct RecordingProgress : AccountProgress {
+  bool AlreadyDone(TextView key, TextView) override {
+    return std::ranges::find(done, Text(key)) != done.end();
+  }
+  void AccountFinished(const app::StepRecord& step) override { steps.push_back(step); }
+  std::vector<Text> done;
+  std::vector<app::StepRecord> steps;
+};
 
 // One run of the worker on a fresh machine, with verbose logging to a file.
 struct WorkerRun {
@@ -58,7 +71,7 @@ struct WorkerRun {
 
   void Run() {
     SystemAccountWorker worker(*app, prompter);
-    worker.CreateUsers(list);
+    worker.CreateUsers(list, progress);
     app->log.Close();
     const auto bytes = m.machine.files().ReadAll(kLogPath);
     ASSERT_TRUE(bytes.ok());
@@ -82,6 +95,7 @@ struct WorkerRun {
   AccountMachine m;
   std::unique_ptr<AppContext> app;
   tarn::testing::ScriptedPrompter prompter;
+  RecordingProgress progress;
   accounts::UserAccountList list;
   std::vector<Text> messages;
   Text log;
@@ -416,6 +430,59 @@ TEST(AccountWorkerTest, NoLogLineHoldsAPassword) {
     SCOPED_TRACE(ToUtf8(password));
     EXPECT_EQ(run.log.find(password), Text::npos);
     for (const Text& message : run.messages) EXPECT_EQ(message.find(password), Text::npos);
+  }
+}
+
+TEST(AccountWorkerTest, EachRecordIsReportedAndNoRecordHoldsAPassword) {
+  WorkerRun run;
+  PrepareProfileSource(run);
+  run.accounts().SetMinimumPasswordLength(8);
+  run.Existing(u"ben");
+  run.Existing(u"carl");
+  run.Existing(u"dora");
+  const char16_t* passwords[] = {u"Pw-anna-19", u"Pw-ben-28", u"tiny", u"Pw-boss-37",
+                                 u"Pw-dora-46"};
+  run.Add(u"anna", passwords[0]).Group = accounts::kGroupUsers;
+  run.Add(u"ben", passwords[1]).Exists = 1;
+  run.Add(u"cleo", passwords[2]);
+  UserAccount& boss = run.Add(u"Boss", passwords[3]);
+  boss.OldName = u"Administrator";
+  boss.Exists = 1;
+  run.Add(u"carl").Deleted = 1;
+  run.Add(u"dora", passwords[4]).Exists = 1;
+  run.progress.done = {u"dora"};
+  run.Run();
+
+  std::vector<std::string> steps;
+  for (const app::StepRecord& step : run.progress.steps) {
+    steps.push_back(ToUtf8(step.key) + " " + ToUtf8(step.name) + " " + ToUtf8(step.action) + " " +
+                    ToUtf8(app::OutcomeName(step.outcome)));
+  }
+  // The list keeps the last record added first; dora, done before, is left alone.
+  EXPECT_THAT(
+      steps, ::testing::ElementsAre("carl carl delete success", "Administrator Boss rename success",
+                                    "cleo cleo create error", "ben ben change success",
+                                    "anna anna create success"));
+
+  // What the run keeps for a launcher, written from these records.
+  constexpr char16_t kResult[] = u"C:\\tarn\\result.json";
+  constexpr char16_t kJournal[] = u"C:\\tarn\\accounts.log.journal";
+  ResultFile result(*run.app, kResult, kLogPath);
+  ResumeJournal journal(*run.app, kJournal, kLogPath);
+  for (const app::StepRecord& step : run.progress.steps) {
+    result.StepFinished(step);
+    journal.StepFinished(step);
+  }
+  result.Close(run.app->runTotals, 0);
+  for (const char16_t* file : {kResult, kJournal}) {
+    const auto bytes = run.m.machine.files().ReadAll(file);
+    ASSERT_TRUE(bytes.ok());
+    const std::string text(bytes->begin(), bytes->end());
+    EXPECT_NE(text.find("Administrator"), std::string::npos) << text;
+    for (const char16_t* password : passwords) {
+      EXPECT_EQ(text.find(ToUtf8(password)), std::string::npos)
+          << ToUtf8(password) << " in " << text;
+    }
   }
 }
 

@@ -21,7 +21,7 @@ namespace tarn::run::testing {
 // Records every call; nothing is applied to the machine.
 class RecordingAccountWorker : public AccountWorker {
  public:
-  void CreateUsers(accounts::UserAccountList& accounts) override {
+  void CreateUsers(accounts::UserAccountList& accounts, AccountProgress&) override {
     ++calls;
     lastList = &accounts;
   }

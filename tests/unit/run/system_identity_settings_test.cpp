@@ -87,7 +87,7 @@ TEST(SystemIdentityTest, NameOwnerAndWorkgroupAreWritten) {
   m.app->config.Owner = u"Ann Example";
   m.app->config.Org = u"";
   m.app->config.Workgroup = u"OFFICE";
-  ApplyComputerName(*m.app);
+  (void)ApplyComputerName(*m.app);
   ApplyOwner(*m.app);
   ApplyWorkgroup(*m.app);
   EXPECT_EQ(m.machine.identity().pendingComputerName(), std::optional<Text>(u"NEWPC"));

@@ -190,6 +190,29 @@ TEST_F(SettingsTest, AlwaysReadKeysAndPageHeaders) {
   EXPECT_EQ(headers_[1].headerTitle, u"kept");
 }
 
+TEST_F(SettingsTest, LauncherKeysAndTheCommandLineWins) {
+  const std::string keys = "Result=%TEMP%\\r.json\r\nExitCode=Result\r\nResume=1\r\n";
+  app::InstallConfig fromFile;
+  ReadFresh(fromFile, u"", keys);
+  // The start-up expands the key; the settings keep it as written.
+  EXPECT_EQ(fromFile.ResultPath.str(), u"%TEMP%\\r.json");
+  EXPECT_TRUE(fromFile.ExitCodeFromResult);
+  EXPECT_TRUE(fromFile.Resume);
+
+  (void)machine_.environment().Set(u"OUT", u"D:\\out");
+  app::InstallConfig fromLine;
+  ReadFresh(fromLine, u"/result=%OUT%\\run.json /exitcode=result /resume", "ExitCode=0\r\n");
+  EXPECT_EQ(fromLine.ResultPath.str(), u"D:\\out\\run.json");
+  EXPECT_TRUE(fromLine.ExitCodeFromResult);
+  EXPECT_TRUE(fromLine.Resume);
+
+  app::InstallConfig none;
+  ReadFresh(none, u"/exitcode=0", "");
+  EXPECT_TRUE(none.ResultPath.empty());
+  EXPECT_FALSE(none.ExitCodeFromResult);
+  EXPECT_FALSE(none.Resume);
+}
+
 TEST(ShellFolderMaskTest, ParsesNamesAndNumbers) {
   struct Row {
     const char16_t* value;

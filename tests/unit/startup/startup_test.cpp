@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/registry.h"
+#include "support/json_reader.h"
 #include "support/startup_machine.h"
 
 namespace tarn::startup {
@@ -31,6 +32,10 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
     Note(u"wizard");
     logOpenDuringWizard = app.log.IsOpen();
     headersInWizard = app.pageHeaders;
+    if (run) {
+      app.runTotals = *run;
+      if (app.runObserver != nullptr) app.runObserver->RunFinished(app.runTotals);
+    }
     return wizardResult;
   }
   void ReleaseAccounts(AppContext&) override { Note(u"release"); }
@@ -42,6 +47,8 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
 
   std::vector<Text> calls;
   WizardOutcome wizardResult = WizardOutcome::kCancelled;
+  // How the installation run the wizard makes ends; none when there is none.
+  std::optional<app::RunTotals> run;
   bool logOpenDuringWizard = false;
   bool logOpenAtSaveSize = true;
   app::PageHeaders headersInWizard;
@@ -146,6 +153,45 @@ TEST_F(StartupTest, FullRunCallsTheLaterStepsInOrder) {
             "settings-account;wizard;release;release-ui;save-size;");
   EXPECT_FALSE(extensions_.logOpenAtSaveSize);
   EXPECT_TRUE(machine_.system().shutdownRequests().empty()) << "a cancelled wizard never restarts";
+}
+
+TEST_F(StartupTest, TheExitCodeAndTheResultFileTellHowTheRunEnded) {
+  struct Row {
+    const char16_t* options;
+    bool wizardFinished;
+    std::optional<app::RunTotals> run;
+    int code;
+    bool restartStarted;
+  };
+  app::RunTotals done;
+  done.started = done.finished = true;
+  app::RunTotals needsRestart = done;
+  needsRestart.restartNeeded = true;
+  app::RunTotals failed = done;
+  failed.failed = 1;
+  const Row rows[] = {
+      {u"/exitcode=result", false, std::nullopt, 1602, false},
+      {u"/exitcode=result /skiprestart", true, needsRestart, 3010, false},
+      {u"/exitcode=result", true, done, 1641, true},
+      {u"/exitcode=result", true, failed, 1603, true},
+      {u"", true, failed, 0, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(ToUtf8(row.options));
+    AppContext app(services_);
+    extensions_.wizardResult =
+        row.wizardFinished ? WizardOutcome::kFinished : WizardOutcome::kCancelled;
+    extensions_.run = row.run;
+    const Text line = Text(row.options) + u" /result=C:\\logs\\result.json";
+    EXPECT_EQ(RunStartup(app, line, {extensions_, extensions_}), row.code);
+    const auto bytes = machine_.files().ReadAll(u"C:\\logs\\result.json");
+    ASSERT_TRUE(bytes.ok());
+    const auto json = tarn::testing::JsonReader::Parse(std::string(bytes->begin(), bytes->end()));
+    ASSERT_TRUE(json);
+    EXPECT_EQ((*json)["exitCode"].number, row.code);
+    EXPECT_EQ((*json)["restartStarted"].boolean, row.restartStarted);
+    EXPECT_EQ((*json)["finished"].boolean, row.run.has_value());
+  }
 }
 
 TEST_F(StartupTest, AdministratorStepOnlyWithAdminOrPassword) {

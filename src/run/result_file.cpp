@@ -1,0 +1,174 @@
+#include "run/result_file.h"
+
+#include <cstdio>
+
+#include "app/app_context.h"
+#include "platform/file_system.h"
+#include "platform/system_info.h"
+#include "run/json_text.h"
+
+namespace tarn::run {
+namespace {
+
+// Days since 1970-01-01 as a civil date (proleptic Gregorian).
+void CivilFromDays(int64_t days, int64_t& year, unsigned& month, unsigned& day) {
+  days += 719468;
+  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
+  const unsigned yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const unsigned shifted = (5 * dayOfYear + 2) / 153;
+  day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+  month = shifted < 10 ? shifted + 3 : shifted - 9;
+  year = static_cast<int64_t>(yearOfEra) + era * 400 + (month <= 2 ? 1 : 0);
+}
+
+void AppendKey(std::string& out, const char* key) {
+  out += '"';
+  out += key;
+  out += "\":";
+}
+
+void AppendBool(std::string& out, const char* key, bool value) {
+  AppendKey(out, key);
+  out += value ? "true" : "false";
+}
+
+void AppendNumber(std::string& out, const char* key, std::optional<uint64_t> value) {
+  AppendKey(out, key);
+  out += value ? std::to_string(*value) : "null";
+}
+
+void AppendText(std::string& out, const char* key, TextView value) {
+  AppendKey(out, key);
+  AppendJsonString(out, value);
+}
+
+void AppendStep(std::string& out, const app::StepRecord& step) {
+  out += "    {";
+  AppendText(out, "kind", step.kind == app::StepKind::kEntry ? u"entry" : u"account");
+  out += ',';
+  AppendText(out, "key", step.key);
+  out += ',';
+  AppendText(out, "name", step.name);
+  out += ',';
+  AppendText(out, "action", step.action);
+  out += ',';
+  AppendNumber(out, "exitCode", step.exitCode);
+  out += ',';
+  AppendText(out, "outcome", app::OutcomeName(step.outcome));
+  out += ',';
+  AppendText(out, "started", FromUtf8(IsoUtcText(step.startUnixMs)));
+  out += ',';
+  AppendNumber(out, "durationMs", step.durationMs);
+  out += ',';
+  AppendNumber(out, "tries", step.tries);
+  out += '}';
+}
+
+}  // namespace
+
+uint32_t ResultExitCode(const app::RunTotals& totals) {
+  if (totals.failed > 0) return kExitFailed;
+  if (!totals.started || !totals.finished) return kExitCancelled;
+  if (totals.restartStarted) return kExitRestartStarted;
+  if (totals.restartNeeded) return kExitRestartNeeded;
+  return kExitAllSucceeded;
+}
+
+std::string IsoUtcText(int64_t unixMs) {
+  constexpr int64_t kDayMs = 86400000;
+  int64_t days = unixMs / kDayMs;
+  int64_t rest = unixMs % kDayMs;
+  if (rest < 0) {
+    rest += kDayMs;
+    --days;
+  }
+  int64_t year = 0;
+  unsigned month = 0;
+  unsigned day = 0;
+  CivilFromDays(days, year, month, day);
+  char text[40];
+  (void)std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02d:%02d:%02d.%03dZ",
+                      static_cast<long long>(year), month, day, static_cast<int>(rest / 3600000),
+                      static_cast<int>(rest / 60000 % 60), static_cast<int>(rest / 1000 % 60),
+                      static_cast<int>(rest % 1000));
+  return text;
+}
+
+ResultFile::ResultFile(AppContext& app, TextView path, TextView configuration)
+    : app_(app),
+      path_(path),
+      configuration_(configuration),
+      startedMs_(app.platform.system->UnixTimeMs()) {}
+
+void ResultFile::StepFinished(const app::StepRecord& step) {
+  steps_.push_back(step);
+  Write();
+}
+
+void ResultFile::RunFinished(const app::RunTotals& totals) {
+  totals_ = totals;
+  endedMs_ = app_.platform.system->UnixTimeMs();
+  Write();
+}
+
+void ResultFile::Close(const app::RunTotals& totals, uint32_t exitCode) {
+  totals_ = totals;
+  if (!endedMs_) endedMs_ = app_.platform.system->UnixTimeMs();
+  exitCode_ = exitCode;
+  Write();
+}
+
+std::string ResultFile::Json() const {
+  std::string out = "{\n  \"version\":1,\n  ";
+  AppendText(out, "program", u"TARN");
+  out += ",\n  ";
+  AppendText(out, "configuration", configuration_);
+  out += ",\n  ";
+  AppendText(out, "started", FromUtf8(IsoUtcText(startedMs_)));
+  out += ",\n  ";
+  AppendKey(out, "ended");
+  if (endedMs_) {
+    AppendJsonString(out, FromUtf8(IsoUtcText(*endedMs_)));
+  } else {
+    out += "null";
+  }
+  out += ",\n  ";
+  AppendBool(out, "finished", totals_.finished);
+  out += ",\n  ";
+  AppendBool(out, "resumed", totals_.resumed);
+  out += ",\n  ";
+  AppendBool(out, "restartNeeded", totals_.restartNeeded);
+  out += ",\n  ";
+  AppendBool(out, "restartStarted", totals_.restartStarted);
+  out += ",\n  ";
+  AppendNumber(out, "exitCode", exitCode_);
+  out += ",\n  \"steps\":[";
+  for (size_t i = 0; i < steps_.size(); ++i) {
+    out += i == 0 ? "\n" : ",\n";
+    AppendStep(out, steps_[i]);
+  }
+  out += steps_.empty() ? "]\n}\n" : "\n  ]\n}\n";
+  return out;
+}
+
+void ResultFile::Write() {
+  platform::FileSystem& files = *app_.platform.files;
+  const std::string json = Json();
+  const Text temporary = path_ + u".tmp";
+  WinError error = kErrorSuccess;
+  {
+    auto file = files.CreateAlways(temporary, /*writeThrough=*/true);
+    error = file ? (*file)->Write({reinterpret_cast<const uint8_t*>(json.data()), json.size()})
+                 : file.error();
+  }
+  if (error == kErrorSuccess) error = files.ReplaceFile(temporary, path_);
+  if (error == kErrorSuccess || reportedFailure_) return;
+  reportedFailure_ = true;
+  app_.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error),
+                       u"The result file \"%s\" could not be written.", {path_});
+}
+
+}  // namespace tarn::run

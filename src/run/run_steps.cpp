@@ -1,0 +1,52 @@
+#include "run/run_steps.h"
+
+#include "app/app_context.h"
+#include "platform/system_info.h"
+
+namespace tarn::run {
+
+RunSteps::RunSteps(AppContext& app) : app_(app) {
+  app_.runTotals = app::RunTotals{};
+  app_.runTotals.started = true;
+}
+
+int64_t RunSteps::Now() const {
+  return app_.platform.system->UnixTimeMs();
+}
+
+void RunSteps::NeedRestart() {
+  app_.runTotals.restartNeeded = true;
+}
+
+bool RunSteps::PassOver(app::StepKind kind, TextView key, TextView name) {
+  if (app_.runObserver == nullptr || !app_.runObserver->AlreadyDone(kind, key)) return false;
+  app_.log.WriteFormat(app::kLogInfo, 0, u"Resuming: \"%s\" is already done", {name});
+  app_.runTotals.resumed = true;
+  app::StepRecord step;
+  step.kind = kind;
+  step.key = Text(key);
+  step.name = Text(name);
+  step.action = kind == app::StepKind::kEntry ? u"command" : u"";
+  step.outcome = app::Outcome::kSkipped;
+  step.startUnixMs = Now();
+  app_.runObserver->StepFinished(step);
+  return true;
+}
+
+void RunSteps::Finish(const app::StepRecord& step) {
+  app::RunTotals& totals = app_.runTotals;
+  if (step.outcome == app::Outcome::kSuccessRestart) totals.restartNeeded = true;
+  if (step.outcome == app::Outcome::kError || step.outcome == app::Outcome::kAborted) {
+    ++totals.failed;
+  }
+  if (app_.runObserver != nullptr) app_.runObserver->StepFinished(step);
+}
+
+void RunSteps::End(bool finished) {
+  if (ended_) return;
+  ended_ = true;
+  app_.runTotals.finished = finished;
+  if (app_.runObserver != nullptr) app_.runObserver->RunFinished(app_.runTotals);
+}
+
+}  // namespace tarn::run

@@ -1,0 +1,47 @@
+#include "startup/launcher_records.h"
+
+#include "app/app_context.h"
+#include "app/startup_variables.h"
+#include "platform/environment.h"
+
+namespace tarn::startup {
+
+LauncherRecords::LauncherRecords(AppContext& app) {
+  const app::InstallConfig& config = app.config;
+  if (!config.ResultPath.empty()) {
+    const Text expanded = platform::ExpandWhole(*app.platform.environment, config.ResultPath);
+    const Text path =
+        app::MakeAbsoluteToProgram(expanded, app::ProgramFolder(*app.platform.system));
+    result_ = std::make_unique<run::ResultFile>(app, path, config.IniPath);
+  }
+  if (config.Resume) {
+    const Text logPath = app.log.IsOpen() ? app.log.path() : Text();
+    journal_ = std::make_unique<run::ResumeJournal>(
+        app, run::JournalPathFor(logPath, config.IniPath), config.IniPath);
+  }
+}
+
+bool LauncherRecords::AlreadyDone(app::StepKind kind, TextView key) {
+  return journal_ != nullptr && journal_->AlreadyDone(kind, key);
+}
+
+void LauncherRecords::StepFinished(const app::StepRecord& step) {
+  // The journal first: it is what keeps a step from running twice.
+  if (journal_) journal_->StepFinished(step);
+  if (result_) result_->StepFinished(step);
+}
+
+void LauncherRecords::RunFinished(const app::RunTotals& totals) {
+  if (journal_) journal_->RunFinished(totals);
+  if (result_) result_->RunFinished(totals);
+}
+
+uint32_t LauncherRecords::Close(AppContext& app) {
+  app::RunTotals& totals = app.runTotals;
+  if (journal_ && totals.resumed && journal_->EarlierRestartNeeded()) totals.restartNeeded = true;
+  const uint32_t code = app.config.ExitCodeFromResult ? run::ResultExitCode(totals) : 0;
+  if (result_) result_->Close(totals, code);
+  return code;
+}
+
+}  // namespace tarn::startup

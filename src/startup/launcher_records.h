@@ -1,0 +1,45 @@
+// What the program keeps for the launcher that started it: the result file
+// and the resume journal, behind the one observer the run is given, and the
+// exit code the program ends with.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/run_record.h"
+#include "run/result_file.h"
+#include "run/resume_journal.h"
+
+namespace tarn {
+struct AppContext;
+}
+
+namespace tarn::startup {
+
+class LauncherRecords : public app::RunObserver {
+ public:
+  // Opens what the configuration asks for ("/result=", "/resume"); nothing
+  // when it asks for neither. Paths are taken as the start-up has made them
+  // (the configuration's absolute, the log's expanded).
+  explicit LauncherRecords(AppContext& app);
+
+  // The observer for the run; none when nothing is kept.
+  [[nodiscard]] app::RunObserver* observer() { return any() ? this : nullptr; }
+
+  [[nodiscard]] bool AlreadyDone(app::StepKind kind, TextView key) override;
+  void StepFinished(const app::StepRecord& step) override;
+  void RunFinished(const app::RunTotals& totals) override;
+
+  // The program is about to end: completes `app.runTotals`, writes the
+  // result file a last time and returns the exit code (0 unless the exit
+  // code is to tell the outcome).
+  [[nodiscard]] uint32_t Close(AppContext& app);
+
+ private:
+  [[nodiscard]] bool any() const { return result_ != nullptr || journal_ != nullptr; }
+
+  std::unique_ptr<run::ResultFile> result_;
+  std::unique_ptr<run::ResumeJournal> journal_;
+};
+
+}  // namespace tarn::startup

@@ -1,0 +1,141 @@
+// What a launcher gets from a run: the result file, the exit code and the
+// resume journal, on the simulated machine.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "run/installation_run.h"
+#include "run/result_file.h"
+#include "run/resume_journal.h"
+#include "support/json_reader.h"
+#include "unit/run/run_test_machine.h"
+
+namespace tarn::run {
+namespace {
+
+using tarn::testing::JsonReader;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::RowTexts;
+using testing::RunTestMachine;
+
+constexpr char16_t kConfig[] = u"C:\\setup\\install.ini";
+constexpr char16_t kResult[] = u"C:\\setup\\result.json";
+constexpr char16_t kJournal[] = u"C:\\setup\\install.ini.journal";
+
+struct ResultsMachine : RunTestMachine {
+  ResultsMachine() {
+    EXPECT_TRUE(machine.files().PutTextFile(kConfig, "[Settings]\r\n"));
+    machine.system().SetUnixTimeMs(1796109222005);
+  }
+  // An entry "T.<n>" whose program ends with `exitCode` after 1.5 s of the clock.
+  void Entry(int n, uint32_t exitCode) {
+    const Text program = u"p" + DecimalText(static_cast<uint32_t>(n)) + u".exe";
+    sim::SimProgram sim;
+    sim.exitCode = exitCode;
+    sim.onStart = [this](const sim::LaunchRecord&) { machine.system().AdvanceUnixTimeMs(1500); };
+    machine.processes().AddProgram(program, sim);
+    Add(1, true, u"Step " + DecimalText(static_cast<uint32_t>(n)), program).Key =
+        u"T." + DecimalText(static_cast<uint32_t>(n));
+  }
+  std::string File(TextView path) {
+    const auto bytes = machine.files().ReadAll(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+  }
+};
+
+TEST(RunResultsTest, TheResultFileRecordsEveryCommand) {
+  ResultsMachine m;
+  m.Add(0, true, u"T").Key = u"T";
+  m.Entry(1, 0);
+  m.Entry(2, 3010);
+  m.Entry(3, 1);
+  ResultFile result(*m.app, kResult, kConfig);
+  m.app->runObserver = &result;
+  (void)m.Run();
+  result.Close(m.app->runTotals, ResultExitCode(m.app->runTotals));
+
+  const auto json = JsonReader::Parse(m.File(kResult));
+  ASSERT_TRUE(json) << m.File(kResult);
+  const auto& root = *json;
+  EXPECT_EQ(root["program"].str(), "TARN");
+  EXPECT_EQ(root["configuration"].str(), "C:\\setup\\install.ini");
+  EXPECT_EQ(root["started"].str(), "2026-12-01T07:13:42.005Z");
+  EXPECT_EQ(root["ended"].str(), "2026-12-01T07:13:46.505Z");
+  EXPECT_TRUE(root["finished"].boolean);
+  EXPECT_TRUE(root["restartNeeded"].boolean);
+  EXPECT_FALSE(root["resumed"].boolean);
+  EXPECT_EQ(root["exitCode"].number, 1603);
+  std::vector<std::string> steps;
+  for (const auto& step : root["steps"].items) {
+    steps.push_back(step["kind"].str() + " " + step["key"].str() + " " + step["name"].str() + " " +
+                    std::to_string(static_cast<int>(step["exitCode"].number)) + " " +
+                    step["outcome"].str() + " " + step["started"].str() + " " +
+                    std::to_string(static_cast<int>(step["durationMs"].number)) + " " +
+                    std::to_string(static_cast<int>(step["tries"].number)));
+  }
+  EXPECT_THAT(steps,
+              ElementsAre("entry T.1 Step 1 0 success 2026-12-01T07:13:42.005Z 1500 1",
+                          "entry T.2 Step 2 3010 success-restart 2026-12-01T07:13:43.505Z 1500 1",
+                          "entry T.3 Step 3 1 error 2026-12-01T07:13:45.005Z 1500 1"));
+  // Replaced whole: no temporary file is left behind.
+  EXPECT_FALSE(m.machine.files().Exists(u"C:\\setup\\result.json.tmp"));
+}
+
+TEST(RunResultsTest, ExitCodeTable) {
+  struct Row {
+    bool started, finished, restartNeeded, restartStarted;
+    uint32_t failed, code;
+  };
+  const Row rows[] = {
+      {true, true, false, false, 0, 0},    {true, true, true, false, 0, 3010},
+      {true, true, true, true, 0, 1641},   {true, true, false, true, 0, 1641},
+      {true, true, true, true, 1, 1603},   {true, false, false, false, 1, 1603},
+      {true, false, true, false, 0, 1602}, {false, false, false, false, 0, 1602},
+  };
+  for (const Row& row : rows) {
+    app::RunTotals totals;
+    totals.started = row.started;
+    totals.finished = row.finished;
+    totals.restartNeeded = row.restartNeeded;
+    totals.restartStarted = row.restartStarted;
+    totals.failed = row.failed;
+    EXPECT_EQ(ResultExitCode(totals), row.code)
+        << row.started << row.finished << row.restartNeeded << row.restartStarted << row.failed;
+  }
+}
+
+// An earlier run did T.1 and T.2 and was cut off while T.3 was being written.
+void InterruptedRun(ResultsMachine& m) {
+  ResumeJournal journal(*m.app, kJournal, kConfig);
+  app::StepRecord step;
+  step.key = u"T.1";
+  journal.StepFinished(step);
+  step.key = u"T.2";
+  step.outcome = app::Outcome::kWarning;
+  journal.StepFinished(step);
+  step.key = u"T.4";
+  step.outcome = app::Outcome::kError;
+  journal.StepFinished(step);
+}
+
+TEST(RunResultsTest, ResumePassesOverWhatAnEarlierRunDid) {
+  ResultsMachine m;
+  InterruptedRun(m);
+  std::string cut = m.File(kJournal) + R"(["entry","T.3","succ)";
+  ASSERT_TRUE(m.machine.files().PutTextFile(kJournal, cut));
+  for (int n = 1; n <= 4; ++n) m.Entry(n, 0);
+
+  ResumeJournal journal(*m.app, kJournal, kConfig);
+  m.app->runObserver = &journal;
+  const auto rows = RowTexts(m.Run());
+
+  // The cut line and the failed step run again.
+  EXPECT_THAT(m.Started(), ElementsAre("\"p3.exe\" ", "\"p4.exe\" "));
+  EXPECT_THAT(rows[0], HasSubstr("Resuming: \"Step 1\" is already done"));
+  EXPECT_THAT(rows[1], HasSubstr("Resuming: \"Step 2\" is already done"));
+  EXPECT_TRUE(m.app->runTotals.resumed);
+  EXPECT_FALSE(m.machine.files().Exists(kJournal));
+}
+
+}  // namespace
+}  // namespace tarn::run
