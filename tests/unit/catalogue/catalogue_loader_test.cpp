@@ -555,5 +555,41 @@ TEST(CatalogueLoader, SectionNamesBeyondTheFirstBufferAreRead) {
   EXPECT_GT(source.sectionNameCalls, 1);
 }
 
+TEST(CatalogueLoader, EntriesGetKeysAndTheirOwnOrTheirSectionsTimeLimit) {
+  const SoftwareCatalogue catalogue = LoadText(R"ini([Tools]
+timeout=600
+command.0=a.exe
+description.0=Own
+timeout.0= 5
+command.1=*
+description.1=Inherits
+command.1.0=b.exe
+description.1.0=Nested
+command.2=c.exe
+description.2=Unlimited
+timeout.2=0
+[Plain]
+command.0=d.exe
+description.0=None
+timeout.0=soon
+)ini");
+  struct Row {
+    const char* description;
+    const char* key;
+    std::optional<uint32_t> timeout;
+  } rows[] = {
+      {"Tools", "Tools", 600},           {"Own", "Tools.0", 5},
+      {"Inherits", "Tools.1", 600},      {"Nested", "Tools.1.0", 600},
+      {"Unlimited", "Tools.2", 0},       {"Plain", "Plain", std::nullopt},
+      {"None", "Plain.0", std::nullopt},
+  };
+  for (const Row& row : rows) {
+    const SoftwareEntry* entry = Find(catalogue, row.description);
+    ASSERT_NE(entry, nullptr) << row.description;
+    EXPECT_EQ(ToUtf8(entry->Key), row.key) << row.description;
+    EXPECT_EQ(entry->TimeoutSeconds, row.timeout) << row.description;
+  }
+}
+
 }  // namespace
 }  // namespace tarn::catalogue
