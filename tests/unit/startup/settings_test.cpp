@@ -231,5 +231,28 @@ TEST(StartPageTest, FollowsSkipSettingsAndSkipSoftware) {
   }
 }
 
+TEST_F(SettingsTest, LauncherLimitsAreReadAndClamped) {
+  struct Row {
+    const char* lines;
+    int32_t timeout;
+    bool installerCodes;
+    int32_t retries;
+    int32_t pause;
+  } rows[] = {
+      {"", 0, false, app::kBusyRetriesDefault, app::kBusyPauseDefault},
+      {"Timeout=90\r\nInstallerCodes=1\r\nBusyRetries=3\r\nBusyPause=10\r\n", 90, true, 3, 10},
+      {"Timeout=-5\r\nInstallerCodes=2\r\nBusyRetries=99\r\nBusyPause=0\r\n", 0, false, 20, 1},
+      {"BusyRetries=-1\r\nBusyPause=7200\r\n", 0, false, 0, 3600},
+  };
+  for (const Row& row : rows) {
+    app::InstallConfig config;
+    ReadFresh(config, u"", row.lines);
+    EXPECT_EQ(config.CommandTimeout, row.timeout) << row.lines;
+    EXPECT_EQ(config.InstallerCodes, row.installerCodes) << row.lines;
+    EXPECT_EQ(config.BusyRetries, row.retries) << row.lines;
+    EXPECT_EQ(config.BusyPause, row.pause) << row.lines;
+  }
+}
+
 }  // namespace
 }  // namespace tarn::startup
