@@ -101,6 +101,13 @@ Text CommandForLog(platform::Environment& environment, TextView commandLine) {
   return shown;
 }
 
+// Seconds `entry`'s command may run: its own or its section's limit, else
+// the configuration's; 0 for no limit.
+uint32_t TimeLimitSeconds(const app::InstallConfig& config, const catalogue::SoftwareEntry& entry) {
+  if (entry.TimeoutSeconds) return *entry.TimeoutSeconds;
+  return static_cast<uint32_t>(std::max(config.CommandTimeout, 0));
+}
+
 // How the wait for a command ended.
 enum class Ending { kExited, kAborted, kTimedOut, kUnknown };
 
@@ -213,11 +220,6 @@ bool IsSuccessExitCode(uint32_t code) {
 
 bool IsNtStatusCode(uint32_t code) {
   return (code & 0xC0000000u) == 0xC0000000u;
-}
-
-uint32_t TimeLimitSeconds(const app::InstallConfig& config, const catalogue::SoftwareEntry& entry) {
-  if (entry.TimeoutSeconds) return *entry.TimeoutSeconds;
-  return static_cast<uint32_t>(std::max(config.CommandTimeout, 0));
 }
 
 Text FirstLine(TextView text, size_t capacity) {

@@ -14,9 +14,6 @@
 namespace tarn {
 struct AppContext;
 }
-namespace tarn::app {
-struct InstallConfig;
-}
 namespace tarn::accounts {
 struct UserAccount;
 }
@@ -74,11 +71,6 @@ struct LaunchContext {
 [[nodiscard]] bool IsSuccessExitCode(uint32_t code);
 // Codes with both high bits set are NT status codes.
 [[nodiscard]] bool IsNtStatusCode(uint32_t code);
-
-// Seconds `entry`'s command may run: its own or its section's limit, else
-// the configuration's; 0 for no limit.
-[[nodiscard]] uint32_t TimeLimitSeconds(const app::InstallConfig& config,
-                                        const catalogue::SoftwareEntry& entry);
 
 // `text` up to its first line break, cut to `capacity`.
 [[nodiscard]] Text FirstLine(TextView text, size_t capacity = kSystemTextCapacity);

@@ -556,38 +556,16 @@ TEST(CatalogueLoader, SectionNamesBeyondTheFirstBufferAreRead) {
 }
 
 TEST(CatalogueLoader, EntriesGetKeysAndTheirOwnOrTheirSectionsTimeLimit) {
-  const SoftwareCatalogue catalogue = LoadText(R"ini([Tools]
-timeout=600
-command.0=a.exe
-description.0=Own
-timeout.0= 5
-command.1=*
-description.1=Inherits
-command.1.0=b.exe
-description.1.0=Nested
-command.2=c.exe
-description.2=Unlimited
-timeout.2=0
-[Plain]
-command.0=d.exe
-description.0=None
-timeout.0=soon
-)ini");
-  struct Row {
-    const char* description;
-    const char* key;
-    std::optional<uint32_t> timeout;
-  } rows[] = {
-      {"Tools", "Tools", 600},           {"Own", "Tools.0", 5},
-      {"Inherits", "Tools.1", 600},      {"Nested", "Tools.1.0", 600},
-      {"Unlimited", "Tools.2", 0},       {"Plain", "Plain", std::nullopt},
-      {"None", "Plain.0", std::nullopt},
-  };
-  for (const Row& row : rows) {
-    const SoftwareEntry* entry = Find(catalogue, row.description);
-    ASSERT_NE(entry, nullptr) << row.description;
-    EXPECT_EQ(ToUtf8(entry->Key), row.key) << row.description;
-    EXPECT_EQ(entry->TimeoutSeconds, row.timeout) << row.description;
+  const SoftwareCatalogue catalogue = LoadText(
+      "[T]\ntimeout=600\ncommand.0=a\ntimeout.0= 5\ncommand.1=*\ncommand.1.0=b\n"
+      "command.2=c\ntimeout.2=0\n[P]\ncommand.0=d\ntimeout.0=soon\n");
+  const std::pair<const char*, std::optional<uint32_t>> expected[] = {
+      {"T", 600}, {"T.0", 5}, {"T.1", 600}, {"T.1.0", 600}, {"T.2", 0}, {"P", {}}, {"P.0", {}}};
+  const auto all = Entries(catalogue);
+  ASSERT_EQ(all.size(), std::size(expected));
+  for (size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(ToUtf8(all[i]->Key), expected[i].first);
+    EXPECT_EQ(all[i]->TimeoutSeconds, expected[i].second) << expected[i].first;
   }
 }
 

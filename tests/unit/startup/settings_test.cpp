@@ -232,26 +232,15 @@ TEST(StartPageTest, FollowsSkipSettingsAndSkipSoftware) {
 }
 
 TEST_F(SettingsTest, LauncherLimitsAreReadAndClamped) {
-  struct Row {
-    const char* lines;
-    int32_t timeout;
-    bool installerCodes;
-    int32_t retries;
-    int32_t pause;
-  } rows[] = {
-      {"", 0, false, app::kBusyRetriesDefault, app::kBusyPauseDefault},
-      {"Timeout=90\r\nInstallerCodes=1\r\nBusyRetries=3\r\nBusyPause=10\r\n", 90, true, 3, 10},
-      {"Timeout=-5\r\nInstallerCodes=2\r\nBusyRetries=99\r\nBusyPause=0\r\n", 0, false, 20, 1},
-      {"BusyRetries=-1\r\nBusyPause=7200\r\n", 0, false, 0, 3600},
-  };
-  for (const Row& row : rows) {
-    app::InstallConfig config;
-    ReadFresh(config, u"", row.lines);
-    EXPECT_EQ(config.CommandTimeout, row.timeout) << row.lines;
-    EXPECT_EQ(config.InstallerCodes, row.installerCodes) << row.lines;
-    EXPECT_EQ(config.BusyRetries, row.retries) << row.lines;
-    EXPECT_EQ(config.BusyPause, row.pause) << row.lines;
-  }
+  Key(u"Timeout", u"90");
+  Key(u"InstallerCodes", u"1");
+  Key(u"BusyRetries", u"99");
+  Key(u"BusyPause", u"0");
+  Read();
+  EXPECT_EQ(config_.CommandTimeout, 90);
+  EXPECT_TRUE(config_.InstallerCodes);
+  EXPECT_EQ(config_.BusyRetries, 20);
+  EXPECT_EQ(config_.BusyPause, 1);
 }
 
 }  // namespace
