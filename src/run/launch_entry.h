@@ -77,11 +77,12 @@ struct LaunchContext {
 
 // Launches `entry` (which has a command) and writes its result line, ending
 // it at its time limit and starting it again while it reports another
-// installation in progress (InstallerCodes); `record` receives the entry's key, display name,
-// action, exit code, outcome and tries (its times are the caller's). Returns the entry to go on
-// with: the next entry of the chain after a command that started, the first entry after its subtree
-// when it could not be started, none when the command's end cannot be known (nothing more may
-// start).
+// installation in progress (InstallerCodes); `record` receives the entry's
+// key, display name, action, exit code, outcome and tries (its times are the
+// caller's). Returns the entry to go on with: the next entry of the chain
+// after a command that started, the first entry after its subtree when it
+// could not be started, none when the command's end cannot be known (nothing
+// more may start).
 [[nodiscard]] catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context,
                                                     catalogue::SoftwareEntry& entry,
                                                     app::StepRecord& record);
