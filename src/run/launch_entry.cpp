@@ -139,6 +139,10 @@ Ending WaitForCommand(LaunchContext& context, platform::Process& process, TextVi
       return Ending::kUnknown;
     }
     if (*wait == platform::ProcessWait::kExited) return ending;
+    // A limit beyond the longest single wait takes several.
+    if (*wait == platform::ProcessWait::kTimedOut && deadline && Clock::now() < *deadline) {
+      continue;
+    }
     uint32_t exitCode = kAbortedExitCode;
     if (*wait == platform::ProcessWait::kTimedOut) {
       deadline.reset();
