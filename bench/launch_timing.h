@@ -49,8 +49,8 @@ class TimedProcesses : public platform::Processes {
    public:
     TimedProcess(std::unique_ptr<platform::Process> inner, std::vector<Clock::time_point>& ends)
         : inner_(std::move(inner)), ends_(ends) {}
-    Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort) override {
-      Result<platform::ProcessWait> result = inner_->WaitOrAbort(abort);
+    Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort, uint32_t timeoutMs) override {
+      Result<platform::ProcessWait> result = inner_->WaitOrAbort(abort, timeoutMs);
       ends_.push_back(Clock::now());
       return result;
     }

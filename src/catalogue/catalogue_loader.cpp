@@ -1,5 +1,6 @@
 #include "catalogue/catalogue_loader.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <span>
@@ -55,6 +56,8 @@ class Loader {
     }
     SoftwareEntry* entry = catalogue_.AllocEntry();
     if (!entry) return false;
+    entry->Key = name;
+    entry->TimeoutSeconds = sectionTimeout_ = Seconds(SectionValue(u"timeout"));
     for (Attribute attribute : kAttributeOrder) {
       ApplySectionAttribute(*entry, attribute, SectionValue(AttributeKey(attribute)));
     }
@@ -63,7 +66,6 @@ class Loader {
     entry->HelpText = NonEmpty(SectionValue(u"helptext"));
     Text description = SectionValue(u"description");
     entry->Description = description.empty() ? name : std::move(description);
-    entry->Key = name;
     entry->Flags |= EF_NO_COMMAND;
     entry->SnapshotState = entry->InitialState = entry->State;
     ReadItemLevel(*entry, Text());
@@ -76,6 +78,18 @@ class Loader {
   static std::optional<Text> NonEmpty(Text value) {
     if (value.empty()) return std::nullopt;
     return value;
+  }
+
+  // A time limit in seconds; none when the value does not start with a digit
+  // (an empty or missing key). Saturates rather than wrapping.
+  static std::optional<uint32_t> Seconds(TextView value) {
+    const TextView trimmed = TrimBlanks(value);
+    if (trimmed.empty() || DigitValue(trimmed[0]) > 9) return std::nullopt;
+    uint64_t seconds = 0;
+    for (size_t i = 0; i < trimmed.size() && DigitValue(trimmed[i]) <= 9; ++i) {
+      seconds = std::min<uint64_t>(seconds * 10 + DigitValue(trimmed[i]), UINT32_MAX);
+    }
+    return static_cast<uint32_t>(seconds);
   }
 
   Text SectionValue(TextView key) { return source_.Value(section_, key, kSectionBuffer); }
@@ -180,10 +194,12 @@ class Loader {
       item->Command = std::move(command);
     }
     item->Level = parent.Level + 1;
-    item->Key = section_ + path;
     TakeOverFromParent(*item, parent);
     ApplyItemStyles(*item, ItemValue(u"flags", path), condition);
     item->WorkDir = ConditionalValue(u"workdir", path, condition);
+    item->Key = section_ + path;
+    const std::optional<uint32_t> timeout = Seconds(ItemValue(u"timeout", path));
+    item->TimeoutSeconds = timeout ? timeout : sectionTimeout_;
     item->HelpFile = ConditionalValue(u"help", path, condition);
     item->HelpText = ConditionalValue(u"helptext", path, condition);
     Text description = ItemValue(u"description", path);
@@ -205,6 +221,8 @@ class Loader {
   const LoadOptions& options_;
   SoftwareCatalogue& catalogue_;
   Text section_;
+  // The section entry's own "timeout", which its items take unless they give one.
+  std::optional<uint32_t> sectionTimeout_;
   // With HasGaps: the indexes that can have items, per index path.
   std::optional<ItemIndexMap> gaps_;
   Text key_;

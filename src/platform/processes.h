@@ -58,18 +58,19 @@ struct StartRequest {
 };
 
 // How WaitOrAbort ended.
-enum class ProcessWait { kExited, kAborted };
+enum class ProcessWait { kExited, kAborted, kTimedOut };
 
 // A started process and the processes it starts in turn (its tree);
 // destroying it closes its handles (the processes go on).
 class Process {
  public:
   virtual ~Process() = default;
-  // Waits for the first of the process's end and `abort` (WaitForMultipleObjects,
-  // any, no time limit). kAborted consumes the abort event's signal and
-  // leaves the process running. The error is the system's when the wait
-  // itself fails.
-  [[nodiscard]] virtual Result<ProcessWait> WaitOrAbort(Event& abort) = 0;
+  // Waits for the first of the process's end, `abort` and `timeoutMs`
+  // passing (WaitForMultipleObjects, any). kAborted consumes the abort
+  // event's signal; kAborted and kTimedOut leave the process running. The
+  // error is the system's when the wait itself fails.
+  [[nodiscard]] virtual Result<ProcessWait> WaitOrAbort(Event& abort,
+                                                        uint32_t timeoutMs = kWaitForever) = 0;
   // WaitForSingleObject on the process: true when it has ended in time.
   [[nodiscard]] virtual bool Wait(uint32_t timeoutMs) = 0;
   // Ends the whole tree with `exitCode` (TerminateJobObject on the job the

@@ -1,5 +1,8 @@
 #include "run/launch_entry.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "accounts/user_account.h"
 #include "app/app_context.h"
 #include "app/startup_variables.h"
@@ -25,6 +28,16 @@ constexpr TextView kEndFailed = u"\"%s\" could not be ended. %s";
 constexpr TextView kExitCodeFailed = u"The exit code of \"%s\" could not be read. %s";
 constexpr TextView kTreeNotHeld =
     u"Abort can end only \"%s\" itself, not the programs it starts. %s";
+// The display name and the limit in seconds.
+constexpr TextView kTimedOutLine = u"\"%s\" was still running after %u seconds and was ended.";
+// The display name, the pause in seconds, the try and the number of tries.
+constexpr TextView kBusyLine =
+    u"Another installation is in progress; \"%s\" will be started again in %u seconds "
+    u"(try %u of %u).";
+// No pause before a busy command's next try is longer than an hour.
+constexpr uint64_t kLongestBusyPauseSeconds = 3600;
+
+using Clock = std::chrono::steady_clock;
 
 app::Outcome JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code,
                            TextView displayName) {
@@ -88,39 +101,114 @@ Text CommandForLog(platform::Environment& environment, TextView commandLine) {
   return shown;
 }
 
-// Waits until the command has ended and judges it; every press of Abort
-// meanwhile ends the command's tree. When ending fails, the command is still
-// waited for (a further press tries again): the next command must not start
-// beside it. Returns false when its end cannot be known, that is when the
-// wait itself failed or a confirmed Cancel found the command unstoppable.
-bool WaitForCommand(LaunchContext& context, platform::Process& process, TextView displayName,
-                    app::StepRecord& record) {
+// Seconds `entry`'s command may run: its own or its section's limit, else
+// the configuration's; 0 for no limit.
+uint32_t TimeLimitSeconds(const app::InstallConfig& config, const catalogue::SoftwareEntry& entry) {
+  if (entry.TimeoutSeconds) return *entry.TimeoutSeconds;
+  return static_cast<uint32_t>(std::max(config.CommandTimeout, 0));
+}
+
+// How the wait for a command ended.
+enum class Ending { kExited, kAborted, kTimedOut, kUnknown };
+
+// Milliseconds from now to `deadline` for a wait, 0 once it has passed;
+// kWaitForever without one.
+uint32_t RemainingMs(std::optional<Clock::time_point> deadline) {
+  if (!deadline) return platform::kWaitForever;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+  if (left <= 0) return 0;
+  return static_cast<uint32_t>(std::min<int64_t>(left, platform::kWaitForever - 1));
+}
+
+// Waits until the command has ended; every press of Abort meanwhile, and the
+// time limit passing, ends the command's tree. When ending fails, the command
+// is still waited for (a further press tries again): the next command must
+// not start beside it. kUnknown when its end cannot be known, that is when
+// the wait itself failed or a confirmed Cancel found the command unstoppable.
+Ending WaitForCommand(LaunchContext& context, platform::Process& process, TextView displayName,
+                      uint32_t limitSeconds) {
   AppContext& app = context.app;
-  bool aborted = false;
+  std::optional<Clock::time_point> deadline;
+  if (limitSeconds != 0) deadline = Clock::now() + std::chrono::seconds(limitSeconds);
+  Ending ending = Ending::kExited;
   for (;;) {
-    const Result<platform::ProcessWait> wait = process.WaitOrAbort(*context.signals.abort);
+    const Result<platform::ProcessWait> wait =
+        process.WaitOrAbort(*context.signals.abort, RemainingMs(deadline));
     if (!wait) {
       ReportSystemError(app, kLogError, kWaitFailed, wait.error(), displayName);
-      record.outcome = app::Outcome::kError;
-      return false;
+      return Ending::kUnknown;
     }
-    if (*wait == platform::ProcessWait::kExited) break;
-    aborted = true;
-    if (const WinError error = process.Terminate(kAbortedExitCode)) {
+    if (*wait == platform::ProcessWait::kExited) return ending;
+    // A limit beyond the longest single wait takes several.
+    if (*wait == platform::ProcessWait::kTimedOut && deadline && Clock::now() < *deadline) {
+      continue;
+    }
+    uint32_t exitCode = kAbortedExitCode;
+    if (*wait == platform::ProcessWait::kTimedOut) {
+      deadline.reset();
+      exitCode = kTimedOutExitCode;
+      if (ending == Ending::kExited) ending = Ending::kTimedOut;
+    } else if (ending == Ending::kExited) {
+      ending = Ending::kAborted;
+    }
+    if (const WinError error = process.Terminate(exitCode)) {
       ReportSystemError(app, kLogError, kEndFailed, error, displayName);
-      if (context.signals.cancelled) return false;
+      if (context.signals.cancelled) return Ending::kUnknown;
     }
   }
+}
+
+// Writes the result line of a command that ended by itself with `code`.
+app::Outcome JudgeEnd(LaunchContext& context, uint32_t code, TextView displayName) {
+  if (context.app.config.InstallerCodes && code == kInstallerRestartExitCode) {
+    context.app.log.WriteFormat(kLogInfo, 0, context.texts.succeeded, {displayName});
+    return app::Outcome::kSuccessRestart;
+  }
+  return JudgeExitCode(context.app, context.texts, code, displayName);
+}
+
+// Announces busy try `retry` (counted from 1) and pauses before it; false
+// when Abort or Cancel ended the pause.
+bool PauseWhileBusy(LaunchContext& context, uint32_t retry, TextView displayName) {
+  const app::InstallConfig& config = context.app.config;
+  const uint64_t pause = std::min<uint64_t>(static_cast<uint64_t>(std::max(config.BusyPause, 0))
+                                                << std::min<uint32_t>(retry - 1, 12),
+                                            kLongestBusyPauseSeconds);
+  context.app.log.WriteFormat(
+      kLogWarning, static_cast<int32_t>(kInstallerBusyExitCode), kBusyLine,
+      {displayName, pause, retry, static_cast<uint32_t>(config.BusyRetries)});
+  if (context.signals.abort->Wait(static_cast<uint32_t>(pause * 1000))) return false;
+  return !context.signals.cancelled;
+}
+
+// Reads the exit code of a command that has ended and judges it into
+// `record`. Returns whether it is to be started again.
+bool Conclude(LaunchContext& context, platform::Process& process, Ending ending,
+              uint32_t limitSeconds, TextView displayName, app::StepRecord& record) {
+  AppContext& app = context.app;
   const Result<uint32_t> code = process.ExitCode();
   if (!code) {
     ReportSystemError(app, kLogError, kExitCodeFailed, code.error(), displayName);
     record.outcome = app::Outcome::kError;
-  } else {
-    record.exitCode = *code;
-    record.outcome = JudgeExitCode(app, context.texts, *code, displayName);
+    return false;
   }
-  if (aborted) record.outcome = app::Outcome::kAborted;
-  return true;
+  record.exitCode = *code;
+  if (ending == Ending::kTimedOut) {
+    app.log.WriteFormat(kLogError, static_cast<int32_t>(*code), kTimedOutLine,
+                        {displayName, limitSeconds});
+    record.outcome = app::Outcome::kError;
+    return false;
+  }
+  const uint32_t retry = record.tries;
+  // Another installation is under way: try again later, a few times.
+  if (ending == Ending::kExited && app.config.InstallerCodes && *code == kInstallerBusyExitCode &&
+      retry <= static_cast<uint32_t>(std::max(app.config.BusyRetries, 0))) {
+    if (PauseWhileBusy(context, retry, displayName)) return true;
+    ending = Ending::kAborted;
+  }
+  record.outcome = JudgeEnd(context, *code, displayName);
+  if (ending == Ending::kAborted) record.outcome = app::Outcome::kAborted;
+  return false;
 }
 
 }  // namespace
@@ -163,7 +251,6 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   const Text folder =
       app::WorkingFolderFor(*app.platform.environment, context.programFolder, entry.WorkDir);
   context.status.ShowAbortButton(false);
-  context.signals.launchSeconds = 0;
   // A press that came after the last command had ended was meant for that
   // one; a confirmed Cancel, whose press this also clears, starts nothing.
   context.signals.abort->Reset();
@@ -174,17 +261,26 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
     record.outcome = app::Outcome::kSkipped;
     return entry.Next;
   }
-  auto process = StartCommand(context, commandLine, folder);
-  ++record.tries;
-  if (!process) {
-    ReportStartFailure(app, texts, process.error(), displayName);
-    record.outcome = app::Outcome::kError;
-    return catalogue::NextAfterSubtree(&entry);
+  const uint32_t limitSeconds = TimeLimitSeconds(app.config, entry);
+  for (;;) {
+    context.signals.launchSeconds = 0;
+    auto process = StartCommand(context, commandLine, folder);
+    ++record.tries;
+    if (!process) {
+      ReportStartFailure(app, texts, process.error(), displayName);
+      record.outcome = app::Outcome::kError;
+      return catalogue::NextAfterSubtree(&entry);
+    }
+    if (const WinError treeError = (*process)->TreeError()) {
+      ReportSystemError(app, kLogInfo, kTreeNotHeld, treeError, displayName);
+    }
+    const Ending ending = WaitForCommand(context, **process, displayName, limitSeconds);
+    if (ending == Ending::kUnknown) {
+      record.outcome = app::Outcome::kError;
+      return nullptr;
+    }
+    if (!Conclude(context, **process, ending, limitSeconds, displayName, record)) break;
   }
-  if (const WinError treeError = (*process)->TreeError()) {
-    ReportSystemError(app, kLogInfo, kTreeNotHeld, treeError, displayName);
-  }
-  if (!WaitForCommand(context, **process, displayName, record)) return nullptr;
   return entry.Next;
 }
 

@@ -22,6 +22,13 @@ namespace tarn::run {
 
 // The exit code a command ended by Abort gets (ERROR_PROCESS_ABORTED).
 inline constexpr uint32_t kAbortedExitCode = 1067;
+// The exit code a command ended at its time limit gets (ERROR_TIMEOUT).
+inline constexpr uint32_t kTimedOutExitCode = 1460;
+// Installer exit codes judged with InstallerCodes: done, the computer
+// restarts (ERROR_SUCCESS_REBOOT_INITIATED); another installation is in
+// progress (ERROR_INSTALL_ALREADY_RUNNING).
+inline constexpr uint32_t kInstallerRestartExitCode = 1641;
+inline constexpr uint32_t kInstallerBusyExitCode = 1618;
 // Translator texts of the result lines.
 inline constexpr uint32_t kTextSucceeded = IDS_RUN_SUCCEEDED;     // display name
 inline constexpr uint32_t kTextFailed = IDS_RUN_FAILED;           // display name, exit code
@@ -68,12 +75,14 @@ struct LaunchContext {
 // `text` up to its first line break, cut to `capacity`.
 [[nodiscard]] Text FirstLine(TextView text, size_t capacity = kSystemTextCapacity);
 
-// Launches `entry` (which has a command) and writes its result line; `record`
-// receives the entry's key, display name, action, exit code, outcome and
-// tries (its times are the caller's). Returns the entry to go on with: the
-// next entry of the chain after a command that started, the first entry after
-// its subtree when it could not be started, none when the command's end
-// cannot be known (nothing more may start).
+// Launches `entry` (which has a command) and writes its result line, ending
+// it at its time limit and starting it again while it reports another
+// installation in progress (InstallerCodes); `record` receives the entry's
+// key, display name, action, exit code, outcome and tries (its times are the
+// caller's). Returns the entry to go on with: the next entry of the chain
+// after a command that started, the first entry after its subtree when it
+// could not be started, none when the command's end cannot be known (nothing
+// more may start).
 [[nodiscard]] catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context,
                                                     catalogue::SoftwareEntry& entry,
                                                     app::StepRecord& record);

@@ -1,5 +1,7 @@
 #include "startup/settings.h"
 
+#include <algorithm>
+
 #include "base/format.h"
 #include "base/shell_folder_names.h"
 #include "platform/profile_files.h"
@@ -112,7 +114,17 @@ void ReadLauncherKeys(SettingsReader& reader, app::InstallConfig& config) {
   reader.FlagIfOff(config.Resume, u"Resume");
 }
 
+// Time limits and installer exit codes for unattended runs; no command-line
+// switch sets them.
+void ReadLauncherLimits(SettingsReader& reader, app::InstallConfig& config) {
+  config.CommandTimeout = std::max(0, reader.Int(u"Timeout", config.CommandTimeout));
+  config.InstallerCodes = reader.Int(u"InstallerCodes", config.InstallerCodes ? 1 : 0) == 1;
+  config.BusyRetries = std::clamp(reader.Int(u"BusyRetries", config.BusyRetries), 0, 20);
+  config.BusyPause = std::clamp(reader.Int(u"BusyPause", config.BusyPause), 1, 3600);
+}
+
 void ReadAlways(SettingsReader& reader, app::InstallConfig& config) {
+  ReadLauncherLimits(reader, config);
   config.SplitterPos = reader.Int(u"SplitterPos", config.SplitterPos);
   config.DefaultHelp = reader.String(u"DefaultHelp", 261);
   config.DontShowNonDefaultShellFolderWarning =

@@ -1,6 +1,6 @@
 // Processes and events behave alike on the simulated machine and the real
-// system: exit codes, start failures, waiting with an abort event,
-// termination and the two kinds of events.
+// system: exit codes, start failures, waiting with an abort event or a time
+// limit, termination and the two kinds of events.
 #include "platform/processes.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +70,22 @@ TEST_F(ProcessesContract, AbortEndsTheWaitAndTerminateSetsTheCode) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   // The automatic-reset event was consumed by the wait.
   EXPECT_FALSE(abort->Wait(0));
+}
+
+TEST_F(ProcessesContract, ATimeLimitEndsTheWaitAndLeavesTheProcessRunning) {
+  auto abort = processes_->MakeEvent(false, false);
+  auto process = Start(u"cmd.exe /c ping -n 60 127.0.0.1");
+  ASSERT_TRUE(process) << process.error();
+  const auto started = std::chrono::steady_clock::now();
+  const auto wait = (*process)->WaitOrAbort(*abort, 300);
+  const auto waited = std::chrono::steady_clock::now() - started;
+  ASSERT_TRUE(wait) << wait.error();
+  EXPECT_EQ(*wait, platform::ProcessWait::kTimedOut) << backend_->Name();
+  EXPECT_GE(waited, std::chrono::milliseconds(250));
+  EXPECT_LT(waited, std::chrono::seconds(20));
+  EXPECT_EQ((*process)->ExitCode().value_or(0), 259u) << "still active";
+  EXPECT_EQ((*process)->Terminate(1067), kErrorSuccess);
+  ASSERT_TRUE((*process)->Wait(10000));
 }
 
 TEST_F(ProcessesContract, WaitOrAbortReturnsWhenTheProcessEnds) {

@@ -113,7 +113,7 @@ class SimProcess : public platform::Process {
              FaultGate faults)
       : kernel_(std::move(kernel)), state_(std::move(state)), faults_(faults) {}
 
-  Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort) override {
+  Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort, uint32_t timeoutMs) override {
     if (auto e = faults_.Check(CallKind::kProcessWait)) return e;
     auto* event = dynamic_cast<SimEvent*>(&abort);
     if (event == nullptr || event->kernel() != kernel_.get()) {
@@ -121,33 +121,24 @@ class SimProcess : public platform::Process {
     }
     std::unique_lock lock(kernel_->mutex);
     if (kernel_->waitFailure) return Result<platform::ProcessWait>::Failure(kernel_->waitFailure);
+    const std::optional<Clock::time_point> limit = LimitOf(timeoutMs);
     for (;;) {
-      if (SimKernel::Ended(*state_, Clock::now())) return platform::ProcessWait::kExited;
+      const auto now = Clock::now();
+      if (SimKernel::Ended(*state_, now)) return platform::ProcessWait::kExited;
       if (event->ConsumeLocked()) return platform::ProcessWait::kAborted;
-      if (const auto endsAt = SimKernel::EndsAt(*state_)) {
-        kernel_->changed.wait_until(lock, *endsAt);
-      } else {
-        kernel_->changed.wait(lock);
-      }
+      if (limit && now >= *limit) return platform::ProcessWait::kTimedOut;
+      WaitLocked(lock, limit);
     }
   }
 
   bool Wait(uint32_t timeoutMs) override {
     std::unique_lock lock(kernel_->mutex);
     if (kernel_->waitFailure) return false;
-    const auto limit = timeoutMs == kWaitForever
-                           ? std::optional<Clock::time_point>()
-                           : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const std::optional<Clock::time_point> limit = LimitOf(timeoutMs);
     for (;;) {
       if (SimKernel::Ended(*state_, Clock::now())) return true;
-      auto until = SimKernel::EndsAt(*state_);
-      if (limit && (!until || *limit < *until)) until = limit;
       if (limit && Clock::now() >= *limit) return false;
-      if (until) {
-        kernel_->changed.wait_until(lock, *until);
-      } else {
-        kernel_->changed.wait(lock);
-      }
+      WaitLocked(lock, limit);
     }
   }
 
@@ -178,6 +169,23 @@ class SimProcess : public platform::Process {
   }
 
  private:
+  // When a wait of `timeoutMs` gives up; none for kWaitForever.
+  static std::optional<Clock::time_point> LimitOf(uint32_t timeoutMs) {
+    if (timeoutMs == kWaitForever) return std::nullopt;
+    return Clock::now() + std::chrono::milliseconds(timeoutMs);
+  }
+
+  // Sleeps until something changes, the process runs out or `limit` passes.
+  void WaitLocked(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> limit) {
+    auto until = SimKernel::EndsAt(*state_);
+    if (limit && (!until || *limit < *until)) until = limit;
+    if (until) {
+      kernel_->changed.wait_until(lock, *until);
+    } else {
+      kernel_->changed.wait(lock);
+    }
+  }
+
   std::shared_ptr<SimKernel> kernel_;
   std::shared_ptr<SimProcessState> state_;
   FaultGate faults_;

@@ -27,15 +27,17 @@ class Win32Process : public platform::Process {
   Win32Process(HANDLE process, HANDLE thread, UniqueHandle job, WinError treeError)
       : process_(process), thread_(thread), job_(std::move(job)), treeError_(treeError) {}
 
-  Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort) override {
+  Result<platform::ProcessWait> WaitOrAbort(platform::Event& abort, uint32_t timeoutMs) override {
     auto* event = dynamic_cast<Win32Event*>(&abort);
     if (event == nullptr) return Result<platform::ProcessWait>::Failure(ERROR_INVALID_HANDLE);
     const HANDLE objects[2] = {process_.get(), event->handle()};
-    switch (WaitForMultipleObjects(2, objects, FALSE, INFINITE)) {
+    switch (WaitForMultipleObjects(2, objects, FALSE, timeoutMs)) {
       case WAIT_OBJECT_0:
         return platform::ProcessWait::kExited;
       case WAIT_OBJECT_0 + 1:
         return platform::ProcessWait::kAborted;
+      case WAIT_TIMEOUT:
+        return platform::ProcessWait::kTimedOut;
       default: {
         const DWORD error = GetLastError();
         return Result<platform::ProcessWait>::Failure(error != 0 ? error : ERROR_GEN_FAILURE);

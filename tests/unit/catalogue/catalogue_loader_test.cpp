@@ -555,5 +555,19 @@ TEST(CatalogueLoader, SectionNamesBeyondTheFirstBufferAreRead) {
   EXPECT_GT(source.sectionNameCalls, 1);
 }
 
+TEST(CatalogueLoader, EntriesGetKeysAndTheirOwnOrTheirSectionsTimeLimit) {
+  const SoftwareCatalogue catalogue = LoadText(
+      "[T]\ntimeout=600\ncommand.0=a\ntimeout.0= 5\ncommand.1=*\ncommand.1.0=b\n"
+      "command.2=c\ntimeout.2=0\n[P]\ncommand.0=d\ntimeout.0=soon\n");
+  const std::pair<const char*, std::optional<uint32_t>> expected[] = {
+      {"T", 600}, {"T.0", 5}, {"T.1", 600}, {"T.1.0", 600}, {"T.2", 0}, {"P", {}}, {"P.0", {}}};
+  const auto all = Entries(catalogue);
+  ASSERT_EQ(all.size(), std::size(expected));
+  for (size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(ToUtf8(all[i]->Key), expected[i].first);
+    EXPECT_EQ(all[i]->TimeoutSeconds, expected[i].second) << expected[i].first;
+  }
+}
+
 }  // namespace
 }  // namespace tarn::catalogue

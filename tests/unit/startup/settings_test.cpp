@@ -254,5 +254,17 @@ TEST(StartPageTest, FollowsSkipSettingsAndSkipSoftware) {
   }
 }
 
+TEST_F(SettingsTest, LauncherLimitsAreReadAndClamped) {
+  Key(u"Timeout", u"90");
+  Key(u"InstallerCodes", u"1");
+  Key(u"BusyRetries", u"99");
+  Key(u"BusyPause", u"0");
+  Read();
+  EXPECT_EQ(config_.CommandTimeout, 90);
+  EXPECT_TRUE(config_.InstallerCodes);
+  EXPECT_EQ(config_.BusyRetries, 20);
+  EXPECT_EQ(config_.BusyPause, 1);
+}
+
 }  // namespace
 }  // namespace tarn::startup
