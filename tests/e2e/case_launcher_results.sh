@@ -64,24 +64,25 @@ launcher_outcomes() {
   result="$artifacts/launcher.json"
   flag="$artifacts/launcher-busy.flag"
   rm -f "$log" "$result" "$flag"
-  # TODO: the 1618 entry goes last until the busy retry is merged; then it
-  # belongs between "exit 3010" and "exit 1", and must end "success 0".
+  # The busy entry ends 1618 the first time and 0 when it is started again.
   printf '%s\r\n' '[settings]' 'Verbose=1' 'InstallerCodes=1' 'BusyPause=1' '' '[Tools]' \
     'selected=1,inherit' 'command.0=cmd /c exit 0' 'description.0=Ends with 0' \
     'command.1=cmd /c exit 3010' 'description.1=Ends with 3010' \
-    'command.2=cmd /c exit 1' 'description.2=Ends with 1' \
-    "command.3=cmd /c if exist \"$(win_path "$flag")\" (exit 0) else (type nul > \"$(win_path "$flag")\" & exit 1618)" \
-    'description.3=Busy the first time' >"$ini"
+    "command.2=cmd /c if exist \"$(win_path "$flag")\" (exit 0) else (type nul > \"$(win_path "$flag")\" & exit 1618)" \
+    'description.2=Busy the first time' \
+    'command.3=cmd /c exit 1' 'description.3=Ends with 1' >"$ini"
   code=$(launcher_run launcher "/ini=$(win_path "$ini")" "/log=$(win_path "$log")" \
     "/result=$(win_path "$result")" /exitcode=result /autoinstall=2 /skiprestart)
   [ "$code" = 1603 ] || fail "exit code '$code', not 1603" || return 1
   [ -f "$result" ] || fail "no result file" || return 1
   cp "$result" "$artifacts/launcher-outcomes.json"
-  busy="Tools.3 error 1618"
-  launcher_check_json "$result" "Tools.3 success 0" >/dev/null && busy="Tools.3 success 0"
   launcher_check_json "$result" finished=true restartNeeded=true exitCode=1603 resumed=false \
-    "Tools.0 success 0" "Tools.1 success-restart 3010" "Tools.2 error 1" "$busy" ||
-    fail "unexpected result file (launcher-outcomes.json)"
+    "Tools.0 success 0" "Tools.1 success-restart 3010" "Tools.2 success 0" "Tools.3 error 1" ||
+    fail "unexpected result file (launcher-outcomes.json)" || return 1
+  python3 -c 'import json,sys; s={x["key"]: x for x in json.load(open(sys.argv[1]))["steps"]}
+sys.exit(0 if s["Tools.2"]["tries"] == 2 else 1)' "$result" || fail "the busy entry was not started twice" || return 1
+  utf16_to_utf8 "$log" | grep -q 'Another installation is in progress; "Busy the first time"' ||
+    fail "the busy retry is not logged" || return 1
 }
 
 launcher_resume() {
