@@ -47,6 +47,21 @@ const std::set<CallKind> kSilentKinds = {
     CallKind::kAccountEnum,
 };
 
+// What the run told its observer, as a result file would write it.
+class RecordingObserver : public app::RunObserver {
+ public:
+  bool AlreadyDone(app::StepKind, TextView) override { return false; }
+  void StepFinished(const app::StepRecord& step) override { steps.push_back(step); }
+  void RunFinished(const app::RunTotals& ended) override {
+    totals = ended;
+    ++finishedCalls;
+  }
+
+  std::vector<app::StepRecord> steps;
+  app::RunTotals totals;
+  int finishedCalls = 0;
+};
+
 // One installation of a representative configuration on a fresh machine.
 class FaultRun {
  public:
@@ -67,6 +82,7 @@ class FaultRun {
     c.User = u"anna";
     c.AutoLogon = app::AutoLogonMode::kOn;
     c.UserPwd = c.UserPwdConfirm = kAnnaPassword;
+    app->runObserver = &observer;
     // Two programs under a heading, run as the primary account.
     for (const char16_t* name : {u"setup.exe", u"tool.exe"})
       m.machine.processes().AddProgram(name, {});
@@ -130,6 +146,7 @@ class FaultRun {
   SystemAccountWorker worker{*app, prompter};
   RunEnvironment variables{VariableContext{m.services(), &app->config, &store.defaults, &app->log}};
   std::vector<StatusRow> rows;
+  RecordingObserver observer;
 
  private:
   // The Default User profile with its hive, a second drive, two accounts
@@ -190,9 +207,36 @@ class FaultRun {
   }
 };
 
-// Where the run's own record of its outcome (a result file, an observer of
-// the run) gets checked against what happened once the run reports one.
-void CheckRunOutcomeTellsTheTruth(const FaultRun&, CallKind, uint64_t) {}
+bool Failed(const app::StepRecord& step) {
+  return step.outcome == app::Outcome::kError || step.outcome == app::Outcome::kAborted;
+}
+
+// The run's own account of itself, which the result file and the exit code
+// are made of, against what the log says happened: every account once, an
+// account the log names in an error line never a success, the failures
+// counted as they are recorded, and the end told exactly once.
+void CheckRunOutcomeTellsTheTruth(const FaultRun& run) {
+  const RecordingObserver& seen = run.observer;
+  EXPECT_EQ(seen.finishedCalls, 1);
+  EXPECT_EQ(seen.totals.failed, static_cast<uint32_t>(std::ranges::count_if(seen.steps, Failed)));
+  for (const char16_t* name : {u"anna", u"ben", u"carl"}) {
+    const auto count = std::ranges::count_if(seen.steps, [name](const app::StepRecord& s) {
+      return s.kind == app::StepKind::kAccount && s.key == name;
+    });
+    EXPECT_EQ(count, 1) << ToUtf8(name) << " is not reported once";
+  }
+  for (const app::StepRecord& step : seen.steps) {
+    if (step.kind != app::StepKind::kAccount) continue;
+    const tarn::Text quoted = u"'" + step.name + u"'";
+    const bool named = std::ranges::any_of(run.rows, [&quoted](const StatusRow& row) {
+      return row.level == app::kLogError && row.message.find(quoted) != tarn::Text::npos;
+    });
+    if (named) {
+      EXPECT_NE(step.outcome, app::Outcome::kSuccess)
+          << ToUtf8(step.name) << " failed in the log but succeeded in the record";
+    }
+  }
+}
 
 struct Failing {
   CallKind kind;
@@ -220,7 +264,7 @@ void ExpectSurvives(const Failing& f) {
   if (injected && !kSilentKinds.contains(f.kind)) {
     EXPECT_TRUE(run.WarnedOrFailed()) << ::testing::PrintToString(testing::RowTexts(run.rows));
   }
-  CheckRunOutcomeTellsTheTruth(run, f.kind, f.n);
+  CheckRunOutcomeTellsTheTruth(run);
 }
 
 // Every call of kinds with few calls; an even spread of the others.
