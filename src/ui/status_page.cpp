@@ -116,16 +116,16 @@ void StatusPage::SetUpList() {
   const HDC screen = GetDC(nullptr);
   const int bits = GetDeviceCaps(screen, BITSPIXEL);
   ReleaseDC(nullptr, screen);
-  images_ = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                             static_cast<UINT>(bits) | ILC_MASK, 2, 5);
+  images_.reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                 static_cast<UINT>(bits) | ILC_MASK, 2, 5));
   if (images_) {
-    ImageList_SetBkColor(images_, GetSysColor(COLOR_WINDOW));
+    ImageList_SetBkColor(images_.get(), GetSysColor(COLOR_WINDOW));
     // The image index is the row's level: error, warning, information.
     for (const wchar_t* icon : {IDI_HAND, IDI_EXCLAMATION, IDI_ASTERISK}) {
-      ImageList_AddIcon(images_, LoadIconW(nullptr, icon));
+      ImageList_AddIcon(images_.get(), LoadIconW(nullptr, icon));
     }
     // The list shares the images (LVS_SHAREIMAGELISTS): the page frees them.
-    ListView_SetImageList(list, images_, LVSIL_SMALL);
+    ListView_SetImageList(list, images_.get(), LVSIL_SMALL);
   }
   std::wstring heading = win32::Wide(session_.app.translator.Translate(IDS_STATUS_COLUMN));
   LVCOLUMNW column{};
@@ -318,11 +318,7 @@ void StatusPage::OnDestroy() {
   StopRun();
   KillTimer(window(), kAbortTick);
   KillTimer(window(), kAutoFinish);
-  if (images_) {
-    ImageList_RemoveAll(images_);
-    ImageList_Destroy(images_);
-    images_ = nullptr;
-  }
+  images_.reset();
 }
 
 }  // namespace tarn::ui

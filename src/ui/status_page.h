@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/prompter.h"
+#include "ui/dialog_icons.h"
 #include "ui/drive_prompter.h"
 #include "ui/property_page.h"
 #include "ui/wizard_session.h"
@@ -63,7 +64,7 @@ class StatusPage : public PropertyPage {
   wizard::QueuedRunStatus status_;
   wizard::StatusView shown_;
   size_t rowsShown_ = 0;
-  HIMAGELIST images_ = nullptr;
+  UniqueImageList images_;
   bool started_ = false;
   bool listening_ = false;
   bool unattended_ = false;
