@@ -16,7 +16,9 @@
 
 #include "accounts/user_environment.h"
 #include "run/account_worker.h"
+#include "run/result_file.h"
 #include "run/run_environment.h"
+#include "support/json_reader.h"
 #include "support/scripted_prompter.h"
 #include "unit/accounts/account_test_machine.h"
 #include "unit/run/run_test_machine.h"
@@ -47,15 +49,24 @@ const std::set<CallKind> kSilentKinds = {
     CallKind::kAccountEnum,
 };
 
-// What the run told its observer, as a result file would write it.
+constexpr char16_t kResultPath[] = u"C:\\tarn\\result.json";
+
+// What the run told its observer, handed on to the result file.
 class RecordingObserver : public app::RunObserver {
  public:
+  explicit RecordingObserver(AppContext& app) : file(app, kResultPath, u"C:\\tarn\\install.ini") {}
   bool AlreadyDone(app::StepKind, TextView) override { return false; }
-  void StepFinished(const app::StepRecord& step) override { steps.push_back(step); }
+  void StepFinished(const app::StepRecord& step) override {
+    steps.push_back(step);
+    file.StepFinished(step);
+  }
   void RunFinished(const app::RunTotals& ended) override {
     totals = ended;
     ++finishedCalls;
+    file.RunFinished(ended);
   }
+
+  ResultFile file;
 
   std::vector<app::StepRecord> steps;
   app::RunTotals totals;
@@ -146,7 +157,7 @@ class FaultRun {
   SystemAccountWorker worker{*app, prompter};
   RunEnvironment variables{VariableContext{m.services(), &app->config, &store.defaults, &app->log}};
   std::vector<StatusRow> rows;
-  RecordingObserver observer;
+  RecordingObserver observer{*app};
 
  private:
   // The Default User profile with its hive, a second drive, two accounts
@@ -207,6 +218,29 @@ class FaultRun {
   }
 };
 
+// The result file's text (whether or not the failing call let it reach the
+// disk) holds the recorded steps in order, the exit code they make, and no
+// password.
+void CheckResultFileSaysTheSame(FaultRun& run) {
+  RecordingObserver& seen = run.observer;
+  const uint32_t exitCode = ResultExitCode(seen.totals);
+  seen.file.Close(seen.totals, exitCode);
+  const std::string text = seen.file.Json();
+  const auto json = tarn::testing::JsonReader::Parse(text);
+  ASSERT_TRUE(json) << text;
+  EXPECT_EQ((*json)["exitCode"].number, exitCode);
+  EXPECT_EQ(exitCode == kExitFailed, seen.totals.failed > 0);
+  const auto& written = (*json)["steps"].items;
+  ASSERT_EQ(written.size(), seen.steps.size()) << text;
+  for (size_t i = 0; i < written.size(); ++i) {
+    EXPECT_EQ(written[i]["key"].text, seen.steps[i].key);
+    EXPECT_EQ(written[i]["outcome"].text, app::OutcomeName(seen.steps[i].outcome));
+  }
+  for (const char* secret : {"Pw-anna-1", "Pw-bert-2", "old-password"}) {
+    EXPECT_EQ(text.find(secret), std::string::npos) << secret << " in the result file";
+  }
+}
+
 bool Failed(const app::StepRecord& step) {
   return step.outcome == app::Outcome::kError || step.outcome == app::Outcome::kAborted;
 }
@@ -215,7 +249,7 @@ bool Failed(const app::StepRecord& step) {
 // are made of, against what the log says happened: every account once, an
 // account the log names in an error line never a success, the failures
 // counted as they are recorded, and the end told exactly once.
-void CheckRunOutcomeTellsTheTruth(const FaultRun& run) {
+void CheckRunOutcomeTellsTheTruth(FaultRun& run) {
   const RecordingObserver& seen = run.observer;
   EXPECT_EQ(seen.finishedCalls, 1);
   EXPECT_EQ(seen.totals.failed, static_cast<uint32_t>(std::ranges::count_if(seen.steps, Failed)));
@@ -236,6 +270,7 @@ void CheckRunOutcomeTellsTheTruth(const FaultRun& run) {
           << ToUtf8(step.name) << " failed in the log but succeeded in the record";
     }
   }
+  CheckResultFileSaysTheSame(run);
 }
 
 struct Failing {
