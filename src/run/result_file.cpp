@@ -1,28 +1,16 @@
 #include "run/result_file.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/app_context.h"
 #include "platform/file_system.h"
+#include "platform/file_time.h"
 #include "platform/system_info.h"
 #include "run/json_text.h"
 
 namespace tarn::run {
 namespace {
-
-// Days since 1970-01-01 as a civil date (proleptic Gregorian).
-void CivilFromDays(int64_t days, int64_t& year, unsigned& month, unsigned& day) {
-  days += 719468;
-  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
-  const unsigned yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const unsigned shifted = (5 * dayOfYear + 2) / 153;
-  day = dayOfYear - (153 * shifted + 2) / 5 + 1;
-  month = shifted < 10 ? shifted + 3 : shifted - 9;
-  year = static_cast<int64_t>(yearOfEra) + era * 400 + (month <= 2 ? 1 : 0);
-}
 
 void AppendKey(std::string& out, const char* key) {
   out += '"';
@@ -78,22 +66,16 @@ uint32_t ResultExitCode(const app::RunTotals& totals) {
 }
 
 std::string IsoUtcText(int64_t unixMs) {
-  constexpr int64_t kDayMs = 86400000;
-  int64_t days = unixMs / kDayMs;
-  int64_t rest = unixMs % kDayMs;
-  if (rest < 0) {
-    rest += kDayMs;
-    --days;
-  }
-  int64_t year = 0;
-  unsigned month = 0;
-  unsigned day = 0;
-  CivilFromDays(days, year, month, day);
-  char text[40];
-  (void)std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02d:%02d:%02d.%03dZ",
-                      static_cast<long long>(year), month, day, static_cast<int>(rest / 3600000),
-                      static_cast<int>(rest / 60000 % 60), static_cast<int>(rest / 1000 % 60),
-                      static_cast<int>(rest % 1000));
+  // Before 1601 the calendar has no answer; no run starts then.
+  constexpr int64_t kTicksPerMs = 10'000;
+  const int64_t ticks = static_cast<int64_t>(platform::FileTimeFromUnixSeconds(0)) +
+                        std::max<int64_t>(unixMs, -11'644'473'600'000) * kTicksPerMs;
+  const platform::SystemTime time =
+      platform::FileTimeToCalendar(static_cast<uint64_t>(ticks)).value_or(platform::SystemTime{});
+  char text[64];
+  (void)std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", unsigned{time.year},
+                      unsigned{time.month}, unsigned{time.day}, unsigned{time.hour},
+                      unsigned{time.minute}, unsigned{time.second}, unsigned{time.milliseconds});
   return text;
 }
 
