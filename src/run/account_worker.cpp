@@ -1,7 +1,5 @@
 #include "run/account_worker.h"
 
-#include <algorithm>
-
 #include "accounts/account_profiles.h"
 #include "accounts/account_security.h"
 #include "accounts/profile_setup.h"
@@ -82,7 +80,6 @@ void SystemAccountWorker::WarnIfFailed(WinError error, TextView step, TextView n
 void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts,
                                       AccountProgress& progress) {
   accounts::VolumeChecker volumes(*app_.platform.files, prompter_, volumeTimeoutSeconds_);
-  platform::SystemInfo& clock = *app_.platform.system;
   for (UserAccount& account : accounts) {
     const AccountAction action = ActionOf(account);
     if (action == AccountAction::kLeave) continue;
@@ -92,12 +89,10 @@ void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts,
     step.key = AccountKey(account);
     step.name = account.Name.str();
     step.action = ActionName(account, action);
-    step.startUnixMs = clock.UnixTimeMs();
+    step.startUnixMs = app_.platform.system->UnixTimeMs();
     step.outcome =
         action == AccountAction::kDelete ? DeleteAccount(account) : ApplyAccount(account, volumes);
     step.tries = 1;
-    step.durationMs =
-        static_cast<uint64_t>(std::max<int64_t>(0, clock.UnixTimeMs() - step.startUnixMs));
     progress.AccountFinished(step);
   }
 }
@@ -116,12 +111,14 @@ app::Outcome SystemAccountWorker::DeleteAccount(const UserAccount& account) {
                          {kWorker, account.OldName.view()});
     return app::Outcome::kError;
   }
-  const bool profileGone = sid && accounts::DeleteProfileOf(services_, *sid);
-  WarnIfFailed(profileGone ? kErrorSuccess
-               : sid       ? kErrorGenFailure
-                           : kErrorNoneMapped,
-               u"delete the profile", account.OldName.view());
-  return profileGone ? app::Outcome::kSuccess : app::Outcome::kWarning;
+  WinError profile = kErrorSuccess;
+  if (!sid) {
+    profile = kErrorNoneMapped;
+  } else if (!accounts::DeleteProfileOf(services_, *sid)) {
+    profile = kErrorGenFailure;
+  }
+  WarnIfFailed(profile, u"delete the profile", account.OldName.view());
+  return profile == kErrorSuccess ? app::Outcome::kSuccess : app::Outcome::kWarning;
 }
 
 WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& created,

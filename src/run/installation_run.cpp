@@ -81,16 +81,11 @@ bool Cancelled(const RunSignals* signals) {
 // Runs the command of `entry` unless an earlier run did it; the entry to go
 // on with, as LaunchEntry gives it.
 SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& entry) {
-  platform::Environment& environment = *launch.app.platform.environment;
-  const Text name =
-      CutToCapacity(platform::ExpandWhole(environment, entry.Description), kDisplayNameCapacity);
+  const Text name = DisplayNameOf(*launch.app.platform.environment, entry);
   if (steps.PassOver(app::StepKind::kEntry, entry.Key, name)) return entry.Next;
   app::StepRecord record;
   record.startUnixMs = steps.Now();
   SoftwareEntry* next = LaunchEntry(launch, entry, record);
-  const int64_t ended = steps.Now();
-  record.durationMs =
-      ended > record.startUnixMs ? static_cast<uint64_t>(ended - record.startUnixMs) : 0;
   steps.Finish(record);
   return next;
 }

@@ -39,9 +39,11 @@ constexpr uint64_t kLongestBusyPauseSeconds = 3600;
 
 using Clock = std::chrono::steady_clock;
 
+// Writes the result line of a command that ended by itself with `code`. With
+// the installer codes on, an installer's "restart initiated" is a success too.
 app::Outcome JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code,
                            TextView displayName) {
-  if (IsSuccessExitCode(code)) {
+  if (IsSuccessExitCode(code) || (app.config.InstallerCodes && code == kInstallerRestartExitCode)) {
     app.log.WriteFormat(app::kLogInfo, 0, texts.succeeded, {displayName});
     return code == 0 ? app::Outcome::kSuccess : app::Outcome::kSuccessRestart;
   }
@@ -158,15 +160,6 @@ Ending WaitForCommand(LaunchContext& context, platform::Process& process, TextVi
   }
 }
 
-// Writes the result line of a command that ended by itself with `code`.
-app::Outcome JudgeEnd(LaunchContext& context, uint32_t code, TextView displayName) {
-  if (context.app.config.InstallerCodes && code == kInstallerRestartExitCode) {
-    context.app.log.WriteFormat(kLogInfo, 0, context.texts.succeeded, {displayName});
-    return app::Outcome::kSuccessRestart;
-  }
-  return JudgeExitCode(context.app, context.texts, code, displayName);
-}
-
 // Announces busy try `retry` (counted from 1) and pauses before it; false
 // when Abort or Cancel ended the pause.
 bool PauseWhileBusy(LaunchContext& context, uint32_t retry, TextView displayName) {
@@ -206,12 +199,16 @@ bool Conclude(LaunchContext& context, platform::Process& process, Ending ending,
     if (PauseWhileBusy(context, retry, displayName)) return true;
     ending = Ending::kAborted;
   }
-  record.outcome = JudgeEnd(context, *code, displayName);
+  record.outcome = JudgeExitCode(app, context.texts, *code, displayName);
   if (ending == Ending::kAborted) record.outcome = app::Outcome::kAborted;
   return false;
 }
 
 }  // namespace
+
+Text DisplayNameOf(platform::Environment& environment, const catalogue::SoftwareEntry& entry) {
+  return CutToCapacity(platform::ExpandWhole(environment, entry.Description), kDisplayNameCapacity);
+}
 
 ResultTexts LoadResultTexts(AppContext& app) {
   return {app.translator.Translate(kTextSucceeded), app.translator.Translate(kTextFailed),
@@ -254,8 +251,7 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   // A press that came after the last command had ended was meant for that
   // one; a confirmed Cancel, whose press this also clears, starts nothing.
   context.signals.abort->Reset();
-  const Text displayName = CutToCapacity(
-      platform::ExpandWhole(*app.platform.environment, entry.Description), kDisplayNameCapacity);
+  const Text displayName = DisplayNameOf(*app.platform.environment, entry);
   record.name = displayName;
   if (context.signals.cancelled) {
     record.outcome = app::Outcome::kSkipped;

@@ -14,6 +14,9 @@
 namespace tarn {
 struct AppContext;
 }
+namespace tarn::platform {
+class Environment;
+}
 namespace tarn::accounts {
 struct UserAccount;
 }
@@ -46,6 +49,11 @@ struct ResultTexts {
   Text failed;
   Text notStarted;
 };
+
+// The entry's description as the log and the status page name it: expanded,
+// cut to kDisplayNameCapacity.
+[[nodiscard]] Text DisplayNameOf(platform::Environment& environment,
+                                 const catalogue::SoftwareEntry& entry);
 
 // Looks the three result formats up in the translator.
 [[nodiscard]] ResultTexts LoadResultTexts(AppContext& app);

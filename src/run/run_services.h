@@ -22,8 +22,9 @@ class AccountProgress {
   // account's name as the users section gives it); such a record is left
   // alone and reported by the run, not by the worker.
   [[nodiscard]] virtual bool AlreadyDone(TextView key, TextView name) = 0;
-  // One record has ended, whichever way; `step` holds no password.
-  virtual void AccountFinished(const app::StepRecord& step) = 0;
+  // One record has ended, whichever way; `step` holds no password and its
+  // start, and the receiver gives it its duration.
+  virtual void AccountFinished(app::StepRecord& step) = 0;
 };
 
 // Brings the accounts of the list onto the computer (create, change, rename,

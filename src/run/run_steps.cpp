@@ -33,7 +33,9 @@ bool RunSteps::PassOver(app::StepKind kind, TextView key, TextView name) {
   return true;
 }
 
-void RunSteps::Finish(const app::StepRecord& step) {
+void RunSteps::Finish(app::StepRecord& step) {
+  const int64_t ended = Now();
+  step.durationMs = ended > step.startUnixMs ? static_cast<uint64_t>(ended - step.startUnixMs) : 0;
   app::RunTotals& totals = app_.runTotals;
   if (step.outcome == app::Outcome::kSuccessRestart) totals.restartNeeded = true;
   if (step.outcome == app::Outcome::kError || step.outcome == app::Outcome::kAborted) {

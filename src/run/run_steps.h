@@ -26,8 +26,9 @@ class RunSteps : public AccountProgress {
   // True when the step was done by an earlier run: it is logged, reported as
   // skipped and must not run again.
   [[nodiscard]] bool PassOver(app::StepKind kind, TextView key, TextView name);
-  // Counts `step` into the totals and reports it.
-  void Finish(const app::StepRecord& step);
+  // Times `step` from its start to now, counts it into the totals and
+  // reports it.
+  void Finish(app::StepRecord& step);
   // The computer takes a new name at the next restart.
   void NeedRestart();
   // The run has ended; only the first call counts.
@@ -40,7 +41,7 @@ class RunSteps : public AccountProgress {
   [[nodiscard]] bool AlreadyDone(TextView key, TextView name) override {
     return PassOver(app::StepKind::kAccount, key, name);
   }
-  void AccountFinished(const app::StepRecord& step) override { Finish(step); }
+  void AccountFinished(app::StepRecord& step) override { Finish(step); }
 
  private:
   AppContext& app_;

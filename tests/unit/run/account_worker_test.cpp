@@ -31,7 +31,7 @@ struct RecordingProgress : AccountProgress {
   bool AlreadyDone(TextView key, TextView) override {
     return std::ranges::find(done, Text(key)) != done.end();
   }
-  void AccountFinished(const app::StepRecord& step) override { steps.push_back(step); }
+  void AccountFinished(app::StepRecord& step) override { steps.push_back(step); }
   std::vector<Text> done;
   std::vector<app::StepRecord> steps;
 };
