@@ -146,7 +146,7 @@ bool ApplyComputerName(AppContext& app) {
     app.log.WriteFormat(app::kLogInfo, 0, u"Setting Computer name to '%s'.",
                         {app.config.Computer.view()});
   }
-  return renamed == kErrorSuccess &&
+  return !app.config.Computer.empty() && renamed == kErrorSuccess &&
          !(current.ok() && EqualsIgnoreCase(*current, app.config.Computer.view()));
 }
 
