@@ -2,16 +2,14 @@
 
 #include "app/app_context.h"
 #include "app/startup_variables.h"
-#include "platform/environment.h"
 
 namespace tarn::startup {
 
 LauncherRecords::LauncherRecords(AppContext& app) {
   const app::InstallConfig& config = app.config;
   if (!config.ResultPath.empty()) {
-    const Text expanded = platform::ExpandWhole(*app.platform.environment, config.ResultPath);
     const Text path =
-        app::MakeAbsoluteToProgram(expanded, app::ProgramFolder(*app.platform.system));
+        app::MakeAbsoluteToProgram(config.ResultPath, app::ProgramFolder(*app.platform.system));
     result_ = std::make_unique<run::ResultFile>(app, path, config.IniPath);
   }
   if (config.Resume) {

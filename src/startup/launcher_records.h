@@ -20,7 +20,7 @@ class LauncherRecords : public app::RunObserver {
  public:
   // Opens what the configuration asks for ("/result=", "/resume"); nothing
   // when it asks for neither. Paths are taken as the start-up has made them
-  // (the configuration's absolute, the log's expanded).
+  // (the configuration's absolute, the result file's and the log's expanded).
   explicit LauncherRecords(AppContext& app);
 
   // The observer for the run; none when nothing is kept.

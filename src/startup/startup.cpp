@@ -117,7 +117,12 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   }
 
   const bool logOpened = app.config.LogEnabled;
+  const bool resultFromLine = !app.config.ResultPath.empty();
   ReadSettings(*app.platform.profiles, app.config.IniPath, app.config, app.pageHeaders);
+  // "/result=" was expanded as it was read; the key is expanded once, here.
+  if (!resultFromLine && !app.config.ResultPath.empty()) {
+    app.config.ResultPath = platform::ExpandWhole(*app.platform.environment, app.config.ResultPath);
+  }
   // A plan only reads: opening the settings' log would empty the log of the
   // last real run.
   if (!options.planFile.empty()) {
