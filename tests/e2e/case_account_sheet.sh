@@ -98,7 +98,8 @@ create_in_sheet() {
   within 10 window_named "$id" "$(language_text "$lang" 130)" ||
     fail "Use did not lead to the software page" || return 1
   click_next "$id"
-  within 30 sheet_finished "$run" "$lang" || fail "the run did not finish" || return 1
+  # Under a loaded machine the software page and the run can take a while.
+  within 90 sheet_finished "$run" "$lang" || fail "the run did not finish" || return 1
   # The log's last line comes before the page offers Finish.
   still_screenshot "$run-done"
   keys_to "$id" Return
