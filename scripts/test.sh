@@ -15,16 +15,27 @@ set -eu
 
 lanes=${*:-"native sanitize windows fuzz bench"}
 failed=""
+# What a failing lane wants seen at the very end, where CI's short tail shows it.
+summary=$(mktemp)
+trap 'rm -f "$summary"' EXIT
+
+# Runs ctest in $1 and, when tests fail, notes their names for the summary.
+run_ctest() {
+  dir=$1; shift
+  ctest --test-dir "$dir" --output-on-failure "$@" && return 0
+  { echo "ctest in $dir failed:"; cat "$dir/Testing/Temporary/LastTestsFailed.log" 2>/dev/null; } >>"$summary"
+  return 1
+}
 
 lane_native() {
   build_lane "$TARN_ROOT/build/native" -DCMAKE_BUILD_TYPE=Debug || return 1
-  ctest --test-dir "$TARN_ROOT/build/native" --output-on-failure -j "$JOBS"
+  run_ctest "$TARN_ROOT/build/native" -j "$JOBS"
 }
 
 lane_sanitize() {
   build_lane "$TARN_ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=ON || return 1
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$TARN_ROOT/build/sanitize" --output-on-failure -j "$JOBS"
+    run_ctest "$TARN_ROOT/build/sanitize" -j "$JOBS"
 }
 
 lane_windows() {
@@ -34,9 +45,11 @@ lane_windows() {
   ensure_display || return 1
   export TARN_WINEPREFIX="$build/wineprefix"
   rc=0
-  ctest --test-dir "$build" --output-on-failure || rc=1
+  run_ctest "$build" || rc=1
   stop_wineserver "$TARN_WINEPREFIX"
-  "$TARN_ROOT/tests/e2e/run.sh" "$build" || rc=1
+  "$TARN_ROOT/tests/e2e/run.sh" "$build" >"$build/e2e.log" 2>&1 || {
+    rc=1; tail -n 1 "$build/e2e.log" >>"$summary"; }
+  cat "$build/e2e.log"
   stop_wineserver "$TARN_WINEPREFIX"
   stop_display
   return $rc
@@ -57,8 +70,12 @@ lane_fuzz() {
     echo "fuzz: $name for ${seconds}s"
     # shellcheck disable=SC2086
     if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=0 "$corpus" $seeds >"$build/$name.log" 2>&1; then
+        -print_final_stats=0 -artifact_prefix="$build/$name-" "$corpus" $seeds \
+        >"$build/$name.log" 2>&1; then
       echo "fuzz: $name FAILED"; tail -n 40 "$build/$name.log"; rc=1
+      { echo "fuzz: $name FAILED"
+        grep -E "^(==[0-9]+== ?ERROR|SUMMARY|Base64|artifact_prefix|Test unit written)|#[0-9]+ 0x.* in " \
+          "$build/$name.log" | head -n 20; } >>"$summary"
     fi
   done
   return $rc
@@ -72,7 +89,8 @@ lane_bench() {
   for b in "$build"/*_bench; do
     [ -x "$b" ] || continue
     echo "bench: $(basename "$b")"
-    "$b" --benchmark_min_time=0.01 >/dev/null || { echo "bench: $(basename "$b") FAILED"; rc=1; }
+    "$b" --benchmark_min_time=0.01 >/dev/null 2>"$build/$(basename "$b").err" ||
+      { echo "bench: $(basename "$b") FAILED"; cat "$build/$(basename "$b").err"; rc=1; }
   done
   return $rc
 }
@@ -85,6 +103,7 @@ for lane in $lanes; do
 done
 
 if [ -n "$failed" ]; then
+  cat "$summary"
   echo "==== FAILED lanes:$failed"
   exit 1
 fi
