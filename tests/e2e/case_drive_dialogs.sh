@@ -11,7 +11,6 @@
 
 drive_dialog_run() {
   lang=$1
-  caption=$(language_text "$lang" 119)
   ini="$artifacts/drive-dialogs.ini"
   user=$(wine_run cmd /c 'echo %COMPUTERNAME%\%USERNAME%' 2>/dev/null | tr -d '\r\n')
   printf '%s\r\n' '[settings]' 'Verbose=1' '' '[users]' "user.0=$user" 'password.0=Secret-1' \
@@ -20,12 +19,7 @@ drive_dialog_run() {
   started=$(date +%s)
   start_tarn "drive-missing-$lang" "/ini=$(win_path "$ini")" "/language=$lang" /autoinstall=2 \
     /skiprestart
-  id=$(wait_window "$caption" 60) || fail "no missing-volume dialog ($caption)" || return 1
-  shown=$(date +%s)
-  still_screenshot "drive-missing-$lang"
-  within 20 window_gone "$id" || fail "the dialog did not close by itself" || return 1
-  gone=$(date +%s)
-  [ $((gone - shown)) -ge 7 ] || fail "the dialog closed after $((gone - shown)) s" || return 1
+  closes_by_itself "$(language_text "$lang" 119)" "drive-missing-$lang" || return 1
   code=$(tarn_exit_code 60) || fail "the program did not end" || return 1
   [ "$code" = 0 ] || fail "exit code $code" || return 1
   tarn_log "drive-missing-$lang" >"$artifacts/drive-missing-$lang.log.txt"

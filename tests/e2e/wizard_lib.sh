@@ -89,6 +89,18 @@ still_screenshot() {
 window_named() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
 window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
 
+# Waits up to 60 s for the window named $1, takes the screenshot $2 of it and
+# checks that it closes by itself after its ten-second countdown (7 to 20 s,
+# for a loaded machine). Sets `shown` and `gone` (epoch seconds).
+closes_by_itself() {
+  id=$(wait_window "$1" 60) || fail "no window '$1'" || return 1
+  shown=$(date +%s)
+  still_screenshot "$2"
+  within 20 window_gone "$id" || fail "'$1' did not close by itself" || return 1
+  gone=$(date +%s)
+  [ $((gone - shown)) -ge 7 ] || fail "'$1' closed after $((gone - shown)) s" || return 1
+}
+
 # Visible top-level windows, one id a line (a tooltip or an OSD counts).
 visible_windows() { xdotool search --onlyvisible --name '.*' 2>/dev/null | sort; }
 
