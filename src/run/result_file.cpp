@@ -12,46 +12,63 @@
 namespace tarn::run {
 namespace {
 
-void AppendKey(std::string& out, const char* key) {
-  out += '"';
-  out += key;
-  out += "\":";
-}
+// Writes the fields of one JSON object, each but the first after
+// `separator`, so that no caller keeps count of commas.
+class JsonFields {
+ public:
+  JsonFields(std::string& out, const char* separator) : out_(out), separator_(separator) {}
 
-void AppendBool(std::string& out, const char* key, bool value) {
-  AppendKey(out, key);
-  out += value ? "true" : "false";
-}
+  JsonFields& Text(const char* key, TextView value) {
+    Key(key);
+    AppendJsonString(out_, value);
+    return *this;
+  }
+  JsonFields& Number(const char* key, std::optional<uint64_t> value) {
+    Key(key);
+    out_ += value ? std::to_string(*value) : "null";
+    return *this;
+  }
+  JsonFields& Bool(const char* key, bool value) {
+    Key(key);
+    out_ += value ? "true" : "false";
+    return *this;
+  }
+  JsonFields& Time(const char* key, std::optional<int64_t> unixMs) {
+    if (!unixMs) return Null(key);
+    return Text(key, FromUtf8(IsoUtcText(*unixMs)));
+  }
 
-void AppendNumber(std::string& out, const char* key, std::optional<uint64_t> value) {
-  AppendKey(out, key);
-  out += value ? std::to_string(*value) : "null";
-}
+ private:
+  JsonFields& Null(const char* key) {
+    Key(key);
+    out_ += "null";
+    return *this;
+  }
+  void Key(const char* key) {
+    if (!first_) out_ += separator_;
+    first_ = false;
+    out_ += '"';
+    out_ += key;
+    out_ += "\":";
+  }
 
-void AppendText(std::string& out, const char* key, TextView value) {
-  AppendKey(out, key);
-  AppendJsonString(out, value);
-}
+  std::string& out_;
+  const char* separator_;
+  bool first_ = true;
+};
 
 void AppendStep(std::string& out, const app::StepRecord& step) {
   out += "    {";
-  AppendText(out, "kind", step.kind == app::StepKind::kEntry ? u"entry" : u"account");
-  out += ',';
-  AppendText(out, "key", step.key);
-  out += ',';
-  AppendText(out, "name", step.name);
-  out += ',';
-  AppendText(out, "action", step.action);
-  out += ',';
-  AppendNumber(out, "exitCode", step.exitCode);
-  out += ',';
-  AppendText(out, "outcome", app::OutcomeName(step.outcome));
-  out += ',';
-  AppendText(out, "started", FromUtf8(IsoUtcText(step.startUnixMs)));
-  out += ',';
-  AppendNumber(out, "durationMs", step.durationMs);
-  out += ',';
-  AppendNumber(out, "tries", step.tries);
+  JsonFields(out, ",")
+      .Text("kind", step.kind == app::StepKind::kEntry ? u"entry" : u"account")
+      .Text("key", step.key)
+      .Text("name", step.name)
+      .Text("action", step.action)
+      .Number("exitCode", step.exitCode)
+      .Text("outcome", app::OutcomeName(step.outcome))
+      .Time("started", step.startUnixMs)
+      .Number("durationMs", step.durationMs)
+      .Number("tries", step.tries);
   out += '}';
 }
 
@@ -104,29 +121,18 @@ void ResultFile::Close(const app::RunTotals& totals, uint32_t exitCode) {
 }
 
 std::string ResultFile::Json() const {
-  std::string out = "{\n  \"version\":1,\n  ";
-  AppendText(out, "program", u"TARN");
-  out += ",\n  ";
-  AppendText(out, "configuration", configuration_);
-  out += ",\n  ";
-  AppendText(out, "started", FromUtf8(IsoUtcText(startedMs_)));
-  out += ",\n  ";
-  AppendKey(out, "ended");
-  if (endedMs_) {
-    AppendJsonString(out, FromUtf8(IsoUtcText(*endedMs_)));
-  } else {
-    out += "null";
-  }
-  out += ",\n  ";
-  AppendBool(out, "finished", totals_.finished);
-  out += ",\n  ";
-  AppendBool(out, "resumed", totals_.resumed);
-  out += ",\n  ";
-  AppendBool(out, "restartNeeded", totals_.restartNeeded);
-  out += ",\n  ";
-  AppendBool(out, "restartStarted", totals_.restartStarted);
-  out += ",\n  ";
-  AppendNumber(out, "exitCode", exitCode_);
+  std::string out = "{\n  ";
+  JsonFields(out, ",\n  ")
+      .Number("version", 1)
+      .Text("program", u"TARN")
+      .Text("configuration", configuration_)
+      .Time("started", startedMs_)
+      .Time("ended", endedMs_)
+      .Bool("finished", totals_.finished)
+      .Bool("resumed", totals_.resumed)
+      .Bool("restartNeeded", totals_.restartNeeded)
+      .Bool("restartStarted", totals_.restartStarted)
+      .Number("exitCode", exitCode_);
   out += ",\n  \"steps\":[";
   for (size_t i = 0; i < steps_.size(); ++i) {
     out += i == 0 ? "\n" : ",\n";
