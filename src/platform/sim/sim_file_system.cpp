@@ -1,5 +1,7 @@
 #include "platform/sim/sim_file_system.h"
 
+#include <algorithm>
+
 #include "platform/sim/sim_volume.h"
 
 namespace tarn::sim {
@@ -117,7 +119,13 @@ Result<ParsedPath> SimFileSystem::Locate(TextView input) const {
         serverEnd + 1 == path.size()) {
       return Result<ParsedPath>::Failure(kErrorBadNetPath);
     }
-    parsed.root = ToUpper(TextView(path).substr(0, shareEnd));
+    // A server or share holding "?" or another character no name may hold
+    // would be read back as a prefix ("\\?\") or a wildcard.
+    const TextView root = TextView(path).substr(0, shareEnd);
+    if (std::ranges::any_of(root.substr(2), IsInvalidNameCharacter)) {
+      return Result<ParsedPath>::Failure(kErrorInvalidName);
+    }
+    parsed.root = ToUpper(root);
     rest = shareEnd == Text::npos ? TextView() : TextView(path).substr(shareEnd);
   } else if (path.size() >= 2 && path[1] == u':' && IsLetter(path[0])) {
     parsed.root = ToUpper(TextView(path).substr(0, 2));

@@ -50,9 +50,15 @@ TEST(SimFileSystemTest, PathsAreMadeAbsoluteAndNormalised) {
   struct Bad {
     const char16_t* input;
     WinError error;
-  } bad[] = {{u"", kErrorPathNotFound},         {u"C:\\a*b", kErrorInvalidName},
-             {u"C:\\what?", kErrorInvalidName}, {u"C:\\a|b", kErrorInvalidName},
-             {u"\\\\server", kErrorBadNetPath}, {u"\\\\server\\", kErrorBadNetPath}};
+  } bad[] = {{u"", kErrorPathNotFound},
+             {u"C:\\a*b", kErrorInvalidName},
+             {u"C:\\what?", kErrorInvalidName},
+             {u"C:\\a|b", kErrorInvalidName},
+             {u"\\\\server", kErrorBadNetPath},
+             {u"\\\\server\\", kErrorBadNetPath},
+             // A server named "?" would be read back as the long-path prefix.
+             {u"\\\\?\\\\?\\share", kErrorInvalidName},
+             {u"\\\\srv\\sh*re", kErrorInvalidName}};
   for (const Bad& row : bad) {
     EXPECT_EQ(files.Locate(row.input).error(), row.error) << ToUtf8(row.input);
   }
