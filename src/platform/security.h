@@ -105,5 +105,14 @@ class Security {
 [[nodiscard]] inline Sid LocalSystemSid() {
   return Sid{1, {0, 0, 0, 0, 0, 5}, {18}};
 }
+// RESTRICTED: what a restricted token's second access check runs as.
+[[nodiscard]] inline Sid RestrictedSid() {
+  return Sid{1, {0, 0, 0, 0, 0, 5}, {12}};
+}
+// ALL APPLICATION PACKAGES (application package authority): every store
+// app and the Settings app, which read a user's keys through it.
+[[nodiscard]] inline Sid AllApplicationPackagesSid() {
+  return Sid{1, {0, 0, 0, 0, 0, 15}, {2, 1}};
+}
 
 }  // namespace tarn::platform

@@ -22,6 +22,10 @@ class UserProfiles {
   // when `inherit`, the process's present ones. The block is released by
   // DestroyEnvironmentBlock inside; the caller owns the copy.
   [[nodiscard]] virtual Result<EnvironmentBlock> CreateEnvironmentBlock(bool inherit) = 0;
+  // DeleteProfileW(`sidText`, no path, the local computer): removes the
+  // profile folder and the profile-list entry of that SID's account, which
+  // may be gone already. Fails while the profile is loaded.
+  [[nodiscard]] virtual WinError DeleteProfile(TextView sidText) = 0;
 };
 
 }  // namespace tarn::platform

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "contract/backend.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 
@@ -278,6 +279,25 @@ TEST_F(RegistryContract, SaveKeyKeepsExistingFilesAndUnloadKeepsChanges) {
     ScopedKey inner = ScopedKey::Open(*registry_, platform::kUsers, mount + u"\\Inner", kKeyRead);
     ASSERT_TRUE(inner);
     EXPECT_EQ(registry_->QueryValue(inner.get(), u"Added").value_or({}).AsDword(), 5u);
+  }
+  EXPECT_EQ(registry_->UnloadHive(platform::kUsers, mount), kErrorSuccess);
+}
+
+TEST_F(RegistryContract, LoadingAMissingHiveFileMakesItAndUnloadWaitsForHandles) {
+  ASSERT_EQ(backend_->platform().services->EnablePrivileges(
+                {u"SeBackupPrivilege", u"SeRestorePrivilege"}),
+            kErrorSuccess);
+  const Text file = backend_->ScratchFolder() + u"\\new-hive.dat";
+  const Text mount = u"TarnContractNewHive" + path_.substr(path_.rfind(u'-'));
+  ASSERT_EQ(registry_->LoadHive(platform::kUsers, mount, file), kErrorSuccess);
+  EXPECT_NE(backend_->platform().files->GetAttributes(file), platform::kInvalidFileAttributes);
+  {
+    ScopedKey root = ScopedKey::Open(*registry_, platform::kUsers, mount, kKeyRead);
+    ASSERT_TRUE(root);
+    EXPECT_EQ(registry_->EnumKey(root.get(), 0).error(), kErrorNoMoreItems);
+    if (!backend_->UnderWine()) {
+      EXPECT_EQ(registry_->UnloadHive(platform::kUsers, mount), kErrorAccessDenied);
+    }
   }
   EXPECT_EQ(registry_->UnloadHive(platform::kUsers, mount), kErrorSuccess);
 }

@@ -1,5 +1,7 @@
 #include "platform/sim/machine.h"
 
+#include "platform/sim/sim_profile_deletion.h"
+
 namespace tarn::sim {
 namespace {
 
@@ -31,7 +33,7 @@ void RegisterUsualFileTypes(SimRegistry& registry) {
 
 }  // namespace
 
-Machine::Machine() {
+Machine::Machine(MachineShape shape) {
   for (FaultGate* gate :
        {&files_->faults(), &registry_->faults(), &environment_->faults(), &system_->faults(),
         &services_->faults(), &accounts_->faults(), &security_->faults(), &userProfiles_->faults(),
@@ -39,10 +41,21 @@ Machine::Machine() {
     gate->Attach(faults_);
   }
   RegisterUsualFileTypes(*registry_);
+  if (shape == MachineShape::kWindows10) {
+    LayOutWindows10(*files_, *registry_, accounts_->UserSid(platform::kRidAdministrator).ToText());
+    // Every process on Windows starts with the system's variables.
+    for (const auto& [name, value] : userProfiles_->systemVariables()) {
+      (void)environment_->Set(name, TextView(value));
+    }
+  }
   // Loading and saving hives needs the backup and restore privileges
   // enabled in the process token, as on the real system.
   registry_->SetPrivilegeCheck(
       [services = services_.get()](TextView name) { return services->IsPrivilegeEnabled(name); });
+  userProfiles_->SetProfileDeleter(
+      [registry = registry_.get(), files = files_.get()](TextView sid) {
+        return DeleteSimProfile(*registry, *files, sid);
+      });
   // Joining a workgroup changes what the join information answers.
   identity_->SetJoinListener([accounts = accounts_.get()](TextView workgroup) {
     accounts->SetJoinInformation(

@@ -20,15 +20,28 @@
 #include "platform/sim/sim_system_info.h"
 #include "platform/sim/sim_user_profiles.h"
 #include "platform/sim/sim_version_resources.h"
+#include "platform/sim/sim_windows_layout.h"
 
 namespace tarn::sim {
 
+// What the machine holds when it is made.
+enum class MachineShape {
+  // A fresh Windows 10/11 installation: profiles under C:\Users with the
+  // Default and Public profiles, the compatibility junctions, the profile
+  // list and the .DEFAULT user's shell folders.
+  kWindows10,
+  // Drive C: and the registry roots only (the profile queries still answer
+  // the paths of kWindows10), for tests of one service alone.
+  kBare,
+};
+
 class Machine {
  public:
-  // A freshly installed machine: drive C:, an empty environment, the
-  // predefined registry roots with the usual open commands of .exe, .bat,
-  // .cmd, .msi and .vbs files, an English (United States) system.
-  Machine();
+  // A freshly installed machine: drive C:, a process environment with the
+  // system's variables (none for kBare), the predefined registry roots with the usual open commands
+  // of .exe, .bat, .cmd, .msi and .vbs files, an English (United States) system, and what `shape`
+  // lays out.
+  explicit Machine(MachineShape shape = MachineShape::kWindows10);
   ~Machine();
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;

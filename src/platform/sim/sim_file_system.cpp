@@ -188,6 +188,7 @@ const ParsedPath* SimFileSystem::JunctionAt(const ParsedPath& path) const {
 void SimFileSystem::Forget(const ParsedPath& path) {
   const Text key = ToUpper(JoinPath(path));
   junctions_.erase(key);
+  unlistable_.erase(key);
   security_.erase(key);
 }
 
@@ -198,6 +199,17 @@ bool SimFileSystem::MakeJunction(TextView link, TextView target) {
   if (CreateDirectory(JoinPath(*parsedLink)) != kErrorSuccess) return false;
   junctions_[ToUpper(JoinPath(*parsedLink))] = *parsedTarget;
   return true;
+}
+
+bool SimFileSystem::MakeCompatibilityJunction(TextView link, TextView target) {
+  if (!MakeJunction(link, target)) return false;
+  auto parsed = Locate(link);
+  if (!parsed) return false;
+  unlistable_.insert(ToUpper(JoinPath(*parsed)));
+  return FindVolume(parsed->root)
+             ->store->SetAttributes(parsed->names,
+                                    kFileAttributeDirectory | platform::kFileAttributeHidden |
+                                        platform::kFileAttributeSystem) == kErrorSuccess;
 }
 
 WinError SimFileSystem::SetOwner(TextView path, const platform::Sid& owner) {
@@ -568,6 +580,7 @@ Result<std::vector<platform::DirectoryEntry>> SimFileSystem::ListDirectory(TextV
                                                              : kErrorPathNotFound);
   }
   if ((info->attributes & kFileAttributeDirectory) == 0) return Listing::Failure(kErrorDirectory);
+  if (unlistable_.contains(ToUpper(JoinPath(*parsed)))) return Listing::Failure(kErrorAccessDenied);
   if (const ParsedPath* target = JunctionAt(*parsed)) return ListDirectory(JoinPath(*target));
   auto entries = FindVolume(parsed->root)->store->List(parsed->names);
   if (entries) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -118,6 +119,12 @@ class SimFileSystem : public platform::FileSystem {
   // itself reports kFileAttributeReparsePoint, lists the target's entries
   // and is removed by RemoveDirectory without touching the target.
   bool MakeJunction(TextView link, TextView target);
+  // Set-up: a compatibility junction as Windows 10/11 leaves them for
+  // programs that still use the old names ("Documents and Settings",
+  // "My Documents", ...): hidden and system, paths through it reach the
+  // target, but listing the link itself is refused (kErrorAccessDenied), as
+  // their access list denies Everyone the listing of that folder.
+  bool MakeCompatibilityJunction(TextView link, TextView target);
   // Entries without an owner of their own are owned by Administrators; an
   // entry without its own access list inherits the inheritable entries of
   // the nearest folder above that has one.
@@ -155,6 +162,8 @@ class SimFileSystem : public platform::FileSystem {
   std::map<Text, std::unique_ptr<Volume>> volumes_;
   // By the upper-cased path text.
   std::map<Text, ParsedPath> junctions_;
+  // Junctions (by the same key) whose own listing is denied.
+  std::set<Text> unlistable_;
   std::map<Text, Security> security_;
   ParsedPath current_;
   platform::FileTime now_ = 133000000000000000ULL;

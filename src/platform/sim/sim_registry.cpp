@@ -298,6 +298,11 @@ WinError SimRegistry::LoadHive(RegKey root, TextView subKey, TextView file) {
   for (const auto& [name, key] : parent.subkeys) {
     if (key->hiveFile && EqualsIgnoreCase(*key->hiveFile, fullPath)) return kErrorSharingViolation;
   }
+  // A missing file is made, holding an empty hive, as RegLoadKey does.
+  if (files_.GetAttributes(fullPath) == platform::kInvalidFileAttributes) {
+    auto fresh = std::make_shared<Key>();
+    if (const WinError made = files_.WriteAll(fullPath, SerializeHive(*fresh))) return made;
+  }
   auto bytes = files_.ReadAll(fullPath);
   if (!bytes) return bytes.error();
   auto hive = ParseHive(*bytes, names[0]);

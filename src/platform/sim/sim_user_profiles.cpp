@@ -18,16 +18,22 @@ Result<Text> Answer(const std::optional<Text>& value) {
 
 SimUserProfiles::SimUserProfiles(SimEnvironment& environment)
     : environment_(environment),
-      profilesDirectory_(u"C:\\Documents and Settings"),
-      defaultUser_(u"C:\\Documents and Settings\\Default User"),
-      currentUser_(u"C:\\Documents and Settings\\Administrator"),
-      systemVariables_({{u"ALLUSERSPROFILE", u"C:\\Documents and Settings\\All Users"},
-                        {u"ComSpec", u"C:\\WINDOWS\\system32\\cmd.exe"},
+      profilesDirectory_(u"C:\\Users"),
+      defaultUser_(u"C:\\Users\\Default"),
+      currentUser_(u"C:\\Users\\Administrator"),
+      systemVariables_({{u"ALLUSERSPROFILE", u"C:\\ProgramData"},
+                        {u"CommonProgramFiles", u"C:\\Program Files\\Common Files"},
+                        {u"ComSpec", u"C:\\Windows\\system32\\cmd.exe"},
                         {u"OS", u"Windows_NT"},
-                        {u"Path", u"C:\\WINDOWS\\system32;C:\\WINDOWS"},
+                        {u"Path", u"C:\\Windows\\system32;C:\\Windows;C:\\Windows\\System32\\Wbem"},
+                        {u"PATHEXT", u".COM;.EXE;.BAT;.CMD;.VBS;.VBE;.JS;.JSE;.WSF;.WSH;.MSC"},
+                        {u"ProgramData", u"C:\\ProgramData"},
+                        {u"ProgramFiles", u"C:\\Program Files"},
+                        {u"ProgramFiles(x86)", u"C:\\Program Files (x86)"},
+                        {u"PUBLIC", u"C:\\Users\\Public"},
                         {u"SystemDrive", u"C:"},
-                        {u"SystemRoot", u"C:\\WINDOWS"},
-                        {u"windir", u"C:\\WINDOWS"}}) {}
+                        {u"SystemRoot", u"C:\\Windows"},
+                        {u"windir", u"C:\\Windows"}}) {}
 
 void SimUserProfiles::SetProfilesDirectory(std::optional<TextView> path) {
   profilesDirectory_ = path ? std::optional<Text>(Text(*path)) : std::nullopt;
@@ -72,6 +78,12 @@ Result<platform::EnvironmentBlock> SimUserProfiles::CreateEnvironmentBlock(bool 
     }
   }
   return platform::BuildEnvironmentBlock(merged);
+}
+
+WinError SimUserProfiles::DeleteProfile(TextView sidText) {
+  if (auto e = faults_.Check(CallKind::kProfileFolder)) return e;
+  constexpr WinError kErrorCallNotImplemented = 120;
+  return deleter_ ? deleter_(sidText) : kErrorCallNotImplemented;
 }
 
 }  // namespace tarn::sim

@@ -3,6 +3,8 @@
 // system's variables and the process's present ones.
 #pragma once
 
+#include <functional>
+
 #include <optional>
 #include <vector>
 
@@ -18,9 +20,9 @@ class SimUserProfiles : public platform::UserProfiles {
   // The machine's fault plan reaches this service through its gate.
   [[nodiscard]] FaultGate& faults() { return faults_; }
 
-  // "C:\Documents and Settings", its "Default User" and "Administrator"
-  // folders, and the system variables of a fresh machine. `environment` must
-  // outlive this object.
+  // "C:\Users", its "Default" and "Administrator" folders, and the system
+  // variables of a fresh Windows 10/11 machine. `environment` must outlive
+  // this object.
   explicit SimUserProfiles(SimEnvironment& environment);
 
   // ---- Set-up for tests ----
@@ -28,9 +30,20 @@ class SimUserProfiles : public platform::UserProfiles {
   void SetProfilesDirectory(std::optional<TextView> path);
   void SetDefaultUserProfileDirectory(std::optional<TextView> path);
   void SetCurrentUserProfileDirectory(std::optional<TextView> path);
+  // The variables every new block starts from.
+  [[nodiscard]] const std::vector<std::pair<Text, Text>>& systemVariables() const {
+    return systemVariables_;
+  }
   // The variables every new block starts from (replaces them).
   void SetSystemVariables(std::vector<std::pair<Text, Text>> variables) {
     systemVariables_ = std::move(variables);
+  }
+
+  // What DeleteProfile does; the machine hands in one that works on its
+  // registry and files. Without one, DeleteProfile fails with
+  // kErrorCallNotImplemented.
+  void SetProfileDeleter(std::function<WinError(TextView sidText)> deleter) {
+    deleter_ = std::move(deleter);
   }
 
   // ---- platform::UserProfiles ----
@@ -38,6 +51,7 @@ class SimUserProfiles : public platform::UserProfiles {
   [[nodiscard]] Result<Text> DefaultUserProfileDirectory() override;
   [[nodiscard]] Result<Text> CurrentUserProfileDirectory() override;
   [[nodiscard]] Result<platform::EnvironmentBlock> CreateEnvironmentBlock(bool inherit) override;
+  [[nodiscard]] WinError DeleteProfile(TextView sidText) override;
 
  private:
   SimEnvironment& environment_;
@@ -45,6 +59,7 @@ class SimUserProfiles : public platform::UserProfiles {
   std::optional<Text> defaultUser_;
   std::optional<Text> currentUser_;
   std::vector<std::pair<Text, Text>> systemVariables_;
+  std::function<WinError(TextView)> deleter_;
   FaultGate faults_;
 };
 

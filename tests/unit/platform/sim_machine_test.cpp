@@ -2,6 +2,8 @@
 // services and privileges, system facts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/sim/machine.h"
 
 namespace tarn::sim {
@@ -16,6 +18,65 @@ TEST(SimMachineTest, PlatformViewFillsTheCoreServices) {
   EXPECT_EQ(p.system, &machine.system());
   EXPECT_EQ(p.desktop, &machine.desktop());
   EXPECT_EQ(p.services, &machine.services());
+}
+
+// The machine as Windows 10/11 leaves it after set-up; the bare one has none
+// of it.
+TEST(SimMachineTest, AFreshMachineIsAWindows10Machine) {
+  Machine machine;
+  SimFileSystem& files = machine.files();
+  SimRegistry& registry = machine.registry();
+  const Text list = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+  for (const auto& [name, value] :
+       {std::pair<const char16_t*, const char16_t*>{u"ProfilesDirectory", u"%SystemDrive%\\Users"},
+        {u"Default", u"%SystemDrive%\\Users\\Default"},
+        {u"Public", u"%SystemDrive%\\Users\\Public"},
+        {u"ProgramData", u"%SystemDrive%\\ProgramData"}}) {
+    const auto stored = registry.Get(platform::kLocalMachine, list, name);
+    ASSERT_TRUE(stored) << ToUtf8(name);
+    EXPECT_EQ(ToUtf8(stored->AsText()), ToUtf8(value));
+  }
+  EXPECT_EQ(ToUtf8(*machine.userProfiles().DefaultUserProfileDirectory()), "C:\\Users\\Default");
+  EXPECT_FALSE(registry.KeyExists(
+      platform::kLocalMachine,
+      u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\SpecialAccounts"));
+
+  // The old names lead on, but cannot be listed.
+  for (const char16_t* junction : {u"C:\\Documents and Settings", u"C:\\Users\\Default User",
+                                   u"C:\\Users\\Default\\My Documents"}) {
+    const uint32_t attributes = files.GetAttributes(junction);
+    EXPECT_EQ(attributes & 0x406u, 0x406u) << ToUtf8(junction);  // reparse, hidden, system
+    EXPECT_EQ(files.ListDirectory(junction).error(), kErrorAccessDenied) << ToUtf8(junction);
+  }
+  EXPECT_TRUE(files.IsDirectory(u"C:\\Documents and Settings\\Default\\Documents"));
+  EXPECT_TRUE(files.ListDirectory(u"C:\\Users\\Default\\Documents").ok());
+
+  // The Default hive: Windows 10/11 folders, keys store apps can read.
+  const Text hive = u"C:\\Users\\Default\\NTUSER.DAT";
+  ASSERT_NE(files.GetAttributes(hive) & platform::kFileAttributeHidden, 0u);
+  ASSERT_EQ(machine.services().EnablePrivileges({u"SeBackupPrivilege", u"SeRestorePrivilege"}),
+            kErrorSuccess);
+  ASSERT_EQ(registry.LoadHive(platform::kUsers, u"Probe", hive), kErrorSuccess);
+  const Text folders =
+      u"Probe\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  EXPECT_EQ(ToUtf8(registry.Get(platform::kUsers, folders, u"Personal")->AsText()),
+            "%USERPROFILE%\\Documents");
+  EXPECT_FALSE(registry.Get(platform::kUsers, folders, u"Local Settings"));
+  {
+    platform::ScopedKey key =
+        platform::ScopedKey::Open(registry, platform::kUsers, folders, platform::kKeyRead);
+    ASSERT_TRUE(key);
+    const auto access = registry.GetKeyAccessList(key.get());
+    ASSERT_TRUE(access);
+    EXPECT_TRUE(std::ranges::any_of(*access, [](const platform::AccessEntry& entry) {
+      return entry.sid == platform::AllApplicationPackagesSid();
+    }));
+  }
+  EXPECT_EQ(registry.UnloadHive(platform::kUsers, u"Probe"), kErrorSuccess);
+
+  Machine bare(MachineShape::kBare);
+  EXPECT_FALSE(bare.files().Exists(u"C:\\Users"));
+  EXPECT_FALSE(bare.registry().KeyExists(platform::kLocalMachine, list));
 }
 
 TEST(SimEnvironmentTest, BlockIsSortedIgnoringCaseAndKeepsTheNamesCase) {

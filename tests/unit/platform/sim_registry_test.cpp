@@ -49,8 +49,8 @@ TEST_F(SimRegistryTest, HivesNeedTheBackupAndRestorePrivileges) {
 
 TEST_F(SimRegistryTest, UnloadWritesChangesBackAndKeepsTheFileAttributes) {
   EnableHivePrivileges();
-  ASSERT_TRUE(machine_.files().MakeDirectories(u"C:\\Users\\Default"));
-  const Text file = MakeHiveFile(u"C:\\Users\\Default\\NTUSER.DAT");
+  ASSERT_TRUE(machine_.files().MakeDirectories(u"C:\\Users\\Template"));
+  const Text file = MakeHiveFile(u"C:\\Users\\Template\\NTUSER.DAT");
   constexpr uint32_t kHiddenSystem =
       platform::kFileAttributeHidden | platform::kFileAttributeSystem;
   ASSERT_EQ(machine_.files().SetAttributes(file, kHiddenSystem), kErrorSuccess);
@@ -74,7 +74,6 @@ TEST_F(SimRegistryTest, HiveErrorsAreTheSystemsCodes) {
     WinError actual;
     WinError expected;
   } rows[] = {
-      {"missing file", reg().LoadHive(kUsers, u"A", u"C:\\none.dat"), kErrorFileNotFound},
       {"missing folder", reg().LoadHive(kUsers, u"A", u"C:\\no\\none.dat"), kErrorPathNotFound},
       {"not a hive", reg().LoadHive(kUsers, u"A", u"C:\\garbage.dat"), kErrorBadHiveFile},
       {"wrong root", reg().LoadHive(kCurrentUser, u"A", file), kErrorInvalidParameter},
@@ -85,6 +84,10 @@ TEST_F(SimRegistryTest, HiveErrorsAreTheSystemsCodes) {
        kErrorInvalidParameter},
   };
   for (const Row& row : rows) EXPECT_EQ(row.actual, row.expected) << row.label;
+  // A missing file is made, holding an empty hive, as RegLoadKey does.
+  ASSERT_EQ(reg().LoadHive(kUsers, u"Fresh", u"C:\\none.dat"), kErrorSuccess);
+  EXPECT_TRUE(machine_.files().Exists(u"C:\\none.dat"));
+  EXPECT_EQ(reg().UnloadHive(kUsers, u"Fresh"), kErrorSuccess);
   ASSERT_EQ(reg().LoadHive(kUsers, u"First", file), kErrorSuccess);
   EXPECT_EQ(reg().LoadHive(kUsers, u"Second", u"c:/HIVE.dat"), kErrorSharingViolation);
 }
