@@ -167,7 +167,7 @@ void AddAccounts(tarn::sim::Machine& machine, const std::vector<std::string>& na
     const uint32_t rid = machine.accounts().PutUser(info, u"");
     const tarn::platform::Sid sid = machine.accounts().UserSid(rid);
     (void)machine.accounts().AddLocalGroupMember(u"", u"Users", sid);
-    const Text folder = u"C:\\Documents and Settings\\" + info.name;
+    const Text folder = u"C:\\Users\\" + info.name;
     if (!hostC) (void)machine.files().MakeDirectories(folder);
     const Text key = Text(tarn::accounts::kProfileListKey) + u"\\" + sid.ToText();
     (void)machine.registry().Put(

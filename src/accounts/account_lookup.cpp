@@ -3,6 +3,7 @@
 #include "accounts/account_profiles.h"
 #include "accounts/account_records.h"
 #include "accounts/shell_folder_table.h"
+#include "accounts/shell_folders.h"
 #include "accounts/user_environment.h"
 #include "platform/accounts.h"
 
@@ -44,7 +45,16 @@ bool TakeHiveSettings(const AccountServices& services, const platform::Sid& sid,
   platform::Registry& registry = *services.platform.registry;
   ReadHiveVariables(registry, *hive, account);
   ShellFolderPaths folders = ReadShellFoldersOrDefaults(services, *hive);
+  const AccountFolderValues values{account.Profile.view(), account.Home.view(),
+                                   account.Name.view()};
   for (size_t i = 0; i < kShellFolderCount; ++i) {
+    Text present;
+    // A folder the account put outside its profile and home is not taken
+    // into the record: the run would act on it with the program's rights.
+    if (ReadShellFolder(registry, *hive, i, present) && !TrustedHiveFolder(present, values)) {
+      account.ShellFolders[i] = TextView();
+      continue;
+    }
     ToAccountPlaceholders(folders[i]);
     account.ShellFolders[i] = folders[i];
   }

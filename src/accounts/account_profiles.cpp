@@ -3,6 +3,7 @@
 #include "base/format.h"
 #include "platform/environment.h"
 #include "platform/expand_text.h"
+#include "platform/file_system.h"
 #include "platform/registry_text.h"
 #include "platform/security.h"
 #include "platform/user_profiles.h"
@@ -73,23 +74,31 @@ Text HiveFilePath(const AccountServices& services, TextView folder) {
   return path;
 }
 
-std::optional<platform::RegKey> LoadUserHive(const AccountServices& services,
-                                             const platform::Sid& sid, TextView folder) {
+std::optional<UserHive> LoadUserHive(const AccountServices& services, const platform::Sid& sid,
+                                     TextView folder) {
   if (folder.empty()) return std::nullopt;
   platform::Registry& registry = *services.platform.registry;
   const Text sidText = sid.ToText();
-  // An account that is logged on has its hive loaded already; opening it
-  // below works all the same, so the outcome of the load is not looked at.
-  (void)registry.LoadHive(platform::kUsers, sidText, HiveFilePath(services, folder));
+  // An account that is logged on has its hive loaded already.
+  if (auto loaded = registry.OpenKey(platform::kUsers, sidText, platform::kKeyAllAccess)) {
+    return UserHive{*loaded, false};
+  }
+  const Text file = HiveFilePath(services, folder);
+  if (!services.platform.files->Exists(file)) return std::nullopt;
+  if (registry.LoadHive(platform::kUsers, sidText, file) != kErrorSuccess) return std::nullopt;
   auto root = registry.OpenKey(platform::kUsers, sidText, platform::kKeyAllAccess);
-  if (!root) return std::nullopt;
-  return *root;
+  if (!root) {
+    (void)registry.UnloadHive(platform::kUsers, sidText);
+    return std::nullopt;
+  }
+  return UserHive{*root, true};
 }
 
 WinError UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
-                        platform::RegKey hive) {
+                        const UserHive& hive) {
   platform::Registry& registry = *services.platform.registry;
-  registry.CloseKey(hive);
+  registry.CloseKey(hive.root);
+  if (!hive.loadedHere) return kErrorSuccess;
   return registry.UnloadHive(platform::kUsers, sid.ToText());
 }
 

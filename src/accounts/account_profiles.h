@@ -44,16 +44,29 @@ struct ProfileRecord {
 // appended unless that is already its last component (in any case).
 [[nodiscard]] Text HiveFilePath(const AccountServices& services, TextView folder);
 
-// Loads the hive of the account `sid` from `folder` under HKEY_USERS\<SID>
-// and opens its root. A hive that is already loaded is opened all the same.
-// nullopt when no folder is given or the root can't be opened.
-[[nodiscard]] std::optional<platform::RegKey> LoadUserHive(const AccountServices& services,
-                                                           const platform::Sid& sid,
-                                                           TextView folder);
+// An account's hive opened for the run.
+struct UserHive {
+  // The open root of HKEY_USERS\<SID>.
+  platform::RegKey root = 0;
+  // Whether this run loaded it (and so must unload it). A hive that was
+  // already loaded belongs to a logged-on user or to another program.
+  bool loadedHere = false;
 
-// Closes `hive` and unloads the hive of the account `sid`; the unload's
-// error (a hive left loaded stays locked until the next start).
+  // The root, for the registry calls.
+  operator platform::RegKey() const { return root; }  // NOLINT(google-explicit-constructor)
+};
+
+// Opens the hive of the account `sid`: the one already loaded under
+// HKEY_USERS\<SID>, else its hive file in `folder`, loaded there. A hive
+// file that isn't there is never loaded (the system would make an empty
+// one). nullopt when no folder is given, there is no hive, or the root can't
+// be opened.
+[[nodiscard]] std::optional<UserHive> LoadUserHive(const AccountServices& services,
+                                                   const platform::Sid& sid, TextView folder);
+
+// Closes `hive` and, when this run loaded it, unloads it; the unload's error
+// (a hive left loaded stays locked until the next start).
 [[nodiscard]] WinError UnloadUserHive(const AccountServices& services, const platform::Sid& sid,
-                                      platform::RegKey hive);
+                                      const UserHive& hive);
 
 }  // namespace tarn::accounts

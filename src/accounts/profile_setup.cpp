@@ -1,5 +1,7 @@
 #include "accounts/profile_setup.h"
 
+#include <algorithm>
+
 #include "accounts/account_profiles.h"
 #include "accounts/shell_folder_table.h"
 #include "base/format.h"
@@ -68,22 +70,28 @@ WinError CreateFolders(platform::FileSystem& files, TextView path) {
   return created == kErrorAlreadyExists ? kErrorSuccess : created;
 }
 
-// Copies the files and folders of `from` into `to`. Links are not followed:
-// what they lead to is not part of the profile.
-void CopyTree(platform::FileSystem& files, TextView from, TextView to) {
-  (void)files.CreateDirectory(to);
+// Copies the files and folders of `from` into `to`, with their hidden and
+// system marks. Links are not followed: what they lead to is not part of the
+// profile, and an old name's junction is no folder of the new one. False
+// when something was not copied.
+bool CopyTree(platform::FileSystem& files, TextView from, TextView to) {
+  const WinError made = files.CreateDirectory(to);
+  bool whole = made == kErrorSuccess || made == kErrorAlreadyExists;
+  const uint32_t marks = files.GetAttributes(from);
+  if (marks != platform::kInvalidFileAttributes) (void)files.SetAttributes(to, marks);
   auto entries = files.ListDirectory(from);
-  if (!entries) return;
+  if (!entries) return false;
   for (const platform::DirectoryEntry& entry : *entries) {
     if (entry.info.attributes & platform::kFileAttributeReparsePoint) continue;
     const Text source = Join(from, entry.name);
     const Text target = Join(to, entry.name);
     if (entry.info.attributes & platform::kFileAttributeDirectory) {
-      CopyTree(files, source, target);
+      whole = CopyTree(files, source, target) && whole;
     } else {
-      (void)files.CopyFile(source, target, /*failIfExists=*/false);
+      whole = files.CopyFile(source, target, /*failIfExists=*/false) == kErrorSuccess && whole;
     }
   }
+  return whole;
 }
 
 // Deletes `folder` and what it holds. A link is removed as a link: entering
@@ -117,12 +125,31 @@ Text ProfilesFolder(const AccountServices& services) {
   return folder ? WithoutTrailingSlash(Expand(services, *folder)) : Text();
 }
 
-Text ProfileListName(const AccountServices& services, TextView value, TextView fallback) {
+// A value of the profile list itself; empty when it is missing.
+Text ProfileListValue(const AccountServices& services, TextView value) {
   platform::Registry& registry = *services.platform.registry;
   ScopedKey list =
       ScopedKey::Open(registry, platform::kLocalMachine, kProfileListKey, platform::kKeyRead);
-  Text name = list ? ReadTextValue(registry, list.get(), value, kProfilePathBytes) : Text();
-  return name.empty() ? Text(fallback) : name;
+  return list ? ReadTextValue(registry, list.get(), value, kProfilePathBytes) : Text();
+}
+
+// The folders of the profile list's own values, expanded: the profiles
+// every account shares, which no account's deletion may take away.
+std::vector<Text> SharedProfileFolders(const AccountServices& services) {
+  std::vector<Text> folders;
+  for (const TextView value : {u"Default", u"Public", u"ProgramData"}) {
+    const Text stored = ProfileListValue(services, value);
+    if (!stored.empty()) folders.push_back(WithoutTrailingSlash(Expand(services, stored)));
+  }
+  const Text profiles = ProfilesFolder(services);
+  for (const TextView value : {u"DefaultUserProfile", u"AllUsersProfile"}) {
+    const Text name = ProfileListValue(services, value);
+    if (!name.empty() && !profiles.empty()) folders.push_back(Join(profiles, name));
+  }
+  if (auto folder = services.platform.userProfiles->DefaultUserProfileDirectory()) {
+    folders.push_back(WithoutTrailingSlash(Expand(services, *folder)));
+  }
+  return folders;
 }
 
 // True when `path` may be deleted as a profile: strictly inside the
@@ -135,34 +162,48 @@ bool IsDeletableProfile(const AccountServices& services, TextView path) {
   if (!StartsWithIgnoreCase(target, profiles + u'\\') || target.size() <= profiles.size() + 1) {
     return false;
   }
-  for (const Text& shared :
-       {Join(profiles, ProfileListName(services, u"DefaultUserProfile", u"Default User")),
-        Join(profiles, ProfileListName(services, u"AllUsersProfile", u"All Users"))}) {
+  for (const Text& shared : SharedProfileFolders(services)) {
     if (EqualsIgnoreCase(target, shared)) return false;
   }
   return true;
 }
 
-// Sets `entries` on every key below `key`, depth first; the first failure.
-WinError SetBelow(platform::Registry& registry, platform::RegKey key,
-                  const std::vector<AccessEntry>& entries) {
+// `key`'s own access list with each of `added` that it lacks: the entries
+// Windows gave the key (store apps and Settings read through ALL
+// APPLICATION PACKAGES, restricted tokens through RESTRICTED) stay.
+WinError MergeAccessList(platform::Registry& registry, platform::RegKey key,
+                         const std::vector<AccessEntry>& added) {
+  auto present = registry.GetKeyAccessList(key);
+  // Without the present list, writing one would drop what it holds.
+  if (!present) return present.error();
+  std::vector<AccessEntry> merged = std::move(*present);
+  for (const AccessEntry& entry : added) {
+    if (std::find(merged.begin(), merged.end(), entry) == merged.end()) merged.push_back(entry);
+  }
+  return registry.SetKeyAccessList(key, merged);
+}
+
+// Merges `entries` into every key below `key`, depth first; the first failure.
+WinError MergeBelow(platform::Registry& registry, platform::RegKey key,
+                    const std::vector<AccessEntry>& entries) {
   WinError first = kErrorSuccess;
   for (uint32_t index = 0;; ++index) {
     auto name = registry.EnumKey(key, index);
     if (!name) break;
     ScopedKey subkey = ScopedKey::Open(registry, key, *name, platform::kKeyAllAccess);
     if (!subkey) continue;
-    const WinError below = SetBelow(registry, subkey.get(), entries);
-    const WinError here = registry.SetKeyAccessList(subkey.get(), entries);
+    const WinError below = MergeBelow(registry, subkey.get(), entries);
+    const WinError here = MergeAccessList(registry, subkey.get(), entries);
     if (first == kErrorSuccess) first = below != kErrorSuccess ? below : here;
   }
   return first;
 }
 
 // Starts the hive's shell folders from the system defaults: the paths
-// from the .DEFAULT user (or the built-in texts), and the resolved paths
-// emptied so that the system works them out again at the first logon. The
-// first failure of a write.
+// the .DEFAULT user has replace the copied ones, and the resolved paths the
+// copy holds are emptied so that the system works them out again at the
+// first logon. A folder neither has is left out: a folder of an older
+// system must not appear in a new profile. The first failure of a write.
 WinError ResetShellFolders(const AccountServices& services, platform::RegKey root) {
   platform::Registry& registry = *services.platform.registry;
   WinError first = kErrorSuccess;
@@ -170,13 +211,13 @@ WinError ResetShellFolders(const AccountServices& services, platform::RegKey roo
     if (first == kErrorSuccess) first = error;
   };
   ScopedKey user = ScopedKey::Open(registry, root, kUserShellFoldersKey, platform::kKeyAllAccess);
-  if (user) {
-    const ShellFolderPaths defaults = ReadDefaultShellFolders(services);
-    for (size_t i = 0; i < kShellFolderCount; ++i) {
-      Text path = defaults[i];
-      if (path.empty())
-        path = services.TextOf(kShellFolderDefaultTextBase + static_cast<uint32_t>(i));
-      keep(registry.SetValue(user.get(), ShellFolderNames()[i],
+  ScopedKey system =
+      ScopedKey::Open(registry, platform::kUsers, kDefaultUserShellFoldersKey, platform::kKeyRead);
+  if (user && system) {
+    for (const TextView name : ShellFolderNames()) {
+      const Text path = ReadTextValue(registry, system.get(), name, kShellFolderValueBytes);
+      if (path.empty()) continue;
+      keep(registry.SetValue(user.get(), name,
                              platform::RegValue::FromText(path, platform::kRegExpandSz)));
     }
   }
@@ -185,9 +226,12 @@ WinError ResetShellFolders(const AccountServices& services, platform::RegKey roo
       platform::kKeyAllAccess);
   if (!resolved) return first;
   const platform::RegValue empty{platform::kRegSz, {}};
-  for (const TextView name : ShellFolderNames())
-    keep(registry.SetValue(resolved.get(), name, empty));
-  keep(registry.SetValue(resolved.get(), u"AppData", empty));
+  const auto reset = [&](TextView name) {
+    if (registry.QueryValue(resolved.get(), name))
+      keep(registry.SetValue(resolved.get(), name, empty));
+  };
+  for (const TextView name : ShellFolderNames()) reset(name);
+  reset(u"AppData");
   return first;
 }
 
@@ -207,15 +251,12 @@ std::vector<AccessEntry> ProfileAccessList(const Sid& account) {
 WinError PrepareNewHive(const AccountServices& services, const Sid& account, TextView folder) {
   platform::Registry& registry = *services.platform.registry;
   auto root = LoadUserHive(services, account, folder);
-  if (!root) {
-    (void)registry.UnloadHive(platform::kUsers, account.ToText());
-    return kErrorFileNotFound;
-  }
+  if (!root) return kErrorFileNotFound;
   std::vector<AccessEntry> entries = ProfileAccessList(account);
-  WinError result = registry.SetKeyAccessList(*root, entries);
+  WinError result = MergeAccessList(registry, *root, entries);
   const WinError flushed = registry.FlushKey(*root);
   for (AccessEntry& entry : entries) entry.flags |= platform::kAceInherited;
-  const WinError below = SetBelow(registry, *root, entries);
+  const WinError below = MergeBelow(registry, *root, entries);
   const WinError reset = ResetShellFolders(services, *root);
   const WinError unloaded = UnloadUserHive(services, account, *root);
   for (const WinError later : {flushed, below, reset, unloaded}) {
@@ -244,17 +285,92 @@ WinError RecordLocalProfile(platform::Registry& registry, const Sid& account, Te
   return path != kErrorSuccess ? path : sid;
 }
 
+// Whether `folder` lies inside `outer` or is it.
+bool FolderWithin(TextView folder, TextView outer) {
+  return !outer.empty() &&
+         (EqualsIgnoreCase(folder, outer) ||
+          StartsWithIgnoreCase(folder, WithoutTrailingSlash(Text(outer)) + u'\\'));
+}
+
+// Whether some account other than `account` has `folder` in the profile list.
+bool BelongsToAnotherProfile(const AccountServices& services, const Sid& account, TextView folder) {
+  platform::Registry& registry = *services.platform.registry;
+  ScopedKey list =
+      ScopedKey::Open(registry, platform::kLocalMachine, kProfileListKey, platform::kKeyRead);
+  if (!list) return false;
+  const Text own = account.ToText();
+  for (uint32_t index = 0;; ++index) {
+    auto name = registry.EnumKey(list.get(), index);
+    if (!name) return false;
+    if (EqualsIgnoreCase(*name, own)) continue;
+    ScopedKey entry = ScopedKey::Open(registry, list.get(), *name, platform::kKeyRead);
+    if (!entry) continue;
+    const Text stored =
+        ReadTextValue(registry, entry.get(), u"ProfileImagePath", kProfilePathBytes);
+    if (!stored.empty() &&
+        EqualsIgnoreCase(WithoutTrailingSlash(Expand(services, stored)), folder)) {
+      return true;
+    }
+  }
+}
+
+// Whether `folder` may become the profile of `account`: never a drive root,
+// a folder of the system or one that every account shares, nor another
+// account's profile.
+bool MayHoldProfile(const AccountServices& services, const Sid& account, TextView folder) {
+  const bool driveRoot = folder.size() <= 3 && folder.size() >= 2 && folder[1] == u':';
+  const bool shareRoot =
+      folder.starts_with(u"\\\\") && std::count(folder.begin(), folder.end(), u'\\') <= 3;
+  if (driveRoot || shareRoot) {
+    return false;
+  }
+  platform::Environment& environment = *services.platform.environment;
+  for (const TextView variable : {u"SystemRoot", u"ProgramFiles", u"ProgramFiles(x86)"}) {
+    const auto value = environment.Get(variable);
+    if (value && FolderWithin(folder, *value)) return false;
+  }
+  const Text profiles = ProfilesFolder(services);
+  if (!profiles.empty() && EqualsIgnoreCase(folder, profiles)) return false;
+  for (const Text& shared : SharedProfileFolders(services)) {
+    if (FolderWithin(folder, shared)) return false;
+  }
+  return !BelongsToAnotherProfile(services, account, folder);
+}
+
+// An existing folder passes to the account only when nobody has made it
+// theirs: it is empty and still owned by Administrators or SYSTEM. A folder
+// that can't be looked at stays as it is, and `error` tells why.
+bool MayTakeOver(platform::FileSystem& files, TextView folder, WinError& error) {
+  auto entries = files.ListDirectory(folder);
+  if (!entries) {
+    error = entries.error();
+    return false;
+  }
+  if (!entries->empty()) return false;
+  auto owner = files.GetOwner(folder);
+  if (!owner) {
+    error = owner.error();
+    return false;
+  }
+  return *owner == platform::AdministratorsSid() || *owner == platform::LocalSystemSid();
+}
+
 // Both kinds of profile folder alike: made with the profile access list
 // (a folder already there keeps its own), owned by the account, and filled
-// from the Default User profile when it holds no hive yet. `record` enters
-// the folder in the profile list.
-WinError SetUpProfileFolder(const AccountServices& services, const Sid& account, TextView folder,
-                            const std::function<WinError()>& record, const ProfileCopy& copy) {
+// from the Default profile when it holds no hive yet. `record` enters the
+// folder in the profile list.
+ProfileSetup SetUpProfileFolder(const AccountServices& services, const Sid& account,
+                                TextView folder, const std::function<WinError()>& record,
+                                const ProfileCopy& copy) {
   platform::FileSystem& files = *services.platform.files;
+  ProfileSetup result;
   const Text path = WithoutTrailingSlash(Expand(services, folder));
-  if (path.empty()) return kErrorPathNotFound;
+  if (path.empty()) return {kErrorPathNotFound, kErrorSuccess};
+  if (!MayHoldProfile(services, account, path)) return {kErrorAccessDenied, kErrorSuccess};
   const bool existed = files.IsDirectory(path);
-  if (const WinError error = CreateFolders(files, path)) return error;
+  WinError unowned = kErrorSuccess;
+  const bool takeOver = !existed || MayTakeOver(files, path, unowned);
+  if (const WinError error = CreateFolders(files, path)) return {error, kErrorSuccess};
   const std::vector<AccessEntry> entries = ProfileAccessList(account);
   // A folder that was there keeps the list it has: it may be a profile in
   // use whose owner set it.
@@ -263,32 +379,50 @@ WinError SetUpProfileFolder(const AccountServices& services, const Sid& account,
 
   const Text hive = HiveFilePath(services, path);
   const bool hadHive = files.Exists(hive);
-  WinError owned = files.SetOwner(path, account);
+  WinError owned = takeOver ? files.SetOwner(path, account) : unowned;
   for (const WinError earlier : {recorded, secured}) {
     if (earlier != kErrorSuccess) owned = earlier;
   }
-  if (hadHive) return owned;
-  const Text defaultUser = Join(ProfilesFolder(services),
-                                ProfileListName(services, u"DefaultUserProfile", u"Default User"));
-  if (copy) {
-    copy(defaultUser, path);
-  } else {
-    CopyTree(files, defaultUser, path);
+  result.details = owned;
+  if (hadHive) return result;
+  const Text source = DefaultProfileFolder(services);
+  // Without the Default profile's hive there is nothing to start from, and
+  // loading the missing file would only make an empty one.
+  if (source.empty() || !files.Exists(HiveFilePath(services, source))) {
+    result.copy = kErrorFileNotFound;
+    return result;
+  }
+  const bool copied = copy ? copy(source, path) : CopyTree(files, source, path);
+  if (!copied) result.copy = platform::kErrorGenFailure;
+  if (!files.Exists(hive)) {
+    result.copy = kErrorFileNotFound;
+    return result;
   }
   // The copied hive is the account's alone: its file, like its keys.
   const WinError hiveOwned = files.SetOwner(hive, account);
   const WinError hiveSecured = files.SetAccessList(hive, entries);
   const WinError prepared = PrepareNewHive(services, account, path);
   for (const WinError later : {hiveOwned, hiveSecured, prepared}) {
-    if (owned == kErrorSuccess) owned = later;
+    if (result.details == kErrorSuccess) result.details = later;
   }
-  return owned;
+  return result;
 }
 
 }  // namespace
 
-WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, TextView folder,
-                           const ProfileCopy& copy) {
+Text DefaultProfileFolder(const AccountServices& services) {
+  if (auto folder = services.platform.userProfiles->DefaultUserProfileDirectory()) {
+    if (!folder->empty()) return WithoutTrailingSlash(Expand(services, *folder));
+  }
+  const Text stored = ProfileListValue(services, u"Default");
+  if (!stored.empty()) return WithoutTrailingSlash(Expand(services, stored));
+  const Text name = ProfileListValue(services, u"DefaultUserProfile");
+  const Text profiles = ProfilesFolder(services);
+  return name.empty() || profiles.empty() ? Text() : Join(profiles, name);
+}
+
+ProfileSetup SetUpLocalProfile(const AccountServices& services, const Sid& account, TextView folder,
+                               const ProfileCopy& copy) {
   platform::Registry& registry = *services.platform.registry;
   return SetUpProfileFolder(
       services, account, folder,
@@ -296,8 +430,8 @@ WinError SetUpLocalProfile(const AccountServices& services, const Sid& account, 
       copy);
 }
 
-WinError SetUpRoamingProfile(const AccountServices& services, const Sid& account, TextView folder,
-                             uint32_t preference, const ProfileCopy& copy) {
+ProfileSetup SetUpRoamingProfile(const AccountServices& services, const Sid& account,
+                                 TextView folder, uint32_t preference, const ProfileCopy& copy) {
   platform::Registry& registry = *services.platform.registry;
   const auto record = [&registry, &account, preference] {
     ScopedKey entry = ProfileListEntry(registry, account);
@@ -354,25 +488,40 @@ bool DeleteProfile(const AccountServices& services, TextView server, TextView na
 }
 
 bool DeleteProfileOf(const AccountServices& services, const platform::Sid& account) {
-  const platform::Sid* sid = &account;
   platform::Registry& registry = *services.platform.registry;
   ScopedKey list =
       ScopedKey::Open(registry, platform::kLocalMachine, kProfileListKey, platform::kKeyAllAccess);
   if (!list) return false;
-  const Text sidText = sid->ToText();
+  const Text sidText = account.ToText();
   Text folder;
   {
     ScopedKey entry = ScopedKey::Open(registry, list.get(), sidText, platform::kKeyRead);
     if (!entry) return true;
     const Text stored =
         ReadTextValue(registry, entry.get(), u"ProfileImagePath", kProfilePathBytes);
-    if (!stored.empty()) folder = Expand(services, stored);
+    if (!stored.empty()) folder = WithoutTrailingSlash(Expand(services, stored));
   }
-  bool gone = true;
-  if (!folder.empty() && IsDeletableProfile(services, folder)) {
-    gone = DeleteTree(*services.platform.files, WithoutTrailingSlash(folder));
+  // A loaded hive is a profile in use; its files are open.
+  if (ScopedKey::Open(registry, platform::kUsers, sidText, platform::kKeyRead)) return false;
+  if (folder.empty()) return registry.DeleteTree(list.get(), sidText) == kErrorSuccess;
+  // A folder that isn't this account's alone stays, and so does the entry
+  // that leads to it: without the entry nobody would find it again.
+  if (!IsDeletableProfile(services, folder) || BelongsToAnotherProfile(services, account, folder)) {
+    return false;
   }
-  return registry.DeleteTree(list.get(), sidText) == kErrorSuccess && gone;
+  list.Reset();
+  // The system's own deletion knows what else belongs to a profile; only
+  // where it is missing does the folder go piece by piece.
+  constexpr WinError kErrorCallNotImplemented = 120;
+  constexpr WinError kErrorProcedureNotFound = 127;
+  const WinError removed = services.platform.userProfiles->DeleteProfile(sidText);
+  if (removed != kErrorCallNotImplemented && removed != kErrorProcedureNotFound) {
+    return removed == kErrorSuccess;
+  }
+  if (!DeleteTree(*services.platform.files, folder)) return false;
+  return registry.DeleteTree(platform::kLocalMachine,
+                             Format(u"%s\\%s", {TextView(kProfileListKey), sidText})) ==
+         kErrorSuccess;
 }
 
 WinError ScheduleDowngrade(const AccountServices& services, platform::RegKey hive,

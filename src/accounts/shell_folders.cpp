@@ -142,13 +142,33 @@ bool CreateFolderPath(platform::FileSystem& files, VolumeChecker& volumes, TextV
   return made || files.IsDirectory(folder);
 }
 
+namespace {
+
+// Gives `target` the hidden and system marks of `source` (AppData is hidden).
+void KeepMarks(platform::FileSystem& files, TextView source, TextView target) {
+  constexpr uint32_t kMarks = platform::kFileAttributeHidden | platform::kFileAttributeSystem;
+  const uint32_t marks = files.GetAttributes(source);
+  const uint32_t present = files.GetAttributes(target);
+  if (marks == platform::kInvalidFileAttributes || present == platform::kInvalidFileAttributes ||
+      (marks & kMarks) == 0) {
+    return;
+  }
+  (void)files.SetAttributes(target, present | (marks & kMarks));
+}
+
+}  // namespace
+
 bool CopyFolderTree(platform::FileSystem& files, VolumeChecker& volumes, TextView source,
                     TextView target) {
   if (source.empty() || FoldersNest(source, target)) return false;
   auto entries = files.ListDirectory(source);
   bool whole = CreateFolderPath(files, volumes, target);
   if (!entries) return false;
+  KeepMarks(files, source, target);
   for (const auto& entry : *entries) {
+    // A link is not part of the tree; copied, an old name's junction would
+    // become a plain, visible folder.
+    if (entry.info.attributes & platform::kFileAttributeReparsePoint) continue;
     const Text from = Text(source) + u'\\' + entry.name;
     const Text to = Text(target) + u'\\' + entry.name;
     if (entry.info.attributes & platform::kFileAttributeDirectory) {
@@ -180,6 +200,24 @@ std::optional<Text> ResolveAccountPath(platform::Environment& environment, TextV
   const bool onDrive = full.size() >= 3 && full[1] == u':' && full[2] == u'\\';
   if (!onDrive && !full.starts_with(u"\\\\")) return std::nullopt;
   return expanded.text;
+}
+
+std::optional<Text> TrustedHiveFolder(TextView value, const AccountFolderValues& values) {
+  const std::array<std::pair<TextView, TextView>, 6> placeholders = {{
+      {u"%USERPROFILE%", values.profile},
+      {u"%HOMEDRIVE%%HOMEPATH%", values.home},
+      {u"%USERNAME%", values.name},
+      {u"%ThisProfile%", values.profile},
+      {u"%ThisHome%", values.home},
+      {u"%ThisUser%", values.name},
+  }};
+  auto replaced = ReplaceInOnePass(value, placeholders);
+  if (!replaced || replaced->find(u'%') != Text::npos) return std::nullopt;
+  if (replaced->find(u"\\..") != Text::npos) return std::nullopt;
+  if (!FolderWithin(*replaced, values.profile) && !FolderWithin(*replaced, values.home)) {
+    return std::nullopt;
+  }
+  return replaced;
 }
 
 Text ToRegistryForm(TextView path, const AccountFolderValues& values, size_t capacity) {
@@ -225,6 +263,16 @@ void StoreShellFolder(platform::Registry& registry, const ShellFolderTarget& tar
                          u"%S: Shell Folder %d can't be stored", {u"CreateUsers", index});
 }
 
+// Whether the system gives new users folder `index` at all: the .DEFAULT
+// user has it. A folder only older systems had is not made for anyone.
+bool SystemHasFolder(platform::Registry& registry, size_t index) {
+  platform::ScopedKey key = platform::ScopedKey::Open(
+      registry, platform::kUsers, kDefaultUserShellFoldersKey, platform::kKeyRead);
+  if (!key) return false;
+  auto value = registry.QueryValue(key.get(), ShellFolderNames()[index]);
+  return value.ok() && !value->AsText().empty();
+}
+
 }  // namespace
 
 void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, UserAccount& record,
@@ -241,13 +289,28 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
     const int index = static_cast<int>(j);
     const bool fromRecord = !record.ShellFolders[j].empty();
     Text asked;
+    bool fromHive = false;
+    bool makeIt = true;
     if (fromRecord) {
       asked = record.ShellFolders[j].str();
-    } else if (!ReadShellFolder(registry, target.hive, j, asked)) {
+    } else if (ReadShellFolder(registry, target.hive, j, asked)) {
+      fromHive = true;
+    } else {
       if (!DefaultShellFolder(services, j, asked)) asked.clear();
-      StoreShellFolder(registry, target, index, name, asked);
+      makeIt = SystemHasFolder(registry, j);
+      if (makeIt) StoreShellFolder(registry, target, index, name, asked);
     }
-    auto resolved = ResolveAccountPath(environment, asked, values);
+    auto resolved = fromHive ? TrustedHiveFolder(asked, values)
+                             : ResolveAccountPath(environment, asked, values);
+    // Nothing asked for it (a system folder such as Fonts lies there too), so
+    // leaving it is no failure.
+    if (fromHive && !resolved) {
+      verbose(
+          u"%S: Shell Folder %d '%s' lies outside the account's profile and home; it is "
+          u"left as it is",
+          {u"CreateUsers", index, asked});
+      continue;
+    }
     if (!resolved || resolved->empty()) {
       target.log.WriteFormat(app::kLogError, index,
                              u"%S: Shell Folder %d '%s' does not name a folder of the account",
@@ -271,7 +334,7 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
       verbose(u"%S: Shell Folder %d is '%s'", {u"CreateUsers", index, path});
       Text present;
       if (ReadShellFolder(registry, target.hive, j, present)) {
-        old = ResolveAccountPath(environment, present, values).value_or(Text());
+        old = TrustedHiveFolder(present, values).value_or(Text());
       } else {
         verbose(u"%S: Default Shell Folder %d was not set", {u"CreateUsers", index});
       }
@@ -283,7 +346,7 @@ void ApplyShellFolders(const AccountServices& services, VolumeChecker& volumes, 
     } else {
       verbose(u"%S: User Shell Folder %d wasn't initialized ('%s')", {u"CreateUsers", index, path});
     }
-    if (!files.IsDirectory(path)) {
+    if (makeIt && !files.IsDirectory(path)) {
       verbose(u"%S: Creating Shell Folder %d as '%s'", {u"CreateUsers", index, path});
       if (!CreateFolderPath(files, volumes, path, target.leafSecurity)) {
         target.log.WriteFormat(app::kLogWarning, index,
@@ -329,6 +392,7 @@ bool CopyDefaultUserProfile(const AccountServices& services, VolumeChecker& volu
   const AccountFolderValues values{target, record.Home.view(), record.Name.view()};
   bool whole = true;
   for (const auto& entry : *entries) {
+    if (entry.info.attributes & platform::kFileAttributeReparsePoint) continue;
     const Text from = Text(source) + u'\\' + entry.name;
     Text to = Text(target) + u'\\' + entry.name;
     bool moved = false;

@@ -85,6 +85,16 @@ class VolumeChecker {
                                                      TextView path,
                                                      const AccountFolderValues& values);
 
+// The folder a value read from the account's own hive names, when the
+// program may act on it with its own rights: the account's placeholders
+// (%USERPROFILE%, %HOMEDRIVE%%HOMEPATH%, %USERNAME% and their %This...%
+// forms) replaced, and then no variable left (the program's
+// environment is not the account's), no "..", and the folder inside the
+// account's profile or home. nullopt otherwise: the account could have
+// written anything there.
+[[nodiscard]] std::optional<Text> TrustedHiveFolder(TextView value,
+                                                    const AccountFolderValues& values);
+
 // The form of a full path stored in the account's hive: its profile folder
 // written "%USERPROFILE%", its home "%HOMEDRIVE%%HOMEPATH%" and a path
 // component that is its name "%USERNAME%". One pass from the left over whole

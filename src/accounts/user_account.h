@@ -47,6 +47,10 @@ inline constexpr char16_t kKeepPassword[] = u"*";
 struct UserVariable {
   FixedText<127> name;
   FixedText<254> value;
+  // Read from the account's own hive rather than given by the configuration
+  // or the pages: the account may have written anything there, so it goes
+  // back into the account's hive but never into the program's environment.
+  bool fromHive = false;
 };
 
 // The private variables of an account; the newest is first.

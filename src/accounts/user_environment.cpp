@@ -89,10 +89,11 @@ void SyncVariables(UserAccount& target, const UserAccount& source) {
   for (; to != target.Environment.end() && from != source.Environment.end(); ++to, ++from) {
     to->name = from->name.view();
     to->value = from->value.view();
+    to->fromHive = from->fromHive;
   }
   target.Environment.erase(to, target.Environment.end());
   for (; from != source.Environment.end(); ++from) {
-    AddVariable(target, from->name.view(), from->value.view());
+    AddVariable(target, from->name.view(), from->value.view()).fromHive = from->fromHive;
   }
 }
 
@@ -130,7 +131,7 @@ void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
     auto entry = registry.EnumValue(key.get(), index);
     if (!entry) break;
     const UserVariable read = RecordForm(entry->first, entry->second);
-    AddVariable(account, read.name.view(), read.value.view());
+    AddVariable(account, read.name.view(), read.value.view()).fromHive = true;
   }
 }
 
@@ -238,6 +239,7 @@ bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoo
 bool SetProcessVariables(platform::Environment& environment, const UserAccount& account) {
   bool whole = true;
   for (const UserVariable& variable : account.Environment) {
+    if (variable.fromHive) continue;
     const Text value = environment.Expand(variable.value.view(), kVariableCapacity + 1).text;
     whole = environment.Set(variable.name.view(), TextView(value)) == kErrorSuccess && whole;
   }

@@ -59,7 +59,8 @@ void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
 // Sets each of the record's variables in the process environment, its value
 // expanded (255 characters), so that commands started for the account see
 // them. From the head: of two entries of one name the later one stays set.
-// False when one could not be set (the others still are).
+// Variables read from the account's own hive are left out. False when one
+// could not be set (the others still are).
 [[nodiscard]] bool SetProcessVariables(platform::Environment& environment,
                                        const UserAccount& account);
 

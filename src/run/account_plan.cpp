@@ -29,7 +29,10 @@ void PlanFolders(const accounts::AccountServices& services, const UserAccount& a
   platform::Environment& environment = *services.platform.environment;
   plan.profile = Expanded(environment, account.Profile.view(), kExpandCapacity);
   plan.newProfile = plan.profile.empty();
-  if (plan.newProfile) plan.profile = accounts::PlannedProfileFolder(services, account.Name.view());
+  if (plan.newProfile) {
+    plan.profile = accounts::PlannedProfileFolder(services, account.Name.view());
+    plan.profileSource = accounts::DefaultProfileFolder(services);
+  }
   (void)environment.Set(u"ThisProfile", TextView(plan.profile));
   const Text home = Expanded(environment, account.Home.view(), kExpandCapacity);
   plan.home = home.empty()
@@ -116,7 +119,12 @@ std::string AccountText(const PlannedAccount& p) {
   out += std::string("  deny-logon\t") +
          (p.dropsDenyLogon ? "dropped when held directly" : "unchanged") + "\n";
   out += std::string("  profile\t") + (p.newProfile ? "new" : "existing") + "\t" +
-         PlanField(p.profile) + "\n";
+         PlanField(p.profile);
+  if (p.newProfile) {
+    out += "\tfrom\t" + (p.profileSource.empty() ? std::string("(no Default profile)")
+                                                 : PlanField(p.profileSource));
+  }
+  out += "\n";
   out += "  home\t" + PlanField(p.home) + "\n";
   for (const PlannedFolder& f : p.folders) {
     out += "  folder\t" + PlanField(f.name) + "\t" +
@@ -153,7 +161,8 @@ std::string AccountJson(const PlannedAccount& p) {
       ",\"comment\":" + PlanJsonString(p.comment) + ",\"fullName\":" + PlanJsonString(p.fullName) +
       ",\"group\":" + GroupJson(p) + ",\"dropsDenyLogon\":" + Bool(p.dropsDenyLogon) +
       ",\"profile\":{\"new\":" + Bool(p.newProfile) + ",\"folder\":" + PlanJsonString(p.profile) +
-      "},\"home\":" + PlanJsonString(p.home) + ",\"folders\":[";
+      ",\"source\":" + PlanJsonString(p.profileSource) + "},\"home\":" + PlanJsonString(p.home) +
+      ",\"folders\":[";
   for (size_t i = 0; i < p.folders.size(); ++i) {
     const PlannedFolder& f = p.folders[i];
     out += std::string(i == 0 ? "" : ",") + "{\"name\":" + PlanJsonString(f.name) +

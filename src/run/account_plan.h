@@ -92,6 +92,9 @@ struct PlannedAccount {
   bool dropsDenyLogon = false;
   bool newProfile = false;
   Text profile;
+  // The folder a new profile is filled from (the Default profile); empty for
+  // an existing profile or when the machine has none.
+  Text profileSource;
   Text home;
   std::vector<PlannedFolder> folders;
   std::vector<std::pair<Text, Text>> variables;

@@ -295,12 +295,13 @@ app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
   };
   const accounts::ProfileCopy copy = [this, &volumes, &account, &leafSecurity](TextView source,
                                                                                TextView target) {
-    const bool copied =
-        accounts::CopyDefaultUserProfile(services_, volumes, source, target, account, leafSecurity);
-    WarnIfFailed(copied ? kErrorSuccess : kErrorGenFailure, u"copy the default profile", target);
+    return accounts::CopyDefaultUserProfile(services_, volumes, source, target, account,
+                                            leafSecurity);
   };
-  WarnIfFailed(accounts::SetUpLocalProfile(services_, *sid, account.Profile.view(), copy),
-               u"set up the profile", account.Name.view());
+  if (!ProfileReady(account,
+                    accounts::SetUpLocalProfile(services_, *sid, account.Profile.view(), copy))) {
+    return app::Outcome::kError;
+  }
 
   if (account.Home.empty()) {
     account.Home = account.Profile.str();
@@ -333,10 +334,30 @@ void SystemAccountWorker::SetUpRoamingProfile(UserAccount& account, const platfo
   WarnIfFailed(app_.platform.accounts->SetUserText(account.Domain.view(), account.Name.view(),
                                                    platform::kUserLevelProfile, unexpanded),
                u"set the roaming profile path", account.Name.view());
-  WarnIfFailed(
-      accounts::SetUpRoamingProfile(services_, sid, expanded,
-                                    static_cast<uint32_t>(account.HasRoamingProfile), copy),
-      u"set up the roaming profile", account.Name.view());
+  const accounts::ProfileSetup roaming = accounts::SetUpRoamingProfile(
+      services_, sid, expanded, static_cast<uint32_t>(account.HasRoamingProfile), copy);
+  WarnIfFailed(roaming.details, u"set up the roaming profile", account.Name.view());
+  WarnIfFailed(roaming.copy, u"copy the default profile into the roaming profile",
+               account.Name.view());
+}
+
+bool SystemAccountWorker::ProfileReady(const UserAccount& account,
+                                       const accounts::ProfileSetup& setup) {
+  if (setup.details == kErrorAccessDenied && setup.copy == kErrorSuccess) {
+    app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(setup.details),
+                         u"%s: '%s' can't be the profile folder of '%s'; the account is skipped",
+                         {kWorker, account.Profile.view(), account.Name.view()});
+    return false;
+  }
+  WarnIfFailed(setup.details, u"set up the profile", account.Name.view());
+  // An account whose profile starts empty would meet a desktop without any
+  // of the system's settings at its first logon.
+  if (setup.copy == kErrorSuccess) return true;
+  app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(setup.copy),
+                       u"%s: The default profile can't be copied into '%s'; the profile of '%s' "
+                       u"is incomplete",
+                       {kWorker, account.Profile.view(), account.Name.view()});
+  return false;
 }
 
 void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew) {

@@ -47,6 +47,11 @@ class SystemAccountWorker : public AccountWorker {
   void SetUpRoamingProfile(accounts::UserAccount& account, const platform::Sid& sid,
                            const accounts::ProfileCopy& copy);
   void DropNewAccount(const accounts::UserAccount& account, bool isNew);
+  // Logs how setting up the local profile went; false when the account must
+  // not go on: its folder may not be a profile, or the Default profile was
+  // not copied into it.
+  [[nodiscard]] bool ProfileReady(const accounts::UserAccount& account,
+                                  const accounts::ProfileSetup& setup);
   void ApplyWelcomeScreen(const accounts::UserAccount& account, bool renamed);
   // The profile's settings; kWarning when they could not all be written.
   [[nodiscard]] app::Outcome SetUpHive(accounts::UserAccount& account, const platform::Sid& sid,

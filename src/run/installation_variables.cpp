@@ -181,6 +181,8 @@ bool SetAccountVariables(const VariableContext& context, const accounts::UserAcc
   variables.Set(u"USERDOMAIN", account.Domain.empty() ? computer : account.Domain.view());
   variables.Set(u"COMPUTERNAME", computer);
   for (const auto& variable : account.Environment) {
+    // The account's own hive is not the program's to trust.
+    if (variable.fromHive) continue;
     variables.Set(variable.name.view(), variables.Expand(variable.value.view(), kVariableCapacity));
   }
   for (size_t i = 0; i < kShellFolderCount; ++i) {

@@ -286,6 +286,8 @@ bool AccountEditor::ApplyVariable(const VariableDraft& draft) {
   accounts::UserVariable& variable = *std::next(copy_->Environment.begin(), *draft.row);
   variable.name = draft.name.view();
   variable.value = draft.value.view();
+  // What the administrator typed is the configuration's now.
+  variable.fromHive = false;
   return true;
 }
 

@@ -38,10 +38,10 @@ TEST_F(Profiles, AccountNamedLikeTheComputerResolvesToTheAccount) {
 
 TEST_F(Profiles, EntryWithoutCentralProfileHasNoRoamingPath) {
   const Text sid = AddUser(u"anna");
-  m.AddProfileListEntry(sid, u"C:\\Documents and Settings\\anna", u"", std::nullopt);
+  m.AddProfileListEntry(sid, u"C:\\Users\\anna", u"", std::nullopt);
   const auto profile = Profile(u"ANNA");
   ASSERT_TRUE(profile.has_value());
-  EXPECT_EQ(U8(profile->localPath), "C:\\Documents and Settings\\anna");
+  EXPECT_EQ(U8(profile->localPath), "C:\\Users\\anna");
   EXPECT_EQ(U8(profile->roamingPath), "");
   EXPECT_EQ(profile->preference, 0u);
   m.AddProfileListEntry(sid, u"C:\\P\\anna", u"\\\\srv\\roam\\anna", 1);
@@ -60,7 +60,7 @@ TEST_F(Profiles, AccountWithoutEntryHasNoProfile) {
 TEST_F(Profiles, SystemUsesTheDefaultUserProfile) {
   const auto profile = Profile(u"System");
   ASSERT_TRUE(profile.has_value());
-  EXPECT_EQ(U8(profile->localPath), "C:\\Documents and Settings\\Default User");
+  EXPECT_EQ(U8(profile->localPath), "C:\\Users\\Default");
 }
 
 TEST_F(Profiles, HiveFileIsAppendedUnlessAlreadyNamed) {

@@ -43,7 +43,11 @@ inline constexpr std::array<const char16_t*, 22> kDefaultFolderValues = {
 
 class AccountMachine {
  public:
-  AccountMachine() {
+  // With `olderDefaults`, the .Default user's folders are those of
+  // kDefaultFolderValues (every one of the 22 set) instead of the Windows
+  // 10/11 machine's own.
+  explicit AccountMachine(bool olderDefaults = true) {
+    if (!olderDefaults) return;
     for (size_t i = 0; i < kShellFolderCount; ++i) {
       machine.registry().Put(
           platform::kUsers, kDefaultUserShellFoldersKey, ShellFolderNames()[i],
@@ -93,7 +97,8 @@ class AccountMachine {
     }
   }
 
-  // Writes a hive file at `file` holding `values`: (key path, name, text).
+  // Writes a hive file at `file` holding `values`: (key path, name, text),
+  // in place of any file there.
   void WriteHive(TextView file,
                  const std::vector<std::tuple<Text, Text, platform::RegValue>>& values) {
     ASSERT_EQ(machine.services().EnablePrivileges({u"SeBackupPrivilege", u"SeRestorePrivilege"}),
@@ -106,6 +111,8 @@ class AccountMachine {
     }
     auto key = registry.OpenKey(platform::kCurrentUser, scratch, platform::kKeyAllAccess);
     ASSERT_TRUE(key.ok());
+    // A file already there (the machine's own Default hive, say) is replaced.
+    (void)machine.files().DeleteFile(file);
     ASSERT_EQ(registry.SaveKey(*key, file), kErrorSuccess);
     registry.CloseKey(*key);
     ASSERT_EQ(registry.DeleteTree(platform::kCurrentUser, scratch), kErrorSuccess);

@@ -9,7 +9,7 @@
 namespace tarn::accounts {
 namespace {
 
-constexpr char16_t kProfiles[] = u"C:\\Documents and Settings";
+constexpr char16_t kProfiles[] = u"C:\\Users";
 constexpr char16_t kShellFolders[] =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -33,10 +33,6 @@ class ProfileSetup : public ::testing::Test {
     info.name = u"anna";
     sidText = m.AddAccount(info);
     sid = *platform::Sid::FromText(sidText);
-    m.machine.registry().Put(platform::kLocalMachine, testing::AccountMachine::kProfileListKeyText,
-                             u"DefaultUserProfile", platform::RegValue::FromText(u"Default User"));
-    m.machine.registry().Put(platform::kLocalMachine, testing::AccountMachine::kProfileListKeyText,
-                             u"AllUsersProfile", platform::RegValue::FromText(u"All Users"));
     EXPECT_EQ(m.machine.environment().Set(u"SystemDrive", u"C:"), kErrorSuccess);
     EXPECT_EQ(m.machine.services().EnablePrivileges({u"SeBackupPrivilege", u"SeRestorePrivilege"}),
               kErrorSuccess);
@@ -48,17 +44,19 @@ class ProfileSetup : public ::testing::Test {
   platform::Sid sid;
 };
 
-TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
-  const Text defaultUser = Text(kProfiles) + u"\\Default User";
+TEST_F(ProfileSetup, NewProfileIsCopiedFromTheDefaultProfileAndGivenToTheAccount) {
+  const Text defaultUser = Text(kProfiles) + u"\\Default";
   ASSERT_TRUE(m.machine.files().PutTextFile(defaultUser + u"\\Desktop\\readme.txt", "hi"));
+  ASSERT_EQ(files().DeleteFile(defaultUser + u"\\NTUSER.DAT"), kErrorSuccess);
   m.WriteHive(defaultUser + u"\\NTUSER.DAT",
               {{u"Software\\Test", u"X", platform::RegValue::FromText(u"1")},
                {Text(kUserShellFoldersKey), u"Desktop", platform::RegValue::FromText(u"X:\\Desk")},
                {kShellFolders, u"Desktop", platform::RegValue::FromText(u"C:\\old")}});
   const Text folder = Text(kProfiles) + u"\\anna";
 
-  ASSERT_EQ(SetUpLocalProfile(m.services(), sid, u"%SystemDrive%\\Documents and Settings\\anna"),
-            kErrorSuccess);
+  const auto setup = SetUpLocalProfile(m.services(), sid, u"%SystemDrive%\\Users\\anna");
+  ASSERT_EQ(setup.details, kErrorSuccess);
+  ASSERT_EQ(setup.copy, kErrorSuccess);
 
   const auto expected = ProfileAccessList(sid);
   ASSERT_EQ(expected.size(), 6u);
@@ -70,7 +68,7 @@ TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
   auto image = m.machine.registry().Get(platform::kLocalMachine, entry, u"ProfileImagePath");
   ASSERT_TRUE(image.has_value());
   EXPECT_EQ(image->type, platform::kRegExpandSz);
-  EXPECT_EQ(U8(image->AsText()), "%SystemDrive%\\Documents and Settings\\anna");
+  EXPECT_EQ(U8(image->AsText()), "%SystemDrive%\\Users\\anna");
   EXPECT_EQ(m.machine.registry().Get(platform::kLocalMachine, entry, u"Sid")->data, sid.ToBytes());
 
   // The access lists went into the hive file with the keys.
@@ -91,12 +89,12 @@ TEST_F(ProfileSetup, NewProfileIsCopiedFromDefaultUserAndGivenToTheAccount) {
                    .Get(platform::kUsers, hivePath + kUserShellFoldersKey, u"Desktop")
                    ->AsText()),
             "%USERPROFILE%\\Desktop");
-  for (const char16_t* name : {u"Desktop", u"AppData", u"My Music"}) {
-    auto value = m.machine.registry().Get(platform::kUsers, hivePath + kShellFolders, name);
-    ASSERT_TRUE(value.has_value()) << U8(name);
-    EXPECT_EQ(value->type, platform::kRegSz);
-    EXPECT_TRUE(value->data.empty()) << U8(name);
-  }
+  // What the copy resolved is worked out again; nothing else is added.
+  auto resolved = m.machine.registry().Get(platform::kUsers, hivePath + kShellFolders, u"Desktop");
+  ASSERT_TRUE(resolved.has_value());
+  EXPECT_EQ(resolved->type, platform::kRegSz);
+  EXPECT_TRUE(resolved->data.empty());
+  EXPECT_FALSE(m.machine.registry().Get(platform::kUsers, hivePath + kShellFolders, u"My Music"));
   EXPECT_EQ(UnloadUserHive(m.services(), sid, *root), kErrorSuccess);
 }
 
@@ -106,25 +104,26 @@ TEST_F(ProfileSetup, NewFolderTakesTheFirstFreeNumberedName) {
   Text profile;
   ASSERT_EQ(MakeProfileFolder(m.services(), u"anna", ProfileAccessList(sid), profile),
             kErrorSuccess);
-  EXPECT_EQ(U8(profile), "C:\\Documents and Settings\\anna.0002");
+  EXPECT_EQ(U8(profile), "C:\\Users\\anna.0002");
   EXPECT_TRUE(files().IsDirectory(profile));
   EXPECT_EQ(Describe(*files().GetAccessList(profile)), Describe(ProfileAccessList(sid)));
   EXPECT_EQ(MakeProfileFolder(m.services(), u"bad|name", {}, profile), sim::kErrorInvalidName);
 }
 
-TEST_F(ProfileSetup, FolderWithAHiveIsOnlyRegisteredAndOwned) {
-  ASSERT_TRUE(files().PutTextFile(Text(kProfiles) + u"\\Default User\\readme.txt", "hi"));
+TEST_F(ProfileSetup, FolderWithAHiveIsOnlyRegistered) {
+  ASSERT_TRUE(files().PutTextFile(Text(kProfiles) + u"\\Default\\readme.txt", "hi"));
   const Text folder = Text(kProfiles) + u"\\anna";
   ASSERT_TRUE(files().MakeDirectories(folder));
   m.WriteHive(folder + u"\\NTUSER.DAT", {{u"Software", u"X", platform::RegValue::FromText(u"1")}});
   const platform::AccessEntry kept{*platform::Sid::FromText(u"S-1-5-32-545"), 0, 1};
   ASSERT_EQ(files().SetAccessList(folder, std::vector{kept}), kErrorSuccess);
 
-  ASSERT_EQ(SetUpLocalProfile(m.services(), sid, folder), kErrorSuccess);
+  ASSERT_EQ(SetUpLocalProfile(m.services(), sid, folder).details, kErrorSuccess);
 
   EXPECT_FALSE(files().Exists(folder + u"\\readme.txt"));
   EXPECT_EQ(Describe(*files().GetAccessList(folder)), Describe({kept}));
-  EXPECT_EQ(U8(files().GetOwner(folder)->ToText()), U8(sidText));
+  // A folder with something in it may be someone's; its owner stays.
+  EXPECT_EQ(U8(files().GetOwner(folder)->ToText()), "S-1-5-32-544");
   EXPECT_EQ(Describe(*files().GetAccessList(folder + u"\\ntuser.dat")), "")
       << "the hive is not prepared again";
   EXPECT_TRUE(m.machine.registry().KeyExists(
@@ -139,24 +138,25 @@ TEST_F(ProfileSetup, DeleteRefusesFoldersOutsideTheProfilesAndTheSharedOnes) {
     bool deleted;
   };
   const Case cases[] = {
-      {u"%SystemDrive%\\Documents and Settings\\anna", u"C:\\Documents and Settings\\anna", true},
+      {u"%SystemDrive%\\Users\\anna", u"C:\\Users\\anna", true},
       {u"C:\\Windows", u"C:\\Windows", false},
-      {u"C:\\Documents and Settings", u"C:\\Documents and Settings", false},
-      {u"C:\\Documents and Settings\\", u"C:\\Documents and Settings", false},
-      {u"C:\\documents and settings\\default user", u"C:\\Documents and Settings\\Default User",
-       false},
-      {u"C:\\Documents and Settings\\All Users", u"C:\\Documents and Settings\\All Users", false},
-      {u"C:\\Documents and Settings\\anna\\..\\..\\Windows", u"C:\\Windows", false},
-      {u"C:\\Documents and Settings Old\\anna", u"C:\\Documents and Settings Old\\anna", false},
+      {u"C:\\Users", u"C:\\Users", false},
+      {u"C:\\Users\\", u"C:\\Users", false},
+      {u"C:\\users\\default", u"C:\\Users\\Default", false},
+      {u"C:\\Users\\Public", u"C:\\Users\\Public", false},
+      {u"C:\\Users\\anna\\..\\..\\Windows", u"C:\\Windows", false},
+      {u"C:\\Users Old\\anna", u"C:\\Users Old\\anna", false},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(files().PutTextFile(Text(c.folder) + u"\\file.txt", "x"));
     m.AddProfileListEntry(sidText, c.imagePath, u"", std::nullopt);
-    EXPECT_TRUE(DeleteProfile(m.services(), u"", u"anna")) << U8(c.imagePath);
+    EXPECT_EQ(DeleteProfile(m.services(), u"", u"anna"), c.deleted) << U8(c.imagePath);
     EXPECT_EQ(files().Exists(c.folder), !c.deleted) << U8(c.imagePath);
-    EXPECT_FALSE(m.machine.registry().KeyExists(
-        platform::kLocalMachine,
-        Text(testing::AccountMachine::kProfileListKeyText) + u"\\" + sidText))
+    // The entry goes only with its folder: it is the way to find it again.
+    EXPECT_EQ(m.machine.registry().KeyExists(
+                  platform::kLocalMachine,
+                  Text(testing::AccountMachine::kProfileListKeyText) + u"\\" + sidText),
+              !c.deleted)
         << U8(c.imagePath);
   }
   EXPECT_FALSE(DeleteProfile(m.services(), u"", u"nobody"));

@@ -29,8 +29,8 @@ struct RegistryFormCase {
 TEST(ShellFolderRegistryForm, ReplacesWholeComponentsInOnePass) {
   const RegistryFormCase cases[] = {
       // The name is part of the profile: the inserted %USERPROFILE% stays whole.
-      {u"C:\\Documents and Settings\\User\\Desktop", u"C:\\Documents and Settings\\User",
-       u"D:\\Home", u"User", u"%USERPROFILE%\\Desktop"},
+      {u"C:\\Users\\User\\Desktop", u"C:\\Users\\User", u"D:\\Home", u"User",
+       u"%USERPROFILE%\\Desktop"},
       {u"D:\\Home\\Music", u"C:\\P\\anna", u"D:\\Home\\", u"anna", u"%HOMEDRIVE%%HOMEPATH%\\Music"},
       {u"D:\\Data\\USER\\Music", u"C:\\P\\User", u"", u"User", u"D:\\Data\\%USERNAME%\\Music"},
       // Only whole names: "Users" is not "User", "C:\P\anna2" is not the profile.
@@ -52,7 +52,7 @@ TEST(ShellFolderRegistryForm, StopsReplacingBeforeTheCapacity) {
 }
 
 TEST(ShellFolderPaths, NameTheAccountsOwnFoldersOrNothing) {
-  sim::Machine machine;
+  sim::Machine machine(sim::MachineShape::kBare);
   ASSERT_EQ(machine.environment().Set(u"USERPROFILE", TextView(u"C:\\Admin")), kErrorSuccess);
   auto& env = machine.environment();
   const AccountFolderValues anna{u"C:\\P\\anna", u"D:\\H\\anna", u"anna"};
@@ -185,7 +185,7 @@ class ApplyShellFoldersTest : public ::testing::Test {
 
   static void Anna(UserAccount& record) {
     record.Name = u"anna";
-    record.Profile = u"C:\\Documents and Settings\\anna";
+    record.Profile = u"C:\\Users\\anna";
     record.Home = u"D:\\Users\\anna";
   }
 
@@ -203,14 +203,14 @@ TEST_F(ApplyShellFoldersTest, MovedFolderIsCreatedCopiedAndStoredForTheAccount) 
   Anna(record);
   record.Exists = 1;
   SetHiveValue(kFolderPersonal, u"%USERPROFILE%\\My Documents");
-  ASSERT_TRUE(files().PutTextFile(u"C:\\Documents and Settings\\anna\\My Documents\\a.txt", "a"));
+  ASSERT_TRUE(files().PutTextFile(u"C:\\Users\\anna\\My Documents\\a.txt", "a"));
   record.ShellFolders[kFolderPersonal] = u"D:\\Docs\\%ThisUser%";
   record.ShellFolders[kFolderMyMusic] = u"%ThisHome%\\Music";
   Apply(record);
   EXPECT_EQ(ToUtf8(HiveValue(kFolderPersonal)), "D:\\Docs\\%USERNAME%");
   EXPECT_EQ(ToUtf8(HiveValue(kFolderMyMusic)), "%HOMEDRIVE%%HOMEPATH%\\Music");
   EXPECT_TRUE(files().Exists(u"D:\\Docs\\anna\\a.txt"));
-  EXPECT_TRUE(files().Exists(u"C:\\Documents and Settings\\anna\\My Documents\\a.txt"));
+  EXPECT_TRUE(files().Exists(u"C:\\Users\\anna\\My Documents\\a.txt"));
   EXPECT_TRUE(files().IsDirectory(u"D:\\Users\\anna\\Music"));
   EXPECT_EQ(ToUtf8(record.ShellFolders[kFolderPersonal].view()), "D:\\Docs\\anna");
   // Only the folders themselves get the account's security, not D:\Docs.
@@ -222,11 +222,11 @@ TEST_F(ApplyShellFoldersTest, MovedFolderIsCreatedCopiedAndStoredForTheAccount) 
 TEST_F(ApplyShellFoldersTest, AccountCalledUserKeepsItsProfilePlaceholderWhole) {
   UserAccount record;
   record.Name = u"User";
-  record.Profile = u"C:\\Documents and Settings\\User";
+  record.Profile = u"C:\\Users\\User";
   record.ShellFolders[kFolderDesktop] = u"%ThisProfile%\\Desktop";
   Apply(record);
   EXPECT_EQ(ToUtf8(HiveValue(kFolderDesktop)), "%USERPROFILE%\\Desktop");
-  EXPECT_TRUE(files().IsDirectory(u"C:\\Documents and Settings\\User\\Desktop"));
+  EXPECT_TRUE(files().IsDirectory(u"C:\\Users\\User\\Desktop"));
 }
 
 TEST_F(ApplyShellFoldersTest, AccountThatNeverLoggedOnGetsNoFolderCalledUserProfile) {
@@ -242,14 +242,30 @@ TEST_F(ApplyShellFoldersTest, FolderMovedIntoItsOwnSubfolderIsNotCopied) {
   UserAccount record;
   Anna(record);
   record.Exists = 1;
-  SetHiveValue(kFolderPersonal, u"D:\\Docs");
-  ASSERT_TRUE(files().PutTextFile(u"D:\\Docs\\a.txt", "a"));
-  record.ShellFolders[kFolderPersonal] = u"D:\\Docs\\anna";
+  SetHiveValue(kFolderPersonal, u"%HOMEDRIVE%%HOMEPATH%\\Docs");
+  ASSERT_TRUE(files().PutTextFile(u"D:\\Users\\anna\\Docs\\a.txt", "a"));
+  record.ShellFolders[kFolderPersonal] = u"D:\\Users\\anna\\Docs\\anna";
   Apply(record);
-  EXPECT_TRUE(files().IsDirectory(u"D:\\Docs\\anna"));
-  EXPECT_FALSE(files().Exists(u"D:\\Docs\\anna\\a.txt"));
-  EXPECT_FALSE(files().Exists(u"D:\\Docs\\anna\\anna"));
+  EXPECT_TRUE(files().IsDirectory(u"D:\\Users\\anna\\Docs\\anna"));
+  EXPECT_FALSE(files().Exists(u"D:\\Users\\anna\\Docs\\anna\\a.txt"));
+  EXPECT_FALSE(files().Exists(u"D:\\Users\\anna\\Docs\\anna\\anna"));
   ASSERT_EQ(problems.size(), 1u);
+}
+
+// A folder the account's own hive places outside its profile and home is
+// neither made nor copied from: the account could have named any folder.
+TEST_F(ApplyShellFoldersTest, AHiveFolderOutsideTheAccountsFoldersIsLeftAlone) {
+  UserAccount record;
+  Anna(record);
+  record.Exists = 1;
+  SetHiveValue(kFolderPersonal, u"C:\\Windows\\System32");
+  SetHiveValue(kFolderDesktop, u"E:\\Planted");
+  ASSERT_TRUE(files().PutTextFile(u"C:\\Windows\\System32\\config.sys", "x"));
+  record.ShellFolders[kFolderPersonal] = u"D:\\Users\\anna\\Documents";
+  Apply(record);
+  EXPECT_TRUE(files().IsDirectory(u"D:\\Users\\anna\\Documents"));
+  EXPECT_FALSE(files().Exists(u"D:\\Users\\anna\\Documents\\config.sys"));
+  EXPECT_FALSE(files().Exists(u"E:\\Planted"));
 }
 
 TEST_F(ApplyShellFoldersTest, MissingDriveIsAnsweredAndCancelledDriveSkipped) {
@@ -269,8 +285,8 @@ TEST_F(ApplyShellFoldersTest, MissingDriveIsAnsweredAndCancelledDriveSkipped) {
 }
 
 TEST_F(ApplyShellFoldersTest, DefaultUserProfileLandsAtTheRedirectedFolders) {
-  const Text source = u"C:\\Documents and Settings\\Default User";
-  const Text target = u"C:\\Documents and Settings\\anna";
+  const Text source = u"C:\\Old\\Default User";
+  const Text target = u"C:\\Old\\anna";
   ASSERT_TRUE(files().PutTextFile(source + u"\\ntuser.dat", "hive"));
   ASSERT_TRUE(files().PutTextFile(source + u"\\My Documents\\My Music\\m.txt", "m"));
   ASSERT_TRUE(files().PutTextFile(source + u"\\Desktop\\d.txt", "d"));

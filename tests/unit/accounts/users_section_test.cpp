@@ -45,15 +45,19 @@ class UsersSection : public ::testing::Test {
     info.flags = 0x810200;
     info.privilege = platform::kUserPrivAdmin;
     const Text sid = m.AddAccount(info);
-    const Text folder = u"C:\\Documents and Settings\\guest2";
+    const Text folder = u"C:\\Users\\guest2";
     ASSERT_TRUE(m.machine.files().MakeDirectories(folder));
-    m.AddProfileListEntry(sid, u"%SystemDrive%\\Documents and Settings\\guest2", u"", 0);
+    m.AddProfileListEntry(sid, u"%SystemDrive%\\Users\\guest2", u"", 0);
     ASSERT_EQ(m.machine.environment().Set(u"SystemDrive", u"C:"), kErrorSuccess);
-    m.WriteHive(folder + u"\\ntuser.dat",
-                {{u"Environment", u"TEMP",
-                  platform::RegValue::FromText(u"%USERPROFILE%\\Temp", platform::kRegExpandSz)},
-                 {Text(kUserShellFoldersKey), u"Personal",
-                  platform::RegValue::FromText(u"D:\\Docs\\%USERNAME%", platform::kRegExpandSz)}});
+    m.WriteHive(
+        folder + u"\\ntuser.dat",
+        {{u"Environment", u"TEMP",
+          platform::RegValue::FromText(u"%USERPROFILE%\\Temp", platform::kRegExpandSz)},
+         {Text(kUserShellFoldersKey), u"Personal",
+          platform::RegValue::FromText(u"%USERPROFILE%\\Docs\\%USERNAME%", platform::kRegExpandSz)},
+         // Outside its profile and home: not the program's to act on.
+         {Text(kUserShellFoldersKey), u"Desktop",
+          platform::RegValue::FromText(u"D:\\Desk", platform::kRegExpandSz)}});
   }
 
   testing::AccountMachine m;
@@ -151,9 +155,9 @@ TEST_F(UsersSection, ExistingAccountIsFilledFromTheMachine) {
   EXPECT_EQ(U8(anna->Script), "default.cmd") << "the Script default replaces the machine's";
   EXPECT_EQ(anna->Status, 0x10200u) << "the machine's flags, normalised";
   EXPECT_EQ(anna->Group, kGroupAdministrators);
-  EXPECT_EQ(U8(anna->Profile), "C:\\Documents and Settings\\guest2");
-  EXPECT_EQ(U8(anna->ShellFolders[kFolderPersonal]), "D:\\Docs\\%ThisUser%");
-  EXPECT_EQ(U8(anna->ShellFolders[kFolderDesktop]), "%ThisProfile%\\Desktop");
+  EXPECT_EQ(U8(anna->Profile), "C:\\Users\\guest2");
+  EXPECT_EQ(U8(anna->ShellFolders[kFolderPersonal]), "%ThisProfile%\\Docs\\%ThisUser%");
+  EXPECT_EQ(U8(anna->ShellFolders[kFolderDesktop]), "");
   ASSERT_EQ(anna->Environment.size(), 1u);
   EXPECT_EQ(U8(anna->Environment.front().value), "%ThisProfile%\\Temp");
   EXPECT_EQ(anna->ShellFolderChildren[kFolderPersonal] & (1u << kFolderMyMusic), 0u)

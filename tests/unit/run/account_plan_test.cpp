@@ -21,7 +21,7 @@ struct PlanFixture {
       platform::UserInfo info;
       info.name = name;
       const Text sid = m.AddAccount(info);
-      m.AddProfileListEntry(sid, Text(u"C:\\Documents and Settings\\") + name, u"", std::nullopt);
+      m.AddProfileListEntry(sid, Text(u"C:\\Users\\") + name, u"", std::nullopt);
     }
     m.WriteIni(kFile,
                "[users]\n"
@@ -54,14 +54,14 @@ TEST(AccountPlanTest, TextShowsEachAccountsStepsAndNoPassword) {
       "  flags\t00000201\tcomment\t\tfull name\t\n"
       "  group\tunchanged\n"
       "  deny-logon\tunchanged\n"
-      "  profile\texisting\tC:\\Documents and Settings\\ben\n",
+      "  profile\texisting\tC:\\Users\\ben\n",
       "create\tanna\n"
       "  password\tset\n"
       "  flags\t00010221\tcomment\tSales\tfull name\t\n"
       "  group\t+S-1-5-32-544 Administrators\t-S-1-5-32-545 Users\n"
       "  deny-logon\tunchanged\n"
-      "  profile\tnew\tC:\\Documents and Settings\\anna\n"
-      "  home\tC:\\Documents and Settings\\anna\n",
+      "  profile\tnew\tC:\\Users\\anna\tfrom\tC:\\Users\\Default\n"
+      "  home\tC:\\Users\\anna\n",
       "  folder\tFavorites\t(refused)\n",
       "  folder\tPersonal\tD:\\Docs\\anna\n",
       "  variable\tTEAM\tblue\n"};
@@ -79,7 +79,7 @@ TEST(AccountPlanTest, JsonCarriesTheSameFacts) {
       R"({"action":"change","name":"Boss","oldName":"Administrator","renamed":true,"password":true,)",
       R"("group":{"privilege":2,"join":"S-1-5-32-544","joinName":"Administrators",)",
       R"("leave":"S-1-5-32-545","leaveName":"Users"},"dropsDenyLogon":false,)",
-      R"("profile":{"new":true,"folder":"C:\\Documents and Settings\\anna"},)",
+      R"("profile":{"new":true,"folder":"C:\\Users\\anna","source":"C:\\Users\\Default"},)",
       R"({"name":"Favorites","asked":"%Undefined%\\Fav","path":null})",
       R"({"name":"Personal","asked":"D:\\Docs\\%ThisUser%","path":"D:\\Docs\\anna"})",
       R"("variables":[{"name":"TEAM","value":"blue"}]}])"};

@@ -16,6 +16,7 @@
 #include "run/resume_journal.h"
 #include "support/scripted_prompter.h"
 #include "unit/accounts/account_test_machine.h"
+#include "unit/run/account_worker_run.h"
 
 namespace tarn::run {
 namespace {
@@ -23,83 +24,10 @@ namespace {
 using accounts::UserAccount;
 using accounts::testing::AccountMachine;
 
-constexpr char16_t kLogPath[] = u"C:\\tarn\\accounts.log";
-constexpr char16_t kProfiles[] = u"C:\\Documents and Settings";
+constexpr char16_t kProfiles[] = u"C:\\Users";
 
-// Keeps every record the worker reports; passes over the keys in `done`.
-struct RecordingProgress : AccountProgress {
-  bool AlreadyDone(TextView key, TextView) override {
-    return std::ranges::find(done, Text(key)) != done.end();
-  }
-  void AccountFinished(app::StepRecord& step) override { steps.push_back(step); }
-  std::vector<Text> done;
-  std::vector<app::StepRecord> steps;
-};
-
-// One run of the worker on a fresh machine, with verbose logging to a file.
-struct WorkerRun {
-  WorkerRun() {
-    (void)m.machine.files().MakeDirectories(u"C:\\tarn");
-    app = std::make_unique<AppContext>(m.platform());
-    app->config.Verbose = 1;
-    app->log.Open(kLogPath);
-    app->log.SetListener([this](Text message, int32_t) { messages.push_back(std::move(message)); });
-  }
-
-  UserAccount& Add(TextView name, TextView password = accounts::kKeepPassword) {
-    UserAccount& record = list.AddBlank();
-    record.Name = name;
-    record.OldName = name;
-    record.Password = password;
-    record.Status = accounts::kDefaultStatus;
-    record.Group = accounts::kGroupUnchanged;
-    return record;
-  }
-
-  // An account already on the machine, member of Users, with a profile.
-  uint32_t Existing(TextView name) {
-    platform::UserInfo info;
-    info.name = Text(name);
-    info.comment = u"old comment";
-    const uint32_t rid = accounts().PutUser(info, u"old-password");
-    (void)accounts().AddLocalGroupMember(u"", u"Users", accounts().UserSid(rid));
-    const Text folder = Text(kProfiles) + u"\\" + Text(name);
-    (void)m.machine.files().MakeDirectories(folder);
-    m.AddProfileListEntry(accounts().UserSid(rid).ToText(), folder, u"", std::nullopt);
-    return rid;
-  }
-
-  void Run() {
-    SystemAccountWorker worker(*app, prompter);
-    worker.CreateUsers(list, progress);
-    app->log.Close();
-    const auto bytes = m.machine.files().ReadAll(kLogPath);
-    ASSERT_TRUE(bytes.ok());
-    for (size_t i = 0; i + 1 < bytes->size(); i += 2) {
-      log.push_back(static_cast<char16_t>((*bytes)[i] | ((*bytes)[i + 1] << 8)));
-    }
-  }
-
-  sim::SimAccounts& accounts() { return m.machine.accounts(); }
-  bool InGroup(uint32_t groupRid, TextView name) {
-    const sim::SimUser* user = accounts().FindUser(name);
-    if (user == nullptr) return false;
-    const auto& members = accounts().FindGroupByRid(groupRid)->members;
-    return std::ranges::find(members, accounts().UserSid(user->rid)) != members.end();
-  }
-  bool FolderExists(TextView path) {
-    return m.machine.files().GetAttributes(path) != platform::kInvalidFileAttributes;
-  }
-  bool Logged(TextView text) const { return log.find(text) != Text::npos; }
-
-  AccountMachine m;
-  std::unique_ptr<AppContext> app;
-  tarn::testing::ScriptedPrompter prompter;
-  RecordingProgress progress;
-  accounts::UserAccountList list;
-  std::vector<Text> messages;
-  Text log;
-};
+using testing::kLogPath;
+using testing::WorkerRun;
 
 struct AccountCase {
   const char* what;
@@ -154,7 +82,8 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
        [](WorkerRun& r) {
          const sim::SimUser* rita = r.accounts().FindUser(u"rita");
          ASSERT_NE(rita, nullptr);
-         EXPECT_EQ(rita->info.profile, u"C:\\Roaming\\rita");
+         // Kept with the system's variable, so it follows a changed system drive.
+         EXPECT_EQ(rita->info.profile, u"%SystemDrive%\\Roaming\\rita");
          EXPECT_TRUE(r.FolderExists(u"C:\\Roaming\\rita"));
          const platform::Sid sid = r.accounts().UserSid(rita->rid);
          const auto owner = r.m.machine.files().GetOwner(u"C:\\Roaming\\rita");
@@ -189,7 +118,7 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
        },
        [](WorkerRun& r) {
          EXPECT_EQ(r.accounts().FindUser(u"carl"), nullptr);
-         EXPECT_FALSE(r.FolderExists(u"C:\\Documents and Settings\\carl"));
+         EXPECT_FALSE(r.FolderExists(u"C:\\Users\\carl"));
        }},
       {"an account that can't be deleted keeps its profile",
        [](WorkerRun& r) {
@@ -201,7 +130,7 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
        },
        [](WorkerRun& r) {
          EXPECT_NE(r.accounts().FindUser(u"Guest"), nullptr);
-         EXPECT_TRUE(r.FolderExists(u"C:\\Documents and Settings\\Guest"));
+         EXPECT_TRUE(r.FolderExists(u"C:\\Users\\Guest"));
          EXPECT_TRUE(r.Logged(u"Error(1371): "));
        }},
       {"a rename onto another account's name skips the record",
@@ -241,7 +170,7 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
        },
        [](WorkerRun& r) {
          EXPECT_EQ(r.accounts().FindUser(u"hugo"), nullptr);
-         EXPECT_FALSE(r.FolderExists(u"C:\\Documents and Settings\\hugo"));
+         EXPECT_FALSE(r.FolderExists(u"C:\\Users\\hugo"));
          EXPECT_TRUE(r.Logged(u"Error(2245): "));
          EXPECT_NE(r.accounts().FindUser(u"next"), nullptr);
        }},
@@ -268,19 +197,12 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
   }
 }
 
-// The Default User profile of a fresh system, with its hive, a second fixed
-// drive and the privileges the run holds: what a new account's profile is
-// copied from and where its folders may be moved to.
+// The Default profile of a fresh system with a document and a hive of its
+// own, a second fixed drive and the program's path: what a new account's
+// profile is copied from and where its folders may be moved to.
 void PrepareProfileSource(WorkerRun& r) {
-  auto& registry = r.m.machine.registry();
-  const Text list = accounts::testing::AccountMachine::kProfileListKeyText;
-  registry.Put(platform::kLocalMachine, list, u"DefaultUserProfile",
-               platform::RegValue::FromText(u"Default User"));
-  registry.Put(platform::kLocalMachine, list, u"AllUsersProfile",
-               platform::RegValue::FromText(u"All Users"));
-  ASSERT_EQ(r.m.machine.environment().Set(u"SystemDrive", u"C:"), kErrorSuccess);
-  const Text defaultUser = Text(kProfiles) + u"\\Default User";
-  ASSERT_TRUE(r.m.machine.files().PutTextFile(defaultUser + u"\\My Documents\\readme.txt", "hi"));
+  const Text defaultUser = Text(kProfiles) + u"\\Default";
+  ASSERT_TRUE(r.m.machine.files().PutTextFile(defaultUser + u"\\Documents\\readme.txt", "hi"));
   r.m.WriteHive(defaultUser + u"\\NTUSER.DAT",
                 {{Text(accounts::kUserShellFoldersKey), u"Desktop",
                   platform::RegValue::FromText(u"%USERPROFILE%\\Desktop", platform::kRegExpandSz)},
@@ -300,7 +222,7 @@ std::string Describe(const std::vector<platform::AccessEntry>& entries) {
 }
 
 TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade) {
-  WorkerRun r;
+  WorkerRun r(/*olderDefaults=*/false);
   PrepareProfileSource(r);
   UserAccount& anna = r.Add(u"anna", u"Pw-anna-5");
   anna.Primary = 1;

@@ -29,7 +29,7 @@ namespace {
 using accounts::UserAccount;
 using sim::CallKind;
 
-constexpr char16_t kProfiles[] = u"C:\\Documents and Settings";
+constexpr char16_t kProfiles[] = u"C:\\Users";
 constexpr char16_t kAnnaPassword[] = u"Pw-anna-1";
 constexpr uint32_t kPolicyBefore = 1;
 // Beyond this many failing runs, kinds with many calls are sampled.

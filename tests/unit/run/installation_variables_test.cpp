@@ -184,8 +184,8 @@ TEST_F(InstallationVariables, SystemAccountUsesTheDefaultUserProfile) {
   m.machine.system().SetUserName(u"SYSTEM");
   SetLoggedOnUserVariables(Context());
   EXPECT_EQ(Variable(u"USERNAME"), "SYSTEM");
-  EXPECT_EQ(Variable(u"ThisProfile"), "C:\\Documents and Settings\\Default User");
-  EXPECT_EQ(Variable(u"Desktop"), "C:\\Documents and Settings\\Default User\\Desktop");
+  EXPECT_EQ(Variable(u"ThisProfile"), "C:\\Users\\Default");
+  EXPECT_EQ(Variable(u"Desktop"), "C:\\Users\\Default\\Desktop");
 }
 
 TEST_F(InstallationVariables, LoggedOnUserTakesHomeRegistryEnvironmentAndFolders) {
@@ -203,9 +203,9 @@ TEST_F(InstallationVariables, LoggedOnUserTakesHomeRegistryEnvironmentAndFolders
   SetLoggedOnUserVariables(Context());
   EXPECT_EQ(Variable(u"HOMEDRIVE"), "H:");
   EXPECT_EQ(Variable(u"HOMEPATH"), "\\admin");
-  EXPECT_EQ(Variable(u"TEMP"), "C:\\Documents and Settings\\Administrator\\Temp");
+  EXPECT_EQ(Variable(u"TEMP"), "C:\\Users\\Administrator\\Temp");
   EXPECT_EQ(Variable(u"Personal"), "E:\\Administrator\\Docs");
-  EXPECT_EQ(Variable(u"Start Menu"), "C:\\Documents and Settings\\Administrator\\Start Menu");
+  EXPECT_EQ(Variable(u"Start Menu"), "C:\\Users\\Administrator\\Start Menu");
 }
 
 TEST_F(InstallationVariables, UserPathIsAppendedToTheMachinesAndOtherValuesReplace) {
@@ -218,9 +218,7 @@ TEST_F(InstallationVariables, UserPathIsAppendedToTheMachinesAndOtherValuesRepla
   ASSERT_TRUE(registry.Put(platform::kCurrentUser, u"Environment", u"TEMP",
                            platform::RegValue::FromText(u"D:\\Temp")));
   SetLoggedOnUserVariables(Context());
-  const std::string joined =
-      "C:\\WINDOWS\\system32;C:\\WINDOWS;C:\\Documents and Settings\\"
-      "Administrator\\bin";
+  const std::string joined = "C:\\WINDOWS\\system32;C:\\WINDOWS;C:\\Users\\Administrator\\bin";
   EXPECT_EQ(Variable(u"PATH"), joined);
   EXPECT_EQ(Variable(u"TEMP"), "D:\\Temp");
   // The page sets the variables each time it is shown.
@@ -243,6 +241,8 @@ TEST_F(InstallationVariables, UserValueTooLargeForItsBufferIsSkipped) {
 
 TEST_F(InstallationVariables, RunEnvironmentSwapsABlockAndRestoresIt) {
   Set(u"OUTSIDE", u"1");
+  // Only the block is to bring it, and only for the run.
+  ASSERT_EQ(m.machine.environment().Set(u"SystemRoot", std::nullopt), kErrorSuccess);
   accounts::UserAccount& account = accounts::NewAccount(m.services(), store);
   account.Name = u"anna";
   {
@@ -250,7 +250,7 @@ TEST_F(InstallationVariables, RunEnvironmentSwapsABlockAndRestoresIt) {
     EXPECT_TRUE(run.Enter(account));
     EXPECT_EQ(Variable(u"USERNAME"), "anna");
     EXPECT_EQ(Variable(u"OUTSIDE"), "1") << "the block inherits the process's variables";
-    EXPECT_EQ(Variable(u"SystemRoot"), "C:\\WINDOWS") << "and holds the system's";
+    EXPECT_EQ(Variable(u"SystemRoot"), "C:\\Windows") << "and holds the system's";
     run.Leave();
     EXPECT_FALSE(run.active());
   }
