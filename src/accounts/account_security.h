@@ -45,7 +45,8 @@ inline constexpr char16_t kDenyInteractiveLogonRight[] = u"SeDenyInteractiveLogo
 bool DropAccountRights(const AccountServices& services, TextView server, TextView name,
                        TextView rights);
 
-// A move between the two built-in groups, named by their well-known SIDs.
+// A move between the two built-in groups, named by their well-known SIDs,
+// and the privilege level the account has by the membership afterwards.
 struct GroupChange {
   uint32_t privilege = 0;
   platform::Sid join;
@@ -57,16 +58,45 @@ struct GroupChange {
 // nullopt for kGroupUnchanged (and any other value).
 [[nodiscard]] std::optional<GroupChange> GroupChangeOf(int32_t group, bool primary);
 
-// Applies GroupChangeOf(group, primary) to the account: privilege level,
-// membership of one built-in group and removal from the other. The first
-// failure that matters (a member already there, or not there, is none).
+// Applies GroupChangeOf(group, primary) to the account `sid` (named `name`)
+// by membership alone: it joins one built-in group, then leaves the other;
+// its privilege level follows. The first failure that matters (a member
+// already there, or not there, is none); a failed join leaves the account in
+// its groups.
 [[nodiscard]] WinError SetAccountGroup(const AccountServices& services, TextView server,
                                        TextView name, const platform::Sid& sid, int32_t group,
                                        bool primary);
 
-// Turns the local account `name` into a limited user: privilege level user,
-// member of Users, no longer of Administrators. An unknown name, or one
-// that isn't a user account, changes nothing.
+// Why the run must not delete an account or take it out of Administrators.
+enum class Protection {
+  kNone,
+  // The account the program runs under.
+  kOwnAccount,
+  // An enabled member of Administrators, and no other enabled account of
+  // the group would remain.
+  kLastAdministrator,
+  // The members of Administrators or the program's own account can't be
+  // read, so neither of the above can be ruled out.
+  kUnknown,
+};
+
+// Whether `sid` is the last enabled account among the members of
+// Administrators on `server`: true when it is an enabled member and no other
+// member is an enabled user account; nullopt when the members can't be read.
+[[nodiscard]] std::optional<bool> IsLastEnabledAdministrator(const AccountServices& services,
+                                                             TextView server,
+                                                             const platform::Sid& sid);
+
+// What keeps the run from deleting the account `sid` on `server`
+// (`deleting`) or from taking it out of Administrators (otherwise; an
+// account that isn't a member has nothing to lose).
+[[nodiscard]] Protection ProtectionOf(const AccountServices& services, TextView server,
+                                      const platform::Sid& sid, bool deleting);
+
+// Turns the local account `name` into a limited user by membership: it joins
+// Users, then leaves Administrators. An unknown name, one that isn't a user
+// account, or the last enabled administrator (or one that can't be told
+// apart from it) changes nothing.
 void DowngradeAccount(const AccountServices& services, TextView name);
 
 }  // namespace tarn::accounts

@@ -119,9 +119,13 @@ int32_t ReadWelcomeScreen(platform::Registry& registry, TextView name) {
 WinError SetWelcomeScreen(platform::Registry& registry, TextView name, int32_t value) {
   if (value == kWelcomeUnchanged) return kErrorSuccess;
   WinError error = kErrorSuccess;
-  ScopedKey key = ScopedKey::Open(registry, platform::kLocalMachine, kWelcomeScreenKey,
-                                  platform::kKeyWrite, &error);
-  if (!key) return error;
+  // A fresh Windows 10/11 has no such key: hiding the first account makes
+  // it. Without the key every account is shown, so showing needs none.
+  ScopedKey key = value == 0 ? ScopedKey::Create(registry, platform::kLocalMachine,
+                                                 kWelcomeScreenKey, platform::kKeyWrite, &error)
+                             : ScopedKey::Open(registry, platform::kLocalMachine, kWelcomeScreenKey,
+                                               platform::kKeyWrite, &error);
+  if (!key) return error == kErrorFileNotFound && value != 0 ? kErrorSuccess : error;
   return registry.SetValue(key.get(), name,
                            platform::RegValue::FromDword(static_cast<uint32_t>(value)));
 }

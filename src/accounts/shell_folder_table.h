@@ -83,9 +83,10 @@ void ToAccountPlaceholders(Text& path, size_t capacity = kPathCapacity);
 // value is missing.
 [[nodiscard]] int32_t ReadWelcomeScreen(platform::Registry& registry, TextView name);
 
-// Writes `value` for `name` unless it is kWelcomeUnchanged; the key is opened,
-// never created. Returns the outcome of the write (kErrorSuccess when there
-// was nothing to do).
+// Writes `value` for `name` unless it is kWelcomeUnchanged. Hiding (0)
+// creates the key when it is missing; showing writes nothing without it, as
+// every account is shown then. Returns the outcome of the write
+// (kErrorSuccess when there was nothing to do).
 WinError SetWelcomeScreen(platform::Registry& registry, TextView name, int32_t value);
 
 }  // namespace tarn::accounts

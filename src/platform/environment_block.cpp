@@ -1,7 +1,10 @@
 #include "platform/environment_block.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
+
+#include "base/wipe.h"
 
 namespace tarn::platform {
 
@@ -37,6 +40,28 @@ void AppendEnvironmentEntry(EnvironmentBlock& block, TextView name, TextView val
   block += u'=';
   block += value;
   block += u'\0';
+}
+
+bool SetBlockVariable(EnvironmentBlock& block, TextView name, TextView value) {
+  auto entries = ParseEnvironmentBlock(block);
+  if (!entries) return false;
+  std::erase_if(*entries, [name](const EnvironmentEntry& entry) {
+    return EqualsIgnoreCase(entry.name, name);
+  });
+  const auto place = std::find_if(entries->begin(), entries->end(), [name](const auto& entry) {
+    return EnvironmentNameLess{}(name, entry.name);
+  });
+  EnvironmentBlock built;
+  built.reserve(block.size() + name.size() + value.size() + 2);
+  for (auto entry = entries->begin(); entry != entries->end(); ++entry) {
+    if (entry == place) AppendEnvironmentEntry(built, name, value);
+    AppendEnvironmentEntry(built, entry->name, entry->value);
+  }
+  if (place == entries->end()) AppendEnvironmentEntry(built, name, value);
+  built += u'\0';
+  WipeText(block);
+  block = std::move(built);
+  return true;
 }
 
 }  // namespace tarn::platform

@@ -39,6 +39,12 @@ struct EnvironmentNameLess {
 // Adds "name=value" and its zero to a block being built.
 void AppendEnvironmentEntry(EnvironmentBlock& block, TextView name, TextView value);
 
+// Sets `name` to `value` in `block`, in the place the system's sort gives
+// it, replacing any entry of that name (ignoring case). The new block is
+// built without reallocating, so a secret value leaves no stray copy behind;
+// the old block is wiped. False (block unchanged) when `block` has no end.
+bool SetBlockVariable(EnvironmentBlock& block, TextView name, TextView value);
+
 // A block of `entries` in their order. Each element gives name and value
 // through a structured binding (EnvironmentEntry, std::pair, a map's items).
 template <class Entries>

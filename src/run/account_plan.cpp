@@ -193,6 +193,10 @@ bool RenamesAccount(const UserAccount& account) {
   return account.Exists != 0 && !EqualsIgnoreCase(account.OldName.view(), account.Name.view());
 }
 
+bool LeavesAdministrators(const UserAccount& account) {
+  return account.Group == accounts::kGroupUsers;
+}
+
 bool SetsPassword(const UserAccount& account) {
   return account.Password.view() != TextView(accounts::kKeepPassword);
 }

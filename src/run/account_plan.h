@@ -49,6 +49,10 @@ enum class AccountAction { kLeave, kCreate, kChange, kDelete };
 // True when an existing account takes another name (not only another case).
 [[nodiscard]] bool RenamesAccount(const accounts::UserAccount& account);
 
+// True when the record ends the account outside Administrators: Group 0
+// takes it out now, or for a primary account at its downgrade.
+[[nodiscard]] bool LeavesAdministrators(const accounts::UserAccount& account);
+
 // True when the record gives a password; "*" keeps the current one.
 [[nodiscard]] bool SetsPassword(const accounts::UserAccount& account);
 

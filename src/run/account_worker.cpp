@@ -97,8 +97,41 @@ void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts,
   }
 }
 
+bool SystemAccountWorker::Protected(TextView server, TextView name, bool deleting) {
+  accounts::Protection protection = accounts::Protection::kNone;
+  if (const auto sid =
+          accounts::ResolveAccountSid(services_, server, name, platform::kSidTypeUser)) {
+    protection = accounts::ProtectionOf(services_, server, *sid, deleting);
+  } else if (app_.platform.accounts->GetUserInfo(server, name, 0).ok()) {
+    protection = accounts::Protection::kUnknown;
+  }
+  const TextView outcome =
+      deleting ? u"it is not deleted" : u"it is not made a standard user and is left as it is";
+  switch (protection) {
+    case accounts::Protection::kNone:
+      return false;
+    case accounts::Protection::kOwnAccount:
+      app_.log.WriteFormat(app::kLogError, 0,
+                           u"%s: '%s' is the account this program runs under; %s",
+                           {kWorker, name, outcome});
+      return true;
+    case accounts::Protection::kLastAdministrator:
+      app_.log.WriteFormat(app::kLogError, 0, u"%s: '%s' is the last enabled administrator; %s",
+                           {kWorker, name, outcome});
+      return true;
+    case accounts::Protection::kUnknown:
+      break;
+  }
+  app_.log.WriteFormat(app::kLogError, 0,
+                       u"%s: Can't tell whether '%s' is the last enabled administrator or the "
+                       u"account this program runs under; %s",
+                       {kWorker, name, outcome});
+  return true;
+}
+
 app::Outcome SystemAccountWorker::DeleteAccount(const UserAccount& account) {
   Verbose(u"Deleting user: '%s'", {account.OldName.view()});
+  if (Protected(account.Domain.view(), account.OldName.view(), true)) return app::Outcome::kError;
   // The SID is taken first: once the account is gone its name no longer
   // leads to the profile, and a profile must not go while its account stays.
   const auto sid = accounts::ResolveAccountSid(services_, account.Domain.view(),
@@ -187,6 +220,15 @@ app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
   } else {
     Verbose(u"Creating user: '%s'", {account.Name.view()});
   }
+  // Checked before anything changes, so a refused record leaves the account
+  // as it was. A record for a new account may still name one that exists,
+  // and an earlier run may have renamed an existing one already.
+  if (LeavesAdministrators(account) &&
+      (Protected(server, account.Exists != 0 ? account.OldName.view() : account.Name.view(),
+                 false) ||
+       (RenamesAccount(account) && Protected(server, account.Name.view(), false)))) {
+    return app::Outcome::kError;
+  }
 
   EnterAccountVariables(services_, &app_.config, account, &app_.log);
 
@@ -240,6 +282,14 @@ app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
                          u"%s: Can't create user '%s'; the account is skipped",
                          {kWorker, account.Name.view()});
     return app::Outcome::kError;
+  }
+  // A record for a new account must not take over an account that is
+  // already there without saying so.
+  const bool takenOver = !isNew && account.Exists == 0;
+  if (takenOver) {
+    app_.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(kNerrUserExists),
+                         u"%s: User '%s' already exists; the existing account is changed",
+                         {kWorker, account.Name.view()});
   }
   // The account is there, but some of its details may not be.
   WarnIfFailed(result, u"set every detail", account.Name.view());
@@ -319,7 +369,7 @@ app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
     WarnIfFailed(kErrorGenFailure, u"set the private variables", account.Name.view());
   }
   const app::Outcome hive = SetUpHive(account, *sid, volumes);
-  return result == kErrorSuccess ? hive : app::Outcome::kWarning;
+  return result == kErrorSuccess && !takenOver ? hive : app::Outcome::kWarning;
 }
 
 void SystemAccountWorker::SetUpRoamingProfile(UserAccount& account, const platform::Sid& sid,

@@ -35,6 +35,11 @@ class SystemAccountWorker : public AccountWorker {
 
  private:
   [[nodiscard]] app::Outcome DeleteAccount(const accounts::UserAccount& account);
+  // True, with an error line, when the account `name` must not be deleted
+  // (`deleting`) or taken out of Administrators: it is the account the
+  // program runs under or the last enabled administrator, or it exists but
+  // that can't be ruled out.
+  [[nodiscard]] bool Protected(TextView server, TextView name, bool deleting);
   [[nodiscard]] app::Outcome ApplyAccount(accounts::UserAccount& account,
                                           accounts::VolumeChecker& volumes);
   // Creates the account or changes the existing one; the first failure of

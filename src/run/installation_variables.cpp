@@ -175,7 +175,9 @@ bool SetAccountVariables(const VariableContext& context, const accounts::UserAcc
     for (TextView name : {u"ThisProfile", u"USERPROFILE"}) variables.Remove(name);
   }
   if (account.Domain.empty()) variables.Remove(u"USERDOMAIN");
-  if (account.PasswordGiven) variables.Set(u"USERPASSWORD", account.Password.view());
+  // The password reaches only the block of a command started as the account;
+  // none is left from an account set before.
+  variables.Remove(u"USERPASSWORD");
   variables.Set(u"USERNAME", account.Name.view());
   const TextView computer = context.config ? context.config->Computer.view() : TextView();
   variables.Set(u"USERDOMAIN", account.Domain.empty() ? computer : account.Domain.view());
@@ -253,6 +255,7 @@ void SetLoggedOnUserVariables(const VariableContext& context) {
     name = CutToCapacity(platform.system->UserName().value_or(Text()), kUserNameCapacity);
   variables.Set(u"ThisUser", name);
   variables.Set(u"USERNAME", name);
+  variables.Remove(u"USERPASSWORD");
   const TextView computer = context.config ? context.config->Computer.view() : TextView();
   if (platform.accounts) {
     if (auto info = platform.accounts->GetUserInfo(computer, name, 1)) {

@@ -32,11 +32,14 @@ inline constexpr char16_t kEnvironmentSection[] = u"environment";
 void LoadEnvironmentSection(const VariableContext& context, TextView iniPath);
 
 // Sets the account group of variables from `account`; with `nameOnly` the
-// home and profile variables are left as they are. Always true.
+// home and profile variables are left as they are. USERPASSWORD is removed:
+// the password is given only to commands started as the account, in their
+// own block. Always true.
 bool SetAccountVariables(const VariableContext& context, const accounts::UserAccount& account,
                          bool nameOnly);
 
-// Sets the account group of variables for the account the program runs as.
+// Sets the account group of variables for the account the program runs as
+// (which has no USERPASSWORD).
 void SetLoggedOnUserVariables(const VariableContext& context);
 
 // Sets the 22 shell folder variables from the current user's registry, with

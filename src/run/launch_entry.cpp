@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "accounts/user_account.h"
 #include "app/app_context.h"
@@ -10,6 +11,7 @@
 #include "base/wipe.h"
 #include "catalogue/catalogue_navigation.h"
 #include "platform/environment.h"
+#include "platform/environment_block.h"
 #include "platform/processes.h"
 #include "platform/system_info.h"
 #include "run/resolve_command.h"
@@ -70,10 +72,46 @@ void ReportSystemError(AppContext& app, int32_t level, TextView format, WinError
                       {displayName, FirstLine(app.platform.system->SystemMessage(error))});
 }
 
+constexpr TextView kPasswordReference = u"%USERPASSWORD%";
+
+// The password of the account commands start as, when its record gives one.
+std::optional<TextView> AccountPassword(const LaunchContext& context) {
+  const accounts::UserAccount* account = context.primary;
+  if (account == nullptr || account->PasswordGiven == 0) return std::nullopt;
+  return account->Password.view();
+}
+
+// `commandLine` with every %USERPASSWORD% (any case) replaced by `password`,
+// built without reallocating so that no stray copy of a password is left.
+Text WithPassword(TextView commandLine, TextView password) {
+  size_t count = 0;
+  for (size_t at = FindIgnoreCase(commandLine, kPasswordReference); at != TextView::npos;
+       at = FindIgnoreCase(commandLine, kPasswordReference, at + kPasswordReference.size())) {
+    ++count;
+  }
+  Text out;
+  out.reserve(commandLine.size() + count * password.size() + 1);
+  size_t from = 0;
+  for (size_t at = FindIgnoreCase(commandLine, kPasswordReference); at != TextView::npos;
+       at = FindIgnoreCase(commandLine, kPasswordReference, from)) {
+    out += commandLine.substr(from, at - from);
+    out += password;
+    from = at + kPasswordReference.size();
+  }
+  out += commandLine.substr(from);
+  return out;
+}
+
+// Starts the command. One started as the account gets its password as
+// USERPASSWORD in its own block and in place of %USERPASSWORD% on its command
+// line; the program's own environment never holds it, and every copy made
+// here is wiped.
 Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
                                                         TextView commandLine, TextView folder) {
+  const std::optional<TextView> password = AccountPassword(context);
+  const SecretText line(password ? WithPassword(commandLine, *password) : Text(commandLine));
   platform::StartRequest request;
-  request.commandLine = commandLine;
+  request.commandLine = line.str();
   request.workingFolder = folder;
   platform::EnvironmentBlock block;
   if (context.primary != nullptr) {
@@ -82,23 +120,26 @@ Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
                                    context.primary->Password.view()};
     if (context.runEnvironment) {
       block = context.app.platform.environment->CurrentBlock();
+      if (password) (void)platform::SetBlockVariable(block, u"USERPASSWORD", *password);
       request.environment = &block;
     }
   }
-  return context.app.platform.processes->Start(request);
+  auto started = context.app.platform.processes->Start(request);
+  WipeText(block);
+  return started;
 }
 
-// The command line as the log shows it: a command may take the account's
-// password through %USERPASSWORD%, and the log must never hold it.
-Text CommandForLog(platform::Environment& environment, TextView commandLine) {
+// The command line as the log shows it: the account's password, taken
+// through %USERPASSWORD% or written out, is masked.
+Text CommandForLog(const LaunchContext& context, TextView commandLine) {
   static constexpr TextView kMask = u"********";
-  Text shown(commandLine);
-  const SecretText password(environment.Get(u"USERPASSWORD").value_or(Text()));
-  const Text& secret = password.str();
-  if (secret.empty()) return shown;
-  for (size_t at = shown.find(secret); at != Text::npos;
-       at = shown.find(secret, at + kMask.size())) {
-    shown.replace(at, secret.size(), kMask);
+  const std::optional<TextView> secret = AccountPassword(context);
+  if (!secret) return Text(commandLine);
+  Text shown = WithPassword(commandLine, kMask);
+  if (secret->empty()) return shown;
+  for (size_t at = shown.find(*secret); at != Text::npos;
+       at = shown.find(*secret, at + kMask.size())) {
+    shown.replace(at, secret->size(), kMask);
   }
   return shown;
 }
@@ -242,8 +283,7 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
       platform::ExpandWhole(*app.platform.environment, entry.Command.value_or(Text())),
       commandLine);
   if (app.config.Verbose & 1) {
-    app.log.WriteFormat(app::kLogInfo, 0, u"Command: %s",
-                        {CommandForLog(*app.platform.environment, commandLine)});
+    app.log.WriteFormat(app::kLogInfo, 0, u"Command: %s", {CommandForLog(context, commandLine)});
   }
   const Text folder =
       app::WorkingFolderFor(*app.platform.environment, context.programFolder, entry.WorkDir);

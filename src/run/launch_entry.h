@@ -64,6 +64,9 @@ struct LaunchContext {
   RunStatus& status;
   RunSignals& signals;
   // Start commands under this account, or as the program's own user when none.
+  // A password its record gives reaches those commands alone: as
+  // USERPASSWORD in their block and in place of %USERPASSWORD% on their
+  // command line (masked in the log).
   const accounts::UserAccount* primary = nullptr;
   // Whether the run swapped in its own environment block; commands under the
   // primary account then get the current environment as their block.

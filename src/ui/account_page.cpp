@@ -101,8 +101,7 @@ void AccountPage::Fill() {
   SetControlText(Control(IDC_FULL_NAME_EDIT), copy.FullName.view());
   SetControlText(Control(IDC_DESCRIPTION_EDIT), copy.Comment.view());
   SetControlText(Control(IDC_DOMAIN_EDIT), copy.Domain.view());
-  SetControlText(Control(IDC_PASSWORD_EDIT), copy.Password.view());
-  SetControlText(Control(IDC_CONFIRM_EDIT), state_.editor.confirmation());
+  FillPasswords();
   SetControlText(Control(IDC_HOME_EDIT), copy.Home.view());
   SetControlText(Control(IDC_PROFILE_EDIT), copy.Profile.view());
   SetControlText(Control(IDC_ROAMING_PROFILE_EDIT), copy.RoamingProfile.view());
@@ -116,6 +115,14 @@ void AccountPage::Fill() {
   }
   ReinitOtherPages();
   Validate();
+}
+
+void AccountPage::FillPasswords() {
+  const bool filling = filling_;
+  filling_ = true;
+  SetControlText(Control(IDC_PASSWORD_EDIT), state_.editor.copy().Password.view());
+  SetControlText(Control(IDC_CONFIRM_EDIT), state_.editor.confirmation());
+  filling_ = filling;
 }
 
 void AccountPage::ShowView(const wizard::AccountView& view) {
@@ -172,6 +179,8 @@ void AccountPage::BoxClicked(int id) {
       return;
     }
     ShowView(state_.editor.SetBox(box.box, state));
+    // Keeping the password replaces what was typed, so the fields follow.
+    if (box.box == AccountBox::kKeepPassword) FillPasswords();
     Validate();
     return;
   }

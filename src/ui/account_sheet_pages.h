@@ -52,6 +52,8 @@ class AccountPage final : public PropertyPage {
 
  private:
   void Fill();
+  // Puts the copy's password and its confirmation into their fields.
+  void FillPasswords();
   void ShowView(const wizard::AccountView& view);
   void FieldChanged(int id, HWND control);
   void BoxClicked(int id);

@@ -153,7 +153,7 @@ AccountView AccountEditor::SetBox(AccountBox box, BoxState state) {
   const bool on = state == BoxState::kChecked;
   switch (box) {
     case AccountBox::kKeepPassword:
-      copy.PasswordGiven = on ? 0 : 1;
+      KeepPassword(on);
       break;
     case AccountBox::kPrimary:
       // Only the copy: the other records lose their flag on OK.
@@ -184,6 +184,23 @@ AccountView AccountEditor::SetBox(AccountBox box, BoxState state) {
   // The system refuses "must change" beside "never expires" or "can't change".
   copy.Status = accounts::NormaliseStatus(copy.Status);
   return View();
+}
+
+void AccountEditor::KeepPassword(bool keep) {
+  UserAccount& copy = *copy_;
+  // Whatever was typed before is dropped: the run sets a password whenever
+  // the record's text is not "*", so keeping must leave exactly that.
+  WipeText(confirm_);
+  if (keep) {
+    copy.Password.Wipe();
+    copy.Password = accounts::kKeepPassword;
+    confirm_ = accounts::kKeepPassword;
+    copy.PasswordGiven = 0;
+    return;
+  }
+  // A new password is to be typed into the emptied fields.
+  if (copy.Password.view() == TextView(accounts::kKeepPassword)) copy.Password.Wipe();
+  copy.PasswordGiven = 1;
 }
 
 bool AccountEditor::DisablingOwnAccount(TextView loggedOnUser) const {

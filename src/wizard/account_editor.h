@@ -134,7 +134,9 @@ class AccountEditor {
   [[nodiscard]] AccountView View() const;
   // A field was edited: its text is taken over whole, cut to its capacity.
   void ChangeField(AccountField field, TextView text);
-  // A box was clicked to `state`; returns what the boxes show now.
+  // A box was clicked to `state`; returns what the boxes show now. Ticking
+  // "Keep current password" makes the password "*" whatever was typed (both
+  // password fields show it); clearing it empties both fields for a new one.
   [[nodiscard]] AccountView SetBox(AccountBox box, BoxState state);
   // True when checking "disabled" must first be confirmed: the copy is the
   // account `loggedOnUser` runs as, and it is primary or no record is.
@@ -173,6 +175,9 @@ class AccountEditor {
   void Discard();
 
  private:
+  // "Keep current password" ticked (`keep`) or cleared.
+  void KeepPassword(bool keep);
+
   const accounts::AccountServices& services_;
   accounts::AccountStore& store_;
   const app::InstallConfig& config_;

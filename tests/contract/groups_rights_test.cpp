@@ -94,6 +94,46 @@ TEST_F(GroupsRightsContract, PrivilegeOfAnUnknownUserIsNotSet) {
       kNerrUserNotFound);
 }
 
+TEST_F(GroupsRightsContract, ANewAccountIsAUserAndItsLevelFollowsItsMembership) {
+  if (backend_->UnderWine()) {
+    GTEST_SKIP() << "Wine keeps new accounts in-process, its local group calls have no effect "
+                    "and its NetUserSetInfo is a stub that crashes";
+  }
+  auto& accounts = *platform_.accounts;
+  constexpr TextView kName = u"tarn-ct-member";
+  platform::UserInfo info;
+  info.name = Text(kName);
+  info.flags = 0x10201;
+  ASSERT_EQ(accounts.CreateUser(u"", info, u"Ct-Pw-4711!x"), kErrorSuccess);
+  // Gone again however the case ends, so a real machine keeps no test account.
+  struct Scratch {
+    platform::Accounts& accounts;
+    ~Scratch() { (void)accounts.DeleteUser(u"", kName); }
+  } scratch{accounts};
+  auto self = platform_.security->LookupName(u"", kName);
+  ASSERT_TRUE(self.ok()) << "error " << self.error();
+  auto isMember = [&](const platform::Sid& group) {
+    auto members = accounts.GetLocalGroupMembers(u"", NameOf(group));
+    return members.ok() && std::find(members->begin(), members->end(), self->sid) != members->end();
+  };
+  auto level = [&] {
+    auto read = accounts.GetUserInfo(u"", kName, 1);
+    return read.ok() ? read->privilege : 99u;
+  };
+  EXPECT_TRUE(isMember(platform::UsersSid()));
+  EXPECT_FALSE(isMember(platform::AdministratorsSid()));
+  EXPECT_EQ(level(), platform::kUserPrivUser);
+  // The level can only be set to the one the membership gives.
+  EXPECT_EQ(accounts.SetUserPrivilege(u"", kName, platform::kUserPrivAdmin),
+            kErrorInvalidParameter);
+  EXPECT_EQ(accounts.SetUserPrivilege(u"", kName, platform::kUserPrivUser), kErrorSuccess);
+  ASSERT_EQ(accounts.AddLocalGroupMember(u"", NameOf(platform::AdministratorsSid()), self->sid),
+            kErrorSuccess);
+  EXPECT_EQ(level(), platform::kUserPrivAdmin);
+  EXPECT_EQ(accounts.SetUserPrivilege(u"", kName, platform::kUserPrivUser), kErrorInvalidParameter);
+  EXPECT_EQ(accounts.SetUserPrivilege(u"", kName, platform::kUserPrivAdmin), kErrorSuccess);
+}
+
 TEST_F(GroupsRightsContract, RightsRoundTripOnAnUnusedSid) {
   if (backend_->UnderWine()) GTEST_SKIP() << "Wine's account-rights calls are stubs";
   auto& security = *platform_.security;

@@ -178,13 +178,33 @@ SimGroup* SimAccounts::FindGroupMutable(TextView displayName) {
   return nullptr;
 }
 
+bool SimAccounts::IsMember(uint32_t groupRid, const platform::Sid& sid) const {
+  const SimGroup* group = FindGroupByRid(groupRid);
+  return group != nullptr && std::ranges::find(group->members, sid) != group->members.end();
+}
+
+void SimAccounts::FollowMembership(const platform::Sid& member) {
+  for (auto& user : users_) {
+    if (UserSid(user.rid) != member) continue;
+    if (IsMember(kRidAdministrators, member)) {
+      user.info.privilege = platform::kUserPrivAdmin;
+    } else if (IsMember(kRidUsers, member)) {
+      user.info.privilege = platform::kUserPrivUser;
+    } else {
+      user.info.privilege = platform::kUserPrivGuest;
+    }
+    return;
+  }
+}
+
 WinError SimAccounts::SetUserPrivilege(TextView server, TextView name, uint32_t privilege) {
   if (auto e = faults_.Check(CallKind::kAccountSet)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
-  if (privilege > platform::kUserPrivAdmin) return kErrorInvalidParameter;
   SimUser* user = FindUserMutable(name);
   if (user == nullptr) return kNerrUserNotFound;
-  user->info.privilege = privilege;
+  // The level is not stored apart from the membership: only the level the
+  // membership already gives is accepted.
+  if (privilege != user->info.privilege) return kErrorInvalidParameter;
   return kErrorSuccess;
 }
 
@@ -198,6 +218,7 @@ WinError SimAccounts::AddLocalGroupMember(TextView server, TextView group,
     return platform::kErrorMemberInAlias;
   }
   found->members.push_back(member);
+  FollowMembership(member);
   return kErrorSuccess;
 }
 
@@ -208,6 +229,7 @@ WinError SimAccounts::RemoveLocalGroupMember(TextView server, TextView group,
   SimGroup* found = FindGroupMutable(group);
   if (found == nullptr) return platform::kNerrGroupNotFound;
   if (std::erase(found->members, member) == 0) return platform::kErrorMemberNotInAlias;
+  FollowMembership(member);
   return kErrorSuccess;
 }
 
@@ -240,12 +262,18 @@ WinError SimAccounts::CreateUser(TextView server, const platform::UserInfo& info
                                  TextView password) {
   if (auto e = faults_.Check(CallKind::kAccountAdd)) return e;
   if (!IsLocal(server)) return kErrorBadNetPath;
-  if (info.name.empty()) return kErrorInvalidParameter;
+  if (info.name.empty() || info.privilege != platform::kUserPrivUser) {
+    return kErrorInvalidParameter;
+  }
   if (FindUser(info.name) != nullptr) return kNerrUserExists;
   if (password.size() < minimumPasswordLength_) return kNerrPasswordTooShort;
   platform::UserInfo stored = info;
   stored.profile.clear();
-  PutUser(stored, password);
+  // Windows 10/11 makes every new local account a member of Users.
+  const uint32_t rid = PutUser(stored, password);
+  for (auto& group : groups_) {
+    if (group.rid == kRidUsers) group.members.push_back(UserSid(rid));
+  }
   return kErrorSuccess;
 }
 

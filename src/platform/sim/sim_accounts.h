@@ -22,7 +22,8 @@ inline constexpr WinError kNerrPasswordTooShort = 2245;
 // The built-in accounts can be renamed but never deleted.
 inline constexpr WinError kErrorSpecialAccount = 1371;
 
-// One local account as the database holds it.
+// One local account as the database holds it. Its privilege level follows
+// its membership of the built-in groups, as NetUserGetInfo reports it.
 struct SimUser {
   platform::UserInfo info;
   Text password;
@@ -54,6 +55,8 @@ class SimAccounts : public platform::Accounts {
 
   // ---- Set-up for tests ----
   // Adds or replaces a user; returns its RID (new users count up from 1000).
+  // The user joins no group; its privilege level is the one given until its
+  // membership changes.
   uint32_t PutUser(const platform::UserInfo& info, TextView password = u"");
   void SetJoinInformation(std::optional<platform::JoinInformation> join);
 
@@ -92,6 +95,9 @@ class SimAccounts : public platform::Accounts {
   // Gives the built-in groups the names of a system installed in the
   // language `iso639` ("en", "de"); other languages keep the English names.
   void SetSystemLanguage(TextView iso639);
+  // The level must be the one the account's membership gives (Administrators:
+  // administrator; else Users: user; else guest); any other is refused with
+  // ERROR_INVALID_PARAMETER, as Windows 10/11 does.
   [[nodiscard]] WinError SetUserPrivilege(TextView server, TextView name,
                                           uint32_t privilege) override;
   [[nodiscard]] WinError AddLocalGroupMember(TextView server, TextView group,
@@ -103,6 +109,8 @@ class SimAccounts : public platform::Accounts {
   [[nodiscard]] Result<std::vector<Text>> EnumerateLocalGroups(TextView server) override;
 
   // Creating and changing accounts.
+  // A new account is a member of Users with user privilege; a privilege
+  // other than user is refused (ERROR_INVALID_PARAMETER).
   [[nodiscard]] WinError CreateUser(TextView server, const platform::UserInfo& info,
                                     TextView password) override;
   [[nodiscard]] WinError SetUserText(TextView server, TextView name, uint32_t level,
@@ -117,6 +125,10 @@ class SimAccounts : public platform::Accounts {
 
  private:
   SimGroup* FindGroupMutable(TextView displayName);
+  [[nodiscard]] bool IsMember(uint32_t groupRid, const platform::Sid& sid) const;
+  // Gives the local user `member` (if it is one) the privilege level its
+  // membership now gives.
+  void FollowMembership(const platform::Sid& member);
   size_t minimumPasswordLength_ = 0;
   FaultGate faults_;
 };

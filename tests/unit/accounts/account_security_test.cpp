@@ -95,6 +95,13 @@ TEST_F(AccountSecurityTest, DowngradeOnAGermanSystemLeavesAPlainUser) {
   EXPECT_EQ(Memberships(boss), "U") << "a second downgrade changes nothing";
 }
 
+TEST_F(AccountSecurityTest, DowngradeLeavesTheLastEnabledAdministrator) {
+  ASSERT_EQ(m.machine.accounts().SetUserFlags(u"", u"Administrator", 0x10203), kErrorSuccess);
+  const platform::Sid boss = Add(u"boss", platform::kUserPrivAdmin, sim::kRidAdministrators);
+  DowngradeAccount(m.services(), u"boss");
+  EXPECT_EQ(Memberships(boss), "A") << "nobody would be left to manage the computer";
+}
+
 TEST_F(AccountSecurityTest, DowngradeOfAGroupNameChangesNoMembership) {
   const auto before = m.machine.accounts().FindGroupByRid(sim::kRidUsers)->members;
   DowngradeAccount(m.services(), u"Administrators");

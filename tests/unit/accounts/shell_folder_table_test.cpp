@@ -143,8 +143,8 @@ TEST(WelcomeScreen, MissingValueReadsAsUnchangedAndUnchangedWritesNothing) {
   testing::AccountMachine m;
   auto& registry = m.machine.registry();
   EXPECT_EQ(ReadWelcomeScreen(registry, u"anna"), kWelcomeUnchanged);
-  // Without the key nothing is written, and the key is not created.
-  (void)SetWelcomeScreen(registry, u"anna", 0);
+  // Without the key every account is shown: showing one makes no key.
+  EXPECT_EQ(SetWelcomeScreen(registry, u"anna", 1), kErrorSuccess);
   EXPECT_FALSE(registry.KeyExists(platform::kLocalMachine, kWelcomeScreenKey));
   ASSERT_TRUE(registry.Put(platform::kLocalMachine, kWelcomeScreenKey, u"other",
                            platform::RegValue::FromDword(1)));

@@ -68,6 +68,16 @@ struct WorkerRun {
     return rid;
   }
 
+  // An existing account that is also a member of Administrators.
+  uint32_t Administrator(TextView name) {
+    const uint32_t rid = Existing(name);
+    (void)accounts().AddLocalGroupMember(u"", u"Administrators", accounts().UserSid(rid));
+    return rid;
+  }
+  void DisableBuiltinAdministrator() {
+    ASSERT_EQ(accounts().SetUserFlags(u"", u"Administrator", 0x10203), kErrorSuccess);
+  }
+
   void Run() {
     SystemAccountWorker worker(*app, prompter);
     worker.CreateUsers(list, progress);
@@ -90,6 +100,13 @@ struct WorkerRun {
     return m.machine.files().GetAttributes(path) != platform::kInvalidFileAttributes;
   }
   bool Logged(TextView text) const { return log.find(text) != Text::npos; }
+  // How the worker reported the record with `key`.
+  std::string OutcomeOf(TextView key) const {
+    for (const app::StepRecord& step : progress.steps) {
+      if (step.key == key) return ToUtf8(app::OutcomeName(step.outcome));
+    }
+    return "(not reported)";
+  }
 
   AccountMachine m;
   std::unique_ptr<AppContext> app;

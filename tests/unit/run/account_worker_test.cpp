@@ -11,9 +11,13 @@
 #include "accounts/profile_setup.h"
 #include "accounts/shell_folder_table.h"
 #include "accounts/user_environment.h"
+#include "catalogue/software_catalogue.h"
 #include "platform/sim/sim_accounts.h"
+#include "run/installation_run.h"
 #include "run/result_file.h"
 #include "run/resume_journal.h"
+#include "run/run_environment.h"
+#include "support/headless_runner.h"
 #include "support/scripted_prompter.h"
 #include "unit/accounts/account_test_machine.h"
 #include "unit/run/account_worker_run.h"
@@ -28,6 +32,8 @@ constexpr char16_t kProfiles[] = u"C:\\Users";
 
 using testing::kLogPath;
 using testing::WorkerRun;
+
+void PrepareProfileSource(WorkerRun& r);
 
 struct AccountCase {
   const char* what;
@@ -187,6 +193,37 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
          EXPECT_EQ(r.accounts().FindUser(u"ivy"), nullptr);
          EXPECT_NE(r.accounts().FindUser(u"jack"), nullptr);
        }},
+      {"new accounts join their group by membership alone, without a warning, and one is "
+       "hidden where no account was before",
+       [](WorkerRun& r) {
+         PrepareProfileSource(r);
+         r.Add(u"ada", u"Pw-ada-5").Group = accounts::kGroupAdministrators;
+         UserAccount& uwe = r.Add(u"uwe", u"Pw-uwe-6");
+         uwe.Group = accounts::kGroupUsers;
+         uwe.ShowOnWelcome = 0;
+       },
+       [](WorkerRun& r) {
+         EXPECT_TRUE(r.InGroup(sim::kRidAdministrators, u"ada"));
+         EXPECT_FALSE(r.InGroup(sim::kRidUsers, u"ada"));
+         EXPECT_TRUE(r.InGroup(sim::kRidUsers, u"uwe"));
+         EXPECT_FALSE(r.InGroup(sim::kRidAdministrators, u"uwe"));
+         const auto hidden = r.m.machine.registry().Get(platform::kLocalMachine,
+                                                        accounts::kWelcomeScreenKey, u"uwe");
+         EXPECT_EQ(hidden ? hidden->AsDword() : std::nullopt, std::optional<uint32_t>(0));
+         EXPECT_FALSE(r.Logged(u"Warning(")) << ToUtf8(r.log);
+         EXPECT_EQ(r.OutcomeOf(u"ada") + " " + r.OutcomeOf(u"uwe"), "success success");
+       }},
+      {"a record for a new account that finds one there says so",
+       [](WorkerRun& r) {
+         r.Existing(u"ben");
+         r.Add(u"ben", u"Pw-ben-8").Comment = u"taken over";
+       },
+       [](WorkerRun& r) {
+         EXPECT_EQ(r.accounts().FindUser(u"ben")->info.comment, u"taken over");
+         EXPECT_TRUE(r.Logged(u"Warning(2224): "));
+         EXPECT_TRUE(r.Logged(u"User 'ben' already exists; the existing account is changed"));
+         EXPECT_EQ(r.OutcomeOf(u"ben"), "warning");
+       }},
   };
   for (const AccountCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -219,6 +256,49 @@ std::string Describe(const std::vector<platform::AccessEntry>& entries) {
             std::to_string(entry.mask) + " ";
   }
   return text;
+}
+
+TEST(AccountWorkerTest, NeitherItsOwnAccountNorTheLastAdministratorIsDeletedOrDemoted) {
+  struct Case {
+    const char* what;
+    const char16_t* runsAs;
+    bool builtinEnabled;
+    int32_t deleted;
+    const char16_t* refusal;  // none: the record is applied
+  };
+  const Case cases[] = {
+      {"own, deleted", u"eve", true, 1,
+       u"'eve' is the account this program runs under; it is not deleted"},
+      {"own, demoted", u"eve", true, 0,
+       u"'eve' is the account this program runs under; it is not made a standard user and is left "
+       u"as it is"},
+      {"last, deleted", u"Administrator", false, 1,
+       u"'eve' is the last enabled administrator; it is not deleted"},
+      {"last, demoted", u"Administrator", false, 0,
+       u"'eve' is the last enabled administrator; it is not made a standard user and is left as "
+       u"it is"},
+      {"another remains", u"Administrator", true, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WorkerRun r;
+    PrepareProfileSource(r);
+    r.m.machine.system().SetUserName(c.runsAs);
+    if (!c.builtinEnabled) r.DisableBuiltinAdministrator();
+    r.Administrator(u"eve");
+    UserAccount& eve = r.Add(u"eve");
+    eve.Exists = 1;
+    eve.Deleted = c.deleted;
+    eve.Group = accounts::kGroupUsers;
+    eve.Comment = u"changed";
+    r.Run();
+    const bool refused = c.refusal != nullptr;
+    ASSERT_NE(r.accounts().FindUser(u"eve"), nullptr);
+    EXPECT_EQ(r.InGroup(sim::kRidAdministrators, u"eve"), refused);
+    EXPECT_EQ(r.accounts().FindUser(u"eve")->info.comment, refused ? u"old comment" : u"changed");
+    EXPECT_EQ(r.OutcomeOf(u"eve"), refused ? "error" : "success");
+    EXPECT_TRUE(!refused || r.Logged(c.refusal)) << ToUtf8(r.log);
+  }
 }
 
 TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade) {
@@ -406,6 +486,42 @@ TEST(AccountWorkerTest, EachRecordIsReportedAndNoRecordHoldsAPassword) {
           << ToUtf8(password) << " in " << text;
     }
   }
+}
+
+TEST(AccountWorkerTest, APasswordReachesOnlyTheCommandsStartedAsItsAccount) {
+  WorkerRun r;
+  // The list is walked from its last record: ben, without a password, is set
+  // after anna, whose password is given.
+  r.Add(u"ben");
+  UserAccount& anna = r.Add(u"anna", u"Pw-anna-9");
+  anna.PasswordGiven = 1;
+  r.list.SetPrimary(anna);
+  std::optional<Text> during;
+  sim::SimProgram setup;
+  setup.onStart = [&r, &during](const sim::LaunchRecord&) {
+    during = r.m.machine.environment().Get(u"USERPASSWORD");
+  };
+  r.m.machine.processes().AddProgram(u"setup.exe", setup);
+  catalogue::SoftwareCatalogue catalogue;
+  catalogue::SoftwareEntry* entry = catalogue.AllocEntry();
+  entry->State = catalogue::kStateSelected;
+  entry->Description = u"Setup";
+  entry->Command = Text(u"setup.exe /pw=%USERPASSWORD%");
+  RecordingStatus status;
+  SystemAccountWorker worker(*r.app, r.prompter);
+  RunEnvironment variables(VariableContext{r.m.services(), &r.app->config, nullptr, &r.app->log});
+  HeadlessRunner(RunContext{*r.app, r.list, catalogue.FirstEntry(), status, worker, variables})
+      .Run();
+
+  const auto launches = r.m.machine.processes().launches();
+  ASSERT_EQ(launches.size(), 1u);
+  EXPECT_EQ(launches[0].accountName, std::optional<Text>(u"anna"));
+  ASSERT_TRUE(launches[0].environment.has_value());
+  EXPECT_NE(launches[0].environment->find(u"USERPASSWORD=Pw-anna-9"), Text::npos);
+  EXPECT_EQ(ToUtf8(launches[0].commandLine), "\"setup.exe\" /pw=Pw-anna-9 ");
+  EXPECT_EQ(during, std::nullopt) << "the program's own environment held it during the run";
+  EXPECT_EQ(r.m.machine.environment().Get(u"USERPASSWORD"), std::nullopt)
+      << "the program's own environment held it after the run";
 }
 
 }  // namespace

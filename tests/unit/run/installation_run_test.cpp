@@ -304,12 +304,17 @@ TEST(InstallationRunTest, VerboseCommandLineMasksTheAccountPassword) {
   RunTestMachine m;
   m.AddProgram(u"p.exe");
   m.app->config.Verbose = 1;
-  (void)m.machine.environment().Set(u"USERPASSWORD", u"s3cret");
-  m.Add(0, true, u"P", u"p.exe /pw=%USERPASSWORD% /again=%USERPASSWORD%x");
+  m.AddPrimary(u"ann", u"s3cret").PasswordGiven = 1;
+  m.Add(0, true, u"P", u"p.exe /pw=%USERPASSWORD% /again=%userpassword%x /as=s3cret");
   const auto rows = RowTexts(m.Run());
-  EXPECT_THAT(rows, ::testing::Contains("2:Command: \"p.exe\" /pw=******** /again=********x "));
+  EXPECT_THAT(rows, ::testing::Contains(
+                        "2:Command: \"p.exe\" /pw=******** /again=********x /as=******** "));
   for (const std::string& row : rows) EXPECT_EQ(row.find("s3cret"), std::string::npos) << row;
-  EXPECT_THAT(m.Started(), ElementsAre("\"p.exe\" /pw=s3cret /again=s3cretx "));
+  EXPECT_THAT(m.Started(), ElementsAre("\"p.exe\" /pw=s3cret /again=s3cretx /as=s3cret "));
+  const auto launches = m.machine.processes().launches();
+  ASSERT_TRUE(launches[0].environment.has_value());
+  EXPECT_NE(launches[0].environment->find(u"USERPASSWORD=s3cret"), Text::npos);
+  EXPECT_FALSE(m.machine.environment().Get(u"USERPASSWORD").has_value());
 }
 
 TEST(InstallationRunTest, ThePolicyIsRelaxedDuringTheRunAndRestoredAfter) {

@@ -139,11 +139,13 @@ TEST_F(InstallationVariables, AccountVariablesFromARecord) {
   account.ShellFolders[accounts::kFolderDesktop] = u"%ThisProfile%\\Desktop";
   accounts::AddVariable(account, u"TOOLS", u"%ThisHome%\\tools");
   Set(u"USERDOMAIN", u"OLD");
+  Set(u"USERPASSWORD", u"of an earlier account");
   EXPECT_TRUE(SetAccountVariables(Context(), account, false));
   EXPECT_EQ(Variable(u"HOMEDRIVE"), "D:");
   EXPECT_EQ(Variable(u"HOMEPATH"), "\\Users\\anna");
   EXPECT_EQ(Variable(u"USERPROFILE"), "C:\\Profiles\\anna");
-  EXPECT_EQ(Variable(u"USERPASSWORD"), "pw");
+  // Only a command started as the account gets its password.
+  EXPECT_EQ(Variable(u"USERPASSWORD"), "<unset>");
   EXPECT_EQ(Variable(u"USERDOMAIN"), "NEWPC");
   EXPECT_EQ(Variable(u"COMPUTERNAME"), "NEWPC");
   EXPECT_EQ(Variable(u"TOOLS"), "D:\\Users\\anna\\tools");

@@ -112,6 +112,28 @@ TEST_F(AccountEditorTest, OkNeedsANameAndEqualPasswords) {
   }
 }
 
+TEST_F(AccountEditorTest, KeepingThePasswordKeepsItWhateverWasTyped) {
+  UserAccount& anna = Add(u"anna");
+  anna.Exists = 1;
+  anna.Password = accounts::kKeepPassword;
+  AccountEditor editor(services, store, config, &anna);
+  (void)editor.SetBox(AccountBox::kKeepPassword, BoxState::kUnchecked);
+  editor.ChangeField(AccountField::kPassword, u"typed-1");
+  editor.ChangeField(AccountField::kConfirm, u"typed-1");
+  const AccountView view = editor.SetBox(AccountBox::kKeepPassword, BoxState::kChecked);
+  EXPECT_TRUE(view.keepChecked && !view.passwordsEnabled);
+  EXPECT_TRUE(editor.Validate().okEnabled);
+  ASSERT_EQ(editor.Commit(), &anna);
+  EXPECT_EQ(ToUtf8(anna.Password.view()), "*") << "the run would set the typed password";
+  EXPECT_EQ(anna.PasswordGiven, 0);
+
+  // Clearing the box again asks for a new password in empty fields.
+  AccountEditor again(services, store, config, &anna);
+  (void)again.SetBox(AccountBox::kKeepPassword, BoxState::kUnchecked);
+  EXPECT_TRUE(again.copy().Password.empty() && again.confirmation().empty());
+  EXPECT_EQ(again.copy().PasswordGiven, 1);
+}
+
 TEST_F(AccountEditorTest, FieldsKeepTheirCapacity) {
   AccountEditor editor(services, store, config, nullptr);
   editor.ChangeField(AccountField::kName, Text(30, u'n'));
