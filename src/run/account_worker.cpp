@@ -339,10 +339,7 @@ app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
   }
   // A shell folder the record moves gets the Default User's part of it in
   // its new place, not a copy left behind in the profile.
-  platform::FileSystem& files = *app_.platform.files;
-  const accounts::LeafSecurity leafSecurity = [this, &files, &access](TextView folder) {
-    WarnIfFailed(files.SetAccessList(folder, access), u"secure the folder", folder);
-  };
+  const accounts::LeafSecurity leafSecurity = MadeFolderSecurity(*sid);
   const accounts::ProfileCopy copy = [this, &volumes, &account, &leafSecurity](TextView source,
                                                                                TextView target) {
     return accounts::CopyDefaultUserProfile(services_, volumes, source, target, account,
@@ -410,6 +407,16 @@ bool SystemAccountWorker::ProfileReady(const UserAccount& account,
   return false;
 }
 
+accounts::LeafSecurity SystemAccountWorker::MadeFolderSecurity(const platform::Sid& sid) {
+  // Folders made for the account are the account's, with its profile's
+  // access list, as the profile folder itself is.
+  return [this, sid, access = accounts::ProfileAccessList(sid)](TextView folder) {
+    platform::FileSystem& files = *app_.platform.files;
+    WarnIfFailed(files.SetAccessList(folder, access), u"secure the folder", folder);
+    WarnIfFailed(files.SetOwner(folder, sid), u"give the folder to its account", folder);
+  };
+}
+
 void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew) {
   // An account that was there before the run is never destroyed for want of
   // a profile folder: it is only left without the remaining steps.
@@ -439,13 +446,7 @@ app::Outcome SystemAccountWorker::SetUpHive(UserAccount& account, const platform
                  account.Name.view());
     return app::Outcome::kWarning;
   }
-  // Folders made for the account carry its profile's access list, as the
-  // profile folder itself does.
-  platform::FileSystem& files = *app_.platform.files;
-  const auto access = accounts::ProfileAccessList(sid);
-  const accounts::LeafSecurity leafSecurity = [this, &files, &access](TextView folder) {
-    WarnIfFailed(files.SetAccessList(folder, access), u"secure the folder", folder);
-  };
+  const accounts::LeafSecurity leafSecurity = MadeFolderSecurity(sid);
   accounts::ApplyShellFolders(services_, volumes, account,
                               {*hive, *folders, app_.log, verbose(), leafSecurity});
   registry.CloseKey(*folders);

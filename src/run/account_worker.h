@@ -52,6 +52,9 @@ class SystemAccountWorker : public AccountWorker {
   void SetUpRoamingProfile(accounts::UserAccount& account, const platform::Sid& sid,
                            const accounts::ProfileCopy& copy);
   void DropNewAccount(const accounts::UserAccount& account, bool isNew);
+  // What every folder made for the account `sid` gets: its owner and the
+  // profile's access list; a failure is a warning.
+  [[nodiscard]] accounts::LeafSecurity MadeFolderSecurity(const platform::Sid& sid);
   // Logs how setting up the local profile went; false when the account must
   // not go on: its folder may not be a profile, or the Default profile was
   // not copied into it.

@@ -335,6 +335,8 @@ TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade)
   const auto access = r.m.machine.files().GetAccessList(moved);
   ASSERT_TRUE(access.ok());
   EXPECT_EQ(Describe(*access), Describe(accounts::ProfileAccessList(sid)));
+  EXPECT_EQ(r.m.machine.files().GetOwner(moved).value_or({}).ToText(), sid.ToText())
+      << "a folder made for the account is the account's";
 
   // What the account meets at its first logon is what its hive file holds.
   auto& registry = r.m.machine.registry();
