@@ -118,11 +118,11 @@ WinError SetAccountGroup(const AccountServices& services, TextView server, TextV
                            change->leave);
 }
 
-void DowngradeAccount(const AccountServices& services, TextView name) {
+WinError DowngradeAccount(const AccountServices& services, TextView name) {
   const auto sid = ResolveAccountSid(services, u"", name);
-  if (!sid) return;
+  if (!sid) return kErrorNoneMapped;
   const GroupChange change = *GroupChangeOf(kGroupUsers, false);
-  (void)MoveBetweenGroups(services, u"", name, *sid, change.privilege, change.join, change.leave);
+  return MoveBetweenGroups(services, u"", name, *sid, change.privilege, change.join, change.leave);
 }
 
 }  // namespace tarn::accounts

@@ -64,9 +64,10 @@ struct GroupChange {
                                        TextView name, const platform::Sid& sid, int32_t group,
                                        bool primary);
 
-// Turns the local account `name` into a limited user: privilege level user,
-// member of Users, no longer of Administrators. An unknown name, or one
-// that isn't a user account, changes nothing.
-void DowngradeAccount(const AccountServices& services, TextView name);
+// Turns the local account `name` into a standard user: member of Users, no
+// longer of Administrators, with the privilege level that goes with it. The
+// first failure that matters; an unknown name, or one that isn't a user
+// account, changes nothing and is kErrorNoneMapped.
+[[nodiscard]] WinError DowngradeAccount(const AccountServices& services, TextView name);
 
 }  // namespace tarn::accounts

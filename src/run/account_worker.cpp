@@ -97,6 +97,10 @@ void SystemAccountWorker::CreateUsers(accounts::UserAccountList& accounts,
   }
 }
 
+WinError SystemAccountWorker::LowerToStandardUser(const UserAccount& account) {
+  return accounts::DowngradeAccount(services_, account.Name.view());
+}
+
 app::Outcome SystemAccountWorker::DeleteAccount(const UserAccount& account) {
   Verbose(u"Deleting user: '%s'", {account.OldName.view()});
   // The SID is taken first: once the account is gone its name no longer
@@ -382,11 +386,6 @@ app::Outcome SystemAccountWorker::SetUpHive(UserAccount& account, const platform
   if (!accounts::WriteUserEnvironment(registry, *hive, account)) {
     app_.log.Write(u"Can't store user environment.", app::kLogWarning, 0);
     outcome = app::Outcome::kWarning;
-  }
-  if (account.Primary != 0 && account.Group == accounts::kGroupUsers) {
-    WarnIfFailed(accounts::ScheduleDowngrade(services_, *hive,
-                                             accounts::DowngradeArguments(account.Name.view())),
-                 u"schedule the downgrade", account.Name.view());
   }
   WarnIfFailed(accounts::UnloadUserHive(services_, sid, *hive), u"unload the profile",
                account.Name.view());

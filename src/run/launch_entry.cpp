@@ -273,6 +273,7 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
     const Ending ending = WaitForCommand(context, **process, displayName, limitSeconds);
     if (ending == Ending::kUnknown) {
       record.outcome = app::Outcome::kError;
+      context.commandLeftRunning = true;
       return nullptr;
     }
     if (!Conclude(context, **process, ending, limitSeconds, displayName, record)) break;

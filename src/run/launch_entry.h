@@ -73,6 +73,9 @@ struct LaunchContext {
   // The folder of the program file; a relative working folder is taken
   // relative to it.
   Text programFolder;
+  // Set when a command's end could not be known: it may still run, and
+  // nothing that needs it gone may follow.
+  bool commandLeftRunning = false;
 };
 
 // 0, 3010 (restart required) and 3011 (restart initiated) are successes.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/run_record.h"
+#include "base/result.h"
 #include "base/text.h"
 
 namespace tarn::accounts {
@@ -34,6 +35,9 @@ class AccountWorker {
  public:
   virtual ~AccountWorker() = default;
   virtual void CreateUsers(accounts::UserAccountList& accounts, AccountProgress& progress) = 0;
+  // Makes the account of `account` a standard user: member of Users, no
+  // longer of Administrators. The first failure; nothing is logged here.
+  [[nodiscard]] virtual WinError LowerToStandardUser(const accounts::UserAccount& account) = 0;
 };
 
 // The installation variables for the account that installs.

@@ -39,6 +39,7 @@ using platform::RegValue;
 class NoAccountChanges : public run::AccountWorker {
  public:
   void CreateUsers(accounts::UserAccountList&, run::AccountProgress&) override { ++calls; }
+  WinError LowerToStandardUser(const accounts::UserAccount&) override { return kErrorSuccess; }
   int calls = 0;
 };
 
