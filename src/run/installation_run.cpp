@@ -93,15 +93,11 @@ SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& e
 // Walks the catalogue; true when it had to stop because a command's end
 // could not be known (it may still run).
 bool RunSoftware(RunContext& context, RunSignals& signals, RunSteps& steps,
-                 accounts::UserAccount* primary, bool runEnvironment) {
+                 accounts::UserAccount* primary) {
   const ResultTexts texts = LoadResultTexts(context.app);
-  LaunchContext launch{context.app,
-                       context.status,
-                       signals,
-                       primary,
-                       runEnvironment,
-                       texts,
-                       app::ProgramFolder(*context.app.platform.system)};
+  LaunchContext launch{context.app, context.status,
+                       signals,     primary,
+                       texts,       app::ProgramFolder(*context.app.platform.system)};
   uint32_t position = 0;
   SoftwareEntry* entry = catalogue::NextChecked(context.firstEntry);
   while (entry != nullptr && !signals.cancelled) {
@@ -217,7 +213,7 @@ uint32_t RunInstallation(RunContext& context) {
   context.status.SetProgressRange(ProgressMaximum(context.firstEntry));
   bool stopped = false;
   if (!app.config.SkipSoftware && signals && !signals->cancelled) {
-    stopped = RunSoftware(context, *signals, steps, primary, runEnvironment);
+    stopped = RunSoftware(context, *signals, steps, primary);
   }
   const bool cancelled = Cancelled(signals.get());
   if (DowngradeDue(app, primary)) LowerPrimary(context, steps, *primary, cancelled || stopped);

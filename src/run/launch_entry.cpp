@@ -13,6 +13,7 @@
 #include "platform/processes.h"
 #include "platform/system_info.h"
 #include "run/resolve_command.h"
+#include "run/run_environment.h"
 
 namespace tarn::run {
 namespace {
@@ -75,16 +76,16 @@ Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
   platform::StartRequest request;
   request.commandLine = commandLine;
   request.workingFolder = folder;
-  platform::EnvironmentBlock block;
-  if (context.primary != nullptr) {
-    request.logon =
-        platform::LogonCredentials{context.primary->Name.view(), context.primary->Domain.view(),
-                                   context.primary->Password.view()};
-    if (context.runEnvironment) {
-      block = context.app.platform.environment->CurrentBlock();
-      request.environment = &block;
-    }
-  }
+  if (context.primary == nullptr) return context.app.platform.processes->Start(request);
+  const platform::LogonCredentials logon{context.primary->Name.view(),
+                                         context.primary->Domain.view(),
+                                         context.primary->Password.view()};
+  request.logon = logon;
+  // The account's own profile, TEMP and APPDATA, not the program's account's.
+  auto block = AccountCommandBlock(context.app, logon);
+  if (!block) return Result<std::unique_ptr<platform::Process>>::Failure(block.error());
+  const SecretText environment(std::move(*block));
+  request.environment = &environment.str();
   return context.app.platform.processes->Start(request);
 }
 

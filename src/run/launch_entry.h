@@ -63,11 +63,9 @@ struct LaunchContext {
   AppContext& app;
   RunStatus& status;
   RunSignals& signals;
-  // Start commands under this account, or as the program's own user when none.
+  // Start commands under this account, with its own environment and the
+  // program's variables, or as the program's own user when none.
   const accounts::UserAccount* primary = nullptr;
-  // Whether the run swapped in its own environment block; commands under the
-  // primary account then get the current environment as their block.
-  bool runEnvironment = false;
   // The result formats, looked up once for the whole run.
   const ResultTexts& texts;
   // The folder of the program file; a relative working folder is taken

@@ -45,8 +45,9 @@ class RunVariables {
  public:
   virtual ~RunVariables() = default;
   // Swaps in the run's own environment block and sets the account's variables
-  // in it (home and profile included). Returns true when a run environment
-  // block was made: commands under the account then get that block.
+  // in it (home and profile included). Returns true when the block was
+  // swapped in and must be left again; commands under the account get their
+  // own block either way (AccountCommandBlock).
   [[nodiscard]] virtual bool EnterForAccount(accounts::UserAccount& primary) = 0;
   // Sets the variables of the account the program runs under.
   virtual void SetLoggedOnUser() = 0;

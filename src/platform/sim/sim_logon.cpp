@@ -7,7 +7,10 @@
 #include "platform/environment_block.h"
 #include "platform/sim/sim_accounts.h"
 #include "platform/sim/sim_environment.h"
+#include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_processes.h"
+#include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_user_profiles.h"
 
 namespace tarn::sim {
 namespace {
@@ -36,6 +39,27 @@ Text Expand(const Variables& variables, TextView text) {
     return found->second;
   });
 }
+
+// Windows's own work at a logon (its profile service loading and unloading
+// the hive): the fault plan counts the program's calls, not these, so the
+// services' gates are closed while it lasts.
+class WindowsOwnCalls {
+ public:
+  WindowsOwnCalls(SimRegistry& registry, SimUserProfiles& profiles, SimFileSystem& files) {
+    for (FaultGate* gate : {&registry.faults(), &profiles.faults(), &files.faults()}) {
+      saved_.emplace_back(gate, *gate);
+      *gate = FaultGate();
+    }
+  }
+  WindowsOwnCalls(const WindowsOwnCalls&) = delete;
+  WindowsOwnCalls& operator=(const WindowsOwnCalls&) = delete;
+  ~WindowsOwnCalls() {
+    for (auto& [gate, saved] : saved_) *gate = saved;
+  }
+
+ private:
+  std::vector<std::pair<FaultGate*, FaultGate>> saved_;
+};
 
 // What a logon reads on the machine.
 struct LogonMachine {
@@ -183,6 +207,7 @@ Result<platform::EnvironmentBlock> SimProcesses::LogonEnvironment(
   if (user == nullptr || !accounts_.IsLocal(logon.domain) || user->password != logon.password) {
     return Result<platform::EnvironmentBlock>::Failure(platform::kErrorLogonFailure);
   }
+  const WindowsOwnCalls quiet(registry_, profiles_, files_);
   auto variables = LogonVariables({accounts_, registry_, profiles_, files_}, *user);
   if (!variables) return Result<platform::EnvironmentBlock>::Failure(variables.error());
   return platform::BuildEnvironmentBlock(*variables);
@@ -191,6 +216,7 @@ Result<platform::EnvironmentBlock> SimProcesses::LogonEnvironment(
 Result<LogonOutcome> SimProcesses::SimulateLogon(TextView name, bool approveElevation) {
   const SimUser* user = accounts_.FindUser(name);
   if (user == nullptr) return Result<LogonOutcome>::Failure(platform::kErrorLogonFailure);
+  const WindowsOwnCalls quiet(registry_, profiles_, files_);
   const LogonMachine machine{accounts_, registry_, profiles_, files_};
   auto variables = LogonVariables(machine, *user);
   if (!variables) return Result<LogonOutcome>::Failure(variables.error());

@@ -5,6 +5,7 @@
 
 #include "base/command_line_rules.h"
 #include "base/paths.h"
+#include "platform/sim/sim_file_system.h"
 
 namespace tarn::sim {
 
@@ -248,9 +249,8 @@ std::optional<SimProgram> BuiltInProgram(TextView key, const std::vector<Text>& 
 
 }  // namespace
 
-SimProcesses::SimProcesses(platform::Environment& environment, platform::FileSystem& files,
-                           SimAccounts& accounts, platform::Registry& registry,
-                           platform::UserProfiles& profiles)
+SimProcesses::SimProcesses(platform::Environment& environment, SimFileSystem& files,
+                           SimAccounts& accounts, SimRegistry& registry, SimUserProfiles& profiles)
     : kernel_(std::make_shared<SimKernel>()),
       environment_(environment),
       files_(files),

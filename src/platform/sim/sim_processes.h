@@ -22,9 +22,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/processes.h"
-#include "platform/registry.h"
 #include "platform/sim/fault_injection.h"
-#include "platform/user_profiles.h"
 
 namespace tarn::sim {
 
@@ -80,6 +78,9 @@ struct LogonOutcome {
 struct SimKernel;
 struct SimProcessState;
 class SimAccounts;
+class SimFileSystem;
+class SimRegistry;
+class SimUserProfiles;
 
 class SimProcesses : public platform::Processes {
  public:
@@ -90,9 +91,8 @@ class SimProcesses : public platform::Processes {
   // working folder; `accounts`, `registry` (profile list, hives) and
   // `profiles` (system variables, profiles folder) are what a logon reads.
   // All must outlive the table.
-  SimProcesses(platform::Environment& environment, platform::FileSystem& files,
-               SimAccounts& accounts, platform::Registry& registry,
-               platform::UserProfiles& profiles);
+  SimProcesses(platform::Environment& environment, SimFileSystem& files, SimAccounts& accounts,
+               SimRegistry& registry, SimUserProfiles& profiles);
   ~SimProcesses() override;
 
   // ---- Set-up for tests ----
@@ -169,10 +169,10 @@ class SimProcesses : public platform::Processes {
 
   std::shared_ptr<SimKernel> kernel_;
   platform::Environment& environment_;
-  platform::FileSystem& files_;
+  SimFileSystem& files_;
   SimAccounts& accounts_;
-  platform::Registry& registry_;
-  platform::UserProfiles& profiles_;
+  SimRegistry& registry_;
+  SimUserProfiles& profiles_;
   std::map<Text, SimProgram> programs_;  // keyed by the upper-case name
   std::function<WinError(const platform::LogonCredentials&)> logonCheck_;
   WinError jobRefusal_ = kErrorSuccess;

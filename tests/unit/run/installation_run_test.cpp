@@ -222,6 +222,10 @@ TEST(InstallationRunTest, WorkingFoldersAreRelativeToTheProgramAndCanonical) {
 TEST(InstallationRunTest, CommandsRunUnderThePrimaryAccountWithTheRunEnvironment) {
   RunTestMachine m;
   m.AddProgram(u"p.exe");
+  // The command's block starts from what the account's own logon gives it.
+  platform::UserInfo ann;
+  ann.name = u"ann";
+  (void)m.machine.accounts().PutUser(ann, u"secret");
   m.AddPrimary(u"ann", u"secret");
   m.Add(0, true, u"P", u"p.exe");
   (void)m.Run();

@@ -1,6 +1,7 @@
 // The primary account through a whole run on the simulated Windows machine:
-// an account that is to end as a standard user is lowered by the run itself,
-// not at a logon that Windows would not let do it.
+// the commands it starts see its own environment, and an account that is to
+// end as a standard user is lowered by the run itself, not at a logon that
+// Windows would not let do it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -174,6 +175,23 @@ TEST(PrimaryAccountRunTest, AnAccountThatIsToBeAStandardUserIsLoweredAtTheEndOfT
                                             "downgrade anna success"))
       << r.log;
   EXPECT_EQ((*json)["exitCode"].number, 0);
+}
+
+TEST(PrimaryAccountRunTest, ACommandStartedAsThePrimaryAccountGetsItsOwnEnvironment) {
+  PrimaryRun r;
+  ResultFile result(*r.app, kResult, kConfig);
+  RecordingStatus status;
+  r.Run(result, status);
+
+  const Text profile = r.store.list.FindPrimary()->Profile.str();
+  ASSERT_FALSE(profile.empty());
+  EXPECT_EQ(r.Seen(u"USERPROFILE"), ToUtf8(profile));
+  EXPECT_EQ(r.Seen(u"TEMP"), ToUtf8(profile + u"\\AppData\\Local\\Temp"));
+  EXPECT_EQ(r.Seen(u"APPDATA"), ToUtf8(profile + u"\\AppData\\Roaming"));
+  EXPECT_EQ(r.Seen(u"USERNAME"), "anna");
+  EXPECT_EQ(r.Seen(u"TOOLS"), "C:\\tools");
+  EXPECT_EQ(r.Seen(u"PROJECTS"), "D:\\projects");
+  EXPECT_EQ(r.Seen(u"ThisUser"), "anna");
 }
 
 TEST(PrimaryAccountRunTest, ACancelledRunLeavesTheDowngradePendingAndAResumedRunDoesIt) {
