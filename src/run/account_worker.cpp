@@ -1,5 +1,6 @@
 #include "run/account_worker.h"
 
+#include "accounts/account_lookup.h"
 #include "accounts/account_profiles.h"
 #include "accounts/account_security.h"
 #include "accounts/profile_setup.h"
@@ -191,6 +192,9 @@ app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
   } else {
     Verbose(u"Creating user: '%s'", {account.Name.view()});
   }
+  // An account that is already there is never given a new profile, nor
+  // loses the details the record leaves empty.
+  (void)accounts::FillFromExistingAccount(services_, account);
 
   EnterAccountVariables(services_, &app_.config, account, &app_.log);
 

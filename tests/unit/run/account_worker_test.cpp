@@ -268,6 +268,86 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
   }
 }
 
+// An account that is already there, with a profile of its own and details
+// the records below leave empty.
+uint32_t ExistingWithDetails(WorkerRun& r) {
+  platform::UserInfo info;
+  info.name = u"ben";
+  info.fullName = u"Ben Baker";
+  info.comment = u"old comment";
+  info.scriptPath = u"logon.cmd";
+  info.flags = 0x10241;
+  const uint32_t rid = r.accounts().PutUser(info, u"old-password");
+  const Text sid = r.accounts().UserSid(rid).ToText();
+  r.m.AddProfileListEntry(sid, u"C:\\Users\\ben", u"", std::nullopt);
+  r.m.WriteHive(u"C:\\Users\\ben\\NTUSER.DAT",
+                {{u"Environment", u"KEEP", platform::RegValue::FromText(u"1")}});
+  return rid;
+}
+
+TEST(AccountWorkerTest, AnExistingAccountKeepsItsProfileAndWhatTheRecordLeavesEmpty) {
+  struct Case {
+    const char* what;
+    std::function<void(UserAccount&)> record;
+    const char16_t* comment;
+    uint32_t flags;
+    const char16_t* password;
+  };
+  const Case cases[] = {
+      {"the settings page's account, never looked up",
+       [](UserAccount& ben) {
+         ben.OldName = u"";
+         ben.Primary = 1;
+         ben.SettingsAccount = 1;
+         ben.Password = u"Pw-ben-9";
+       },
+       u"old comment", 0x10241, u"Pw-ben-9"},
+      {"an account added on the pages and kept as typed",
+       [](UserAccount& ben) {
+         ben.Exists = 1;
+         ben.DetailsLoaded = 1;
+         ben.Comment = u"typed comment";
+         ben.Status = 0x10200;
+       },
+       u"typed comment", 0x10201, u"old-password"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WorkerRun r;
+    ASSERT_TRUE(r.m.machine.files().MakeDirectories(u"C:\\Users\\ben"));
+    const uint32_t rid = ExistingWithDetails(r);
+    UserAccount& ben = r.Add(u"ben");
+    c.record(ben);
+
+    r.Run();
+
+    const sim::SimUser* user = r.accounts().FindUser(u"ben");
+    ASSERT_NE(user, nullptr);
+    const auto imagePath =
+        r.m.machine.registry().Get(platform::kLocalMachine,
+                                   Text(accounts::testing::AccountMachine::kProfileListKeyText) +
+                                       u"\\" + r.accounts().UserSid(rid).ToText(),
+                                   u"ProfileImagePath");
+    ASSERT_TRUE(imagePath.has_value());
+    EXPECT_EQ(ToUtf8(imagePath->AsText()), "C:\\Users\\ben");
+    EXPECT_EQ(ToUtf8(ben.Profile.view()), "C:\\Users\\ben");
+    // No new folder for the account, wherever the profiles folder is.
+    const Text profiles =
+        r.m.machine.environment()
+            .Expand(r.m.machine.userProfiles().ProfilesDirectory().value_or(Text()), 261)
+            .text;
+    EXPECT_FALSE(r.FolderExists(profiles + u"\\ben.0001"));
+    if (!EqualsIgnoreCase(profiles, u"C:\\Users")) {
+      EXPECT_FALSE(r.FolderExists(profiles + u"\\ben"));
+    }
+    EXPECT_EQ(ToUtf8(user->info.fullName), "Ben Baker");
+    EXPECT_EQ(ToUtf8(user->info.scriptPath), "logon.cmd");
+    EXPECT_EQ(ToUtf8(user->info.comment), ToUtf8(c.comment));
+    EXPECT_EQ(user->info.flags, c.flags);
+    EXPECT_EQ(ToUtf8(user->password), ToUtf8(c.password));
+  }
+}
+
 // The Default User profile of a fresh system, with its hive, a second fixed
 // drive and the privileges the run holds: what a new account's profile is
 // copied from and where its folders may be moved to.
