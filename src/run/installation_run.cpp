@@ -95,9 +95,8 @@ SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& e
 bool RunSoftware(RunContext& context, RunSignals& signals, RunSteps& steps,
                  accounts::UserAccount* primary) {
   const ResultTexts texts = LoadResultTexts(context.app);
-  LaunchContext launch{context.app, context.status,
-                       signals,     primary,
-                       texts,       app::ProgramFolder(*context.app.platform.system)};
+  const Text programFolder = app::ProgramFolder(*context.app.platform.system);
+  LaunchContext launch{context.app, context.status, signals, primary, texts, programFolder};
   uint32_t position = 0;
   SoftwareEntry* entry = catalogue::NextChecked(context.firstEntry);
   while (entry != nullptr && !signals.cancelled) {
