@@ -19,8 +19,6 @@ using platform::RegKey;
 
 constexpr char16_t kProfileListKey[] =
     u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-constexpr char16_t kUserShellFoldersKey[] =
-    u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr char16_t kRunKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char16_t kRunOnceKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
@@ -132,22 +130,6 @@ Text ProfileFolderOf(const LogonMachine& machine, const Variables& variables, Te
   return folder ? Expand(variables, *folder) + u"\\" + Text(name) : Text();
 }
 
-// The folders the shell gives the account: its hive's values, else the
-// places a Windows 10 profile has.
-void PutShellFolderVariables(Variables& variables, platform::Registry& registry,
-                             std::optional<RegKey> hive) {
-  Text appData = u"%USERPROFILE%\\AppData\\Roaming";
-  Text localAppData = u"%USERPROFILE%\\AppData\\Local";
-  if (hive) {
-    for (const auto& [name, value] : ValuesOf(registry, *hive, kUserShellFoldersKey)) {
-      if (EqualsIgnoreCase(name, u"AppData")) appData = value.AsText();
-      if (EqualsIgnoreCase(name, u"Local AppData")) localAppData = value.AsText();
-    }
-  }
-  Put(variables, u"APPDATA", Expand(variables, appData));
-  Put(variables, u"LOCALAPPDATA", Expand(variables, localAppData));
-}
-
 // The account's own Environment values; its Path follows the system's.
 void PutHiveVariables(Variables& variables, platform::Registry& registry, RegKey hive) {
   for (const auto& [name, value] : ValuesOf(registry, hive, u"Environment")) {
@@ -182,7 +164,9 @@ Result<Variables> LogonVariables(const LogonMachine& machine, const SimUser& use
   Put(variables, u"HOMEPATH", home.size() > 2 ? TextView(home).substr(2) : TextView(u"\\"));
   const LogonHive hive(machine, sid, profile);
   if (hive.error() != kErrorSuccess) return Result<Variables>::Failure(hive.error());
-  PutShellFolderVariables(variables, machine.registry, hive.root());
+  // Where a Windows 10 profile keeps them.
+  Put(variables, u"APPDATA", profile + u"\\AppData\\Roaming");
+  Put(variables, u"LOCALAPPDATA", profile + u"\\AppData\\Local");
   if (hive.root()) PutHiveVariables(variables, machine.registry, *hive.root());
   return variables;
 }

@@ -143,10 +143,9 @@ class SimProcesses : public platform::Processes {
   // account's own: USERPROFILE from the profile list (the profiles folder
   // and its name before its first logon), USERNAME, USERDOMAIN, LOGONSERVER,
   // HOMEDRIVE and HOMEPATH of its home folder (else its profile), APPDATA
-  // and LOCALAPPDATA of its hive's User Shell Folders (else the Windows 10
-  // places), then its hive's Environment values (expanded; its Path after
-  // the system's). An unknown account, another computer's or a wrong
-  // password is kErrorLogonFailure, as is a refusal of the logon check.
+  // and LOCALAPPDATA where a Windows 10 profile has them, then its hive's
+  // Environment values (expanded; its Path after the system's). An unknown account, another
+  // computer's or a wrong password is kErrorLogonFailure, as is a refusal of the logon check.
   [[nodiscard]] Result<platform::EnvironmentBlock> LogonEnvironment(
       const platform::LogonCredentials& logon) override;
 
