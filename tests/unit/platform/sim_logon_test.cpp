@@ -1,11 +1,8 @@
-// Logons on the simulated machine: the environment an account's own logon
-// gives it, and what the Run and RunOnce keys start when a person logs on.
+// A person's logon on the simulated machine: what the Run and RunOnce keys
+// start, as whom, and what they never start.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <tuple>
-
-#include "platform/environment_block.h"
 #include "platform/sim/machine.h"
 
 namespace tarn::sim {
@@ -15,143 +12,72 @@ using ::testing::ElementsAre;
 
 constexpr char16_t kRun[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char16_t kRunOnce[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr char16_t kTarn[] = u"\"C:\\Program Files\\tarn\\tarn.exe\" /DownGrade=\"anna\"";
-
-struct LogonMachine {
-  LogonMachine() {
-    EXPECT_EQ(machine.services().EnablePrivileges({u"SeBackupPrivilege", u"SeRestorePrivilege"}),
-              kErrorSuccess);
-    platform::UserInfo info;
-    info.name = u"anna";
-    annaSid = machine.accounts().UserSid(machine.accounts().PutUser(info, u"Pw-1"));
-    sid = annaSid.ToText();
-    (void)machine.registry().Put(
-        platform::kLocalMachine,
-        Text(u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\") + sid,
-        u"ProfileImagePath", platform::RegValue::FromText(u"C:\\Users\\anna"));
-    (void)machine.files().MakeDirectories(u"C:\\Users\\anna");
-    machine.processes().AddProgram(u"notes.exe", {});
-    SimProgram tarn;
-    tarn.requiresElevation = true;
-    machine.processes().AddProgram(u"C:\\Program Files\\tarn\\tarn.exe", tarn);
-  }
-
-  // Writes anna's NTUSER.DAT with `values`: (key path, name, value).
-  void WriteHive(const std::vector<std::tuple<Text, Text, platform::RegValue>>& values) {
-    auto& registry = machine.registry();
-    for (const auto& [path, name, value] : values) {
-      ASSERT_TRUE(registry.Put(platform::kCurrentUser, u"Scratch\\" + path, name, value));
-    }
-    auto key = registry.OpenKey(platform::kCurrentUser, u"Scratch", platform::kKeyAllAccess);
-    ASSERT_TRUE(key.ok());
-    ASSERT_EQ(registry.SaveKey(*key, u"C:\\Users\\anna\\NTUSER.DAT"), kErrorSuccess);
-    registry.CloseKey(*key);
-    ASSERT_EQ(registry.DeleteTree(platform::kCurrentUser, u"Scratch"), kErrorSuccess);
-  }
-
-  std::string Variable(const platform::EnvironmentBlock& block, TextView name) {
-    for (const auto& entry : platform::ParseEnvironmentBlock(block).value_or(
-             std::vector<platform::EnvironmentEntry>{})) {
-      if (EqualsIgnoreCase(entry.name, name)) return ToUtf8(entry.value);
-    }
-    return "(unset)";
-  }
-
-  std::vector<std::string> Texts(const std::vector<Text>& lines) {
-    std::vector<std::string> out;
-    for (const Text& line : lines) out.push_back(ToUtf8(line));
-    return out;
-  }
-
-  // Puts a value into anna's hive file.
-  void PutIntoHive(TextView path, TextView name, const platform::RegValue& value) {
-    auto& registry = machine.registry();
-    ASSERT_EQ(registry.LoadHive(platform::kUsers, sid, u"C:\\Users\\anna\\NTUSER.DAT"),
-              kErrorSuccess);
-    ASSERT_TRUE(registry.Put(platform::kUsers, sid + u"\\" + Text(path), name, value));
-    ASSERT_EQ(registry.UnloadHive(platform::kUsers, sid), kErrorSuccess);
-  }
-
-  Machine machine;
-  platform::Sid annaSid;
-  Text sid;
-};
-
-TEST(SimLogonTest, AnAccountsLogonEnvironmentComesFromItsProfileAndHive) {
-  LogonMachine m;
-  m.machine.userProfiles().SetSystemVariables(
-      {{u"Path", u"C:\\Windows\\system32"}, {u"TEMP", u"C:\\Windows\\TEMP"}});
-  m.WriteHive({{u"Environment", u"TEMP",
-                platform::RegValue::FromText(u"%USERPROFILE%\\AppData\\Local\\Temp",
-                                             platform::kRegExpandSz)},
-               {u"Environment", u"Path", platform::RegValue::FromText(u"C:\\anna\\bin")},
-               {u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                u"AppData", platform::RegValue::FromText(u"D:\\Roaming\\%USERNAME%")}});
-
-  auto block = m.machine.processes().LogonEnvironment({u"anna", u"", u"Pw-1"});
-  ASSERT_TRUE(block) << block.error();
-  EXPECT_EQ(m.Variable(*block, u"USERPROFILE"), "C:\\Users\\anna");
-  EXPECT_EQ(m.Variable(*block, u"TEMP"), "C:\\Users\\anna\\AppData\\Local\\Temp");
-  EXPECT_EQ(m.Variable(*block, u"APPDATA"), "D:\\Roaming\\anna");
-  EXPECT_EQ(m.Variable(*block, u"LOCALAPPDATA"), "C:\\Users\\anna\\AppData\\Local");
-  EXPECT_EQ(m.Variable(*block, u"Path"), "C:\\Windows\\system32;C:\\anna\\bin");
-  EXPECT_EQ(m.Variable(*block, u"HOMEPATH"), "\\Users\\anna");
-  // The logon gave the hive back.
-  EXPECT_FALSE(m.machine.registry().KeyExists(platform::kUsers, m.sid));
-  for (const platform::LogonCredentials wrong : {platform::LogonCredentials{u"anna", u"", u"Pw-2"},
-                                                 platform::LogonCredentials{u"nobody", u"", u""}}) {
-    EXPECT_EQ(m.machine.processes().LogonEnvironment(wrong).error(), platform::kErrorLogonFailure);
-  }
-}
+constexpr char16_t kHive[] = u"C:\\Users\\anna\\NTUSER.DAT";
+constexpr char16_t kTool[] = u"\"C:\\Program Files\\tarn\\tarn.exe\" /x";
 
 TEST(SimLogonTest, ALogonStartsRunAndRunOnceButNothingThatAsksForElevation) {
-  LogonMachine m;
-  (void)m.machine.accounts().AddLocalGroupMember(u"", u"Administrators", m.annaSid);
-  auto& registry = m.machine.registry();
-  (void)registry.Put(platform::kLocalMachine, kRun, u"Notes",
-                     platform::RegValue::FromText(u"notes.exe /tray"));
-  (void)registry.Put(platform::kLocalMachine, kRun, u"Tool",
-                     platform::RegValue::FromText(u"\"C:\\Program Files\\tarn\\tarn.exe\" /x"));
-  (void)registry.Put(platform::kLocalMachine, kRunOnce, u"Once",
-                     platform::RegValue::FromText(u"notes.exe /once"));
-  m.WriteHive({{kRunOnce, u"DowngradeTarnDefaultUser", platform::RegValue::FromText(kTarn)},
-               {kRunOnce, u"!Later", platform::RegValue::FromText(u"notes.exe /later")},
-               {kRun, u"Mine", platform::RegValue::FromText(u"notes.exe /mine")}});
+  Machine m;
+  auto& registry = m.registry();
+  ASSERT_EQ(m.services().EnablePrivileges({u"SeBackupPrivilege", u"SeRestorePrivilege"}),
+            kErrorSuccess);
+  platform::UserInfo info;
+  info.name = u"anna";
+  const platform::Sid sid = m.accounts().UserSid(m.accounts().PutUser(info, u"Pw-1"));
+  (void)m.accounts().AddLocalGroupMember(u"", u"Administrators", sid);
+  (void)registry.Put(
+      platform::kLocalMachine,
+      u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + sid.ToText(),
+      u"ProfileImagePath", platform::RegValue::FromText(u"C:\\Users\\anna"));
+  (void)m.files().MakeDirectories(u"C:\\Users\\anna");
+  m.processes().AddProgram(u"notes.exe", {});
+  SimProgram tool;
+  tool.requiresElevation = true;
+  m.processes().AddProgram(u"C:\\Program Files\\tarn\\tarn.exe", tool);
+  const auto put = [&registry](platform::RegKey root, TextView key, TextView name, TextView text) {
+    ASSERT_TRUE(registry.Put(root, key, name, platform::RegValue::FromText(text)));
+  };
+  put(platform::kLocalMachine, kRun, u"Notes", u"notes.exe /tray");
+  put(platform::kLocalMachine, kRun, u"Tool", kTool);
+  put(platform::kLocalMachine, kRunOnce, u"Once", u"notes.exe /once");
+  // anna's hive file, with her own keys.
+  for (const auto& [key, name, text] :
+       {std::tuple(kRunOnce, u"Downgrade", kTool), std::tuple(kRunOnce, u"!Later", u"notes.exe /l"),
+        std::tuple(kRun, u"Mine", u"notes.exe /mine")}) {
+    put(platform::kCurrentUser, Text(u"Scratch\\") + key, name, text);
+  }
+  const auto scratch = registry.OpenKey(platform::kCurrentUser, u"Scratch", platform::kKeyRead);
+  ASSERT_TRUE(scratch.ok());
+  ASSERT_EQ(registry.SaveKey(*scratch, kHive), kErrorSuccess);
+  registry.CloseKey(*scratch);
 
-  auto first = m.machine.processes().SimulateLogon(u"anna");
+  auto first = m.processes().SimulateLogon(u"anna");
   ASSERT_TRUE(first) << first.error();
-  EXPECT_THAT(m.Texts(first->started), ElementsAre("notes.exe /once", "notes.exe /tray",
-                                                   "notes.exe /mine", "notes.exe /later"));
-  EXPECT_THAT(m.Texts(first->notStarted),
-              ElementsAre("\"C:\\Program Files\\tarn\\tarn.exe\" /x", ToUtf8(kTarn)));
-  const auto launches = m.machine.processes().launches();
+  EXPECT_THAT(first->started, ElementsAre(u"notes.exe /once", u"notes.exe /tray",
+                                          u"notes.exe /mine", u"notes.exe /l"));
+  EXPECT_THAT(first->notStarted, ElementsAre(kTool, kTool));
+  const auto launches = m.processes().launches();
   ASSERT_EQ(launches.size(), 4u);
   EXPECT_EQ(launches[0].accountName, std::optional<Text>(u"anna"));
-  EXPECT_EQ(m.Variable(*launches[0].environment, u"USERPROFILE"), "C:\\Users\\anna");
+  EXPECT_NE(launches[0].environment.value_or(u"").find(u"USERPROFILE=C:\\Users\\anna"), Text::npos);
 
-  // RunOnce values went before their commands ran, whatever became of them.
-  auto second = m.machine.processes().SimulateLogon(u"anna");
-  ASSERT_TRUE(second);
-  EXPECT_THAT(m.Texts(second->started), ElementsAre("notes.exe /tray", "notes.exe /mine"));
-
-  // An approved prompt lets a RunOnce command ask for elevation; a Run key never does.
-  m.PutIntoHive(kRunOnce, u"DowngradeTarnDefaultUser", platform::RegValue::FromText(kTarn));
-  auto approved = m.machine.processes().SimulateLogon(u"anna", true);
+  // RunOnce values went before their commands ran, whatever became of them;
+  // an approved prompt lets a RunOnce command ask for elevation, never a Run one.
+  ASSERT_EQ(registry.LoadHive(platform::kUsers, sid.ToText(), kHive), kErrorSuccess);
+  put(platform::kUsers, sid.ToText() + u"\\" + kRunOnce, u"Downgrade", kTool);
+  ASSERT_EQ(registry.UnloadHive(platform::kUsers, sid.ToText()), kErrorSuccess);
+  auto approved = m.processes().SimulateLogon(u"anna", true);
   ASSERT_TRUE(approved);
-  EXPECT_THAT(m.Texts(approved->started),
-              ElementsAre("notes.exe /tray", "notes.exe /mine", ToUtf8(kTarn)));
-  EXPECT_THAT(m.Texts(approved->notStarted),
-              ElementsAre("\"C:\\Program Files\\tarn\\tarn.exe\" /x"));
+  EXPECT_THAT(approved->started, ElementsAre(u"notes.exe /tray", u"notes.exe /mine", kTool));
+  EXPECT_THAT(approved->notStarted, ElementsAre(kTool));
 
   // A standard user may not delete the machine's RunOnce values: they wait.
-  (void)registry.Put(platform::kLocalMachine, kRunOnce, u"Once",
-                     platform::RegValue::FromText(u"notes.exe /once"));
-  (void)m.machine.accounts().RemoveLocalGroupMember(u"", u"Administrators", m.annaSid);
-  auto standard = m.machine.processes().SimulateLogon(u"anna");
+  put(platform::kLocalMachine, kRunOnce, u"Once", u"notes.exe /once");
+  (void)m.accounts().RemoveLocalGroupMember(u"", u"Administrators", sid);
+  auto standard = m.processes().SimulateLogon(u"anna");
   ASSERT_TRUE(standard);
-  EXPECT_THAT(m.Texts(standard->started), ElementsAre("notes.exe /tray", "notes.exe /mine"));
+  EXPECT_THAT(standard->started, ElementsAre(u"notes.exe /tray", u"notes.exe /mine"));
   EXPECT_TRUE(registry.Get(platform::kLocalMachine, kRunOnce, u"Once").has_value());
-  EXPECT_EQ(m.machine.processes().SimulateLogon(u"nobody").error(), platform::kErrorLogonFailure);
+  EXPECT_EQ(m.processes().SimulateLogon(u"nobody").error(), platform::kErrorLogonFailure);
 }
 
 }  // namespace

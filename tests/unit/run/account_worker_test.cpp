@@ -331,15 +331,6 @@ TEST(AccountWorkerTest, AnExistingAccountKeepsItsProfileAndWhatTheRecordLeavesEm
     ASSERT_TRUE(imagePath.has_value());
     EXPECT_EQ(ToUtf8(imagePath->AsText()), "C:\\Users\\ben");
     EXPECT_EQ(ToUtf8(ben.Profile.view()), "C:\\Users\\ben");
-    // No new folder for the account, wherever the profiles folder is.
-    const Text profiles =
-        r.m.machine.environment()
-            .Expand(r.m.machine.userProfiles().ProfilesDirectory().value_or(Text()), 261)
-            .text;
-    EXPECT_FALSE(r.FolderExists(profiles + u"\\ben.0001"));
-    if (!EqualsIgnoreCase(profiles, u"C:\\Users")) {
-      EXPECT_FALSE(r.FolderExists(profiles + u"\\ben"));
-    }
     EXPECT_EQ(ToUtf8(user->info.fullName), "Ben Baker");
     EXPECT_EQ(ToUtf8(user->info.scriptPath), "logon.cmd");
     EXPECT_EQ(ToUtf8(user->info.comment), ToUtf8(c.comment));
