@@ -30,6 +30,11 @@ class TimedProcesses : public platform::Processes {
         std::make_unique<TimedProcess>(std::move(*process), ends_));
   }
 
+  Result<platform::EnvironmentBlock> LogonEnvironment(
+      const platform::LogonCredentials& logon) override {
+    return inner_.LogonEnvironment(logon);
+  }
+
   // Microseconds from each command's observed end to the next command's start.
   [[nodiscard]] std::vector<double> GapsMicroseconds() const {
     std::vector<double> gaps;

@@ -85,6 +85,30 @@ bool LookUpAccount(const AccountServices& services, UserAccount& account) {
   return true;
 }
 
+bool FillFromExistingAccount(const AccountServices& services, UserAccount& account) {
+  const TextView name = account.Exists != 0 && !account.OldName.empty() ? account.OldName.view()
+                                                                        : account.Name.view();
+  auto info = services.platform.accounts->GetUserInfo(account.Domain.view(), name, 3);
+  if (!info) return false;
+  const auto fill = [](auto& field, TextView system) {
+    if (field.empty()) field = system;
+  };
+  fill(account.FullName, info->fullName);
+  fill(account.Comment, info->comment);
+  fill(account.Home, info->homeDir);
+  fill(account.Script, info->scriptPath);
+  if (account.Status == 0 || account.DetailsLoaded == 0) {
+    account.Status = NormaliseStatus(info->flags);
+  }
+  // A new folder would leave the account's own profile behind, and its
+  // settings with it.
+  if (account.Profile.empty()) {
+    const auto profile = FindProfile(services, name, ResolveAccountSid(services, u"", name));
+    if (profile) account.Profile = profile->localPath;
+  }
+  return true;
+}
+
 bool AccountExists(const AccountServices& services, TextView name) {
   return services.platform.accounts->GetUserInfo(u"", name, 0).ok();
 }

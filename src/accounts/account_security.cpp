@@ -166,14 +166,14 @@ Protection ProtectionOf(const AccountServices& services, TextView server, const 
                                                              : Protection::kNone;
 }
 
-void DowngradeAccount(const AccountServices& services, TextView name) {
+WinError DowngradeAccount(const AccountServices& services, TextView name) {
   const auto sid = ResolveAccountSid(services, u"", name);
-  if (!sid) return;
+  if (!sid) return kErrorNoneMapped;
   // Without an enabled administrator nobody could manage the computer.
   const auto last = IsLastEnabledAdministrator(services, u"", *sid);
-  if (!last || *last) return;
+  if (!last || *last) return kErrorAccessDenied;
   const GroupChange change = *GroupChangeOf(kGroupUsers, false);
-  (void)MoveBetweenGroups(services, u"", *sid, change.join, change.leave);
+  return MoveBetweenGroups(services, u"", *sid, change.join, change.leave);
 }
 
 }  // namespace tarn::accounts

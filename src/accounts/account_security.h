@@ -93,10 +93,11 @@ enum class Protection {
 [[nodiscard]] Protection ProtectionOf(const AccountServices& services, TextView server,
                                       const platform::Sid& sid, bool deleting);
 
-// Turns the local account `name` into a limited user by membership: it joins
-// Users, then leaves Administrators. An unknown name, one that isn't a user
-// account, or the last enabled administrator (or one that can't be told
-// apart from it) changes nothing.
-void DowngradeAccount(const AccountServices& services, TextView name);
+// Turns the local account `name` into a standard user by membership: it
+// joins Users, then leaves Administrators. The first failure that matters;
+// an unknown name, or one that isn't a user account, changes nothing and is
+// kErrorNoneMapped; the last enabled administrator (or one that can't be
+// told apart from it) changes nothing and is kErrorAccessDenied.
+[[nodiscard]] WinError DowngradeAccount(const AccountServices& services, TextView name);
 
 }  // namespace tarn::accounts

@@ -514,7 +514,7 @@ bool DeleteProfileOf(const AccountServices& services, const platform::Sid& accou
   // where it is missing does the folder go piece by piece.
   constexpr WinError kErrorCallNotImplemented = 120;
   constexpr WinError kErrorProcedureNotFound = 127;
-  const WinError removed = services.platform.userProfiles->DeleteProfile(sidText);
+  const WinError removed = services.platform.userProfiles->DeleteUserProfile(sidText);
   if (removed != kErrorCallNotImplemented && removed != kErrorProcedureNotFound) {
     return removed == kErrorSuccess;
   }

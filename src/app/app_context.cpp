@@ -10,6 +10,7 @@ AppContext::AppContext(const platform::Platform& services)
   // checking each pointer; a backend that forgets one is a programming error
   // found on the first start, not a crash deep inside a run.
   if (!services.IsComplete()) std::abort();
+  startEnvironment = platform.environment->CurrentBlock();
 }
 
 }  // namespace tarn

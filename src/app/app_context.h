@@ -5,6 +5,7 @@
 #include "app/log_file.h"
 #include "app/run_record.h"
 #include "app/translator.h"
+#include "platform/environment.h"
 #include "platform/platform.h"
 
 namespace tarn {
@@ -32,6 +33,10 @@ struct AppContext {
   // How the installation run ended; written by the run, read by the start-up
   // for the exit code.
   app::RunTotals runTotals;
+  // The process environment as the program was started, before any variable
+  // of its own: a command started as another account takes that account's
+  // values for what the program merely inherited (its TEMP, APPDATA, Path).
+  platform::EnvironmentBlock startEnvironment;
 };
 
 }  // namespace tarn

@@ -16,8 +16,29 @@ TextView OutcomeName(Outcome outcome) {
       return u"skipped";
     case Outcome::kAborted:
       return u"aborted";
+    case Outcome::kPending:
+      return u"pending";
   }
   return u"error";
+}
+
+TextView StepKindName(StepKind kind) {
+  switch (kind) {
+    case StepKind::kAccount:
+      return u"account";
+    case StepKind::kEntry:
+      return u"entry";
+    case StepKind::kDowngrade:
+      return u"downgrade";
+  }
+  return u"entry";
+}
+
+std::optional<StepKind> StepKindNamed(TextView name) {
+  for (const StepKind kind : {StepKind::kAccount, StepKind::kEntry, StepKind::kDowngrade}) {
+    if (StepKindName(kind) == name) return kind;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tarn::app

@@ -18,15 +18,22 @@ enum class Outcome : int32_t {
   kError,           // "error"
   kSkipped,         // "skipped": not started (resumed run, given-up account, ...)
   kAborted,         // "aborted": ended by Abort, Cancel or a time limit
+  kPending,         // "pending": still to be done; the run ended before it could be
 };
 
 // The result file's name of `outcome`.
 [[nodiscard]] TextView OutcomeName(Outcome outcome);
 
 enum class StepKind : int32_t {
-  kAccount,  // one record of the users section
-  kEntry,    // one software entry with a command
+  kAccount,    // one record of the users section
+  kEntry,      // one software entry with a command
+  kDowngrade,  // the primary account made a standard user after the commands
 };
+
+// The result file's and the journal's name of `kind`.
+[[nodiscard]] TextView StepKindName(StepKind kind);
+// The kind named `name`; nullopt for a name no kind has.
+[[nodiscard]] std::optional<StepKind> StepKindNamed(TextView name);
 
 // One finished step.
 struct StepRecord {
@@ -38,10 +45,10 @@ struct StepRecord {
   // For people: the entry's expanded description, the account's name.
   Text name;
   // What was done: "command" for entries; "create", "change", "rename" or
-  // "delete" for accounts.
+  // "delete" for accounts; "downgrade".
   Text action;
   // The command's last exit code; none for accounts and for commands that
-  // never started.
+  // never started. A downgrade that failed: the system's error code.
   std::optional<uint32_t> exitCode;
   Outcome outcome = Outcome::kSuccess;
   // Milliseconds since 1970-01-01 00:00 UTC, and how long the step took.

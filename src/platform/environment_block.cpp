@@ -1,6 +1,7 @@
 #include "platform/environment_block.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -33,6 +34,34 @@ std::vector<EnvironmentEntry> FirstOfEachName(std::vector<EnvironmentEntry> entr
     if (seen.insert(entry.name).second) kept.push_back(std::move(entry));
   }
   return kept;
+}
+
+namespace {
+
+using Variables = std::map<Text, Text, EnvironmentNameLess>;
+
+Variables VariablesOf(TextView block) {
+  Variables variables;
+  for (auto& entry :
+       FirstOfEachName(ParseEnvironmentBlock(block).value_or(std::vector<EnvironmentEntry>{}))) {
+    variables.emplace(std::move(entry.name), std::move(entry.value));
+  }
+  return variables;
+}
+
+}  // namespace
+
+EnvironmentBlock OverlayProgramVariables(TextView account, TextView inherited, TextView current) {
+  Variables result = VariablesOf(account);
+  const Variables before = VariablesOf(inherited);
+  for (auto& [name, value] : VariablesOf(current)) {
+    const auto was = before.find(name);
+    if (result.contains(name) && was != before.end() && was->second == value) continue;
+    // The program's spelling of the name goes with its value.
+    result.erase(name);
+    result.emplace(name, value);
+  }
+  return BuildEnvironmentBlock(result);
 }
 
 void AppendEnvironmentEntry(EnvironmentBlock& block, TextView name, TextView value) {

@@ -36,6 +36,15 @@ struct EnvironmentNameLess {
 // finds it first.
 [[nodiscard]] std::vector<EnvironmentEntry> FirstOfEachName(std::vector<EnvironmentEntry> entries);
 
+// The block of a command started as another account: that account's own
+// block `account`, with every variable of `current` laid over it except one
+// that `account` defines and that still has the value `inherited` gave it.
+// So what the program set or changed since it started reaches the command,
+// while what it merely inherited from its own account gives way to the
+// account's. Sorted ignoring case, as the system sorts a block.
+[[nodiscard]] EnvironmentBlock OverlayProgramVariables(TextView account, TextView inherited,
+                                                       TextView current);
+
 // Adds "name=value" and its zero to a block being built.
 void AppendEnvironmentEntry(EnvironmentBlock& block, TextView name, TextView value);
 

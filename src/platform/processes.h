@@ -99,6 +99,16 @@ class Processes {
   // Process::TreeError). The error is the thread's last-error value right
   // after the failed call.
   [[nodiscard]] virtual Result<std::unique_ptr<Process>> Start(const StartRequest& request) = 0;
+  // The environment block the account of `logon` gets from its own logon:
+  // LogonUserW (interactive; "." for an empty domain), its profile loaded
+  // (LoadUserProfileW) and CreateEnvironmentBlock for its token without the
+  // caller's variables. It holds the system's variables and the account's
+  // own: USERPROFILE, USERNAME, HOMEDRIVE, HOMEPATH, APPDATA, LOCALAPPDATA
+  // and the values of its hive's Environment key (TEMP, TMP, its part of
+  // Path). The password is only passed on. The error is the first failed
+  // call's: kErrorLogonFailure for an unknown account or a wrong password.
+  [[nodiscard]] virtual Result<EnvironmentBlock> LogonEnvironment(
+      const LogonCredentials& logon) = 0;
 };
 
 }  // namespace tarn::platform

@@ -25,7 +25,7 @@ class UserProfiles {
   // DeleteProfileW(`sidText`, no path, the local computer): removes the
   // profile folder and the profile-list entry of that SID's account, which
   // may be gone already. Fails while the profile is loaded.
-  [[nodiscard]] virtual WinError DeleteProfile(TextView sidText) = 0;
+  [[nodiscard]] virtual WinError DeleteUserProfile(TextView sidText) = 0;
 };
 
 }  // namespace tarn::platform

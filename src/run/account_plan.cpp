@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "accounts/account_lookup.h"
+#include "accounts/account_records.h"
 #include "accounts/profile_setup.h"
 #include "accounts/shell_folder_table.h"
 #include "accounts/shell_folders.h"
@@ -53,12 +55,17 @@ void PlanFolders(const accounts::AccountServices& services, const UserAccount& a
   }
 }
 
-PlannedAccount PlanOne(const accounts::AccountServices& services, const UserAccount& account) {
+PlannedAccount PlanOne(const accounts::AccountServices& services, const UserAccount& record) {
   PlannedAccount plan;
-  plan.action = ActionOf(account);
-  plan.name = account.Name.str();
-  plan.oldName = account.OldName.str();
+  plan.action = ActionOf(record);
+  plan.name = record.Name.str();
+  plan.oldName = record.OldName.str();
   if (plan.action != AccountAction::kCreate && plan.action != AccountAction::kChange) return plan;
+  // The record as the worker applies it: an account that is already there
+  // keeps what the record leaves empty.
+  UserAccount account;
+  accounts::CopyAccount(account, record);
+  (void)accounts::FillFromExistingAccount(services, account);
   EnterAccountVariables(services, nullptr, account);
   plan.renamed = RenamesAccount(account);
   plan.password = SetsPassword(account);

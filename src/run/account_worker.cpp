@@ -1,5 +1,6 @@
 #include "run/account_worker.h"
 
+#include "accounts/account_lookup.h"
 #include "accounts/account_profiles.h"
 #include "accounts/account_security.h"
 #include "accounts/profile_setup.h"
@@ -129,6 +130,10 @@ bool SystemAccountWorker::Protected(TextView server, TextView name, bool deletin
   return true;
 }
 
+WinError SystemAccountWorker::LowerToStandardUser(const UserAccount& account) {
+  return accounts::DowngradeAccount(services_, account.Name.view());
+}
+
 app::Outcome SystemAccountWorker::DeleteAccount(const UserAccount& account) {
   Verbose(u"Deleting user: '%s'", {account.OldName.view()});
   if (Protected(account.Domain.view(), account.OldName.view(), true)) return app::Outcome::kError;
@@ -220,6 +225,10 @@ app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
   } else {
     Verbose(u"Creating user: '%s'", {account.Name.view()});
   }
+  // An account that is already there is never given a new profile, nor
+  // loses the details the record leaves empty.
+  (void)accounts::FillFromExistingAccount(services_, account);
+
   // Checked before anything changes, so a refused record leaves the account
   // as it was. A record for a new account may still name one that exists,
   // and an earlier run may have renamed an existing one already.
@@ -454,11 +463,6 @@ app::Outcome SystemAccountWorker::SetUpHive(UserAccount& account, const platform
   if (!accounts::WriteUserEnvironment(registry, *hive, account)) {
     app_.log.Write(u"Can't store user environment.", app::kLogWarning, 0);
     outcome = app::Outcome::kWarning;
-  }
-  if (account.Primary != 0 && account.Group == accounts::kGroupUsers) {
-    WarnIfFailed(accounts::ScheduleDowngrade(services_, *hive,
-                                             accounts::DowngradeArguments(account.Name.view())),
-                 u"schedule the downgrade", account.Name.view());
   }
   WarnIfFailed(accounts::UnloadUserHive(services_, sid, *hive), u"unload the profile",
                account.Name.view());

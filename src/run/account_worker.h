@@ -32,6 +32,7 @@ class SystemAccountWorker : public AccountWorker {
   SystemAccountWorker(AppContext& app, app::Prompter& prompter, uint32_t volumeTimeoutSeconds = 0);
 
   void CreateUsers(accounts::UserAccountList& accounts, AccountProgress& progress) override;
+  [[nodiscard]] WinError LowerToStandardUser(const accounts::UserAccount& account) override;
 
  private:
   [[nodiscard]] app::Outcome DeleteAccount(const accounts::UserAccount& account);

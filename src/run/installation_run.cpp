@@ -90,16 +90,13 @@ SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& e
   return next;
 }
 
-void RunSoftware(RunContext& context, RunSignals& signals, RunSteps& steps,
-                 accounts::UserAccount* primary, bool runEnvironment) {
+// Walks the catalogue; true when it had to stop because a command's end
+// could not be known (it may still run).
+bool RunSoftware(RunContext& context, RunSignals& signals, RunSteps& steps,
+                 accounts::UserAccount* primary) {
   const ResultTexts texts = LoadResultTexts(context.app);
-  LaunchContext launch{context.app,
-                       context.status,
-                       signals,
-                       primary,
-                       runEnvironment,
-                       texts,
-                       app::ProgramFolder(*context.app.platform.system)};
+  const Text programFolder = app::ProgramFolder(*context.app.platform.system);
+  LaunchContext launch{context.app, context.status, signals, primary, texts, programFolder};
   uint32_t position = 0;
   SoftwareEntry* entry = catalogue::NextChecked(context.firstEntry);
   while (entry != nullptr && !signals.cancelled) {
@@ -112,6 +109,48 @@ void RunSoftware(RunContext& context, RunSignals& signals, RunSteps& steps,
     }
     entry = catalogue::NextChecked(entry);
   }
+  return launch.commandLeftRunning;
+}
+
+// A primary account that is to end as a standard user is an administrator
+// while the run lasts, so that the commands started as it have its rights.
+bool DowngradeDue(const AppContext& app, const accounts::UserAccount* primary) {
+  return primary != nullptr && primary->Group == accounts::kGroupUsers && !app.config.SkipSettings;
+}
+
+// Lowers the primary account once nothing needs its rights any more. The run
+// does it itself: Windows starts no program that asks for elevation from a
+// logon, and the user could remove whatever was left for one. A run that
+// ended early leaves it pending, for the next run of the configuration.
+void LowerPrimary(RunContext& context, RunSteps& steps, const accounts::UserAccount& primary,
+                  bool endedEarly) {
+  AppContext& app = context.app;
+  app::StepRecord step;
+  step.kind = app::StepKind::kDowngrade;
+  step.key = primary.Name.str();
+  step.name = primary.Name.str();
+  step.action = u"downgrade";
+  step.startUnixMs = steps.Now();
+  if (endedEarly) {
+    step.outcome = app::Outcome::kPending;
+    app.log.WriteFormat(app::kLogWarning, 0,
+                        u"The run ended before '%s' was made a standard user; it stays an "
+                        u"administrator until a run of this configuration finishes",
+                        {primary.Name.view()});
+  } else {
+    step.tries = 1;
+    const WinError error = context.accountWorker.LowerToStandardUser(primary);
+    if (error == kErrorSuccess) {
+      app.log.WriteFormat(app::kLogInfo, 0, u"'%s' is now a standard user", {primary.Name.view()});
+    } else {
+      step.outcome = app::Outcome::kError;
+      step.exitCode = error;
+      app.log.WriteFormat(app::kLogError, static_cast<int32_t>(error),
+                          u"'%s' could not be made a standard user and stays an administrator",
+                          {primary.Name.view()});
+    }
+  }
+  steps.Finish(step);
 }
 
 void OfferFinish(RunContext& context) {
@@ -171,10 +210,12 @@ uint32_t RunInstallation(RunContext& context) {
     context.variables.SetLoggedOnUser();
   }
   context.status.SetProgressRange(ProgressMaximum(context.firstEntry));
+  bool stopped = false;
   if (!app.config.SkipSoftware && signals && !signals->cancelled) {
-    RunSoftware(context, *signals, steps, primary, runEnvironment);
+    stopped = RunSoftware(context, *signals, steps, primary);
   }
   const bool cancelled = Cancelled(signals.get());
+  if (DowngradeDue(app, primary)) LowerPrimary(context, steps, *primary, cancelled || stopped);
   steps.End(!cancelled);
   restorer.Restore();
   if (!cancelled) OfferFinish(context);

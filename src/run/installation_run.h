@@ -47,7 +47,10 @@ struct RunContext {
 // environment is left and the blank-password policy is restored before the
 // signals' `finished` event is set. Every account record and entry handled is
 // reported to `app.runObserver` (one an interrupted earlier run had done is
-// passed over), and `app.runTotals` tells how the run ended. Returns 0.
+// passed over), and `app.runTotals` tells how the run ended. A primary
+// account that is to end as a standard user is lowered after the commands,
+// on every run that applies the accounts, as a step of its own: pending when
+// the run was cancelled or had to stop before. Returns 0.
 uint32_t RunInstallation(RunContext& context);
 
 }  // namespace tarn::run

@@ -15,6 +15,7 @@
 #include "platform/processes.h"
 #include "platform/system_info.h"
 #include "run/resolve_command.h"
+#include "run/run_environment.h"
 
 namespace tarn::run {
 namespace {
@@ -113,19 +114,19 @@ Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
   platform::StartRequest request;
   request.commandLine = line.str();
   request.workingFolder = folder;
-  platform::EnvironmentBlock block;
-  if (context.primary != nullptr) {
-    request.logon =
-        platform::LogonCredentials{context.primary->Name.view(), context.primary->Domain.view(),
-                                   context.primary->Password.view()};
-    if (context.runEnvironment) {
-      block = context.app.platform.environment->CurrentBlock();
-      if (password) (void)platform::SetBlockVariable(block, u"USERPASSWORD", *password);
-      request.environment = &block;
-    }
-  }
+  if (context.primary == nullptr) return context.app.platform.processes->Start(request);
+  const platform::LogonCredentials logon{context.primary->Name.view(),
+                                         context.primary->Domain.view(),
+                                         context.primary->Password.view()};
+  request.logon = logon;
+  // The account's own profile, TEMP and APPDATA, not the program's account's.
+  auto block = AccountCommandBlock(context.app, logon);
+  if (!block) return Result<std::unique_ptr<platform::Process>>::Failure(block.error());
+  platform::EnvironmentBlock environment = std::move(*block);
+  if (password) (void)platform::SetBlockVariable(environment, u"USERPASSWORD", *password);
+  request.environment = &environment;
   auto started = context.app.platform.processes->Start(request);
-  WipeText(block);
+  WipeText(environment);
   return started;
 }
 
@@ -313,6 +314,7 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
     const Ending ending = WaitForCommand(context, **process, displayName, limitSeconds);
     if (ending == Ending::kUnknown) {
       record.outcome = app::Outcome::kError;
+      context.commandLeftRunning = true;
       return nullptr;
     }
     if (!Conclude(context, **process, ending, limitSeconds, displayName, record)) break;

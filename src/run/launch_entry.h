@@ -63,19 +63,20 @@ struct LaunchContext {
   AppContext& app;
   RunStatus& status;
   RunSignals& signals;
-  // Start commands under this account, or as the program's own user when none.
-  // A password its record gives reaches those commands alone: as
-  // USERPASSWORD in their block and in place of %USERPASSWORD% on their
-  // command line (masked in the log).
+  // Start commands under this account, with its own environment and the
+  // program's variables, or as the program's own user when none. A password
+  // its record gives reaches those commands alone: as USERPASSWORD in their
+  // block and in place of %USERPASSWORD% on their command line (masked in
+  // the log).
   const accounts::UserAccount* primary = nullptr;
-  // Whether the run swapped in its own environment block; commands under the
-  // primary account then get the current environment as their block.
-  bool runEnvironment = false;
   // The result formats, looked up once for the whole run.
   const ResultTexts& texts;
   // The folder of the program file; a relative working folder is taken
   // relative to it.
   Text programFolder;
+  // Set when a command's end could not be known: it may still run, and
+  // nothing that needs it gone may follow.
+  bool commandLeftRunning = false;
 };
 
 // 0, 3010 (restart required) and 3011 (restart initiated) are successes.

@@ -60,7 +60,7 @@ class JsonFields {
 void AppendStep(std::string& out, const app::StepRecord& step) {
   out += "    {";
   JsonFields(out, ",")
-      .Text("kind", step.kind == app::StepKind::kEntry ? u"entry" : u"account")
+      .Text("kind", app::StepKindName(step.kind))
       .Text("key", step.key)
       .Text("name", step.name)
       .Text("action", step.action)

@@ -11,10 +11,6 @@ namespace {
 
 constexpr TextView kJournalMark = u"TARN resume journal 1";
 
-TextView KindName(app::StepKind kind) {
-  return kind == app::StepKind::kEntry ? u"entry" : u"account";
-}
-
 std::string LineOf(std::initializer_list<TextView> items) {
   std::string line = "[";
   for (const TextView item : items) {
@@ -57,7 +53,7 @@ ResumeJournal::ResumeJournal(AppContext& app, TextView path, TextView configurat
   if (file) file_ = std::move(*file);
   Append(header);
   for (const auto& [step, outcome] : done_) {
-    Append(LineOf({KindName(step.first), step.second, outcome}));
+    Append(LineOf({app::StepKindName(step.first), step.second, outcome}));
   }
 }
 
@@ -74,10 +70,10 @@ void ResumeJournal::Load(const std::string& header) {
     const auto items = ParseJsonStringArray(text.substr(at, end - at));
     at = end + 1;
     if (!items || items->size() != 3 || !CountsAsDone((*items)[2])) continue;
-    const app::StepKind kind = (*items)[0] == KindName(app::StepKind::kEntry)
-                                   ? app::StepKind::kEntry
-                                   : app::StepKind::kAccount;
-    done_.insert({{kind, (*items)[1]}, (*items)[2]});
+    // A kind this program doesn't know is nobody's step.
+    const std::optional<app::StepKind> kind = app::StepKindNamed((*items)[0]);
+    if (!kind) continue;
+    done_.insert({{*kind, (*items)[1]}, (*items)[2]});
     if ((*items)[2] == app::OutcomeName(app::Outcome::kSuccessRestart)) earlierRestart_ = true;
   }
 }
@@ -98,7 +94,7 @@ bool ResumeJournal::AlreadyDone(app::StepKind kind, TextView key) {
 
 void ResumeJournal::StepFinished(const app::StepRecord& step) {
   if (AlreadyDone(step.kind, step.key)) return;
-  Append(LineOf({KindName(step.kind), step.key, app::OutcomeName(step.outcome)}));
+  Append(LineOf({app::StepKindName(step.kind), step.key, app::OutcomeName(step.outcome)}));
 }
 
 void ResumeJournal::RunFinished(const app::RunTotals& totals) {

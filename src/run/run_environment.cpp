@@ -1,8 +1,18 @@
 #include "run/run_environment.h"
 
+#include "app/app_context.h"
+#include "platform/environment_block.h"
 #include "platform/user_profiles.h"
 
 namespace tarn::run {
+
+Result<platform::EnvironmentBlock> AccountCommandBlock(AppContext& app,
+                                                       const platform::LogonCredentials& logon) {
+  auto own = app.platform.processes->LogonEnvironment(logon);
+  if (!own) return own;
+  return platform::OverlayProgramVariables(*own, app.startEnvironment,
+                                           app.platform.environment->CurrentBlock());
+}
 
 bool RunEnvironment::Enter(const accounts::UserAccount& primary) {
   const platform::Platform& platform = context_.services.platform;

@@ -7,10 +7,24 @@
 #include <optional>
 
 #include "platform/environment.h"
+#include "platform/processes.h"
 #include "run/installation_variables.h"
 #include "run/run_services.h"
 
+namespace tarn {
+struct AppContext;
+}
+
 namespace tarn::run {
+
+// The environment block of a command started as the account of `logon`: the
+// block its own logon gives it (its profile, TEMP, APPDATA and the variables
+// of its hive), with every variable the program set or changed since it
+// started laid over it (the configuration's environment section, the
+// installation variables, the account's private variables). The error of
+// the account's logon when its block can't be made.
+[[nodiscard]] Result<platform::EnvironmentBlock> AccountCommandBlock(
+    AppContext& app, const platform::LogonCredentials& logon);
 
 // Also the installation run's variables (RunVariables).
 class RunEnvironment final : public RunVariables {

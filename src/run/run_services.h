@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/run_record.h"
+#include "base/result.h"
 #include "base/text.h"
 
 namespace tarn::accounts {
@@ -34,6 +35,9 @@ class AccountWorker {
  public:
   virtual ~AccountWorker() = default;
   virtual void CreateUsers(accounts::UserAccountList& accounts, AccountProgress& progress) = 0;
+  // Makes the account of `account` a standard user: member of Users, no
+  // longer of Administrators. The first failure; nothing is logged here.
+  [[nodiscard]] virtual WinError LowerToStandardUser(const accounts::UserAccount& account) = 0;
 };
 
 // The installation variables for the account that installs.
@@ -41,8 +45,9 @@ class RunVariables {
  public:
   virtual ~RunVariables() = default;
   // Swaps in the run's own environment block and sets the account's variables
-  // in it (home and profile included). Returns true when a run environment
-  // block was made: commands under the account then get that block.
+  // in it (home and profile included). Returns true when the block was
+  // swapped in and must be left again; commands under the account get their
+  // own block either way (AccountCommandBlock).
   [[nodiscard]] virtual bool EnterForAccount(accounts::UserAccount& primary) = 0;
   // Sets the variables of the account the program runs under.
   virtual void SetLoggedOnUser() = 0;

@@ -31,7 +31,10 @@ void AccountStartupSteps::UnscramblePasswords(AppContext& app, TextView usersPat
 }
 
 void AccountStartupSteps::DowngradeAccount(AppContext& app, TextView accountName) {
-  accounts::DowngradeAccount(ServicesOf(app), accountName);
+  const WinError error = accounts::DowngradeAccount(ServicesOf(app), accountName);
+  if (error == kErrorSuccess) return;
+  app.log.WriteFormat(app::kLogError, static_cast<int32_t>(error),
+                      u"'%s' could not be made a standard user", {accountName});
 }
 
 void AccountStartupSteps::PrepareInstallationVariables(AppContext& app, TextView iniPath) {

@@ -8,6 +8,8 @@
 #include <chrono>
 
 #include "contract/backend.h"
+#include "platform/accounts.h"
+#include "platform/environment_block.h"
 
 namespace tarn::contract {
 namespace {
@@ -96,6 +98,41 @@ TEST_F(ProcessesContract, WaitOrAbortReturnsWhenTheProcessEnds) {
   ASSERT_TRUE(wait) << wait.error();
   EXPECT_EQ(*wait, platform::ProcessWait::kExited);
   EXPECT_EQ((*process)->ExitCode().value_or(0), 7u);
+}
+
+// The case makes an account of its own and removes it again.
+TEST_F(ProcessesContract, AnAccountsLogonEnvironmentIsItsOwn) {
+  if (backend_->UnderWine()) {
+    GTEST_SKIP() << "LogonUserW is faked and NetUserAdd keeps an in-process database under Wine";
+  }
+  platform::Accounts& accounts = *backend_->platform().accounts;
+  constexpr TextView kName = u"tarnlogon7";
+  constexpr TextView kPassword = u"Tarn-Logon-7x!";
+  platform::UserInfo info;
+  info.name = Text(kName);
+  info.privilege = platform::kUserPrivUser;
+  info.flags = 0x201;
+  const WinError made = accounts.CreateUser(u"", info, kPassword);
+  ASSERT_TRUE(made == kErrorSuccess || made == kNerrUserExists) << made;
+  ASSERT_EQ(accounts.SetUserText(u"", kName, platform::kUserLevelPassword, kPassword),
+            kErrorSuccess);
+
+  auto block = processes_->LogonEnvironment({kName, u"", kPassword});
+  ASSERT_TRUE(block) << backend_->Name() << " error " << block.error();
+  std::optional<Text> user;
+  std::optional<Text> profile;
+  for (const auto& entry : platform::ParseEnvironmentBlock(*block).value_or(
+           std::vector<platform::EnvironmentEntry>{})) {
+    if (EqualsIgnoreCase(entry.name, u"USERNAME")) user = entry.value;
+    if (EqualsIgnoreCase(entry.name, u"USERPROFILE")) profile = entry.value;
+  }
+  EXPECT_EQ(user, std::optional<Text>(Text(kName))) << backend_->Name();
+  ASSERT_TRUE(profile.has_value()) << backend_->Name();
+  EXPECT_NE(FindIgnoreCase(*profile, kName), TextView::npos) << ToUtf8(*profile);
+  EXPECT_EQ(processes_->LogonEnvironment({kName, u"", u"not-the-password"}).error(),
+            platform::kErrorLogonFailure)
+      << backend_->Name();
+  (void)accounts.DeleteUser(u"", kName);
 }
 
 TEST_F(ProcessesContract, EventsResetAsCreated) {

@@ -22,6 +22,7 @@
 #include "base/paths.h"
 #include "catalogue/software_catalogue.h"
 #include "contract/backend.h"
+#include "platform/accounts.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -39,6 +40,7 @@ using platform::RegValue;
 class NoAccountChanges : public run::AccountWorker {
  public:
   void CreateUsers(accounts::UserAccountList&, run::AccountProgress&) override { ++calls; }
+  WinError LowerToStandardUser(const accounts::UserAccount&) override { return kErrorSuccess; }
   int calls = 0;
 };
 
@@ -449,8 +451,20 @@ TEST_F(RunContract, CommandsStartUnderThePrimaryAccount) {
   }
   AppContext app(services_);
   app.config.SkipSettings = 1;
+  // The command's environment comes from the account's own logon: the
+  // account must be there, with the password the record gives.
+  constexpr TextView kPassword = u"Tarn-User-7x!";
+  platform::UserInfo info;
+  info.name = u"tarnuser";
+  info.flags = 0x201;
+  const WinError made = services_.accounts->CreateUser(u"", info, kPassword);
+  ASSERT_TRUE(made == kErrorSuccess || made == kNerrUserExists) << made;
+  ASSERT_EQ(
+      services_.accounts->SetUserText(u"", u"tarnuser", platform::kUserLevelPassword, kPassword),
+      kErrorSuccess);
   accounts::UserAccount& primary = store_.list.AddBlank();
   primary.Name = u"tarnuser";
+  primary.Password = kPassword;
   primary.Primary = 1;
   Add(0, u"As user", u"cmd.exe /c exit 0");
   const auto rows = Run(app);

@@ -9,6 +9,7 @@ namespace tarn::run {
 class NoAccounts : public AccountWorker {
  public:
   void CreateUsers(accounts::UserAccountList&, AccountProgress&) override {}
+  WinError LowerToStandardUser(const accounts::UserAccount&) override { return kErrorSuccess; }
 };
 
 // Never enters an account's variables (the run then installs as the program's

@@ -80,7 +80,8 @@ class Machine {
   std::unique_ptr<SimAccounts> accounts_ = std::make_unique<SimAccounts>(*system_);
   std::unique_ptr<SimSecurity> security_ = std::make_unique<SimSecurity>(*accounts_);
   std::unique_ptr<SimUserProfiles> userProfiles_ = std::make_unique<SimUserProfiles>(*environment_);
-  std::unique_ptr<SimProcesses> processes_ = std::make_unique<SimProcesses>(*environment_, *files_);
+  std::unique_ptr<SimProcesses> processes_ = std::make_unique<SimProcesses>(
+      *environment_, *files_, *accounts_, *registry_, *userProfiles_);
   std::unique_ptr<SimIdentity> identity_ = std::make_unique<SimIdentity>();
   std::unique_ptr<SimVersionResources> versions_ = std::make_unique<SimVersionResources>(*files_);
   std::unique_ptr<SimProfileFiles> profiles_ = std::make_unique<SimProfileFiles>(*files_, *system_);

@@ -5,6 +5,7 @@
 
 #include "base/command_line_rules.h"
 #include "base/paths.h"
+#include "platform/sim/sim_file_system.h"
 
 namespace tarn::sim {
 
@@ -248,8 +249,14 @@ std::optional<SimProgram> BuiltInProgram(TextView key, const std::vector<Text>& 
 
 }  // namespace
 
-SimProcesses::SimProcesses(platform::Environment& environment, platform::FileSystem& files)
-    : kernel_(std::make_shared<SimKernel>()), environment_(environment), files_(files) {}
+SimProcesses::SimProcesses(platform::Environment& environment, SimFileSystem& files,
+                           SimAccounts& accounts, SimRegistry& registry, SimUserProfiles& profiles)
+    : kernel_(std::make_shared<SimKernel>()),
+      environment_(environment),
+      files_(files),
+      accounts_(accounts),
+      registry_(registry),
+      profiles_(profiles) {}
 
 SimProcesses::~SimProcesses() = default;
 
@@ -384,6 +391,22 @@ Result<std::unique_ptr<platform::Process>> SimProcesses::Start(
     if (program.onStart) program.onStart(record);
   }
   return std::unique_ptr<platform::Process>(std::make_unique<SimProcess>(kernel_, state, faults_));
+}
+
+void SimProcesses::StartAtLogon(TextView commandLine, TextView name,
+                                const std::optional<platform::EnvironmentBlock>& environment,
+                                const SimProgram& program) {
+  LaunchRecord record;
+  record.commandLine = Text(commandLine);
+  record.workingFolder = files_.CurrentDirectory();
+  record.accountName = Text(name);
+  record.environment = environment;
+  record.started = Clock::now();
+  std::vector<std::pair<LaunchRecord, SimProgram>> started;
+  (void)Enter(std::move(record), program, 0, kErrorSuccess, started);
+  for (const auto& [entered, what] : started) {
+    if (what.onStart) what.onStart(entered);
+  }
 }
 
 }  // namespace tarn::sim

@@ -4,7 +4,10 @@
 // account and environment. Each start the program makes gets a job of its
 // own, which the children it starts join, so that ending it ends the tree.
 // Events and processes of one table share one lock, so a wait can end on
-// either an event or a process, from any thread.
+// either an event or a process, from any thread. Accounts log on as the
+// machine's account database and registry say: their environment comes from
+// their profile and hive, and a simulated logon starts what the Run and
+// RunOnce keys name, as Windows 10 and 11 do.
 #pragma once
 
 #include <chrono>
@@ -58,10 +61,26 @@ struct SimProgram {
   // the child's exit code, as "cmd.exe /c" does; `exitCode` and `durationMs`
   // are not used. A child that cannot be found ends the program with 1.
   std::optional<Text> child;
+  // Its manifest asks for administrator rights (requireAdministrator): User
+  // Account Control never starts it from a Run key at logon, and from a
+  // RunOnce key only when the elevation prompt is approved.
+  bool requiresElevation = false;
+};
+
+// What a simulated logon did with the Run and RunOnce values.
+struct LogonOutcome {
+  // The command lines started, in order.
+  std::vector<Text> started;
+  // The command lines not started: elevation refused, or an unknown program.
+  std::vector<Text> notStarted;
 };
 
 struct SimKernel;
 struct SimProcessState;
+class SimAccounts;
+class SimFileSystem;
+class SimRegistry;
+class SimUserProfiles;
 
 class SimProcesses : public platform::Processes {
  public:
@@ -69,8 +88,11 @@ class SimProcesses : public platform::Processes {
   [[nodiscard]] FaultGate& faults() { return faults_; }
 
   // `environment` is what a plain start inherits; `files` must hold the
-  // working folder. Both must outlive the table.
-  SimProcesses(platform::Environment& environment, platform::FileSystem& files);
+  // working folder; `accounts`, `registry` (profile list, hives) and
+  // `profiles` (system variables, profiles folder) are what a logon reads.
+  // All must outlive the table.
+  SimProcesses(platform::Environment& environment, SimFileSystem& files, SimAccounts& accounts,
+               SimRegistry& registry, SimUserProfiles& profiles);
   ~SimProcesses() override;
 
   // ---- Set-up for tests ----
@@ -99,11 +121,33 @@ class SimProcesses : public platform::Processes {
   // Every start that succeeded, in order.
   [[nodiscard]] std::vector<LaunchRecord> launches() const;
 
+  // ---- What Windows does when a person logs on ----
+  // `name` logs on and the desktop appears: its hive is loaded from the
+  // profile the profile list names (unless it is loaded), then the values
+  // of HKLM RunOnce (only for a member of Administrators, who may delete
+  // them), HKLM Run, the account's Run and the account's RunOnce are started
+  // as the account with its logon environment; an expandable value is
+  // expanded in it. A RunOnce value is deleted before its command starts
+  // (after it, when its name begins with "!"). A program that requires
+  // elevation is never started from a Run key, and from a RunOnce key only
+  // when `approveElevation` answers the prompt. kErrorLogonFailure for an
+  // unknown account; the error of a hive that can't be loaded.
+  [[nodiscard]] Result<LogonOutcome> SimulateLogon(TextView name, bool approveElevation = false);
+
   // ---- platform::Processes ----
   [[nodiscard]] std::unique_ptr<platform::Event> MakeEvent(bool manualReset,
                                                            bool initiallySet) override;
   [[nodiscard]] Result<std::unique_ptr<platform::Process>> Start(
       const platform::StartRequest& request) override;
+  // The system's variables (those of the profiles service) and the
+  // account's own: USERPROFILE from the profile list (the profiles folder
+  // and its name before its first logon), USERNAME, USERDOMAIN, LOGONSERVER,
+  // HOMEDRIVE and HOMEPATH of its home folder (else its profile), APPDATA
+  // and LOCALAPPDATA where a Windows 10 profile has them, then its hive's
+  // Environment values (expanded; its Path after the system's). An unknown account, another
+  // computer's or a wrong password is kErrorLogonFailure, as is a refusal of the logon check.
+  [[nodiscard]] Result<platform::EnvironmentBlock> LogonEnvironment(
+      const platform::LogonCredentials& logon) override;
 
  private:
   [[nodiscard]] std::optional<SimProgram> FindProgram(TextView commandLine) const;
@@ -116,10 +160,18 @@ class SimProcesses : public platform::Processes {
   std::shared_ptr<SimProcessState> Enter(LaunchRecord record, const SimProgram& program,
                                          uint32_t job, WinError treeError,
                                          std::vector<std::pair<LaunchRecord, SimProgram>>& started);
+  // Starts `commandLine` as `name` outside any job, as the shell starts what
+  // a Run key names, and runs its start hook.
+  void StartAtLogon(TextView commandLine, TextView name,
+                    const std::optional<platform::EnvironmentBlock>& environment,
+                    const SimProgram& program);
 
   std::shared_ptr<SimKernel> kernel_;
   platform::Environment& environment_;
-  platform::FileSystem& files_;
+  SimFileSystem& files_;
+  SimAccounts& accounts_;
+  SimRegistry& registry_;
+  SimUserProfiles& profiles_;
   std::map<Text, SimProgram> programs_;  // keyed by the upper-case name
   std::function<WinError(const platform::LogonCredentials&)> logonCheck_;
   WinError jobRefusal_ = kErrorSuccess;

@@ -80,7 +80,7 @@ Result<platform::EnvironmentBlock> SimUserProfiles::CreateEnvironmentBlock(bool 
   return platform::BuildEnvironmentBlock(merged);
 }
 
-WinError SimUserProfiles::DeleteProfile(TextView sidText) {
+WinError SimUserProfiles::DeleteUserProfile(TextView sidText) {
   if (auto e = faults_.Check(CallKind::kProfileFolder)) return e;
   constexpr WinError kErrorCallNotImplemented = 120;
   return deleter_ ? deleter_(sidText) : kErrorCallNotImplemented;

@@ -39,8 +39,8 @@ class SimUserProfiles : public platform::UserProfiles {
     systemVariables_ = std::move(variables);
   }
 
-  // What DeleteProfile does; the machine hands in one that works on its
-  // registry and files. Without one, DeleteProfile fails with
+  // What DeleteUserProfile does; the machine hands in one that works on its
+  // registry and files. Without one, DeleteUserProfile fails with
   // kErrorCallNotImplemented.
   void SetProfileDeleter(std::function<WinError(TextView sidText)> deleter) {
     deleter_ = std::move(deleter);
@@ -51,7 +51,7 @@ class SimUserProfiles : public platform::UserProfiles {
   [[nodiscard]] Result<Text> DefaultUserProfileDirectory() override;
   [[nodiscard]] Result<Text> CurrentUserProfileDirectory() override;
   [[nodiscard]] Result<platform::EnvironmentBlock> CreateEnvironmentBlock(bool inherit) override;
-  [[nodiscard]] WinError DeleteProfile(TextView sidText) override;
+  [[nodiscard]] WinError DeleteUserProfile(TextView sidText) override;
 
  private:
   SimEnvironment& environment_;

@@ -1,6 +1,8 @@
 // Processes and events through the real API: CreateProcessW,
 // CreateProcessWithLogonW, job objects, WaitForMultipleObjects,
-// TerminateJobObject / TerminateProcess, GetExitCodeProcess and CreateEventW.
+// TerminateJobObject / TerminateProcess, GetExitCodeProcess and CreateEventW;
+// an account's logon environment through LogonUserW, LoadUserProfileW and
+// CreateEnvironmentBlock.
 #pragma once
 
 #include "platform/processes.h"
@@ -13,6 +15,8 @@ class Win32Processes : public platform::Processes {
                                                            bool initiallySet) override;
   [[nodiscard]] Result<std::unique_ptr<platform::Process>> Start(
       const platform::StartRequest& request) override;
+  [[nodiscard]] Result<platform::EnvironmentBlock> LogonEnvironment(
+      const platform::LogonCredentials& logon) override;
 };
 
 }  // namespace tarn::win32

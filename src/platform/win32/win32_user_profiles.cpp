@@ -55,9 +55,9 @@ Result<platform::EnvironmentBlock> Win32UserProfiles::CreateEnvironmentBlock(boo
   return FromWide(text, platform::EnvironmentBlockLength(text));
 }
 
-WinError Win32UserProfiles::DeleteProfile(TextView sidText) {
+WinError Win32UserProfiles::DeleteUserProfile(TextView sidText) {
   const std::wstring sid = Wide(sidText);
-  if (!DeleteProfileW(sid.c_str(), nullptr, nullptr)) return GetLastError();
+  if (!::DeleteProfileW(sid.c_str(), nullptr, nullptr)) return GetLastError();
   return kErrorSuccess;
 }
 

@@ -11,7 +11,7 @@ class Win32UserProfiles : public platform::UserProfiles {
   [[nodiscard]] Result<Text> DefaultUserProfileDirectory() override;
   [[nodiscard]] Result<Text> CurrentUserProfileDirectory() override;
   [[nodiscard]] Result<platform::EnvironmentBlock> CreateEnvironmentBlock(bool inherit) override;
-  [[nodiscard]] WinError DeleteProfile(TextView sidText) override;
+  [[nodiscard]] WinError DeleteUserProfile(TextView sidText) override;
 };
 
 }  // namespace tarn::win32

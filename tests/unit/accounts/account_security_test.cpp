@@ -88,23 +88,23 @@ TEST_F(AccountSecurityTest, OnlyUserAccountsResolve) {
 TEST_F(AccountSecurityTest, DowngradeOnAGermanSystemLeavesAPlainUser) {
   m.machine.accounts().SetSystemLanguage(u"de");
   const platform::Sid boss = Add(u"boss", platform::kUserPrivAdmin, sim::kRidAdministrators);
-  DowngradeAccount(m.services(), u"boss");
+  EXPECT_EQ(DowngradeAccount(m.services(), u"boss"), kErrorSuccess);
   EXPECT_EQ(Memberships(boss), "U");
   EXPECT_EQ(Privilege(u"boss"), platform::kUserPrivUser);
-  DowngradeAccount(m.services(), u"boss");
+  EXPECT_EQ(DowngradeAccount(m.services(), u"boss"), kErrorSuccess);
   EXPECT_EQ(Memberships(boss), "U") << "a second downgrade changes nothing";
 }
 
 TEST_F(AccountSecurityTest, DowngradeLeavesTheLastEnabledAdministrator) {
   ASSERT_EQ(m.machine.accounts().SetUserFlags(u"", u"Administrator", 0x10203), kErrorSuccess);
   const platform::Sid boss = Add(u"boss", platform::kUserPrivAdmin, sim::kRidAdministrators);
-  DowngradeAccount(m.services(), u"boss");
+  EXPECT_EQ(DowngradeAccount(m.services(), u"boss"), kErrorAccessDenied);
   EXPECT_EQ(Memberships(boss), "A") << "nobody would be left to manage the computer";
 }
 
 TEST_F(AccountSecurityTest, DowngradeOfAGroupNameChangesNoMembership) {
   const auto before = m.machine.accounts().FindGroupByRid(sim::kRidUsers)->members;
-  DowngradeAccount(m.services(), u"Administrators");
+  EXPECT_EQ(DowngradeAccount(m.services(), u"Administrators"), kErrorNoneMapped);
   EXPECT_EQ(m.machine.accounts().FindGroupByRid(sim::kRidUsers)->members, before);
   EXPECT_EQ(m.machine.accounts().FindGroupByRid(sim::kRidAdministrators)->members.size(), 1u);
 }

@@ -91,5 +91,21 @@ TEST(EnvironmentBlockTest, MeasuresUpToTheFinalZero) {
   }
 }
 
+TEST(EnvironmentBlockTest, TheProgramsOwnVariablesOverlayAnotherAccountsBlock) {
+  const Text account = Block({u"APPDATA=C:\\Users\\anna\\Roaming", u"Path=C:\\anna",
+                              u"TEMP=C:\\Users\\anna\\Temp", u"USERNAME=anna"});
+  const Text inherited = Block(
+      {u"DEPLOY=\\\\srv\\kit", u"Path=C:\\admin", u"TEMP=C:\\admin\\Temp", u"USERNAME=admin"});
+  const Text current = Block({u"DEPLOY=\\\\srv\\kit", u"path=C:\\admin", u"TEMP=C:\\admin\\Temp",
+                              u"TOOLS=C:\\tools", u"username=anna"});
+  const auto overlaid = ParseEnvironmentBlock(OverlayProgramVariables(account, inherited, current));
+  ASSERT_TRUE(overlaid);
+  // Inherited and unchanged: the account's own value. Set or changed by the
+  // program, or unknown to the account: the program's.
+  EXPECT_EQ(Show(*overlaid),
+            "APPDATA=C:\\Users\\anna\\Roaming;DEPLOY=\\\\srv\\kit;Path=C:\\anna;"
+            "TEMP=C:\\Users\\anna\\Temp;TOOLS=C:\\tools;username=anna;");
+}
+
 }  // namespace
 }  // namespace tarn::platform

@@ -234,6 +234,77 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
   }
 }
 
+// An account that is already there, with a profile of its own and details
+// the records below leave empty.
+uint32_t ExistingWithDetails(WorkerRun& r) {
+  platform::UserInfo info;
+  info.name = u"ben";
+  info.fullName = u"Ben Baker";
+  info.comment = u"old comment";
+  info.scriptPath = u"logon.cmd";
+  info.flags = 0x10241;
+  const uint32_t rid = r.accounts().PutUser(info, u"old-password");
+  const Text sid = r.accounts().UserSid(rid).ToText();
+  r.m.AddProfileListEntry(sid, u"C:\\Users\\ben", u"", std::nullopt);
+  r.m.WriteHive(u"C:\\Users\\ben\\NTUSER.DAT",
+                {{u"Environment", u"KEEP", platform::RegValue::FromText(u"1")}});
+  return rid;
+}
+
+TEST(AccountWorkerTest, AnExistingAccountKeepsItsProfileAndWhatTheRecordLeavesEmpty) {
+  struct Case {
+    const char* what;
+    std::function<void(UserAccount&)> record;
+    const char16_t* comment;
+    uint32_t flags;
+    const char16_t* password;
+  };
+  const Case cases[] = {
+      {"the settings page's account, never looked up",
+       [](UserAccount& ben) {
+         ben.OldName = u"";
+         ben.Primary = 1;
+         ben.SettingsAccount = 1;
+         ben.Password = u"Pw-ben-9";
+       },
+       u"old comment", 0x10241, u"Pw-ben-9"},
+      {"an account added on the pages and kept as typed",
+       [](UserAccount& ben) {
+         ben.Exists = 1;
+         ben.DetailsLoaded = 1;
+         ben.Comment = u"typed comment";
+         ben.Status = 0x10200;
+       },
+       u"typed comment", 0x10201, u"old-password"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WorkerRun r;
+    ASSERT_TRUE(r.m.machine.files().MakeDirectories(u"C:\\Users\\ben"));
+    const uint32_t rid = ExistingWithDetails(r);
+    UserAccount& ben = r.Add(u"ben");
+    c.record(ben);
+
+    r.Run();
+
+    const sim::SimUser* user = r.accounts().FindUser(u"ben");
+    ASSERT_NE(user, nullptr);
+    const auto imagePath =
+        r.m.machine.registry().Get(platform::kLocalMachine,
+                                   Text(accounts::testing::AccountMachine::kProfileListKeyText) +
+                                       u"\\" + r.accounts().UserSid(rid).ToText(),
+                                   u"ProfileImagePath");
+    ASSERT_TRUE(imagePath.has_value());
+    EXPECT_EQ(ToUtf8(imagePath->AsText()), "C:\\Users\\ben");
+    EXPECT_EQ(ToUtf8(ben.Profile.view()), "C:\\Users\\ben");
+    EXPECT_EQ(ToUtf8(user->info.fullName), "Ben Baker");
+    EXPECT_EQ(ToUtf8(user->info.scriptPath), "logon.cmd");
+    EXPECT_EQ(ToUtf8(user->info.comment), ToUtf8(c.comment));
+    EXPECT_EQ(user->info.flags, c.flags);
+    EXPECT_EQ(ToUtf8(user->password), ToUtf8(c.password));
+  }
+}
+
 // The Default profile of a fresh system with a document and a hive of its
 // own, a second fixed drive and the program's path: what a new account's
 // profile is copied from and where its folders may be moved to.
@@ -301,7 +372,7 @@ TEST(AccountWorkerTest, NeitherItsOwnAccountNorTheLastAdministratorIsDeletedOrDe
   }
 }
 
-TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade) {
+TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersAndVariablesButNoLogonCommand) {
   WorkerRun r(/*olderDefaults=*/false);
   PrepareProfileSource(r);
   UserAccount& anna = r.Add(u"anna", u"Pw-anna-5");
@@ -316,7 +387,7 @@ TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade)
 
   r.Run();
 
-  // Administrator until the first logon, when the scheduled command lowers it.
+  // Administrator for the commands of the run, which lowers it at its end.
   EXPECT_TRUE(r.InGroup(sim::kRidAdministrators, u"anna"));
   const sim::SimUser* user = r.accounts().FindUser(u"anna");
   ASSERT_NE(user, nullptr);
@@ -357,12 +428,12 @@ TEST(AccountWorkerTest, ANewAccountsHiveReceivesItsFoldersVariablesAndDowngrade)
   EXPECT_EQ(value(u"Environment", u"PROJECTS"), "D:\\Data\\%USERNAME%\\projects");
   EXPECT_EQ(value(u"Environment", u"EDITOR"), "notepad");
   EXPECT_EQ(value(u"Environment", u"TEMP"), "%USERPROFILE%\\Temp");
+  // Windows would not start the program from a logon, and the user could remove it.
   const Text runOnce = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-  EXPECT_EQ(value(runOnce, u"DowngradeTarnDefaultUser"),
-            "\"C:\\Program Files\\tarn\\tarn.exe\" /DownGrade=\"anna\"");
+  EXPECT_EQ(value(runOnce, u"DowngradeTarnDefaultUser"), "(missing)");
   EXPECT_EQ(accounts::UnloadUserHive(services, sid, *hive), kErrorSuccess);
 
-  // An administrator of the same run is not lowered later.
+  // Nor for an administrator of the same run.
   const auto bertHive = accounts::LoadUserHive(services, bertSid, bert.Profile.view());
   ASSERT_TRUE(bertHive.has_value());
   EXPECT_FALSE(registry.Get(platform::kUsers, bertSid.ToText() + u"\\" + runOnce,

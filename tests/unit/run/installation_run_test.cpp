@@ -222,6 +222,10 @@ TEST(InstallationRunTest, WorkingFoldersAreRelativeToTheProgramAndCanonical) {
 TEST(InstallationRunTest, CommandsRunUnderThePrimaryAccountWithTheRunEnvironment) {
   RunTestMachine m;
   m.AddProgram(u"p.exe");
+  // The command's block starts from what the account's own logon gives it.
+  platform::UserInfo ann;
+  ann.name = u"ann";
+  (void)m.machine.accounts().PutUser(ann, u"secret");
   m.AddPrimary(u"ann", u"secret");
   m.Add(0, true, u"P", u"p.exe");
   (void)m.Run();
@@ -304,6 +308,9 @@ TEST(InstallationRunTest, VerboseCommandLineMasksTheAccountPassword) {
   RunTestMachine m;
   m.AddProgram(u"p.exe");
   m.app->config.Verbose = 1;
+  platform::UserInfo ann;
+  ann.name = u"ann";
+  (void)m.machine.accounts().PutUser(ann, u"s3cret");
   m.AddPrimary(u"ann", u"s3cret").PasswordGiven = 1;
   m.Add(0, true, u"P", u"p.exe /pw=%USERPASSWORD% /again=%userpassword%x /as=s3cret");
   const auto rows = RowTexts(m.Run());
@@ -312,6 +319,7 @@ TEST(InstallationRunTest, VerboseCommandLineMasksTheAccountPassword) {
   for (const std::string& row : rows) EXPECT_EQ(row.find("s3cret"), std::string::npos) << row;
   EXPECT_THAT(m.Started(), ElementsAre("\"p.exe\" /pw=s3cret /again=s3cretx /as=s3cret "));
   const auto launches = m.machine.processes().launches();
+  ASSERT_EQ(launches.size(), 1u);
   ASSERT_TRUE(launches[0].environment.has_value());
   EXPECT_NE(launches[0].environment->find(u"USERPASSWORD=s3cret"), Text::npos);
   EXPECT_FALSE(m.machine.environment().Get(u"USERPASSWORD").has_value());

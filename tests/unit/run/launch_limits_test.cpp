@@ -59,7 +59,7 @@ TEST(LaunchLimitsTest, TimeLimitsAndInstallerCodesJudgeTheStep) {
 
     const auto signals = MakeRunSignals(m.machine.processes());
     const ResultTexts texts = LoadResultTexts(*m.app);
-    LaunchContext context{*m.app, m.status, *signals, nullptr, false, texts, u"C:\\tarn"};
+    LaunchContext context{*m.app, m.status, *signals, nullptr, texts, u"C:\\tarn"};
     std::vector<std::string> lines;
     m.app->log.SetListener([&lines](Text message, int32_t level) {
       lines.push_back(std::to_string(level) + ":" + ToUtf8(message));

@@ -25,8 +25,13 @@ class RecordingAccountWorker : public AccountWorker {
     ++calls;
     lastList = &accounts;
   }
+  WinError LowerToStandardUser(const accounts::UserAccount& account) override {
+    lowered.push_back(account.Name.str());
+    return kErrorSuccess;
+  }
   int calls = 0;
   accounts::UserAccountList* lastList = nullptr;
+  std::vector<Text> lowered;
 };
 
 // Records the calls; entering sets ThisUser so that the block a command gets
