@@ -180,8 +180,11 @@ bool CopyFolderTree(platform::FileSystem& files, VolumeChecker& volumes, TextVie
   return whole;
 }
 
-std::optional<Text> ResolveAccountPath(platform::Environment& environment, TextView path,
-                                       const AccountFolderValues& values) {
+namespace {
+
+// The account's own placeholders with its values, in the program's and in
+// the system's spelling.
+std::optional<Text> ReplaceAccountPlaceholders(TextView path, const AccountFolderValues& values) {
   const std::array<std::pair<TextView, TextView>, 6> placeholders = {{
       {u"%ThisProfile%", values.profile},
       {u"%ThisHome%", values.home},
@@ -190,7 +193,14 @@ std::optional<Text> ResolveAccountPath(platform::Environment& environment, TextV
       {u"%HOMEDRIVE%%HOMEPATH%", values.home},
       {u"%USERNAME%", values.name},
   }};
-  auto replaced = ReplaceInOnePass(path, placeholders);
+  return ReplaceInOnePass(path, placeholders);
+}
+
+}  // namespace
+
+std::optional<Text> ResolveAccountPath(platform::Environment& environment, TextView path,
+                                       const AccountFolderValues& values) {
+  auto replaced = ReplaceAccountPlaceholders(path, values);
   if (!replaced) return std::nullopt;
   const platform::Expansion expanded = environment.Expand(*replaced, kPathBuffer);
   if (!expanded.complete()) return std::nullopt;
@@ -203,15 +213,7 @@ std::optional<Text> ResolveAccountPath(platform::Environment& environment, TextV
 }
 
 std::optional<Text> TrustedHiveFolder(TextView value, const AccountFolderValues& values) {
-  const std::array<std::pair<TextView, TextView>, 6> placeholders = {{
-      {u"%USERPROFILE%", values.profile},
-      {u"%HOMEDRIVE%%HOMEPATH%", values.home},
-      {u"%USERNAME%", values.name},
-      {u"%ThisProfile%", values.profile},
-      {u"%ThisHome%", values.home},
-      {u"%ThisUser%", values.name},
-  }};
-  auto replaced = ReplaceInOnePass(value, placeholders);
+  auto replaced = ReplaceAccountPlaceholders(value, values);
   if (!replaced || replaced->find(u'%') != Text::npos) return std::nullopt;
   if (replaced->find(u"\\..") != Text::npos) return std::nullopt;
   if (!FolderWithin(*replaced, values.profile) && !FolderWithin(*replaced, values.home)) {
