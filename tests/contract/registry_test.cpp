@@ -284,6 +284,10 @@ TEST_F(RegistryContract, SaveKeyKeepsExistingFilesAndUnloadKeepsChanges) {
 }
 
 TEST_F(RegistryContract, LoadingAMissingHiveFileMakesItAndUnloadWaitsForHandles) {
+  if (backend_->UnderWine()) {
+    GTEST_SKIP() << "Wine answers a missing hive file with 2 instead of making it, and unloads "
+                    "a hive with handles open";
+  }
   ASSERT_EQ(backend_->platform().services->EnablePrivileges(
                 {u"SeBackupPrivilege", u"SeRestorePrivilege"}),
             kErrorSuccess);
@@ -295,9 +299,7 @@ TEST_F(RegistryContract, LoadingAMissingHiveFileMakesItAndUnloadWaitsForHandles)
     ScopedKey root = ScopedKey::Open(*registry_, platform::kUsers, mount, kKeyRead);
     ASSERT_TRUE(root);
     EXPECT_EQ(registry_->EnumKey(root.get(), 0).error(), kErrorNoMoreItems);
-    if (!backend_->UnderWine()) {
-      EXPECT_EQ(registry_->UnloadHive(platform::kUsers, mount), kErrorAccessDenied);
-    }
+    EXPECT_EQ(registry_->UnloadHive(platform::kUsers, mount), kErrorAccessDenied);
   }
   EXPECT_EQ(registry_->UnloadHive(platform::kUsers, mount), kErrorSuccess);
 }
