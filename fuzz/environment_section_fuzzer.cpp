@@ -19,7 +19,9 @@ constexpr char16_t kFile[] = u"C:\\fuzz\\install.ini";
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  sim::Machine machine;
+  // A machine per input: the bare one, as the layout of a whole system
+  // would only slow every run down.
+  sim::Machine machine(sim::MachineShape::kBare);
   (void)machine.files().MakeDirectories(u"C:\\fuzz");
   (void)machine.files().PutFile(kFile, std::span<const uint8_t>(data, size));
   (void)machine.registry().Put(platform::kLocalMachine,

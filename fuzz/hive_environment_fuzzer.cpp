@@ -45,7 +45,9 @@ std::vector<std::pair<Text, platform::RegValue>> ParseValues(const uint8_t* data
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  sim::Machine machine;
+  // A machine per input: the bare one, as the layout of a whole system
+  // would only slow every run down.
+  sim::Machine machine(sim::MachineShape::kBare);
   auto& registry = machine.registry();
   auto created = registry.CreateKey(platform::kCurrentUser, kKey, platform::kKeyAllAccess);
   if (!created) std::abort();

@@ -42,7 +42,9 @@ void CheckRecord(const UserAccount& account) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  sim::Machine machine;
+  // A machine per input: the bare one, as the layout of a whole system
+  // would only slow every run down.
+  sim::Machine machine(sim::MachineShape::kBare);
   platform::UserInfo existing;
   existing.name = u"guest2";
   machine.accounts().PutUser(existing);
