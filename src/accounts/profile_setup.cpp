@@ -24,8 +24,6 @@ constexpr uint32_t kPathCharacters = 260;
 constexpr uint32_t kProfilePathBytes = 522;
 constexpr uint8_t kPassedDown =
     platform::kAceObjectInherit | platform::kAceContainerInherit | platform::kAceInheritOnly;
-constexpr char16_t kRunOnceKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr char16_t kRunOnceValue[] = u"DowngradeTarnDefaultUser";
 
 Sid NtSid(std::vector<uint32_t> subAuthorities) {
   Sid sid;
@@ -522,23 +520,6 @@ bool DeleteProfileOf(const AccountServices& services, const platform::Sid& accou
   return registry.DeleteTree(platform::kLocalMachine,
                              Format(u"%s\\%s", {TextView(kProfileListKey), sidText})) ==
          kErrorSuccess;
-}
-
-WinError ScheduleDowngrade(const AccountServices& services, platform::RegKey hive,
-                           TextView arguments) {
-  const Text command =
-      Format(u"\"%s\" %s", {services.platform.system->ModuleFileName(), arguments});
-  // A cut command would run something else at the next logon.
-  if (command.size() > kPathCharacters) return kErrorInsufficientBuffer;
-  platform::Registry& registry = *services.platform.registry;
-  WinError error = kErrorSuccess;
-  ScopedKey runOnce = ScopedKey::Create(registry, hive, kRunOnceKey, platform::kKeyWrite, &error);
-  if (!runOnce) return error;
-  return registry.SetValue(runOnce.get(), kRunOnceValue, platform::RegValue::FromText(command));
-}
-
-Text DowngradeArguments(TextView name) {
-  return Format(u"/DownGrade=\"%s\"", {name});
 }
 
 }  // namespace tarn::accounts

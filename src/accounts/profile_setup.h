@@ -1,5 +1,5 @@
-// Setting up an account's profile before its first logon, deleting the
-// profile of a removed account, and leaving a one-time command in a hive.
+// Setting up an account's profile before its first logon, and deleting the
+// profile of a removed account.
 #pragma once
 
 #include <functional>
@@ -97,14 +97,5 @@ bool DeleteProfile(const AccountServices& services, TextView server, TextView na
 // False also when the profile is loaded, its folder is kept for one of the
 // reasons above, or the folder or the entry could not be removed.
 bool DeleteProfileOf(const AccountServices& services, const platform::Sid& sid);
-
-// Leaves the command `"<program>" <arguments>` under the value
-// "DowngradeTarnDefaultUser" of the RunOnce key of the loaded hive `hive`.
-// kErrorInsufficientBuffer when the command would exceed 260 characters.
-[[nodiscard]] WinError ScheduleDowngrade(const AccountServices& services, platform::RegKey hive,
-                                         TextView arguments);
-
-// The arguments that make the program turn `name` into a limited user.
-[[nodiscard]] Text DowngradeArguments(TextView name);
 
 }  // namespace tarn::accounts

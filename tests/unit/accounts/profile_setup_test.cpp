@@ -176,30 +176,5 @@ TEST_F(ProfileSetup, DeleteRemovesAJunctionWithoutEnteringIt) {
   EXPECT_TRUE(files().Exists(u"C:\\Data\\keep.txt"));
 }
 
-TEST_F(ProfileSetup, DowngradeQuotesTheProgramAndRefusesToCut) {
-  platform::Registry& registry = m.machine.registry();
-  // The current user's hive stands for an account's loaded one.
-  platform::ScopedKey hive =
-      platform::ScopedKey::Open(registry, platform::kCurrentUser, u"", platform::kKeyAllAccess);
-  ASSERT_TRUE(hive);
-  m.machine.system().SetModuleFileName(u"C:\\Program Files\\tarn\\tarn.exe");
-  ASSERT_EQ(ScheduleDowngrade(m.services(), hive.get(), DowngradeArguments(u"anna")),
-            kErrorSuccess);
-  const Text runOnce = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-  auto command =
-      m.machine.registry().Get(platform::kCurrentUser, runOnce, u"DowngradeTarnDefaultUser");
-  ASSERT_TRUE(command.has_value());
-  EXPECT_EQ(U8(command->AsText()), "\"C:\\Program Files\\tarn\\tarn.exe\" /DownGrade=\"anna\"");
-
-  const Text longName(240, u'n');
-  EXPECT_EQ(ScheduleDowngrade(m.services(), hive.get(), DowngradeArguments(longName)),
-            kErrorInsufficientBuffer);
-  EXPECT_EQ(U8(m.machine.registry()
-                   .Get(platform::kCurrentUser, runOnce, u"DowngradeTarnDefaultUser")
-                   ->AsText()),
-            U8(command->AsText()))
-      << "the earlier command stays";
-}
-
 }  // namespace
 }  // namespace tarn::accounts
