@@ -113,6 +113,7 @@ void CopyAccount(UserAccount& target, const UserAccount& source) {
   target.PasswordGiven = source.PasswordGiven;
   target.EditPending = source.EditPending;
   target.DetailsLoaded = source.DetailsLoaded;
+  target.EnvironmentLoaded = source.EnvironmentLoaded;
   target.ShowOnWelcome = source.ShowOnWelcome;
   for (size_t i = 0; i < kShellFolderCount; ++i) {
     target.ShellFolders[i] = source.ShellFolders[i].view();

@@ -93,6 +93,9 @@ struct UserAccount {
   int32_t PasswordGiven = 0;
   int32_t EditPending = 0;
   int32_t DetailsLoaded = 0;
+  // 1 when Environment was read from the account's hive: only then does a
+  // value missing from the list mean the administrator removed it.
+  int32_t EnvironmentLoaded = 0;
   int32_t ShowOnWelcome = kWelcomeUnchanged;
 };
 

@@ -74,6 +74,7 @@ void RemoveVariable(UserAccount& account, const UserVariable* variable) {
 
 void ClearVariables(UserAccount& account) {
   account.Environment.clear();
+  account.EnvironmentLoaded = 0;
 }
 
 bool HasVariable(const UserAccount& account, TextView name) {
@@ -127,6 +128,7 @@ void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
   platform::ScopedKey key =
       platform::ScopedKey::Open(registry, hiveRoot, u"environment", platform::kKeyRead);
   if (!key) return;
+  account.EnvironmentLoaded = 1;
   for (uint32_t index = 0;; ++index) {
     auto entry = registry.EnumValue(key.get(), index);
     if (!entry) break;
@@ -207,10 +209,10 @@ bool WriteUserEnvironment(platform::Registry& registry, platform::RegKey hiveRoo
       return EqualsIgnoreCase(w.name, read.name.view());
     });
     if (match == wanted.end()) {
-      // Only an existing account's list was read from this hive; a new
-      // account's hive holds what the Default User profile gave it (TEMP,
-      // TMP), which the record never saw and so never removed.
-      if (account.Exists != 0)
+      // A value is removed only from a list that was read from this hive:
+      // otherwise the record never saw it (a new account's TEMP from the
+      // Default profile, an existing account given only in the users file).
+      if (account.EnvironmentLoaded != 0)
         whole = registry.DeleteValue(key.get(), name) == kErrorSuccess && whole;
       continue;
     }

@@ -34,7 +34,8 @@ void ReadVariableSection(platform::ProfileFiles& profiles, platform::Environment
                          TextView usersFile, UserAccount& account);
 
 // Adds every value of `hiveRoot`'s key "environment" as a variable, in the
-// record's placeholder form, without a test for duplicates.
+// record's placeholder form, without a test for duplicates, and marks the
+// list as read from the hive (EnvironmentLoaded) when the key exists.
 void ReadHiveVariables(platform::Registry& registry, platform::RegKey hiveRoot,
                        UserAccount& account);
 

@@ -128,6 +128,19 @@ TEST_F(UserEnvironment, ExistingKeyKeepsUntouchedValuesByteForByte) {
             Describe(RegValue::FromText(u"%HOMEDRIVE%%HOMEPATH%\\bin", platform::kRegExpandSz)));
 }
 
+TEST_F(UserEnvironment, ExistingAccountGivenOnlyInTheUsersFileKeepsItsOtherValues) {
+  // The users file names the account and one variable; its hive was never read.
+  m.WriteHive(kHive, {{u"Environment", u"KEEP", RegValue::FromText(u"mine")}});
+  account_.Exists = 1;
+  account_.DetailsLoaded = 1;
+  AddVariable(account_, u"ADDED", u"E:\\tools");
+  WithHive([&](platform::RegKey root) {
+    EXPECT_TRUE(WriteUserEnvironment(m.machine.registry(), root, account_));
+  });
+  EXPECT_EQ(Describe(Stored(u"KEEP")), Describe(RegValue::FromText(u"mine")));
+  EXPECT_NE(Describe(Stored(u"ADDED")), "(missing)");
+}
+
 TEST_F(UserEnvironment, MissingKeyThatCantBeCreatedFails) {
   auto root =
       m.machine.registry().OpenKey(platform::kLocalMachine, u"SOFTWARE", platform::kKeyRead);

@@ -457,6 +457,8 @@ TEST(AccountWorkerTest, AnAccountThatLoggedOnBeforeTakesItsFolderAlongAndLosesDr
   ben.Exists = 1;
   ben.Profile = profile;
   ben.ShellFolders[accounts::kFolderPersonal] = u"D:\\ben\\Docs";
+  // The list as the account sheet read it from the hive, OLD then removed.
+  ben.EnvironmentLoaded = 1;
   accounts::AddVariable(ben, u"KEEP", u"1");
   accounts::AddVariable(ben, u"NEW", u"2");
 
