@@ -9,7 +9,6 @@
 #include "platform/expand_text.h"
 #include "platform/file_system.h"
 #include "platform/registry_text.h"
-#include "platform/system_info.h"
 #include "platform/user_profiles.h"
 
 namespace tarn::accounts {
@@ -24,12 +23,6 @@ constexpr uint32_t kPathCharacters = 260;
 constexpr uint32_t kProfilePathBytes = 522;
 constexpr uint8_t kPassedDown =
     platform::kAceObjectInherit | platform::kAceContainerInherit | platform::kAceInheritOnly;
-
-Sid NtSid(std::vector<uint32_t> subAuthorities) {
-  Sid sid;
-  sid.subAuthorities = std::move(subAuthorities);
-  return sid;
-}
 
 Text Expand(const AccountServices& services, TextView path) {
   return ExpandIntoBuffer(services.platform.environment, path, kPathCharacters + 1);
@@ -236,8 +229,8 @@ WinError ResetShellFolders(const AccountServices& services, platform::RegKey roo
 }  // namespace
 
 std::vector<AccessEntry> ProfileAccessList(const Sid& account) {
-  const Sid administrators = NtSid({32, 544});
-  const Sid system = NtSid({18});
+  const Sid administrators = platform::AdministratorsSid();
+  const Sid system = platform::LocalSystemSid();
   std::vector<AccessEntry> entries;
   for (const Sid* sid : {&administrators, &system, &account}) {
     entries.push_back({*sid, 0, platform::kFileAllAccess});
