@@ -62,6 +62,16 @@ add_test(NAME contract_win32_cyrillic
 set_tests_properties(contract_win32_cyrillic PROPERTIES
   ENVIRONMENT "LANG=ru_RU.UTF-8;LC_ALL=ru_RU.UTF-8")
 
+# The libraries the built program links to, read from tarn.exe itself with
+# the portable PE reader.
+add_executable(program_imports_test tests/program/program_imports_test.cpp)
+target_link_libraries(program_imports_test PRIVATE tarn_platform gtest gtest_main)
+target_compile_definitions(program_imports_test PRIVATE
+  TARN_PROGRAM_PATH="$<TARGET_FILE:tarn>")
+add_dependencies(program_imports_test tarn)
+tarn_warnings(program_imports_test)
+add_test(NAME program_imports COMMAND program_imports_test)
+
 # The glue of src/ui under Wine: real windows from the program's own
 # resources.
 file(GLOB TARN_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/ui/*.cpp)
