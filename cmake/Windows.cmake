@@ -5,8 +5,12 @@ add_library(tarn_win32 STATIC ${TARN_WIN32_SOURCES})
 target_link_libraries(tarn_win32 PUBLIC tarn_platform)
 target_compile_definitions(tarn_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0601)
-target_link_libraries(tarn_win32 PUBLIC advapi32 userenv netapi32 shlwapi version shell32 ole32
-  comctl32 comdlg32 gdi32 user32 kernel32)
+# Only libraries the system maps from its own folder (the known DLLs) and the
+# common controls (side by side, through the manifest) are linked; netapi32,
+# userenv, version and the rest are loaded from the system folder at run
+# time (win32_system_library.h), out of reach of a planted copy.
+target_link_libraries(tarn_win32 PUBLIC advapi32 shlwapi shell32 ole32 comctl32 comdlg32 gdi32
+  user32 kernel32)
 tarn_warnings(tarn_win32)
 
 # The Win32 binding of the wizard, apart from the entry point, so that a test
@@ -45,8 +49,10 @@ add_library(tarn_test_support STATIC ${TARN_TEST_SUPPORT_SOURCES})
 target_include_directories(tarn_test_support PUBLIC tests)
 target_link_libraries(tarn_test_support PUBLIC tarn_run)
 tarn_warnings(tarn_test_support)
+# The stand-ins for the network management functions allocate their answers
+# the way the real ones do, so the test links netapi32 itself.
 target_link_libraries(tarn_contract_win32 PRIVATE tarn_startup tarn_win32 tarn_test_support gtest
-  gtest_main)
+  gtest_main netapi32)
 tarn_warnings(tarn_contract_win32)
 add_test(NAME contract_win32 COMMAND tarn_contract_win32)
 # Wine takes the ANSI code page from the locale: the portable profile reader
@@ -55,6 +61,16 @@ add_test(NAME contract_win32_cyrillic
   COMMAND tarn_contract_win32 --gtest_filter=DocumentMatchesBackend.*)
 set_tests_properties(contract_win32_cyrillic PROPERTIES
   ENVIRONMENT "LANG=ru_RU.UTF-8;LC_ALL=ru_RU.UTF-8")
+
+# The libraries the built program links to, read from tarn.exe itself with
+# the portable PE reader.
+add_executable(program_imports_test tests/program/program_imports_test.cpp)
+target_link_libraries(program_imports_test PRIVATE tarn_platform gtest gtest_main)
+target_compile_definitions(program_imports_test PRIVATE
+  TARN_PROGRAM_PATH="$<TARGET_FILE:tarn>")
+add_dependencies(program_imports_test tarn)
+tarn_warnings(program_imports_test)
+add_test(NAME program_imports COMMAND program_imports_test)
 
 # The glue of src/ui under Wine: real windows from the program's own
 # resources.

@@ -44,9 +44,14 @@ struct LogonCredentials {
 
 // What Processes::Start is asked to do.
 struct StartRequest {
-  // The whole command line; the program is its first argument (no
-  // application name is passed).
+  // The whole command line; its first argument is the program's own name as
+  // the program sees it.
   TextView commandLine;
+  // The program file to run (lpApplicationName), a full path: the system
+  // then searches for nothing. Empty to let the system take the program from
+  // the command line, which it looks for beside the running program, in the
+  // current directory, the system folders and PATH when no path is given.
+  TextView applicationName;
   // Current directory of the new process; empty for the caller's own.
   TextView workingFolder;
   // Environment block of the new process (CREATE_UNICODE_ENVIRONMENT); none

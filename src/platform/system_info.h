@@ -31,6 +31,11 @@ class SystemInfo {
 
   // GetModuleFileNameW(null): full path of the program file.
   [[nodiscard]] virtual Text ModuleFileName() = 0;
+  // GetSystemDirectoryW: the system folder ("C:\Windows\System32"), from
+  // the system itself, not from the environment.
+  [[nodiscard]] virtual Text SystemFolder() = 0;
+  // GetSystemWindowsDirectoryW: the Windows folder ("C:\Windows").
+  [[nodiscard]] virtual Text WindowsFolder() = 0;
   // GetUserNameW: the account the program runs as.
   [[nodiscard]] virtual Result<Text> UserName() = 0;
   // GetComputerNameW.

@@ -14,6 +14,7 @@
 #include "platform/environment_block.h"
 #include "platform/processes.h"
 #include "platform/system_info.h"
+#include "run/command_program.h"
 #include "run/resolve_command.h"
 #include "run/run_environment.h"
 
@@ -103,16 +104,22 @@ Text WithPassword(TextView commandLine, TextView password) {
   return out;
 }
 
-// Starts the command. One started as the account gets its password as
-// USERPASSWORD in its own block and in place of %USERPASSWORD% on its command
-// line; the program's own environment never holds it, and every copy made
-// here is wiped.
+// Starts the command. A program named without a path is started from the
+// file FindCommandProgram chose, never one the system would find on its own.
+// One started as the account gets its password as USERPASSWORD in its own
+// block and in place of %USERPASSWORD% on its command line; the program's
+// own environment never holds it, and every copy made here is wiped.
 Result<std::unique_ptr<platform::Process>> StartCommand(LaunchContext& context,
                                                         TextView commandLine, TextView folder) {
+  const platform::Platform& platform = context.app.platform;
+  const Result<Text> program = FindCommandProgram(*platform.files, *platform.system,
+                                                  platform.environment->Get(u"PATH"), commandLine);
+  if (!program) return Result<std::unique_ptr<platform::Process>>::Failure(program.error());
   const std::optional<TextView> password = AccountPassword(context);
   const SecretText line(password ? WithPassword(commandLine, *password) : Text(commandLine));
   platform::StartRequest request;
   request.commandLine = line.str();
+  request.applicationName = *program;
   request.workingFolder = folder;
   if (context.primary == nullptr) return context.app.platform.processes->Start(request);
   const platform::LogonCredentials logon{context.primary->Name.view(),

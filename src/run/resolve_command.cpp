@@ -13,9 +13,14 @@ namespace {
 // replacement is ever cut short.
 constexpr size_t kUncutCapacity = 32768;
 
+// The machine's own classes: the merged view of HKEY_CLASSES_ROOT would let
+// any user's HKCU\Software\Classes choose what an elevated run starts for a
+// document.
+constexpr TextView kMachineClasses = u"Software\\Classes\\";
+
 Text ReadDefaultText(platform::Registry& registry, TextView subKey, uint32_t* type = nullptr) {
-  platform::ScopedKey key =
-      platform::ScopedKey::Open(registry, platform::kClassesRoot, subKey, platform::kKeyRead);
+  platform::ScopedKey key = platform::ScopedKey::Open(
+      registry, platform::kLocalMachine, Text(kMachineClasses) + Text(subKey), platform::kKeyRead);
   if (!key) return {};
   const auto value = registry.QueryValue(key.get(), u"");
   if (!value) return {};

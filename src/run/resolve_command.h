@@ -18,8 +18,9 @@ inline constexpr size_t kFileTypeCapacity = 260;
 // when there is none.
 [[nodiscard]] TextView FindExtension(TextView path);
 
-// The open command registered for `extension` under HKEY_CLASSES_ROOT
-// ("<ext>" -> file type -> "<type>\Shell\Open\Command"); empty when the
+// The open command registered for `extension` in the machine's classes,
+// HKLM\Software\Classes ("<ext>" -> file type ->
+// "<type>\Shell\Open\Command"); a user's own classes are never read; empty when the
 // extension or the type has none. A REG_EXPAND_SZ template is expanded with
 // `environment` (when given), since the system starts it only expanded.
 [[nodiscard]] Text RegisteredOpenCommand(platform::Registry& registry,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
 #include "resource.h"
 
@@ -27,7 +28,7 @@ std::wstring FilterOf(const Text& text) {
 // would load them at every start, before the wizard can show.
 bool AskForFile(OPENFILENAMEW& request) {
   using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
-  HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
+  HMODULE dialogs = win32::LoadSystemLibrary(L"comdlg32.dll");
   if (!dialogs) return false;
   const auto ask = reinterpret_cast<GetOpenFileNameFunction>(
       reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameW")));
@@ -51,7 +52,9 @@ std::optional<Text> AskForConfigurationFile(HWND owner, app::Translator& transla
   request.nMaxFile = kPathCapacity;
   request.lpstrTitle = title.c_str();
   request.lpstrDefExt = L"ini";
-  request.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
+  // The dialog would otherwise leave the current directory where the file
+  // was chosen, a folder the user picked from which nothing may be loaded.
+  request.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   if (!AskForFile(request)) return std::nullopt;
   return win32::FromWide(file.c_str());
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
 #include "wizard/help_content.h"
 
@@ -91,7 +92,7 @@ struct Automation {
 const Automation& AutomationFunctions() {
   static const Automation functions = [] {
     Automation found;
-    if (HMODULE library = LoadLibraryW(L"oleaut32.dll")) {
+    if (HMODULE library = win32::LoadSystemLibrary(L"oleaut32.dll")) {
       found.allocate = reinterpret_cast<Automation::Allocate>(
           reinterpret_cast<void*>(GetProcAddress(library, "SysAllocStringLen")));
       found.free = reinterpret_cast<Automation::Free>(
@@ -236,7 +237,7 @@ bool LoadRichEdit() {
   info.cbSize = sizeof(info);
   if (GetClassInfoExW(nullptr, RICHEDIT_CLASSW, &info)) return true;
   // Never freed: the class must outlive every control of the process.
-  return LoadLibraryW(L"RICHED20.DLL") != nullptr &&
+  return win32::LoadSystemLibrary(L"riched20.dll") != nullptr &&
          GetClassInfoExW(nullptr, RICHEDIT_CLASSW, &info);
 }
 

@@ -3,6 +3,7 @@
 // unless a launcher asked for one that tells the outcome.
 #include "app/app_context.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 #include "startup/account_steps.h"
@@ -22,6 +23,9 @@ int Run(const wchar_t* commandLine) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  // Before anything loads a library by name: the program often starts from a
+  // folder others can write, such as a download folder or a share.
+  tarn::win32::RestrictLibrarySearch();
   try {
     return Run(commandLine);
   } catch (...) {

@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "base/shell_folder_names.h"
+#include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
 #include "ui/account_sheet_pages.h"
 #include "ui/translate_ui.h"
@@ -16,7 +17,7 @@ using PathFunction = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR);
 // Asks for a folder with the shell's folder dialog. The shell is loaded only
 // here, so that it stays out of the program's start. Empty when cancelled.
 Text BrowseForFolder(HWND owner, TextView title) {
-  HMODULE shell = LoadLibraryW(L"shell32.dll");
+  HMODULE shell = win32::LoadSystemLibrary(L"shell32.dll");
   if (shell == nullptr) return {};
   const auto browse = reinterpret_cast<BrowseFunction>(
       reinterpret_cast<void*>(GetProcAddress(shell, "SHBrowseForFolderW")));

@@ -10,6 +10,7 @@
 #include "contract/backend.h"
 #include "platform/accounts.h"
 #include "platform/environment_block.h"
+#include "platform/system_info.h"
 
 namespace tarn::contract {
 namespace {
@@ -46,6 +47,26 @@ TEST_F(ProcessesContract, AMissingProgramFailsWithFileNotFound) {
   auto process = Start(backend_->ScratchFolder() + u"\\program-7f3a.exe /q");
   ASSERT_FALSE(process);
   EXPECT_EQ(process.error(), kErrorFileNotFound) << backend_->Name();
+}
+
+// The program file named apart from the command line is the one that runs,
+// whatever the command line's first word says; a missing one is not looked
+// for elsewhere.
+TEST_F(ProcessesContract, TheApplicationNameChoosesTheProgram) {
+  const Text system = backend_->platform().system->SystemFolder();
+  const Text cmd = system + u"\\cmd.exe";
+  platform::StartRequest request;
+  request.commandLine = u"ping.exe /c exit 7";
+  request.applicationName = cmd;
+  auto process = processes_->Start(request);
+  ASSERT_TRUE(process) << backend_->Name() << " error " << process.error();
+  ASSERT_TRUE((*process)->Wait(30000));
+  EXPECT_EQ((*process)->ExitCode().value_or(0xFFFFFFFF), 7u) << backend_->Name();
+
+  const Text missing = backend_->ScratchFolder() + u"\\cmd.exe";
+  request.commandLine = u"cmd.exe /c exit 0";
+  request.applicationName = missing;
+  EXPECT_EQ(processes_->Start(request).error(), kErrorFileNotFound) << backend_->Name();
 }
 
 TEST_F(ProcessesContract, AMissingWorkingFolderFailsTheStart) {

@@ -27,6 +27,7 @@
 #include "platform/registry.h"
 #include "platform/system_info.h"
 #include "run/launch_entry.h"
+#include "run/resolve_command.h"
 #include "run/run_environment.h"
 #include "run/system_identity_settings.h"
 #include "support/headless_runner.h"
@@ -345,6 +346,24 @@ TEST_F(RunContract, ASmallCatalogueStartsRealProcessesAndLogsThem) {
   }
   (void)registry.DeleteTree(platform::kClassesRoot, u".tarndoc");
   (void)registry.DeleteTree(platform::kClassesRoot, u"TarnContract.Doc");
+}
+
+// A user's own classes (HKCU\Software\Classes, merged into
+// HKEY_CLASSES_ROOT) never choose what a document starts: only the
+// machine's.
+TEST_F(RunContract, AUsersOwnFileTypeIsNotFollowed) {
+  platform::Registry& registry = *services_.registry;
+  for (const TextView key : {u"Software\\Classes\\.tarnuser",
+                             u"Software\\Classes\\TarnUser.Doc\\Shell\\Open\\Command"}) {
+    platform::ScopedKey created =
+        platform::ScopedKey::Create(registry, platform::kCurrentUser, key, platform::kKeyAllAccess);
+    ASSERT_TRUE(created);
+    const Text value = key.ends_with(u"Command") ? u"cmd.exe /c echo %1" : u"TarnUser.Doc";
+    ASSERT_EQ(registry.SetValue(created.get(), u"", RegValue::FromText(value)), 0u);
+  }
+  EXPECT_EQ(run::RegisteredOpenCommand(registry, services_.environment, u".tarnuser"), u"");
+  (void)registry.DeleteTree(platform::kCurrentUser, u"Software\\Classes\\.tarnuser");
+  (void)registry.DeleteTree(platform::kCurrentUser, u"Software\\Classes\\TarnUser.Doc");
 }
 
 // The message of the first row that begins with `prefix`, or "<none>".

@@ -38,6 +38,14 @@ TEST_F(SystemInfoContract, NamesOfProgramUserAndComputerAreKnown) {
   EXPECT_LE(computer->size(), 15u) << ToUtf8(*computer);
 }
 
+TEST_F(SystemInfoContract, TheSystemFolderIsSystem32InTheWindowsFolder) {
+  const Text windows = system_->WindowsFolder();
+  ASSERT_GE(windows.size(), 3u) << ToUtf8(windows);
+  EXPECT_EQ(windows[1], u':') << ToUtf8(windows);
+  EXPECT_TRUE(EqualsIgnoreCase(system_->SystemFolder(), windows + u"\\System32"))
+      << ToUtf8(system_->SystemFolder());
+}
+
 TEST_F(SystemInfoContract, ThreadLocaleCanBeChangedAndRestored) {
   const uint32_t before = system_->ThreadLocale();
   system_->SetThreadLocale(1031);

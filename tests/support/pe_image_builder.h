@@ -1,4 +1,4 @@
-// Builds small PE images with a version resource for tests, contract runs on
+// Builds small PE images with a version resource or imports for tests, contract runs on
 // the simulated machine and fuzz corpora. Header-only, so unit tests,
 // contract tests and fuzz targets can all use it without a library.
 #pragma once
@@ -137,12 +137,83 @@ struct PeOptions {
   uint32_t bytesBeforeResources = 0;
 };
 
+// Where a data directory of the optional header points.
+struct PeDirectory {
+  uint32_t index = 0;
+  uint32_t rva = 0;
+  uint32_t size = 0;
+};
+
+// The section address every built image uses.
+inline constexpr uint32_t kPeSectionRva = 0x1000;
+
+// A PE image whose only section, named `name`, holds `section` (its bytes as
+// the image maps them at kPeSectionRva), with `filler` bytes of code before
+// it in the file.
+inline std::vector<uint8_t> BuildPeImageAround(std::vector<uint8_t> section, const char* name,
+                                               const std::vector<PeDirectory>& directories,
+                                               bool pe32Plus, uint32_t filler) {
+  constexpr uint32_t kFileAlignment = 0x200;
+  const auto sectionSize = static_cast<uint32_t>(section.size());
+  ByteWriter raw;
+  raw.Bytes(section);
+  raw.PadTo(kFileAlignment);
+
+  ByteWriter image;
+  image.U16(0x5A4D);
+  while (image.size() < 0x3C) image.U16(0);
+  image.U32(0x40);
+  image.U32(0x00004550);
+  image.U16(pe32Plus ? 0x8664 : 0x014C);
+  image.U16(1);                           // one section
+  image.U32(0);                           // time stamp
+  image.U32(0);                           // symbol table
+  image.U32(0);                           // symbols
+  image.U16(pe32Plus ? 240 : 224);        // optional header size
+  image.U16(pe32Plus ? 0x0022 : 0x0102);  // executable
+  const size_t optional = image.size();
+  image.U16(pe32Plus ? 0x20B : 0x10B);
+  while (image.size() < optional + (pe32Plus ? 240 : 224)) image.U16(0);
+  image.PutU32(optional + 32, 0x1000);          // section alignment
+  image.PutU32(optional + 36, kFileAlignment);  // file alignment
+  image.PutU16(optional + 40, 6);               // OS version
+  image.PutU16(optional + 48, 6);               // subsystem version
+  image.PutU32(optional + 56, kPeSectionRva + ((sectionSize + 0xFFF) & ~0xFFFu));
+  image.PutU32(optional + 60, kFileAlignment);  // size of headers
+  image.PutU16(optional + 68, 2);               // Windows GUI
+  const size_t count = optional + (pe32Plus ? 108 : 92);
+  image.PutU32(count, 16);
+  for (const PeDirectory& directory : directories) {
+    image.PutU32(count + 4 + directory.index * 8, directory.rva);
+    image.PutU32(count + 4 + directory.index * 8 + 4, directory.size);
+  }
+  for (int i = 0; i < 8; ++i) {
+    const char c = name[i];
+    image.bytes().push_back(static_cast<uint8_t>(c));
+    if (c == 0) {
+      while (++i < 8) image.bytes().push_back(0);
+    }
+  }
+  image.U32(sectionSize);
+  image.U32(kPeSectionRva);
+  const uint32_t padded = (filler + kFileAlignment - 1) & ~(kFileAlignment - 1);
+  image.U32(static_cast<uint32_t>(raw.size()));
+  image.U32(kFileAlignment + padded);
+  image.U32(0);
+  image.U32(0);
+  image.U16(0);
+  image.U16(0);
+  image.U32(0x40000040);  // initialised data, readable
+  image.PadTo(kFileAlignment);
+  image.bytes().resize(image.size() + padded, 0xCC);
+  image.Bytes(raw.bytes());
+  return std::move(image.bytes());
+}
+
 // A PE image whose only section, ".rsrc", holds `resource` as type
 // `resourceType`, name 1, language 0x409.
 inline std::vector<uint8_t> BuildPeImage(const std::vector<uint8_t>& resource,
                                          const PeOptions& options = {}) {
-  constexpr uint32_t kFileAlignment = 0x200;
-  constexpr uint32_t kSectionRva = 0x1000;
   // Resource section: three directories of one entry each, one data entry,
   // then the data.
   ByteWriter rsrc;
@@ -155,59 +226,55 @@ inline std::vector<uint8_t> BuildPeImage(const std::vector<uint8_t>& resource,
     rsrc.U32(names[level]);
     rsrc.U32(dirs[level]);
   }
-  rsrc.U32(kSectionRva + 88);
+  rsrc.U32(kPeSectionRva + 88);
   rsrc.U32(static_cast<uint32_t>(resource.size()));
   rsrc.U32(0);
   rsrc.U32(0);
   rsrc.Bytes(resource);
   const auto rsrcSize = static_cast<uint32_t>(rsrc.size());
-  rsrc.PadTo(kFileAlignment);
+  std::vector<PeDirectory> directories;
+  if (options.withResources) directories.push_back({2, kPeSectionRva, rsrcSize});
+  return BuildPeImageAround(std::move(rsrc.bytes()), ".rsrc", directories, options.pe32Plus,
+                            options.bytesBeforeResources);
+}
 
-  ByteWriter image;
-  image.U16(0x5A4D);
-  while (image.size() < 0x3C) image.U16(0);
-  image.U32(0x40);
-  image.U32(0x00004550);
-  image.U16(options.pe32Plus ? 0x8664 : 0x014C);
-  image.U16(1);                                   // one section
-  image.U32(0);                                   // time stamp
-  image.U32(0);                                   // symbol table
-  image.U32(0);                                   // symbols
-  image.U16(options.pe32Plus ? 240 : 224);        // optional header size
-  image.U16(options.pe32Plus ? 0x0022 : 0x0102);  // executable
-  const size_t optional = image.size();
-  image.U16(options.pe32Plus ? 0x20B : 0x10B);
-  while (image.size() < optional + (options.pe32Plus ? 240 : 224)) image.U16(0);
-  image.PutU32(optional + 32, 0x1000);          // section alignment
-  image.PutU32(optional + 36, kFileAlignment);  // file alignment
-  image.PutU16(optional + 40, 6);               // OS version
-  image.PutU16(optional + 48, 6);               // subsystem version
-  image.PutU32(optional + 56, kSectionRva + ((rsrcSize + 0xFFF) & ~0xFFFu));
-  image.PutU32(optional + 60, kFileAlignment);  // size of headers
-  image.PutU16(optional + 68, 2);               // Windows GUI
-  const size_t count = optional + (options.pe32Plus ? 108 : 92);
-  image.PutU32(count, 16);
-  if (options.withResources) {
-    image.PutU32(count + 4 + 2 * 8, kSectionRva);
-    image.PutU32(count + 4 + 2 * 8 + 4, rsrcSize);
+// A PE image whose only section, ".idata", imports `imported` (a descriptor
+// each, import tables left empty) and delay-loads `delayLoaded` (the
+// descriptors that current linkers write, with addresses as RVAs).
+inline std::vector<uint8_t> BuildImportImage(const std::vector<std::string>& imported,
+                                             const std::vector<std::string>& delayLoaded,
+                                             bool pe32Plus = true) {
+  constexpr uint32_t kImportSize = 20;
+  constexpr uint32_t kDelaySize = 32;
+  const auto importBytes = static_cast<uint32_t>((imported.size() + 1) * kImportSize);
+  const auto delayBytes = static_cast<uint32_t>((delayLoaded.size() + 1) * kDelaySize);
+  ByteWriter names;
+  std::vector<uint32_t> nameRvas;
+  for (const auto* list : {&imported, &delayLoaded}) {
+    for (const std::string& name : *list) {
+      nameRvas.push_back(kPeSectionRva + importBytes + delayBytes +
+                         static_cast<uint32_t>(names.size()));
+      for (char c : name) names.bytes().push_back(static_cast<uint8_t>(c));
+      names.bytes().push_back(0);
+    }
   }
-  const char name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
-  for (char c : name) image.bytes().push_back(static_cast<uint8_t>(c));
-  image.U32(rsrcSize);
-  image.U32(kSectionRva);
-  const uint32_t filler =
-      (options.bytesBeforeResources + kFileAlignment - 1) & ~(kFileAlignment - 1);
-  image.U32(static_cast<uint32_t>(rsrc.size()));
-  image.U32(kFileAlignment + filler);
-  image.U32(0);
-  image.U32(0);
-  image.U16(0);
-  image.U16(0);
-  image.U32(0x40000040);  // initialised data, readable
-  image.PadTo(kFileAlignment);
-  image.bytes().resize(image.size() + filler, 0xCC);
-  image.Bytes(rsrc.bytes());
-  return std::move(image.bytes());
+  ByteWriter section;
+  size_t next = 0;
+  for (size_t i = 0; i < imported.size(); ++i) {
+    for (int field = 0; field < 5; ++field) section.U32(field == 3 ? nameRvas[next] : 0);
+    ++next;
+  }
+  for (uint32_t i = 0; i < kImportSize; i += 4) section.U32(0);
+  for (size_t i = 0; i < delayLoaded.size(); ++i) {
+    section.U32(1);  // addresses are RVAs
+    section.U32(nameRvas[next++]);
+    for (int field = 2; field < 8; ++field) section.U32(0);
+  }
+  for (uint32_t i = 0; i < kDelaySize; i += 4) section.U32(0);
+  section.Bytes(names.bytes());
+  std::vector<PeDirectory> directories = {{1, kPeSectionRva, importBytes}};
+  if (!delayLoaded.empty()) directories.push_back({13, kPeSectionRva + importBytes, delayBytes});
+  return BuildPeImageAround(std::move(section.bytes()), ".idata", directories, pe32Plus, 0);
 }
 
 // A typical resource: fixed 1.2.3.4 (file) and 5.6.7.8 (product), one

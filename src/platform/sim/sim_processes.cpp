@@ -192,6 +192,9 @@ class SimProcess : public platform::Process {
   FaultGate faults_;
 };
 
+// The folder GetSystemDirectoryW names on the simulated machine.
+constexpr TextView kSystemFolder = u"C:\\Windows\\System32";
+
 // Upper-case key for a program name, without a trailing ".EXE".
 Text ProgramKey(TextView name) {
   Text key = ToUpper(name);
@@ -256,12 +259,23 @@ SimProcesses::SimProcesses(platform::Environment& environment, SimFileSystem& fi
       files_(files),
       accounts_(accounts),
       registry_(registry),
-      profiles_(profiles) {}
+      profiles_(profiles) {
+  // The programs every system has, named by commands without a path.
+  for (const TextView name : {u"cmd.exe", u"ping.exe"}) InstallSystemProgram(name);
+}
 
 SimProcesses::~SimProcesses() = default;
 
 void SimProcesses::AddProgram(TextView name, SimProgram program) {
   programs_[ProgramKey(name)] = std::move(program);
+  if (FileNamePart(name) == name) InstallSystemProgram(name);
+}
+
+void SimProcesses::InstallSystemProgram(TextView name) {
+  Text file = Text(kSystemFolder) + u"\\" + Text(name);
+  if (name.find(u'.') == TextView::npos) file += u".exe";
+  (void)files_.MakeDirectories(kSystemFolder);
+  (void)files_.PutFile(file, {});
 }
 
 void SimProcesses::SetLogonCheck(std::function<WinError(const platform::LogonCredentials&)> check) {
@@ -294,11 +308,15 @@ std::unique_ptr<platform::Event> SimProcesses::MakeEvent(bool manualReset, bool 
   return std::make_unique<SimEvent>(kernel_, manualReset, initiallySet);
 }
 
-std::optional<SimProgram> SimProcesses::FindProgram(TextView commandLine) const {
+std::optional<SimProgram> SimProcesses::FindProgram(TextView commandLine,
+                                                    TextView applicationName) const {
   const std::vector<Text> arguments = SplitCommandLine(commandLine);
-  if (arguments.empty() || arguments[0].empty()) return std::nullopt;
-  const Text nameKey = ProgramKey(FileNamePart(arguments[0]));
-  for (const Text& key : {ProgramKey(arguments[0]), nameKey}) {
+  const Text program = !applicationName.empty() ? Text(applicationName)
+                       : arguments.empty()      ? Text()
+                                                : arguments[0];
+  if (program.empty()) return std::nullopt;
+  const Text nameKey = ProgramKey(FileNamePart(program));
+  for (const Text& key : {ProgramKey(program), nameKey}) {
     const auto found = programs_.find(key);
     if (found != programs_.end()) return found->second;
   }
@@ -314,7 +332,15 @@ Result<SimProgram> SimProcesses::CheckStart(const platform::StartRequest& reques
   if (!request.workingFolder.empty() && !files_.IsDirectory(request.workingFolder)) {
     return Result<SimProgram>::Failure(kErrorDirectory);
   }
-  std::optional<SimProgram> program = FindProgram(request.commandLine);
+  // A program file named in full must be there, as for the system.
+  if (!request.applicationName.empty()) {
+    const uint32_t attributes = files_.GetAttributes(request.applicationName);
+    if (attributes == platform::kInvalidFileAttributes ||
+        (attributes & platform::kFileAttributeDirectory) != 0) {
+      return Result<SimProgram>::Failure(kErrorFileNotFound);
+    }
+  }
+  std::optional<SimProgram> program = FindProgram(request.commandLine, request.applicationName);
   if (!program) return Result<SimProgram>::Failure(kErrorFileNotFound);
   return std::move(*program);
 }
@@ -322,6 +348,7 @@ Result<SimProgram> SimProcesses::CheckStart(const platform::StartRequest& reques
 LaunchRecord SimProcesses::MakeRecord(const platform::StartRequest& request) {
   LaunchRecord record;
   record.commandLine = Text(request.commandLine);
+  record.applicationName = Text(request.applicationName);
   record.workingFolder =
       request.workingFolder.empty() ? files_.CurrentDirectory() : Text(request.workingFolder);
   if (request.logon) {

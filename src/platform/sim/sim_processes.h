@@ -33,6 +33,9 @@ struct LaunchRecord {
   uint32_t processId = 0;
   uint32_t parentProcessId = 0;
   Text commandLine;
+  // The program file named apart from the command line; empty when the
+  // system took it from the command line.
+  Text applicationName;
   Text workingFolder;
   // Set for a start under other credentials (the password is not kept).
   std::optional<Text> accountName;
@@ -97,7 +100,10 @@ class SimProcesses : public platform::Processes {
 
   // ---- Set-up for tests ----
   // Registers a program by a full path or a file name ("setup.exe"; ".exe"
-  // may be left out when starting it). Names compare ignoring case. A program
+  // may be left out when starting it). Names compare ignoring case. A file
+  // name is installed as a file in the system folder (".exe" added when it
+  // has no extension), where a command that names it without a path finds
+  // it. The system folder holds cmd.exe and ping.exe from the start. A program
   // named "cmd.exe" or "ping.exe" replaces the built-in one: cmd answers
   // "/c exit N" with exit code N, starts "/c ping ..." as its child and ends
   // with it, and ends anything else with 0; "ping -n N ..." runs for N-1
@@ -150,9 +156,14 @@ class SimProcesses : public platform::Processes {
       const platform::LogonCredentials& logon) override;
 
  private:
-  [[nodiscard]] std::optional<SimProgram> FindProgram(TextView commandLine) const;
+  // The program `applicationName` names, or when it is empty the first
+  // argument of `commandLine`; its arguments are those of `commandLine`.
+  [[nodiscard]] std::optional<SimProgram> FindProgram(TextView commandLine,
+                                                      TextView applicationName = {}) const;
   // The program a start would run, or why the start is refused.
   [[nodiscard]] Result<SimProgram> CheckStart(const platform::StartRequest& request) const;
+  // An empty file `name` in the system folder.
+  void InstallSystemProgram(TextView name);
   [[nodiscard]] LaunchRecord MakeRecord(const platform::StartRequest& request);
   // Enters a process, the child it starts, that child's child and so on into
   // the table. The records and programs of all of them are added to

@@ -68,6 +68,8 @@ class SimSystemInfo : public platform::SystemInfo {
 
   // ---- platform::SystemInfo ----
   [[nodiscard]] Text ModuleFileName() override { return module_; }
+  [[nodiscard]] Text SystemFolder() override { return u"C:\\Windows\\System32"; }
+  [[nodiscard]] Text WindowsFolder() override { return u"C:\\Windows"; }
   [[nodiscard]] Result<Text> UserName() override;
   [[nodiscard]] Result<Text> ComputerName() override;
   // Per thread, as on Windows: a thread that never set its locale has the

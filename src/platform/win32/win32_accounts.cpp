@@ -1,9 +1,5 @@
 #include "platform/win32/win32_accounts.h"
 
-#include "platform/win32/win32_windows.h"
-// windows.h first: the network management headers need its types.
-#include <lm.h>
-
 #include "base/wipe.h"
 #include "platform/win32/win32_text.h"
 
@@ -18,7 +14,7 @@ class NetBuffer {
   NetBuffer(const NetBuffer&) = delete;
   NetBuffer& operator=(const NetBuffer&) = delete;
   ~NetBuffer() {
-    if (data_ != nullptr) NetApiBufferFree(data_);
+    if (data_ != nullptr) NetApiFunctions().bufferFree(data_);
   }
   LPBYTE* out() { return &data_; }
   template <class T>
@@ -116,8 +112,8 @@ Result<platform::JoinInformation> Win32Accounts::GetJoinInformation(TextView ser
   const std::wstring serverName = Wide(server);
   NetBuffer name;
   NETSETUP_JOIN_STATUS status = NetSetupUnknownStatus;
-  const NET_API_STATUS result =
-      NetGetJoinInformation(WideOrNull(serverName), reinterpret_cast<LPWSTR*>(name.out()), &status);
+  const NET_API_STATUS result = NetApiFunctions().getJoinInformation(
+      WideOrNull(serverName), reinterpret_cast<LPWSTR*>(name.out()), &status);
   if (result != NERR_Success) return Result<platform::JoinInformation>::Failure(result);
   return platform::JoinInformation{FromWide(name.as<wchar_t>()), static_cast<uint32_t>(status)};
 }

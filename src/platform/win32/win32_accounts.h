@@ -3,26 +3,25 @@
 #pragma once
 
 #include "platform/accounts.h"
-#include "platform/win32/win32_windows.h"
-// windows.h first: the network management headers need its types.
-#include <lm.h>
+#include "platform/win32/win32_netapi.h"
 
 namespace tarn::win32 {
 
 // The network management functions the accounts go through. A test
 // replaces them to see what is passed, where Wine's own are stubs that do
 // nothing, fake an account database or crash. A replacement that answers
-// a buffer allocates it with NetApiBufferAllocate.
+// a buffer allocates it with NetApiBufferAllocate. By default they are the
+// system's, from netapi32 in the system folder.
 struct NetGroupCalls {
-  decltype(&NetUserSetInfo) setInfo = &NetUserSetInfo;
-  decltype(&NetLocalGroupAddMembers) addMembers = &NetLocalGroupAddMembers;
-  decltype(&NetLocalGroupDelMembers) delMembers = &NetLocalGroupDelMembers;
-  decltype(&NetUserAdd) addUser = &NetUserAdd;
-  decltype(&NetUserGetInfo) getInfo = &NetUserGetInfo;
-  decltype(&NetUserDel) deleteUser = &NetUserDel;
-  decltype(&NetLocalGroupGetMembers) getMembers = &NetLocalGroupGetMembers;
-  decltype(&NetLocalGroupEnum) enumGroups = &NetLocalGroupEnum;
-  decltype(&NetUserEnum) enumUsers = &NetUserEnum;
+  decltype(&NetUserSetInfo) setInfo = NetApiFunctions().userSetInfo;
+  decltype(&NetLocalGroupAddMembers) addMembers = NetApiFunctions().localGroupAddMembers;
+  decltype(&NetLocalGroupDelMembers) delMembers = NetApiFunctions().localGroupDelMembers;
+  decltype(&NetUserAdd) addUser = NetApiFunctions().userAdd;
+  decltype(&NetUserGetInfo) getInfo = NetApiFunctions().userGetInfo;
+  decltype(&NetUserDel) deleteUser = NetApiFunctions().userDel;
+  decltype(&NetLocalGroupGetMembers) getMembers = NetApiFunctions().localGroupGetMembers;
+  decltype(&NetLocalGroupEnum) enumGroups = NetApiFunctions().localGroupEnum;
+  decltype(&NetUserEnum) enumUsers = NetApiFunctions().userEnum;
 };
 
 class Win32Accounts : public platform::Accounts {

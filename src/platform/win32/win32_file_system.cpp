@@ -4,7 +4,7 @@
 
 #include "platform/win32/win32_access_lists.h"
 #include "platform/win32/win32_handles.h"
-#include "platform/win32/win32_system_function.h"
+#include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
 
 namespace tarn::win32 {
@@ -306,8 +306,8 @@ Result<Text> Win32FileSystem::VolumeLabel(TextView root) {
 
 WinError Win32FileSystem::FormatVolume(const platform::FormatRequest& request,
                                        const platform::FormatProgress& progress) {
-  UniqueModule library(LoadLibraryW(L"fmifs.dll"));
-  const auto formatEx = FunctionOf<FormatExFunction>(library.get(), "FormatEx");
+  const SystemLibrary library(L"fmifs.dll");
+  const auto formatEx = library.Function<FormatExFunction>("FormatEx");
   if (formatEx == nullptr) return platform::kErrorModNotFound;
   std::wstring root = Wide(request.root);
   std::wstring fileSystem = Wide(request.fileSystem);

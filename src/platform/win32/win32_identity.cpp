@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/win32/win32_handles.h"
-#include "platform/win32/win32_system_function.h"
+#include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
 
 namespace tarn::win32 {
@@ -33,9 +33,9 @@ WinError Win32Identity::RenameComputer(TextView name) {
 }
 
 WinError Win32Identity::JoinWorkgroup(TextView workgroup) {
-  const UniqueModule netapi(LoadLibraryW(L"netapi32.dll"));
-  if (netapi == nullptr) return GetLastError();
-  const auto join = FunctionOf<NetJoinDomainFn>(netapi.get(), "NetJoinDomain");
+  const SystemLibrary netapi(L"netapi32.dll");
+  if (netapi.error()) return netapi.error();
+  const auto join = netapi.Function<NetJoinDomainFn>("NetJoinDomain");
   if (join == nullptr) return ERROR_PROC_NOT_FOUND;
   const std::wstring wide = Wide(workgroup);
   return join(nullptr, wide.c_str(), nullptr, nullptr, nullptr,

@@ -1,8 +1,6 @@
 // The environment an account gets from its own logon, for commands the
 // program starts as that account.
-#include "platform/win32/win32_windows.h"
-// windows.h first: userenv needs its types.
-#include <userenv.h>
+#include "platform/win32/win32_userenv.h"
 
 #include <string>
 
@@ -24,7 +22,7 @@ class LoadedProfile {
     profile.dwSize = sizeof(profile);
     profile.dwFlags = PI_NOUI;
     profile.lpUserName = name.data();
-    if (LoadUserProfileW(token, &profile)) {
+    if (UserEnvFunctions().loadUserProfile(token, &profile)) {
       hive_ = profile.hProfile;
     } else {
       error_ = GetLastError();
@@ -33,7 +31,7 @@ class LoadedProfile {
   LoadedProfile(const LoadedProfile&) = delete;
   LoadedProfile& operator=(const LoadedProfile&) = delete;
   ~LoadedProfile() {
-    if (hive_ != nullptr) UnloadUserProfile(token_, hive_);
+    if (hive_ != nullptr) UserEnvFunctions().unloadUserProfile(token_, hive_);
   }
   [[nodiscard]] DWORD error() const { return error_; }
 
@@ -71,8 +69,10 @@ Result<platform::EnvironmentBlock> Win32Processes::LogonEnvironment(
   const LoadedProfile profile(token->get(), name);
   if (profile.error() != ERROR_SUCCESS) return Failure(profile.error());
   void* created = nullptr;
-  if (!CreateEnvironmentBlock(&created, token->get(), FALSE)) return Failure(GetLastError());
-  const UniqueSystemPointer<void, DestroyEnvironmentBlock> block(created);
+  if (!UserEnvFunctions().createEnvironmentBlock(&created, token->get(), FALSE)) {
+    return Failure(GetLastError());
+  }
+  const UniqueSystemPointer<void, DestroyUserEnvironment> block(created);
   const auto* text = static_cast<const wchar_t*>(block.get());
   return FromWide(text, platform::EnvironmentBlockLength(text));
 }

@@ -85,15 +85,16 @@ Result<UniqueHandle> MakeJob() {
   return job;
 }
 
-BOOL StartWithLogon(const platform::StartRequest& request, wchar_t* commandLine, DWORD flags,
-                    void* environment, const wchar_t* folder, PROCESS_INFORMATION& info) {
+BOOL StartWithLogon(const platform::StartRequest& request, const wchar_t* program,
+                    wchar_t* commandLine, DWORD flags, void* environment, const wchar_t* folder,
+                    PROCESS_INFORMATION& info) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   std::wstring name = Wide(request.logon->name);
   std::wstring domain = Wide(request.logon->domain);
   std::wstring password = Wide(request.logon->password);
   const BOOL started = CreateProcessWithLogonW(
-      name.c_str(), domain.c_str(), password.c_str(), LOGON_WITH_PROFILE, nullptr, commandLine,
+      name.c_str(), domain.c_str(), password.c_str(), LOGON_WITH_PROFILE, program, commandLine,
       flags | CREATE_UNICODE_ENVIRONMENT, environment, folder, &startup, &info);
   const DWORD error = GetLastError();
   SecureZeroMemory(password.data(), password.size() * sizeof(wchar_t));
@@ -101,12 +102,12 @@ BOOL StartWithLogon(const platform::StartRequest& request, wchar_t* commandLine,
   return started;
 }
 
-BOOL StartPlain(wchar_t* commandLine, DWORD flags, void* environment, const wchar_t* folder,
-                PROCESS_INFORMATION& info) {
+BOOL StartPlain(const wchar_t* program, wchar_t* commandLine, DWORD flags, void* environment,
+                const wchar_t* folder, PROCESS_INFORMATION& info) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   if (environment != nullptr) flags |= CREATE_UNICODE_ENVIRONMENT;
-  return CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, flags, environment, folder,
+  return CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, flags, environment, folder,
                         &startup, &info);
 }
 
@@ -124,6 +125,8 @@ Result<std::unique_ptr<platform::Process>> Win32Processes::Start(
   std::wstring commandLine = Wide(request.commandLine);
   const std::wstring folder = Wide(request.workingFolder);
   const wchar_t* folderArg = WideOrNull(folder);
+  const std::wstring application = Wide(request.applicationName);
+  const wchar_t* program = WideOrNull(application);
   std::wstring block;
   void* environment = nullptr;
   if (request.environment != nullptr) {
@@ -135,9 +138,9 @@ Result<std::unique_ptr<platform::Process>> Win32Processes::Start(
   const DWORD flags = job ? CREATE_SUSPENDED : 0;
   PROCESS_INFORMATION info{};
   const BOOL started =
-      request.logon
-          ? StartWithLogon(request, commandLine.data(), flags, environment, folderArg, info)
-          : StartPlain(commandLine.data(), flags, environment, folderArg, info);
+      request.logon ? StartWithLogon(request, program, commandLine.data(), flags, environment,
+                                     folderArg, info)
+                    : StartPlain(program, commandLine.data(), flags, environment, folderArg, info);
   if (!started) {
     const DWORD error = GetLastError();
     return Result<std::unique_ptr<platform::Process>>::Failure(error != 0 ? error

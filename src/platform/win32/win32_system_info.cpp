@@ -66,6 +66,18 @@ Text Win32SystemInfo::ModuleFileName() {
   return Text();
 }
 
+Text Win32SystemInfo::SystemFolder() {
+  wchar_t buffer[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
+  return length != 0 && length < MAX_PATH ? FromWide(buffer, length) : Text();
+}
+
+Text Win32SystemInfo::WindowsFolder() {
+  wchar_t buffer[MAX_PATH] = {};
+  const UINT length = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+  return length != 0 && length < MAX_PATH ? FromWide(buffer, length) : Text();
+}
+
 Result<Text> Win32SystemInfo::UserName() {
   wchar_t buffer[257];  // UNLEN + 1
   DWORD length = static_cast<DWORD>(std::size(buffer));

@@ -8,6 +8,8 @@ namespace tarn::win32 {
 class Win32SystemInfo : public platform::SystemInfo {
  public:
   [[nodiscard]] Text ModuleFileName() override;
+  [[nodiscard]] Text SystemFolder() override;
+  [[nodiscard]] Text WindowsFolder() override;
   [[nodiscard]] Result<Text> UserName() override;
   [[nodiscard]] Result<Text> ComputerName() override;
   [[nodiscard]] uint32_t ThreadLocale() override;

@@ -1,8 +1,6 @@
 #include "platform/win32/win32_user_profiles.h"
 
-#include "platform/win32/win32_windows.h"
-// windows.h first: userenv needs its types.
-#include <userenv.h>
+#include "platform/win32/win32_userenv.h"
 
 #include "platform/environment_block.h"
 #include "platform/win32/win32_handles.h"
@@ -26,13 +24,15 @@ Result<Text> FolderQuery(Query query) {
 }  // namespace
 
 Result<Text> Win32UserProfiles::ProfilesDirectory() {
-  return FolderQuery(
-      [](wchar_t* buffer, DWORD* size) { return GetProfilesDirectoryW(buffer, size); });
+  return FolderQuery([](wchar_t* buffer, DWORD* size) {
+    return UserEnvFunctions().profilesDirectory(buffer, size);
+  });
 }
 
 Result<Text> Win32UserProfiles::DefaultUserProfileDirectory() {
-  return FolderQuery(
-      [](wchar_t* buffer, DWORD* size) { return GetDefaultUserProfileDirectoryW(buffer, size); });
+  return FolderQuery([](wchar_t* buffer, DWORD* size) {
+    return UserEnvFunctions().defaultUserProfileDirectory(buffer, size);
+  });
 }
 
 Result<Text> Win32UserProfiles::CurrentUserProfileDirectory() {
@@ -41,23 +41,23 @@ Result<Text> Win32UserProfiles::CurrentUserProfileDirectory() {
     return Result<Text>::Failure(GetLastError());
   }
   return FolderQuery([&token](wchar_t* buffer, DWORD* size) {
-    return GetUserProfileDirectoryW(token.get(), buffer, size);
+    return UserEnvFunctions().userProfileDirectory(token.get(), buffer, size);
   });
 }
 
 Result<platform::EnvironmentBlock> Win32UserProfiles::CreateEnvironmentBlock(bool inherit) {
   void* created = nullptr;
-  if (!::CreateEnvironmentBlock(&created, nullptr, inherit ? TRUE : FALSE)) {
+  if (!UserEnvFunctions().createEnvironmentBlock(&created, nullptr, inherit ? TRUE : FALSE)) {
     return Result<platform::EnvironmentBlock>::Failure(GetLastError());
   }
-  const UniqueSystemPointer<void, DestroyEnvironmentBlock> block(created);
+  const UniqueSystemPointer<void, DestroyUserEnvironment> block(created);
   const auto* text = static_cast<const wchar_t*>(block.get());
   return FromWide(text, platform::EnvironmentBlockLength(text));
 }
 
 WinError Win32UserProfiles::DeleteUserProfile(TextView sidText) {
   const std::wstring sid = Wide(sidText);
-  if (!::DeleteProfileW(sid.c_str(), nullptr, nullptr)) return GetLastError();
+  if (!UserEnvFunctions().deleteProfile(sid.c_str(), nullptr, nullptr)) return GetLastError();
   return kErrorSuccess;
 }
 

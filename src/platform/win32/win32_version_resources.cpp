@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_version_dll.h"
 #include "platform/win32/win32_windows.h"
 
 namespace tarn::win32 {
@@ -52,7 +53,7 @@ class Win32VersionResource final : public platform::VersionResource {
   bool Query(TextView subBlock, void** data, UINT* size) const {
     // VerQueryValueW takes a non-const block but only reads it.
     auto* block = const_cast<unsigned char*>(block_.data());
-    return VerQueryValueW(block, Wide(subBlock).c_str(), data, size) != FALSE;
+    return VersionDllFunctions().queryValue(block, Wide(subBlock).c_str(), data, size) != FALSE;
   }
 
   std::vector<unsigned char> block_;
@@ -64,10 +65,12 @@ Result<std::unique_ptr<platform::VersionResource>> Win32VersionResources::Read(T
   using R = Result<std::unique_ptr<platform::VersionResource>>;
   const std::wstring file = Wide(path);
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+  const DWORD size = VersionDllFunctions().infoSize(file.c_str(), &ignored);
   if (size == 0) return R::Failure(GetLastError());
   std::vector<unsigned char> block(size);
-  if (!GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return R::Failure(GetLastError());
+  if (!VersionDllFunctions().info(file.c_str(), 0, size, block.data())) {
+    return R::Failure(GetLastError());
+  }
   return R(std::make_unique<Win32VersionResource>(std::move(block)));
 }
 
