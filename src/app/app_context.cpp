@@ -13,4 +13,9 @@ AppContext::AppContext(const platform::Platform& services)
   startEnvironment = platform.environment->CurrentBlock();
 }
 
+void ReportWarning(AppContext& app, TextView message) {
+  app.log.Write(message, app::kLogWarning, 0);
+  app.warnings.emplace_back(message);
+}
+
 }  // namespace tarn

@@ -8,6 +8,8 @@
 #include "platform/environment.h"
 #include "platform/platform.h"
 
+#include <vector>
+
 namespace tarn {
 
 struct AppContext {
@@ -37,6 +39,13 @@ struct AppContext {
   // of its own: a command started as another account takes that account's
   // values for what the program merely inherited (its TEMP, APPDATA, Path).
   platform::EnvironmentBlock startEnvironment;
+  // What the launcher is to be told beyond the steps, each also a warning in
+  // the log: files others may change or read, a resume journal not used.
+  std::vector<Text> warnings;
 };
+
+// Writes `message` to the log as a warning and keeps it for the launcher's
+// result file (AppContext::warnings).
+void ReportWarning(AppContext& app, TextView message);
 
 }  // namespace tarn

@@ -1,5 +1,8 @@
 #include "app/log_file.h"
 
+#include "app/file_trust.h"
+#include "base/paths.h"
+
 #include <vector>
 
 #include "platform/environment.h"
@@ -37,11 +40,19 @@ LogFile::LogFile(const platform::Platform& platform) : platform_(platform) {}
 
 LogFile::~LogFile() = default;
 
-void LogFile::Open(TextView path) {
+void LogFile::Open(TextView path, bool append) {
   Close();
   path_ = platform_.environment->Expand(path, kPathCapacity).text;
-  auto created = platform_.files->CreateAlways(path_, /*writeThrough=*/true);
-  if (created.ok()) file_ = std::move(created.value());
+  platform::FileSystem& files = *platform_.files;
+  // A folder the program makes for its log is for the administrators alone.
+  (void)MakeAdministrationOnlyFolders(files, PathRemoveFileSpec(path_));
+  auto opened = append
+                    ? files.OpenToAppend(path_, /*writeThrough=*/true)
+                    : Result<std::unique_ptr<platform::WritableFile>>::Failure(kErrorFileNotFound);
+  if (!opened && opened.error() == kErrorFileNotFound) {
+    opened = files.CreateAlways(path_, /*writeThrough=*/true);
+  }
+  if (opened.ok()) file_ = std::move(opened.value());
 }
 
 void LogFile::Close() {

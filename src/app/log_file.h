@@ -39,9 +39,11 @@ class LogFile {
 
   // Closes any open file, expands environment variables in `path` (260
   // units) and creates the file anew with write-through, so each run starts
-  // an empty log. A file that cannot be created leaves the log closed; events
-  // still reach the listener.
-  void Open(TextView path);
+  // an empty log; with `append` (a resumed run) an existing log is continued
+  // instead. Missing folders of an absolute path are made for the
+  // administrators alone. A file that cannot be opened leaves the log
+  // closed; events still reach the listener.
+  void Open(TextView path, bool append = false);
   // Closes the file; later events reach only the listener.
   void Close();
   [[nodiscard]] bool IsOpen() const { return file_ != nullptr; }

@@ -31,6 +31,13 @@ inline constexpr WinError kErrorModNotFound = 126;
 // ERROR_GEN_FAILURE: a device did not do what it was asked.
 inline constexpr WinError kErrorGenFailure = 31;
 
+// GetDriveTypeW answers.
+inline constexpr uint32_t kDriveTypeRemovable = 2;
+inline constexpr uint32_t kDriveTypeFixed = 3;
+inline constexpr uint32_t kDriveTypeRemote = 4;
+inline constexpr uint32_t kDriveTypeCdRom = 5;
+inline constexpr uint32_t kDriveTypeRamDisk = 6;
+
 // 100-nanosecond intervals since 1601-01-01 (FILETIME), UTC.
 using FileTime = uint64_t;
 
@@ -53,6 +60,18 @@ struct FormatRequest {
   // "NTFS" or "FAT32".
   Text fileSystem;
   Text label;
+};
+
+// The volume that holds a path, as GetVolumePathNameW, GetDriveTypeW and
+// GetVolumeInformationW tell it.
+struct VolumeFacts {
+  // The volume's root with its backslash: "C:\\", "\\\\server\\share\\", or the
+  // folder a volume is mounted on.
+  Text root;
+  // As DriveType answers for the root.
+  uint32_t driveType = 0;
+  // "NTFS", "FAT32", "exFAT", ...; empty when the volume does not say.
+  Text fileSystem;
 };
 
 // Receives the percentage done while a volume is formatted.
@@ -103,6 +122,17 @@ class FileSystem {
   [[nodiscard]] virtual Result<std::unique_ptr<WritableFile>> CreateAlways(TextView path,
                                                                            bool writeThrough) = 0;
 
+  // CreateFileW(GENERIC_WRITE, CREATE_NEW, share read, optionally
+  // FILE_FLAG_WRITE_THROUGH): kErrorFileExists when anything is at `path`, so
+  // a name nobody else could have prepared.
+  [[nodiscard]] virtual Result<std::unique_ptr<WritableFile>> CreateNew(TextView path,
+                                                                        bool writeThrough) = 0;
+  // CreateFileW(FILE_APPEND_DATA, OPEN_EXISTING, share read, optionally
+  // FILE_FLAG_WRITE_THROUGH): every write goes to the end of what is there;
+  // kErrorFileNotFound when the file is missing.
+  [[nodiscard]] virtual Result<std::unique_ptr<WritableFile>> OpenToAppend(TextView path,
+                                                                           bool writeThrough) = 0;
+
   // CreateDirectoryW: one level; kErrorAlreadyExists when present.
   [[nodiscard]] virtual WinError CreateDirectory(TextView path) = 0;
   [[nodiscard]] virtual WinError RemoveDirectory(TextView path) = 0;
@@ -128,6 +158,8 @@ class FileSystem {
 
   // Volumes and formatting.
 
+  // The volume that holds `path` (which need not exist below its root).
+  [[nodiscard]] virtual Result<VolumeFacts> DescribeVolume(TextView path) = 0;
   // GetFileAttributesW of a drive root such as "D:\\": kErrorSuccess when it
   // answers, else its error: kErrorUnrecognizedVolume for a volume without a
   // file system, kErrorPathNotFound for a letter without a volume.
@@ -147,7 +179,13 @@ class FileSystem {
   // access list and nothing is inherited from the parent folder.
   [[nodiscard]] virtual WinError SetAccessList(TextView path,
                                                std::span<const AccessEntry> entries) = 0;
+  // CreateDirectoryW (one level) with a security descriptor whose protected
+  // access list is `entries`: the folder never exists with another list.
+  [[nodiscard]] virtual WinError CreateProtectedDirectory(TextView path,
+                                                          std::span<const AccessEntry> entries) = 0;
   // GetNamedSecurityInfoW: the owner / the access-allowed entries in order.
+  // An object without an access list (everyone may do everything) answers
+  // one entry that grants Everyone kGenericAll.
   [[nodiscard]] virtual Result<Sid> GetOwner(TextView path) = 0;
   [[nodiscard]] virtual Result<std::vector<AccessEntry>> GetAccessList(TextView path) = 0;
 };

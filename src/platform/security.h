@@ -105,6 +105,20 @@ class Security {
 [[nodiscard]] inline Sid LocalSystemSid() {
   return Sid{1, {0, 0, 0, 0, 0, 5}, {18}};
 }
+// Everyone (world authority).
+[[nodiscard]] inline Sid EveryoneSid() {
+  return Sid{1, {0, 0, 0, 0, 0, 1}, {0}};
+}
+// CREATOR OWNER (creator authority): stands for whoever creates an object
+// below the entry's folder.
+[[nodiscard]] inline Sid CreatorOwnerSid() {
+  return Sid{1, {0, 0, 0, 0, 0, 3}, {0}};
+}
+// NT SERVICE\TrustedInstaller, which owns the system's own files.
+[[nodiscard]] inline Sid TrustedInstallerSid() {
+  return Sid{
+      1, {0, 0, 0, 0, 0, 5}, {80, 956008885u, 3418522649u, 1831038044u, 1853292631u, 2271478464u}};
+}
 // RESTRICTED: what a restricted token's second access check runs as.
 [[nodiscard]] inline Sid RestrictedSid() {
   return Sid{1, {0, 0, 0, 0, 0, 5}, {12}};

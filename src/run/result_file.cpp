@@ -4,9 +4,12 @@
 #include <cstdio>
 
 #include "app/app_context.h"
+#include "app/file_trust.h"
+#include "base/paths.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
 #include "platform/system_info.h"
+#include "run/file_replacement.h"
 #include "run/json_text.h"
 
 namespace tarn::run {
@@ -100,7 +103,10 @@ ResultFile::ResultFile(AppContext& app, TextView path, TextView configuration)
     : app_(app),
       path_(path),
       configuration_(configuration),
-      startedMs_(app.platform.system->UnixTimeMs()) {}
+      startedMs_(app.platform.system->UnixTimeMs()) {
+  // A folder the program makes for its report is for the administrators alone.
+  (void)app::MakeAdministrationOnlyFolders(*app.platform.files, PathRemoveFileSpec(path_));
+}
 
 void ResultFile::StepFinished(const app::StepRecord& step) {
   steps_.push_back(step);
@@ -133,6 +139,12 @@ std::string ResultFile::Json() const {
       .Bool("restartNeeded", totals_.restartNeeded)
       .Bool("restartStarted", totals_.restartStarted)
       .Number("exitCode", exitCode_);
+  out += ",\n  \"warnings\":[";
+  for (size_t i = 0; i < app_.warnings.size(); ++i) {
+    out += i == 0 ? "\n    " : ",\n    ";
+    AppendJsonString(out, app_.warnings[i]);
+  }
+  out += app_.warnings.empty() ? "]" : "\n  ]";
   out += ",\n  \"steps\":[";
   for (size_t i = 0; i < steps_.size(); ++i) {
     out += i == 0 ? "\n" : ",\n";
@@ -143,16 +155,10 @@ std::string ResultFile::Json() const {
 }
 
 void ResultFile::Write() {
-  platform::FileSystem& files = *app_.platform.files;
   const std::string json = Json();
-  const Text temporary = path_ + u".tmp";
-  WinError error = kErrorSuccess;
-  {
-    auto file = files.CreateAlways(temporary, /*writeThrough=*/true);
-    error = file ? (*file)->Write({reinterpret_cast<const uint8_t*>(json.data()), json.size()})
-                 : file.error();
-  }
-  if (error == kErrorSuccess) error = files.ReplaceFile(temporary, path_);
+  const WinError error = ReplaceFileWhole(
+      *app_.platform.files, path_, {reinterpret_cast<const uint8_t*>(json.data()), json.size()},
+      static_cast<uint64_t>(app_.platform.system->UnixTimeMs()));
   if (error == kErrorSuccess || reportedFailure_) return;
   reportedFailure_ = true;
   app_.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error),

@@ -13,9 +13,8 @@ LauncherRecords::LauncherRecords(AppContext& app) {
     result_ = std::make_unique<run::ResultFile>(app, path, config.IniPath);
   }
   if (config.Resume) {
-    const Text logPath = app.log.IsOpen() ? app.log.path() : Text();
     journal_ = std::make_unique<run::ResumeJournal>(
-        app, run::JournalPathFor(logPath, config.IniPath), config.IniPath);
+        app, run::JournalPathFor(app.platform, config.IniPath), config.IniPath);
   }
 }
 

@@ -11,6 +11,8 @@
 #include "platform/system_info.h"
 #include "resource.h"
 #include "run/planned_command_lines.h"
+#include "run/protected_files.h"
+#include "run/resume_journal.h"
 #include "startup/command_line.h"
 #include "startup/launcher_records.h"
 #include "startup/settings.h"
@@ -92,6 +94,28 @@ void CleanUp(AppContext& app, const StartupParts& parts) {
   parts.wizard.SaveWizardSize(app);
 }
 
+// What the elevated program relies on and writes, as this start found them.
+run::GuardedPaths GuardedPathsOf(AppContext& app) {
+  const app::InstallConfig& config = app.config;
+  run::GuardedPaths paths;
+  paths.program = app.platform.system->ModuleFileName();
+  paths.settings = {Text(config.IniPath), Text(config.UsersPath),
+                    app.translator.LanguagesFilePath()};
+  paths.secrets = {Text(config.IniPath), Text(config.UsersPath)};
+  if (app.log.IsOpen()) paths.outputFolders.push_back(PathRemoveFileSpec(app.log.path()));
+  if (!config.ResultPath.empty()) {
+    const Text folder = app::ProgramFolder(*app.platform.system);
+    paths.outputFolders.push_back(
+        PathRemoveFileSpec(app::MakeAbsoluteToProgram(config.ResultPath, folder)));
+  }
+  if (config.Resume) {
+    paths.outputFolders.push_back(
+        PathRemoveFileSpec(run::JournalPathFor(app.platform, config.IniPath)));
+  }
+  paths.resumes = config.Resume;
+  return paths;
+}
+
 // True when Windows took the request to restart.
 bool RequestRestart(AppContext& app, WizardOutcome outcome) {
   if (outcome != WizardOutcome::kFinished || app.config.SkipRestart) return false;
@@ -105,7 +129,7 @@ bool RequestRestart(AppContext& app, WizardOutcome outcome) {
 // is to end.
 uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
                          const StartupParts& parts) {
-  if (app.config.LogEnabled) app.log.Open(app.config.Log);
+  if (app.config.LogEnabled) app.log.Open(app.config.Log, /*append=*/app.config.Resume);
   MakePathsAbsolute(app);
   if (options.encryptIni) {
     parts.accounts.ScramblePasswords(app, app.config.UsersPath);
@@ -130,7 +154,8 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
                                    options.planFile, run::LaunchCommandLines(app.platform));
     return 0;
   }
-  if (!logOpened && app.config.LogEnabled) app.log.Open(app.config.Log);
+  if (!logOpened && app.config.LogEnabled)
+    app.log.Open(app.config.Log, /*append=*/app.config.Resume);
   app.startPage = ChooseStartPage(app.config);
 
   EnablePrivileges(*app.platform.services);
@@ -139,6 +164,7 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   PrepareAccounts(app, parts.accounts);
 
   LauncherRecords records(app);
+  run::CheckGuardedPaths(app, GuardedPathsOf(app));
   app.runObserver = records.observer();
   const WizardOutcome outcome = parts.wizard.RunWizard(app);
   app.runObserver = nullptr;

@@ -90,7 +90,9 @@ launcher_resume() {
   log="$artifacts/resume.log"
   result="$artifacts/resume.json"
   runs="$artifacts/resume-runs.txt"
-  rm -f "$log" "$result" "$runs" "$log.journal"
+  # The journal is the machine's, not the configuration's neighbour.
+  journal="$TARN_WINEPREFIX/drive_c/ProgramData/TARN/resume.ini.journal"
+  rm -f "$log" "$result" "$runs" "$journal"
   runs_win=$(win_path "$runs")
   printf '%s\r\n' '[settings]' 'Verbose=1' '' '[Steps]' 'selected=1,inherit' \
     "command.0=cmd /c echo one>>\"$runs_win\"" 'description.0=First' \
@@ -106,8 +108,8 @@ launcher_resume() {
   launcher_kill_tarn
   wait "$first"
   WINEPREFIX=$TARN_WINEPREFIX wineserver -k 2>/dev/null
-  [ -f "$log.journal" ] || fail "no journal after the kill" || return 1
-  grep -q '"Steps.0","success"' "$log.journal" || fail "the journal misses the first entry" ||
+  [ -f "$journal" ] || fail "no journal after the kill" || return 1
+  grep -q '"Steps.0","success"' "$journal" || fail "the journal misses the first entry" ||
     return 1
   code=$(SLOW=2 launcher_run resume-second "$@")
   [ "$code" = 0 ] || fail "second run: exit code '$code', not 0" || return 1
@@ -116,7 +118,7 @@ launcher_resume() {
     fail "the log does not say it resumes (resume.log.txt)" || return 1
   [ "$(grep -c one "$runs")" = 1 ] || fail "the first entry ran again" || return 1
   [ "$(grep -c three "$runs")" = 1 ] || fail "the third entry did not run once" || return 1
-  [ ! -f "$log.journal" ] || fail "the journal is left after a complete run" || return 1
+  [ ! -f "$journal" ] || fail "the journal is left after a complete run" || return 1
   cp "$result" "$artifacts/launcher-resume.json"
   launcher_check_json "$result" finished=true resumed=true exitCode=0 \
     "Steps.0 skipped -" "Steps.1 success 0" "Steps.2 success 0" ||

@@ -69,6 +69,7 @@ struct SimFileSystem::Volume {
   std::unique_ptr<VolumeStore> store;
   bool formatted = true;
   Text label;
+  Text fileSystem = u"NTFS";
 };
 
 class SimFileSystem::SimWritableFile : public platform::WritableFile {
@@ -300,6 +301,7 @@ void SimFileSystem::PutVolume(TextView root, uint32_t driveType,
   if (!parsed) return;
   auto volume = std::make_unique<Volume>();
   volume->driveType = IsShare(parsed->root) ? kDriveRemote : driveType;
+  if (volume->driveType == kDriveRemovable) volume->fileSystem = u"FAT32";
   volume->store = std::move(store);
   volumes_[parsed->root] = std::move(volume);
 }
@@ -453,6 +455,40 @@ Result<std::unique_ptr<platform::WritableFile>> SimFileSystem::CreateAlways(Text
     return Opened::Failure(error);
   }
   return Opened(std::make_unique<SimWritableFile>(*this, *parsed));
+}
+
+Result<std::unique_ptr<platform::WritableFile>> SimFileSystem::CreateNew(TextView path, bool) {
+  if (auto e = faults_.Check(CallKind::kFileCreate)) return e;
+  using Opened = Result<std::unique_ptr<platform::WritableFile>>;
+  auto parsed = Locate(path);
+  if (!parsed) return Opened::Failure(parsed.error());
+  if (StatParsed(*parsed)) return Opened::Failure(kErrorFileExists);
+  if (const WinError error = WriteParsed(*parsed, {}, /*append=*/false)) {
+    return Opened::Failure(error);
+  }
+  return Opened(std::make_unique<SimWritableFile>(*this, *parsed));
+}
+
+Result<std::unique_ptr<platform::WritableFile>> SimFileSystem::OpenToAppend(TextView path, bool) {
+  if (auto e = faults_.Check(CallKind::kFileCreate)) return e;
+  using Opened = Result<std::unique_ptr<platform::WritableFile>>;
+  auto parsed = Locate(path);
+  if (!parsed) return Opened::Failure(parsed.error());
+  auto info = StatParsed(*parsed);
+  if (!info) return Opened::Failure(info.error());
+  if (info->attributes & (kFileAttributeDirectory | kFileAttributeReadOnly)) {
+    return Opened::Failure(kErrorAccessDenied);
+  }
+  return Opened(std::make_unique<SimWritableFile>(*this, *parsed));
+}
+
+WinError SimFileSystem::CreateProtectedDirectory(TextView path,
+                                                 std::span<const platform::AccessEntry> entries) {
+  if (auto e = faults_.Check(CallKind::kFileSecurity)) return e;
+  if (const WinError error = CreateDirectory(path)) return error;
+  auto parsed = Locate(path);
+  security_[ToUpper(JoinPath(*parsed))].entries.emplace(entries.begin(), entries.end());
+  return kErrorSuccess;
 }
 
 WinError SimFileSystem::CreateDirectory(TextView path) {
@@ -670,6 +706,23 @@ Result<Text> SimFileSystem::VolumeLabel(TextView root) {
   return volume->label;
 }
 
+void SimFileSystem::SetVolumeFileSystem(TextView root, TextView fileSystem) {
+  auto key = DriveKey(root);
+  Volume* volume = key ? FindAnyVolume(*key) : nullptr;
+  if (volume) volume->fileSystem = Text(fileSystem);
+}
+
+Result<platform::VolumeFacts> SimFileSystem::DescribeVolume(TextView path) {
+  if (auto e = faults_.Check(CallKind::kVolume)) return e;
+  using Facts = Result<platform::VolumeFacts>;
+  auto parsed = Locate(path);
+  if (!parsed) return Facts::Failure(parsed.error());
+  Volume* volume = FindAnyVolume(parsed->root);
+  if (!volume) return Facts::Failure(IsShare(parsed->root) ? kErrorBadNetPath : kErrorPathNotFound);
+  if (!volume->formatted) return Facts::Failure(platform::kErrorUnrecognizedVolume);
+  return platform::VolumeFacts{parsed->root + u'\\', volume->driveType, volume->fileSystem};
+}
+
 WinError SimFileSystem::FormatVolume(const platform::FormatRequest& request,
                                      const platform::FormatProgress& progress) {
   if (auto e = faults_.Check(CallKind::kVolume)) return e;
@@ -691,6 +744,7 @@ WinError SimFileSystem::FormatVolume(const platform::FormatRequest& request,
   volume->store = MakeMemoryVolume(now_);
   volume->formatted = true;
   volume->label = request.label;
+  volume->fileSystem = EqualsIgnoreCase(request.fileSystem, u"NTFS") ? u"NTFS" : u"FAT32";
   return kErrorSuccess;
 }
 

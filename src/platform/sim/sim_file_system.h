@@ -84,6 +84,10 @@ class SimFileSystem : public platform::FileSystem {
   [[nodiscard]] WinError WriteAll(TextView path, std::span<const uint8_t> bytes) override;
   [[nodiscard]] Result<std::unique_ptr<platform::WritableFile>> CreateAlways(
       TextView path, bool writeThrough) override;
+  [[nodiscard]] Result<std::unique_ptr<platform::WritableFile>> CreateNew(
+      TextView path, bool writeThrough) override;
+  [[nodiscard]] Result<std::unique_ptr<platform::WritableFile>> OpenToAppend(
+      TextView path, bool writeThrough) override;
   [[nodiscard]] WinError CreateDirectory(TextView path) override;
   [[nodiscard]] WinError RemoveDirectory(TextView path) override;
   [[nodiscard]] WinError DeleteFile(TextView path) override;
@@ -106,10 +110,15 @@ class SimFileSystem : public platform::FileSystem {
   // Takes the volume of a drive away, as when a disk is removed.
   void RemoveVolume(TextView root);
   void SetVolumeLabel(TextView root, TextView label);
+  // The file system a volume reports; new volumes say "NTFS", removable ones
+  // "FAT32", as they come from the shop.
+  void SetVolumeFileSystem(TextView root, TextView fileSystem);
   // Whether FormatVolume finds a formatter (Wine has none).
   void SetFormatterPresent(bool present) { formatterPresent_ = present; }
   [[nodiscard]] WinError VolumeState(TextView root) override;
   [[nodiscard]] Result<Text> VolumeLabel(TextView root) override;
+  // Volumes are drives and shares only (nothing is mounted on a folder).
+  [[nodiscard]] Result<platform::VolumeFacts> DescribeVolume(TextView path) override;
   [[nodiscard]] WinError FormatVolume(const platform::FormatRequest& request,
                                       const platform::FormatProgress& progress) override;
 
@@ -131,6 +140,8 @@ class SimFileSystem : public platform::FileSystem {
   [[nodiscard]] WinError SetOwner(TextView path, const platform::Sid& owner) override;
   [[nodiscard]] WinError SetAccessList(TextView path,
                                        std::span<const platform::AccessEntry> entries) override;
+  [[nodiscard]] WinError CreateProtectedDirectory(
+      TextView path, std::span<const platform::AccessEntry> entries) override;
   [[nodiscard]] Result<platform::Sid> GetOwner(TextView path) override;
   [[nodiscard]] Result<std::vector<platform::AccessEntry>> GetAccessList(TextView path) override;
 

@@ -226,6 +226,10 @@ void LayOutWindows10(SimFileSystem& files, SimRegistry& registry, TextView admin
   }
   (void)registry.MakeKey(platform::kLocalMachine,
                          u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon");
+  // Set up once when Windows is installed; what tells this machine from a
+  // copy with the same computer name.
+  (void)registry.Put(platform::kLocalMachine, u"SOFTWARE\\Microsoft\\Cryptography", u"MachineGuid",
+                     RegValue::FromText(kMachineGuid));
 }
 
 }  // namespace tarn::sim

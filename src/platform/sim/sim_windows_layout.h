@@ -19,6 +19,8 @@ inline constexpr char16_t kDefaultProfileFolder[] = u"C:\\Users\\Default";
 inline constexpr char16_t kPublicProfileFolder[] = u"C:\\Users\\Public";
 inline constexpr char16_t kProgramDataFolder[] = u"C:\\ProgramData";
 inline constexpr char16_t kAdministratorProfileFolder[] = u"C:\\Users\\Administrator";
+// HKLM\SOFTWARE\Microsoft\Cryptography "MachineGuid" of the simulated machine.
+inline constexpr char16_t kMachineGuid[] = u"5b1f0c2e-7d43-4a8e-9c61-2f0e8d7a4b93";
 
 // One value of a User Shell Folders key.
 struct ShellFolderValue {

@@ -51,6 +51,16 @@ class Win32WritableFile : public platform::WritableFile {
   UniqueFile file_;
 };
 
+Result<std::unique_ptr<platform::WritableFile>> OpenWritable(TextView path, DWORD access,
+                                                             DWORD disposition, bool writeThrough) {
+  using Opened = Result<std::unique_ptr<platform::WritableFile>>;
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | (writeThrough ? FILE_FLAG_WRITE_THROUGH : 0);
+  UniqueFile file(CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                              flags, nullptr));
+  if (!file) return Opened::Failure(GetLastError());
+  return Opened(std::make_unique<Win32WritableFile>(std::move(file)));
+}
+
 class Win32ReadableFile : public platform::ReadableFile {
  public:
   Win32ReadableFile(UniqueFile file, uint64_t size) : file_(std::move(file)), size_(size) {}
@@ -144,12 +154,17 @@ WinError Win32FileSystem::WriteAll(TextView path, std::span<const uint8_t> bytes
 
 Result<std::unique_ptr<platform::WritableFile>> Win32FileSystem::CreateAlways(TextView path,
                                                                               bool writeThrough) {
-  using Opened = Result<std::unique_ptr<platform::WritableFile>>;
-  const DWORD flags = FILE_ATTRIBUTE_NORMAL | (writeThrough ? FILE_FLAG_WRITE_THROUGH : 0);
-  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              CREATE_ALWAYS, flags, nullptr));
-  if (!file) return Opened::Failure(GetLastError());
-  return Opened(std::make_unique<Win32WritableFile>(std::move(file)));
+  return OpenWritable(path, GENERIC_WRITE, CREATE_ALWAYS, writeThrough);
+}
+
+Result<std::unique_ptr<platform::WritableFile>> Win32FileSystem::CreateNew(TextView path,
+                                                                           bool writeThrough) {
+  return OpenWritable(path, GENERIC_WRITE, CREATE_NEW, writeThrough);
+}
+
+Result<std::unique_ptr<platform::WritableFile>> Win32FileSystem::OpenToAppend(TextView path,
+                                                                              bool writeThrough) {
+  return OpenWritable(path, FILE_APPEND_DATA | SYNCHRONIZE, OPEN_EXISTING, writeThrough);
 }
 
 WinError Win32FileSystem::CreateDirectory(TextView path) {
@@ -304,6 +319,20 @@ Result<Text> Win32FileSystem::VolumeLabel(TextView root) {
   return FromWide(label);
 }
 
+Result<platform::VolumeFacts> Win32FileSystem::DescribeVolume(TextView path) {
+  using Facts = Result<platform::VolumeFacts>;
+  wchar_t root[MAX_PATH + 1] = {};
+  if (!GetVolumePathNameW(Wide(path).c_str(), root, MAX_PATH + 1)) {
+    return Facts::Failure(GetLastError());
+  }
+  wchar_t fileSystem[MAX_PATH + 1] = {};
+  if (!GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
+                             MAX_PATH + 1)) {
+    return Facts::Failure(GetLastError());
+  }
+  return platform::VolumeFacts{FromWide(root), GetDriveTypeW(root), FromWide(fileSystem)};
+}
+
 WinError Win32FileSystem::FormatVolume(const platform::FormatRequest& request,
                                        const platform::FormatProgress& progress) {
   const SystemLibrary library(L"fmifs.dll");
@@ -341,6 +370,20 @@ WinError Win32FileSystem::SetAccessList(TextView path,
       nullptr, nullptr, reinterpret_cast<ACL*>(acl->data()), nullptr));
 }
 
+WinError Win32FileSystem::CreateProtectedDirectory(TextView path,
+                                                   std::span<const platform::AccessEntry> entries) {
+  auto acl = BuildAcl(entries);
+  if (!acl) return acl.error();
+  SECURITY_DESCRIPTOR descriptor;
+  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<ACL*>(acl->data()), FALSE) ||
+      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
+    return GetLastError();
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+  return Succeeded(CreateDirectoryW(Wide(path).c_str(), &attributes));
+}
+
 Result<platform::Sid> Win32FileSystem::GetOwner(TextView path) {
   PSID owner = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -365,6 +408,8 @@ Result<std::vector<platform::AccessEntry>> Win32FileSystem::GetAccessList(TextVi
   if (status != ERROR_SUCCESS) return Entries::Failure(static_cast<WinError>(status));
   std::vector<platform::AccessEntry> entries = ReadAcl(acl);
   LocalFree(descriptor);
+  // No list at all lets everyone do everything: say so rather than "nobody".
+  if (acl == nullptr) entries.push_back({platform::EveryoneSid(), 0, platform::kGenericAll});
   return entries;
 }
 

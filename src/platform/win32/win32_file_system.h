@@ -16,6 +16,10 @@ class Win32FileSystem : public platform::FileSystem {
   [[nodiscard]] WinError WriteAll(TextView path, std::span<const uint8_t> bytes) override;
   [[nodiscard]] Result<std::unique_ptr<platform::WritableFile>> CreateAlways(
       TextView path, bool writeThrough) override;
+  [[nodiscard]] Result<std::unique_ptr<platform::WritableFile>> CreateNew(
+      TextView path, bool writeThrough) override;
+  [[nodiscard]] Result<std::unique_ptr<platform::WritableFile>> OpenToAppend(
+      TextView path, bool writeThrough) override;
   [[nodiscard]] WinError CreateDirectory(TextView path) override;
   [[nodiscard]] WinError RemoveDirectory(TextView path) override;
   [[nodiscard]] WinError DeleteFile(TextView path) override;
@@ -32,6 +36,7 @@ class Win32FileSystem : public platform::FileSystem {
   // Volumes and formatting.
   [[nodiscard]] WinError VolumeState(TextView root) override;
   [[nodiscard]] Result<Text> VolumeLabel(TextView root) override;
+  [[nodiscard]] Result<platform::VolumeFacts> DescribeVolume(TextView path) override;
   [[nodiscard]] WinError FormatVolume(const platform::FormatRequest& request,
                                       const platform::FormatProgress& progress) override;
 
@@ -39,6 +44,8 @@ class Win32FileSystem : public platform::FileSystem {
   [[nodiscard]] WinError SetOwner(TextView path, const platform::Sid& owner) override;
   [[nodiscard]] WinError SetAccessList(TextView path,
                                        std::span<const platform::AccessEntry> entries) override;
+  [[nodiscard]] WinError CreateProtectedDirectory(
+      TextView path, std::span<const platform::AccessEntry> entries) override;
   [[nodiscard]] Result<platform::Sid> GetOwner(TextView path) override;
   [[nodiscard]] Result<std::vector<platform::AccessEntry>> GetAccessList(TextView path) override;
 };

@@ -43,6 +43,12 @@ class MemoryFiles : public platform::FileSystem {
   Result<std::unique_ptr<platform::WritableFile>> CreateAlways(TextView, bool) override {
     return Result<std::unique_ptr<platform::WritableFile>>::Failure(kErrorNotSupported);
   }
+  Result<std::unique_ptr<platform::WritableFile>> CreateNew(TextView, bool) override {
+    return Result<std::unique_ptr<platform::WritableFile>>::Failure(kErrorNotSupported);
+  }
+  Result<std::unique_ptr<platform::WritableFile>> OpenToAppend(TextView, bool) override {
+    return Result<std::unique_ptr<platform::WritableFile>>::Failure(kErrorNotSupported);
+  }
   WinError CreateDirectory(TextView) override { return kErrorNotSupported; }
   WinError RemoveDirectory(TextView) override { return kErrorNotSupported; }
   WinError DeleteFile(TextView) override { return kErrorNotSupported; }
@@ -59,6 +65,9 @@ class MemoryFiles : public platform::FileSystem {
   // Volumes and formatting.
   WinError VolumeState(TextView) override { return kErrorSuccess; }
   Result<Text> VolumeLabel(TextView) override { return Text(); }
+  Result<platform::VolumeFacts> DescribeVolume(TextView) override {
+    return Result<platform::VolumeFacts>::Failure(kErrorNotSupported);
+  }
   WinError FormatVolume(const platform::FormatRequest&, const platform::FormatProgress&) override {
     return kErrorNotSupported;
   }
@@ -66,6 +75,9 @@ class MemoryFiles : public platform::FileSystem {
   // Owners and access lists.
   WinError SetOwner(TextView, const platform::Sid&) override { return kErrorNotSupported; }
   WinError SetAccessList(TextView, std::span<const platform::AccessEntry>) override {
+    return kErrorNotSupported;
+  }
+  WinError CreateProtectedDirectory(TextView, std::span<const platform::AccessEntry>) override {
     return kErrorNotSupported;
   }
   Result<platform::Sid> GetOwner(TextView) override {

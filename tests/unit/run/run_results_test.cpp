@@ -3,6 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "app/file_trust.h"
+#include "platform/sim/sim_windows_layout.h"
+#include "run/file_replacement.h"
 #include "run/installation_run.h"
 #include "run/result_file.h"
 #include "run/resume_journal.h"
@@ -78,7 +83,9 @@ TEST(RunResultsTest, TheResultFileRecordsEveryCommand) {
                           "entry T.2 Step 2 3010 success-restart 2026-12-01T07:13:43.505Z 1500 1",
                           "entry T.3 Step 3 1 error 2026-12-01T07:13:45.005Z 1500 1"));
   // Replaced whole: no temporary file is left behind.
-  EXPECT_FALSE(m.machine.files().Exists(u"C:\\setup\\result.json.tmp"));
+  const auto left = m.machine.files().ListDirectory(u"C:\\setup");
+  ASSERT_TRUE(left);
+  for (const auto& entry : *left) EXPECT_FALSE(entry.name.ends_with(u".tmp")) << ToUtf8(entry.name);
 }
 
 TEST(RunResultsTest, ExitCodeTable) {
@@ -135,6 +142,80 @@ TEST(RunResultsTest, ResumePassesOverWhatAnEarlierRunDid) {
   EXPECT_THAT(rows[1], HasSubstr("Resuming: \"Step 2\" is already done"));
   EXPECT_TRUE(m.app->runTotals.resumed);
   EXPECT_FALSE(m.machine.files().Exists(kJournal));
+}
+
+TEST(RunResultsTest, AJournalThatIsNotTrustedIsNotUsed) {
+  struct Row {
+    const char* name;
+    std::function<void(ResultsMachine&)> tamper;
+    const char* warning;
+  } rows[] = {
+      {"another machine",
+       [](ResultsMachine& m) {
+         (void)m.machine.registry().Put(platform::kLocalMachine,
+                                        u"SOFTWARE\\Microsoft\\Cryptography", u"MachineGuid",
+                                        platform::RegValue::FromText(u"another-machine"));
+       },
+       "belongs to the computer"},
+      {"owned by a standard user",
+       [](ResultsMachine& m) {
+         (void)m.machine.files().SetOwner(kJournal,
+                                          *platform::Sid::FromText(u"S-1-5-21-1-2-3-1001"));
+       },
+       "is owned by S-1-5-21-1-2-3-1001"},
+      {"reached through a junction",
+       [](ResultsMachine& m) {
+         ASSERT_TRUE(m.machine.files().MakeJunction(u"C:\\linked", u"C:\\setup"));
+       },
+       "junction or link \"C:\\linked\""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ResultsMachine m;
+    InterruptedRun(m);
+    row.tamper(m);
+    for (int n = 1; n <= 4; ++n) m.Entry(n, 0);
+    const Text path = std::string_view(row.name).starts_with("reached")
+                          ? Text(u"C:\\linked\\install.ini.journal")
+                          : Text(kJournal);
+    ResumeJournal journal(*m.app, path, kConfig);
+    m.app->runObserver = &journal;
+    (void)m.Run();
+
+    EXPECT_THAT(m.Started(),
+                ElementsAre("\"p1.exe\" ", "\"p2.exe\" ", "\"p3.exe\" ", "\"p4.exe\" "));
+    EXPECT_FALSE(m.app->runTotals.resumed);
+    ASSERT_EQ(m.app->warnings.size(), 1u);
+    EXPECT_THAT(ToUtf8(m.app->warnings[0]), HasSubstr(row.warning));
+    EXPECT_THAT(ToUtf8(m.app->warnings[0]), HasSubstr("it is not used and every step runs"));
+  }
+}
+
+TEST(RunResultsTest, AReplacementLeavesNoTemporaryFileAndTakesNoPreparedOne) {
+  ResultsMachine m;
+  sim::SimFileSystem& files = m.machine.files();
+  const std::vector<uint8_t> text{'n', 'e', 'w'};
+  // Someone prepared the first temporary name: it is passed over, untouched.
+  ASSERT_TRUE(files.PutTextFile(u"C:\\setup\\r.json.7-0.tmp", "planted"));
+  EXPECT_EQ(ReplaceFileWhole(files, u"C:\\setup\\r.json", text, 7), kErrorSuccess);
+  EXPECT_EQ(m.File(u"C:\\setup\\r.json"), "new");
+  EXPECT_EQ(m.File(u"C:\\setup\\r.json.7-0.tmp"), "planted");
+  // A move that fails (a folder is in the way) removes its temporary file.
+  ASSERT_TRUE(files.MakeDirectories(u"C:\\setup\\dir.json"));
+  EXPECT_NE(ReplaceFileWhole(files, u"C:\\setup\\dir.json", text, 8), kErrorSuccess);
+  EXPECT_FALSE(files.Exists(u"C:\\setup\\dir.json.8-0.tmp"));
+}
+
+TEST(RunResultsTest, TheJournalLivesInTheMachinesOwnFolder) {
+  ResultsMachine m;
+  EXPECT_EQ(ToUtf8(JournalPathFor(m.app->platform, u"E:\\stick\\install.ini")),
+            "C:\\ProgramData\\TARN\\install.ini.journal");
+  ResumeJournal journal(*m.app, JournalPathFor(m.app->platform, kConfig), kConfig);
+  const auto entries = m.machine.files().GetAccessList(u"C:\\ProgramData\\TARN");
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(*entries, app::AdministrationOnlyList());
+  EXPECT_THAT(m.File(u"C:\\ProgramData\\TARN\\install.ini.journal"),
+              HasSubstr(ToUtf8(sim::kMachineGuid)));
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+#include "run/protected_files.h"
+
+#include <set>
+
+#include "app/app_context.h"
+#include "app/file_trust.h"
+#include "base/paths.h"
+#include "platform/file_system.h"
+#include "platform/security.h"
+
+namespace tarn::run {
+namespace {
+
+enum class Concern { kChange, kRead };
+
+struct Guarded {
+  Text path;
+  bool folder = false;
+  Concern concern = Concern::kChange;
+  // Text added to the warning (what a change there would lead to).
+  Text consequence;
+};
+
+std::vector<Guarded> GuardedList(platform::FileSystem& files, const GuardedPaths& paths) {
+  const Text resumed =
+      paths.resumes ? Text(u" A resumed run would start the program from there.") : Text();
+  std::vector<Guarded> list = {
+      {paths.program, false, Concern::kChange, resumed},
+      {PathRemoveFileSpec(paths.program), true, Concern::kChange, resumed}};
+  for (const Text& file : paths.settings) list.push_back({file, false, Concern::kChange, {}});
+  for (const Text& file : paths.secrets) list.push_back({file, false, Concern::kRead, {}});
+  for (const Text& folder : paths.outputFolders) {
+    list.push_back({folder, true, Concern::kChange, {}});
+  }
+  std::vector<Guarded> present;
+  std::set<std::pair<Text, Concern>> seen;
+  for (Guarded& item : list) {
+    if (item.path.empty() || !files.Exists(item.path)) continue;
+    if (!seen.insert({ToUpper(item.path), item.concern}).second) continue;
+    present.push_back(std::move(item));
+  }
+  return present;
+}
+
+// "BUILTIN\Users, anna" for people; the SID where no name is known.
+Text NamesOf(AppContext& app, const std::vector<platform::Sid>& sids) {
+  Text names;
+  for (const platform::Sid& sid : sids) {
+    if (!names.empty()) names += u", ";
+    const auto found = app.platform.security->LookupSid(u"", sid);
+    if (!found) {
+      names += sid.ToText();
+    } else {
+      names += found->domain.empty() ? found->name : found->domain + u"\\" + found->name;
+    }
+  }
+  return names;
+}
+
+void CheckAccess(AppContext& app, const Guarded& item) {
+  platform::FileSystem& files = *app.platform.files;
+  const Result<platform::Sid> owner = files.GetOwner(item.path);
+  const auto entries = files.GetAccessList(item.path);
+  if (!owner || !entries) return;
+  const uint32_t rights = item.concern == Concern::kRead ? app::kFileReadingRights
+                          : item.folder                  ? app::kFolderChangingRights
+                                                         : app::kFileChangingRights;
+  const std::vector<platform::Sid> others = app::OthersWithRights(*owner, *entries, rights);
+  if (others.empty()) return;
+  const Text who = NamesOf(app, others);
+  if (item.concern == Concern::kRead) {
+    ReportWarning(app, Format(u"\"%s\" holds passwords and may be read by %s.", {item.path, who}));
+    return;
+  }
+  ReportWarning(app, Format(u"\"%s\" may be changed by %s, not only by the administrators.%s",
+                            {item.path, who, item.consequence}));
+}
+
+}  // namespace
+
+void CheckGuardedPaths(AppContext& app, const GuardedPaths& paths) {
+  std::set<Text> unguardedRoots;
+  Text roots;
+  for (const Guarded& item : GuardedList(*app.platform.files, paths)) {
+    const auto facts = app.platform.files->DescribeVolume(item.path);
+    if (!facts) continue;
+    switch (app::ClassifyStorage(*facts)) {
+      case app::StorageKind::kAccessControlled:
+        CheckAccess(app, item);
+        break;
+      case app::StorageKind::kRemovableOrShared:
+      case app::StorageKind::kNoAccessLists:
+        if (unguardedRoots.insert(ToUpper(facts->root)).second) {
+          roots += roots.empty() ? facts->root : u", " + facts->root;
+        }
+        break;
+      case app::StorageKind::kUnknown:
+        break;
+    }
+  }
+  if (roots.empty()) return;
+  ReportWarning(app, Format(u"The program's files are on removable media, a network share or a "
+                            u"volume without access lists (%s): whoever may change them there "
+                            u"decides what runs with administrator rights. Keep them there only "
+                            u"while the machine is set up.",
+                            {roots}));
+}
+
+}  // namespace tarn::run
