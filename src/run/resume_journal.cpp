@@ -155,6 +155,9 @@ void ResumeJournal::Start(const std::string& text) {
       ReplaceFileWhole(files, path_, {reinterpret_cast<const uint8_t*>(text.data()), text.size()},
                        static_cast<uint64_t>(app_.platform.system->UnixTimeMs()));
   if (error == kErrorSuccess) {
+    // Where policy makes the creator the owner of what an administrator
+    // creates, the next run would distrust its own journal.
+    (void)files.SetOwner(path_, platform::AdministratorsSid());
     auto file = files.OpenToAppend(path_, /*writeThrough=*/true);
     if (file) file_ = std::move(*file);
     error = file ? kErrorSuccess : file.error();
