@@ -80,8 +80,12 @@ TEST_F(Profiles, HiveLoadsFromAFileNamedDirectlyAndUnloads) {
   const auto hive = LoadUserHive(m.services(), *annaSid, u"C:\\P\\ntuser.dat");
   ASSERT_TRUE(hive.has_value());
   EXPECT_TRUE(m.machine.registry().KeyExists(platform::kUsers, sid + u"\\Environment"));
+  // Enabled for the load alone, which cannot be made without them.
+  EXPECT_FALSE(m.machine.services().IsPrivilegeEnabled(u"SeBackupPrivilege"));
+  EXPECT_FALSE(m.machine.services().IsPrivilegeEnabled(u"SeRestorePrivilege"));
   EXPECT_EQ(UnloadUserHive(m.services(), *annaSid, *hive), kErrorSuccess);
   EXPECT_FALSE(m.machine.registry().KeyExists(platform::kUsers, sid));
+  EXPECT_FALSE(m.machine.services().IsPrivilegeEnabled(u"SeRestorePrivilege"));
   EXPECT_FALSE(LoadUserHive(m.services(), *annaSid, u"").has_value());
 }
 
