@@ -110,7 +110,7 @@ TEST(CataloguePlan, PasswordsTheRunKnowsAreMaskedInTheCommandLines) {
       LoadText("[Tool]\ncommand.0=tool.exe /user:ann /pw:S3cret /again:S3cret\nselected.0=1\n");
   const std::string json = PlanJson(catalogue, machine.environment(), {},
                                     run::LaunchCommandLines(machine.platform(), {u"S3cret", u""}));
-  EXPECT_NE(json.find(R"("commandLine":"tool.exe /user:ann /pw:******** /again:********")"),
+  EXPECT_NE(json.find(R"("commandLine":"\"tool.exe\" /user:ann /pw:******** /again:******** ")"),
             std::string::npos)
       << json;
 }
