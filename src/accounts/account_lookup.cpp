@@ -66,7 +66,7 @@ bool TakeHiveSettings(const AccountServices& services, const platform::Sid& sid,
 
 bool LookUpAccount(const AccountServices& services, UserAccount& account) {
   auto info =
-      services.platform.accounts->GetUserInfo(account.Domain.view(), account.OldName.view(), 3);
+      services.platform.accounts->GetUserInfo(platform::kLocalComputer, account.OldName.view(), 3);
   if (!info) return false;
   TakeDetails(account, *info);
   account.ShowOnWelcome = services.platform.registry
@@ -88,7 +88,7 @@ bool LookUpAccount(const AccountServices& services, UserAccount& account) {
 bool FillFromExistingAccount(const AccountServices& services, UserAccount& account) {
   const TextView name = account.Exists != 0 && !account.OldName.empty() ? account.OldName.view()
                                                                         : account.Name.view();
-  auto info = services.platform.accounts->GetUserInfo(account.Domain.view(), name, 3);
+  auto info = services.platform.accounts->GetUserInfo(platform::kLocalComputer, name, 3);
   if (!info) return false;
   const auto fill = [](auto& field, TextView system) {
     if (field.empty()) field = system;

@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/registry_text.h"
 #include "platform/security.h"
+#include "platform/services.h"
 #include "platform/user_profiles.h"
 
 namespace tarn::accounts {
@@ -85,6 +86,8 @@ std::optional<UserHive> LoadUserHive(const AccountServices& services, const plat
   }
   const Text file = HiveFilePath(services, folder);
   if (!services.platform.files->Exists(file)) return std::nullopt;
+  const platform::PrivilegeScope privileges(*services.platform.services,
+                                            platform::HiveLoadingPrivileges());
   if (registry.LoadHive(platform::kUsers, sidText, file) != kErrorSuccess) return std::nullopt;
   auto root = registry.OpenKey(platform::kUsers, sidText, platform::kKeyAllAccess);
   if (!root) {
@@ -99,6 +102,8 @@ WinError UnloadUserHive(const AccountServices& services, const platform::Sid& si
   platform::Registry& registry = *services.platform.registry;
   registry.CloseKey(hive.root);
   if (!hive.loadedHere) return kErrorSuccess;
+  const platform::PrivilegeScope privileges(*services.platform.services,
+                                            platform::HiveLoadingPrivileges());
   return registry.UnloadHive(platform::kUsers, sid.ToText());
 }
 

@@ -59,13 +59,19 @@ Text UnscramblePassword(std::vector<uint8_t>& bytes) {
   return text;
 }
 
-std::optional<Text> ReadScrambledPassword(platform::ProfileFiles& profiles, TextView file,
-                                          int32_t n, int32_t byteCount, uint32_t bufferBytes) {
+std::optional<Text> ReadScrambledValue(platform::ProfileFiles& profiles, TextView file,
+                                       TextView section, TextView key, int32_t byteCount,
+                                       uint32_t bufferBytes) {
   if (byteCount <= 0 || static_cast<uint32_t>(byteCount) > bufferBytes) return std::nullopt;
-  auto bytes = profiles.GetStruct(file, kUsersSection, NumberedKey(u"Password", n),
-                                  static_cast<uint32_t>(byteCount));
+  auto bytes = profiles.GetStruct(file, section, key, static_cast<uint32_t>(byteCount));
   if (!bytes) return std::nullopt;
   return UnscramblePassword(*bytes);
+}
+
+std::optional<Text> ReadScrambledPassword(platform::ProfileFiles& profiles, TextView file,
+                                          int32_t n, int32_t byteCount, uint32_t bufferBytes) {
+  return ReadScrambledValue(profiles, file, kUsersSection, NumberedKey(u"Password", n), byteCount,
+                            bufferBytes);
 }
 
 WinError EncryptUsers(platform::ProfileFiles& profiles, TextView file,

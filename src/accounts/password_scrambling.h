@@ -37,6 +37,13 @@ void RunDecode(std::vector<uint8_t>& bytes, uint8_t seed);
 // The bytes are wiped afterwards; the caller wipes the result.
 [[nodiscard]] Text UnscramblePassword(std::vector<uint8_t>& bytes);
 
+// Reads the scrambled password held by `key` of `section`, `byteCount`
+// bytes. nullopt when the count is not positive, exceeds `bufferBytes`, or the
+// value is not a valid struct value of that size. The caller wipes the result.
+[[nodiscard]] std::optional<Text> ReadScrambledValue(platform::ProfileFiles& profiles,
+                                                     TextView file, TextView section, TextView key,
+                                                     int32_t byteCount, uint32_t bufferBytes);
+
 // Reads the scrambled password "Password.<n>" of `byteCount` bytes. nullopt
 // when the count is not positive, exceeds `bufferBytes`, or the value is not
 // a valid struct value of that size.

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/wipe.h"
 #include "catalogue/installation_tests.h"
 #include "platform/file_system.h"
 #include "platform/profile_document.h"
@@ -39,6 +40,8 @@ void LoadCatalogueBytes(const platform::Platform& platform, std::vector<uint8_t>
   const uint32_t codePage =
       platform.system ? platform.system->AnsiCodePage() : platform::kCodePageWindows1252;
   const platform::ProfileDocument document = platform::ProfileDocument::Parse(bytes, codePage);
+  // The file's passwords stay only in the parsed document, which wipes them.
+  SecureZero(bytes.data(), bytes.size());
   std::vector<uint8_t>().swap(bytes);
   DocumentSource source(document);
   LoadWithMachineTests(platform, source, options, catalogue);

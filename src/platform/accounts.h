@@ -59,6 +59,11 @@ struct JoinInformation {
   uint32_t status = kNetSetupUnknownStatus;
 };
 
+// The server name of every account and policy call the program makes: the
+// local computer. An account record's domain never sends one elsewhere,
+// where the calls would carry the administrator's credentials and passwords.
+inline constexpr TextView kLocalComputer = u"";
+
 class Accounts {
  public:
   virtual ~Accounts() = default;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/wipe.h"
+
 #include "platform/folded_name_index.h"
 #include "platform/profile_struct_value.h"
 #include "platform/profile_syntax.h"
@@ -66,8 +68,16 @@ struct ProfileDocument::Impl {
   std::optional<TextView> ValueOf(TextView section, TextView key) const;
   Text SectionList(const Section& section) const;
 
+  // Built anew and the old text wiped: a replacement that grew the text in
+  // place would leave its old buffer, passwords included, in freed memory.
   void Replace(size_t start, size_t length, TextView with) {
-    text.replace(start, length, with);
+    Text replaced;
+    replaced.reserve(text.size() - length + with.size());
+    replaced.append(TextView(text).substr(0, start));
+    replaced.append(with);
+    replaced.append(TextView(text).substr(start + length));
+    WipeText(text);
+    text = std::move(replaced);
     Index();
   }
   void DeleteSection(TextView name);
@@ -193,7 +203,10 @@ void ProfileDocument::Impl::SetValue(TextView section, TextView key, TextView va
 }
 
 ProfileDocument::ProfileDocument() : impl_(std::make_unique<Impl>()) {}
-ProfileDocument::~ProfileDocument() = default;
+// A configuration holds passwords: its text is wiped before it is freed.
+ProfileDocument::~ProfileDocument() {
+  if (impl_) WipeText(impl_->text);
+}
 ProfileDocument::ProfileDocument(ProfileDocument&&) noexcept = default;
 ProfileDocument& ProfileDocument::operator=(ProfileDocument&&) noexcept = default;
 

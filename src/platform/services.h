@@ -20,6 +20,36 @@ class Services {
   // Enables the named privileges of the process token in one request; names
   // the system does not resolve are left out. Returns the request's outcome.
   [[nodiscard]] virtual WinError EnablePrivileges(const std::vector<Text>& names) = 0;
+  // Disables the named privileges of the process token again (held, not
+  // enabled); names the system does not resolve are left out.
+  [[nodiscard]] virtual WinError DisablePrivileges(const std::vector<Text>& names) = 0;
+};
+
+// The privileges that let a program read and write any file and load any
+// hive. Enabled only for the calls that need them (loading and unloading an
+// account's hive, its logon environment), never for the whole run.
+inline const std::vector<Text>& HiveLoadingPrivileges() {
+  static const std::vector<Text> names = {u"SeBackupPrivilege", u"SeRestorePrivilege"};
+  return names;
+}
+
+// Enables `names` for its lifetime and disables them again at its end. One
+// thread of the program loads hives at a time (the worker during the run),
+// so scopes do not overlap.
+class PrivilegeScope {
+ public:
+  PrivilegeScope(Services& services, const std::vector<Text>& names)
+      : services_(services), names_(names), enabled_(services.EnablePrivileges(names)) {}
+  ~PrivilegeScope() { (void)services_.DisablePrivileges(names_); }
+  PrivilegeScope(const PrivilegeScope&) = delete;
+  PrivilegeScope& operator=(const PrivilegeScope&) = delete;
+  // The answer of the enabling request.
+  [[nodiscard]] WinError enabled() const { return enabled_; }
+
+ private:
+  Services& services_;
+  const std::vector<Text>& names_;
+  WinError enabled_;
 };
 
 }  // namespace tarn::platform

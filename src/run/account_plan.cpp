@@ -9,6 +9,7 @@
 #include "accounts/shell_folders.h"
 #include "base/shell_folder_names.h"
 #include "catalogue/plan_view.h"
+#include "platform/accounts.h"
 #include "platform/environment.h"
 #include "run/installation_variables.h"
 
@@ -74,8 +75,10 @@ PlannedAccount PlanOne(const accounts::AccountServices& services, const UserAcco
   plan.fullName = account.FullName.str();
   plan.group = accounts::GroupChangeOf(account.Group, account.Primary != 0);
   if (plan.group) {
-    plan.joinName = accounts::GroupDisplayName(services, account.Domain.view(), plan.group->join);
-    plan.leaveName = accounts::GroupDisplayName(services, account.Domain.view(), plan.group->leave);
+    plan.joinName =
+        accounts::GroupDisplayName(services, platform::kLocalComputer, plan.group->join);
+    plan.leaveName =
+        accounts::GroupDisplayName(services, platform::kLocalComputer, plan.group->leave);
   }
   plan.dropsDenyLogon =
       DropsDenyLogon(account, WelcomeScreenOf(*services.platform.registry, account, plan.renamed));

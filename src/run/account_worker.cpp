@@ -136,13 +136,14 @@ WinError SystemAccountWorker::LowerToStandardUser(const UserAccount& account) {
 
 app::Outcome SystemAccountWorker::DeleteAccount(const UserAccount& account) {
   Verbose(u"Deleting user: '%s'", {account.OldName.view()});
-  if (Protected(account.Domain.view(), account.OldName.view(), true)) return app::Outcome::kError;
+  if (Protected(platform::kLocalComputer, account.OldName.view(), true))
+    return app::Outcome::kError;
   // The SID is taken first: once the account is gone its name no longer
   // leads to the profile, and a profile must not go while its account stays.
-  const auto sid = accounts::ResolveAccountSid(services_, account.Domain.view(),
+  const auto sid = accounts::ResolveAccountSid(services_, platform::kLocalComputer,
                                                account.OldName.view(), platform::kSidTypeUser);
   const WinError deleted =
-      app_.platform.accounts->DeleteUser(account.Domain.view(), account.OldName.view());
+      app_.platform.accounts->DeleteUser(platform::kLocalComputer, account.OldName.view());
   if (deleted != kErrorSuccess) {
     app_.log.WriteFormat(app::kLogError, static_cast<int32_t>(deleted),
                          u"%s: Can't delete user '%s'; its profile is kept",
@@ -162,7 +163,7 @@ app::Outcome SystemAccountWorker::DeleteAccount(const UserAccount& account) {
 WinError SystemAccountWorker::CreateOrChange(const UserAccount& account, bool& created,
                                              bool& isNew) {
   platform::Accounts& system = *app_.platform.accounts;
-  const TextView server = account.Domain.view();
+  const TextView server = platform::kLocalComputer;
   const TextView name = account.Name.view();
   platform::UserInfo info;
   info.name = account.Name.str();
@@ -203,12 +204,13 @@ void SystemAccountWorker::ApplyWelcomeScreen(const UserAccount& account, bool re
   WarnIfFailed(accounts::SetWelcomeScreen(registry, account.Name.view(), show),
                u"set the welcome screen entry", account.Name.view());
   if (!DropsDenyLogon(account, show)) return;
-  const uint32_t held = accounts::HasAccountRight(
-      services_, account.Domain.view(), account.Name.view(), accounts::kDenyInteractiveLogonRight);
+  const uint32_t held =
+      accounts::HasAccountRight(services_, platform::kLocalComputer, account.Name.view(),
+                                accounts::kDenyInteractiveLogonRight);
   // A right that comes through a group is the group's business.
   if ((held & accounts::kRightHeldDirectly) != 0) {
     const bool dropped =
-        accounts::DropAccountRights(services_, account.Domain.view(), account.Name.view(),
+        accounts::DropAccountRights(services_, platform::kLocalComputer, account.Name.view(),
                                     accounts::kDenyInteractiveLogonRight);
     WarnIfFailed(dropped ? kErrorSuccess : kErrorGenFailure, u"allow the logon",
                  account.Name.view());
@@ -219,7 +221,7 @@ app::Outcome SystemAccountWorker::ApplyAccount(UserAccount& account,
                                                accounts::VolumeChecker& volumes) {
   platform::Environment& environment = *app_.platform.environment;
   platform::Accounts& system = *app_.platform.accounts;
-  const TextView server = account.Domain.view();
+  const TextView server = platform::kLocalComputer;
   if (account.Exists != 0) {
     Verbose(u"Modifying user: %s", {account.OldName.view()});
   } else {
@@ -387,7 +389,7 @@ void SystemAccountWorker::SetUpRoamingProfile(UserAccount& account, const platfo
       platform::UnExpandPath(*app_.platform.environment, expanded, accounts::kPathCapacity + 1)
           .value_or(expanded);
   account.RoamingProfile = expanded;
-  WarnIfFailed(app_.platform.accounts->SetUserText(account.Domain.view(), account.Name.view(),
+  WarnIfFailed(app_.platform.accounts->SetUserText(platform::kLocalComputer, account.Name.view(),
                                                    platform::kUserLevelProfile, unexpanded),
                u"set the roaming profile path", account.Name.view());
   const accounts::ProfileSetup roaming = accounts::SetUpRoamingProfile(
@@ -430,7 +432,7 @@ void SystemAccountWorker::DropNewAccount(const UserAccount& account, bool isNew)
   // An account that was there before the run is never destroyed for want of
   // a profile folder: it is only left without the remaining steps.
   if (isNew) {
-    WarnIfFailed(app_.platform.accounts->DeleteUser(account.Domain.view(), account.Name.view()),
+    WarnIfFailed(app_.platform.accounts->DeleteUser(platform::kLocalComputer, account.Name.view()),
                  u"remove the unfinished account", account.Name.view());
   }
 }

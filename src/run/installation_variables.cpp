@@ -258,7 +258,7 @@ void SetLoggedOnUserVariables(const VariableContext& context) {
   variables.Remove(u"USERPASSWORD");
   const TextView computer = context.config ? context.config->Computer.view() : TextView();
   if (platform.accounts) {
-    if (auto info = platform.accounts->GetUserInfo(computer, name, 1)) {
+    if (auto info = platform.accounts->GetUserInfo(platform::kLocalComputer, name, 1)) {
       SetHomeVariables(variables, CutToCapacity(info->homeDir, 260));
     }
   }

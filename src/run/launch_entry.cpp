@@ -34,6 +34,12 @@ constexpr TextView kTreeNotHeld =
     u"Abort can end only \"%s\" itself, not the programs it starts. %s";
 // The display name and the limit in seconds.
 constexpr TextView kTimedOutLine = u"\"%s\" was still running after %u seconds and was ended.";
+constexpr TextView kNotEndedLine =
+    u"\"%s\" was still running %u ms after it was ended at its time limit; nothing more is "
+    u"started beside it.";
+constexpr TextView kQuoteRefusedLine =
+    u"\"%s\" was not started: an argument holding a quote would end a quoted part of the "
+    u"command registered for its file type.";
 // The display name, the pause in seconds, the try and the number of tries.
 constexpr TextView kBusyLine =
     u"Another installation is in progress; \"%s\" will be started again in %u seconds "
@@ -182,6 +188,9 @@ Ending WaitForCommand(LaunchContext& context, platform::Process& process, TextVi
   std::optional<Clock::time_point> deadline;
   if (limitSeconds != 0) deadline = Clock::now() + std::chrono::seconds(limitSeconds);
   Ending ending = Ending::kExited;
+  // Ended at its time limit: nobody may be there to press Abort again, so the
+  // wait for its end has a limit of its own.
+  bool endedAtLimit = false;
   for (;;) {
     const Result<platform::ProcessWait> wait =
         process.WaitOrAbort(*context.signals.abort, RemainingMs(deadline));
@@ -194,9 +203,14 @@ Ending WaitForCommand(LaunchContext& context, platform::Process& process, TextVi
     if (*wait == platform::ProcessWait::kTimedOut && deadline && Clock::now() < *deadline) {
       continue;
     }
+    if (*wait == platform::ProcessWait::kTimedOut && endedAtLimit) {
+      app.log.WriteFormat(kLogError, 0, kNotEndedLine, {displayName, context.endWaitMs});
+      return Ending::kUnknown;
+    }
     uint32_t exitCode = kAbortedExitCode;
     if (*wait == platform::ProcessWait::kTimedOut) {
-      deadline.reset();
+      endedAtLimit = true;
+      deadline = Clock::now() + std::chrono::milliseconds(context.endWaitMs);
       exitCode = kTimedOutExitCode;
       if (ending == Ending::kExited) ending = Ending::kTimedOut;
     } else if (ending == Ending::kExited) {
@@ -304,6 +318,11 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   if (context.signals.cancelled) {
     record.outcome = app::Outcome::kSkipped;
     return entry.Next;
+  }
+  if (commandLine.empty()) {
+    app.log.WriteFormat(kLogError, 0, kQuoteRefusedLine, {displayName});
+    record.outcome = app::Outcome::kError;
+    return catalogue::NextAfterSubtree(&entry);
   }
   const uint32_t limitSeconds = TimeLimitSeconds(app.config, entry);
   for (;;) {

@@ -27,6 +27,8 @@ namespace tarn::run {
 inline constexpr uint32_t kAbortedExitCode = 1067;
 // The exit code a command ended at its time limit gets (ERROR_TIMEOUT).
 inline constexpr uint32_t kTimedOutExitCode = 1460;
+// Milliseconds a command ended at its time limit is waited for.
+inline constexpr uint32_t kEndWaitMs = 30000;
 // Installer exit codes judged with InstallerCodes: done, the computer
 // restarts (ERROR_SUCCESS_REBOOT_INITIATED); another installation is in
 // progress (ERROR_INSTALL_ALREADY_RUNNING).
@@ -77,6 +79,9 @@ struct LaunchContext {
   // Set when a command's end could not be known: it may still run, and
   // nothing that needs it gone may follow.
   bool commandLeftRunning = false;
+  // How long a command ended at its time limit is waited for before the run
+  // reports it still running and gives up on it (commandLeftRunning).
+  uint32_t endWaitMs = kEndWaitMs;
 };
 
 // 0, 3010 (restart required) and 3011 (restart initiated) are successes.

@@ -28,23 +28,29 @@ Text ReadDefaultText(platform::Registry& registry, TextView subKey, uint32_t* ty
   return value->AsText();
 }
 
-// Puts `argument` in place of every `placeholder` in `line`; true when the
-// line held the placeholder. The usual templates quote the document
-// themselves ("%1"), so the argument is quoted only where the template has
-// not done it: quotes of its own would close the template's quoted part and
-// leave the blank outside it.
-bool PlaceArgument(Text& line, TextView placeholder, TextView argument) {
+enum class Placing { kAbsent, kPlaced, kRefused };
+
+// Puts `argument` in place of every `placeholder` in `line`. The usual
+// templates quote the document themselves ("%1"), so the argument is quoted
+// only where the template has not done it: quotes of its own would close the
+// template's quoted part and leave the blank outside it. For the same reason
+// an argument holding a quote is refused inside a quoted part: it would end
+// the part there and let the rest of the argument become arguments of their
+// own to the registered program.
+Placing PlaceArgument(Text& line, TextView placeholder, TextView argument) {
   const Text quoted = QuoteArgument(argument);
-  bool found = false;
+  Placing placing = Placing::kAbsent;
   size_t pos = FindIgnoreCase(line, placeholder, 0);
   while (pos != Text::npos) {
-    found = true;
-    const TextView text = InQuotedPart(line, pos) ? argument : TextView(quoted);
+    placing = Placing::kPlaced;
+    const bool inQuotes = InQuotedPart(line, pos);
+    if (inQuotes && argument.find(u'"') != TextView::npos) return Placing::kRefused;
+    const TextView text = inQuotes ? argument : TextView(quoted);
     if (line.size() - placeholder.size() + text.size() > kUncutCapacity) break;
     line.replace(pos, placeholder.size(), text);
     pos = FindIgnoreCase(line, placeholder, pos + text.size());
   }
-  return found;
+  return placing;
 }
 
 }  // namespace
@@ -88,9 +94,12 @@ size_t ResolveCommandLine(platform::Registry& registry, platform::Environment* e
   Text collected;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const Text placeholder = Format(u"%%%u", {static_cast<unsigned>(i + 1)});
-    if (!PlaceArgument(commandLine, placeholder, arguments[i])) {
-      collected += QuoteArgument(arguments[i]) + u" ";
+    const Placing placing = PlaceArgument(commandLine, placeholder, arguments[i]);
+    if (placing == Placing::kRefused) {
+      commandLine.clear();
+      return arguments.size();
     }
+    if (placing == Placing::kAbsent) collected += QuoteArgument(arguments[i]) + u" ";
   }
   (void)ReplaceText(commandLine, kUncutCapacity, u"%*", collected);
   return arguments.size();

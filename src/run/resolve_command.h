@@ -32,7 +32,10 @@ inline constexpr size_t kFileTypeCapacity = 260;
 // unless the template already quotes the placeholder) and "%*" by the
 // arguments the template has no placeholder for (each quoted as needed and
 // followed by one space; dropped when the template has no "%*"). Otherwise
-// `commandLine` is the command as written. Returns the number of arguments.
+// `commandLine` is the command as written. An argument holding a double quote
+// that would go inside a quoted part of the template is refused: it would end
+// that part early and hand the program arguments nobody wrote; `commandLine`
+// is then left empty. Returns the number of arguments.
 // The command line is never cut: a line too long for the system makes the
 // start fail instead of starting another command.
 size_t ResolveCommandLine(platform::Registry& registry, platform::Environment* environment,

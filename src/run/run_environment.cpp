@@ -1,17 +1,26 @@
 #include "run/run_environment.h"
 
 #include "app/app_context.h"
+#include "base/wipe.h"
 #include "platform/environment_block.h"
+#include "platform/services.h"
 #include "platform/user_profiles.h"
 
 namespace tarn::run {
 
 Result<platform::EnvironmentBlock> AccountCommandBlock(AppContext& app,
                                                        const platform::LogonCredentials& logon) {
-  auto own = app.platform.processes->LogonEnvironment(logon);
+  auto own = [&app, &logon] {
+    // Loading the account's profile for its environment needs them.
+    const platform::PrivilegeScope privileges(*app.platform.services,
+                                              platform::HiveLoadingPrivileges());
+    return app.platform.processes->LogonEnvironment(logon);
+  }();
   if (!own) return own;
-  return platform::OverlayProgramVariables(*own, app.startEnvironment,
-                                           app.platform.environment->CurrentBlock());
+  platform::EnvironmentBlock block = platform::OverlayProgramVariables(
+      *own, app.startEnvironment, app.platform.environment->CurrentBlock());
+  WipeText(*own);
+  return block;
 }
 
 bool RunEnvironment::Enter(const accounts::UserAccount& primary) {

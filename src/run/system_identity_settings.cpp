@@ -58,11 +58,20 @@ void SetAutoLogon(AppContext& app, const ScopedKey& key, const accounts::UserAcc
   SetText(app, key, u"DefaultDomainName", app.config.Computer);
   Remove(app, key, u"AutoLogonCount");
   Remove(app, key, u"DefaultPassword");
+  // Only in the local policy, whatever domain the account names; Winlogon
+  // reads it there.
   if (primary != nullptr) {
-    const uint32_t status = app.platform.identity->StorePrivateData(
-        primary->Domain, kDefaultPasswordSecret, app.config.UserPwd);
+    const uint32_t status =
+        app.platform.identity->StorePrivateData(kDefaultPasswordSecret, app.config.UserPwd.view());
     WarnIfFailed(app, status, u"store the secret", kDefaultPasswordSecret);
   }
+}
+
+// Automatic logon off: the password it would have used goes too.
+void RemoveAutoLogonSecret(AppContext& app) {
+  const uint32_t status = app.platform.identity->StorePrivateData(kDefaultPasswordSecret, {});
+  if (status == platform::kStatusObjectNameNotFound) return;
+  WarnIfFailed(app, status, u"remove the secret", kDefaultPasswordSecret);
 }
 
 }  // namespace
@@ -130,6 +139,7 @@ void ApplyAutoLogon(AppContext& app, const accounts::UserAccount* primary) {
   Remove(app, key, u"AutoAdminLogon");
   Remove(app, key, u"DefaultPassword");
   Remove(app, key, u"AutoLogonCount");
+  RemoveAutoLogonSecret(app);
 }
 
 bool ApplyComputerName(AppContext& app) {

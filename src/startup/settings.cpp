@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "accounts/password_scrambling.h"
 #include "base/format.h"
 #include "base/shell_folder_names.h"
+#include "base/wipe.h"
 #include "platform/profile_files.h"
 
 namespace tarn::startup {
@@ -18,6 +20,19 @@ class SettingsReader {
   // The value of `key` read into a buffer of `capacity` units, terminator included.
   [[nodiscard]] Text String(TextView key, uint32_t capacity) {
     return profiles_.GetString(iniPath_, kSettingsSection, key, u"", capacity).data;
+  }
+  // A password key: its text, or, when "<key>Crypted" gives a byte count,
+  // the scrambled form the users file uses, in at most `capacity` units.
+  // Every copy but the answer is wiped; the caller wipes the answer.
+  [[nodiscard]] Text Password(TextView key, uint32_t capacity) {
+    const int32_t crypted = Int(Text(key) + u"Crypted", 0);
+    if (crypted == 0) return String(key, capacity);
+    std::optional<Text> password = accounts::ReadScrambledValue(
+        profiles_, iniPath_, kSettingsSection, key, crypted, accounts::kReadBufferBytes);
+    if (!password) return Text();
+    Text answer(TextView(*password).substr(0, capacity - 1));
+    WipeText(*password);
+    return answer;
   }
   [[nodiscard]] int32_t Int(TextView key, int32_t defaultValue) {
     return profiles_.GetInt(iniPath_, kSettingsSection, key, defaultValue);
@@ -63,14 +78,14 @@ void ReadIdentity(SettingsReader& reader, app::InstallConfig& config) {
   reader.TextIfEmpty(config.Workgroup, u"Workgroup", 15);
   reader.TextIfEmpty(config.User, u"User", 20);
   if (config.UserPwd.empty()) {
-    SecretText password(reader.String(u"UserPwd", 100));
+    SecretText password(reader.Password(u"UserPwd", 100));
     config.UserPwd = password.str();
   }
   reader.TextIfEmpty(config.Owner, u"Owner", 128);
   reader.TextIfEmpty(config.Org, u"Org", 128);
   reader.TextIfEmpty(config.Admin, u"Admin", 20);
   if (config.AdminPwd.empty()) {
-    SecretText password(reader.String(u"AdminPwd", 100));
+    SecretText password(reader.Password(u"AdminPwd", 100));
     config.AdminPwd = password.str();
     if (!password.str().empty()) config.AdminPwdGiven = true;
   }

@@ -60,10 +60,11 @@ void MakePathsAbsolute(AppContext& app) {
   app.config.UsersPath = app::MakeAbsoluteToProgram(app.config.UsersPath, folder);
 }
 
+// Backup and restore, which open every file and hive, are enabled only
+// around the calls that need them (platform::PrivilegeScope); nothing the
+// program calls on Windows 10/11 needs the TCB privilege.
 void EnablePrivileges(platform::Services& services) {
-  (void)services.EnablePrivileges({u"SeShutdownPrivilege", u"SeInteractiveLogonRight",
-                                   u"SeNetworkLogonRight", u"SeTcbPrivilege", u"SeRestorePrivilege",
-                                   u"SeBackupPrivilege"});
+  (void)services.EnablePrivileges({u"SeShutdownPrivilege"});
 }
 
 // Without the service, commands cannot run under other credentials: the
@@ -150,8 +151,10 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   // A plan only reads: opening the settings' log would empty the log of the
   // last real run.
   if (!options.planFile.empty()) {
-    (void)catalogue::WritePlanFile(app.platform, app.config.IniPath, {app.config.HasGaps},
-                                   options.planFile, run::LaunchCommandLines(app.platform));
+    (void)catalogue::WritePlanFile(
+        app.platform, app.config.IniPath, {app.config.HasGaps}, options.planFile,
+        run::LaunchCommandLines(app.platform,
+                                {app.config.UserPwd.view(), app.config.AdminPwd.view()}));
     return 0;
   }
   if (!logOpened && app.config.LogEnabled)

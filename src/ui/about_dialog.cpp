@@ -16,6 +16,7 @@
 #include "ui/shell_open.h"
 #include "ui/translate_ui.h"
 #include "wizard/about_facts.h"
+#include "wizard/countdown.h"
 
 namespace tarn::ui {
 namespace {
@@ -27,6 +28,8 @@ using UniqueFont = win32::UniqueSystemPointer<std::remove_pointer_t<HFONT>, Dele
 
 struct AboutState {
   AppContext* app = nullptr;
+  const wizard::Countdown* countdown = nullptr;
+  bool mayLog = false;
   // Outlives the dialog: it is released once the dialog has gone.
   UniqueFont titleFont;
 };
@@ -78,8 +81,9 @@ bool IsLink(HWND dialog, HWND control) {
   return false;
 }
 
-// A click on a link, or Enter on one, opens its target in the user's browser.
-void FollowLink(HWND dialog, const NMHDR& header) {
+// A click on a link, or Enter on one, opens its target in the user's
+// browser, unless the wizard may still go on by itself.
+void OpenLink(HWND dialog, const NMHDR& header) {
   if (header.code != static_cast<UINT>(NM_CLICK) && header.code != static_cast<UINT>(NM_RETURN)) {
     return;
   }
@@ -87,7 +91,10 @@ void FollowLink(HWND dialog, const NMHDR& header) {
   const auto& link = reinterpret_cast<const NMLINK&>(header);
   const std::wstring target(link.item.szUrl, wcsnlen(link.item.szUrl, L_MAX_URL_LENGTH));
   if (target.empty()) return;
-  OpenWithShell(dialog, target.c_str());
+  const AboutState* state = DialogStateOf<AboutState>(dialog);
+  if (state == nullptr || !state->countdown->ShellWindowsAllowed()) return;
+  FollowLink(win32::FromWide(target.data(), target.size()),
+             state->mayLog ? &state->app->log : nullptr);
 }
 
 INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,7 +110,7 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return FALSE;
     case WM_NOTIFY:
-      FollowLink(dialog, *reinterpret_cast<const NMHDR*>(lParam));
+      OpenLink(dialog, *reinterpret_cast<const NMHDR*>(lParam));
       return FALSE;
     case WM_COMMAND:
       return EndOnOkOrCancel(dialog, wParam) ? TRUE : FALSE;
@@ -114,10 +121,12 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void OpenAboutDialog(HWND owner, AppContext& app) {
+void OpenAboutDialog(HWND owner, AppContext& app, const wizard::Countdown& countdown, bool mayLog) {
   EnsureLinkClass();
   AboutState state;
   state.app = &app;
+  state.countdown = &countdown;
+  state.mayLog = mayLog;
   (void)DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner,
                         StatefulDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
 }

@@ -75,11 +75,19 @@ bool AccountListPage::OnInitDialog() {
   TranslateDialog(window(), IDD_ACCOUNTS_PAGE, session_.app.translator);
   const wizard::Countdown& countdown = session_.countdown;
   model_->WarnAtStart(Asker(countdown.autoStartArmed() || countdown.autoEndArmed()));
-  if (session_.app.config.DisableLoadMenu == 1) {
-    EnableWindow(Control(IDC_LOAD_ACCOUNTS_BUTTON), FALSE);
-  }
+  ShowLoadButton();
   ArmPageTimers(session_, window());
   return true;
+}
+
+void AccountListPage::ShowLoadButton() {
+  const bool allowed =
+      session_.app.config.DisableLoadMenu != 1 && session_.countdown.ShellWindowsAllowed();
+  EnableWindow(Control(IDC_LOAD_ACCOUNTS_BUTTON), allowed);
+}
+
+void AccountListPage::OnCountdownStopped() {
+  ShowLoadButton();
 }
 
 void AccountListPage::SetUpList() {
@@ -384,6 +392,7 @@ void AccountListPage::ToggleDeleted() {
 }
 
 void AccountListPage::LoadUsers() {
+  if (!session_.countdown.ShellWindowsAllowed()) return;
   const std::optional<Text> chosen =
       AskForConfigurationFile(window(), session_.app.translator, IDS_LOAD_ACCOUNTS_TITLE);
   if (!chosen) return;

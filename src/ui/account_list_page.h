@@ -21,6 +21,7 @@ class AccountListPage final : public PropertyPage {
   // `session` must outlive the page.
   explicit AccountListPage(WizardSession& session);
   ~AccountListPage() override;
+  void OnCountdownStopped() override;
 
  protected:
   bool OnInitDialog() override;
@@ -42,6 +43,9 @@ class AccountListPage final : public PropertyPage {
   void ShowRows();
   void ShowRow(size_t row);
   void ShowButtons();
+  // Load is offered only while the countdown is off and the configuration
+  // allows it.
+  void ShowLoadButton();
   [[nodiscard]] std::vector<size_t> SelectedRows() const;
   [[nodiscard]] std::optional<size_t> SelectionMark() const;
   [[nodiscard]] LRESULT ListNotify(NMHDR& header, bool& handled);

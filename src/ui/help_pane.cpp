@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,9 +20,10 @@
 namespace tarn::ui {
 
 // The rich edit control's partner for embedded objects: it hands out
-// storage on memory for the pictures of a help document and accepts every
-// object. Reference-counted; the control holds one reference, the pane the
-// other.
+// storage on memory for the pictures of a help document and refuses every
+// other object. A document's OLE object would be loaded, and its server
+// possibly run, inside the elevated program; a picture is drawn, never run.
+// Reference-counted; the control holds one reference, the pane the other.
 // COM objects end in Release, never through a pointer to their interface.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
@@ -37,9 +39,8 @@ class HelpPaneCallback final : public IRichEditOleCallback {
   HRESULT STDMETHODCALLTYPE GetInPlaceContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
                                               OLEINPLACEFRAMEINFO*) noexcept override;
   HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL) noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE QueryInsertObject(CLSID*, IStorage*, LONG) noexcept override {
-    return S_OK;
-  }
+  // Asked for each object of a document as it is read: only static pictures.
+  HRESULT STDMETHODCALLTYPE QueryInsertObject(CLSID* kind, IStorage*, LONG) noexcept override;
   HRESULT STDMETHODCALLTYPE DeleteObject(IOleObject*) noexcept override { return S_OK; }
   HRESULT STDMETHODCALLTYPE QueryAcceptData(IDataObject*, CLIPFORMAT*, DWORD, BOOL,
                                             HGLOBAL) noexcept override {
@@ -192,6 +193,19 @@ ULONG HelpPaneCallback::Release() noexcept {
   const ULONG left = --references_;
   if (left == 0) delete this;
   return left;
+}
+
+HRESULT HelpPaneCallback::QueryInsertObject(CLSID* kind, IStorage*, LONG) noexcept {
+  if (kind == nullptr) return E_FAIL;
+  // The static metafile, device-independent bitmap and enhanced metafile
+  // pictures of a document become: {000003xx-0000-0000-C000-000000000046}.
+  constexpr GUID kPictureTail = {
+      0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+  const bool staticPicture =
+      (kind->Data1 == 0x315 || kind->Data1 == 0x316 || kind->Data1 == 0x319) &&
+      kind->Data2 == kPictureTail.Data2 && kind->Data3 == kPictureTail.Data3 &&
+      std::equal(std::begin(kind->Data4), std::end(kind->Data4), std::begin(kPictureTail.Data4));
+  return staticPicture ? S_OK : E_FAIL;
 }
 
 HRESULT HelpPaneCallback::GetNewStorage(IStorage** storage) noexcept {

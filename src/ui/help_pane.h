@@ -31,7 +31,7 @@ class HelpPane {
 
   // Takes over the rich edit control: link detection, the notifications the
   // page handles (links, protection, object positions), the callback that
-  // lets documents carry pictures; shows the control. False when the control
+  // lets documents carry pictures and no other object; shows the control. False when the control
   // is missing; the pane then ignores every call.
   [[nodiscard]] bool Create(HWND richEdit);
   // Releases what Create took; safe to repeat. Call it while the control

@@ -2,6 +2,7 @@
 // context and the start-up sequence. The exit code is the start-up's: 0
 // unless a launcher asked for one that tells the outcome.
 #include "app/app_context.h"
+#include "base/wipe.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
@@ -17,7 +18,9 @@ int Run(const wchar_t* commandLine) {
   tarn::AppContext app(services.platform());
   tarn::startup::AccountStartupSteps accounts;
   tarn::ui::ProgramHost wizard(accounts.store());
-  return tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), {accounts, wizard});
+  // The line may carry /userpwd= and /adminpwd=: its copy goes with the run.
+  const tarn::SecretText line(tarn::win32::FromWide(commandLine));
+  return tarn::startup::RunStartup(app, line.str(), {accounts, wizard});
 }
 
 }  // namespace

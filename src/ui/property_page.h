@@ -31,6 +31,11 @@ class PropertyPage {
   [[nodiscard]] PROPSHEETPAGEW Describe(HINSTANCE instance, const wchar_t* title,
                                         const wchar_t* headerTitle, const wchar_t* headerSubTitle);
 
+  // The frame stopped the countdown for good: what stayed off while the
+  // wizard could go on by itself may be offered now. Called only while the
+  // page's window exists.
+  virtual void OnCountdownStopped() {}
+
  protected:
   // WM_INITDIALOG; return false when the page set the focus itself.
   virtual bool OnInitDialog() { return true; }

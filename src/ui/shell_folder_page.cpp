@@ -6,6 +6,7 @@
 #include "platform/win32/win32_text.h"
 #include "ui/account_sheet_pages.h"
 #include "ui/translate_ui.h"
+#include "wizard/countdown.h"
 
 namespace tarn::ui {
 
@@ -89,7 +90,8 @@ void ShellFolderPage::FolderChosen() {
   SetControlText(Control(IDC_DESTINATION_EDIT), choice.path);
   filling_ = false;
   EnableWindow(Control(IDC_DESTINATION_EDIT), choice.editable);
-  EnableWindow(Control(IDC_BROWSE_FOLDER_BUTTON), choice.editable);
+  EnableWindow(Control(IDC_BROWSE_FOLDER_BUTTON),
+               choice.editable && state_.session.countdown.ShellWindowsAllowed());
   SetControlText(Control(IDC_FOLDER_INFO_OUTPUT),
                  state_.session.app.translator.Translate(
                      static_cast<uint32_t>(IDS_SHELL_FOLDER_INFO_FIRST + *index)));
@@ -107,6 +109,7 @@ void ShellFolderPage::PathChanged() {
 }
 
 void ShellFolderPage::Browse() {
+  if (!state_.session.countdown.ShellWindowsAllowed()) return;
   const Text title = state_.session.app.translator.Translate(IDS_BROWSE_FOLDER_TITLE);
   const Text chosen = BrowseForFolder(window(), title);
   // Putting the path into the field runs the same rules as typing it.

@@ -17,6 +17,7 @@
 #include "ui/shell_open.h"
 #include "ui/translate_ui.h"
 #include "wizard/configuration_load.h"
+#include "wizard/countdown.h"
 #include "wizard/help_content.h"
 #include "wizard/software_page_layout.h"
 
@@ -42,6 +43,7 @@ bool SoftwarePage::OnInitDialog() {
   EnableWindow(Control(IDC_SOFTWARE_LIST), !session_.catalogue.empty());
   if (help_.Create(CreateHelpControl())) ShowDefaultHelp();
   CreateLoadMenu();
+  ShowLoadButton();
   ArmPageTimers(session_, window());
   LayOut();
   return true;
@@ -88,6 +90,14 @@ void SoftwarePage::CreateLoadMenu() {
   for (const Text& name : configurationFiles_) {
     AppendMenuW(items, MF_STRING | state, id++, win32::Wide(name).c_str());
   }
+}
+
+void SoftwarePage::ShowLoadButton() {
+  EnableWindow(Control(IDC_LOAD_SOFTWARE_BUTTON), session_.countdown.ShellWindowsAllowed());
+}
+
+void SoftwarePage::OnCountdownStopped() {
+  ShowLoadButton();
 }
 
 LONG_PTR SoftwarePage::OnSetActive() {
@@ -146,8 +156,12 @@ LRESULT SoftwarePage::OnNotify(NMHDR& header, bool& handled) {
     case EN_LINK: {
       const auto& link = reinterpret_cast<const ENLINK&>(header);
       if (link.msg != WM_LBUTTONDBLCLK) return 0;
+      // A double click is a person: the countdown stops, and the link opens.
+      StopCountdown();
       const Text target = help_.LinkText(link);
-      if (!target.empty()) OpenWithShell(window(), win32::Wide(target).c_str());
+      if (!target.empty() && session_.countdown.ShellWindowsAllowed()) {
+        FollowLink(target, &session_.app.log);
+      }
       return 0;
     }
     default:
@@ -233,7 +247,7 @@ void SoftwarePage::ShowSelectAllState() {
 
 void SoftwarePage::OpenLoadMenu() {
   StopCountdown();
-  if (!menu_) return;
+  if (!menu_ || !session_.countdown.ShellWindowsAllowed()) return;
   RECT button{};
   GetWindowRect(Control(IDC_LOAD_SOFTWARE_BUTTON), &button);
   const UINT command = static_cast<UINT>(

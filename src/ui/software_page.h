@@ -21,6 +21,7 @@ class SoftwarePage final : public PropertyPage {
   // `session` must outlive the page.
   explicit SoftwarePage(WizardSession& session);
   ~SoftwarePage() override;
+  void OnCountdownStopped() override;
 
  protected:
   bool OnInitDialog() override;
@@ -39,6 +40,8 @@ class SoftwarePage final : public PropertyPage {
   // The help pane's control, after the list; nullptr when rich edit is missing.
   [[nodiscard]] HWND CreateHelpControl();
   void CreateLoadMenu();
+  // Load is offered only while the countdown is off.
+  void ShowLoadButton();
   // Lays the controls out around the splitter.
   void LayOut();
   // Shows the help of a row; a row that does not exist leaves the pane.

@@ -208,6 +208,7 @@ void WizardFrame::StopCountdown() {
       if (!page->window()) continue;
       KillTimer(page->window(), IDT_AUTO_EXIT);
       KillTimer(page->window(), IDT_AUTO_INSTALL);
+      page->OnCountdownStopped();
     }
   }
   if (sheet_) {
@@ -270,6 +271,15 @@ void WizardFrame::LayOut(int width, int height) {
   ResizeCurrentPage();
 }
 
+bool WizardFrame::RunUnderWay() const {
+  const HWND current = CurrentPage(sheet_);
+  if (current == nullptr || !pages_) return false;
+  for (const auto& page : *pages_) {
+    if (page->window() == current) return page->dialogId() == IDD_STATUS_PAGE;
+  }
+  return false;
+}
+
 void WizardFrame::ResizeCurrentPage() {
   const HWND page = CurrentPage(sheet_);
   if (!page) return;
@@ -297,7 +307,7 @@ LRESULT WizardFrame::HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_CLOSE && Refuses(wizard::FrameInput::kCloseCommand)) return 0;
       if (wParam == IDM_ABOUT) {
-        OpenAboutDialog(sheet_, app_);
+        OpenAboutDialog(sheet_, app_, countdown_, !RunUnderWay());
         return 0;
       }
       break;

@@ -68,6 +68,9 @@ class WizardFrame : public FrameControl {
   void StartTimers();
   void LayOut(int width, int height);
   void ResizeCurrentPage();
+  // True while the status page is shown: the installation worker may own
+  // the log.
+  [[nodiscard]] bool RunUnderWay() const;
   void OnDisplayTimer();
   void OnBeepTimer();
   void Close();

@@ -44,6 +44,11 @@ class Countdown {
 
   [[nodiscard]] bool autoStartArmed() const { return autoStart_; }
   [[nodiscard]] bool autoEndArmed() const { return autoEnd_; }
+  // Load, folder browsing and links open the shell's own windows (file
+  // dialogs, a browser) from an elevated program. While the wizard may still
+  // go on or end by itself nobody need be at the keyboard, so they stay off
+  // until the countdown has stopped.
+  [[nodiscard]] bool ShellWindowsAllowed() const { return !autoStart_ && !autoEnd_; }
   // True while the on-screen count is to be shown (either countdown armed).
   [[nodiscard]] bool displayed() const { return (autoStart_ || autoEnd_) && !displayEnded_; }
   [[nodiscard]] bool beeping() const { return beep_; }

@@ -12,6 +12,7 @@
 #include "resource.h"
 #include "ui/about_dialog.h"
 #include "ui/link_control.h"
+#include "wizard/countdown.h"
 
 // After <windows.h>, which it needs.
 #include <commctrl.h>
@@ -84,7 +85,8 @@ TEST(AboutDialog, ShowsTheVersionAndTheBuildDateOfTheProgramFile) {
   AppContext app(system.platform());
   seen = {};
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, ReadAndClose);
-  OpenAboutDialog(nullptr, app);
+  const wizard::Countdown countdown{wizard::CountdownSettings{}};
+  OpenAboutDialog(nullptr, app, countdown, true);
   KillTimer(nullptr, timer);
 
   ASSERT_TRUE(seen.found) << "the dialog did not open";

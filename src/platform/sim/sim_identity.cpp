@@ -13,8 +13,8 @@ bool ValidComputerName(TextView name) {
 
 }  // namespace
 
-std::optional<Text> SimIdentity::Secret(TextView system, TextView keyName) const {
-  const auto found = secrets_.find({ToUpper(system), ToUpper(keyName)});
+std::optional<Text> SimIdentity::Secret(TextView keyName) const {
+  const auto found = secrets_.find(ToUpper(keyName));
   if (found == secrets_.end()) return std::nullopt;
   return found->second;
 }
@@ -36,10 +36,13 @@ WinError SimIdentity::JoinWorkgroup(TextView workgroup) {
   return kErrorSuccess;
 }
 
-uint32_t SimIdentity::StorePrivateData(TextView system, TextView keyName, TextView data) {
+uint32_t SimIdentity::StorePrivateData(TextView keyName, std::optional<TextView> data) {
   if (auto e = faults_.Check(CallKind::kPrivateData)) return NtStatusOf(e);
   if (secretResult_ != 0) return secretResult_;
-  secrets_[{ToUpper(system), ToUpper(keyName)}] = Text(data);
+  if (!data) {
+    return secrets_.erase(ToUpper(keyName)) != 0 ? 0 : platform::kStatusObjectNameNotFound;
+  }
+  secrets_[ToUpper(keyName)] = Text(*data);
   return 0;
 }
 

@@ -38,15 +38,14 @@ class SimIdentity : public platform::SystemIdentity {
   [[nodiscard]] const std::optional<Text>& pendingComputerName() const { return computerName_; }
   // The workgroup joined last; none while never joined.
   [[nodiscard]] const std::optional<Text>& workgroup() const { return workgroup_; }
-  // The secret stored under (system, key name), or none.
-  [[nodiscard]] std::optional<Text> Secret(TextView system, TextView keyName) const;
+  // The secret of the local policy stored under `keyName`, or none.
+  [[nodiscard]] std::optional<Text> Secret(TextView keyName) const;
   [[nodiscard]] size_t secretCount() const { return secrets_.size(); }
 
   // ---- platform::SystemIdentity ----
   [[nodiscard]] WinError RenameComputer(TextView name) override;
   [[nodiscard]] WinError JoinWorkgroup(TextView workgroup) override;
-  [[nodiscard]] uint32_t StorePrivateData(TextView system, TextView keyName,
-                                          TextView data) override;
+  [[nodiscard]] uint32_t StorePrivateData(TextView keyName, std::optional<TextView> data) override;
 
  private:
   WinError computerNameResult_ = 0;
@@ -54,8 +53,8 @@ class SimIdentity : public platform::SystemIdentity {
   uint32_t secretResult_ = 0;
   std::optional<Text> computerName_;
   std::optional<Text> workgroup_;
-  std::map<std::pair<Text, Text>, Text> secrets_;
-  std::function<void(TextView)> joinListener_;  // keys upper-cased
+  std::map<Text, Text> secrets_;  // keys upper-cased
+  std::function<void(TextView)> joinListener_;
   FaultGate faults_;
 };
 

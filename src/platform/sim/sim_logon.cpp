@@ -2,6 +2,7 @@
 // own logon, and what Windows starts from the Run and RunOnce keys when a
 // person logs on.
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "platform/environment_block.h"
@@ -43,19 +44,25 @@ Text Expand(const Variables& variables, TextView text) {
 // services' gates are closed while it lasts.
 class WindowsOwnCalls {
  public:
-  WindowsOwnCalls(SimRegistry& registry, SimUserProfiles& profiles, SimFileSystem& files) {
+  WindowsOwnCalls(SimRegistry& registry, SimUserProfiles& profiles, SimFileSystem& files)
+      : registry_(registry), privilegeCheck_(registry.privilegeCheck()) {
     for (FaultGate* gate : {&registry.faults(), &profiles.faults(), &files.faults()}) {
       saved_.emplace_back(gate, *gate);
       *gate = FaultGate();
     }
+    // The system loads a logon's hive with its own rights, not the program's.
+    registry.SetPrivilegeCheck({});
   }
   WindowsOwnCalls(const WindowsOwnCalls&) = delete;
   WindowsOwnCalls& operator=(const WindowsOwnCalls&) = delete;
   ~WindowsOwnCalls() {
     for (auto& [gate, saved] : saved_) *gate = saved;
+    registry_.SetPrivilegeCheck(privilegeCheck_);
   }
 
  private:
+  SimRegistry& registry_;
+  std::function<bool(TextView)> privilegeCheck_;
   std::vector<std::pair<FaultGate*, FaultGate>> saved_;
 };
 

@@ -40,6 +40,11 @@ class SimRegistry : public platform::Registry {
   // privileges enabled; the check asks this function (by privilege name).
   // Without one set, every privilege counts as enabled.
   void SetPrivilegeCheck(std::function<bool(TextView)> isEnabled);
+  // The check set last (empty: none); the system's own calls (a logon
+  // loading its hive) go without it and put it back.
+  [[nodiscard]] const std::function<bool(TextView)>& privilegeCheck() const {
+    return privilegeCheck_;
+  }
   // Creates every missing key of `path` under `root` (setup, no access checks
   // beyond the root rule); false when the path cannot be created.
   bool MakeKey(platform::RegKey root, TextView path);

@@ -118,4 +118,10 @@ WinError SimServices::EnablePrivileges(const std::vector<Text>& names) {
   return allAssigned ? kErrorSuccess : kErrorNotAllAssigned;
 }
 
+WinError SimServices::DisablePrivileges(const std::vector<Text>& names) {
+  if (auto e = faults_.Check(CallKind::kPrivileges)) return e;
+  for (const Text& name : names) enabled_.erase(name);
+  return kErrorSuccess;
+}
+
 }  // namespace tarn::sim

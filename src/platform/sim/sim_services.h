@@ -44,6 +44,7 @@ class SimServices : public platform::Services {
   // ---- platform::Services ----
   [[nodiscard]] std::optional<bool> IsServiceRunning(TextView serviceName) override;
   [[nodiscard]] WinError EnablePrivileges(const std::vector<Text>& names) override;
+  [[nodiscard]] WinError DisablePrivileges(const std::vector<Text>& names) override;
 
  private:
   std::map<Text, ServiceState, NameLess> services_;

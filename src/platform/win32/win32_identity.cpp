@@ -42,20 +42,17 @@ WinError Win32Identity::JoinWorkgroup(TextView workgroup) {
               platform::kNetSetupDomainJoinIfJoined);
 }
 
-uint32_t Win32Identity::StorePrivateData(TextView system, TextView keyName, TextView data) {
-  std::wstring systemName = Wide(system);
+uint32_t Win32Identity::StorePrivateData(TextView keyName, std::optional<TextView> data) {
   std::wstring key = Wide(keyName);
-  std::wstring secret = Wide(data);
+  std::wstring secret = data ? Wide(*data) : std::wstring();
   LSA_OBJECT_ATTRIBUTES attributes{};
   attributes.Length = sizeof(attributes);
-  LSA_UNICODE_STRING systemCounted = Counted(systemName);
   LSA_HANDLE opened = nullptr;
-  NTSTATUS status = calls_.openPolicy(systemName.empty() ? nullptr : &systemCounted, &attributes,
-                                      POLICY_CREATE_SECRET, &opened);
+  NTSTATUS status = calls_.openPolicy(nullptr, &attributes, POLICY_CREATE_SECRET, &opened);
   if (status == 0) {
     LSA_UNICODE_STRING keyCounted = Counted(key);
     LSA_UNICODE_STRING secretCounted = Counted(secret);
-    status = calls_.storePrivateData(opened, &keyCounted, &secretCounted);
+    status = calls_.storePrivateData(opened, &keyCounted, data ? &secretCounted : nullptr);
     (void)calls_.close(opened);
   }
   SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));

@@ -24,8 +24,7 @@ class Win32Identity : public platform::SystemIdentity {
   [[nodiscard]] WinError RenameComputer(TextView name) override;
   // ERROR_PROC_NOT_FOUND when netapi32 has no NetJoinDomain.
   [[nodiscard]] WinError JoinWorkgroup(TextView workgroup) override;
-  [[nodiscard]] uint32_t StorePrivateData(TextView system, TextView keyName,
-                                          TextView data) override;
+  [[nodiscard]] uint32_t StorePrivateData(TextView keyName, std::optional<TextView> data) override;
 
  private:
   LsaSecretCalls calls_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/wipe.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 
@@ -44,7 +45,11 @@ platform::ProfileBuffer Win32ProfileFiles::GetString(TextView file, TextView sec
       GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(defaultValue).c_str(),
                                buffer.data(), capacity, Wide(file).c_str());
   const size_t length = std::min<size_t>(copied, capacity - 1);
-  return {Text(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length)), copied};
+  platform::ProfileBuffer answer{
+      Text(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length)), copied};
+  // Password keys are read through here: no copy is left behind.
+  SecureZero(buffer.data(), buffer.size() * sizeof(wchar_t));
+  return answer;
 }
 
 int32_t Win32ProfileFiles::GetInt(TextView file, TextView section, TextView key,
@@ -59,7 +64,9 @@ platform::ProfileBuffer Win32ProfileFiles::GetSection(TextView file, TextView se
   std::vector<wchar_t> buffer(capacity, 0);
   const DWORD returned =
       GetPrivateProfileSectionW(Wide(section).c_str(), buffer.data(), capacity, Wide(file).c_str());
-  return {ListData(buffer), returned};
+  platform::ProfileBuffer answer{ListData(buffer), returned};
+  SecureZero(buffer.data(), buffer.size() * sizeof(wchar_t));
+  return answer;
 }
 
 platform::ProfileBuffer Win32ProfileFiles::GetSectionNames(TextView file, uint32_t capacity) {
@@ -97,14 +104,17 @@ WinError Win32ProfileFiles::WriteString(TextView file, TextView section,
 
 WinError Win32ProfileFiles::WriteStruct(TextView file, TextView section, TextView key,
                                         const std::vector<uint8_t>& bytes) {
-  std::vector<uint8_t> copy(bytes);
+  std::vector<uint8_t> copy;
+  copy.reserve(bytes.size() + 1);
+  copy.assign(bytes.begin(), bytes.end());
   copy.push_back(0);
   SetLastError(0);
-  if (WritePrivateProfileStructW(Wide(section).c_str(), Wide(key).c_str(), copy.data(),
-                                 static_cast<UINT>(bytes.size()), Wide(file).c_str())) {
-    return kErrorSuccess;
-  }
-  return LastErrorOr(kErrorAccessDenied);
+  const BOOL written =
+      WritePrivateProfileStructW(Wide(section).c_str(), Wide(key).c_str(), copy.data(),
+                                 static_cast<UINT>(bytes.size()), Wide(file).c_str());
+  const WinError error = written ? kErrorSuccess : LastErrorOr(kErrorAccessDenied);
+  SecureZero(copy.data(), copy.size());
+  return error;
 }
 
 }  // namespace tarn::win32

@@ -19,7 +19,10 @@ std::optional<bool> Win32Services::IsServiceRunning(TextView serviceName) {
   return status.dwCurrentState == SERVICE_RUNNING;
 }
 
-WinError Win32Services::EnablePrivileges(const std::vector<Text>& names) {
+namespace {
+
+// One AdjustTokenPrivileges request giving every named privilege `attributes`.
+WinError AdjustPrivileges(const std::vector<Text>& names, DWORD attributes) {
   UniqueHandle token;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
                         token.receive())) {
@@ -38,13 +41,23 @@ WinError Win32Services::EnablePrivileges(const std::vector<Text>& names) {
   privileges->PrivilegeCount = static_cast<DWORD>(luids.size());
   for (size_t i = 0; i < luids.size(); ++i) {
     privileges->Privileges[i].Luid = luids[i];
-    privileges->Privileges[i].Attributes = SE_PRIVILEGE_ENABLED;
+    privileges->Privileges[i].Attributes = attributes;
   }
   if (!AdjustTokenPrivileges(token.get(), FALSE, privileges, 0, nullptr, nullptr)) {
     return GetLastError();
   }
   // Success may still mean that some were not held (ERROR_NOT_ALL_ASSIGNED).
   return GetLastError();
+}
+
+}  // namespace
+
+WinError Win32Services::EnablePrivileges(const std::vector<Text>& names) {
+  return AdjustPrivileges(names, SE_PRIVILEGE_ENABLED);
+}
+
+WinError Win32Services::DisablePrivileges(const std::vector<Text>& names) {
+  return AdjustPrivileges(names, 0);
 }
 
 }  // namespace tarn::win32

@@ -9,6 +9,7 @@ class Win32Services : public platform::Services {
  public:
   [[nodiscard]] std::optional<bool> IsServiceRunning(TextView serviceName) override;
   [[nodiscard]] WinError EnablePrivileges(const std::vector<Text>& names) override;
+  [[nodiscard]] WinError DisablePrivileges(const std::vector<Text>& names) override;
 };
 
 }  // namespace tarn::win32

@@ -156,7 +156,7 @@ TEST(SecretCallsWin32, TheSecretIsStoredCountedUnderItsKeyAndThePolicyClosed) {
   calls.close = &RecordClose;
   calls.storePrivateData = &RecordStore;
   identity.ReplaceSecretCalls(calls);
-  EXPECT_EQ(identity.StorePrivateData(u"", u"DefaultPassword", u"Pw-secret-3"), 0u);
+  EXPECT_EQ(identity.StorePrivateData(u"DefaultPassword", TextView(u"Pw-secret-3")), 0u);
   EXPECT_EQ(openPolicies, 0) << "the policy closed";
   EXPECT_EQ(openedWith & POLICY_CREATE_SECRET, static_cast<ACCESS_MASK>(POLICY_CREATE_SECRET));
   ASSERT_EQ(secretCalls.size(), 1u);

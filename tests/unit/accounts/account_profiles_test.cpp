@@ -6,6 +6,7 @@
 #include "accounts/account_lookup.h"
 #include "accounts/account_records.h"
 #include "accounts/user_environment.h"
+#include "platform/services.h"
 
 namespace tarn::accounts {
 namespace {
@@ -77,11 +78,18 @@ TEST_F(Profiles, HiveLoadsFromAFileNamedDirectlyAndUnloads) {
   m.WriteHive(u"C:\\P\\ntuser.dat", {{u"Environment", u"X", platform::RegValue::FromText(u"1")}});
   const auto annaSid = platform::Sid::FromText(sid);
   ASSERT_TRUE(annaSid.has_value());
+  // Nothing the program enabled earlier: the load enables what it needs.
+  ASSERT_EQ(m.machine.services().DisablePrivileges(platform::HiveLoadingPrivileges()),
+            kErrorSuccess);
   const auto hive = LoadUserHive(m.services(), *annaSid, u"C:\\P\\ntuser.dat");
   ASSERT_TRUE(hive.has_value());
   EXPECT_TRUE(m.machine.registry().KeyExists(platform::kUsers, sid + u"\\Environment"));
+  // Enabled for the load alone, which cannot be made without them.
+  EXPECT_FALSE(m.machine.services().IsPrivilegeEnabled(u"SeBackupPrivilege"));
+  EXPECT_FALSE(m.machine.services().IsPrivilegeEnabled(u"SeRestorePrivilege"));
   EXPECT_EQ(UnloadUserHive(m.services(), *annaSid, *hive), kErrorSuccess);
   EXPECT_FALSE(m.machine.registry().KeyExists(platform::kUsers, sid));
+  EXPECT_FALSE(m.machine.services().IsPrivilegeEnabled(u"SeRestorePrivilege"));
   EXPECT_FALSE(LoadUserHive(m.services(), *annaSid, u"").has_value());
 }
 

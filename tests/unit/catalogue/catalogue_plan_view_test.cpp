@@ -104,6 +104,17 @@ workdir.1=E:\x\.\y
   EXPECT_EQ(ToUtf8(plan[1].expandedWorkDir), "E:\\x\\y");
 }
 
+TEST(CataloguePlan, PasswordsTheRunKnowsAreMaskedInTheCommandLines) {
+  sim::Machine machine;
+  const SoftwareCatalogue catalogue =
+      LoadText("[Tool]\ncommand.0=tool.exe /user:ann /pw:S3cret /again:S3cret\nselected.0=1\n");
+  const std::string json = PlanJson(catalogue, machine.environment(), {},
+                                    run::LaunchCommandLines(machine.platform(), {u"S3cret", u""}));
+  EXPECT_NE(json.find(R"("commandLine":"\"tool.exe\" /user:ann /pw:******** /again:******** ")"),
+            std::string::npos)
+      << json;
+}
+
 TEST(CataloguePlan, DocumentsShowAsTheCommandLineTheLaunchStarts) {
   sim::Machine machine;
   ASSERT_TRUE(machine.registry().Put(platform::kClassesRoot, u".txt", u"",

@@ -62,6 +62,19 @@ TEST(AccountWorkerTest, BringsEachAccountIntoTheStateItsRecordDescribes) {
          EXPECT_EQ(anna->info.homeDir, record.Profile.str());
          EXPECT_TRUE(r.Logged(u"Info(0): ") && r.Logged(u"Add/Modify user 'anna'"));
        }},
+      {"a record naming another machine is still made on this one, never sent there",
+       [](WorkerRun& r) {
+         UserAccount& cara = r.Add(u"cara", u"Pw-cara-1");
+         cara.Domain = u"\\\\FILESERVER";
+         cara.Group = accounts::kGroupAdministrators;
+       },
+       [](WorkerRun& r) {
+         const sim::SimUser* cara = r.accounts().FindUser(u"cara");
+         ASSERT_NE(cara, nullptr);
+         EXPECT_EQ(cara->password, u"Pw-cara-1");
+         EXPECT_TRUE(r.InGroup(sim::kRidAdministrators, u"cara"));
+         EXPECT_FALSE(r.Logged(u"Error"));
+       }},
       {"an existing account is changed and keeps its memberships and password",
        [](WorkerRun& r) {
          r.Existing(u"ben");

@@ -83,5 +83,36 @@ TEST(LaunchLimitsTest, TimeLimitsAndInstallerCodesJudgeTheStep) {
   }
 }
 
+TEST(LaunchLimitsTest, ACommandThatOutlivesItsEndAtTheLimitIsReportedAndNothingFollows) {
+  RunTestMachine m;
+  m.machine.processes().SetTerminateRefusal(kErrorAccessDenied);
+  sim::SimProgram forever;
+  forever.durationMs = platform::kWaitForever;
+  m.machine.processes().AddProgram(u"p.exe", forever);
+  catalogue::SoftwareEntry& entry = m.Add(0, true, u"P", u"p.exe");
+  entry.TimeoutSeconds = 1;
+  (void)m.Add(0, true, u"Next", u"next.exe");
+
+  const auto signals = MakeRunSignals(m.machine.processes());
+  const ResultTexts texts = LoadResultTexts(*m.app);
+  LaunchContext context{*m.app, m.status, *signals, nullptr, texts, u"C:\\tarn"};
+  context.endWaitMs = 300;
+  std::vector<std::string> lines;
+  m.app->log.SetListener([&lines](Text message, int32_t level) {
+    lines.push_back(std::to_string(level) + ":" + ToUtf8(message));
+  });
+  app::StepRecord record;
+  EXPECT_EQ(LaunchEntry(context, entry, record), nullptr);
+  m.app->log.SetListener({});
+
+  EXPECT_TRUE(context.commandLeftRunning);
+  EXPECT_EQ(ToUtf8(app::OutcomeName(record.outcome)), "error");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(),
+            "0:\"P\" was still running 300 ms after it was ended at its time limit; nothing more "
+            "is started beside it.");
+  EXPECT_EQ(m.machine.processes().launches().size(), 1u);
+}
+
 }  // namespace
 }  // namespace tarn::run::testing

@@ -54,6 +54,25 @@ TEST_F(ResolveCommandTest, TheUsualTemplatesQuoteTheDocumentThemselves) {
   }
 }
 
+TEST_F(ResolveCommandTest, AnArgumentHoldingAQuoteIsRefusedInsideAQuotedPart) {
+  Register(u".doc", u"docfile", u"viewer.exe \"%1\" %2 %*");
+  Register(u".rtf", u"rtffile", u"viewer.exe \"%1\" \"%2\"");
+  struct Row {
+    const char16_t* command;
+    const char* line;  // empty: refused
+  } rows[] = {
+      // In its own quotes, escaped, where the template leaves it bare.
+      {u"a.doc \"x\\\" /y\"", "viewer.exe \"a.doc\" \"x\\\" /y\" "},
+      {u"a.doc b \"c\\\"d\"", "viewer.exe \"a.doc\" b \"c\\\"d\" "},
+      // Inside the template's quotes it would close them and add arguments.
+      {u"a.rtf \"x\\\" /evil \\\"y\"", ""},
+      {u"a.rtf plain", "viewer.exe \"a.rtf\" \"plain\""},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Resolve(row.command), row.line) << ToUtf8(row.command);
+  }
+}
+
 TEST_F(ResolveCommandTest, DocumentsOpenWithTheRegisteredProgram) {
   Register(u".txt", u"txtfile", u"notepad.exe %1");
   EXPECT_EQ(Resolve(u"C:\\Setup\\notes.txt"), "notepad.exe C:\\Setup\\notes.txt");

@@ -32,15 +32,15 @@ TEST(SystemIdentityTest, AutoLogonTwoWritesTheAccountAndStoresTheSecretForAPrima
   m.app->config.UserPwd = u"s3cret";
   m.app->config.Computer = u"PC1";
   accounts::UserAccount& primary = m.AddPrimary(u"ann", u"s3cret");
-  primary.Domain = u"PC1";
+  // Another machine's name: the secret still goes to the local policy only.
+  primary.Domain = u"\\\\FILESERVER";
   ApplyAutoLogon(*m.app, &primary);
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "ann");
   EXPECT_EQ(Value(m, kWinlogonKey, u"AutoAdminLogon"), "1");
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultDomainName"), "PC1");
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultPassword"), "<absent>");
   EXPECT_EQ(Value(m, kWinlogonKey, u"AutoLogonCount"), "<absent>");
-  EXPECT_EQ(m.machine.identity().Secret(u"PC1", kDefaultPasswordSecret),
-            std::optional<Text>(u"s3cret"));
+  EXPECT_EQ(m.machine.identity().Secret(kDefaultPasswordSecret), std::optional<Text>(u"s3cret"));
   // Texts are stored with their terminator counted.
   EXPECT_EQ(m.Machine(kWinlogonKey, u"DefaultUserName")->data.size(), 8u);
 }
@@ -59,12 +59,19 @@ TEST(SystemIdentityTest, AutoLogonTwoWithoutPrimaryStoresNoPassword) {
 TEST(SystemIdentityTest, AutoLogonZeroRemovesEvenWhatIsMissing) {
   RunTestMachine m;
   PutOldAutoLogon(m);
+  ASSERT_EQ(m.machine.identity().StorePrivateData(kDefaultPasswordSecret, u"old"), 0u);
   m.app->config.AutoLogon = app::AutoLogonMode::kRemove;
+  std::vector<std::string> lines;
+  m.app->log.SetListener([&lines](Text message, int32_t) { lines.push_back(ToUtf8(message)); });
   ApplyAutoLogon(*m.app, nullptr);
   for (const char16_t* name : {u"AutoAdminLogon", u"DefaultPassword", u"AutoLogonCount"}) {
     EXPECT_EQ(Value(m, kWinlogonKey, name), "<absent>") << ToUtf8(name);
   }
+  EXPECT_EQ(m.machine.identity().Secret(kDefaultPasswordSecret), std::nullopt)
+      << "the password automatic logon used goes with it";
   ApplyAutoLogon(*m.app, nullptr);  // nothing left to remove: still quiet
+  EXPECT_TRUE(lines.empty()) << ::testing::PrintToString(lines);
+  m.app->log.SetListener({});
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "<absent>");
 }
 

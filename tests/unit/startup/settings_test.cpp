@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "accounts/password_scrambling.h"
+#include "base/format.h"
 #include "platform/sim/machine.h"
 #include "startup/command_line.h"
 
@@ -83,6 +85,28 @@ TEST_F(SettingsTest, AdminPwdAndLogKeysSetTheirFlags) {
   EXPECT_EQ(config_.Log.str(), u"%TEMP%\\x.log");
   EXPECT_EQ(config_.UserPwd.str(), u"up");
   EXPECT_TRUE(config_.UserPwdConfirm.empty());
+}
+
+TEST_F(SettingsTest, PasswordsAlsoComeScrambledAsInTheUsersFile) {
+  Key(u"Computer", u"PC");
+  platform::ProfileFiles& profiles = *machine_.platform().profiles;
+  std::vector<uint8_t> user = accounts::ScramblePassword(u"s3cret \"x\"");
+  ASSERT_EQ(profiles.WriteStruct(kIni, kSettingsSection, u"UserPwd", user), kErrorSuccess);
+  ASSERT_EQ(profiles.WriteString(kIni, kSettingsSection, u"UserPwdCrypted",
+                                 TextView(DecimalText(static_cast<int32_t>(user.size())))),
+            kErrorSuccess);
+  // A wrong count reads nothing, rather than the scrambled digits as a password.
+  ASSERT_EQ(profiles.WriteStruct(kIni, kSettingsSection, u"AdminPwd", user), kErrorSuccess);
+  ASSERT_EQ(profiles.WriteString(kIni, kSettingsSection, u"AdminPwdCrypted", u"4"), kErrorSuccess);
+  Read();
+  EXPECT_EQ(config_.UserPwd.str(), u"s3cret \"x\"");
+  EXPECT_TRUE(config_.AdminPwd.empty());
+  EXPECT_FALSE(config_.AdminPwdGiven);
+
+  // Without the count the value is the password as written.
+  app::InstallConfig plain;
+  ReadFresh(plain, u"", "AdminPwd=C0FFEE00\r\n");
+  EXPECT_EQ(plain.AdminPwd.str(), u"C0FFEE00");
 }
 
 TEST_F(SettingsTest, LogKeyIgnoredWhenTheCommandLineEnabledTheLog) {

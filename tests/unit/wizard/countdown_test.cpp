@@ -86,5 +86,26 @@ TEST(Countdown, TheAutomaticEndStopsEverything) {
   EXPECT_EQ(countdown.Fire(PageTimer::kAutoStart, true), CountdownAction::kNothing);
 }
 
+TEST(Countdown, ShellWindowsStayOffWhileTheWizardMayGoOnByItself) {
+  struct Row {
+    bool start;
+    bool end;
+    bool stopped;
+    bool startFired;
+    bool allowed;
+  } rows[] = {
+      {false, false, false, false, true}, {true, false, false, false, false},
+      {false, true, false, false, false}, {true, true, true, false, true},
+      {true, false, false, true, false},  // the start goes on at once on the next page
+  };
+  for (const Row& row : rows) {
+    Countdown countdown(Armed(row.start, 1000, row.end, 2000));
+    if (row.stopped) countdown.Stop();
+    if (row.startFired) (void)countdown.Fire(PageTimer::kAutoStart, true);
+    EXPECT_EQ(countdown.ShellWindowsAllowed(), row.allowed)
+        << row.start << row.end << row.stopped << row.startFired;
+  }
+}
+
 }  // namespace
 }  // namespace tarn::wizard
