@@ -45,6 +45,7 @@ class GuardedFilesTest : public ::testing::Test, protected testing::StartupMachi
   GuardedFilesTest() {
     machine_.system().SetLocalTime({2026, 12, 2, 1, 9, 5, 7, 0});
     (void)machine_.files().MakeDirectories(u"C:\\logs");
+    (void)machine_.files().PutFile(u"C:\\tarn\\tarn.exe", {});
     Settings("");
   }
   int Run(TextView line, AppContext& app) {
