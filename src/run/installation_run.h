@@ -45,12 +45,15 @@ struct RunContext {
 // the run ends (to the end, or through RunSignals::RequestCancel), the
 // passwords of InstallConfig and of the account records are wiped, the run
 // environment is left and the blank-password policy is restored before the
-// signals' `finished` event is set. Every account record and entry handled is
-// reported to `app.runObserver` (one an interrupted earlier run had done is
-// passed over), and `app.runTotals` tells how the run ended. A primary
-// account that is to end as a standard user is lowered after the commands,
-// on every run that applies the accounts, as a step of its own: pending when
-// the run was cancelled or had to stop before. Returns 0.
+// signals' `finished` event is set. The policy is relaxed only while the
+// commands run as a primary account with an empty password, and restored
+// right after them (a `setting` step). Every setting applied is a `setting`
+// step. An exception inside the run, or events that can't be made, end it
+// as failed (RunTotals::endedByError), never as cancelled. Every account record and entry handled
+// is reported to `app.runObserver` (one an interrupted earlier run had done is passed over), and
+// `app.runTotals` tells how the run ended. A primary account that is to end as a standard user is
+// lowered after the commands, on every run that applies the accounts, as a step of its own: pending
+// when the run was cancelled or had to stop before. Returns 0.
 uint32_t RunInstallation(RunContext& context);
 
 }  // namespace tarn::run

@@ -1,6 +1,7 @@
 // The program's entry point: the real Windows services, the application
 // context and the start-up sequence. The exit code is the start-up's: 0
-// unless a launcher asked for one that tells the outcome.
+// unless a launcher asked for one that tells the outcome, which an exception
+// makes a failure, never a success.
 #include "app/app_context.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -11,20 +12,23 @@
 
 namespace {
 
-int Run(const wchar_t* commandLine) {
+int Run(const wchar_t* commandLine, tarn::startup::FailureExitCode& failure) {
+  const tarn::Text line = tarn::win32::FromWide(commandLine);
+  failure.ReadCommandLine(line);
   tarn::win32::Win32Platform services;
   tarn::AppContext app(services.platform());
   tarn::startup::AccountStartupSteps accounts;
   tarn::ui::ProgramHost wizard(accounts.store());
-  return tarn::startup::RunStartup(app, tarn::win32::FromWide(commandLine), {accounts, wizard});
+  return tarn::startup::RunStartup(app, line, {accounts, wizard, &failure});
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  tarn::startup::FailureExitCode failure;
   try {
-    return Run(commandLine);
+    return Run(commandLine, failure);
   } catch (...) {
-    return 0;
+    return failure.code();
   }
 }

@@ -41,7 +41,9 @@ void RunOnWorker(run::RunContext& context, wizard::QueuedRunStatus& status) {
   try {
     (void)run::RunInstallation(context);
   } catch (...) {
-    // The run reports its own failures; nothing may leave the thread.
+    // The run reports its own failures; nothing may leave the thread, and
+    // a run that could not end its own way failed.
+    context.app.runTotals.endedByError = true;
   }
   status.PushEnded();
 }

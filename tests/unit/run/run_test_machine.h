@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,15 @@ class RecordingAccountWorker : public AccountWorker {
   void CreateUsers(accounts::UserAccountList& accounts, AccountProgress&) override {
     ++calls;
     lastList = &accounts;
+    if (throws) throw std::runtime_error("account worker broke");
   }
   WinError LowerToStandardUser(const accounts::UserAccount& account) override {
     lowered.push_back(account.Name.str());
     return kErrorSuccess;
   }
   int calls = 0;
+  // CreateUsers throws, as a run that breaks off on an error of its own.
+  bool throws = false;
   accounts::UserAccountList* lastList = nullptr;
   std::vector<Text> lowered;
 };

@@ -33,7 +33,7 @@ TEST(SystemIdentityTest, AutoLogonTwoWritesTheAccountAndStoresTheSecretForAPrima
   m.app->config.Computer = u"PC1";
   accounts::UserAccount& primary = m.AddPrimary(u"ann", u"s3cret");
   primary.Domain = u"PC1";
-  ApplyAutoLogon(*m.app, &primary);
+  EXPECT_EQ(ApplyAutoLogon(*m.app, &primary), SettingOutcome(kErrorSuccess));
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "ann");
   EXPECT_EQ(Value(m, kWinlogonKey, u"AutoAdminLogon"), "1");
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultDomainName"), "PC1");
@@ -60,11 +60,12 @@ TEST(SystemIdentityTest, AutoLogonZeroRemovesEvenWhatIsMissing) {
   RunTestMachine m;
   PutOldAutoLogon(m);
   m.app->config.AutoLogon = app::AutoLogonMode::kRemove;
-  ApplyAutoLogon(*m.app, nullptr);
+  (void)ApplyAutoLogon(*m.app, nullptr);
   for (const char16_t* name : {u"AutoAdminLogon", u"DefaultPassword", u"AutoLogonCount"}) {
     EXPECT_EQ(Value(m, kWinlogonKey, name), "<absent>") << ToUtf8(name);
   }
-  ApplyAutoLogon(*m.app, nullptr);  // nothing left to remove: still quiet
+  EXPECT_EQ(ApplyAutoLogon(*m.app, nullptr), SettingOutcome(kErrorSuccess))
+      << "nothing left to remove: still quiet";
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "<absent>");
 }
 
@@ -75,7 +76,7 @@ TEST(SystemIdentityTest, AutoLogonOneAndSystemLeaveTheKeyAlone) {
     m.app->config.AutoLogon = asSystem ? app::AutoLogonMode::kOn : app::AutoLogonMode::kUnchanged;
     m.app->config.User = u"ann";
     if (asSystem) m.machine.system().SetUserName(u"SYSTEM");
-    ApplyAutoLogon(*m.app, nullptr);
+    EXPECT_FALSE(ApplyAutoLogon(*m.app, nullptr).has_value());
     EXPECT_EQ(Value(m, kWinlogonKey, u"AutoAdminLogon"), "old") << "as SYSTEM: " << asSystem;
     EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "<absent>");
   }
@@ -87,9 +88,11 @@ TEST(SystemIdentityTest, NameOwnerAndWorkgroupAreWritten) {
   m.app->config.Owner = u"Ann Example";
   m.app->config.Org = u"";
   m.app->config.Workgroup = u"OFFICE";
-  (void)ApplyComputerName(*m.app);
-  ApplyOwner(*m.app);
-  ApplyWorkgroup(*m.app);
+  bool restart = false;
+  (void)ApplyComputerName(*m.app, restart);
+  (void)ApplyOwner(*m.app);
+  (void)ApplyOrganization(*m.app);
+  (void)ApplyWorkgroup(*m.app);
   EXPECT_EQ(m.machine.identity().pendingComputerName(), std::optional<Text>(u"NEWPC"));
   EXPECT_EQ(Value(m, kTcpipParametersKey, u"NV Hostname"), "NEWPC");
   EXPECT_EQ(Value(m, kCurrentVersionKey, u"RegisteredOwner"), "Ann Example");
