@@ -11,6 +11,7 @@
 #include "platform/environment.h"
 #include "platform/system_info.h"
 #include "run/launch_entry.h"
+#include "run/relaxed_policy.h"
 #include "run/run_steps.h"
 #include "run/system_identity_settings.h"
 
@@ -22,18 +23,23 @@ using catalogue::SoftwareEntry;
 // What the run changed temporarily, undone exactly once on every way out.
 class RunRestorer {
  public:
-  RunRestorer(RunContext& context, RunSignals* signals) : context_(context), signals_(signals) {}
+  RunRestorer(RunContext& context, RunSignals* signals)
+      : context_(context),
+        signals_(signals),
+        policy_(context.relaxedPolicy != nullptr ? *context.relaxedPolicy : ownPolicy_) {}
   RunRestorer(const RunRestorer&) = delete;
   RunRestorer& operator=(const RunRestorer&) = delete;
   ~RunRestorer() { Restore(); }
 
-  void PolicyRelaxed(std::optional<SavedBlankPasswordPolicy> saved) { policy_ = saved; }
+  void PolicyRelaxed(std::optional<SavedBlankPasswordPolicy> saved) {
+    if (saved) policy_.Hold(*saved);
+  }
   void EnvironmentEntered() { environment_ = true; }
 
   // Restores a relaxed policy now: its error, or success; none when it was
-  // not relaxed.
+  // not relaxed, or the end of the session has put it back already.
   [[nodiscard]] SettingOutcome RestorePolicy() {
-    const std::optional<SavedBlankPasswordPolicy> saved = std::exchange(policy_, std::nullopt);
+    const std::optional<SavedBlankPasswordPolicy> saved = policy_.Take();
     if (!saved) return std::nullopt;
     return RestoreBlankPasswordPolicy(context_.app, *saved);
   }
@@ -54,7 +60,8 @@ class RunRestorer {
  private:
   RunContext& context_;
   RunSignals* signals_;
-  std::optional<SavedBlankPasswordPolicy> policy_;
+  RelaxedPolicy ownPolicy_;
+  RelaxedPolicy& policy_;
   bool environment_ = false;
   bool done_ = false;
 };
@@ -113,13 +120,6 @@ void ApplySystemSettings(RunContext& context, RunSteps& steps,
                 started);
   started = steps.Now();
   FinishSetting(steps, u"Workgroup", config.Workgroup, u"set", ApplyWorkgroup(app), started);
-}
-
-// Commands started as an account with an empty password need the policy
-// relaxed: Windows refuses such a logon otherwise. The policy is part of the
-// settings, left alone when they are skipped.
-bool PolicyNeeded(const AppContext& app, const accounts::UserAccount* primary) {
-  return primary != nullptr && primary->Password.empty() && !app.config.SkipSettings;
 }
 
 // Restores what was relaxed for the commands, as a step: a policy left
@@ -221,6 +221,11 @@ void OfferFinish(RunContext& context) {
 
 }  // namespace
 
+bool BlankPasswordPolicyNeeded(const AppContext& app, const accounts::UserAccount* primary) {
+  return primary != nullptr && primary->Password.empty() && !app.config.SkipSettings &&
+         !app.config.SkipSoftware;
+}
+
 uint32_t CountCheckedEntries(const SoftwareEntry* first) {
   uint32_t count = 0;
   for (const SoftwareEntry* e = catalogue::NextChecked(first); e != nullptr;
@@ -257,7 +262,7 @@ bool RunWithin(RunContext& context, RunSignals* signals, RunRestorer& restorer, 
   context.status.SetProgressRange(ProgressMaximum(context.firstEntry));
   bool stopped = false;
   if (!app.config.SkipSoftware && signals != nullptr && !signals->cancelled) {
-    const bool relax = PolicyNeeded(app, primary);
+    const bool relax = BlankPasswordPolicyNeeded(app, primary);
     if (relax) restorer.PolicyRelaxed(RelaxBlankPasswordPolicy(app));
     stopped = RunSoftware(context, *signals, steps, primary);
     if (relax) RestorePolicyAfterCommands(restorer, steps);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "resource.h"
+#include "run/relaxed_policy.h"
 #include "run/run_services.h"
 #include "run/run_status.h"
 
@@ -14,6 +15,9 @@ struct AppContext;
 }
 namespace tarn::catalogue {
 struct SoftwareEntry;
+}
+namespace tarn::accounts {
+struct UserAccount;
 }
 
 namespace tarn::run {
@@ -30,7 +34,18 @@ struct RunContext {
   RunStatus& status;
   AccountWorker& accountWorker;
   RunVariables& variables;
+  // Where the relaxed blank-password policy is kept, when another thread
+  // must be able to put it back (the end of the session); none keeps it
+  // within the run.
+  RelaxedPolicy* relaxedPolicy = nullptr;
 };
+
+// Commands started as an account with an empty password need the
+// blank-password policy relaxed: Windows refuses such a logon otherwise. The
+// policy is part of the settings, left alone when they are skipped, and
+// only commands need it.
+[[nodiscard]] bool BlankPasswordPolicyNeeded(const AppContext& app,
+                                             const accounts::UserAccount* primary);
 
 // The number of checked entries the walk from `first` visits: an unchecked
 // entry hides its subtree.

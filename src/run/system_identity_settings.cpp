@@ -113,22 +113,20 @@ Result<std::optional<SavedBlankPasswordPolicy>> ReadRecord(AppContext& app) {
   return Found(SavedBlankPasswordPolicy{value->AsDword()});
 }
 
-WinError RemoveRecord(AppContext& app) {
+WinError RemoveRecord(platform::Registry& registry) {
   WinError error = kErrorSuccess;
-  const ScopedKey key =
-      ScopedKey::Open(*app.platform.registry, platform::kLocalMachine, kProgramKey,
-                      platform::kKeyRead | platform::kKeyWrite, &error);
+  const ScopedKey key = ScopedKey::Open(registry, platform::kLocalMachine, kProgramKey,
+                                        platform::kKeyRead | platform::kKeyWrite, &error);
   if (!key) return error == kErrorFileNotFound ? kErrorSuccess : error;
-  error = app.platform.registry->DeleteValue(key.get(), kPolicyRecord);
+  error = registry.DeleteValue(key.get(), kPolicyRecord);
   return error == kErrorFileNotFound ? kErrorSuccess : error;
 }
 
-WinError TryRestore(AppContext& app, const SavedBlankPasswordPolicy& saved) {
+WinError TryRestore(platform::Registry& registry, const SavedBlankPasswordPolicy& saved) {
   WinError error = kErrorSuccess;
-  const ScopedKey key = ScopedKey::Open(*app.platform.registry, platform::kLocalMachine, kLsaKey,
+  const ScopedKey key = ScopedKey::Open(registry, platform::kLocalMachine, kLsaKey,
                                         platform::kKeyRead | platform::kKeyWrite, &error);
   if (!key) return error;
-  platform::Registry& registry = *app.platform.registry;
   if (saved.value) {
     error = registry.SetValue(key.get(), kLimitBlankPasswordUse, RegValue::FromDword(*saved.value));
   } else {
@@ -164,12 +162,13 @@ std::optional<SavedBlankPasswordPolicy> RelaxBlankPasswordPolicy(AppContext& app
 WinError RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPolicy& saved) {
   // A relaxed policy left behind weakens the machine: one more try before
   // giving up.
-  WinError error = TryRestore(app, saved);
+  platform::Registry& registry = *app.platform.registry;
+  WinError error = TryRestore(registry, saved);
   if (error != kErrorSuccess) {
     app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error),
                         u"Can't restore '%s' at the first try.",
                         {TextView(kLimitBlankPasswordUse)});
-    error = TryRestore(app, saved);
+    error = TryRestore(registry, saved);
   }
   if (error != kErrorSuccess) {
     app.log.WriteFormat(app::kLogError, static_cast<int32_t>(error),
@@ -178,7 +177,13 @@ WinError RestoreBlankPasswordPolicy(AppContext& app, const SavedBlankPasswordPol
                         {TextView(kLimitBlankPasswordUse)});
     return error;
   }
-  return WarnIfFailed(app, RemoveRecord(app), u"remove the value", kPolicyRecord);
+  return WarnIfFailed(app, RemoveRecord(registry), u"remove the value", kPolicyRecord);
+}
+
+WinError PutBackBlankPasswordPolicy(platform::Registry& registry,
+                                    const SavedBlankPasswordPolicy& saved) {
+  const WinError error = TryRestore(registry, saved);
+  return error != kErrorSuccess ? error : RemoveRecord(registry);
 }
 
 WinError RestoreLeftBlankPasswordPolicy(AppContext& app) {

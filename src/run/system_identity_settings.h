@@ -18,6 +18,9 @@ struct AppContext;
 namespace tarn::accounts {
 struct UserAccount;
 }
+namespace tarn::platform {
+class Registry;
+}
 
 namespace tarn::run {
 
@@ -56,6 +59,11 @@ struct SavedBlankPasswordPolicy {
 // removes the record. Tried twice; a failure is logged as an error and
 // leaves the record, so the next run tries again. The error, or success.
 [[nodiscard]] WinError RestoreBlankPasswordPolicy(AppContext& app,
+                                                  const SavedBlankPasswordPolicy& saved);
+
+// RestoreBlankPasswordPolicy once, without the log: for a thread that may
+// not write it. A failure leaves the record for the next run.
+[[nodiscard]] WinError PutBackBlankPasswordPolicy(platform::Registry& registry,
                                                   const SavedBlankPasswordPolicy& saved);
 
 // The record an earlier run left behind: restores the policy it holds,

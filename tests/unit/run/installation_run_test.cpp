@@ -371,6 +371,33 @@ TEST(InstallationRunTest, ThePolicyIsRelaxedOnlyForCommandsOfABlankPasswordAccou
   }
 }
 
+TEST(InstallationRunTest, TheEndOfTheSessionPutsTheRelaxedPolicyBackAtOnce) {
+  RunTestMachine m;
+  (void)m.machine.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,
+                                 platform::RegValue::FromDword(1));
+  platform::UserInfo ann;
+  ann.name = u"ann";
+  (void)m.machine.accounts().PutUser(ann, u"");
+  m.AddPrimary(u"ann", u"");
+  RelaxedPolicy policy;
+  m.relaxedPolicy = &policy;
+  std::optional<uint32_t> afterSessionEnd;
+  sim::SimProgram probe;
+  // Windows ends the session while the command runs; the frame answers.
+  probe.onStart = [&](const sim::LaunchRecord&) {
+    EXPECT_TRUE(policy.held());
+    EXPECT_EQ(RestoreAtSessionEnd(m.machine.registry(), policy), kErrorSuccess);
+    afterSessionEnd = m.Machine(kLsaKey, kLimitBlankPasswordUse)->AsDword();
+  };
+  m.machine.processes().AddProgram(u"probe.exe", probe);
+  m.Add(0, true, u"Probe", u"probe.exe");
+  (void)m.Run();
+  EXPECT_EQ(afterSessionEnd, std::optional<uint32_t>(1));
+  EXPECT_FALSE(m.Machine(kProgramKey, kPolicyRecord).has_value());
+  EXPECT_FALSE(m.app->runTotals.endedByError);
+  EXPECT_EQ(m.app->runTotals.failed, 0u) << "put back once, by whoever came first";
+}
+
 TEST(InstallationRunTest, ARunThatBreaksOffOnAnErrorFailsAndStillRestores) {
   RunTestMachine m;
   (void)m.machine.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,

@@ -112,6 +112,7 @@ class RunTestMachine {
   // Runs the installation on a worker thread and returns the log rows.
   std::vector<StatusRow> Run() {
     RunContext context{*app, accounts.list, catalogue.FirstEntry(), status, worker, variables};
+    context.relaxedPolicy = relaxedPolicy;
     HeadlessRunner runner(context);
     runner.Run();
     return runner.rows();
@@ -136,6 +137,8 @@ class RunTestMachine {
   RecordingVariables variables;
   RecordingStatus status;
   catalogue::SoftwareCatalogue catalogue;
+  // Handed to the run when set, as the wizard does.
+  RelaxedPolicy* relaxedPolicy = nullptr;
 };
 
 // Rows as "level:message" for readable comparisons.
