@@ -2,6 +2,7 @@
 
 #include "accounts/user_account.h"
 #include "app/app_context.h"
+#include "platform/accounts.h"
 #include "platform/identity.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -257,12 +258,22 @@ SettingOutcome ApplyOrganization(AppContext& app) {
   return asked ? SettingOutcome(written) : std::nullopt;
 }
 
+// A member of that workgroup already: joining again changes nothing.
+bool InWorkgroup(AppContext& app, TextView workgroup) {
+  const auto joined = app.platform.accounts->GetJoinInformation(u"");
+  return joined && joined->status == platform::kNetSetupWorkgroupName &&
+         EqualsIgnoreCase(joined->name, workgroup);
+}
+
 SettingOutcome ApplyWorkgroup(AppContext& app) {
-  const WinError joined = app.platform.identity->JoinWorkgroup(app.config.Workgroup);
   if (app.config.Verbose & 1) {
     app.log.WriteFormat(app::kLogInfo, 0, u"Setting Workgroup name to '%s'.",
                         {app.config.Workgroup.view()});
   }
+  if (!app.config.Workgroup.empty() && InWorkgroup(app, app.config.Workgroup)) {
+    return std::nullopt;
+  }
+  const WinError joined = app.platform.identity->JoinWorkgroup(app.config.Workgroup);
   if (app.config.Workgroup.empty()) return std::nullopt;
   return WarnIfFailed(app, joined, u"join the workgroup", app.config.Workgroup);
 }

@@ -93,7 +93,8 @@ using SettingOutcome = std::optional<WinError>;
 [[nodiscard]] SettingOutcome ApplyOrganization(AppContext& app);
 
 // Makes the computer a member of the workgroup `Workgroup`; asked for by a
-// non-empty name.
+// non-empty name the computer is not a member of yet (joining it again
+// would change nothing).
 [[nodiscard]] SettingOutcome ApplyWorkgroup(AppContext& app);
 
 }  // namespace tarn::run

@@ -160,8 +160,8 @@ TEST(PrimaryAccountRunTest, AnAccountThatIsToBeAStandardUserIsLoweredAtTheEndOfT
   for (const auto& step : (*json)["steps"].items) {
     steps.push_back(step["kind"].str() + " " + step["key"].str() + " " + step["outcome"].str());
   }
-  EXPECT_THAT(steps, ::testing::ElementsAre("account anna success", "setting Workgroup success",
-                                            "entry Tools.0 success", "downgrade anna success"));
+  EXPECT_THAT(steps, ::testing::ElementsAre("account anna success", "entry Tools.0 success",
+                                            "downgrade anna success"));
   EXPECT_EQ((*json)["exitCode"].number, 0);
 }
 
