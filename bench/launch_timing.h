@@ -35,6 +35,10 @@ class TimedProcesses : public platform::Processes {
     return inner_.LogonEnvironment(logon);
   }
 
+  Result<std::unique_ptr<platform::MachineLock>> TakeMachineLock(TextView name) override {
+    return inner_.TakeMachineLock(name);
+  }
+
   // Microseconds from each command's observed end to the next command's start.
   [[nodiscard]] std::vector<double> GapsMicroseconds() const {
     std::vector<double> gaps;

@@ -130,6 +130,8 @@
 #define IDS_HELP_LAST 339
 #define IDS_CANCEL_QUESTION 181
 #define IDS_CANCEL_CAPTION 182
+#define IDS_ALREADY_RUNNING 240
+#define IDS_POLICY_RELAXED 241
 
 /* Installation run: log lines and the status page's closing text. */
 #define IDS_RUN_FAILED 140      /* display name, exit code */

@@ -30,12 +30,15 @@ TextView StepKindName(StepKind kind) {
       return u"entry";
     case StepKind::kDowngrade:
       return u"downgrade";
+    case StepKind::kSetting:
+      return u"setting";
   }
   return u"entry";
 }
 
 std::optional<StepKind> StepKindNamed(TextView name) {
-  for (const StepKind kind : {StepKind::kAccount, StepKind::kEntry, StepKind::kDowngrade}) {
+  for (const StepKind kind :
+       {StepKind::kAccount, StepKind::kEntry, StepKind::kDowngrade, StepKind::kSetting}) {
     if (StepKindName(kind) == name) return kind;
   }
   return std::nullopt;

@@ -28,6 +28,7 @@ enum class StepKind : int32_t {
   kAccount,    // one record of the users section
   kEntry,      // one software entry with a command
   kDowngrade,  // the primary account made a standard user after the commands
+  kSetting,    // one system setting: computer name, owner, automatic logon, ...
 };
 
 // The result file's and the journal's name of `kind`.
@@ -45,10 +46,12 @@ struct StepRecord {
   // For people: the entry's expanded description, the account's name.
   Text name;
   // What was done: "command" for entries; "create", "change", "rename" or
-  // "delete" for accounts; "downgrade".
+  // "delete" for accounts; "downgrade"; "set", "remove" or "restore" for
+  // settings.
   Text action;
   // The command's last exit code; none for accounts and for commands that
-  // never started. A downgrade that failed: the system's error code.
+  // never started. A downgrade or setting that failed: the system's error
+  // code.
   std::optional<uint32_t> exitCode;
   Outcome outcome = Outcome::kSuccess;
   // Milliseconds since 1970-01-01 00:00 UTC, and how long the step took.
@@ -66,6 +69,9 @@ struct RunTotals {
   bool restartNeeded = false;   // a step asked for a restart
   bool restartStarted = false;  // the program itself asked Windows to restart
   uint32_t failed = 0;          // steps whose outcome is kError or kAborted
+  // The run stopped on an error of its own (an exception, events it could
+  // not make), not because anybody cancelled it.
+  bool endedByError = false;
 };
 
 // Told about every step as the run goes. Called on the installation worker's

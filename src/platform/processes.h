@@ -91,6 +91,13 @@ class Process {
   [[nodiscard]] virtual Result<uint32_t> ExitCode() = 0;
 };
 
+// A lock one process at a time holds on the whole machine, across sessions;
+// destroying it lets the lock go.
+class MachineLock {
+ public:
+  virtual ~MachineLock() = default;
+};
+
 class Processes {
  public:
   virtual ~Processes() = default;
@@ -114,6 +121,14 @@ class Processes {
   // call's: kErrorLogonFailure for an unknown account or a wrong password.
   [[nodiscard]] virtual Result<EnvironmentBlock> LogonEnvironment(
       const LogonCredentials& logon) = 0;
+  // CreateMutexW(owned) named `name` (e.g. "Global\\..." for every session),
+  // made with a protected access list that lets only Administrators and
+  // SYSTEM open it, so no other account can take, hold or release it. Names
+  // compare case-sensitively, as object names do. kErrorAlreadyExists while
+  // any process (this one included) holds a lock of that name; the system's
+  // error when the mutex can't be made or opened (kErrorAccessDenied for one
+  // the caller may not open).
+  [[nodiscard]] virtual Result<std::unique_ptr<MachineLock>> TakeMachineLock(TextView name) = 0;
 };
 
 }  // namespace tarn::platform

@@ -1,6 +1,7 @@
 #include "run/installation_run.h"
 
 #include <optional>
+#include <utility>
 
 #include "accounts/user_account.h"
 #include "app/app_context.h"
@@ -10,6 +11,7 @@
 #include "platform/environment.h"
 #include "platform/system_info.h"
 #include "run/launch_entry.h"
+#include "run/relaxed_policy.h"
 #include "run/run_steps.h"
 #include "run/system_identity_settings.h"
 
@@ -21,13 +23,26 @@ using catalogue::SoftwareEntry;
 // What the run changed temporarily, undone exactly once on every way out.
 class RunRestorer {
  public:
-  RunRestorer(RunContext& context, RunSignals* signals) : context_(context), signals_(signals) {}
+  RunRestorer(RunContext& context, RunSignals* signals)
+      : context_(context),
+        signals_(signals),
+        policy_(context.relaxedPolicy != nullptr ? *context.relaxedPolicy : ownPolicy_) {}
   RunRestorer(const RunRestorer&) = delete;
   RunRestorer& operator=(const RunRestorer&) = delete;
   ~RunRestorer() { Restore(); }
 
-  void PolicyRelaxed(std::optional<SavedBlankPasswordPolicy> saved) { policy_ = saved; }
+  void PolicyRelaxed(std::optional<SavedBlankPasswordPolicy> saved) {
+    if (saved) policy_.Hold(*saved);
+  }
   void EnvironmentEntered() { environment_ = true; }
+
+  // Restores a relaxed policy now: its error, or success; none when it was
+  // not relaxed, or the end of the session has put it back already.
+  [[nodiscard]] SettingOutcome RestorePolicy() {
+    const std::optional<SavedBlankPasswordPolicy> saved = policy_.Take();
+    if (!saved) return std::nullopt;
+    return RestoreBlankPasswordPolicy(context_.app, *saved);
+  }
 
   // Wipes the passwords, leaves the run environment, restores the policy.
   void Restore() {
@@ -38,14 +53,15 @@ class RunRestorer {
     context_.app.config.WipePasswords();
     for (accounts::UserAccount& account : context_.accounts) account.Password.Wipe();
     if (environment_) context_.variables.Leave();
-    if (policy_) RestoreBlankPasswordPolicy(context_.app, *policy_);
+    (void)RestorePolicy();
     if (signals_ != nullptr && signals_->finished) signals_->finished->Set();
   }
 
  private:
   RunContext& context_;
   RunSignals* signals_;
-  std::optional<SavedBlankPasswordPolicy> policy_;
+  RelaxedPolicy ownPolicy_;
+  RelaxedPolicy& policy_;
   bool environment_ = false;
   bool done_ = false;
 };
@@ -64,14 +80,54 @@ void LogPrimary(AppContext& app, const accounts::UserAccount* primary) {
       {primary->Name.view(), primary->Domain.view(), primary->Group, primary->Status});
 }
 
-void ApplySystemSettings(RunContext& context, RunRestorer& restorer, RunSteps& steps,
+// Reports one setting the run applied as a step of its own; a setting
+// nobody asked for is none.
+void FinishSetting(RunSteps& steps, TextView key, TextView name, TextView action,
+                   SettingOutcome outcome, int64_t started) {
+  if (!outcome) return;
+  app::StepRecord step;
+  step.kind = app::StepKind::kSetting;
+  step.key = Text(key);
+  step.name = Text(name);
+  step.action = Text(action);
+  step.startUnixMs = started;
+  step.tries = 1;
+  if (*outcome != kErrorSuccess) {
+    step.outcome = app::Outcome::kError;
+    step.exitCode = *outcome;
+  }
+  steps.Finish(step);
+}
+
+void ApplySystemSettings(RunContext& context, RunSteps& steps,
                          const accounts::UserAccount* primary) {
-  restorer.PolicyRelaxed(RelaxBlankPasswordPolicy(context.app));
+  AppContext& app = context.app;
+  const app::InstallConfig& config = app.config;
   context.accountWorker.CreateUsers(context.accounts, steps);
-  ApplyAutoLogon(context.app, primary);
-  if (ApplyComputerName(context.app)) steps.NeedRestart();
-  ApplyOwner(context.app);
-  ApplyWorkgroup(context.app);
+  int64_t started = steps.Now();
+  const TextView logonAction = config.AutoLogon == app::AutoLogonMode::kOn ? u"set" : u"remove";
+  FinishSetting(steps, u"AutoLogon", config.User, logonAction, ApplyAutoLogon(app, primary),
+                started);
+  started = steps.Now();
+  bool restart = false;
+  FinishSetting(steps, u"ComputerName", config.Computer, u"set", ApplyComputerName(app, restart),
+                started);
+  if (restart) steps.NeedRestart();
+  started = steps.Now();
+  FinishSetting(steps, u"RegisteredOwner", config.Owner, u"set", ApplyOwner(app), started);
+  started = steps.Now();
+  FinishSetting(steps, u"RegisteredOrganization", config.Org, u"set", ApplyOrganization(app),
+                started);
+  started = steps.Now();
+  FinishSetting(steps, u"Workgroup", config.Workgroup, u"set", ApplyWorkgroup(app), started);
+}
+
+// Restores what was relaxed for the commands, as a step: a policy left
+// relaxed is a failure of the run.
+void RestorePolicyAfterCommands(RunRestorer& restorer, RunSteps& steps) {
+  const int64_t started = steps.Now();
+  FinishSetting(steps, kLimitBlankPasswordUse, kLimitBlankPasswordUse, u"restore",
+                restorer.RestorePolicy(), started);
 }
 
 bool Cancelled(const RunSignals* signals) {
@@ -165,6 +221,11 @@ void OfferFinish(RunContext& context) {
 
 }  // namespace
 
+bool BlankPasswordPolicyNeeded(const AppContext& app, const accounts::UserAccount* primary) {
+  return primary != nullptr && primary->Password.empty() && !app.config.SkipSettings &&
+         !app.config.SkipSoftware;
+}
+
 uint32_t CountCheckedEntries(const SoftwareEntry* first) {
   uint32_t count = 0;
   for (const SoftwareEntry* e = catalogue::NextChecked(first); e != nullptr;
@@ -179,19 +240,12 @@ uint32_t ProgressMaximum(const SoftwareEntry* first) {
   return count == 0 ? 0 : count - 1;
 }
 
-uint32_t RunInstallation(RunContext& context) {
-  AppContext& app = context.app;
-  std::shared_ptr<RunSignals> signals = MakeRunSignals(*app.platform.processes);
-  if (signals) {
-    context.status.AttachSignals(signals);
-  } else {
-    // Without its events the run can't be held, aborted or awaited: the
-    // settings and accounts are still made, no command is started.
-    app.log.Write(u"The run's events can't be made; no command is started.", app::kLogError, 0);
-  }
-  RunRestorer restorer(context, signals.get());
-  RunSteps steps(app);
+namespace {
 
+// Everything between the start and the restoring; true when the run was
+// cancelled.
+bool RunWithin(RunContext& context, RunSignals* signals, RunRestorer& restorer, RunSteps& steps) {
+  AppContext& app = context.app;
   // The worker's lines are in the wizard's language: selecting the language
   // code again would give English whenever the wizard took its language from
   // the user's locale rather than from "/language=".
@@ -199,26 +253,52 @@ uint32_t RunInstallation(RunContext& context) {
   accounts::UserAccount* primary = context.accounts.FindPrimary();
   FillUserFromProgramAccount(app);
   LogPrimary(app, primary);
-  if (!app.config.SkipSettings && !Cancelled(signals.get())) {
-    ApplySystemSettings(context, restorer, steps, primary);
-  }
-  bool runEnvironment = false;
+  if (!app.config.SkipSettings && !Cancelled(signals)) ApplySystemSettings(context, steps, primary);
   if (primary != nullptr) {
-    runEnvironment = context.variables.EnterForAccount(*primary);
-    if (runEnvironment) restorer.EnvironmentEntered();
+    if (context.variables.EnterForAccount(*primary)) restorer.EnvironmentEntered();
   } else {
     context.variables.SetLoggedOnUser();
   }
   context.status.SetProgressRange(ProgressMaximum(context.firstEntry));
   bool stopped = false;
-  if (!app.config.SkipSoftware && signals && !signals->cancelled) {
+  if (!app.config.SkipSoftware && signals != nullptr && !signals->cancelled) {
+    const bool relax = BlankPasswordPolicyNeeded(app, primary);
+    if (relax) restorer.PolicyRelaxed(RelaxBlankPasswordPolicy(app));
     stopped = RunSoftware(context, *signals, steps, primary);
+    if (relax) RestorePolicyAfterCommands(restorer, steps);
   }
-  const bool cancelled = Cancelled(signals.get());
+  const bool cancelled = Cancelled(signals);
   if (DowngradeDue(app, primary)) LowerPrimary(context, steps, *primary, cancelled || stopped);
-  steps.End(!cancelled);
+  return cancelled;
+}
+
+}  // namespace
+
+uint32_t RunInstallation(RunContext& context) {
+  AppContext& app = context.app;
+  std::shared_ptr<RunSignals> signals = MakeRunSignals(*app.platform.processes);
+  if (signals) context.status.AttachSignals(signals);
+  RunRestorer restorer(context, signals.get());
+  RunSteps steps(app);
+  if (!signals) {
+    // Without its events the run can't be held, aborted or awaited: the
+    // settings and accounts are still made, no command is started.
+    app.log.Write(u"The run's events can't be made; no command is started.", app::kLogError, 0);
+    steps.MarkEndedByError();
+  }
+  bool ended = false;
+  try {
+    ended = RunWithin(context, signals.get(), restorer, steps);
+  } catch (...) {
+    // Nothing may leave the worker; what was done is reported, and the run
+    // counts as failed, not as cancelled.
+    app.log.Write(u"The run stopped on an unexpected error.", app::kLogError, 0);
+    steps.MarkEndedByError();
+    ended = true;
+  }
+  steps.End(!ended);
   restorer.Restore();
-  if (!cancelled) OfferFinish(context);
+  if (!ended) OfferFinish(context);
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "resource.h"
+#include "run/relaxed_policy.h"
 #include "run/run_services.h"
 #include "run/run_status.h"
 
@@ -14,6 +15,9 @@ struct AppContext;
 }
 namespace tarn::catalogue {
 struct SoftwareEntry;
+}
+namespace tarn::accounts {
+struct UserAccount;
 }
 
 namespace tarn::run {
@@ -30,7 +34,18 @@ struct RunContext {
   RunStatus& status;
   AccountWorker& accountWorker;
   RunVariables& variables;
+  // Where the relaxed blank-password policy is kept, when another thread
+  // must be able to put it back (the end of the session); none keeps it
+  // within the run.
+  RelaxedPolicy* relaxedPolicy = nullptr;
 };
+
+// Commands started as an account with an empty password need the
+// blank-password policy relaxed: Windows refuses such a logon otherwise. The
+// policy is part of the settings, left alone when they are skipped, and
+// only commands need it.
+[[nodiscard]] bool BlankPasswordPolicyNeeded(const AppContext& app,
+                                             const accounts::UserAccount* primary);
 
 // The number of checked entries the walk from `first` visits: an unchecked
 // entry hides its subtree.
@@ -45,12 +60,15 @@ struct RunContext {
 // the run ends (to the end, or through RunSignals::RequestCancel), the
 // passwords of InstallConfig and of the account records are wiped, the run
 // environment is left and the blank-password policy is restored before the
-// signals' `finished` event is set. Every account record and entry handled is
-// reported to `app.runObserver` (one an interrupted earlier run had done is
-// passed over), and `app.runTotals` tells how the run ended. A primary
-// account that is to end as a standard user is lowered after the commands,
-// on every run that applies the accounts, as a step of its own: pending when
-// the run was cancelled or had to stop before. Returns 0.
+// signals' `finished` event is set. The policy is relaxed only while the
+// commands run as a primary account with an empty password, and restored
+// right after them (a `setting` step). Every setting applied is a `setting`
+// step. An exception inside the run, or events that can't be made, end it
+// as failed (RunTotals::endedByError), never as cancelled. Every account record and entry handled
+// is reported to `app.runObserver` (one an interrupted earlier run had done is passed over), and
+// `app.runTotals` tells how the run ended. A primary account that is to end as a standard user is
+// lowered after the commands, on every run that applies the accounts, as a step of its own: pending
+// when the run was cancelled or had to stop before. Returns 0.
 uint32_t RunInstallation(RunContext& context);
 
 }  // namespace tarn::run

@@ -78,7 +78,7 @@ void AppendStep(std::string& out, const app::StepRecord& step) {
 }  // namespace
 
 uint32_t ResultExitCode(const app::RunTotals& totals) {
-  if (totals.failed > 0) return kExitFailed;
+  if (totals.failed > 0 || totals.endedByError) return kExitFailed;
   if (!totals.started || !totals.finished) return kExitCancelled;
   if (totals.restartStarted) return kExitRestartStarted;
   if (totals.restartNeeded) return kExitRestartNeeded;

@@ -24,7 +24,8 @@ inline constexpr uint32_t kExitRestartStarted = 1641;
 inline constexpr uint32_t kExitFailed = 1603;
 inline constexpr uint32_t kExitCancelled = 1602;
 
-// The exit code for `totals`: a failed step outweighs a cancel, a cancel (or
+// The exit code for `totals`: a failed step, or a run that stopped on an
+// error of its own, outweighs a cancel, a cancel (or
 // a run that never began) a restart, a restart the program started one that
 // is only needed.
 [[nodiscard]] uint32_t ResultExitCode(const app::RunTotals& totals);

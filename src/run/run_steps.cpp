@@ -44,6 +44,10 @@ void RunSteps::Finish(app::StepRecord& step) {
   if (app_.runObserver != nullptr) app_.runObserver->StepFinished(step);
 }
 
+void RunSteps::MarkEndedByError() {
+  app_.runTotals.endedByError = true;
+}
+
 void RunSteps::End(bool finished) {
   if (ended_) return;
   ended_ = true;

@@ -33,6 +33,9 @@ class RunSteps : public AccountProgress {
   void NeedRestart();
   // The run has ended; only the first call counts.
   void End(bool finished);
+  // The run could not do all it was to do because of an error of its own,
+  // not because anybody cancelled it: it counts as failed.
+  void MarkEndedByError();
 
   // The milliseconds since 1970 (UTC) of the platform's clock.
   [[nodiscard]] int64_t Now() const;

@@ -30,11 +30,12 @@ void AccountStartupSteps::UnscramblePasswords(AppContext& app, TextView usersPat
   (void)accounts::DecryptUsers(*app.platform.profiles, usersPath);
 }
 
-void AccountStartupSteps::DowngradeAccount(AppContext& app, TextView accountName) {
+WinError AccountStartupSteps::DowngradeAccount(AppContext& app, TextView accountName) {
   const WinError error = accounts::DowngradeAccount(ServicesOf(app), accountName);
-  if (error == kErrorSuccess) return;
+  if (error == kErrorSuccess) return error;
   app.log.WriteFormat(app::kLogError, static_cast<int32_t>(error),
                       u"'%s' could not be made a standard user", {accountName});
+  return error;
 }
 
 void AccountStartupSteps::PrepareInstallationVariables(AppContext& app, TextView iniPath) {

@@ -25,7 +25,7 @@ class AccountStartupSteps : public AccountSteps {
  public:
   void ScramblePasswords(AppContext& app, TextView usersPath) override;
   void UnscramblePasswords(AppContext& app, TextView usersPath) override;
-  void DowngradeAccount(AppContext& app, TextView accountName) override;
+  [[nodiscard]] WinError DowngradeAccount(AppContext& app, TextView accountName) override;
   void PrepareInstallationVariables(AppContext& app, TextView iniPath) override;
   void ReadAccounts(AppContext& app, TextView usersPath) override;
   void MergeAdministratorAccount(AppContext& app) override;

@@ -12,10 +12,13 @@
 #include "resource.h"
 #include "run/planned_command_lines.h"
 #include "run/protected_files.h"
+#include "run/result_file.h"
 #include "run/resume_journal.h"
+#include "run/system_identity_settings.h"
 #include "startup/command_line.h"
 #include "startup/launcher_records.h"
 #include "startup/settings.h"
+#include "startup/single_instance.h"
 
 namespace tarn::startup {
 namespace {
@@ -144,6 +147,7 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   const bool logOpened = app.config.LogEnabled;
   const bool resultFromLine = !app.config.ResultPath.empty();
   ReadSettings(*app.platform.profiles, app.config.IniPath, app.config, app.pageHeaders);
+  if (parts.failure != nullptr) parts.failure->Follow(app.config);
   // "/result=" was expanded as it was read; the key is expanded once, here.
   if (!resultFromLine && !app.config.ResultPath.empty()) {
     app.config.ResultPath = platform::ExpandWhole(*app.platform.environment, app.config.ResultPath);
@@ -159,6 +163,9 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   }
   if (!logOpened && app.config.LogEnabled)
     app.log.Open(app.config.Log, /*append=*/app.config.Resume);
+  // Before anything reads the policy: a run that died relaxed must not make
+  // the relaxed value look like the machine's own.
+  const WinError policy = run::RestoreLeftBlankPasswordPolicy(app);
   app.startPage = ChooseStartPage(app.config);
 
   EnablePrivileges(*app.platform.services);
@@ -171,9 +178,29 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   app.runObserver = records.observer();
   const WizardOutcome outcome = parts.wizard.RunWizard(app);
   app.runObserver = nullptr;
+  // A policy nobody could restore weakens the machine: the run failed.
+  if (policy != kErrorSuccess) app.runTotals.endedByError = true;
   CleanUp(app, parts);
   app.runTotals.restartStarted = RequestRestart(app, outcome);
   return records.Close(app);
+}
+
+// A start while another run holds the lock ends at once. It reads the
+// settings only to find the log its line goes beside.
+uint32_t RefuseStart(AppContext& app) {
+  if (!app.config.LogEnabled) {
+    MakePathsAbsolute(app);
+    ReadSettings(*app.platform.profiles, app.config.IniPath, app.config, app.pageHeaders);
+  }
+  LogRefusedStart(app, app.config.LogEnabled ? app.config.Log.view() : TextView());
+  return kExitAlreadyRunning;
+}
+
+// "/DownGrade=": a failure is the run's failure when the exit code is to
+// tell it.
+uint32_t Downgrade(AppContext& app, AccountSteps& accounts, TextView account) {
+  const WinError error = accounts.DowngradeAccount(app, account);
+  return error != kErrorSuccess && app.config.ExitCodeFromResult ? run::kExitFailed : 0;
 }
 
 }  // namespace
@@ -205,13 +232,24 @@ int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts)
 
   const CommandLineOutcome options = ApplyOptions(arguments, app.config, *app.platform.environment);
   app.topmost = options.topmost;
+  if (parts.failure != nullptr) parts.failure->Follow(app.config);
+  // Held until the program ends; taken before any log is opened, so a
+  // refused start never empties the running one's log.
+  InstanceClaim instance;
+  if (NeedsInstanceLock(options)) {
+    instance = TakeInstanceLock(app);
+    if (instance.refused) {
+      const uint32_t refused = RefuseStart(app);
+      app.config.WipePasswords();
+      return static_cast<int>(refused);
+    }
+  }
   switch (options.action) {
     case CommandLineOutcome::Action::kShowHelp:
       ShowHelp(app, parts.wizard);
       return 0;
     case CommandLineOutcome::Action::kDowngrade:
-      parts.accounts.DowngradeAccount(app, options.downgradeAccount);
-      return 0;
+      return static_cast<int>(Downgrade(app, parts.accounts, options.downgradeAccount));
     case CommandLineOutcome::Action::kContinue:
       break;
   }

@@ -6,6 +6,7 @@
 
 #include "app/app_context.h"
 #include "base/text.h"
+#include "startup/failure_exit_code.h"
 #include "startup/startup_hosts.h"
 
 namespace tarn::startup {
@@ -14,6 +15,9 @@ namespace tarn::startup {
 struct StartupParts {
   AccountSteps& accounts;
   WizardHost& wizard;
+  // Told what the exit code is to tell as soon as the options and the
+  // settings say it, for the exit code of an exception; none to ignore.
+  FailureExitCode* failure = nullptr;
 };
 
 // Restart reason: SHTDN_REASON_MAJOR_SOFTWARE | SHTDN_REASON_MINOR_INSTALLATION.
@@ -28,8 +32,13 @@ inline constexpr char16_t kSecondaryLogonWarning[] = u"\"Secondary Logon\" servi
 // scrambling), reads the settings, enables the privileges, checks the
 // Secondary Logon service, prepares the accounts, runs the wizard through
 // the wizard host, cleans up and asks for the restart when the wizard ended
-// with Finish. Returns the process exit code: 0, unless "/exitcode=result"
-// asked for the one that tells how the run ended (run::ResultExitCode).
+// with Finish. A run, a resumed run and a downgrade first take the machine's
+// instance lock and, when another run holds it, end at once with
+// kExitAlreadyRunning (whatever "/exitcode=" says) and a line beside the
+// log. A run first restores a blank-password policy an earlier run left
+// relaxed. Returns the process exit code: 0, unless "/exitcode=result"
+// asked for the one that tells how the run ended (run::ResultExitCode; a
+// failed downgrade is run::kExitFailed).
 [[nodiscard]] int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts);
 
 // The help texts IDS_HELP_FIRST to IDS_HELP_LAST concatenated, cut to the

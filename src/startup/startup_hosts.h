@@ -5,6 +5,7 @@
 // test composes the pair it needs.
 #pragma once
 
+#include "base/result.h"
 #include "base/text.h"
 
 namespace tarn {
@@ -27,8 +28,8 @@ class AccountSteps {
   virtual void UnscramblePasswords(AppContext& app, TextView usersPath) = 0;
   // /DownGrade=: makes the named local account a limited user. Called from
   // inside the option pass (the log is not open, the settings are not read);
-  // the program ends right after, whatever the outcome.
-  virtual void DowngradeAccount(AppContext& app, TextView accountName) = 0;
+  // the program ends right after. The error, logged, or success.
+  [[nodiscard]] virtual WinError DowngradeAccount(AppContext& app, TextView accountName) = 0;
   // Loads the environment section of `iniPath` (absolute) into the
   // installation variables.
   virtual void PrepareInstallationVariables(AppContext& app, TextView iniPath) = 0;

@@ -32,8 +32,10 @@ void ProgramHost::PrepareUserInterface(AppContext& app) {
 startup::WizardOutcome ProgramHost::RunWizard(AppContext& app) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   wizard::Countdown countdown(wizard::CountdownFromConfig(app.config));
+  run::RelaxedPolicy policy;
   WizardFrame frame(app, countdown, instance);
-  WizardSession session{app, accounts_, catalogue_, countdown, frame, instance};
+  frame.WatchPolicy(policy);
+  WizardSession session{app, accounts_, catalogue_, countdown, frame, instance, &policy};
   const std::vector<std::unique_ptr<PropertyPage>> pages = MakeWizardPages(session);
   if (!frame.Open(pages)) return startup::WizardOutcome::kCancelled;
   const startup::WizardOutcome outcome = frame.Run();

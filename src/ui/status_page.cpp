@@ -41,7 +41,9 @@ void RunOnWorker(run::RunContext& context, wizard::QueuedRunStatus& status) {
   try {
     (void)run::RunInstallation(context);
   } catch (...) {
-    // The run reports its own failures; nothing may leave the thread.
+    // The run reports its own failures; nothing may leave the thread, and
+    // a run that could not end its own way failed.
+    context.app.runTotals.endedByError = true;
   }
   status.PushEnded();
 }
@@ -157,7 +159,14 @@ void StatusPage::StartRun() {
       app, *prompter_, unattended_ ? app::kUnattendedQuestionSeconds : 0);
   context_ = std::make_unique<run::RunContext>(
       run::RunContext{app, session_.accounts.list, session_.catalogue.FirstEntry(), status_,
-                      *accountWorker_, *variables_});
+                      *accountWorker_, *variables_, session_.relaxedPolicy});
+  // While the policy may be relaxed, Windows names the reason before it ends
+  // the session; the frame puts the policy back then.
+  if (run::BlankPasswordPolicyNeeded(app, session_.accounts.list.FindPrimary())) {
+    blockingShutdown_ =
+        ShutdownBlockReasonCreate(
+            sheet(), win32::Wide(app.translator.Translate(IDS_POLICY_RELAXED)).c_str()) != FALSE;
+  }
   worker_ = std::thread(RunOnWorker, std::ref(*context_), std::ref(status_));
 }
 
@@ -174,6 +183,10 @@ void StatusPage::TakeRunEvents() {
   ShowView();
   // The ended event is the worker's last act: joining it takes no time.
   if (model_.runEnded() && worker_.joinable()) worker_.join();
+  if (model_.runEnded() && blockingShutdown_) {
+    ShutdownBlockReasonDestroy(sheet());
+    blockingShutdown_ = false;
+  }
   if (endWizard) PostMessageW(sheet(), PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 

@@ -66,6 +66,8 @@ class StatusPage : public PropertyPage {
   size_t rowsShown_ = 0;
   UniqueImageList images_;
   bool started_ = false;
+  // A shutdown block reason is set for the run (ShutdownBlockReasonCreate).
+  bool blockingShutdown_ = false;
   bool listening_ = false;
   bool unattended_ = false;
   // Asks the run's drive questions; made when the run starts.

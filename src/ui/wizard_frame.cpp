@@ -292,6 +292,13 @@ void WizardFrame::ResizeCurrentPage() {
                SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
+void WizardFrame::OnSessionEnd() {
+  if (policy_ == nullptr) return;
+  (void)run::RestoreAtSessionEnd(*app_.platform.registry, *policy_);
+  // Nothing is left to finish before the session may end.
+  ShutdownBlockReasonDestroy(sheet_);
+}
+
 LRESULT WizardFrame::HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
@@ -314,6 +321,12 @@ LRESULT WizardFrame::HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_CLOSE:
       if (Refuses(wizard::FrameInput::kCloseCommand)) return 0;
       break;
+    case WM_QUERYENDSESSION:
+      OnSessionEnd();
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) OnSessionEnd();
+      return 0;
     case WM_TIMER:
       if (wParam == IDT_OSD) {
         OnDisplayTimer();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "run/relaxed_policy.h"
 #include "startup/startup_hosts.h"
 #include "ui/gdi_handles.h"
 #include "ui/osd_window.h"
@@ -48,6 +49,9 @@ class WizardFrame : public FrameControl {
   [[nodiscard]] startup::WizardOutcome outcome() const { return outcome_; }
 
   void StopCountdown() override;
+  // The policy a run may keep relaxed: put back when Windows ends the
+  // session. Must outlive the frame.
+  void WatchPolicy(run::RelaxedPolicy& policy) { policy_ = &policy; }
 
  private:
   static LRESULT CALLBACK SheetProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,6 +77,9 @@ class WizardFrame : public FrameControl {
   [[nodiscard]] bool RunUnderWay() const;
   void OnDisplayTimer();
   void OnBeepTimer();
+  // WM_QUERYENDSESSION and WM_ENDSESSION: nothing of the program runs once
+  // the session has ended.
+  void OnSessionEnd();
   void Close();
 
   AppContext& app_;
@@ -93,6 +100,7 @@ class WizardFrame : public FrameControl {
   UniqueBitmap headerPicture_;
   wizard::Size closingSize_;
   startup::WizardOutcome outcome_ = startup::WizardOutcome::kCancelled;
+  run::RelaxedPolicy* policy_ = nullptr;
 };
 
 }  // namespace tarn::ui

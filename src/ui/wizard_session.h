@@ -17,6 +17,9 @@ class SoftwareCatalogue;
 namespace tarn::wizard {
 class Countdown;
 }
+namespace tarn::run {
+class RelaxedPolicy;
+}
 
 namespace tarn::ui {
 
@@ -43,6 +46,9 @@ struct WizardSession {
   wizard::Countdown& countdown;
   FrameControl& frame;
   HINSTANCE instance = nullptr;
+  // Where the run keeps the relaxed blank-password policy, which the frame
+  // puts back when Windows ends the session.
+  run::RelaxedPolicy* relaxedPolicy = nullptr;
 };
 
 }  // namespace tarn::ui

@@ -170,5 +170,18 @@ TEST_F(ProcessesContract, EventsResetAsCreated) {
   EXPECT_TRUE(automatic->Wait(platform::kWaitForever));
 }
 
+TEST_F(ProcessesContract, AMachineLockHasOneHolderUntilItIsLetGo) {
+  const Text name = u"Global\\TARN-contract-7c41";
+  auto first = processes_->TakeMachineLock(name);
+  ASSERT_TRUE(first) << backend_->Name() << " error " << first.error();
+  auto second = processes_->TakeMachineLock(name);
+  ASSERT_FALSE(second) << backend_->Name() << ": two holders of one lock";
+  EXPECT_EQ(second.error(), kErrorAlreadyExists) << backend_->Name();
+  EXPECT_TRUE(processes_->TakeMachineLock(u"Global\\TARN-contract-7c42"))
+      << backend_->Name() << ": another name is another lock";
+  first->reset();
+  EXPECT_TRUE(processes_->TakeMachineLock(name)) << backend_->Name() << ": the lock was let go";
+}
+
 }  // namespace
 }  // namespace tarn::contract

@@ -79,7 +79,8 @@ launcher_outcomes() {
   [ -f "$result" ] || fail "no result file" || return 1
   cp "$result" "$artifacts/launcher-outcomes.json"
   launcher_check_json "$result" finished=true restartNeeded=true exitCode=1603 resumed=false \
-    "Tools.0 success 0" "Tools.1 success-restart 3010" "Tools.2 success 0" "Tools.3 error 1" ||
+    "Tools.0 success 0" "Tools.1 success-restart 3010" "Tools.2 success 0" "Tools.3 error 1" \
+    "ComputerName success -" ||
     fail "unexpected result file (launcher-outcomes.json)" || return 1
   python3 -c 'import json,sys; s={x["key"]: x for x in json.load(open(sys.argv[1]))["steps"]}
 sys.exit(0 if s["Tools.2"]["tries"] == 2 else 1)' "$result" || fail "the busy entry was not started twice" || return 1

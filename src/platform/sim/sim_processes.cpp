@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <mutex>
+#include <set>
 
 #include "base/command_line_rules.h"
 #include "base/paths.h"
@@ -36,6 +38,8 @@ struct SimKernel {
   uint32_t lastJob = 0;
   WinError terminateRefusal = kErrorSuccess;
   WinError waitFailure = kErrorSuccess;
+  // The names of the machine locks held now.
+  std::set<Text> heldLocks;
 
   // Marks a process whose run time is over, or whose child has ended, as
   // ended. Caller holds the lock.
@@ -301,6 +305,35 @@ std::vector<LaunchRecord> SimProcesses::launches() const {
     out.push_back(p->record);
   }
   return out;
+}
+
+namespace {
+
+// Held until destroyed, like the owned mutex of a process; the table lives
+// as long as any lock of it.
+class SimMachineLock final : public platform::MachineLock {
+ public:
+  SimMachineLock(std::shared_ptr<SimKernel> kernel, Text name)
+      : kernel_(std::move(kernel)), name_(std::move(name)) {}
+  SimMachineLock(const SimMachineLock&) = delete;
+  SimMachineLock& operator=(const SimMachineLock&) = delete;
+  ~SimMachineLock() override {
+    const std::lock_guard<std::mutex> hold(kernel_->mutex);
+    kernel_->heldLocks.erase(name_);
+  }
+
+ private:
+  std::shared_ptr<SimKernel> kernel_;
+  Text name_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<platform::MachineLock>> SimProcesses::TakeMachineLock(TextView name) {
+  using Taken = Result<std::unique_ptr<platform::MachineLock>>;
+  const std::lock_guard<std::mutex> hold(kernel_->mutex);
+  if (!kernel_->heldLocks.insert(Text(name)).second) return Taken::Failure(kErrorAlreadyExists);
+  return Taken(std::make_unique<SimMachineLock>(kernel_, Text(name)));
 }
 
 std::unique_ptr<platform::Event> SimProcesses::MakeEvent(bool manualReset, bool initiallySet) {

@@ -154,6 +154,10 @@ class SimProcesses : public platform::Processes {
   // computer's or a wrong password is kErrorLogonFailure, as is a refusal of the logon check.
   [[nodiscard]] Result<platform::EnvironmentBlock> LogonEnvironment(
       const platform::LogonCredentials& logon) override;
+  // One table of held names for the whole machine: every AppContext made on
+  // the machine is another program instance on it.
+  [[nodiscard]] Result<std::unique_ptr<platform::MachineLock>> TakeMachineLock(
+      TextView name) override;
 
  private:
   // The program `applicationName` names, or when it is empty the first

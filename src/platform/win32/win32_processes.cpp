@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/security.h"
+#include "platform/win32/win32_access_lists.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 
@@ -112,6 +114,42 @@ BOOL StartPlain(const wchar_t* program, wchar_t* commandLine, DWORD flags, void*
 }
 
 }  // namespace
+
+namespace {
+
+// Owns the mutex from its creation; the system releases it as abandoned
+// should the process end without this destructor.
+class Win32MachineLock final : public platform::MachineLock {
+ public:
+  explicit Win32MachineLock(HANDLE mutex) : mutex_(mutex) {}
+  ~Win32MachineLock() override { ReleaseMutex(mutex_.get()); }
+
+ private:
+  UniqueHandle mutex_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<platform::MachineLock>> Win32Processes::TakeMachineLock(TextView name) {
+  using Taken = Result<std::unique_ptr<platform::MachineLock>>;
+  const platform::AccessEntry entries[] = {{platform::AdministratorsSid(), 0, MUTEX_ALL_ACCESS},
+                                           {platform::LocalSystemSid(), 0, MUTEX_ALL_ACCESS}};
+  auto acl = BuildAcl(entries);
+  if (!acl) return Taken::Failure(acl.error());
+  SECURITY_DESCRIPTOR descriptor{};
+  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<ACL*>(acl->data()), FALSE) ||
+      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
+    return Taken::Failure(GetLastError());
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+  UniqueHandle mutex(CreateMutexW(&attributes, TRUE, Wide(name).c_str()));
+  // An existing mutex is opened, not owned: someone else holds the name.
+  const DWORD error = GetLastError();
+  if (!mutex) return Taken::Failure(error);
+  if (error == ERROR_ALREADY_EXISTS) return Taken::Failure(kErrorAlreadyExists);
+  return Taken(std::make_unique<Win32MachineLock>(mutex.release()));
+}
 
 std::unique_ptr<platform::Event> Win32Processes::MakeEvent(bool manualReset, bool initiallySet) {
   const HANDLE handle = CreateEventW(nullptr, manualReset, initiallySet, nullptr);

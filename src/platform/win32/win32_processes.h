@@ -2,7 +2,7 @@
 // CreateProcessWithLogonW, job objects, WaitForMultipleObjects,
 // TerminateJobObject / TerminateProcess, GetExitCodeProcess and CreateEventW;
 // an account's logon environment through LogonUserW, LoadUserProfileW and
-// CreateEnvironmentBlock.
+// CreateEnvironmentBlock; the machine lock through CreateMutexW.
 #pragma once
 
 #include "platform/processes.h"
@@ -17,6 +17,8 @@ class Win32Processes : public platform::Processes {
       const platform::StartRequest& request) override;
   [[nodiscard]] Result<platform::EnvironmentBlock> LogonEnvironment(
       const platform::LogonCredentials& logon) override;
+  [[nodiscard]] Result<std::unique_ptr<platform::MachineLock>> TakeMachineLock(
+      TextView name) override;
 };
 
 }  // namespace tarn::win32

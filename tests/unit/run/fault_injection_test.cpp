@@ -232,7 +232,7 @@ void CheckResultFileSaysTheSame(FaultRun& run) {
   const auto json = tarn::testing::JsonReader::Parse(text);
   ASSERT_TRUE(json) << text;
   EXPECT_EQ((*json)["exitCode"].number, exitCode);
-  EXPECT_EQ(exitCode == kExitFailed, seen.totals.failed > 0);
+  EXPECT_EQ(exitCode == kExitFailed, seen.totals.failed > 0 || seen.totals.endedByError);
   const auto& written = (*json)["steps"].items;
   ASSERT_EQ(written.size(), seen.steps.size()) << text;
   for (size_t i = 0; i < written.size(); ++i) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "run/launch_entry.h"
+#include "run/result_file.h"
 #include "unit/run/run_test_machine.h"
 
 namespace tarn::run {
@@ -325,28 +326,96 @@ TEST(InstallationRunTest, VerboseCommandLineMasksTheAccountPassword) {
   EXPECT_FALSE(m.machine.environment().Get(u"USERPASSWORD").has_value());
 }
 
-TEST(InstallationRunTest, ThePolicyIsRelaxedDuringTheRunAndRestoredAfter) {
-  for (const std::optional<uint32_t> before :
-       {std::optional<uint32_t>(1), std::optional<uint32_t>()}) {
+TEST(InstallationRunTest, ThePolicyIsRelaxedOnlyForCommandsOfABlankPasswordAccount) {
+  struct Case {
+    const char* what;
+    std::optional<Text> primaryPassword;
+    std::optional<uint32_t> before;
+    bool relaxed;
+  };
+  const Case cases[] = {
+      {"blank password, value 1", Text(), 1u, true},
+      {"blank password, no value", Text(), std::nullopt, true},
+      {"a password", Text(u"pw"), 1u, false},
+      {"no primary account", std::nullopt, 1u, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     RunTestMachine m;
-    if (before) {
+    if (c.before) {
       (void)m.machine.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,
-                                     platform::RegValue::FromDword(*before));
+                                     platform::RegValue::FromDword(*c.before));
+    }
+    if (c.primaryPassword) {
+      platform::UserInfo ann;
+      ann.name = u"ann";
+      (void)m.machine.accounts().PutUser(ann, *c.primaryPassword);
+      m.AddPrimary(u"ann", *c.primaryPassword);
     }
     std::optional<uint32_t> during;
+    bool recordedDuring = false;
     sim::SimProgram probe;
     probe.onStart = [&](const sim::LaunchRecord&) {
       const auto value = m.Machine(kLsaKey, kLimitBlankPasswordUse);
-      if (value) during = value->AsDword();
+      during = value ? value->AsDword() : std::nullopt;
+      recordedDuring = m.Machine(kProgramKey, kPolicyRecord).has_value();
     };
     m.machine.processes().AddProgram(u"probe.exe", probe);
     m.Add(0, true, u"Probe", u"probe.exe");
     (void)m.Run();
-    EXPECT_EQ(during, std::optional<uint32_t>(0));
+    EXPECT_EQ(during, c.relaxed ? std::optional<uint32_t>(0) : c.before);
+    EXPECT_EQ(recordedDuring, c.relaxed) << "the value before is kept while it is relaxed";
     const auto after = m.Machine(kLsaKey, kLimitBlankPasswordUse);
-    EXPECT_EQ(after ? after->AsDword() : std::nullopt, before)
-        << "value before: " << before.value_or(99);
+    EXPECT_EQ(after ? after->AsDword() : std::nullopt, c.before);
+    EXPECT_FALSE(m.Machine(kProgramKey, kPolicyRecord).has_value()) << "the record is removed";
   }
+}
+
+TEST(InstallationRunTest, TheEndOfTheSessionPutsTheRelaxedPolicyBackAtOnce) {
+  RunTestMachine m;
+  (void)m.machine.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,
+                                 platform::RegValue::FromDword(1));
+  platform::UserInfo ann;
+  ann.name = u"ann";
+  (void)m.machine.accounts().PutUser(ann, u"");
+  m.AddPrimary(u"ann", u"");
+  RelaxedPolicy policy;
+  m.relaxedPolicy = &policy;
+  std::optional<uint32_t> afterSessionEnd;
+  sim::SimProgram probe;
+  // Windows ends the session while the command runs; the frame answers.
+  probe.onStart = [&](const sim::LaunchRecord&) {
+    EXPECT_TRUE(policy.held());
+    EXPECT_EQ(RestoreAtSessionEnd(m.machine.registry(), policy), kErrorSuccess);
+    afterSessionEnd = m.Machine(kLsaKey, kLimitBlankPasswordUse)->AsDword();
+  };
+  m.machine.processes().AddProgram(u"probe.exe", probe);
+  m.Add(0, true, u"Probe", u"probe.exe");
+  (void)m.Run();
+  EXPECT_EQ(afterSessionEnd, std::optional<uint32_t>(1));
+  EXPECT_FALSE(m.Machine(kProgramKey, kPolicyRecord).has_value());
+  EXPECT_FALSE(m.app->runTotals.endedByError);
+  EXPECT_EQ(m.app->runTotals.failed, 0u) << "put back once, by whoever came first";
+}
+
+TEST(InstallationRunTest, ARunThatBreaksOffOnAnErrorFailsAndStillRestores) {
+  RunTestMachine m;
+  (void)m.machine.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,
+                                 platform::RegValue::FromDword(1));
+  m.AddPrimary(u"ann", u"");
+  m.app->config.UserPwd = u"pw";
+  m.worker.throws = true;
+  m.AddProgram(u"p.exe");
+  m.Add(0, true, u"P", u"p.exe");
+  const auto rows = RowTexts(m.Run());
+  EXPECT_THAT(rows, ::testing::Contains("0:The run stopped on an unexpected error."));
+  EXPECT_TRUE(m.Started().empty());
+  EXPECT_TRUE(m.app->runTotals.endedByError);
+  EXPECT_FALSE(m.app->runTotals.finished);
+  EXPECT_EQ(ResultExitCode(m.app->runTotals), kExitFailed) << "failed, not cancelled (1602)";
+  EXPECT_TRUE(m.app->config.UserPwd.empty());
+  EXPECT_EQ(m.Machine(kLsaKey, kLimitBlankPasswordUse)->AsDword(), std::optional<uint32_t>(1));
+  EXPECT_TRUE(m.status.signals()->finished->Wait(0));
 }
 
 TEST(InstallationRunTest, ACancelledRunStillWipesRestoresAndLeaves) {

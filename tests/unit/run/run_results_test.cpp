@@ -88,6 +88,45 @@ TEST(RunResultsTest, TheResultFileRecordsEveryCommand) {
   for (const auto& entry : *left) EXPECT_FALSE(entry.name.ends_with(u".tmp")) << ToUtf8(entry.name);
 }
 
+TEST(RunResultsTest, EachSettingAppliedIsAStepAndAFailedOneFailsTheRun) {
+  ResultsMachine m;
+  m.app->config.Computer = u"NEWPC";
+  m.app->config.Workgroup = u"OFFICE";
+  m.app->config.Owner = u"Ann";
+  m.app->config.AutoLogon = app::AutoLogonMode::kOn;
+  m.app->config.User = u"ann";
+  m.AddPrimary(u"ann", u"pw").Group = accounts::kGroupUnchanged;
+  // The workgroup join and the automatic-logon secret are refused.
+  m.machine.faults().FailNth(sim::CallKind::kWorkgroupJoin, 1, kErrorAccessDenied);
+  m.machine.faults().FailNth(sim::CallKind::kPrivateData, 1, kErrorNotEnoughMemory);
+  m.machine.faults().Arm();
+  ResultFile result(*m.app, kResult, kConfig);
+  m.app->runObserver = &result;
+  (void)m.Run();
+  m.machine.faults().Disarm();
+  const uint32_t exitCode = ResultExitCode(m.app->runTotals);
+  result.Close(m.app->runTotals, exitCode);
+
+  const auto json = JsonReader::Parse(m.File(kResult));
+  ASSERT_TRUE(json) << m.File(kResult);
+  std::vector<std::string> steps;
+  for (const auto& step : (*json)["steps"].items) {
+    steps.push_back(step["kind"].str() + " " + step["key"].str() + " " + step["name"].str() + " " +
+                    step["action"].str() + " " + step["outcome"].str() + " " +
+                    std::to_string(static_cast<uint32_t>(step["exitCode"].number)));
+  }
+  // A success has no code (null reads as 0); the secret's store answers
+  // with an NTSTATUS (STATUS_NO_MEMORY).
+  EXPECT_THAT(steps, ElementsAre("setting AutoLogon ann set error 3221225495",
+                                 "setting ComputerName NEWPC set success 0",
+                                 "setting RegisteredOwner Ann set success 0",
+                                 "setting Workgroup OFFICE set error 5"));
+  EXPECT_THAT(m.File(kResult), HasSubstr(R"("exitCode":null,"outcome":"success")"));
+  EXPECT_TRUE(m.app->runTotals.finished);
+  EXPECT_EQ(m.app->runTotals.failed, 2u);
+  EXPECT_EQ(exitCode, kExitFailed);
+}
+
 TEST(RunResultsTest, ExitCodeTable) {
   struct Row {
     bool started, finished, restartNeeded, restartStarted;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,15 @@ class RecordingAccountWorker : public AccountWorker {
   void CreateUsers(accounts::UserAccountList& accounts, AccountProgress&) override {
     ++calls;
     lastList = &accounts;
+    if (throws) throw std::runtime_error("account worker broke");
   }
   WinError LowerToStandardUser(const accounts::UserAccount& account) override {
     lowered.push_back(account.Name.str());
     return kErrorSuccess;
   }
   int calls = 0;
+  // CreateUsers throws, as a run that breaks off on an error of its own.
+  bool throws = false;
   accounts::UserAccountList* lastList = nullptr;
   std::vector<Text> lowered;
 };
@@ -108,6 +112,7 @@ class RunTestMachine {
   // Runs the installation on a worker thread and returns the log rows.
   std::vector<StatusRow> Run() {
     RunContext context{*app, accounts.list, catalogue.FirstEntry(), status, worker, variables};
+    context.relaxedPolicy = relaxedPolicy;
     HeadlessRunner runner(context);
     runner.Run();
     return runner.rows();
@@ -132,6 +137,8 @@ class RunTestMachine {
   RecordingVariables variables;
   RecordingStatus status;
   catalogue::SoftwareCatalogue catalogue;
+  // Handed to the run when set, as the wizard does.
+  RelaxedPolicy* relaxedPolicy = nullptr;
 };
 
 // Rows as "level:message" for readable comparisons.

@@ -34,7 +34,7 @@ TEST(SystemIdentityTest, AutoLogonTwoWritesTheAccountAndStoresTheSecretForAPrima
   accounts::UserAccount& primary = m.AddPrimary(u"ann", u"s3cret");
   // Another machine's name: the secret still goes to the local policy only.
   primary.Domain = u"\\\\FILESERVER";
-  ApplyAutoLogon(*m.app, &primary);
+  EXPECT_EQ(ApplyAutoLogon(*m.app, &primary), SettingOutcome(kErrorSuccess));
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "ann");
   EXPECT_EQ(Value(m, kWinlogonKey, u"AutoAdminLogon"), "1");
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultDomainName"), "PC1");
@@ -63,13 +63,14 @@ TEST(SystemIdentityTest, AutoLogonZeroRemovesEvenWhatIsMissing) {
   m.app->config.AutoLogon = app::AutoLogonMode::kRemove;
   std::vector<std::string> lines;
   m.app->log.SetListener([&lines](Text message, int32_t) { lines.push_back(ToUtf8(message)); });
-  ApplyAutoLogon(*m.app, nullptr);
+  (void)ApplyAutoLogon(*m.app, nullptr);
   for (const char16_t* name : {u"AutoAdminLogon", u"DefaultPassword", u"AutoLogonCount"}) {
     EXPECT_EQ(Value(m, kWinlogonKey, name), "<absent>") << ToUtf8(name);
   }
   EXPECT_EQ(m.machine.identity().Secret(kDefaultPasswordSecret), std::nullopt)
       << "the password automatic logon used goes with it";
-  ApplyAutoLogon(*m.app, nullptr);  // nothing left to remove: still quiet
+  EXPECT_EQ(ApplyAutoLogon(*m.app, nullptr), SettingOutcome(kErrorSuccess))
+      << "nothing left to remove: still quiet";
   EXPECT_TRUE(lines.empty()) << ::testing::PrintToString(lines);
   m.app->log.SetListener({});
   EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "<absent>");
@@ -82,7 +83,7 @@ TEST(SystemIdentityTest, AutoLogonOneAndSystemLeaveTheKeyAlone) {
     m.app->config.AutoLogon = asSystem ? app::AutoLogonMode::kOn : app::AutoLogonMode::kUnchanged;
     m.app->config.User = u"ann";
     if (asSystem) m.machine.system().SetUserName(u"SYSTEM");
-    ApplyAutoLogon(*m.app, nullptr);
+    EXPECT_FALSE(ApplyAutoLogon(*m.app, nullptr).has_value());
     EXPECT_EQ(Value(m, kWinlogonKey, u"AutoAdminLogon"), "old") << "as SYSTEM: " << asSystem;
     EXPECT_EQ(Value(m, kWinlogonKey, u"DefaultUserName"), "<absent>");
   }
@@ -94,9 +95,11 @@ TEST(SystemIdentityTest, NameOwnerAndWorkgroupAreWritten) {
   m.app->config.Owner = u"Ann Example";
   m.app->config.Org = u"";
   m.app->config.Workgroup = u"OFFICE";
-  (void)ApplyComputerName(*m.app);
-  ApplyOwner(*m.app);
-  ApplyWorkgroup(*m.app);
+  bool restart = false;
+  (void)ApplyComputerName(*m.app, restart);
+  (void)ApplyOwner(*m.app);
+  (void)ApplyOrganization(*m.app);
+  (void)ApplyWorkgroup(*m.app);
   EXPECT_EQ(m.machine.identity().pendingComputerName(), std::optional<Text>(u"NEWPC"));
   EXPECT_EQ(Value(m, kTcpipParametersKey, u"NV Hostname"), "NEWPC");
   EXPECT_EQ(Value(m, kCurrentVersionKey, u"RegisteredOwner"), "Ann Example");

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "platform/registry.h"
+#include "run/system_identity_settings.h"
+#include "startup/single_instance.h"
 #include "support/json_reader.h"
 #include "support/startup_machine.h"
 
@@ -20,7 +25,10 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
   void UnscramblePasswords(AppContext&, TextView usersPath) override {
     Note(u"unscramble:", usersPath);
   }
-  void DowngradeAccount(AppContext&, TextView name) override { Note(u"downgrade:", name); }
+  WinError DowngradeAccount(AppContext&, TextView name) override {
+    Note(u"downgrade:", name);
+    return downgradeError;
+  }
   void PrepareUserInterface(AppContext&) override { Note(u"ui"); }
   void PrepareInstallationVariables(AppContext&, TextView iniPath) override {
     Note(u"variables:", iniPath);
@@ -30,6 +38,7 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
   void MergeSettingsAccount(AppContext&) override { Note(u"settings-account"); }
   WizardOutcome RunWizard(AppContext& app) override {
     Note(u"wizard");
+    if (duringWizard) duringWizard(app);
     logOpenDuringWizard = app.log.IsOpen();
     headersInWizard = app.pageHeaders;
     if (run) {
@@ -47,6 +56,9 @@ class RecordingExtensions : public AccountSteps, public NoWizardHost {
 
   std::vector<Text> calls;
   WizardOutcome wizardResult = WizardOutcome::kCancelled;
+  WinError downgradeError = kErrorSuccess;
+  // Runs in the wizard (where the installation runs); may throw.
+  std::function<void(AppContext&)> duringWizard;
   // How the installation run the wizard makes ends; none when there is none.
   std::optional<app::RunTotals> run;
   bool logOpenDuringWizard = false;
@@ -131,6 +143,120 @@ TEST_F(StartupTest, DowngradeEndsAtOnce) {
   EXPECT_EQ(Calls(), "downgrade:Jo Doe;");
   EXPECT_TRUE(app_.config.Owner.empty()) << "no configuration file when downgrading";
   EXPECT_FALSE(machine_.files().Exists(u"C:\\logs\\d.log"));
+}
+
+TEST_F(StartupTest, AFailedDowngradeFailsWhenTheExitCodeTellsTheOutcome) {
+  extensions_.downgradeError = kErrorAccessDenied;
+  EXPECT_EQ(Run(u"/exitcode=result /DownGrade=jo"), 1603);
+  AppContext other(services_);
+  EXPECT_EQ(RunStartup(other, u"/DownGrade=jo", {extensions_, extensions_}), 0);
+}
+
+TEST_F(StartupTest, ASecondInstanceIsRefusedWithoutTouchingTheRunningOnesLog) {
+  Languages(kProgramLanguages, u"en", {{IDS_ALREADY_RUNNING, u"Another run is under way."}});
+  Settings("Log=C:\\logs\\run.log\r\n");
+  ASSERT_TRUE(
+      machine_.files().PutTextFile(u"C:\\logs\\run.log", std::string("F\0i\0r\0s\0t\0", 10)));
+  // The first instance, in its wizard, is another program on this machine.
+  extensions_.duringWizard = [this](AppContext&) {
+    RecordingExtensions second;
+    for (const char16_t* line : {u"", u"/exitcode=0 /resume", u"/DownGrade=jo"}) {
+      AppContext app(services_);
+      EXPECT_EQ(RunStartup(app, line, {second, second}), 1618) << ToUtf8(line);
+    }
+    AppContext planner(services_);
+    EXPECT_EQ(RunStartup(planner, u"/plan=C:\\logs\\plan.txt", {second, second}), 0)
+        << "a plan changes nothing: it is not refused";
+    EXPECT_EQ(second.calls, std::vector<Text>()) << "nothing of a run, nor a downgrade";
+    EXPECT_EQ(ReadUtf16(u"C:\\logs\\run.log"), u"First");
+  };
+  EXPECT_EQ(Run(u"/log=C:\\logs\\own.log"), 0);
+  EXPECT_NE(ReadUtf16(u"C:\\logs\\run.log.refused")
+                .find(u"Error(1618): 12/1/2026, 9:05:07 AM - Another run is under way."),
+            Text::npos);
+  AppContext later(services_);
+  extensions_.duringWizard = nullptr;
+  EXPECT_EQ(RunStartup(later, u"", {extensions_, extensions_}), 0) << "the lock ended with the run";
+}
+
+TEST_F(StartupTest, ARunRestoresThePolicyAnInterruptedRunLeftRelaxed) {
+  using run::kLimitBlankPasswordUse;
+  using run::kLsaKey;
+  auto policy = [this] {
+    const auto value =
+        machine_.registry().Get(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse);
+    return value ? value->AsDword() : std::nullopt;
+  };
+  for (const std::optional<uint32_t> before :
+       {std::optional<uint32_t>(1), std::optional<uint32_t>()}) {
+    SCOPED_TRACE(before ? "value 1" : "no value");
+    if (before) {
+      (void)machine_.registry().Put(platform::kLocalMachine, kLsaKey, kLimitBlankPasswordUse,
+                                    platform::RegValue::FromDword(*before));
+    } else {
+      const platform::ScopedKey lsa = platform::ScopedKey::Open(
+          machine_.registry(), platform::kLocalMachine, kLsaKey, platform::kKeyAllAccess);
+      (void)machine_.registry().DeleteValue(lsa.get(), kLimitBlankPasswordUse);
+    }
+    {
+      // A run relaxes the policy for a blank-password account's commands and
+      // dies before it can restore it.
+      AppContext interrupted(services_);
+      ASSERT_TRUE(run::RelaxBlankPasswordPolicy(interrupted).has_value());
+      ASSERT_EQ(policy(), std::optional<uint32_t>(0));
+    }
+    std::optional<uint32_t> seenByTheRun = 99;
+    extensions_.duringWizard = [&](AppContext& app) {
+      seenByTheRun = policy();
+      // The run relaxes again: it must keep the machine's own value.
+      auto saved = run::RelaxBlankPasswordPolicy(app);
+      ASSERT_TRUE(saved.has_value());
+      EXPECT_EQ(saved->value, before);
+      EXPECT_EQ(run::RestoreBlankPasswordPolicy(app, *saved), kErrorSuccess);
+    };
+    AppContext next(services_);
+    EXPECT_EQ(
+        RunStartup(next, u"/log=C:\\logs\\next.log /exitcode=result", {extensions_, extensions_}),
+        1602);
+    EXPECT_EQ(seenByTheRun, before) << "restored before the run";
+    EXPECT_EQ(policy(), before);
+    EXPECT_FALSE(
+        machine_.registry().Get(platform::kLocalMachine, run::kProgramKey, run::kPolicyRecord));
+    EXPECT_NE(ReadUtf16(u"C:\\logs\\next.log")
+                  .find(u"An earlier run ended with 'LimitBlankPasswordUse' relaxed"),
+              Text::npos);
+  }
+}
+
+TEST_F(StartupTest, AnExceptionThatEscapesIsAFailureWhenTheExitCodeTellsTheOutcome) {
+  struct Row {
+    const char16_t* line;
+    const char* settings;
+    int code;
+  } rows[] = {
+      {u"/exitcode=result", "", 1603},
+      {u"", "ExitCode=result\r\n", 1603},
+      {u"/exitcode=other", "", 0},
+  };
+  extensions_.duringWizard = [](AppContext&) { throw std::runtime_error("broke"); };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(ToUtf8(row.line));
+    Settings(row.settings);
+    // As the program's entry point does it.
+    FailureExitCode failure;
+    int code = -1;
+    try {
+      failure.ReadCommandLine(row.line);
+      AppContext app(services_);
+      code = RunStartup(app, row.line, {extensions_, extensions_, &failure});
+    } catch (...) {
+      code = failure.code();
+    }
+    EXPECT_EQ(code, row.code);
+  }
+  FailureExitCode early;
+  early.ReadCommandLine(u"/log=x /EXITCODE=\"result\"");
+  EXPECT_EQ(early.code(), 1603) << "an exception before the options are applied";
 }
 
 TEST_F(StartupTest, ScrambleModesEndAfterScramblingTheUsersFile) {
