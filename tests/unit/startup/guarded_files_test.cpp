@@ -27,7 +27,7 @@ class QuietExtensions : public AccountSteps, public NoWizardHost {
  public:
   void ScramblePasswords(AppContext&, TextView) override {}
   void UnscramblePasswords(AppContext&, TextView) override {}
-  void DowngradeAccount(AppContext&, TextView) override {}
+  WinError DowngradeAccount(AppContext&, TextView) override { return kErrorSuccess; }
   void PrepareInstallationVariables(AppContext&, TextView) override {}
   void ReadAccounts(AppContext&, TextView) override {}
   void MergeAdministratorAccount(AppContext&) override {}
