@@ -12,11 +12,13 @@
 namespace tarn::catalogue {
 
 // Loads `iniPath` (tests evaluated on this machine) and writes PlanText as
-// UTF-8 to `outPath`, commands shown through `resolveCommand`. Returns the
-// error of the write; a configuration file that cannot be read gives the
-// plan of an empty catalogue.
+// UTF-8 to `outPath`, commands shown through `resolveCommand`, every form of
+// each of `secrets` in the text (as written, as a JSON string's content)
+// shown as "********". Returns the error of the write; a configuration file
+// that cannot be read gives the plan of an empty catalogue.
 [[nodiscard]] WinError WritePlanFile(const platform::Platform& platform, TextView iniPath,
                                      const LoadOptions& options, TextView outPath,
-                                     const CommandLineResolver& resolveCommand = {});
+                                     const CommandLineResolver& resolveCommand = {},
+                                     const std::vector<TextView>& secrets = {});
 
 }  // namespace tarn::catalogue

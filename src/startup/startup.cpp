@@ -155,10 +155,10 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   // A plan only reads: opening the settings' log would empty the log of the
   // last real run.
   if (!options.planFile.empty()) {
-    (void)catalogue::WritePlanFile(
-        app.platform, app.config.IniPath, {app.config.HasGaps}, options.planFile,
-        run::LaunchCommandLines(app.platform,
-                                {app.config.UserPwd.view(), app.config.AdminPwd.view()}));
+    const std::vector<TextView> secrets = {app.config.UserPwd.view(), app.config.AdminPwd.view()};
+    (void)catalogue::WritePlanFile(app.platform, app.config.IniPath, {app.config.HasGaps},
+                                   options.planFile, run::LaunchCommandLines(app.platform, secrets),
+                                   secrets);
     return 0;
   }
   if (!logOpened && app.config.LogEnabled)

@@ -104,7 +104,7 @@ workdir.1=E:\x\.\y
   EXPECT_EQ(ToUtf8(plan[1].expandedWorkDir), "E:\\x\\y");
 }
 
-TEST(CataloguePlan, PasswordsTheRunKnowsAreMaskedInTheCommandLines) {
+TEST(CataloguePlan, PasswordsTheRunKnowsAreMaskedEverywhereInThePlan) {
   sim::Machine machine;
   const SoftwareCatalogue catalogue =
       LoadText("[Tool]\ncommand.0=tool.exe /user:ann /pw:S3cret /again:S3cret\nselected.0=1\n");
@@ -113,6 +113,21 @@ TEST(CataloguePlan, PasswordsTheRunKnowsAreMaskedInTheCommandLines) {
   EXPECT_NE(json.find(R"("commandLine":"\"tool.exe\" /user:ann /pw:******** /again:******** ")"),
             std::string::npos)
       << json;
+
+  // The whole file: the command as written and expanded too, and a password
+  // whose JSON form differs from its text.
+  ASSERT_TRUE(machine.files().PutTextFile(
+      u"C:\\p\\install.ini", "[Tool]\ncommand.0=tool.exe /pw:S3cret /q:a\"b\nselected.0=1\n"));
+  ASSERT_EQ(WritePlanFile(machine.platform(), u"C:\\p\\install.ini", {}, u"C:\\p\\plan.txt",
+                          run::LaunchCommandLines(machine.platform(), {u"S3cret", u"a\"b"}),
+                          {u"S3cret", u"a\"b"}),
+            kErrorSuccess);
+  const auto bytes = machine.files().ReadAll(u"C:\\p\\plan.txt");
+  ASSERT_TRUE(bytes.ok());
+  const std::string plan(bytes->begin(), bytes->end());
+  EXPECT_EQ(plan.find("S3cret"), std::string::npos) << plan;
+  EXPECT_EQ(plan.find("a\\\"b"), std::string::npos) << plan;
+  EXPECT_NE(plan.find("/pw:********"), std::string::npos) << plan;
 }
 
 TEST(CataloguePlan, DocumentsShowAsTheCommandLineTheLaunchStarts) {
