@@ -1,5 +1,8 @@
 #include "accounts/password_scrambling.h"
 
+#include <array>
+#include <functional>
+
 #include "base/format.h"
 #include "base/wipe.h"
 
@@ -74,30 +77,61 @@ std::optional<Text> ReadScrambledPassword(platform::ProfileFiles& profiles, Text
                             bufferBytes);
 }
 
+namespace {
+
+// Scrambles the plain password `key` of `section` and writes its byte count
+// to `countKey`. nullopt when there was nothing to do; `leftPlain` when the
+// password is too long to scramble.
+std::optional<WinError> ScrambleKey(platform::ProfileFiles& profiles, TextView file,
+                                    TextView section, TextView key, TextView countKey,
+                                    const std::function<void()>& leftPlain) {
+  if (profiles.GetInt(file, section, countKey, 0) != 0) return std::nullopt;
+  Text password = profiles.GetString(file, section, key, u"", kPasswordProbeCapacity).data;
+  if (password.empty()) return std::nullopt;
+  if (password.size() > kLongestScrambledPassword) {
+    WipeText(password);
+    leftPlain();
+    return std::nullopt;
+  }
+  std::vector<uint8_t> bytes = ScramblePassword(password);
+  WipeText(password);
+  const auto count = static_cast<int32_t>(bytes.size());
+  WinError last = profiles.WriteStruct(file, section, key, bytes);
+  WipeBytes(bytes);
+  last = profiles.WriteString(file, section, countKey, TextView(DecimalText(count)));
+  return last;
+}
+
+// Turns the scrambled password `key` back into text and deletes `countKey`;
+// nullopt when it is not scrambled or cannot be read.
+std::optional<WinError> UnscrambleKey(platform::ProfileFiles& profiles, TextView file,
+                                      TextView section, TextView key, TextView countKey) {
+  const int32_t count = profiles.GetInt(file, section, countKey, 0);
+  if (count == 0) return std::nullopt;
+  auto password = ReadScrambledValue(profiles, file, section, key, count, kConvertBufferBytes);
+  if (!password) return std::nullopt;
+  WinError last = profiles.WriteString(file, section, key, TextView(*password));
+  WipeText(*password);
+  last = profiles.WriteString(file, section, countKey, std::nullopt);
+  return last;
+}
+
+constexpr char16_t kSettingsSection[] = u"settings";
+constexpr std::array<const char16_t*, 2> kSettingsPasswordKeys = {u"UserPwd", u"AdminPwd"};
+
+}  // namespace
+
 WinError EncryptUsers(platform::ProfileFiles& profiles, TextView file,
                       const LeftPlainListener& leftPlain) {
   WinError last = kErrorSuccess;
   for (int32_t n = 0; n <= kLastAccountNumber; ++n) {
     const Text user = ReadUsersText(profiles, file, u"user", n);
     if (user.empty()) break;
-    if (profiles.GetInt(file, kUsersSection, NumberedKey(u"crypted", n), 0) != 0) continue;
-    Text password = profiles
-                        .GetString(file, kUsersSection, NumberedKey(u"password", n), u"",
-                                   kPasswordProbeCapacity)
-                        .data;
-    if (password.empty()) continue;
-    if (password.size() > kLongestScrambledPassword) {
-      WipeText(password);
-      if (leftPlain) leftPlain(user);
-      continue;
-    }
-    std::vector<uint8_t> bytes = ScramblePassword(password);
-    WipeText(password);
-    const auto count = static_cast<int32_t>(bytes.size());
-    last = profiles.WriteStruct(file, kUsersSection, NumberedKey(u"password", n), bytes);
-    WipeBytes(bytes);
-    last = profiles.WriteString(file, kUsersSection, NumberedKey(u"crypted", n),
-                                TextView(DecimalText(count)));
+    const auto written = ScrambleKey(profiles, file, kUsersSection, NumberedKey(u"password", n),
+                                     NumberedKey(u"crypted", n), [&] {
+                                       if (leftPlain) leftPlain(user);
+                                     });
+    if (written) last = *written;
   }
   return last;
 }
@@ -106,14 +140,32 @@ WinError DecryptUsers(platform::ProfileFiles& profiles, TextView file) {
   WinError last = kErrorSuccess;
   for (int32_t n = 0; n <= kLastAccountNumber; ++n) {
     if (ReadUsersText(profiles, file, u"user", n).empty()) break;
-    const int32_t count = profiles.GetInt(file, kUsersSection, NumberedKey(u"crypted", n), 0);
-    if (count == 0) continue;
-    auto password = ReadScrambledPassword(profiles, file, n, count, kConvertBufferBytes);
-    if (!password) continue;
-    last =
-        profiles.WriteString(file, kUsersSection, NumberedKey(u"password", n), TextView(*password));
-    WipeText(*password);
-    last = profiles.WriteString(file, kUsersSection, NumberedKey(u"crypted", n), std::nullopt);
+    const auto written = UnscrambleKey(profiles, file, kUsersSection, NumberedKey(u"password", n),
+                                       NumberedKey(u"crypted", n));
+    if (written) last = *written;
+  }
+  return last;
+}
+
+WinError EncryptSettingsPasswords(platform::ProfileFiles& profiles, TextView file,
+                                  const LeftPlainListener& leftPlain) {
+  WinError last = kErrorSuccess;
+  for (const char16_t* key : kSettingsPasswordKeys) {
+    const auto written =
+        ScrambleKey(profiles, file, kSettingsSection, key, Text(key) + u"Crypted", [&] {
+          if (leftPlain) leftPlain(key);
+        });
+    if (written) last = *written;
+  }
+  return last;
+}
+
+WinError DecryptSettingsPasswords(platform::ProfileFiles& profiles, TextView file) {
+  WinError last = kErrorSuccess;
+  for (const char16_t* key : kSettingsPasswordKeys) {
+    const auto written =
+        UnscrambleKey(profiles, file, kSettingsSection, key, Text(key) + u"Crypted");
+    if (written) last = *written;
   }
   return last;
 }

@@ -70,4 +70,13 @@ WinError EncryptUsers(platform::ProfileFiles& profiles, TextView file,
 // its "crypted.<n>" key; values that can't be read are skipped.
 WinError DecryptUsers(platform::ProfileFiles& profiles, TextView file);
 
+// "/EncryptIni" for "UserPwd" and "AdminPwd" of the settings section of
+// `file`: each plain, non-empty one is scrambled as the users section's are,
+// its byte count in "<key>Crypted"; `leftPlain` hears the key of one too long.
+WinError EncryptSettingsPasswords(platform::ProfileFiles& profiles, TextView file,
+                                  const LeftPlainListener& leftPlain = {});
+
+// "/DecryptIni" for the settings section's passwords.
+WinError DecryptSettingsPasswords(platform::ProfileFiles& profiles, TextView file);
+
 }  // namespace tarn::accounts

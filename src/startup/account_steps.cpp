@@ -19,15 +19,18 @@ run::VariableContext VariablesOf(AppContext& app, accounts::AccountStore& store)
 
 // The warning names the account only: the password itself never reaches the log.
 void AccountStartupSteps::ScramblePasswords(AppContext& app, TextView usersPath) {
-  (void)accounts::EncryptUsers(*app.platform.profiles, usersPath, [&app](TextView user) {
+  const auto leftPlain = [&app](TextView user) {
     app.log.WriteFormat(app::kLogWarning, 0,
                         u"The password of '%s' is longer than %d characters and stays unscrambled",
                         {user, static_cast<int32_t>(accounts::kLongestScrambledPassword)});
-  });
+  };
+  (void)accounts::EncryptUsers(*app.platform.profiles, usersPath, leftPlain);
+  (void)accounts::EncryptSettingsPasswords(*app.platform.profiles, app.config.IniPath, leftPlain);
 }
 
 void AccountStartupSteps::UnscramblePasswords(AppContext& app, TextView usersPath) {
   (void)accounts::DecryptUsers(*app.platform.profiles, usersPath);
+  (void)accounts::DecryptSettingsPasswords(*app.platform.profiles, app.config.IniPath);
 }
 
 WinError AccountStartupSteps::DowngradeAccount(AppContext& app, TextView accountName) {

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "app/app_context.h"
+#include "startup/settings.h"
 #include "startup/startup.h"
 #include "unit/accounts/account_test_machine.h"
 
@@ -66,6 +67,36 @@ TEST(AccountStartup, EncryptIniWarnsOfAPasswordItLeavesPlain) {
   EXPECT_NE(text.find(u"Warning"), Text::npos) << ToUtf8(text);
   EXPECT_NE(text.find(u"'anna'"), Text::npos) << ToUtf8(text);
   EXPECT_EQ(text.find(FromUtf8(tooLong)), Text::npos) << "the password is never logged";
+}
+
+TEST(AccountStartup, EncryptIniScramblesTheSettingsPasswordsTooAndTheRunReadsThem) {
+  accounts::testing::AccountMachine m;
+  constexpr char16_t kIni[] = u"C:\\setup\\install.ini";
+  m.WriteIni(kIni, "[settings]\nUserPwd=Us3r-pw\nAdminPwd=Adm1n-pw\n");
+  const auto runWith = [&](TextView line) {
+    AppContext app(m.platform());
+    AccountStartupSteps steps;
+    NoWizardHost wizard;
+    (void)RunStartup(app, line, {steps, wizard});
+  };
+  const auto fileText = [&] {
+    const auto bytes = m.machine.files().ReadAll(kIni);
+    return bytes.ok() ? std::string(bytes->begin(), bytes->end()) : std::string("(unread)");
+  };
+  const auto settings = [&] {
+    app::InstallConfig config;
+    app::PageHeaders headers;
+    ReadSettings(*m.platform().profiles, kIni, config, headers);
+    return ToUtf8(config.UserPwd.view()) + " " + ToUtf8(config.AdminPwd.view());
+  };
+
+  runWith(u"/EncryptIni /ini=C:\\setup\\install.ini");
+  EXPECT_EQ(fileText().find("pw"), std::string::npos) << fileText();
+  EXPECT_NE(fileText().find("UserPwdCrypted="), std::string::npos) << fileText();
+  EXPECT_EQ(settings(), "Us3r-pw Adm1n-pw");
+  runWith(u"/DecryptIni /ini=C:\\setup\\install.ini");
+  EXPECT_NE(fileText().find("UserPwd=Us3r-pw"), std::string::npos) << fileText();
+  EXPECT_EQ(fileText().find("Crypted"), std::string::npos) << fileText();
 }
 
 }  // namespace
