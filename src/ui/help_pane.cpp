@@ -15,6 +15,7 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
+#include "ui/com_support.h"
 #include "wizard/help_content.h"
 
 namespace tarn::ui {
@@ -71,52 +72,6 @@ constexpr IID kIidTextDocument = {
 
 // A file larger than this is no help document.
 constexpr LONGLONG kMaxDocumentBytes = 64LL * 1024 * 1024;
-
-struct ComRelease {
-  void operator()(IUnknown* object) const {
-    if (object != nullptr) object->Release();
-  }
-};
-template <class T>
-using ComPointer = std::unique_ptr<T, ComRelease>;
-
-// The text object model takes its file name as a BSTR. OLE automation comes
-// with the rich edit control anyway; binding it here keeps its library out
-// of the program's start.
-struct Automation {
-  using Allocate = BSTR(WINAPI*)(const OLECHAR*, UINT);
-  using Free = void(WINAPI*)(BSTR);
-  Allocate allocate = nullptr;
-  Free free = nullptr;
-};
-
-const Automation& AutomationFunctions() {
-  static const Automation functions = [] {
-    Automation found;
-    if (HMODULE library = win32::LoadSystemLibrary(L"oleaut32.dll")) {
-      found.allocate = reinterpret_cast<Automation::Allocate>(
-          reinterpret_cast<void*>(GetProcAddress(library, "SysAllocStringLen")));
-      found.free = reinterpret_cast<Automation::Free>(
-          reinterpret_cast<void*>(GetProcAddress(library, "SysFreeString")));
-    }
-    return found;
-  }();
-  return functions;
-}
-
-struct FreeBstr {
-  void operator()(OLECHAR* text) const {
-    if (AutomationFunctions().free) AutomationFunctions().free(text);
-  }
-};
-using UniqueBstr = std::unique_ptr<OLECHAR, FreeBstr>;
-
-// A BSTR copy of `text`; null when automation is missing.
-UniqueBstr MakeBstr(const std::wstring& text) {
-  const Automation& automation = AutomationFunctions();
-  if (!automation.allocate || !automation.free) return nullptr;
-  return UniqueBstr(automation.allocate(text.c_str(), static_cast<UINT>(text.size())));
-}
 
 template <class T>
 void ReleaseInto(T*& object) {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/log_file.h"
-#include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
+#include "ui/com_support.h"
 #include "wizard/link_targets.h"
 
 namespace tarn::ui {
@@ -35,42 +35,11 @@ constexpr IID kIidShellFolderViewDual = {
 constexpr IID kIidShellDispatch2 = {
     0xA4C6892C, 0x3BA9, 0x11D2, {0x9D, 0xEA, 0x00, 0xC0, 0x4F, 0xB1, 0x61, 0x62}};
 
-struct ComRelease {
-  void operator()(IUnknown* object) const {
-    if (object != nullptr) object->Release();
-  }
-};
-template <class T>
-using ComPointer = std::unique_ptr<T, ComRelease>;
-
 template <class T>
 ComPointer<T> Query(IUnknown* from, const IID& iid) {
   void* found = nullptr;
   if (from == nullptr || FAILED(from->QueryInterface(iid, &found))) return nullptr;
   return ComPointer<T>(static_cast<T*>(found));
-}
-
-// OLE automation's string and variant calls, bound at run time as the help
-// pane binds them: the library stays out of the program's start.
-struct Automation {
-  using Allocate = BSTR(WINAPI*)(const OLECHAR*, UINT);
-  using Free = void(WINAPI*)(BSTR);
-  Allocate allocate = nullptr;
-  Free free = nullptr;
-};
-
-const Automation& AutomationFunctions() {
-  static const Automation functions = [] {
-    Automation found;
-    if (HMODULE library = win32::LoadSystemLibrary(L"oleaut32.dll")) {
-      found.allocate = reinterpret_cast<Automation::Allocate>(
-          reinterpret_cast<void*>(GetProcAddress(library, "SysAllocStringLen")));
-      found.free = reinterpret_cast<Automation::Free>(
-          reinterpret_cast<void*>(GetProcAddress(library, "SysFreeString")));
-    }
-    return found;
-  }();
-  return functions;
 }
 
 // COM for the length of one call, when the thread had none.
@@ -133,19 +102,14 @@ ComPointer<IShellDispatch2> DesktopShell() {
 }
 
 bool ExecuteThrough(IShellDispatch2& shell, TextView target) {
-  const Automation& automation = AutomationFunctions();
-  if (!automation.allocate || !automation.free) return false;
-  const std::wstring wide = win32::Wide(target);
-  BSTR file = automation.allocate(wide.c_str(), static_cast<UINT>(wide.size()));
-  if (file == nullptr) return false;
+  const UniqueBstr file = MakeBstr(win32::Wide(target));
+  if (!file) return false;
   VARIANT none{};
   none.vt = VT_EMPTY;
   VARIANT show{};
   show.vt = VT_I4;
   show.lVal = SW_SHOWNORMAL;
-  const HRESULT executed = shell.ShellExecute(file, none, none, none, show);
-  automation.free(file);
-  return SUCCEEDED(executed);
+  return SUCCEEDED(shell.ShellExecute(file.get(), none, none, none, show));
 }
 
 }  // namespace

@@ -43,4 +43,23 @@ std::vector<platform::AccessEntry> ReadAcl(const ACL* acl) {
   return entries;
 }
 
+Result<std::unique_ptr<ProtectedSecurity>> ProtectedSecurity::Make(
+    std::span<const platform::AccessEntry> entries) {
+  using Made = Result<std::unique_ptr<ProtectedSecurity>>;
+  auto acl = BuildAcl(entries);
+  if (!acl) return Made::Failure(acl.error());
+  std::unique_ptr<ProtectedSecurity> security(new ProtectedSecurity());
+  security->acl_ = std::move(*acl);
+  SECURITY_DESCRIPTOR* descriptor = &security->descriptor_;
+  if (!InitializeSecurityDescriptor(descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(descriptor, TRUE, reinterpret_cast<ACL*>(security->acl_.data()),
+                                 FALSE) ||
+      !SetSecurityDescriptorControl(descriptor, SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED,
+                                    SE_DACL_PROTECTED)) {
+    return Made::Failure(static_cast<WinError>(GetLastError()));
+  }
+  security->attributes_ = {sizeof(SECURITY_ATTRIBUTES), descriptor, FALSE};
+  return Made(std::move(security));
+}
+
 }  // namespace tarn::win32

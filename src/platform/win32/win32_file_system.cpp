@@ -372,16 +372,9 @@ WinError Win32FileSystem::SetAccessList(TextView path,
 
 WinError Win32FileSystem::CreateProtectedDirectory(TextView path,
                                                    std::span<const platform::AccessEntry> entries) {
-  auto acl = BuildAcl(entries);
-  if (!acl) return acl.error();
-  SECURITY_DESCRIPTOR descriptor;
-  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<ACL*>(acl->data()), FALSE) ||
-      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
-    return GetLastError();
-  }
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
-  return Succeeded(CreateDirectoryW(Wide(path).c_str(), &attributes));
+  auto security = ProtectedSecurity::Make(entries);
+  if (!security) return security.error();
+  return Succeeded(CreateDirectoryW(Wide(path).c_str(), (*security)->attributes()));
 }
 
 Result<platform::Sid> Win32FileSystem::GetOwner(TextView path) {

@@ -134,16 +134,9 @@ Result<std::unique_ptr<platform::MachineLock>> Win32Processes::TakeMachineLock(T
   using Taken = Result<std::unique_ptr<platform::MachineLock>>;
   const platform::AccessEntry entries[] = {{platform::AdministratorsSid(), 0, MUTEX_ALL_ACCESS},
                                            {platform::LocalSystemSid(), 0, MUTEX_ALL_ACCESS}};
-  auto acl = BuildAcl(entries);
-  if (!acl) return Taken::Failure(acl.error());
-  SECURITY_DESCRIPTOR descriptor{};
-  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<ACL*>(acl->data()), FALSE) ||
-      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
-    return Taken::Failure(GetLastError());
-  }
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
-  UniqueHandle mutex(CreateMutexW(&attributes, TRUE, Wide(name).c_str()));
+  auto security = ProtectedSecurity::Make(entries);
+  if (!security) return Taken::Failure(security.error());
+  UniqueHandle mutex(CreateMutexW((*security)->attributes(), TRUE, Wide(name).c_str()));
   // An existing mutex is opened, not owned: someone else holds the name.
   const DWORD error = GetLastError();
   if (!mutex) return Taken::Failure(error);

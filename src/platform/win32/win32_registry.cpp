@@ -149,19 +149,10 @@ WinError Win32Registry::SaveKey(RegKey key, TextView file) {
 
 WinError Win32Registry::SetKeyAccessList(RegKey key,
                                          std::span<const platform::AccessEntry> entries) {
-  auto acl = BuildAcl(entries);
-  if (!acl) return acl.error();
-  SECURITY_DESCRIPTOR descriptor;
-  // Protected, so that the list is taken as it is and not merged with the
-  // entries the parent key passes down.
-  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<ACL*>(acl->data()), FALSE) ||
-      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED,
-                                    SE_DACL_PROTECTED)) {
-    return static_cast<WinError>(GetLastError());
-  }
+  auto security = ProtectedSecurity::Make(entries);
+  if (!security) return security.error();
   return static_cast<WinError>(
-      RegSetKeySecurity(ToHkey(key), DACL_SECURITY_INFORMATION, &descriptor));
+      RegSetKeySecurity(ToHkey(key), DACL_SECURITY_INFORMATION, (*security)->descriptor()));
 }
 
 Result<std::vector<platform::AccessEntry>> Win32Registry::GetKeyAccessList(RegKey key) {
