@@ -153,25 +153,21 @@ std::unique_ptr<platform::Event> Win32Processes::MakeEvent(bool manualReset, boo
 Result<std::unique_ptr<platform::Process>> Win32Processes::Start(
     const platform::StartRequest& request) {
   // CreateProcess may write into the command line, so it gets its own copy.
-  std::wstring commandLine = Wide(request.commandLine);
+  WipedWide commandLine(request.commandLine);
   const std::wstring folder = Wide(request.workingFolder);
   const wchar_t* folderArg = WideOrNull(folder);
   const std::wstring application = Wide(request.applicationName);
   const wchar_t* program = WideOrNull(application);
-  std::wstring block;
-  void* environment = nullptr;
-  if (request.environment != nullptr) {
-    block = Wide(*request.environment);
-    environment = block.data();
-  }
+  WipedWide block(request.environment != nullptr ? TextView(*request.environment) : TextView());
+  void* environment = request.environment != nullptr ? block.get().data() : nullptr;
   Result<UniqueHandle> job = MakeJob();
   // Suspended until it is in the job, so that nothing it starts can escape.
   const DWORD flags = job ? CREATE_SUSPENDED : 0;
   PROCESS_INFORMATION info{};
-  const BOOL started =
-      request.logon ? StartWithLogon(request, program, commandLine.data(), flags, environment,
-                                     folderArg, info)
-                    : StartPlain(program, commandLine.data(), flags, environment, folderArg, info);
+  const BOOL started = request.logon ? StartWithLogon(request, program, commandLine.get().data(),
+                                                      flags, environment, folderArg, info)
+                                     : StartPlain(program, commandLine.get().data(), flags,
+                                                  environment, folderArg, info);
   if (!started) {
     const DWORD error = GetLastError();
     return Result<std::unique_ptr<platform::Process>>::Failure(error != 0 ? error

@@ -93,10 +93,13 @@ WinError Win32ProfileFiles::WriteString(TextView file, TextView section,
                                         std::optional<TextView> key,
                                         std::optional<TextView> value) {
   const auto wideKey = WideOrNone(key);
-  const auto wideValue = WideOrNone(value);
+  // "/DecryptIni" writes passwords back as text.
+  std::optional<WipedWide> wideValue =
+      value ? std::optional<WipedWide>(std::in_place, *value) : std::nullopt;
   SetLastError(0);
   if (WritePrivateProfileStringW(Wide(section).c_str(), OptionalWide(wideKey),
-                                 OptionalWide(wideValue), Wide(file).c_str())) {
+                                 wideValue ? wideValue->get().c_str() : nullptr,
+                                 Wide(file).c_str())) {
     return kErrorSuccess;
   }
   return LastErrorOr(kErrorAccessDenied);

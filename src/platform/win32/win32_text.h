@@ -36,4 +36,22 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t must be UTF-16 on Wi
   return data ? FromWide(data, std::wstring_view(data).size()) : Text();
 }
 
+// A wide copy that may hold a password (a command line with one written
+// out, an account's environment block, a value written to a profile file),
+// wiped when it goes.
+class WipedWide {
+ public:
+  explicit WipedWide(TextView text) : text_(Wide(text)) {}
+  WipedWide(const WipedWide&) = delete;
+  WipedWide& operator=(const WipedWide&) = delete;
+  ~WipedWide() {
+    volatile wchar_t* unit = text_.data();
+    for (size_t i = 0; i < text_.size(); ++i) unit[i] = L'\0';
+  }
+  [[nodiscard]] std::wstring& get() { return text_; }
+
+ private:
+  std::wstring text_;
+};
+
 }  // namespace tarn::win32
