@@ -99,7 +99,10 @@ cancel_during_run() {
     xdotool windowmove --sync "$console" 0 640 2>/dev/null
   policy_during=$(blank_password_policy)
   echo "    blank-password policy: $policy_before before, $policy_during during the run"
-  [ "$policy_during" = 0x0 ] || fail "the policy was not relaxed during the run" || return 1
+  # No command runs as an account with a blank password (there are no
+  # accounts, and Wine has no Secondary Logon): the policy stays as it was.
+  [ "$policy_during" = "$policy_before" ] ||
+    fail "the policy was relaxed though no command needs it" || return 1
   still_screenshot "wizard-status-$lang"
 
   click_cancel "$id"
