@@ -15,22 +15,31 @@ build_lane() {
 }
 
 # Starts a private X server when there is no display, for the GUI phases of
-# the Wine lane. Sets TARN_XVFB_PID when it started one.
+# the Wine lane. Sets TARN_XVFB_PID when it started one. The server picks a
+# free display number itself (-displayfd): lock files left in /tmp by servers
+# that died with an earlier run must not make every number look taken.
 ensure_display() {
   if [ -n "${DISPLAY:-}" ]; then
     return 0
   fi
-  for n in 91 92 93 94 95 96 97 98 99; do
-    if [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      TARN_XVFB_PID=$!
-      export DISPLAY=":$n"
-      sleep 1
-      return 0
-    fi
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  TARN_XVFB_PID=$!
+  tries=0
+  while [ ! -s "$number_file" ] && [ $tries -lt 100 ]; do
+    kill -0 "$TARN_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+    tries=$((tries + 1))
   done
-  echo "no free X display" >&2
-  return 1
+  number=$(tr -dc 0-9 <"$number_file")
+  rm -f "$number_file"
+  if [ -z "$number" ]; then
+    echo "could not start a private X server (Xvfb)" >&2
+    stop_display
+    return 1
+  fi
+  export DISPLAY=":$number"
+  return 0
 }
 
 stop_display() {
