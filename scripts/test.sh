@@ -17,7 +17,9 @@ lanes=${*:-"native sanitize windows fuzz bench"}
 failed=""
 # What a failing lane wants seen at the very end, where CI's short tail shows it.
 summary=$(mktemp)
-trap 'rm -f "$summary"' EXIT
+lane_output=$(mktemp)
+lane_status=$(mktemp)
+trap 'rm -f "$summary" "$lane_output" "$lane_status"' EXIT
 
 # Runs ctest in $1 and, when tests fail, notes their names for the summary.
 run_ctest() {
@@ -55,28 +57,43 @@ lane_windows() {
   return $rc
 }
 
+# Runs one fuzz target for $seconds; on failure leaves "<target>.failed".
+fuzz_one() {
+  target=$1
+  name=$(basename "$target")
+  corpus="$build/corpus/$name"
+  mkdir -p "$corpus"
+  seeds="$TARN_ROOT/fuzz/corpus/${name%_fuzzer}"
+  [ -d "$seeds" ] || seeds=""
+  rm -f "$build/$name.failed"
+  # shellcheck disable=SC2086
+  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=0 -artifact_prefix="$build/$name-" "$corpus" $seeds \
+    >"$build/$name.log" 2>&1 || : >"$build/$name.failed"
+}
+
 lane_fuzz() {
   build="$TARN_ROOT/build/fuzz"
   CC=clang CXX=clang++ build_lane "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_FUZZ=ON || return 1
   seconds=${FUZZ_SECONDS:-15}
-  rc=0
+  # Each target is single-threaded: run as many at once as there are cores.
+  running=0
   for target in "$build"/*_fuzzer; do
     [ -x "$target" ] || continue
+    echo "fuzz: $(basename "$target") for ${seconds}s"
+    fuzz_one "$target" &
+    running=$((running + 1))
+    if [ "$running" -ge "$JOBS" ]; then wait; running=0; fi
+  done
+  wait
+  rc=0
+  for target in "$build"/*_fuzzer; do
     name=$(basename "$target")
-    corpus="$build/corpus/$name"
-    mkdir -p "$corpus"
-    seeds="$TARN_ROOT/fuzz/corpus/${name%_fuzzer}"
-    [ -d "$seeds" ] || seeds=""
-    echo "fuzz: $name for ${seconds}s"
-    # shellcheck disable=SC2086
-    if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=0 -artifact_prefix="$build/$name-" "$corpus" $seeds \
-        >"$build/$name.log" 2>&1; then
-      echo "fuzz: $name FAILED"; tail -n 40 "$build/$name.log"; rc=1
-      { echo "fuzz: $name FAILED"
-        grep -E "^(==[0-9]+== ?ERROR|SUMMARY|Base64|artifact_prefix|Test unit written)|#[0-9]+ 0x.* in " \
-          "$build/$name.log" | head -n 20; } >>"$summary"
-    fi
+    [ -e "$build/$name.failed" ] || continue
+    echo "fuzz: $name FAILED"; tail -n 40 "$build/$name.log"; rc=1
+    { echo "fuzz: $name FAILED"
+      grep -E "^(==[0-9]+== ?ERROR|SUMMARY|Base64|artifact_prefix|Test unit written)|#[0-9]+ 0x.* in " \
+        "$build/$name.log" | head -n 20; } >>"$summary"
   done
   return $rc
 }
@@ -97,8 +114,16 @@ lane_bench() {
 
 for lane in $lanes; do
   echo "==== lane: $lane"
-  if ! "lane_$lane"; then
+  before=$(wc -c <"$summary")
+  # The lane runs in a subshell of the pipe; its status comes back in a file.
+  { if "lane_$lane"; then echo 0 >"$lane_status"; else echo 1 >"$lane_status"; fi; } 2>&1 | tee "$lane_output"
+  if [ "$(cat "$lane_status")" != 0 ]; then
     failed="$failed $lane"
+    # A lane that fails before its tests (a build error, no display) says
+    # nothing in the summary by itself: keep its last lines there.
+    if [ "$(wc -c <"$summary")" = "$before" ]; then
+      { echo "lane $lane failed; its last lines:"; tail -n 15 "$lane_output"; } >>"$summary"
+    fi
   fi
 done
 
