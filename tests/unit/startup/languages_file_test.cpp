@@ -1,11 +1,13 @@
-// Checks the shipped translation file: both languages complete and in step,
-// formats that match what the callers pass, and limits the program relies on.
+// Checks the shipped translation file: every language complete and in step
+// with English, formats that match what the callers pass, limits the program
+// relies on, and each language reachable by the program's own choice.
 // The file is parsed here with a few lines of its own, independent of the
 // program's reader, so that a fault in one does not hide a fault in the other.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -19,6 +21,7 @@
 #include "app/translator.h"
 #include "base/text.h"
 #include "resource.h"
+#include "support/startup_machine.h"
 
 #ifndef TARN_SOURCE_DIR
 #error "TARN_SOURCE_DIR must name the repository root"
@@ -152,7 +155,7 @@ std::string Conversions(TextView format) {
 
 // Sources are UTF-8 files of "number=value" lines, one per language, without
 // a section header: they are parsed as the body of one.
-Section ReadSource(const char* language) {
+Section ReadSource(const std::string& language) {
   const std::string bytes = ReadBytes(RepoPath("resources/languages/") + language + ".txt");
   ParsedFile body = ParseLines(u"[source]\n" + FromUtf8(bytes));
   return body.sections["source"];
@@ -168,7 +171,7 @@ class LanguagesFileTest : public ::testing::Test {
     delete parsed_;
     delete raw_;
   }
-  static const Section& Language(const char* name) { return parsed_->sections[name]; }
+  static const Section& Language(const std::string& name) { return parsed_->sections[name]; }
 
   static std::string* raw_;
   static ParsedFile* parsed_;
@@ -177,7 +180,23 @@ class LanguagesFileTest : public ::testing::Test {
 std::string* LanguagesFileTest::raw_ = nullptr;
 ParsedFile* LanguagesFileTest::parsed_ = nullptr;
 
-const char* const kLanguages[] = {"en", "de"};
+// The languages are the sources in resources/languages, each file named
+// after its section; English is the reference the others follow.
+std::vector<std::string> ReadSourceLanguages() {
+  std::vector<std::string> names;
+  const std::filesystem::path folder = RepoPath("resources/languages");
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().extension() == ".txt") names.push_back(entry.path().stem().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+const std::vector<std::string>& SourceLanguages() {
+  static const std::vector<std::string> names = ReadSourceLanguages();
+  return names;
+}
 
 // What a name of resource.h asks of languages.ini.
 enum class Need {
@@ -340,20 +359,51 @@ TEST_F(LanguagesFileTest, IsUtf16WithByteOrderMarkAndCrLfLines) {
   EXPECT_TRUE(parsed_->problems.empty()) << parsed_->problems.front();
 }
 
-TEST_F(LanguagesFileTest, HasExactlyTheEnglishAndGermanSections) {
+TEST_F(LanguagesFileTest, HasExactlyOneSectionPerSourceFile) {
   std::set<std::string> names;
   for (const auto& [name, section] : parsed_->sections) names.insert(name);
-  EXPECT_EQ(names, (std::set<std::string>{"en", "de"}));
+  EXPECT_EQ(names, std::set<std::string>(SourceLanguages().begin(), SourceLanguages().end()));
+  EXPECT_TRUE(names.count("en")) << "English is the reference and the fallback";
 }
 
-TEST_F(LanguagesFileTest, BothLanguagesHaveTheSameNumbers) {
+TEST_F(LanguagesFileTest, EveryLanguageHasTheEnglishNumbers) {
   const Section& english = Language("en");
-  const Section& german = Language("de");
-  for (const auto& [number, text] : english) {
-    EXPECT_TRUE(german.count(number)) << number << " is only in en: " << ToUtf8(text);
+  for (const std::string& language : SourceLanguages()) {
+    const Section& other = Language(language);
+    for (const auto& [number, text] : english) {
+      const auto found = other.find(number);
+      EXPECT_TRUE(found != other.end() && !found->second.empty())
+          << language << " lacks " << number << ": " << ToUtf8(text);
+    }
+    for (const auto& [number, text] : other) {
+      EXPECT_TRUE(english.count(number)) << number << " is only in " << language;
+    }
   }
-  for (const auto& [number, text] : german) {
-    EXPECT_TRUE(english.count(number)) << number << " is only in de: " << ToUtf8(text);
+}
+
+TEST(LanguageSourcesTest, FollowTheEnglishLineByLine) {
+  // Translators and reviewers compare the files side by side: every source
+  // has English's comments, blank lines and numbers on the same lines.
+  const auto layout = [](const std::string& language) {
+    std::istringstream lines(ReadBytes(RepoPath("resources/languages/") + language + ".txt"));
+    std::vector<std::string> shape;
+    std::string line;
+    while (std::getline(lines, line)) {
+      const size_t equals = line.find('=');
+      const bool comment = line.empty() || line[0] == ';';
+      shape.push_back(comment || equals == std::string::npos ? line : line.substr(0, equals));
+    }
+    return shape;
+  };
+  const std::vector<std::string> english = layout("en");
+  ASSERT_GT(english.size(), 300u);
+  for (const std::string& language : SourceLanguages()) {
+    const std::vector<std::string> other = layout(language);
+    // Only the first difference: the lines after a missing one all differ.
+    const auto differs = std::mismatch(english.begin(), english.end(), other.begin(), other.end());
+    if (differs.first == english.end() && differs.second == other.end()) continue;
+    ADD_FAILURE() << language << ".txt line " << (differs.first - english.begin()) + 1
+                  << " differs from en.txt";
   }
 }
 
@@ -399,12 +449,12 @@ TEST(ResourceHeaderTest, NumbersSharedByTwoNamesAreIntended) {
   }
 }
 
-TEST_F(LanguagesFileTest, EveryNumberTheProgramLooksUpHasTextInBothLanguages) {
+TEST_F(LanguagesFileTest, EveryNumberTheProgramLooksUpHasTextInEveryLanguage) {
   for (const auto& [number, names] : NumbersByNeed()) {
     const bool needed = std::any_of(names.begin(), names.end(),
                                     [](const auto& name) { return name.second == Need::kText; });
     if (!needed) continue;
-    for (const char* language : kLanguages) {
+    for (const std::string& language : SourceLanguages()) {
       const Section& section = Language(language);
       const auto found = section.find(number);
       EXPECT_TRUE(found != section.end() && !found->second.empty())
@@ -421,7 +471,7 @@ TEST_F(LanguagesFileTest, EveryTextHasANameInTheResourceHeader) {
 }
 
 TEST_F(LanguagesFileTest, FormatsHoldExactlyTheConversionsTheCallersPass) {
-  for (const char* language : kLanguages) {
+  for (const std::string& language : SourceLanguages()) {
     for (const auto& [number, text] : Language(language)) {
       const auto expected = ExpectedConversions().find(number);
       const std::string wanted = expected == ExpectedConversions().end() ? "" : expected->second;
@@ -431,16 +481,18 @@ TEST_F(LanguagesFileTest, FormatsHoldExactlyTheConversionsTheCallersPass) {
 }
 
 TEST_F(LanguagesFileTest, TranslationsKeepTheEnglishConversionsInOrder) {
-  const Section& german = Language("de");
-  for (const auto& [number, text] : Language("en")) {
-    const auto other = german.find(number);
-    if (other == german.end()) continue;  // reported by BothLanguagesHaveTheSameNumbers
-    EXPECT_EQ(Conversions(other->second), Conversions(text)) << number;
+  for (const std::string& language : SourceLanguages()) {
+    const Section& translated = Language(language);
+    for (const auto& [number, text] : Language("en")) {
+      const auto other = translated.find(number);
+      if (other == translated.end()) continue;  // reported by EveryLanguageHasTheEnglishNumbers
+      EXPECT_EQ(Conversions(other->second), Conversions(text)) << language << " " << number;
+    }
   }
 }
 
 TEST_F(LanguagesFileTest, HelpTextFitsItsBuffer) {
-  for (const char* language : kLanguages) {
+  for (const std::string& language : SourceLanguages()) {
     Text help;
     for (uint32_t number = IDS_HELP_FIRST; number <= IDS_HELP_LAST; ++number) {
       const auto found = Language(language).find(number);
@@ -491,7 +543,7 @@ TEST_F(LanguagesFileTest, HelpTextFitsItsBuffer) {
 }
 
 TEST_F(LanguagesFileTest, ValuesSurviveTheProfileReader) {
-  for (const char* language : kLanguages) {
+  for (const std::string& language : SourceLanguages()) {
     for (const auto& [number, text] : Language(language)) {
       EXPECT_LE(text.size(), kMaxValueLength) << language << " " << number;
       // The reader drops one pair of enclosing quotes.
@@ -509,7 +561,7 @@ TEST_F(LanguagesFileTest, ValuesSurviveTheProfileReader) {
 TEST_F(LanguagesFileTest, DefaultShellFoldersUseTheSystemPlaceholderInItsExactCase) {
   // The changed-folders check swaps "%USERPROFILE%" for the account's own
   // placeholder case-sensitively.
-  for (const char* language : kLanguages) {
+  for (const std::string& language : SourceLanguages()) {
     for (uint32_t number = IDS_SHELL_FOLDER_DEFAULT_FIRST; number <= IDS_SHELL_FOLDER_DEFAULT_LAST;
          ++number) {
       const Text path = app::ApplyEscapes(Language(language).at(number));
@@ -528,7 +580,7 @@ TEST_F(LanguagesFileTest, EditFieldsAndControlsWithoutOwnTextHaveNoEntry) {
   for (const auto& [number, names] : NumbersByNeed()) {
     for (const auto& [name, need] : names) {
       if (need != Need::kNoText) continue;
-      for (const char* language : kLanguages) {
+      for (const std::string& language : SourceLanguages()) {
         EXPECT_EQ(Language(language).count(number), 0u) << language << " " << number << " " << name;
       }
     }
@@ -536,11 +588,42 @@ TEST_F(LanguagesFileTest, EditFieldsAndControlsWithoutOwnTextHaveNoEntry) {
 }
 
 TEST_F(LanguagesFileTest, MatchesItsUtf8Sources) {
-  for (const char* language : kLanguages) {
+  for (const std::string& language : SourceLanguages()) {
     const Section source = ReadSource(language);
     ASSERT_FALSE(source.empty()) << language;
     EXPECT_TRUE(source == Language(language))
         << language << ": languages.ini is out of date, run scripts/make-languages.sh";
+  }
+}
+
+TEST_F(LanguagesFileTest, EachLanguageIsChosenByItsCodeAndByTheSystemLocale) {
+  // The shipped file beside the program on a simulated machine: the program's
+  // own reader must then serve every text of the chosen section.
+  struct Row {
+    const char16_t* code;  // the /language= value; nullptr when none is given
+    uint32_t userLocale;
+    const char* section;
+  } rows[] = {{u"fr", 1033, "fr"},   {nullptr, 1036, "fr"}, {u"es-ES", 1033, "es"},
+              {nullptr, 3082, "es"}, {u"IT", 1033, "it"},   {nullptr, 1040, "it"},
+              {u"de", 1036, "de"},   {nullptr, 1049, "en"}};
+  const std::vector<uint8_t> bytes(raw_->begin(), raw_->end());
+  for (const Row& row : rows) {
+    testing::StartupMachine startup;
+    ASSERT_TRUE(startup.machine_.files().PutFile(testing::kProgramLanguages, bytes));
+    startup.machine_.system().SetUserDefaultLocale(row.userLocale);
+    app::Translator translator(startup.services_);
+    translator.ChooseDisplayLanguage(row.code ? std::optional<TextView>(row.code) : std::nullopt);
+    const std::string label =
+        (row.code ? ToUtf8(row.code) : "no code") + " on locale " + std::to_string(row.userLocale);
+    const Section& expected = Language(row.section);
+    ASSERT_FALSE(expected.empty()) << row.section;
+    size_t wrong = 0;
+    for (const auto& [number, text] : expected) {
+      const Text shown = translator.Translate(number);
+      if (shown == app::ApplyEscapes(text)) continue;
+      if (wrong++ == 0) ADD_FAILURE() << label << ": " << number << " is " << ToUtf8(shown);
+    }
+    EXPECT_EQ(wrong, 0u) << label << " should show the " << row.section << " section";
   }
 }
 
