@@ -31,6 +31,7 @@
 namespace tarn::ui {
 namespace {
 
+// Leaves every message to the dialog manager.
 INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) {
   return FALSE;
 }
@@ -43,6 +44,7 @@ std::wstring ShippedLanguagesFile() {
   return path;
 }
 
+// The names of the sections of `file`, in file order.
 std::vector<std::wstring> SectionNames(const std::wstring& file) {
   std::vector<wchar_t> buffer(4096);
   const DWORD length = GetPrivateProfileSectionNamesW(buffer.data(), 4096, file.c_str());
@@ -54,6 +56,7 @@ std::vector<std::wstring> SectionNames(const std::wstring& file) {
   return names;
 }
 
+// The whole text of `window`, however long.
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(
@@ -61,6 +64,7 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
+// Adds each numbered dialog template to the vector at `found`.
 BOOL CALLBACK CollectDialog(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
   if (IS_INTRESOURCE(name)) {
     reinterpret_cast<std::vector<int>*>(found)->push_back(
@@ -77,11 +81,13 @@ std::vector<int> DialogTemplates() {
   return ids;
 }
 
+// Adds each child window to the vector at `found`.
 BOOL CALLBACK CollectChild(HWND child, LPARAM found) {
   reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
   return TRUE;
 }
 
+// Every window inside `parent`, grandchildren included.
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> children;
   EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&children));
@@ -94,6 +100,7 @@ struct TextRoom {
   UINT format = 0;
 };
 
+// `pixels` at 96 DPI in the DPI of `control`'s screen.
 int Scaled(HWND control, int pixels) {
   HDC dc = GetDC(control);
   const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
@@ -183,6 +190,7 @@ constexpr LaterText kLaterTexts[] = {
     {IDD_MISSING_VOLUME, IDC_MISSING_COUNTDOWN_OUTPUT, IDS_DRIVE_COUNTDOWN, 30},
 };
 
+// A page for the frame to hold; only the frame's buttons are measured.
 class PlainPage : public PropertyPage {
  public:
   PlainPage() : PropertyPage(IDD_STATUS_PAGE) {}
