@@ -78,6 +78,9 @@ file(GLOB TARN_UI_TEST_SOURCES CONFIGURE_DEPENDS tests/ui/*.cpp)
 add_executable(tarn_ui_tests ${TARN_UI_TEST_SOURCES} resources/tarn.rc)
 target_link_libraries(tarn_ui_tests PRIVATE tarn_ui gtest gtest_main)
 target_include_directories(tarn_ui_tests PRIVATE tests)
+# The label-fit check measures the shipped translations.
+target_compile_definitions(tarn_ui_tests PRIVATE
+  TARN_LANGUAGES_FILE="${CMAKE_SOURCE_DIR}/languages.ini")
 tarn_warnings(tarn_ui_tests)
 add_test(NAME ui_win32 COMMAND tarn_ui_tests)
 

@@ -13,7 +13,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 sources="$root/resources/languages"
 target="$root/languages.ini"
-languages="en de fr es it"
+languages="en de fr es it nl pl pt-BR"
 
 build() {
   printf '\357\273\277'  # UTF-8 BOM, converted into the UTF-16 BOM below

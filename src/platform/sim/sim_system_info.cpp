@@ -15,11 +15,12 @@ uint64_t CurrentThreadSerial() {
 
 std::vector<SimLocale> DefaultLocales() {
   return {
-      {1033, u"en", u"US", u"English"}, {1031, u"de", u"DE", u"German"},
-      {1036, u"fr", u"FR", u"French"},  {1040, u"it", u"IT", u"Italian"},
-      {3082, u"es", u"ES", u"Spanish"}, {1043, u"nl", u"NL", u"Dutch"},
-      {1045, u"pl", u"PL", u"Polish"},  {1049, u"ru", u"RU", u"Russian"},
-      {2057, u"en", u"GB", u"English"}, {2055, u"de", u"CH", u"German"},
+      {1033, u"en", u"US", u"English"},    {1031, u"de", u"DE", u"German"},
+      {1036, u"fr", u"FR", u"French"},     {1040, u"it", u"IT", u"Italian"},
+      {3082, u"es", u"ES", u"Spanish"},    {1043, u"nl", u"NL", u"Dutch"},
+      {1045, u"pl", u"PL", u"Polish"},     {1049, u"ru", u"RU", u"Russian"},
+      {2057, u"en", u"GB", u"English"},    {2055, u"de", u"CH", u"German"},
+      {1046, u"pt", u"BR", u"Portuguese"},
   };
 }
 

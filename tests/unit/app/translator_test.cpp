@@ -10,6 +10,7 @@ namespace {
 using testing::kProgramLanguages;
 constexpr uint32_t kGermanGermany = 1031;
 constexpr uint32_t kGermanAustria = 3079;
+constexpr uint32_t kPortugueseBrazil = 1046;
 
 class TranslatorTest : public ::testing::Test, protected testing::StartupMachine {
  protected:
@@ -37,6 +38,12 @@ TEST_F(TranslatorTest, LanguageSectionServesOtherCountries) {
   machine_.system().SetThreadLocale(kGermanAustria);
   EXPECT_EQ(translator_.Translate(203), u"Hilfe");
   EXPECT_TRUE(translator_.LanguageAvailable());
+}
+
+TEST_F(TranslatorTest, BrazilianPortugueseComesFromItsCountrySection) {
+  Languages(kProgramLanguages, u"pt-BR", {{203, u"Ajuda"}});
+  machine_.system().SetThreadLocale(kPortugueseBrazil);
+  EXPECT_EQ(translator_.Translate(203), u"Ajuda");
 }
 
 TEST_F(TranslatorTest, AChangedFileIsReadAgain) {
@@ -99,8 +106,13 @@ TEST_F(TranslatorTest, SelectLanguageTakesTheFirstMatchingLocale) {
   struct Row {
     const char16_t* code;
     uint32_t locale;
-  } rows[] = {{u"de", kGermanGermany}, {u"DE-ch", 2055}, {u"en-GB", 2057},
-              {u"fr", 1036},           {u"xx", 1033},    {u"", 1033}};
+  } rows[] = {{u"de", kGermanGermany},
+              {u"DE-ch", 2055},
+              {u"en-GB", 2057},
+              {u"fr", 1036},
+              {u"xx", 1033},
+              {u"", 1033},
+              {u"pt-br", kPortugueseBrazil}};
   for (const Row& row : rows) {
     machine_.system().SetThreadLocale(1033);
     translator_.SelectLanguage(row.code);
