@@ -39,6 +39,10 @@ struct Platform {
   Processes* processes = nullptr;
   // Computer name, workgroup membership and the automatic-logon secret.
   SystemIdentity* identity = nullptr;
+  // True when the services may be called from several threads at once, as
+  // the real system's may; start-up then runs slow independent queries beside
+  // each other. The simulated machine is single-threaded.
+  bool concurrentCalls = false;
 
   // True when every service is present. The application context refuses a
   // platform that is not, so the code above it never checks a pointer.

@@ -1,11 +1,13 @@
 #include "run/protected_files.h"
 
+#include <optional>
 #include <set>
 
 #include "app/app_context.h"
 #include "app/file_trust.h"
 #include "base/paths.h"
 #include "platform/file_system.h"
+#include "platform/platform.h"
 #include "platform/security.h"
 
 namespace tarn::run {
@@ -43,11 +45,11 @@ std::vector<Guarded> GuardedList(platform::FileSystem& files, const GuardedPaths
 }
 
 // "BUILTIN\Users, anna" for people; the SID where no name is known.
-Text NamesOf(AppContext& app, const std::vector<platform::Sid>& sids) {
+Text NamesOf(platform::Security& security, const std::vector<platform::Sid>& sids) {
   Text names;
   for (const platform::Sid& sid : sids) {
     if (!names.empty()) names += u", ";
-    const auto found = app.platform.security->LookupSid(u"", sid);
+    const auto found = security.LookupSid(u"", sid);
     if (!found) {
       names += sid.ToText();
     } else {
@@ -57,36 +59,38 @@ Text NamesOf(AppContext& app, const std::vector<platform::Sid>& sids) {
   return names;
 }
 
-void CheckAccess(AppContext& app, const Guarded& item) {
-  platform::FileSystem& files = *app.platform.files;
+// The warning about who besides the administrators may reach `item`, if anyone.
+std::optional<Text> AccessWarning(const platform::Platform& platform, const Guarded& item) {
+  platform::FileSystem& files = *platform.files;
   const Result<platform::Sid> owner = files.GetOwner(item.path);
   const auto entries = files.GetAccessList(item.path);
-  if (!owner || !entries) return;
+  if (!owner || !entries) return std::nullopt;
   const uint32_t rights = item.concern == Concern::kRead ? app::kFileReadingRights
                           : item.folder                  ? app::kFolderChangingRights
                                                          : app::kFileChangingRights;
   const std::vector<platform::Sid> others = app::OthersWithRights(*owner, *entries, rights);
-  if (others.empty()) return;
-  const Text who = NamesOf(app, others);
+  if (others.empty()) return std::nullopt;
+  const Text who = NamesOf(*platform.security, others);
   if (item.concern == Concern::kRead) {
-    ReportWarning(app, Format(u"\"%s\" holds passwords and may be read by %s.", {item.path, who}));
-    return;
+    return Format(u"\"%s\" holds passwords and may be read by %s.", {item.path, who});
   }
-  ReportWarning(app, Format(u"\"%s\" may be changed by %s, not only by the administrators.%s",
-                            {item.path, who, item.consequence}));
+  return Format(u"\"%s\" may be changed by %s, not only by the administrators.%s",
+                {item.path, who, item.consequence});
 }
 
 }  // namespace
 
-void CheckGuardedPaths(AppContext& app, const GuardedPaths& paths) {
+std::vector<Text> FindGuardedPathWarnings(const platform::Platform& platform,
+                                          const GuardedPaths& paths) {
+  std::vector<Text> warnings;
   std::set<Text> unguardedRoots;
   Text roots;
-  for (const Guarded& item : GuardedList(*app.platform.files, paths)) {
-    const auto facts = app.platform.files->DescribeVolume(item.path);
+  for (const Guarded& item : GuardedList(*platform.files, paths)) {
+    const auto facts = platform.files->DescribeVolume(item.path);
     if (!facts) continue;
     switch (app::ClassifyStorage(*facts)) {
       case app::StorageKind::kAccessControlled:
-        CheckAccess(app, item);
+        if (auto warning = AccessWarning(platform, item)) warnings.push_back(std::move(*warning));
         break;
       case app::StorageKind::kRemovableOrShared:
       case app::StorageKind::kNoAccessLists:
@@ -98,12 +102,22 @@ void CheckGuardedPaths(AppContext& app, const GuardedPaths& paths) {
         break;
     }
   }
-  if (roots.empty()) return;
-  ReportWarning(app, Format(u"The program's files are on removable media, a network share or a "
-                            u"volume without access lists (%s): whoever may change them there "
-                            u"decides what runs with administrator rights. Keep them there only "
-                            u"while the machine is set up.",
-                            {roots}));
+  if (roots.empty()) return warnings;
+  warnings.push_back(
+      Format(u"The program's files are on removable media, a network share or a "
+             u"volume without access lists (%s): whoever may change them there "
+             u"decides what runs with administrator rights. Keep them there only "
+             u"while the machine is set up.",
+             {roots}));
+  return warnings;
+}
+
+void ReportGuardedPathWarnings(AppContext& app, const std::vector<Text>& warnings) {
+  for (const Text& warning : warnings) ReportWarning(app, warning);
+}
+
+void CheckGuardedPaths(AppContext& app, const GuardedPaths& paths) {
+  ReportGuardedPathWarnings(app, FindGuardedPathWarnings(app.platform, paths));
 }
 
 }  // namespace tarn::run

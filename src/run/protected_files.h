@@ -11,7 +11,10 @@
 
 namespace tarn {
 struct AppContext;
+namespace platform {
+struct Platform;
 }
+}  // namespace tarn
 
 namespace tarn::run {
 
@@ -30,8 +33,18 @@ struct GuardedPaths {
   bool resumes = false;
 };
 
-// Checks `paths` on the volumes that keep access lists, and reports files on
-// removable media, shares or volumes without access lists once.
+// The warnings about `paths`: who besides the administrators may change or
+// read them on the volumes that keep access lists, and one warning for files
+// on removable media, shares or volumes without access lists. Uses only the
+// file system and account-name lookups of `platform`, so it may run on
+// another thread while start-up goes on.
+[[nodiscard]] std::vector<Text> FindGuardedPathWarnings(const platform::Platform& platform,
+                                                        const GuardedPaths& paths);
+
+// Writes each warning to the log and the result file's warnings.
+void ReportGuardedPathWarnings(AppContext& app, const std::vector<Text>& warnings);
+
+// Both of the above, one after the other.
 void CheckGuardedPaths(AppContext& app, const GuardedPaths& paths);
 
 }  // namespace tarn::run

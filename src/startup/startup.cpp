@@ -1,12 +1,16 @@
 #include "startup/startup.h"
 
 #include <array>
+#include <future>
+#include <optional>
 
 #include "app/startup_variables.h"
 #include "base/paths.h"
 #include "catalogue/plan_file.h"
 #include "platform/desktop.h"
 #include "platform/environment.h"
+#include "platform/platform.h"
+#include "platform/profile_snapshot.h"
 #include "platform/services.h"
 #include "platform/system_info.h"
 #include "resource.h"
@@ -70,10 +74,25 @@ void EnablePrivileges(platform::Services& services) {
   (void)services.EnablePrivileges({u"SeShutdownPrivilege"});
 }
 
+// Runs `work` on a thread of its own where the platform allows calls from
+// several threads, else when its result is first asked for.
+template <typename Work>
+auto StartAside(const platform::Platform& platform, Work work) {
+  return std::async(platform.concurrentCalls ? std::launch::async : std::launch::deferred,
+                    std::move(work));
+}
+
+// The service manager answers through a round trip to another process;
+// the question is asked early and the answer taken when it is needed.
+std::future<std::optional<bool>> AskSecondaryLogon(const platform::Platform& platform) {
+  platform::Services* services = platform.services;
+  return StartAside(platform, [services] { return services->IsServiceRunning(u"seclogon"); });
+}
+
 // Without the service, commands cannot run under other credentials: the
 // program then works as the current user and leaves automatic logon on.
-void CheckSecondaryLogon(AppContext& app) {
-  const bool running = app.platform.services->IsServiceRunning(u"seclogon").value_or(false);
+void CheckSecondaryLogon(AppContext& app, std::future<std::optional<bool>>& answer) {
+  const bool running = answer.get().value_or(false);
   app.config.SecondaryLogonRunning = running;
   if (running) return;
   app.config.UseCurrent = true;
@@ -129,10 +148,18 @@ bool RequestRestart(AppContext& app, WizardOutcome outcome) {
              /*forceAppsClosed=*/false, /*reboot=*/true, kRestartReason) == kErrorSuccess;
 }
 
+// The settings are many keys of one file: read from one copy of it.
+void ReadStartSettings(AppContext& app) {
+  platform::ProfileSnapshot snapshot(*app.platform.profiles, *app.platform.files,
+                                     app.config.IniPath, app.platform.system->AnsiCodePage());
+  ReadSettings(snapshot, app.config.IniPath, app.config, app.pageHeaders);
+}
+
 // Everything after the option pass; returns the exit code when the program
 // is to end.
 uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
-                         const StartupParts& parts) {
+                         const StartupParts& parts,
+                         std::future<std::optional<bool>>& secondaryLogon) {
   if (app.config.LogEnabled) app.log.Open(app.config.Log, /*append=*/app.config.Resume);
   MakePathsAbsolute(app);
   if (options.encryptIni) {
@@ -146,7 +173,7 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
 
   const bool logOpened = app.config.LogEnabled;
   const bool resultFromLine = !app.config.ResultPath.empty();
-  ReadSettings(*app.platform.profiles, app.config.IniPath, app.config, app.pageHeaders);
+  ReadStartSettings(app);
   if (parts.failure != nullptr) parts.failure->Follow(app.config);
   // "/result=" was expanded as it was read; the key is expanded once, here.
   if (!resultFromLine && !app.config.ResultPath.empty()) {
@@ -167,14 +194,20 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   // the relaxed value look like the machine's own.
   const WinError policy = run::RestoreLeftBlankPasswordPolicy(app);
   app.startPage = ChooseStartPage(app.config);
+  // Reading the access lists of the program's files takes a while; the
+  // wizard is prepared meanwhile and the warnings written before it opens.
+  std::future<std::vector<Text>> guardedPathWarnings =
+      StartAside(app.platform, [platform = app.platform, paths = GuardedPathsOf(app)] {
+        return run::FindGuardedPathWarnings(platform, paths);
+      });
 
   EnablePrivileges(*app.platform.services);
-  CheckSecondaryLogon(app);
+  CheckSecondaryLogon(app, secondaryLogon);
   parts.wizard.PrepareUserInterface(app);
   PrepareAccounts(app, parts.accounts);
 
   LauncherRecords records(app);
-  run::CheckGuardedPaths(app, GuardedPathsOf(app));
+  run::ReportGuardedPathWarnings(app, guardedPathWarnings.get());
   app.runObserver = records.observer();
   const WizardOutcome outcome = parts.wizard.RunWizard(app);
   app.runObserver = nullptr;
@@ -224,6 +257,7 @@ void PreparePageHeaders(app::Translator& translator, app::PageHeaders& headers) 
 int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts) {
   // Before any path is looked at: no "no disk" box may stall an unattended run.
   app.platform.system->SetQuietErrorMode();
+  std::future<std::optional<bool>> secondaryLogon = AskSecondaryLogon(app.platform);
   const std::vector<TextView> arguments = SplitCommandLine(commandLine);
   ChooseLanguage(app, arguments);
   PreparePageHeaders(app.translator, app.pageHeaders);
@@ -253,7 +287,7 @@ int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts)
     case CommandLineOutcome::Action::kContinue:
       break;
   }
-  const uint32_t exitCode = RunAfterOptions(app, options, parts);
+  const uint32_t exitCode = RunAfterOptions(app, options, parts, secondaryLogon);
   app.config.WipePasswords();
   return static_cast<int>(exitCode);
 }

@@ -20,6 +20,7 @@ platform::Platform Win32Platform::platform() {
   p.versions = versions_.get();
   p.processes = processes_.get();
   p.identity = identity_.get();
+  p.concurrentCalls = true;
   return p;
 }
 
