@@ -86,6 +86,19 @@ HWND OwnerDataTwin(HWND list) {
   return twin;
 }
 
+// The control's own check box images would make every row as tall as they
+// are and move its text; the rows draw their own boxes, so the control's
+// state images become single pixels. The list frees the new image list
+// with itself (its images are not shared); its own is freed here.
+void ShrinkStateImages(HWND list) {
+  HIMAGELIST pixels = ImageList_Create(1, 1, ILC_COLOR, 3, 0);
+  if (pixels == nullptr) return;
+  ImageList_SetImageCount(pixels, 3);
+  const auto own = reinterpret_cast<HIMAGELIST>(
+      SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(pixels)));
+  if (own != nullptr && own != pixels) ImageList_Destroy(own);
+}
+
 }  // namespace
 
 ExListView::~ExListView() {
@@ -107,6 +120,7 @@ void ExListView::Attach(HWND list) {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   SendMessageW(list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  ShrinkStateImages(list);
   list_ = list;
   SetPropW(list_, kViewProperty, this);
   previous_ = reinterpret_cast<WNDPROC>(

@@ -250,6 +250,19 @@ TEST_F(ExListViewTest, EachRowGivesItsTextAndCheckStateToClients) {
         static_cast<UINT>(SendMessageW(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
     return state == INDEXTOSTATEIMAGEMASK(2);
   };
+  // The control's own check boxes leave the rows as tall as a plain list's.
+  HWND plain = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0,
+                               400, 280, parent_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  LVCOLUMNW column{};
+  column.mask = LVCF_WIDTH;
+  column.cx = 300;
+  SendMessageW(plain, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  SendMessageW(plain, LVM_SETITEMCOUNT, 1, 0);
+  RECT plainRow{};
+  plainRow.left = LVIR_BOUNDS;
+  SendMessageW(plain, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&plainRow));
+  EXPECT_EQ(RowBox(0).bottom - RowBox(0).top, plainRow.bottom - plainRow.top);
+  DestroyWindow(plain);
   EXPECT_EQ(text(1), L"Alpha");
   EXPECT_EQ(text(4), L"Tools");
   EXPECT_EQ(SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES,
