@@ -8,6 +8,7 @@
 #include "catalogue/software_entry.h"
 #include "platform/environment.h"
 #include "platform/win32/win32_text.h"
+#include "ui/high_contrast.h"
 #include "wizard/row_search.h"
 
 namespace tarn::ui {
@@ -34,10 +35,13 @@ wizard::SystemColours ReadSystemColours() {
   c.window = GetSysColor(COLOR_WINDOW);
   c.windowText = GetSysColor(COLOR_WINDOWTEXT);
   c.highlight = GetSysColor(COLOR_HIGHLIGHT);
+  c.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  c.grayText = GetSysColor(COLOR_GRAYTEXT);
   c.buttonShadow = GetSysColor(COLOR_BTNSHADOW);
   c.buttonFace = GetSysColor(COLOR_BTNFACE);
   c.buttonHighlight = GetSysColor(COLOR_BTNHIGHLIGHT);
   c.darkShadow = GetSysColor(COLOR_3DDKSHADOW);
+  c.highContrast = HighContrastOn();
   return c;
 }
 
@@ -477,7 +481,7 @@ void ExListView::PaintRow(const NMLVCUSTOMDRAW& draw) {
     DrawTextW(dc, &glyph, 1, &glyphBox, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
   if (focused) {
-    const UniqueBrush frame(CreateSolidBrush(colours_.highlight));
+    const UniqueBrush frame(CreateSolidBrush(colours.focus));
     FrameRect(dc, &*bounds, frame.get());
   }
   RestoreDC(dc, saved);
