@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -63,10 +64,12 @@ struct Labelled {
   Text templateText;
 };
 
-// A window whose controls share one set of access keys.
+// A window whose controls share one set of access keys; for a dialog also
+// its template statements, in the template's (the tab) order.
 struct KeyScope {
   std::string name;
   std::vector<Labelled> controls;
+  std::vector<std::vector<std::string>> statements;
 };
 
 // A resource script as words: quoted strings (kept with a leading quote),
@@ -160,11 +163,11 @@ std::vector<KeyScope> ReadScopes() {
     bool inDialog = false;
     for (size_t i = 0; i < words.size(); ++i) {
       if (i + 1 < words.size() && (words[i + 1] == "DIALOGEX" || words[i + 1] == "DIALOG")) {
-        scopes.push_back({words[i], {}});
+        scopes.push_back({words[i], {}, {}});
         scope = &scopes.back();
         inDialog = true;
       } else if (words[i] == "POPUP" && i + 1 < words.size()) {
-        scopes.push_back({"menu " + words[i + 1].substr(1), {}});
+        scopes.push_back({"menu " + words[i + 1].substr(1), {}, {}});
         scope = &scopes.back();
         inDialog = false;
       } else if (scope != nullptr && !inDialog && words[i] == "MENUITEM" && i + 3 < words.size() &&
@@ -177,6 +180,7 @@ std::vector<KeyScope> ReadScopes() {
           statement.push_back(words[j++]);
         } while (j < words.size() && !IsStatement(words[j]));
         if (const auto control = ControlOf(statement)) scope->controls.push_back(*control);
+        scope->statements.push_back(statement);
         i = j - 1;
       } else if (inDialog && words[i] == "END") {
         inDialog = false;
@@ -205,6 +209,47 @@ std::vector<std::string> FrameButtonsOf(const std::string& dialog) {
   }
   return {};
 }
+
+// Where a template statement places its control, in dialog units, and
+// whether Tab stops there.
+struct Placement {
+  int x = 0;
+  int y = 0;
+  bool tabStop = false;
+  bool hidden = false;
+};
+
+Placement PlacementOf(const std::vector<std::string>& statement) {
+  std::vector<std::vector<std::string>> fields(1);
+  for (size_t i = 1; i < statement.size(); ++i) {
+    if (statement[i] == ",") {
+      fields.emplace_back();
+    } else {
+      fields.back().push_back(statement[i]);
+    }
+  }
+  const std::string& kind = statement[0];
+  const size_t xField = kind == "CONTROL" ? 4 : ShowsText(kind) ? 2 : 1;
+  Placement placement;
+  if (fields.size() > xField + 1 && !fields[xField].empty() && !fields[xField + 1].empty()) {
+    placement.x = std::atoi(fields[xField][0].c_str());
+    placement.y = std::atoi(fields[xField + 1][0].c_str());
+  }
+  // The resource compiler gives these kinds a tab stop of their own.
+  bool tabStop = kind == "EDITTEXT" || kind == "COMBOBOX" || kind == "PUSHBUTTON" ||
+                 kind == "DEFPUSHBUTTON" || kind == "AUTOCHECKBOX" || kind == "AUTO3STATE" ||
+                 kind == "CHECKBOX";
+  for (size_t i = 0; i < statement.size(); ++i) {
+    const bool negated = i > 0 && statement[i - 1] == "NOT";
+    if (statement[i] == "WS_TABSTOP") tabStop = !negated;
+    if (statement[i] == "WS_VISIBLE" && negated) placement.hidden = true;
+  }
+  placement.tabStop = tabStop;
+  return placement;
+}
+
+// Controls closer than a line of text stand in one row.
+constexpr int kRowHeight = 8;
 
 // The texts of one language source: "number=value" lines.
 std::map<uint32_t, Text> ReadLanguage(const fs::path& path) {
@@ -274,6 +319,60 @@ TEST(AccessKeysTest, NoTwoControlsOfOneWindowShareAKeyInAnyLanguage) {
                            << ToUtf8(Text(1, *key)) << "' to " << owner->second.first << " ("
                            << ToUtf8(owner->second.second) << ") and " << control.name << " ("
                            << ToUtf8(text) << ")";
+      }
+    }
+  }
+}
+
+TEST(DialogTabOrderTest, TabVisitsEveryDialogsControlsInReadingOrder) {
+  // Left to right along a row, rows from the top: a screen reader reads a
+  // dialog in the order Tab goes through it. The pages move their controls
+  // when resized but keep the template's arrangement.
+  for (const KeyScope& scope : ReadScopes()) {
+    const Placement* previous = nullptr;
+    std::string previousName;
+    std::vector<Placement> placements;
+    placements.reserve(scope.statements.size());
+    for (const std::vector<std::string>& statement : scope.statements) {
+      placements.push_back(PlacementOf(statement));
+      const Placement& here = placements.back();
+      if (!here.tabStop || here.hidden) continue;
+      const std::string name =
+          statement.size() > 3 ? statement[ShowsText(statement[0]) ? 3 : 1] : statement[0];
+      if (previous != nullptr) {
+        const bool rowAbove = here.y + kRowHeight <= previous->y;
+        const bool leftInRow = std::abs(here.y - previous->y) < kRowHeight && here.x < previous->x;
+        EXPECT_FALSE(rowAbove || leftInRow)
+            << scope.name << ": Tab goes from " << previousName << " back to " << name;
+      }
+      previous = &here;
+      previousName = name;
+    }
+  }
+}
+
+TEST(DialogTabOrderTest, ALabelWithAnAccessKeyStandsRightBeforeItsControl) {
+  // The key of a static text moves the focus to the next control in the tab
+  // order: the one the label names must follow it directly.
+  const std::map<std::string, uint32_t> numbers = ResourceNumbers();
+  for (const fs::directory_entry& file : fs::directory_iterator(RepoPath("resources/languages"))) {
+    if (file.path().extension() != ".txt") continue;
+    const std::map<uint32_t, Text> texts = ReadLanguage(file.path());
+    for (const KeyScope& scope : ReadScopes()) {
+      for (size_t i = 0; i < scope.statements.size(); ++i) {
+        const std::vector<std::string>& statement = scope.statements[i];
+        const std::optional<Labelled> control = ControlOf(statement);
+        const std::string& kind = statement[0];
+        if (!control || (kind != "LTEXT" && kind != "RTEXT" && kind != "CTEXT")) continue;
+        const auto number = numbers.find(control->name);
+        Text text = control->templateText;
+        if (number != numbers.end() && texts.count(number->second)) text = texts.at(number->second);
+        if (!AccessKey(text)) continue;
+        const bool followed =
+            i + 1 < scope.statements.size() && PlacementOf(scope.statements[i + 1]).tabStop;
+        EXPECT_TRUE(followed) << file.path().stem().string() << ": " << scope.name << " label "
+                              << control->name << " (" << ToUtf8(text)
+                              << ") is not right before a control Tab stops at";
       }
     }
   }
