@@ -8,6 +8,8 @@
 #include "catalogue/software_entry.h"
 #include "platform/environment.h"
 #include "platform/win32/win32_text.h"
+#include "ui/high_contrast.h"
+#include "wizard/row_search.h"
 
 namespace tarn::ui {
 
@@ -33,10 +35,13 @@ wizard::SystemColours ReadSystemColours() {
   c.window = GetSysColor(COLOR_WINDOW);
   c.windowText = GetSysColor(COLOR_WINDOWTEXT);
   c.highlight = GetSysColor(COLOR_HIGHLIGHT);
+  c.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  c.grayText = GetSysColor(COLOR_GRAYTEXT);
   c.buttonShadow = GetSysColor(COLOR_BTNSHADOW);
   c.buttonFace = GetSysColor(COLOR_BTNFACE);
   c.buttonHighlight = GetSysColor(COLOR_BTNHIGHLIGHT);
   c.darkShadow = GetSysColor(COLOR_3DDKSHADOW);
+  c.highContrast = HighContrastOn();
   return c;
 }
 
@@ -85,6 +90,19 @@ HWND OwnerDataTwin(HWND list) {
   return twin;
 }
 
+// The control's own check box images would make every row as tall as they
+// are and move its text; the rows draw their own boxes, so the control's
+// state images become single pixels. The list frees the new image list
+// with itself (its images are not shared); its own is freed here.
+void ShrinkStateImages(HWND list) {
+  HIMAGELIST pixels = ImageList_Create(1, 1, ILC_COLOR, 3, 0);
+  if (pixels == nullptr) return;
+  ImageList_SetImageCount(pixels, 3);
+  const auto own = reinterpret_cast<HIMAGELIST>(
+      SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(pixels)));
+  if (own != nullptr && own != pixels) ImageList_Destroy(own);
+}
+
 }  // namespace
 
 ExListView::~ExListView() {
@@ -94,14 +112,19 @@ ExListView::~ExListView() {
 void ExListView::Attach(HWND list) {
   if (list_ != nullptr || list == nullptr) return;
   if ((GetWindowLongPtrW(list, GWL_STYLE) & LVS_OWNERDATA) == 0) list = OwnerDataTwin(list);
-  // Every row is painted here: no owner drawing and no state-image check
-  // boxes of the control's own, which would answer clicks and the space bar.
+  // Every row is painted here, not owner drawn. The control's own check
+  // boxes are on so that screen readers and UI Automation report each row
+  // as a check box with its state; being virtual, the list keeps no check
+  // state of its own but asks for it (the callback mask), and the glyph
+  // clicks and the space bar never reach it.
   const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
   SetWindowLongPtrW(
       list, GWL_STYLE,
       (style & ~LONG_PTR{LVS_OWNERDRAWFIXED}) | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-               LVS_EX_FULLROWSELECT);
+               LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  SendMessageW(list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  ShrinkStateImages(list);
   list_ = list;
   SetPropW(list_, kViewProperty, this);
   previous_ = reinterpret_cast<WNDPROC>(
@@ -306,7 +329,65 @@ bool ExListView::ToggleRow(size_t row) {
   notice.oldState = oldState;
   notice.entry = entry;
   SendMessageW(GetParent(list_), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
+  // Screen readers announce the row's new state; the list's children are
+  // numbered from 1.
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, list_, OBJID_CLIENT, static_cast<LONG>(row + 1));
   return true;
+}
+
+bool ExListView::Notify(NMHDR& header, LRESULT& result) {
+  switch (header.code) {
+    case NM_CUSTOMDRAW:
+      result = DrawRow(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+      return true;
+    case LVN_GETDISPINFOW:
+      DisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
+      result = 0;
+      return true;
+    case LVN_ODFINDITEMW:
+      result = FindRow(reinterpret_cast<const NMLVFINDITEMW&>(header));
+      return true;
+    default:
+      return false;
+  }
+}
+
+Text ExListView::RowText(size_t row) const {
+  const catalogue::SoftwareEntry* entry = model_ ? model_->EntryAt(row) : nullptr;
+  if (entry == nullptr) return {};
+  return environment_.Expand(entry->Description, kExpandedTextCapacity).text;
+}
+
+void ExListView::DisplayInfo(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
+  if (item.iItem < 0 || model_ == nullptr) return;
+  const auto row = static_cast<size_t>(item.iItem);
+  if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+    const std::wstring text = item.iSubItem == 0 ? win32::Wide(RowText(row)) : std::wstring();
+    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+  }
+  if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_STATEIMAGEMASK) != 0) {
+    const bool checked = model_->ViewOf(row).mark == wizard::RowMark::kChecked;
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  }
+}
+
+LRESULT ExListView::FindRow(const NMLVFINDITEMW& find) const {
+  const LVFINDINFOW& what = find.lvfi;
+  if (model_ == nullptr || (what.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 ||
+      what.psz == nullptr) {
+    return -1;
+  }
+  const Text wanted = win32::FromWide(what.psz);
+  // Without LVFI_PARTIAL the whole text is asked for: longer ones do not fit.
+  const bool whole = (what.flags & LVFI_PARTIAL) == 0;
+  const std::optional<size_t> row = wizard::FindRowByPrefix(
+      model_->RowCount(), find.iStart < 0 ? 0 : static_cast<size_t>(find.iStart), wanted,
+      (what.flags & LVFI_WRAP) != 0, [&](size_t candidate) {
+        Text text = RowText(candidate);
+        return whole && text.size() != wanted.size() ? Text() : text;
+      });
+  return row ? static_cast<LRESULT>(*row) : -1;
 }
 
 LRESULT ExListView::DrawRow(NMLVCUSTOMDRAW& draw) {
@@ -400,7 +481,7 @@ void ExListView::PaintRow(const NMLVCUSTOMDRAW& draw) {
     DrawTextW(dc, &glyph, 1, &glyphBox, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
   if (focused) {
-    const UniqueBrush frame(CreateSolidBrush(colours_.highlight));
+    const UniqueBrush frame(CreateSolidBrush(colours.focus));
     FrameRect(dc, &*bounds, frame.get());
   }
   RestoreDC(dc, saved);

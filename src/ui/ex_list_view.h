@@ -2,7 +2,8 @@
 // selection model's rows as a tree of check boxes and radio buttons. The
 // control's own procedure is replaced while attached, so keys and clicks on
 // the glyphs go to the model; every row is painted in the custom-draw
-// notification, which the page forwards here.
+// notification, which the page forwards here with the requests for a row's
+// text and check state (type-ahead, screen readers, UI Automation).
 //
 // The list is virtual (LVS_OWNERDATA): it holds only the number of rows and
 // its selection, so a catalogue of thousands of rows shows at once and a
@@ -73,6 +74,11 @@ class ExListView {
 
   // An NM_CUSTOMDRAW notification from the list; the result to return.
   [[nodiscard]] LRESULT DrawRow(NMLVCUSTOMDRAW& draw);
+  // A notification the list sends its parent: the row drawing, a row's text
+  // and check state for type-ahead and accessibility clients (the list is
+  // virtual and holds neither), and type-ahead's search. False for one this
+  // view does not answer; `result` is what the parent returns.
+  [[nodiscard]] bool Notify(NMHDR& header, LRESULT& result);
 
   // The row at the list's selection mark; none when there is none. The model
   // learns it (SetCurrentRow) before every key and click the view forwards.
@@ -98,6 +104,14 @@ class ExListView {
   LRESULT OnButton(UINT message, WPARAM wParam, LPARAM lParam);
   // The row under a client point and the zone the point falls in.
   [[nodiscard]] std::optional<std::pair<size_t, wizard::RowZone>> ZoneAt(LPARAM point) const;
+  // The row's text as it is shown, variables expanded.
+  [[nodiscard]] Text RowText(size_t row) const;
+  // Fills in what LVN_GETDISPINFO asks of a row: its text and its check box
+  // as a state image (1 unchecked, 2 checked), as the control's own check
+  // boxes would give it.
+  void DisplayInfo(NMLVDISPINFOW& info) const;
+  // The row type-ahead moves to; -1 for none.
+  [[nodiscard]] LRESULT FindRow(const NMLVFINDITEMW& find) const;
   // Toggles a row's entry and tells the parent; false when nothing changed.
   bool ToggleRow(size_t row);
   // Tells the model where the list's selection mark is.

@@ -16,6 +16,7 @@
 #include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
 #include "ui/com_support.h"
+#include "ui/high_contrast.h"
 #include "wizard/help_content.h"
 
 namespace tarn::ui {
@@ -264,7 +265,7 @@ bool HelpPane::ShowHelpFile(TextView path) {
 }
 
 void HelpPane::ShowHelpText(TextView title, TextView body) {
-  SetPaneText(wizard::ShortHelpRtf(title, body));
+  SetPaneText(wizard::ShortHelpRtf(title, body, HighContrastOn()));
 }
 
 void HelpPane::Clear() {

@@ -126,10 +126,17 @@ bool SoftwarePage::OnQueryCancel() {
 LRESULT SoftwarePage::OnNotify(NMHDR& header, bool& handled) {
   handled = false;
   if (header.idFrom == IDC_SOFTWARE_LIST) {
+    LRESULT result = 0;
+    if (list_.Notify(header, result)) {
+      handled = true;
+      return result;
+    }
     switch (header.code) {
-      case NM_CUSTOMDRAW:
-        handled = true;
-        return list_.DrawRow(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+      case LVN_ITEMCHANGED:
+        // Every way the current row moves ends here: arrows, Home, End,
+        // the page keys, type-ahead, clicks and folding a section.
+        ShowHelpOf(FocusGained(reinterpret_cast<const NMLISTVIEW&>(header)));
+        return 0;
       case NM_CLICK: {
         const int item = reinterpret_cast<NMITEMACTIVATE&>(header).iItem;
         ShowHelpOf(item >= 0 ? std::optional<size_t>(item) : std::nullopt);
@@ -137,7 +144,9 @@ LRESULT SoftwarePage::OnNotify(NMHDR& header, bool& handled) {
         return 0;
       }
       case LVN_KEYDOWN:
-        ShowHelpOf(RowAfterKey(reinterpret_cast<NMLVKEYDOWN&>(header).wVKey));
+        // A key on the row the pane does not show yet (the default help at
+        // the start) shows its help; a key that moves on shows the next.
+        ShowHelpOf(list_.CurrentRow());
         StopCountdown();
         return 0;
       case EXLVN_SELCHANGED:
@@ -169,22 +178,20 @@ LRESULT SoftwarePage::OnNotify(NMHDR& header, bool& handled) {
   }
 }
 
-std::optional<size_t> SoftwarePage::RowAfterKey(UINT key) const {
-  const std::optional<size_t> current = list_.CurrentRow();
-  if (!current) return std::nullopt;
-  // The list moves its mark only after telling the page: the help follows
-  // where the mark is going, and only to a row that exists.
-  if (key == VK_DOWN) {
-    return *current + 1 < selection_->RowCount() ? std::optional<size_t>(*current + 1)
-                                                 : std::nullopt;
-  }
-  if (key == VK_UP) return *current > 0 ? std::optional<size_t>(*current - 1) : std::nullopt;
-  return current;
+std::optional<size_t> SoftwarePage::FocusGained(const NMLISTVIEW& change) {
+  const bool gained = (change.uChanged & LVIF_STATE) != 0 &&
+                      (change.uNewState & LVIS_FOCUSED) != 0 &&
+                      (change.uOldState & LVIS_FOCUSED) == 0;
+  if (!gained || change.iItem < 0) return std::nullopt;
+  return static_cast<size_t>(change.iItem);
 }
 
 void SoftwarePage::ShowHelpOf(std::optional<size_t> row) {
   const catalogue::SoftwareEntry* entry = row ? selection_->EntryAt(*row) : nullptr;
-  if (!entry) return;
+  // Folding a section places the selection anew on the same entry: its
+  // help stays as it is, scrolled where the reader left it.
+  if (!entry || entry == helpEntry_) return;
+  helpEntry_ = entry;
   const wizard::HelpContent content =
       wizard::HelpFor(*entry, session_.app.config.DefaultHelp.view(),
                       *session_.app.platform.environment, ProgramFolder());
@@ -202,6 +209,7 @@ void SoftwarePage::ShowHelpOf(std::optional<size_t> row) {
 }
 
 void SoftwarePage::ShowDefaultHelp() {
+  helpEntry_ = nullptr;
   const wizard::HelpContent content = wizard::DefaultHelpContent(
       session_.app.config.DefaultHelp.view(), *session_.app.platform.environment, ProgramFolder());
   if (content.kind == wizard::HelpKind::kFile) {
@@ -278,6 +286,7 @@ void SoftwarePage::LoadFrom(const Text& path) {
   // The rows point into the catalogue: the list lets go of them before the
   // catalogue may be replaced, and takes the model that fits afterwards.
   list_.SetModel(nullptr);
+  helpEntry_ = nullptr;
   const wizard::LoadOutcome outcome =
       wizard::LoadConfiguration(session_.app, session_.accounts, path, session_.catalogue);
   if (outcome == wizard::LoadOutcome::kLoaded) {

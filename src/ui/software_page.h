@@ -47,8 +47,9 @@ class SoftwarePage final : public PropertyPage {
   // Shows the help of a row; a row that does not exist leaves the pane.
   void ShowHelpOf(std::optional<size_t> row);
   void ShowDefaultHelp();
-  // The row a key in the list moves to (before the list moves).
-  [[nodiscard]] std::optional<size_t> RowAfterKey(UINT key) const;
+  // The row that became the list's current row by `change`; none for any
+  // other change.
+  [[nodiscard]] static std::optional<size_t> FocusGained(const NMLISTVIEW& change);
   void CycleSelectAll();
   void ShowSelectAllState();
   void OpenLoadMenu();
@@ -66,6 +67,8 @@ class SoftwarePage final : public PropertyPage {
   HMENU menu_ = nullptr;
   std::vector<Text> configurationFiles_;
   bool dragging_ = false;
+  // The entry whose help the pane shows; nullptr for the default help.
+  const catalogue::SoftwareEntry* helpEntry_ = nullptr;
 };
 
 }  // namespace tarn::ui

@@ -87,7 +87,7 @@ HelpContent DefaultHelpContent(TextView defaultHelp, platform::Environment& envi
   return FileContent(defaultHelp, environment, programFolder);
 }
 
-std::string ShortHelpRtf(TextView title, TextView body) {
+std::string ShortHelpRtf(TextView title, TextView body, bool systemColours) {
   std::string rtf;
   rtf.reserve(kTemplateParts[0].size() + kTemplateParts[1].size() + kTemplateParts[2].size() +
               (title.size() + body.size()) * 12);
@@ -96,6 +96,16 @@ std::string ShortHelpRtf(TextView title, TextView body) {
   rtf += kTemplateParts[1];
   AppendEscaped(rtf, body);
   rtf += kTemplateParts[2];
+  if (systemColours) {
+    // Colour 0 is the automatic one, the system's window text. The escaped
+    // texts are only \uN sequences, so the template's own colour words are
+    // the only ones.
+    for (const std::string_view word : {"\\cf1", "\\cf2"}) {
+      for (size_t at = rtf.find(word); at != std::string::npos; at = rtf.find(word, at)) {
+        rtf.replace(at, word.size(), "\\cf0");
+      }
+    }
+  }
   return rtf;
 }
 

@@ -39,7 +39,8 @@ struct HelpContent {
                                              TextView programFolder);
 
 // The short help as 8-bit RTF: the title in bold dark blue over the body,
-// both shown literally (every character escaped).
-[[nodiscard]] std::string ShortHelpRtf(TextView title, TextView body);
+// both shown literally (every character escaped). With `systemColours` (a
+// high-contrast theme) both are in the window's text colour instead.
+[[nodiscard]] std::string ShortHelpRtf(TextView title, TextView body, bool systemColours = false);
 
 }  // namespace tarn::wizard

@@ -59,10 +59,17 @@ Colour Mean(Colour a, Colour b) {
 }
 
 RowColours ColoursOfRow(const SystemColours& system, bool selected, bool greyed) {
+  if (system.highContrast) {
+    if (!selected) {
+      return {system.window, system.window, greyed ? system.grayText : system.windowText,
+              system.windowText, false};
+    }
+    return {system.highlight, system.highlight, system.highlightText, system.highlightText, false};
+  }
   const Colour base = greyed ? system.buttonShadow : system.windowText;
-  if (!selected) return {system.window, system.window, base, false};
+  if (!selected) return {system.window, system.window, base, system.highlight, false};
   return {Mean(system.window, Mean(system.window, system.highlight)), system.highlight,
-          Mean(base, system.highlight), true};
+          Mean(base, system.highlight), system.highlight, true};
 }
 
 std::vector<GlyphPiece> GlyphPieces(RowGlyph glyph, bool marked) {
@@ -86,6 +93,11 @@ std::vector<GlyphPiece> GlyphPieces(RowGlyph glyph, bool marked) {
 }
 
 Colour GlyphColour(GlyphRole role, const RowView& view, const SystemColours& system) {
+  const bool faint = view.dimmed || view.mark == RowMark::kIndeterminate;
+  if (system.highContrast && role == GlyphRole::kBackground) return system.window;
+  if (system.highContrast && role == GlyphRole::kMark) {
+    return faint ? system.grayText : system.windowText;
+  }
   switch (role) {
     case GlyphRole::kBackground:
       if (view.dimmed) return system.buttonFace;

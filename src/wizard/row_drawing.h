@@ -46,26 +46,35 @@ using Colour = uint32_t;
 // The per-channel mean of two colours, each half rounded up.
 [[nodiscard]] Colour Mean(Colour a, Colour b);
 
-// The system colours a row is painted with.
+// The system colours a row is painted with, and whether a high-contrast
+// theme is on: then only these colours are used, never a blend of two,
+// which could lose the contrast the theme was chosen for.
 struct SystemColours {
   Colour window = 0;
   Colour windowText = 0;
   Colour highlight = 0;
+  Colour highlightText = 0;
+  Colour grayText = 0;
   Colour buttonShadow = 0;
   Colour buttonFace = 0;
   Colour buttonHighlight = 0;
   Colour darkShadow = 0;
+  bool highContrast = false;
 };
 
-// A row's background (fill and brush), outline pen and text colour.
+// A row's background (fill and brush), outline pen, text colour and the
+// colour of the focus frame.
 struct RowColours {
   Colour background = 0;
   Colour pen = 0;
   Colour text = 0;
+  Colour focus = 0;
   bool outlined = false;  // a selected row is a rectangle drawn with the pen
 };
 
-// The colours of a row; `greyed` text starts from the button shadow.
+// The colours of a row; `greyed` text starts from the button shadow (the
+// grey text colour in high contrast, where a selected row is the theme's
+// highlight, solid).
 [[nodiscard]] RowColours ColoursOfRow(const SystemColours& system, bool selected, bool greyed);
 
 // The colour a glyph piece is drawn in.
@@ -84,7 +93,8 @@ struct GlyphPiece {
 // comes last and only for a `marked` (selected) entry.
 [[nodiscard]] std::vector<GlyphPiece> GlyphPieces(RowGlyph glyph, bool marked);
 // The colour of a role for the row's glyph: a dimmed glyph on the face, a
-// mixed selection on a light grey, anything else on the window colour.
+// mixed selection on a light grey, anything else on the window colour. In
+// high contrast a mixed or dimmed mark is grey text on the window colour.
 [[nodiscard]] Colour GlyphColour(GlyphRole role, const RowView& view, const SystemColours& system);
 
 // The symbol-font characters of the expander: pointing right or down.

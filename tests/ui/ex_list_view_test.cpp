@@ -53,9 +53,8 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       notices.entry = change->entry;
       return 0;
     }
-    if (header->code == NM_CUSTOMDRAW && shownView) {
-      return shownView->DrawRow(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
-    }
+    LRESULT result = 0;
+    if (shownView && shownView->Notify(*header, result)) return result;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -233,6 +232,57 @@ TEST_F(ExListViewTest, TheCheckBoxIsPaintedWithItsMark) {
   const std::vector<COLORREF> checked = Pixels(box);
   ASSERT_EQ(unchecked.size(), checked.size());
   EXPECT_NE(unchecked, checked) << "the mark did not change the box";
+}
+
+TEST_F(ExListViewTest, EachRowGivesItsTextAndCheckStateToClients) {
+  // What screen readers, UI Automation and type-ahead read of a row.
+  Load(kIni);
+  const auto text = [&](size_t row) {
+    wchar_t buffer[64] = {};
+    LVITEMW item{};
+    item.pszText = buffer;
+    item.cchTextMax = 64;
+    SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return std::wstring(buffer);
+  };
+  const auto checked = [&](size_t row) {
+    const auto state =
+        static_cast<UINT>(SendMessageW(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    return state == INDEXTOSTATEIMAGEMASK(2);
+  };
+  // The control's own check boxes leave the rows as tall as a plain list's.
+  HWND plain = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0,
+                               400, 280, parent_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  LVCOLUMNW column{};
+  column.mask = LVCF_WIDTH;
+  column.cx = 300;
+  SendMessageW(plain, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  SendMessageW(plain, LVM_SETITEMCOUNT, 1, 0);
+  RECT plainRow{};
+  plainRow.left = LVIR_BOUNDS;
+  SendMessageW(plain, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&plainRow));
+  EXPECT_EQ(RowBox(0).bottom - RowBox(0).top, plainRow.bottom - plainRow.top);
+  DestroyWindow(plain);
+  EXPECT_EQ(text(1), L"Alpha");
+  EXPECT_EQ(text(4), L"Tools");
+  EXPECT_EQ(SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES,
+            LVS_EX_CHECKBOXES);
+  EXPECT_TRUE(checked(1));
+  EXPECT_FALSE(checked(2));
+  ClickCheckBox(2);
+  EXPECT_TRUE(checked(2)) << "Beta ticked";
+}
+
+TEST_F(ExListViewTest, TypingTheStartOfARowsTextMovesTheSelectionThere) {
+  Load(kIni);
+  Select(0);
+  SetFocus(list_);
+  SendMessageW(list_, WM_CHAR, L'l', 1);  // typed once
+  EXPECT_EQ(Mark(), 3) << "Locked";
+  LVFINDINFOW find{};
+  find.flags = LVFI_PARTIAL | LVFI_STRING | LVFI_WRAP;
+  find.psz = L"be";
+  EXPECT_EQ(SendMessageW(list_, LVM_FINDITEMW, 3, reinterpret_cast<LPARAM>(&find)), 2);
 }
 
 // How long these take is measured by bench/software_list_timing.cpp.

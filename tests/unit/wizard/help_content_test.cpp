@@ -93,5 +93,13 @@ TEST(ShortHelpRtf, FillsTheTemplateTitleFirst) {
   EXPECT_NE(rtf.find("\\u66\\'3f\\par\r\n\\par\r\n"), std::string::npos) << rtf;
 }
 
+TEST(ShortHelpRtf, InHighContrastTitleAndBodyTakeTheWindowTextColour) {
+  const std::string themed = ShortHelpRtf(u"T", u"B", true);
+  EXPECT_EQ(themed.find("\\cf1"), std::string::npos) << themed;
+  EXPECT_EQ(themed.find("\\cf2"), std::string::npos) << themed;
+  EXPECT_NE(themed.find("\\cf0\\lang2057\\b\\f0\\fs20 \\u84\\'3f"), std::string::npos) << themed;
+  EXPECT_NE(ShortHelpRtf(u"T", u"B").find("\\cf1"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarn::wizard

@@ -69,6 +69,44 @@ TEST(RowDrawing, RowColours) {
   EXPECT_EQ(ColoursOfRow(s, true, true).text, Rgb(80, 140, 188)) << "halves round up";
 }
 
+// The "High Contrast Black" theme's colours.
+SystemColours HighContrastBlack() {
+  SystemColours s;
+  s.window = Rgb(0, 0, 0);
+  s.windowText = Rgb(255, 255, 255);
+  s.highlight = Rgb(26, 235, 255);
+  s.highlightText = Rgb(0, 0, 0);
+  s.grayText = Rgb(63, 242, 63);
+  s.buttonShadow = Rgb(128, 128, 128);
+  s.buttonFace = Rgb(0, 0, 0);
+  s.buttonHighlight = Rgb(255, 255, 255);
+  s.darkShadow = Rgb(128, 128, 128);
+  s.highContrast = true;
+  return s;
+}
+
+TEST(RowDrawing, HighContrastRowsUseTheThemesColoursUnblended) {
+  const SystemColours s = HighContrastBlack();
+  const RowColours selected = ColoursOfRow(s, true, false);
+  EXPECT_EQ(selected.background, s.highlight);
+  EXPECT_EQ(selected.text, s.highlightText);
+  EXPECT_EQ(selected.focus, s.highlightText) << "a frame in the fill's colour would not show";
+  EXPECT_EQ(ColoursOfRow(s, true, true).text, s.highlightText);
+  EXPECT_EQ(ColoursOfRow(s, false, false).text, s.windowText);
+  EXPECT_EQ(ColoursOfRow(s, false, true).text, s.grayText);
+  EXPECT_EQ(ColoursOfRow(s, false, false).focus, s.windowText);
+  for (const RowMark mark : {RowMark::kChecked, RowMark::kIndeterminate}) {
+    for (const bool dimmed : {false, true}) {
+      RowView view;
+      view.mark = mark;
+      view.dimmed = dimmed;
+      const bool faint = dimmed || mark == RowMark::kIndeterminate;
+      EXPECT_EQ(GlyphColour(GlyphRole::kBackground, view, s), s.window);
+      EXPECT_EQ(GlyphColour(GlyphRole::kMark, view, s), faint ? s.grayText : s.windowText);
+    }
+  }
+}
+
 TEST(RowDrawing, GlyphPiecesAndTheirColours) {
   const std::vector<GlyphPiece> box = GlyphPieces(RowGlyph::kCheckBox, true);
   ASSERT_EQ(box.size(), 6u);
