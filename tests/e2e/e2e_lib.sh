@@ -61,12 +61,15 @@ run_case() {
   . "$1"
   name=$(basename "$1" .sh)
   echo "e2e: $name"
+  case_started=$(date +%s)
   if "$name"; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
     failed_names="$failed_names $name"
   fi
+  # What each case costs the lane, to keep the lane within its time.
+  echo "e2e: $name took $(($(date +%s) - case_started)) s"
   WINEPREFIX=$TARN_WINEPREFIX wineserver -k 2>/dev/null || true
 }
 
