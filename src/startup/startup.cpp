@@ -100,12 +100,16 @@ void CheckSecondaryLogon(AppContext& app, std::future<std::optional<bool>>& answ
   app.log.Write(kSecondaryLogonWarning, app::kLogWarning, 0);
 }
 
-void PrepareAccounts(AppContext& app, AccountSteps& accounts) {
+// The service's answer is taken as late as it can be: only the settings
+// account depends on it (without the service the current user is used).
+void PrepareAccounts(AppContext& app, AccountSteps& accounts,
+                     std::future<std::optional<bool>>& secondaryLogon) {
   accounts.PrepareInstallationVariables(app, app.config.IniPath);
   accounts.ReadAccounts(app, app.config.UsersPath);
   if (!app.config.Admin.empty() || app.config.AdminPwdGiven) {
     accounts.MergeAdministratorAccount(app);
   }
+  CheckSecondaryLogon(app, secondaryLogon);
   accounts.MergeSettingsAccount(app);
 }
 
@@ -202,9 +206,8 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
       });
 
   EnablePrivileges(*app.platform.services);
-  CheckSecondaryLogon(app, secondaryLogon);
   parts.wizard.PrepareUserInterface(app);
-  PrepareAccounts(app, parts.accounts);
+  PrepareAccounts(app, parts.accounts, secondaryLogon);
 
   LauncherRecords records(app);
   run::ReportGuardedPathWarnings(app, guardedPathWarnings.get());
