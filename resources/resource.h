@@ -220,6 +220,8 @@
 #define IDC_HOMEPAGE_LINK 120
 #define IDC_FORUM_LINK 121
 #define IDC_TRANSLATION_LINK 1158
+/* The translation link's words; the target stays the template's. */
+#define IDS_TRANSLATION_LINK_TEXT 3450
 
 /* User account property sheet: caption and the User account page (112). */
 #define IDS_NEW_ACCOUNT_CAPTION 171

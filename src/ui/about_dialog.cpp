@@ -17,6 +17,7 @@
 #include "ui/translate_ui.h"
 #include "wizard/about_facts.h"
 #include "wizard/countdown.h"
+#include "wizard/link_markup.h"
 
 namespace tarn::ui {
 namespace {
@@ -49,6 +50,20 @@ UniqueFont MakeTitleFont(HWND title) {
   return UniqueFont(CreateFontIndirectW(&description));
 }
 
+// A link's words come from the translation file, its target from the
+// template: translators can't send the click elsewhere.
+void TranslateLinkWords(HWND dialog, int linkId, uint32_t textId, app::Translator& translator) {
+  const std::optional<Text> words = translator.Lookup(textId);
+  const HWND link = GetDlgItem(dialog, linkId);
+  if (!words || link == nullptr) return;
+  const int length = GetWindowTextLengthW(link);
+  std::wstring markup(static_cast<size_t>(length) + 1, L'\0');
+  markup.resize(static_cast<size_t>(GetWindowTextW(link, markup.data(), length + 1)));
+  const Text translated =
+      wizard::LinkWithShownText(win32::FromWide(markup.data(), markup.size()), *words);
+  SetWindowTextW(link, win32::Wide(translated).c_str());
+}
+
 void Initialise(HWND dialog, AboutState& state) {
   const HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE_LABEL);
   state.titleFont = MakeTitleFont(title);
@@ -59,6 +74,8 @@ void Initialise(HWND dialog, AboutState& state) {
   SetDlgItemTextW(dialog, IDC_VERSION_EDIT, win32::Wide(facts.version).c_str());
   SetDlgItemTextW(dialog, IDC_BUILD_DATE_EDIT, win32::Wide(facts.buildDate).c_str());
   TranslateDialog(dialog, IDD_ABOUT, state.app->translator);
+  TranslateLinkWords(dialog, IDC_TRANSLATION_LINK, IDS_TRANSLATION_LINK_TEXT,
+                     state.app->translator);
 }
 
 bool IsHeaderText(HWND control) {
