@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <string>
@@ -325,9 +326,27 @@ std::vector<Text> VolumeEntries(platform::FileSystem& files) {
   return entries;
 }
 
+// Over the middle of `wizard`, kept on the screen of the wizard's work area.
+void CentreOver(HWND dialog, HWND wizard) {
+  RECT over{};
+  RECT box{};
+  if (wizard == nullptr || !GetWindowRect(wizard, &over) || !GetWindowRect(dialog, &box)) return;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromWindow(wizard, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  const LONG width = box.right - box.left;
+  const LONG height = box.bottom - box.top;
+  LONG x = over.left + (over.right - over.left - width) / 2;
+  LONG y = over.top + (over.bottom - over.top - height) / 2;
+  x = std::max(work.left, std::min(x, work.right - width));
+  y = std::max(work.top, std::min(y, work.bottom - height));
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
-app::VolumeReply ShowDriveDialog(AppContext& app, HINSTANCE instance, HWND owner,
+app::VolumeReply ShowDriveDialog(AppContext& app, HINSTANCE instance, HWND wizard,
                                  const app::VolumeQuestion& question, DriveDialogSlot& slot) {
   if (slot.abandoned) return {};
   const bool missing = question.problem == app::VolumeProblem::Missing;
@@ -340,15 +359,15 @@ app::VolumeReply ShowDriveDialog(AppContext& app, HINSTANCE instance, HWND owner
       0,
       false,
       {}};
+  // No owner: a window owned across threads ties the two threads' input
+  // together, and the wizard's thread would answer for the worker's dialog.
+  // Top-most instead, so that the question never hides behind the wizard.
   const HWND dialog = CreateDialogParamW(
-      instance, MAKEINTRESOURCEW(missing ? IDD_MISSING_VOLUME : IDD_FORMAT_DRIVE), owner,
+      instance, MAKEINTRESOURCEW(missing ? IDD_MISSING_VOLUME : IDD_FORMAT_DRIVE), nullptr,
       GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
   if (dialog == nullptr) return {};
-  // An owned window stays above its owner; a topmost wizard needs a topmost
-  // question as well.
-  const bool topmost = owner != nullptr && (GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  SetWindowPos(dialog, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  CentreOver(dialog, wizard);
+  SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   SetForegroundWindow(dialog);
   slot.window = dialog;
   RunLoop(dialog, state);
