@@ -69,6 +69,12 @@ countdown_window() {
   return 1
 }
 
+osd_has_text() {
+  WIDTH=0
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  [ "$WIDTH" -gt 10 ]
+}
+
 # countdown_start <name> <delay> <ready> <arguments...>: starts the wizard
 # with an automatic start after <delay> seconds and waits for the settings
 # page and its count; sets `id`, `osd` and `shown` (epoch seconds, when the
@@ -115,7 +121,9 @@ key_stops_countdown() {
   settings=$(language_text en 129)
   countdown_start wizard-countdown 8 4 || { not_judged; return; }
   # One picture, not a still one: the count changes every second, and
-  # waiting for a still screen would outlast the delay.
+  # waiting for a still screen would outlast the delay. The window takes its
+  # text's size at the first tick.
+  within 3 osd_has_text "$osd"
   screenshot wizard-settings-countdown-en
   # The new wizard has the keyboard: no click first.
   xdotool key Right 2>/dev/null
