@@ -51,7 +51,9 @@ UniqueFont MakeTitleFont(HWND title) {
 }
 
 // A link's words come from the translation file, its target from the
-// template: translators can't send the click elsewhere.
+// template: translators can't send the click elsewhere. The control reads
+// its markup only when it is made, so a new one takes the old one's place,
+// font and turn in the tab order.
 void TranslateLinkWords(HWND dialog, int linkId, uint32_t textId, app::Translator& translator) {
   const std::optional<Text> words = translator.Lookup(textId);
   const HWND link = GetDlgItem(dialog, linkId);
@@ -59,9 +61,28 @@ void TranslateLinkWords(HWND dialog, int linkId, uint32_t textId, app::Translato
   const int length = GetWindowTextLengthW(link);
   std::wstring markup(static_cast<size_t>(length) + 1, L'\0');
   markup.resize(static_cast<size_t>(GetWindowTextW(link, markup.data(), length + 1)));
-  const Text translated =
-      wizard::LinkWithShownText(win32::FromWide(markup.data(), markup.size()), *words);
-  SetWindowTextW(link, win32::Wide(translated).c_str());
+  const std::wstring translated =
+      win32::Wide(wizard::LinkWithShownText(win32::FromWide(markup.data(), markup.size()), *words));
+  RECT place{};
+  GetWindowRect(link, &place);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+  wchar_t className[32] = {};
+  GetClassNameW(link, className, 32);
+  const HWND replacement = CreateWindowExW(
+      static_cast<DWORD>(GetWindowLongPtrW(link, GWL_EXSTYLE)), className, translated.c_str(),
+      static_cast<DWORD>(GetWindowLongPtrW(link, GWL_STYLE)), place.left, place.top,
+      place.right - place.left, place.bottom - place.top, dialog,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(linkId)), GetModuleHandleW(nullptr), nullptr);
+  if (replacement == nullptr) return;
+  SendMessageW(replacement, WM_SETFONT, SendMessageW(link, WM_GETFONT, 0, 0), FALSE);
+  SetWindowPos(replacement, link, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Hidden rather than destroyed: Wine's link control deletes the font it
+  // was given when it goes, and that font is the dialog's. It goes with
+  // the dialog.
+  SetWindowLongPtrW(link, GWLP_ID, IDC_STATIC);
+  SetWindowLongPtrW(link, GWL_STYLE, GetWindowLongPtrW(link, GWL_STYLE) & ~WS_TABSTOP);
+  ShowWindow(link, SW_HIDE);
+  EnableWindow(link, FALSE);
 }
 
 void Initialise(HWND dialog, AboutState& state) {
