@@ -220,6 +220,8 @@
 #define IDC_HOMEPAGE_LINK 120
 #define IDC_FORUM_LINK 121
 #define IDC_TRANSLATION_LINK 1158
+/* The translation link's words; the target stays the template's. */
+#define IDS_TRANSLATION_LINK_TEXT 3450
 
 /* User account property sheet: caption and the User account page (112). */
 #define IDS_NEW_ACCOUNT_CAPTION 171
@@ -322,6 +324,12 @@
 #define IDS_FORMAT_FAILED 194 /* drive letter */
 #define IDS_FORMAT_START 196
 #define IDS_USE_PATH 197
+#define IDS_FORMAT_FOREIGN_PROMPT 3451   /* drive letter, system */
+#define IDS_FORMAT_BITLOCKER_PROMPT 3452 /* drive letter */
+#define IDS_FORMAT_CONFIRM 3453          /* drive letter, size, label */
+#define IDS_NO_VOLUME_LABEL 3454
+#define IDS_UNKNOWN_SIZE 3455
+#define IDS_OTHER_SYSTEM 3456
 
 /* Missing-volume dialog (119) and the countdown line of both drive dialogs. */
 #define IDC_MISSING_PROMPT_OUTPUT 1089

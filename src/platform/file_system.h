@@ -74,6 +74,21 @@ struct VolumeFacts {
   Text fileSystem;
 };
 
+// What the partition under a drive letter says of itself, as
+// IOCTL_DISK_GET_PARTITION_INFO_EX and the volume's first sector tell it:
+// enough to tell a blank partition from another system's.
+struct PartitionFacts {
+  uint64_t bytes = 0;
+  // GPT: the partition type as "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
+  // (upper case) and the partition's name; MBR: its type byte.
+  bool gpt = false;
+  Text gptType;
+  Text gptName;
+  uint8_t mbrType = 0;
+  // The first sector carries BitLocker's signature "-FVE-FS-".
+  bool bitLocker = false;
+};
+
 // Receives the percentage done while a volume is formatted.
 using FormatProgress = std::function<void(uint32_t percent)>;
 
@@ -166,6 +181,9 @@ class FileSystem {
   [[nodiscard]] virtual WinError VolumeState(TextView root) = 0;
   // GetVolumeInformationW's label of a drive root; empty for none.
   [[nodiscard]] virtual Result<Text> VolumeLabel(TextView root) = 0;
+  // The partition of a drive root such as "D:\\", read through the volume
+  // device (which needs an administrator); its error when it can't be read.
+  [[nodiscard]] virtual Result<PartitionFacts> DescribePartition(TextView root) = 0;
   // Quick-formats the volume of `request.root` with 4096-byte clusters and
   // returns when it has ended, kErrorSuccess when it succeeded. Never waits
   // for a formatter that isn't there: that fails with kErrorModNotFound.

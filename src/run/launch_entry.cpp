@@ -298,7 +298,8 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   record.key = entry.Key;
   record.action = u"command";
   const ResultTexts& texts = context.texts;
-  context.status.SetCurrentText(entry.Description);
+  // The page shows the entry as the log names it: variables expanded.
+  context.status.SetCurrentText(DisplayNameOf(*app.platform.environment, entry));
   Text commandLine;
   (void)ResolveCommandLine(
       *app.platform.registry, app.platform.environment,

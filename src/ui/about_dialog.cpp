@@ -17,6 +17,7 @@
 #include "ui/translate_ui.h"
 #include "wizard/about_facts.h"
 #include "wizard/countdown.h"
+#include "wizard/link_markup.h"
 
 namespace tarn::ui {
 namespace {
@@ -49,6 +50,41 @@ UniqueFont MakeTitleFont(HWND title) {
   return UniqueFont(CreateFontIndirectW(&description));
 }
 
+// A link's words come from the translation file, its target from the
+// template: translators can't send the click elsewhere. The control reads
+// its markup only when it is made, so a new one takes the old one's place,
+// font and turn in the tab order.
+void TranslateLinkWords(HWND dialog, int linkId, uint32_t textId, app::Translator& translator) {
+  const std::optional<Text> words = translator.Lookup(textId);
+  const HWND link = GetDlgItem(dialog, linkId);
+  if (!words || link == nullptr) return;
+  const int length = GetWindowTextLengthW(link);
+  std::wstring markup(static_cast<size_t>(length) + 1, L'\0');
+  markup.resize(static_cast<size_t>(GetWindowTextW(link, markup.data(), length + 1)));
+  const std::wstring translated =
+      win32::Wide(wizard::LinkWithShownText(win32::FromWide(markup.data(), markup.size()), *words));
+  RECT place{};
+  GetWindowRect(link, &place);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+  wchar_t className[32] = {};
+  GetClassNameW(link, className, 32);
+  const HWND replacement = CreateWindowExW(
+      static_cast<DWORD>(GetWindowLongPtrW(link, GWL_EXSTYLE)), className, translated.c_str(),
+      static_cast<DWORD>(GetWindowLongPtrW(link, GWL_STYLE)), place.left, place.top,
+      place.right - place.left, place.bottom - place.top, dialog,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(linkId)), GetModuleHandleW(nullptr), nullptr);
+  if (replacement == nullptr) return;
+  SendMessageW(replacement, WM_SETFONT, SendMessageW(link, WM_GETFONT, 0, 0), FALSE);
+  SetWindowPos(replacement, link, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Hidden rather than destroyed: Wine's link control deletes the font it
+  // was given when it goes, and that font is the dialog's. It goes with
+  // the dialog.
+  SetWindowLongPtrW(link, GWLP_ID, IDC_STATIC);
+  SetWindowLongPtrW(link, GWL_STYLE, GetWindowLongPtrW(link, GWL_STYLE) & ~WS_TABSTOP);
+  ShowWindow(link, SW_HIDE);
+  EnableWindow(link, FALSE);
+}
+
 void Initialise(HWND dialog, AboutState& state) {
   const HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE_LABEL);
   state.titleFont = MakeTitleFont(title);
@@ -59,6 +95,8 @@ void Initialise(HWND dialog, AboutState& state) {
   SetDlgItemTextW(dialog, IDC_VERSION_EDIT, win32::Wide(facts.version).c_str());
   SetDlgItemTextW(dialog, IDC_BUILD_DATE_EDIT, win32::Wide(facts.buildDate).c_str());
   TranslateDialog(dialog, IDD_ABOUT, state.app->translator);
+  TranslateLinkWords(dialog, IDC_TRANSLATION_LINK, IDS_TRANSLATION_LINK_TEXT,
+                     state.app->translator);
 }
 
 bool IsHeaderText(HWND control) {

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <variant>
 
@@ -43,6 +45,8 @@ struct DialogState {
   int lineSpace = 0;
   bool done = false;
   std::thread formatter;
+  // The confirmation before a format is open.
+  bool confirming = false;
 };
 
 DialogState* StateOf(HWND dialog) {
@@ -117,12 +121,20 @@ void ShowFormatView(HWND dialog, const wizard::FormatView& view, app::Translator
   SendDlgItemMessageW(dialog, IDC_FORMAT_PROGRESS, PBM_SETPOS, view.percent, 0);
 }
 
+Text FormatPrompt(const FormatDialogModel& model, app::Translator& translator) {
+  const auto letter = static_cast<unsigned>(model.driveLetter());
+  const Text text = translator.Translate(model.view().promptTextId);
+  if (model.view().promptTextId != IDS_FORMAT_FOREIGN_PROMPT) return Format(text, {letter});
+  const Text system = model.partitionKind() == wizard::PartitionKind::kLinux
+                          ? Text(u"Linux")
+                          : translator.Translate(IDS_OTHER_SYSTEM);
+  return Format(text, {letter, TextView(system)});
+}
+
 void InitialiseFormat(HWND dialog, DialogState& state) {
   FormatDialogModel& model = *Formatting(state);
   app::Translator& translator = state.app.translator;
-  SetText(dialog, IDC_FORMAT_PROMPT_OUTPUT,
-          Format(translator.Translate(IDS_FORMAT_PROMPT),
-                 {static_cast<unsigned>(model.driveLetter())}));
+  SetText(dialog, IDC_FORMAT_PROMPT_OUTPUT, FormatPrompt(model, translator));
   const HWND list = GetDlgItem(dialog, IDC_FILE_SYSTEM_COMBO);
   for (const char16_t* name : FormatDialogModel::kFileSystems) {
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(name).c_str()));
@@ -130,7 +142,9 @@ void InitialiseFormat(HWND dialog, DialogState& state) {
   SendMessageW(list, CB_SETCURSEL, 0, 0);
   SendDlgItemMessageW(dialog, IDC_ALTERNATE_PATH_EDIT, EM_LIMITTEXT, kPathChars, 0);
   SetText(dialog, IDC_ALTERNATE_PATH_EDIT, model.alternatePath());
-  CheckRadioButton(dialog, IDC_FORMAT_RADIO, IDC_ALTERNATE_PATH_RADIO, IDC_FORMAT_RADIO);
+  const bool format = model.view().choice == wizard::FormatChoice::kFormat;
+  CheckRadioButton(dialog, IDC_FORMAT_RADIO, IDC_ALTERNATE_PATH_RADIO,
+                   format ? IDC_FORMAT_RADIO : IDC_ALTERNATE_PATH_RADIO);
   SendDlgItemMessageW(dialog, IDC_FORMAT_PROGRESS, PBM_SETRANGE32, 0, 100);
   ShowFormatView(dialog, model.view(), translator);
 }
@@ -159,13 +173,56 @@ void Initialise(HWND dialog, DialogState& state) {
   }
 }
 
-// The start button: ends with the typed path, or starts the format.
+struct ConfirmationBox {
+  HWND dialog;
+};
+
+BOOL CALLBACK AnswerNo(HWND window, LPARAM context) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring_view(name) != L"#32770" ||
+      GetWindow(window, GW_OWNER) != reinterpret_cast<const ConfirmationBox*>(context)->dialog) {
+    return TRUE;
+  }
+  PostMessageW(window, WM_COMMAND, IDNO, 0);
+  return FALSE;
+}
+
+// Nobody waits for the answer any more: the open confirmation says No.
+void CloseConfirmation(HWND dialog) {
+  ConfirmationBox box{dialog};
+  EnumThreadWindows(GetCurrentThreadId(), AnswerNo, reinterpret_cast<LPARAM>(&box));
+}
+
+// Once more, naming the drive: the format destroys whatever is on it. No is
+// the default, so that Enter never formats.
+bool ConfirmFormat(HWND dialog, DialogState& state) {
+  const FormatDialogModel::Confirmation facts = Formatting(state)->confirmation();
+  app::Translator& translator = state.app.translator;
+  const Text size = facts.size.empty() ? translator.Translate(IDS_UNKNOWN_SIZE) : facts.size;
+  const Text label = facts.label.empty() ? translator.Translate(IDS_NO_VOLUME_LABEL) : facts.label;
+  const Text text = Format(translator.Translate(IDS_FORMAT_CONFIRM),
+                           {static_cast<unsigned>(facts.letter), TextView(size), TextView(label)});
+  state.confirming = true;
+  const int answer = TimedMessageBox(
+      dialog, text, translator.Translate(IDD_FORMAT_DRIVE),
+      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL | MB_TOPMOST, 0, IDNO);
+  state.confirming = false;
+  return answer == IDYES && !state.done && !state.slot.abandoned;
+}
+
+// The start button: ends with the typed path, or starts the format once it
+// is confirmed.
 DriveStep StartFormat(HWND dialog, DialogState& state) {
   FormatDialogModel& model = *Formatting(state);
   wchar_t label[64] = {};
   GetDlgItemTextW(dialog, IDC_VOLUME_LABEL_EDIT, label, 64);
   model.SetLabel(win32::FromWide(label));
-  const DriveStep step = model.Start();
+  // The question waits for the person who pressed Format: the countdown
+  // line goes, as after a click.
+  if (model.view().choice == wizard::FormatChoice::kFormat) StopCountdown(dialog, state);
+  DriveStep step = model.Start();
+  if (step == DriveStep::kConfirmFormat) step = model.ConfirmFormat(ConfirmFormat(dialog, state));
   if (step != DriveStep::kStartFormat) return step;
   KillTimer(dialog, IDT_DRIVE_COUNTDOWN);
   ShowWindow(GetDlgItem(dialog, IDC_FORMAT_COUNTDOWN_OUTPUT), SW_HIDE);
@@ -258,8 +315,11 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       Command(dialog, *state, LOWORD(wParam), HIWORD(wParam));
       return TRUE;
-    case WM_CLOSE:
     case kAbandon:
+      if (state->confirming) CloseConfirmation(dialog);
+      Command(dialog, *state, IDCANCEL, 0);
+      return TRUE;
+    case WM_CLOSE:
       Command(dialog, *state, IDCANCEL, 0);
       return TRUE;
     case WM_TIMER:
@@ -325,9 +385,27 @@ std::vector<Text> VolumeEntries(platform::FileSystem& files) {
   return entries;
 }
 
+// Over the middle of `wizard`, kept on the screen of the wizard's work area.
+void CentreOver(HWND dialog, HWND wizard) {
+  RECT over{};
+  RECT box{};
+  if (wizard == nullptr || !GetWindowRect(wizard, &over) || !GetWindowRect(dialog, &box)) return;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromWindow(wizard, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  const LONG width = box.right - box.left;
+  const LONG height = box.bottom - box.top;
+  LONG x = over.left + (over.right - over.left - width) / 2;
+  LONG y = over.top + (over.bottom - over.top - height) / 2;
+  x = std::max(work.left, std::min(x, work.right - width));
+  y = std::max(work.top, std::min(y, work.bottom - height));
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
-app::VolumeReply ShowDriveDialog(AppContext& app, HINSTANCE instance, HWND owner,
+app::VolumeReply ShowDriveDialog(AppContext& app, HINSTANCE instance, HWND wizard,
                                  const app::VolumeQuestion& question, DriveDialogSlot& slot) {
   if (slot.abandoned) return {};
   const bool missing = question.problem == app::VolumeProblem::Missing;
@@ -339,16 +417,25 @@ app::VolumeReply ShowDriveDialog(AppContext& app, HINSTANCE instance, HWND owner
       slot,
       0,
       false,
-      {}};
+      {},
+      false};
+  if (FormatDialogModel* format = Formatting(state)) {
+    platform::FileSystem& files = *app.platform.files;
+    const Text root = Text(1, format->driveLetter()) + u":\\";
+    const Result<platform::PartitionFacts> partition = files.DescribePartition(root);
+    const Result<Text> label = files.VolumeLabel(root);
+    format->Describe(partition.ok() ? std::optional(*partition) : std::nullopt,
+                     label.ok() ? std::optional(*label) : std::nullopt);
+  }
+  // No owner: a window owned across threads ties the two threads' input
+  // together, and the wizard's thread would answer for the worker's dialog.
+  // Top-most instead, so that the question never hides behind the wizard.
   const HWND dialog = CreateDialogParamW(
-      instance, MAKEINTRESOURCEW(missing ? IDD_MISSING_VOLUME : IDD_FORMAT_DRIVE), owner,
+      instance, MAKEINTRESOURCEW(missing ? IDD_MISSING_VOLUME : IDD_FORMAT_DRIVE), nullptr,
       GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state));
   if (dialog == nullptr) return {};
-  // An owned window stays above its owner; a topmost wizard needs a topmost
-  // question as well.
-  const bool topmost = owner != nullptr && (GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  SetWindowPos(dialog, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  CentreOver(dialog, wizard);
+  SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   SetForegroundWindow(dialog);
   slot.window = dialog;
   RunLoop(dialog, state);

@@ -1,7 +1,8 @@
 // The two drive questions as windows: the missing-volume dialog and the
 // format dialog. Each runs on the calling thread with its own message loop,
-// owned by `owner` but without disabling it, so that the thread that owns
-// `owner` never has to answer for them (it may be waiting for the caller).
+// unowned and top-most over the wizard, so that the wizard's thread never
+// has to answer for them (it may be waiting for the caller) and its input
+// is not tied to the caller's.
 #pragma once
 
 #include <atomic>
@@ -25,9 +26,10 @@ struct DriveDialogSlot {
   std::atomic<bool> abandoned{false};
 };
 
-// Asks `question` with dialog 119 (Missing) or 117 (Unformatted) and returns
-// the answer; Cancel when the dialog can't be made or `slot` is abandoned.
-[[nodiscard]] app::VolumeReply ShowDriveDialog(AppContext& app, HINSTANCE instance, HWND owner,
+// Asks `question` with dialog 119 (Missing) or 117 (Unformatted), placed
+// over `wizard` (a window of another thread, or null), and returns the
+// answer; Cancel when the dialog can't be made or `slot` is abandoned.
+[[nodiscard]] app::VolumeReply ShowDriveDialog(AppContext& app, HINSTANCE instance, HWND wizard,
                                                const app::VolumeQuestion& question,
                                                DriveDialogSlot& slot);
 

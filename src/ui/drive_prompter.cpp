@@ -7,7 +7,7 @@ namespace tarn::ui {
 
 app::VolumeReply DialogPrompter::AskVolume(const app::VolumeQuestion& question) {
   try {
-    return ShowDriveDialog(session_.app, session_.instance, owner_, question, slot_);
+    return ShowDriveDialog(session_.app, session_.instance, wizard_, question, slot_);
   } catch (...) {
     // A question that can't be shown ends as its countdown would.
     return {};

@@ -13,8 +13,9 @@ namespace tarn::ui {
 
 class DialogPrompter final : public app::Prompter {
  public:
-  // `owner` is the wizard's window; `session` outlives the prompter.
-  DialogPrompter(WizardSession& session, HWND owner) : session_(session), owner_(owner) {}
+  // `wizard` is the wizard's window, which the dialogs stand over (they are
+  // not owned by it); `session` outlives the prompter.
+  DialogPrompter(WizardSession& session, HWND wizard) : session_(session), wizard_(wizard) {}
 
   // Shows the dialog the question needs and returns its answer. Closes by
   // itself after the question's time-out (an armed automatic start or end).
@@ -26,7 +27,7 @@ class DialogPrompter final : public app::Prompter {
 
  private:
   WizardSession& session_;
-  HWND owner_;
+  HWND wizard_;
   DriveDialogSlot slot_;
 };
 

@@ -13,11 +13,26 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr int kTopBand = 20;
 constexpr UINT kTextFlags = DT_WORDBREAK | DT_EDITCONTROL;
 
+constexpr wchar_t kBrushProperty[] = L"hBrush";
+
+// The class has no background brush: Windows would delete a class brush
+// when the class is unregistered, and the display owns its brush itself.
+void PaintBackground(HWND window, HDC dc) {
+  const auto brush = static_cast<HBRUSH>(GetPropW(window, kBrushProperty));
+  RECT client{};
+  GetClientRect(window, &client);
+  if (brush != nullptr) FillRect(dc, &client, brush);
+}
+
 LRESULT CALLBACK OsdProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
     // Clicks fall through to the desktop's windows; the display is not a target.
     if (message == WM_NCHITTEST) return HTTRANSPARENT;
     if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+    if (message == WM_ERASEBKGND) {
+      PaintBackground(window, reinterpret_cast<HDC>(wParam));
+      return 1;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
   } catch (...) {
     return 0;
@@ -56,7 +71,6 @@ OsdWindow::OsdWindow(HINSTANCE instance)
   windowClass.lpfnWndProc = OsdProcedure;
   windowClass.hInstance = instance_;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = background_.get();
   windowClass.lpszClassName = kClassName;
   registered_ = RegisterClassW(&windowClass) != 0;
   if (!registered_) return;
@@ -65,11 +79,16 @@ OsdWindow::OsdWindow(HINSTANCE instance)
   window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName,
                                 nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_,
                                 nullptr));
-  if (window_) ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
+  if (!window_) return;
+  SetPropW(window_.get(), kBrushProperty, background_.get());
+  ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
 }
 
 OsdWindow::~OsdWindow() {
-  // The window owns its region: destroying it releases that too.
+  // The window owns its region: destroying it releases that too. The brush
+  // is deleted once, by its own member, after the window that paints with
+  // it has gone.
+  if (window_) RemovePropW(window_.get(), kBrushProperty);
   window_.reset();
   if (registered_) UnregisterClassW(kClassName, instance_);
 }

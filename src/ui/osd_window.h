@@ -13,7 +13,8 @@ class OsdWindow {
   // Registers the window class and creates the (still 0 x 0) window at the
   // top-left corner of the screen; see created().
   explicit OsdWindow(HINSTANCE instance);
-  // Destroys the window, then unregisters the class and deletes its brush.
+  // Destroys the window, then unregisters the class; the background brush,
+  // which the class does not hold, is deleted last, once.
   ~OsdWindow();
   OsdWindow(const OsdWindow&) = delete;
   OsdWindow& operator=(const OsdWindow&) = delete;
@@ -27,6 +28,7 @@ class OsdWindow {
 
  private:
   HINSTANCE instance_;
+  // Declared first, so that it outlives the window that paints with it.
   UniqueBrush background_;
   bool registered_ = false;
   UniqueWindow window_;

@@ -46,14 +46,14 @@ void PressCancelForAutomaticEnd(HWND page) {
 bool RefuseCancel(WizardSession& session, HWND page) {
   if (GetPropW(page, kAutoCancelProperty) != nullptr) return false;
   if (session.app.config.NoCancel) return true;
-  const wizard::Countdown& countdown = session.countdown;
-  // Nobody may be there to answer while the wizard is to go on by itself.
-  const bool unattended = countdown.autoStartArmed() || countdown.autoEndArmed();
+  // Somebody pressed Cancel: the automatic start must not overtake the
+  // question, so the countdown ends before it is asked, and the question
+  // then waits for that person's answer.
+  StopCountdown(session, page);
   app::Translator& translator = session.app.translator;
   const int answer = TimedMessageBox(
       nullptr, translator.Translate(IDS_CANCEL_QUESTION), translator.Translate(IDS_CANCEL_CAPTION),
-      MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2 | MB_TASKMODAL | MB_TOPMOST,
-      unattended ? app::kUnattendedQuestionSeconds : 0, IDNO);
+      MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2 | MB_TASKMODAL | MB_TOPMOST, 0, IDNO);
   return answer != IDYES;
 }
 

@@ -30,7 +30,7 @@ void PressCancelForAutomaticEnd(HWND page);
 
 // PSN_QUERYCANCEL of a page before the installation: true refuses the
 // cancel. The automatic end goes through; NoCancel refuses; otherwise the
-// user is asked, and nobody is waited for while an automatic step is armed.
+// countdown stops for good and the user is asked.
 [[nodiscard]] bool RefuseCancel(WizardSession& session, HWND page);
 
 }  // namespace tarn::ui

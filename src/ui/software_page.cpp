@@ -102,12 +102,7 @@ void SoftwarePage::OnCountdownStopped() {
 
 LONG_PTR SoftwarePage::OnSetActive() {
   // Descriptions and help show the values of the account that will install.
-  const run::VariableContext variables = startup::VariablesOf(session_.app, session_.accounts);
-  if (const accounts::UserAccount* primary = session_.accounts.list.FindPrimary()) {
-    (void)run::SetAccountVariables(variables, *primary, false);
-  } else {
-    run::SetLoggedOnUserVariables(variables);
-  }
+  wizard::SetInstallingAccountVariables(session_.app, session_.accounts);
   InvalidateRect(Control(IDC_SOFTWARE_LIST), nullptr, TRUE);
   PropSheet_SetWizButtons(
       sheet(), session_.app.config.SkipSettings ? PSWIZB_NEXT : PSWIZB_BACK | PSWIZB_NEXT);

@@ -167,7 +167,13 @@ void StatusPage::StartRun() {
         ShutdownBlockReasonCreate(
             sheet(), win32::Wide(app.translator.Translate(IDS_POLICY_RELAXED)).c_str()) != FALSE;
   }
-  worker_ = std::thread(RunOnWorker, std::ref(*context_), std::ref(status_));
+  run::RunContext& context = *context_;
+  wizard::QueuedRunStatus& status = status_;
+  if (!worker_.Start([&context, &status] { RunOnWorker(context, status); })) {
+    // No thread, no run: it ends as one that failed, and the page says so.
+    app.runTotals.endedByError = true;
+    status_.PushEnded();
+  }
 }
 
 INT_PTR StatusPage::OnMessage(UINT message, WPARAM, LPARAM, bool& handled) {
@@ -182,7 +188,7 @@ void StatusPage::TakeRunEvents() {
   AppendRows();
   ShowView();
   // The ended event is the worker's last act: joining it takes no time.
-  if (model_.runEnded() && worker_.joinable()) worker_.join();
+  if (model_.runEnded()) worker_.Join();
   if (model_.runEnded() && blockingShutdown_) {
     ShutdownBlockReasonDestroy(sheet());
     blockingShutdown_ = false;
@@ -321,7 +327,8 @@ void StatusPage::StopRun() {
     // A drive question still open would keep the worker, and so this
     // thread, waiting.
     if (prompter_) prompter_->Abandon();
-    worker_.join();
+    // Ending a command takes a while; the wizard's windows stay answered.
+    worker_.Join();
   }
   if (listening_) session_.app.log.SetListener({});
   listening_ = false;

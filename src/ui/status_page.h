@@ -11,6 +11,7 @@
 #include "ui/dialog_icons.h"
 #include "ui/drive_prompter.h"
 #include "ui/property_page.h"
+#include "ui/pumped_thread.h"
 #include "ui/wizard_session.h"
 #include "wizard/run_event_queue.h"
 #include "wizard/status_page_model.h"
@@ -75,7 +76,7 @@ class StatusPage : public PropertyPage {
   std::unique_ptr<run::RunEnvironment> variables_;
   std::unique_ptr<run::SystemAccountWorker> accountWorker_;
   std::unique_ptr<run::RunContext> context_;
-  std::thread worker_;
+  PumpedThread worker_;
 };
 
 }  // namespace tarn::ui

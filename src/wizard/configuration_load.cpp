@@ -39,6 +39,15 @@ Text ConfigurationPath(platform::Environment& environment, TextView name, TextVi
   return app::MakeAbsoluteToProgram(ExpandWhole(environment, name), programFolder);
 }
 
+void SetInstallingAccountVariables(AppContext& app, accounts::AccountStore& store) {
+  const run::VariableContext variables = startup::VariablesOf(app, store);
+  if (const accounts::UserAccount* primary = store.list.FindPrimary()) {
+    (void)run::SetAccountVariables(variables, *primary, false);
+  } else {
+    run::SetLoggedOnUserVariables(variables);
+  }
+}
+
 LoadOutcome LoadConfiguration(AppContext& app, accounts::AccountStore& store, TextView path,
                               catalogue::SoftwareCatalogue& catalogue) {
   // The configuration path has a fixed field; a longer one would be cut
@@ -52,6 +61,9 @@ LoadOutcome LoadConfiguration(AppContext& app, accounts::AccountStore& store, Te
   app.config.IniPath = path;
   (void)app.platform.environment->Set(u"INIDIR", PathRemoveFileSpec(path));
   run::LoadEnvironmentSection(startup::VariablesOf(app, store), path);
+  // The section starts from no account variables: the rows shown from now
+  // on still name the installing account.
+  SetInstallingAccountVariables(app, store);
   catalogue = std::move(loaded);
   return LoadOutcome::kLoaded;
 }

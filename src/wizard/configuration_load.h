@@ -38,10 +38,17 @@ enum class LoadOutcome {
 [[nodiscard]] Text ConfigurationPath(platform::Environment& environment, TextView name,
                                      TextView programFolder);
 
+// Sets %ThisUser% and the other account variables to the account that will
+// install: the primary account, or the logged-on user when there is none.
+// Descriptions and help are shown with these values.
+void SetInstallingAccountVariables(AppContext& app, accounts::AccountStore& store);
+
 // Reads the catalogue of `path` aside; only when it has entries does it
 // replace `catalogue`, and the configuration path, INIDIR and the
-// variables of its environment section follow. Otherwise nothing changes.
-// The settings and the account list read at start-up stay as they are.
+// variables of its environment section follow, the account variables set
+// again after them (SetInstallingAccountVariables). Otherwise nothing
+// changes. The settings and the account list read at start-up stay as they
+// are.
 [[nodiscard]] LoadOutcome LoadConfiguration(AppContext& app, accounts::AccountStore& store,
                                             TextView path, catalogue::SoftwareCatalogue& catalogue);
 

@@ -35,6 +35,21 @@ class DriveCountdown {
   bool running_;
 };
 
+// What the partition of a volume without a recognised file system is.
+enum class PartitionKind {
+  kBlank,        // a Windows partition, or nothing tells otherwise
+  kLinux,        // a Linux file system, swap, LVM or RAID member
+  kBitLocker,    // a BitLocker volume Windows can't open (locked)
+  kOtherSystem,  // another operating system's (BSD, macOS, Solaris)
+};
+
+// Judges the partition type and BitLocker's signature.
+[[nodiscard]] PartitionKind KindOfPartition(const platform::PartitionFacts& facts);
+
+// A size for people, in whole units of 1024 so that no decimal separator
+// depends on the language: "512 MB", "466 GB", "12 TB" (at least 10 of a unit).
+[[nodiscard]] Text SizeText(uint64_t bytes);
+
 // What the window does after an event.
 enum class DriveStep {
   kStay,
@@ -44,6 +59,9 @@ enum class DriveStep {
   kStartFormat,
   // Tell the user that the format failed, then end with reply().
   kShowFailure,
+  // Ask once more, naming the drive (confirmation()); the answer goes to
+  // ConfirmFormat.
+  kConfirmFormat,
 };
 
 // "D:\\ (Label)" for a volume, "D:\\ (?)" when its label can't be read.
@@ -88,6 +106,10 @@ struct FormatView {
   bool startEnabled = true;
   // The start button's text: the format or the use-path text.
   uint32_t startTextId = 0;
+  // The prompt: the drive has no file system, holds another system's
+  // partition, or is a locked BitLocker volume (each with the drive letter;
+  // the second also with the system's name).
+  uint32_t promptTextId = 0;
   // 31 for NTFS, 11 for FAT32.
   size_t labelLimit = 31;
   uint32_t percent = 0;
@@ -99,6 +121,21 @@ class FormatDialogModel {
   static constexpr const char16_t* kFileSystems[] = {u"NTFS", u"FAT32"};
 
   explicit FormatDialogModel(const app::VolumeQuestion& question);
+  // What Windows told of the volume (either may be missing): its partition
+  // and its label. Another system's partition, or BitLocker's, is named in
+  // the prompt, and the dialog starts on the alternate path instead.
+  void Describe(const std::optional<platform::PartitionFacts>& partition,
+                const std::optional<Text>& label);
+  [[nodiscard]] PartitionKind partitionKind() const { return kind_; }
+  // The drive as the confirmation names it: its size (empty when unknown)
+  // and its label (the volume's, else the GPT partition's name; empty for
+  // none).
+  struct Confirmation {
+    char16_t letter = 0;
+    Text size;
+    Text label;
+  };
+  [[nodiscard]] Confirmation confirmation() const;
   [[nodiscard]] const FormatView& view() const { return view_; }
   [[nodiscard]] DriveCountdown& countdown() { return countdown_; }
   [[nodiscard]] char16_t driveLetter() const;
@@ -107,8 +144,12 @@ class FormatDialogModel {
   void SelectFileSystem(size_t index);
   void SetLabel(Text label) { label_ = std::move(label); }
   void SetAlternatePath(Text path) { alternatePath_ = std::move(path); }
-  // The start button: begins the format or ends with the typed path.
+  // The start button: asks for the confirmation of a format
+  // (kConfirmFormat), or ends with the typed path.
   [[nodiscard]] DriveStep Start();
+  // The confirmation's answer: yes begins the format (kStartFormat); no
+  // leaves the dialog as it was.
+  [[nodiscard]] DriveStep ConfirmFormat(bool yes);
   // The volume to format: always the drive asked about.
   [[nodiscard]] platform::FormatRequest formatRequest() const;
   // Ignore; stays while formatting.
@@ -128,6 +169,9 @@ class FormatDialogModel {
   Text alternatePath_;
   Text label_;
   size_t fileSystem_ = 0;
+  PartitionKind kind_ = PartitionKind::kBlank;
+  uint64_t bytes_ = 0;
+  Text volumeLabel_;
   DriveCountdown countdown_;
   FormatView view_;
   app::VolumeReply reply_;

@@ -42,6 +42,9 @@ FrameReaction ReactToInput(FrameInput input, bool noCancel, const Countdown& cou
     case FrameInput::kCloseCommand:
     case FrameInput::kCancelCommand:
       reaction.refuse = noCancel;
+      // A cancel let through is somebody at the wizard, and its question
+      // must not be overtaken by the automatic start or end.
+      reaction.stopCountdown = !noCancel && CountdownRunning(countdown);
       break;
     case FrameInput::kBeepTimer:
       reaction.beep = countdown.beeping();

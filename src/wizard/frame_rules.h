@@ -48,8 +48,9 @@ struct FrameReaction {
   bool killTimer = false;
 };
 
-// With `noCancel` every way of cancelling is refused; a key stops the
-// countdown and the beeps for good while any of them is running.
+// With `noCancel` every way of cancelling is refused; a key, and a cancel
+// that is let through, stop the countdown and the beeps for good while any
+// of them is running (before the sheet asks whether to cancel).
 [[nodiscard]] FrameReaction ReactToInput(FrameInput input, bool noCancel,
                                          const Countdown& countdown);
 

@@ -38,4 +38,14 @@ LinkMarkup ParseLinkMarkup(TextView windowText) {
   return LinkMarkup{ShownText(windowText), Target(windowText)};
 }
 
+Text LinkWithShownText(TextView windowText, TextView shown) {
+  Text words;
+  for (const char16_t unit : shown) {
+    if (unit != u'<' && unit != u'>') words.push_back(unit);
+  }
+  const Text target = Target(windowText);
+  if (target.empty()) return words;
+  return u"<a href=\"" + target + u"\">" + words + u"</a>";
+}
+
 }  // namespace tarn::wizard

@@ -28,4 +28,10 @@ struct LinkMarkup {
 // to fit kLinkTargetCapacity with its terminator.
 [[nodiscard]] LinkMarkup ParseLinkMarkup(TextView windowText);
 
+// The window text of a link that keeps the target of `windowText` (a
+// template's markup) and shows `shown` (a translator's words) instead. The
+// words can't add markup of their own: angle brackets are left out of them.
+// Without a target in `windowText`, the words alone.
+[[nodiscard]] Text LinkWithShownText(TextView windowText, TextView shown);
+
 }  // namespace tarn::wizard

@@ -3,7 +3,8 @@
 # the status page, which runs the commands and offers Finish; a key stops the
 # automatic start; Cancel during a long command asks, No lets the run go on,
 # Yes ends it (code 0) with no further command started and the blank-password
-# policy as it was. Screenshots of every page and of the question are kept.
+# policy as it was; Cancel's question stops the automatic start, which does
+# not overtake it. Screenshots of every page and of the question are kept.
 . "$root/tests/e2e/wizard_lib.sh"
 
 # A configuration without accounts: one command, or a long one and another.
@@ -56,28 +57,101 @@ balloon_and_next() {
   [ "$code" = 0 ] || fail "exit code $code after Finish"
 }
 
+# The on-screen count: a visible window other than the wizard in the
+# screen's top left corner.
+countdown_window() {
+  for window in $(visible_windows); do
+    [ "$window" = "$1" ] && continue
+    X=1 Y=1
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)"
+    [ "$X" -le 2 ] && [ "$Y" -le 2 ] && { echo "$window"; return 0; }
+  done
+  return 1
+}
+
+osd_has_text() {
+  WIDTH=0
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  [ "$WIDTH" -gt 10 ]
+}
+
+# countdown_start <name> <delay> <ready> <arguments...>: starts the wizard
+# with an automatic start after <delay> seconds and waits for the settings
+# page and its count; sets `id`, `osd` and `shown` (epoch seconds, when the
+# page was first seen: its timer runs from a little before). False, with
+# `slow` set, when the machine took so long that less than <ready> seconds
+# of the delay would be left for the test.
+countdown_start() {
+  name=$1 delay=$2 ready=$3
+  shift 3
+  settings=$(language_text en 129)
+  slow=
+  start_tarn "$name" "/ini=$(win_path "$artifacts/wizard-quick.ini")" "/autoinstall=$delay" \
+    /skiprestart "$@"
+  id=$(wait_window "$settings" 60) || { fail "no window '$settings'"; return 1; }
+  shown=$(date +%s)
+  # The count appears at its first tick, a second after the page.
+  osd=$(within 5 countdown_window "$id") ||
+    fail "no countdown window beside the wizard" || return 1
+  [ $(($(date +%s) - shown)) -le $((delay - ready)) ] || { slow=1; return 1; }
+}
+
+# After a failed countdown_start: true, with a note, when only the machine
+# was too slow for the phase to judge anything.
+not_judged() {
+  [ -n "$slow" ] || return 1
+  echo "    the wizard came up too late to judge its countdown: phase skipped"
+  wizard_restart_wine
+}
+
+# The countdown goes on by itself past the delay unless something stopped it:
+# wait until then, with a margin for a loaded machine.
+past_the_delay() {
+  while [ $(($(date +%s) - shown)) -lt $(($1 + 3)) ]; do sleep 0.5; done
+}
+
+nothing_ran() {
+  has_command_line "$1" && { fail "a command ran: $2"; return 1; }
+  tarn_log "$1" | grep -q 'Setting Computer name' &&
+    { fail "the settings were applied: $2"; return 1; }
+  return 0
+}
+
 key_stops_countdown() {
   settings=$(language_text en 129)
-  start_tarn wizard-countdown "/ini=$(win_path "$artifacts/wizard-quick.ini")" /autoinstall=8 \
-    /skiprestart
-  started=$(date +%s)
-  id=$(wait_window "$settings" 60) || { fail "no window '$settings'"; return 1; }
-  before=$(visible_windows | wc -l)
-  [ "$before" -ge 3 ] || fail "no countdown window beside the wizard" || return 1
-  # The countdown window shows its text at the first tick.
-  sleep 1.5
-  still_screenshot wizard-settings-countdown-en
-  # The new wizard has the keyboard: no click first, which might stop the
-  # countdown by itself.
+  countdown_start wizard-countdown 8 4 || { not_judged; return; }
+  # One picture, not a still one: the count changes every second, and
+  # waiting for a still screen would outlast the delay. The window takes its
+  # text's size at the first tick.
+  within 3 osd_has_text "$osd"
+  screenshot wizard-settings-countdown-en
+  # The new wizard has the keyboard: no click first.
   xdotool key Right 2>/dev/null
-  within 3 sh -c "[ \$(xdotool search --onlyvisible --name '.*' 2>/dev/null | wc -l) -lt $before ]" ||
-    fail "the countdown window stayed after a key" || return 1
-  # Past the delay the wizard must still be waiting for a person.
-  while [ $(($(date +%s) - started)) -lt 11 ]; do sleep 0.5; done
-  window_named "$id" "$settings" || fail "the wizard went on by itself" || return 1
-  has_command_line wizard-countdown && { fail "a command ran after the key"; return 1; }
-  tarn_log wizard-countdown | grep -q 'Setting Computer name' &&
-    { fail "the settings were applied after the key"; return 1; }
+  within 3 window_gone "$osd" || fail "the countdown window stayed after a key" || return 1
+  past_the_delay 8
+  window_named "$id" "$settings" || fail "the wizard went on by itself after a key" || return 1
+  nothing_ran wizard-countdown "after the key" || return 1
+  wizard_restart_wine
+}
+
+# Cancel clicked while the automatic start counts down: the question stops
+# the countdown, so however long it stays open the wizard does not go on, and
+# No leaves it waiting on the settings page.
+cancel_stops_countdown() {
+  settings=$(language_text en 129)
+  countdown_start wizard-cancel-countdown 6 4 || { not_judged; return; }
+  click_cancel "$id"
+  box=$(wait_window "$(language_text en 182)" 10) || { fail "no question on Cancel"; return 1; }
+  within 3 window_gone "$osd" || fail "the countdown window stayed with the question open" ||
+    return 1
+  past_the_delay 6
+  window_named "$box" "$(language_text en 182)" || fail "the question closed by itself" || return 1
+  window_named "$id" "$settings" || fail "the wizard went on behind the question" || return 1
+  keys_to "$box" Return # No, the default button
+  within 5 window_gone "$box" || fail "the question stayed after No" || return 1
+  sleep 2
+  window_named "$id" "$settings" || fail "the wizard went on after No" || return 1
+  nothing_ran wizard-cancel-countdown "after Cancel and No" || return 1
   wizard_restart_wine
 }
 
@@ -144,6 +218,7 @@ case_wizard_interactive() {
     wizard_restart_wine
   done
   [ "$rc" -ne 0 ] || key_stops_countdown || rc=1
+  [ "$rc" -ne 0 ] || cancel_stops_countdown || rc=1
   wizard_screen_close
   return $rc
 }

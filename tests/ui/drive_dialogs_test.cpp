@@ -83,7 +83,7 @@ class DriveDialogTest : public ::testing::Test {
     const std::string ini =
         "[en]\r\n119=Missing drive (test)\r\n117=Format drive (test)\r\n"
         "167=Drive %c: is missing.\r\n192=Closes in %d s.\r\n194=Drive %c: could not be "
-        "formatted.\r\n";
+        "formatted.\r\n3453=Format %c: now? Size %s, label %s.\r\n";
     return std::vector<uint8_t>(ini.begin(), ini.end());
   }
   void SetUp() override {
@@ -144,7 +144,8 @@ TEST_F(DriveDialogTest, MissingDriveQuestionCancelsItselfWhenTheCountdownRunsOut
   auto reply = Ask(app::VolumeProblem::Missing, 2);
   const HWND dialog = FindDialog(L"Missing drive (test)");
   ASSERT_NE(dialog, nullptr) << "the dialog shows with its translated caption";
-  EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr)
+      << "owned across threads, the dialog would tie the wizard's input to the worker's";
   EXPECT_TRUE(GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
   wchar_t prompt[256] = {};
   GetDlgItemTextW(dialog, IDC_MISSING_PROMPT_OUTPUT, prompt, 256);
@@ -197,11 +198,56 @@ TEST_F(DriveDialogTest, ClickStopsTheCountdownAndChooseMovesThePath) {
   EXPECT_TRUE(answer.rememberDrive);
 }
 
+// The confirmation before a format: the box captioned like the dialog and
+// owned by it.
+HWND FindConfirmation(HWND dialog) {
+  HWND found = nullptr;
+  PumpUntil(
+      [&] {
+        found = nullptr;
+        HWND candidate = nullptr;
+        while ((candidate = FindWindowExW(nullptr, candidate, L"#32770", nullptr)) != nullptr) {
+          if (GetWindow(candidate, GW_OWNER) == dialog) found = candidate;
+        }
+        return found != nullptr;
+      },
+      5);
+  return found;
+}
+
+TEST_F(DriveDialogTest, FormatAsksOnceMoreAndNoFormatsNothing) {
+  auto reply = Ask(app::VolumeProblem::Unformatted, 0);
+  const HWND dialog = FindDialog(L"Format drive (test)");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_NE(SendMessageW(dialog, DM_GETDEFID, 0, 0) & 0xFFFF,
+            static_cast<LRESULT>(IDC_FORMAT_BUTTON))
+      << "Enter must never format";
+  PostMessageW(GetDlgItem(dialog, IDC_FORMAT_BUTTON), BM_CLICK, 0, 0);
+  const HWND box = FindConfirmation(dialog);
+  ASSERT_NE(box, nullptr) << "no second question before the format";
+  wchar_t text[512] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 512);
+  EXPECT_NE(std::wstring(text).find(std::wstring(1, letter) + L":"), std::wstring::npos)
+      << "the question names the drive: " << ToUtf8(win32::FromWide(text));
+  PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(box, WM_COMMAND, IDNO, 0);
+  EXPECT_FALSE(PumpUntil([&] { return FindWindowW(L"#32770", L"Format Error") != nullptr; }, 2))
+      << "No started a format";
+  EXPECT_TRUE(IsWindowVisible(dialog)) << "No leaves the dialog open";
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(PumpUntil(
+      [&] { return reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5));
+  EXPECT_EQ(reply.get().answer, app::VolumeAnswer::Cancel);
+}
+
 TEST_F(DriveDialogTest, FormatWithoutAFormatterFailsAndEndsTheDialog) {
   auto reply = Ask(app::VolumeProblem::Unformatted, 0);
   const HWND dialog = FindDialog(L"Format drive (test)");
   ASSERT_NE(dialog, nullptr);
   PostMessageW(GetDlgItem(dialog, IDC_FORMAT_BUTTON), BM_CLICK, 0, 0);
+  const HWND box = FindConfirmation(dialog);
+  ASSERT_NE(box, nullptr) << "no second question before the format";
+  PostMessageW(box, WM_COMMAND, IDYES, 0);
   const HWND failure = FindDialog(L"Format Error");
   ASSERT_NE(failure, nullptr) << "the failed format is reported";
   PostMessageW(failure, WM_COMMAND, IDOK, 0);

@@ -70,6 +70,7 @@ struct SimFileSystem::Volume {
   bool formatted = true;
   Text label;
   Text fileSystem = u"NTFS";
+  platform::PartitionFacts partition{64ull << 30, false, {}, {}, 0x07, false};
 };
 
 class SimFileSystem::SimWritableFile : public platform::WritableFile {
@@ -704,6 +705,21 @@ Result<Text> SimFileSystem::VolumeLabel(TextView root) {
   if (!volume) return Result<Text>::Failure(kErrorPathNotFound);
   if (!volume->formatted) return Result<Text>::Failure(platform::kErrorUnrecognizedVolume);
   return volume->label;
+}
+
+void SimFileSystem::SetPartitionFacts(TextView root, const platform::PartitionFacts& facts) {
+  auto key = DriveKey(root);
+  Volume* volume = key ? FindAnyVolume(*key) : nullptr;
+  if (volume) volume->partition = facts;
+}
+
+Result<platform::PartitionFacts> SimFileSystem::DescribePartition(TextView root) {
+  if (auto e = faults_.Check(CallKind::kVolume)) return e;
+  auto parsed = Locate(root);
+  if (!parsed) return Result<platform::PartitionFacts>::Failure(parsed.error());
+  Volume* volume = FindAnyVolume(parsed->root);
+  if (!volume) return Result<platform::PartitionFacts>::Failure(kErrorPathNotFound);
+  return volume->partition;
 }
 
 void SimFileSystem::SetVolumeFileSystem(TextView root, TextView fileSystem) {

@@ -110,6 +110,9 @@ class SimFileSystem : public platform::FileSystem {
   // Takes the volume of a drive away, as when a disk is removed.
   void RemoveVolume(TextView root);
   void SetVolumeLabel(TextView root, TextView label);
+  // What DescribePartition answers for the volume; by default an MBR
+  // partition of type 7 (NTFS/exFAT) of 64 GiB.
+  void SetPartitionFacts(TextView root, const platform::PartitionFacts& facts);
   // The file system a volume reports; new volumes say "NTFS", removable ones
   // "FAT32", as they come from the shop.
   void SetVolumeFileSystem(TextView root, TextView fileSystem);
@@ -117,6 +120,7 @@ class SimFileSystem : public platform::FileSystem {
   void SetFormatterPresent(bool present) { formatterPresent_ = present; }
   [[nodiscard]] WinError VolumeState(TextView root) override;
   [[nodiscard]] Result<Text> VolumeLabel(TextView root) override;
+  [[nodiscard]] Result<platform::PartitionFacts> DescribePartition(TextView root) override;
   // Volumes are drives and shares only (nothing is mounted on a folder).
   [[nodiscard]] Result<platform::VolumeFacts> DescribeVolume(TextView path) override;
   [[nodiscard]] WinError FormatVolume(const platform::FormatRequest& request,

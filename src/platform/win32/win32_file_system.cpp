@@ -1,6 +1,11 @@
 #include "platform/win32/win32_file_system.h"
 
+#include <objbase.h>
+#include <winioctl.h>
+
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 #include "platform/win32/win32_access_lists.h"
 #include "platform/win32/win32_handles.h"
@@ -317,6 +322,64 @@ Result<Text> Win32FileSystem::VolumeLabel(TextView root) {
     return Result<Text>::Failure(GetLastError());
   }
   return FromWide(label);
+}
+
+namespace {
+
+// "\\.\D:" for "D:\": the volume device of a drive root.
+std::wstring VolumeDevice(TextView root) {
+  return L"\\\\.\\" + Wide(root.substr(0, 2));
+}
+
+Text GuidText(const GUID& guid) {
+  wchar_t text[40] = {};
+  const int length = StringFromGUID2(guid, text, 40);
+  return length > 1 ? FromWide(text, static_cast<size_t>(length - 1)) : Text();
+}
+
+struct PageFree {
+  void operator()(void* page) const { VirtualFree(page, 0, MEM_RELEASE); }
+};
+
+// BitLocker writes "-FVE-FS-" where a file system keeps its OEM name.
+bool HasBitLockerSignature(HANDLE volume) {
+  constexpr DWORD kSectorBytes = 4096;  // a multiple of every sector size
+  std::unique_ptr<void, PageFree> buffer(
+      VirtualAlloc(nullptr, kSectorBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  DWORD read = 0;
+  if (!buffer || !ReadFile(volume, buffer.get(), kSectorBytes, &read, nullptr) || read < 11) {
+    return false;
+  }
+  return std::memcmp(static_cast<const char*>(buffer.get()) + 3, "-FVE-FS-", 8) == 0;
+}
+
+}  // namespace
+
+Result<platform::PartitionFacts> Win32FileSystem::DescribePartition(TextView root) {
+  using Facts = Result<platform::PartitionFacts>;
+  if (root.size() < 2 || root[1] != u':') return Facts::Failure(ERROR_INVALID_NAME);
+  const win32::UniqueFile volume(CreateFileW(VolumeDevice(root).c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+  if (!volume) return Facts::Failure(GetLastError());
+  PARTITION_INFORMATION_EX info{};
+  DWORD returned = 0;
+  if (!DeviceIoControl(volume.get(), IOCTL_DISK_GET_PARTITION_INFO_EX, nullptr, 0, &info,
+                       sizeof(info), &returned, nullptr)) {
+    return Facts::Failure(GetLastError());
+  }
+  platform::PartitionFacts facts;
+  facts.bytes = static_cast<uint64_t>(info.PartitionLength.QuadPart);
+  facts.gpt = info.PartitionStyle == PARTITION_STYLE_GPT;
+  if (facts.gpt) {
+    facts.gptType = GuidText(info.Gpt.PartitionType);
+    const size_t nameLength = wcsnlen(info.Gpt.Name, std::size(info.Gpt.Name));
+    facts.gptName = FromWide(info.Gpt.Name, nameLength);
+  } else if (info.PartitionStyle == PARTITION_STYLE_MBR) {
+    facts.mbrType = info.Mbr.PartitionType;
+  }
+  facts.bitLocker = HasBitLockerSignature(volume.get());
+  return facts;
 }
 
 Result<platform::VolumeFacts> Win32FileSystem::DescribeVolume(TextView path) {

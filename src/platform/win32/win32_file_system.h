@@ -36,6 +36,7 @@ class Win32FileSystem : public platform::FileSystem {
   // Volumes and formatting.
   [[nodiscard]] WinError VolumeState(TextView root) override;
   [[nodiscard]] Result<Text> VolumeLabel(TextView root) override;
+  [[nodiscard]] Result<platform::PartitionFacts> DescribePartition(TextView root) override;
   [[nodiscard]] Result<platform::VolumeFacts> DescribeVolume(TextView path) override;
   [[nodiscard]] WinError FormatVolume(const platform::FormatRequest& request,
                                       const platform::FormatProgress& progress) override;

@@ -65,6 +65,9 @@ class MemoryFiles : public platform::FileSystem {
   // Volumes and formatting.
   WinError VolumeState(TextView) override { return kErrorSuccess; }
   Result<Text> VolumeLabel(TextView) override { return Text(); }
+  Result<platform::PartitionFacts> DescribePartition(TextView) override {
+    return Result<platform::PartitionFacts>::Failure(kErrorNotSupported);
+  }
   Result<platform::VolumeFacts> DescribeVolume(TextView) override {
     return Result<platform::VolumeFacts>::Failure(kErrorNotSupported);
   }

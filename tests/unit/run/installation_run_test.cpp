@@ -444,6 +444,16 @@ TEST(InstallationRunTest, ACancelledRunStillWipesRestoresAndLeaves) {
   EXPECT_TRUE(m.status.signals()->finished->Wait(0));
 }
 
+TEST(InstallationRunTest, ThePageShowsTheEntryWithItsVariablesExpanded) {
+  RunTestMachine m;
+  m.AddProgram(u"p.exe");
+  ASSERT_EQ(m.app->platform.environment->Set(u"TOOLKIT", u"Toolkit 3"), kErrorSuccess);
+  m.Add(0, true, u"%TOOLKIT% for everyone", u"p.exe");
+  (void)m.Run();
+  ASSERT_FALSE(m.status.texts().empty());
+  EXPECT_EQ(ToUtf8(m.status.texts().front()), "Toolkit 3 for everyone");
+}
+
 TEST(InstallationRunTest, AnEmptyCatalogueGoesStraightToTheEnd) {
   RunTestMachine m;
   const auto rows = RowTexts(m.Run());

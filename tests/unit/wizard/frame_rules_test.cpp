@@ -48,6 +48,12 @@ TEST(FrameRules, NoCancelRefusesEveryCancelAndAKeyStopsTheCountdown) {
   EXPECT_TRUE(ReactToInput(FrameInput::kEscapeKey, true, countdown).stopCountdown);
   EXPECT_FALSE(ReactToInput(FrameInput::kKeyDown, true, countdown).refuse);
   EXPECT_TRUE(ReactToInput(FrameInput::kDisplayTimer, false, countdown).displayTick);
+  for (FrameInput input : {FrameInput::kCloseCommand, FrameInput::kCancelCommand}) {
+    EXPECT_TRUE(ReactToInput(input, false, countdown).stopCountdown)
+        << static_cast<int>(input) << ": the question must not be overtaken by the countdown";
+    EXPECT_FALSE(ReactToInput(input, true, countdown).stopCountdown)
+        << static_cast<int>(input) << ": a refused cancel leaves an unattended run alone";
+  }
   countdown.Stop();
   EXPECT_FALSE(ReactToInput(FrameInput::kKeyDown, false, countdown).stopCountdown);
   const FrameReaction tick = ReactToInput(FrameInput::kDisplayTimer, false, countdown);

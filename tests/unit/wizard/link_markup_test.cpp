@@ -42,5 +42,21 @@ TEST(LinkMarkup, ALongTargetIsCutToTheNotificationsField) {
   EXPECT_EQ(markup.shown, u"far");
 }
 
+TEST(LinkMarkup, TranslatedWordsKeepTheTemplatesTarget) {
+  const char16_t kTemplate[] =
+      u"<a href=\"https://tarn.example.org/translate/\">The translators</a>";
+  const MarkupRow rows[] = {
+      {u"Die Übersetzer", u"Die Übersetzer", u"https://tarn.example.org/translate/"},
+      {u"<b>Bold</b> </a><a href=\"evil\">x", u"bBold/b /aa href=\"evil\"x",
+       u"https://tarn.example.org/translate/"},
+  };
+  for (const MarkupRow& row : rows) {
+    const LinkMarkup markup = ParseLinkMarkup(LinkWithShownText(kTemplate, row.windowText));
+    EXPECT_EQ(ToUtf8(markup.shown), ToUtf8(row.shown));
+    EXPECT_EQ(ToUtf8(markup.target), ToUtf8(row.target));
+  }
+  EXPECT_EQ(LinkWithShownText(u"plain", u"Wörter"), u"Wörter") << "no target: no link markup";
+}
+
 }  // namespace
 }  // namespace tarn::wizard

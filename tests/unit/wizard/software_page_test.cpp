@@ -84,5 +84,19 @@ TEST_F(ConfigurationLoadTest, AnotherFileReplacesTheCatalogueAndItsVariables) {
   EXPECT_EQ(ToUtf8(app_.platform.environment->Get(u"TOOLS").value_or(u"")), "C:\\setup\\tools");
 }
 
+TEST_F(ConfigurationLoadTest, LoadedRowsStillNameTheInstallingAccount) {
+  m_.WriteIni(u"C:\\setup\\more.ini",
+              "[Tools]\ndescription=Tools for %ThisUser%\ncommand.0=a.exe\n");
+  SetInstallingAccountVariables(app_, store_);
+  const std::optional<Text> installing = app_.platform.environment->Get(u"ThisUser");
+  ASSERT_TRUE(installing.has_value() && !installing->empty());
+  ASSERT_EQ(LoadConfiguration(app_, store_, u"C:\\setup\\more.ini", catalogue_),
+            LoadOutcome::kLoaded);
+  EXPECT_EQ(
+      ToUtf8(app_.platform.environment->Expand(catalogue_.FirstEntry()->Description, 260).text),
+      "Tools for " + ToUtf8(*installing))
+      << "shown before the page is entered again";
+}
+
 }  // namespace
 }  // namespace tarn::wizard
