@@ -3,6 +3,8 @@
 #include "platform/win32/win32_text.h"
 #include "resource.h"
 #include "ui/about_dialog.h"
+#include "ui/control_geometry.h"
+#include "ui/window_dpi.h"
 #include "wizard/frame_settings.h"
 #include "wizard/osd_text.h"
 
@@ -37,6 +39,18 @@ RECT WorkArea() {
 
 HWND CurrentPage(HWND sheet) {
   return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+// The header picture drawn for the scale nearest to `dpi`.
+int HeaderPictureFor(uint32_t dpi) {
+  switch (wizard::NearestPictureScale(dpi)) {
+    case 200:
+      return IDB_HEADER_200;
+    case 150:
+      return IDB_HEADER_150;
+    default:
+      return IDB_HEADER;
+  }
 }
 
 void MoveControl(HWND sheet, int id, const wizard::Rect& place, UINT flags) {
@@ -82,8 +96,10 @@ bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) 
 
   PROPSHEETHEADERW header{};
   header.dwSize = sizeof(header);
+  // The sheet is not open yet: the screen's DPI is the one it opens at.
+  const int picture = HeaderPictureFor(WindowDpi(nullptr));
   headerPicture_.reset(static_cast<HBITMAP>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_HEADER), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+      LoadImageW(instance_, MAKEINTRESOURCEW(picture), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_MODELESS | PSH_USECALLBACK | PSH_PROPSHEETPAGE;
   if (headerPicture_) header.dwFlags |= PSH_USEHBMHEADER;
   header.hInstance = instance_;
@@ -102,7 +118,7 @@ bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) 
 
   RECT client{};
   GetClientRect(sheet_, &client);
-  minimum_ = wizard::MinimumTrackingSize(SizeOf(client));
+  minimum_ = wizard::MinimumTrackingSize(SizeOf(client), WindowDpi(sheet_));
   SetPropW(sheet_, kFrameProperty, this);
   sheetProcedure_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SheetProcedure)));
@@ -181,6 +197,9 @@ void WizardFrame::PlaceWindow() {
   RECT client{};
   GetClientRect(sheet_, &client);
   app_.config.SplitterPos = wizard::SplitterPixels(client.right, app_.config.SplitterPos);
+  // The sheet placed its lines and the first page for 96 DPI; a window
+  // that kept its size had no WM_SIZE to correct them.
+  LayOut(client.right, client.bottom);
   // A first page made before the splitter had its pixels lays itself out again.
   if (HWND page = PropSheet_GetCurrentPageHwnd(sheet_)) {
     RECT pageClient{};
@@ -253,12 +272,20 @@ void WizardFrame::OnBeepTimer() {
   for (DWORD frequency = 1500; frequency < 5000; frequency += 600) Beep(frequency, 10);
 }
 
-void WizardFrame::LayOut(int width, int height) {
+wizard::FrameLayout WizardFrame::CurrentLayout(wizard::Size client) const {
   RECT button{};
   GetClientRect(GetDlgItem(sheet_, IDCANCEL), &button);
-  const LONG base = GetDialogBaseUnits();
-  const wizard::FrameLayout layout =
-      wizard::LayOutFrame({width, height}, SizeOf(button), LOWORD(base), HIWORD(base));
+  wizard::FrameMetrics metrics{client, SizeOf(button), 0, 0, WindowDpi(sheet_)};
+  if (const HWND page = CurrentPage(sheet_)) {
+    const RECT placed = RectInParent(page);
+    metrics.pageLeft = placed.left;
+    metrics.pageTop = placed.top;
+  }
+  return wizard::LayOutFrame(metrics);
+}
+
+void WizardFrame::LayOut(int width, int height) {
+  const wizard::FrameLayout layout = CurrentLayout({width, height});
   MoveControl(sheet_, IDC_SHEET_BUTTON_LINE, layout.lineAboveButtons, SWP_NOZORDER);
   MoveControl(sheet_, IDC_SHEET_HEADER_LINE, layout.lineUnderHeader, SWP_NOZORDER);
   const UINT moveOnly = SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED;
@@ -285,11 +312,21 @@ void WizardFrame::ResizeCurrentPage() {
   if (!page) return;
   RECT client{};
   GetClientRect(sheet_, &client);
-  const LONG base = GetDialogBaseUnits();
-  const wizard::FrameLayout layout =
-      wizard::LayOutFrame(SizeOf(client), {}, LOWORD(base), HIWORD(base));
-  SetWindowPos(page, nullptr, 0, 0, layout.page.width, layout.page.height,
-               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  const wizard::Rect place = CurrentLayout(SizeOf(client)).page;
+  SetWindowPos(page, nullptr, place.x, place.y, place.width, place.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WizardFrame::OnDpiChanged(const RECT& suggested) {
+  // The system scaled the sheet's fonts and sized its buttons for the new
+  // DPI; the window takes the place it suggests, and the move's WM_SIZE
+  // lays the lines, buttons and page out again at the new scale.
+  SetWindowPos(sheet_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  GetClientRect(sheet_, &client);
+  LayOut(client.right, client.bottom);
+  if (minimum_) minimum_ = wizard::MinimumTrackingSize(SizeOf(client), WindowDpi(sheet_));
 }
 
 void WizardFrame::OnSessionEnd() {
@@ -305,6 +342,18 @@ LRESULT WizardFrame::HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lPar
       // The sheet would keep its controls where they were: they follow here.
       if (wParam != SIZE_MINIMIZED) LayOut(LOWORD(lParam), HIWORD(lParam));
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case PSM_PRESSBUTTON:
+    case PSM_SETCURSEL:
+    case PSM_SETCURSELID: {
+      // A page that moves the wizard on by itself shows the next page at
+      // the frame's size too, not at its template's.
+      const LRESULT result = CallWindowProcW(sheetProcedure_, sheet_, message, wParam, lParam);
+      if (sheet_ && IsWindow(sheet_)) ResizeCurrentPage();
+      return result;
+    }
     case WM_GETMINMAXINFO: {
       const LRESULT result = CallWindowProcW(sheetProcedure_, sheet_, message, wParam, lParam);
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);

@@ -70,8 +70,13 @@ class WizardFrame : public FrameControl {
   void AddAboutEntry();
   void PlaceWindow();
   void StartTimers();
+  // Where the frame's controls and the current page go for `client`, at the
+  // window's DPI.
+  [[nodiscard]] wizard::FrameLayout CurrentLayout(wizard::Size client) const;
   void LayOut(int width, int height);
   void ResizeCurrentPage();
+  // WM_DPICHANGED: the window moved to a screen of another scale.
+  void OnDpiChanged(const RECT& suggested);
   // True while the status page is shown: the installation worker may own
   // the log.
   [[nodiscard]] bool RunUnderWay() const;
