@@ -2,8 +2,9 @@
  * line: control id, class, left, top, width, height in the top-level
  * window's client coordinates, style in hexadecimal, and whether a vertical
  * or horizontal scroll bar shows ("v", "h", "vh" or "-"). The first line is
- * the top-level window itself: "window", its client width and height and the
- * DPI it reports. The end-to-end cases read the layout of a page from it. */
+ * the top-level window itself: "window", its client width and height, the
+ * DPI it reports and where its client area starts inside the window. The end-to-end cases read the
+ * layout of a page from it. */
 #include <stdio.h>
 #include <windows.h>
 
@@ -39,7 +40,12 @@ int wmain(int argc, wchar_t** argv) {
   HDC screen = GetDC(NULL);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(NULL, screen);
-  wprintf(L"window %ld %ld %d\n", client.right, client.bottom, dpi);
+  RECT outer;
+  GetWindowRect(top_level, &outer);
+  POINT origin = {0, 0};
+  ClientToScreen(top_level, &origin);
+  wprintf(L"window %ld %ld %d %ld %ld\n", client.right, client.bottom, dpi, origin.x - outer.left,
+          origin.y - outer.top);
   EnumChildWindows(top_level, print_child, 0);
   return 0;
 }
