@@ -119,6 +119,13 @@ bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) 
   RECT client{};
   GetClientRect(sheet_, &client);
   minimum_ = wizard::MinimumTrackingSize(SizeOf(client), WindowDpi(sheet_));
+  // Where the sheet put the first page, for its template at this scale:
+  // every page goes there (the sheet places later pages by other rules).
+  layoutDpi_ = WindowDpi(sheet_);
+  if (const HWND first = CurrentPage(sheet_)) {
+    const RECT placed = RectInParent(first);
+    pageOrigin_ = {placed.left, placed.top};
+  }
   SetPropW(sheet_, kFrameProperty, this);
   sheetProcedure_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SheetProcedure)));
@@ -275,12 +282,8 @@ void WizardFrame::OnBeepTimer() {
 wizard::FrameLayout WizardFrame::CurrentLayout(wizard::Size client) const {
   RECT button{};
   GetClientRect(GetDlgItem(sheet_, IDCANCEL), &button);
-  wizard::FrameMetrics metrics{client, SizeOf(button), 0, 0, WindowDpi(sheet_)};
-  if (const HWND page = CurrentPage(sheet_)) {
-    const RECT placed = RectInParent(page);
-    metrics.pageLeft = placed.left;
-    metrics.pageTop = placed.top;
-  }
+  const wizard::FrameMetrics metrics{client, SizeOf(button), pageOrigin_.x, pageOrigin_.y,
+                                     layoutDpi_};
   return wizard::LayOutFrame(metrics);
 }
 
@@ -321,6 +324,10 @@ void WizardFrame::OnDpiChanged(const RECT& suggested) {
   // The system scaled the sheet's fonts and sized its buttons for the new
   // DPI; the window takes the place it suggests, and the move's WM_SIZE
   // lays the lines, buttons and page out again at the new scale.
+  const uint32_t dpi = WindowDpi(sheet_);
+  pageOrigin_ = {MulDiv(pageOrigin_.x, static_cast<int>(dpi), static_cast<int>(layoutDpi_)),
+                 MulDiv(pageOrigin_.y, static_cast<int>(dpi), static_cast<int>(layoutDpi_))};
+  layoutDpi_ = dpi;
   SetWindowPos(sheet_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};

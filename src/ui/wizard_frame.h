@@ -103,6 +103,9 @@ class WizardFrame : public FrameControl {
   // Given to the sheet by handle: Wine's sheet draws no header picture named
   // by resource.
   UniqueBitmap headerPicture_;
+  // Where every page goes, and the DPI the frame is laid out for.
+  POINT pageOrigin_{};
+  uint32_t layoutDpi_ = wizard::kStandardDpi;
   wizard::Size closingSize_;
   startup::WizardOutcome outcome_ = startup::WizardOutcome::kCancelled;
   run::RelaxedPolicy* policy_ = nullptr;

@@ -59,8 +59,8 @@ FrameLayout LayOutFrame(const FrameMetrics& metrics) {
   layout.nextAndFinish = {nextX, buttonsY, button.width, button.height};
   layout.back = {nextX - button.width, buttonsY, button.width, button.height};
   layout.header = {0, 0, w, scaled(60)};
-  // The page never reaches into the header band, whatever the template said.
-  const int32_t pageTop = std::max(metrics.pageTop, scaled(60) + scaled(7));
+  // The sheet placed the page below its header for the window's scale.
+  const int32_t pageTop = metrics.pageTop;
   layout.page = {metrics.pageLeft, pageTop, std::max(w - 2 * metrics.pageLeft, int32_t{0}),
                  std::max(layout.lineAboveButtons.y - scaled(7) - pageTop, int32_t{0})};
   return layout;

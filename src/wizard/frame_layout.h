@@ -68,8 +68,8 @@ struct FrameLayout {
   // The band of the header picture and texts that is repainted.
   Rect header;
   // The current page: as wide as the client area less its left margin on
-  // both sides, from below the header line down to a gap above the button
-  // line.
+  // both sides, from where the sheet put its top down to a gap above the
+  // button line.
   Rect page;
 };
 

