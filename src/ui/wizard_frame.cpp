@@ -333,7 +333,14 @@ void WizardFrame::OnDpiChanged(const RECT& suggested) {
   RECT client{};
   GetClientRect(sheet_, &client);
   LayOut(client.right, client.bottom);
-  if (minimum_) minimum_ = wizard::MinimumTrackingSize(SizeOf(client), WindowDpi(sheet_));
+  if (minimum_) minimum_ = wizard::MinimumTrackingSize(SizeOf(client), dpi);
+  // A page of unchanged size had no WM_SIZE: its gaps, splitter and list
+  // column are laid out again for the new scale all the same.
+  if (const HWND page = CurrentPage(sheet_)) {
+    RECT pageClient{};
+    GetClientRect(page, &pageClient);
+    SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(pageClient.right, pageClient.bottom));
+  }
 }
 
 void WizardFrame::OnSessionEnd() {

@@ -2,7 +2,7 @@
 # control reaches down to a gap above the button line (the lists fill the
 # page), no list shows a horizontal scroll bar, the window fits the screen;
 # the installation, reached by the automatic start, fills the window too.
-# Screenshots of every page at both scales.
+# Screenshots of every page, About and Cancel's question at both scales.
 . "$root/tests/e2e/wizard_lib.sh"
 
 write_scaled_ini() {
@@ -11,6 +11,14 @@ write_scaled_ini() {
     printf '[Tools]\r\ndescription=Tools and viewers with a rather long description\r\n'
     printf 'selected=1\r\ncommand.0=cmd /c exit 0\r\ndescription.0=Quick command\r\n'
   } >"$1"
+}
+
+# window_shot <window> <shot>: the screen once still, cut to the window (the
+# rest of the large screen is black).
+window_shot() {
+  still_screenshot "$2"
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  convert "$artifacts/$2.png" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$artifacts/$2.png"
 }
 
 # page_fills <title> <dpi> <shot>: the checks on the page shown now.
@@ -34,7 +42,7 @@ page_fills() {
     ok*) echo "    $3: ${verdict#ok } px above the button line" ;;
     *) fail "$3: $verdict"; return 1 ;;
   esac
-  still_screenshot "$3"
+  window_shot "$(wait_window "$1" 5)" "$3"
 }
 
 # The window $1 lies inside the 1920x1080 screen.
@@ -61,7 +69,24 @@ scaled_pages() {
   click_control "$id" 12324 "$account"
   within 10 window_named "$id" "$software" || fail "Next did not lead to '$software'" || return 1
   page_fills "$software" "$1" "scaled-$2-software-en" || return 1
+  scaled_dialogs "$id" "$2" || return 1
   wizard_restart_wine
+}
+
+# scaled_dialogs <wizard> <percent>: About from the system menu and the
+# question Cancel asks, each shot at the scale.
+scaled_dialogs() {
+  letter=$(language_text en 186 | sed 's/.*&\(.\).*/\1/' | tr '[:upper:]' '[:lower:]')
+  keys_to "$1" alt+space
+  sleep 1
+  xdotool key "$letter" 2>/dev/null
+  box=$(wait_window "$(language_text en 118)" 10) || { fail "no About at $2 %"; return 1; }
+  window_shot "$box" "scaled-$2-about-en"
+  keys_to "$box" Return
+  within 5 window_gone "$box" || fail "About did not close on Return" || return 1
+  keys_to "$1" Escape
+  box=$(wait_window "$(language_text en 182)" 10) || { fail "no question on Escape"; return 1; }
+  window_shot "$box" "scaled-$2-cancel-question-en"
 }
 
 # The automatic start moves the wizard to the installation by itself.
