@@ -54,11 +54,15 @@ FrameLayout LayOutFrame(const FrameMetrics& metrics) {
   const int32_t nextX = cancelX - scaled(10) - button.width;
   FrameLayout layout;
   layout.lineAboveButtons = {0, buttonsY - scaled(14), w, 2};
-  layout.lineUnderHeader = {0, scaled(58), w, 2};
+  // The header line keeps its 96-DPI distance above the page, which the
+  // sheet places in dialog units: the header band grows with the header's
+  // font. Without a page the line keeps its 96-DPI place, scaled.
+  const int32_t headerLine = metrics.pageTop > scaled(8) ? metrics.pageTop - scaled(8) : scaled(58);
+  layout.lineUnderHeader = {0, headerLine, w, 2};
   layout.cancel = {cancelX, buttonsY, button.width, button.height};
   layout.nextAndFinish = {nextX, buttonsY, button.width, button.height};
   layout.back = {nextX - button.width, buttonsY, button.width, button.height};
-  layout.header = {0, 0, w, scaled(60)};
+  layout.header = {0, 0, w, headerLine + 2};
   // The sheet placed the page below its header for the window's scale.
   const int32_t pageTop = metrics.pageTop;
   layout.page = {metrics.pageLeft, pageTop, std::max(w - 2 * metrics.pageLeft, int32_t{0}),

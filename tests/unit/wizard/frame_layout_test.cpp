@@ -61,6 +61,8 @@ TEST(FrameLayout, EveryLineAndGapGrowsWithTheDpi) {
     const FrameLayout layout = LayOutFrame({client, row.button, 0, pageTop, row.dpi});
     EXPECT_EQ(layout.lineUnderHeader.y, row.headerLine) << row.dpi;
     EXPECT_GE(layout.header.height, layout.lineUnderHeader.y + layout.lineUnderHeader.height);
+    EXPECT_EQ(LayOutFrame({client, row.button, 0, 0, row.dpi}).lineUnderHeader.y, row.headerLine)
+        << "without a page";
     EXPECT_EQ(client.width - (layout.cancel.x + row.button.width), row.edgeGap) << row.dpi;
     EXPECT_EQ(client.height - (layout.cancel.y + row.button.height), row.edgeGap) << row.dpi;
     EXPECT_EQ(layout.cancel.x - (layout.nextAndFinish.x + row.button.width), row.edgeGap);
@@ -72,6 +74,14 @@ TEST(FrameLayout, EveryLineAndGapGrowsWithTheDpi) {
               ScaledToDpi(7, row.dpi))
         << row.dpi;
   }
+}
+
+TEST(FrameLayout, TheHeaderLineKeepsItsDistanceAboveThePage) {
+  // Wine's sheet at 150 % puts the page at 91, its header font being less
+  // than one and a half times as tall: the line follows the page.
+  const FrameLayout layout = LayOutFrame({{747, 520}, {124, 30}, 16, 91, 144});
+  EXPECT_EQ(layout.lineUnderHeader.y, 91 - 12);
+  EXPECT_EQ(layout.header.height, 91 - 12 + 2);
 }
 
 TEST(FrameLayout, PicturesAreChosenForTheNearestScale) {
