@@ -1,5 +1,7 @@
 #include "ui/wizard_frame.h"
 
+#include <algorithm>
+
 #include "platform/win32/win32_text.h"
 #include "resource.h"
 #include "ui/about_dialog.h"
@@ -53,6 +55,22 @@ int HeaderPictureFor(uint32_t dpi) {
   }
 }
 
+// One pixel in the window colour, the header band's own.
+HBITMAP BlankPicture() {
+  const HDC screen = GetDC(nullptr);
+  if (!screen) return nullptr;
+  HBITMAP picture = CreateCompatibleBitmap(screen, 1, 1);
+  const HDC memory = CreateCompatibleDC(screen);
+  if (picture && memory) {
+    const HGDIOBJ old = SelectObject(memory, picture);
+    SetPixel(memory, 0, 0, GetSysColor(COLOR_WINDOW));
+    SelectObject(memory, old);
+  }
+  if (memory) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
 void MoveControl(HWND sheet, int id, const wizard::Rect& place, UINT flags) {
   const HWND control = GetDlgItem(sheet, id);
   if (!control) return;
@@ -96,10 +114,11 @@ bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) 
 
   PROPSHEETHEADERW header{};
   header.dwSize = sizeof(header);
-  // The sheet is not open yet: the screen's DPI is the one it opens at.
-  const int picture = HeaderPictureFor(WindowDpi(nullptr));
-  headerPicture_.reset(static_cast<HBITMAP>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(picture), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  // The sheet gets a blank picture: it would draw a picture of any size in
+  // the 49-pixel square of 96 DPI (Wine does), and it could not be given
+  // another after a move to a screen of another scale. The frame draws the
+  // picture for the window's DPI itself.
+  headerPicture_.reset(BlankPicture());
   header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_MODELESS | PSH_USECALLBACK | PSH_PROPSHEETPAGE;
   if (headerPicture_) header.dwFlags |= PSH_USEHBMHEADER;
   header.hInstance = instance_;
@@ -320,6 +339,36 @@ void WizardFrame::ResizeCurrentPage() {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void WizardFrame::LoadPictureForDpi() {
+  const uint32_t dpi = WindowDpi(sheet_);
+  if (scaledPicture_ && pictureDpi_ == dpi) return;
+  scaledPicture_.reset(static_cast<HBITMAP>(LoadImageW(
+      instance_, MAKEINTRESOURCEW(HeaderPictureFor(dpi)), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  pictureDpi_ = dpi;
+}
+
+void WizardFrame::PaintHeaderPicture() {
+  LoadPictureForDpi();
+  BITMAP size{};
+  if (!scaledPicture_ || !GetObjectW(scaledPicture_.get(), sizeof(size), &size)) return;
+  RECT client{};
+  GetClientRect(sheet_, &client);
+  const wizard::FrameLayout layout = CurrentLayout(SizeOf(client));
+  // At the band's right end, centred between the top and the header line.
+  const int x = client.right - size.bmWidth - wizard::ScaledToDpi(10, pictureDpi_);
+  const int y = std::max(0, (layout.lineUnderHeader.y - static_cast<int>(size.bmHeight)) / 2);
+  const HDC dc = GetDC(sheet_);
+  if (!dc) return;
+  const HDC memory = CreateCompatibleDC(dc);
+  if (memory) {
+    const HGDIOBJ old = SelectObject(memory, scaledPicture_.get());
+    BitBlt(dc, x, y, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
+  ReleaseDC(sheet_, dc);
+}
+
 void WizardFrame::OnDpiChanged(const RECT& suggested) {
   // The system scaled the sheet's fonts and sized its buttons for the new
   // DPI; the window takes the place it suggests, and the move's WM_SIZE
@@ -356,6 +405,12 @@ LRESULT WizardFrame::HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lPar
       // The sheet would keep its controls where they were: they follow here.
       if (wParam != SIZE_MINIMIZED) LayOut(LOWORD(lParam), HIWORD(lParam));
       return 0;
+    case WM_PAINT: {
+      // The sheet paints its header band; the picture goes on top.
+      const LRESULT result = CallWindowProcW(sheetProcedure_, sheet_, message, wParam, lParam);
+      PaintHeaderPicture();
+      return result;
+    }
     case WM_DPICHANGED:
       OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -489,6 +544,7 @@ void WizardFrame::Close() {
   sheet_ = nullptr;
   aboutPicture_.reset();
   headerPicture_.reset();
+  scaledPicture_.reset();
 }
 
 }  // namespace tarn::ui
