@@ -27,6 +27,7 @@
 #include "platform/win32/win32_environment.h"
 #include "support/large_catalogue.h"
 #include "ui/ex_list_view.h"
+#include "ui/window_dpi.h"
 #include "wizard/row_drawing.h"
 
 namespace {
@@ -129,7 +130,7 @@ class Bench {
   }
 
   void ClickCheckBox(size_t row) {
-    Click(wizard::CheckBoxBox(RowBox(row), model_->EntryAt(row)->Level));
+    Click(wizard::CheckBoxBox(RowBox(row), model_->EntryAt(row)->Level, ui::WindowDpi(list_)));
     UpdateWindow(list_);
   }
 

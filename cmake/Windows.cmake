@@ -117,3 +117,7 @@ target_include_directories(bare_wizard PRIVATE resources)
 target_link_libraries(bare_wizard PRIVATE comctl32)
 target_link_options(bare_wizard PRIVATE -municode)
 tarn_warnings(bare_wizard)
+
+# The end-to-end cases read where a window's controls lie with this.
+add_executable(window_query tests/e2e/tools/window_query.c)
+target_link_options(window_query PRIVATE -municode)

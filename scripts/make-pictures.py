@@ -3,6 +3,8 @@
 
 Writes, into resources/:
   header.bmp     49 x 49, 24-bit, white ground (wizard header, About dialog)
+  header_150.bmp, header_200.bmp  the header at 150 % (74 x 74) and 200 %
+                 (98 x 98), for windows on screens of those scales
   about_menu.bmp 12 x 17, 24-bit, ground RGB 192,192,192, which loading with
                  LR_LOADMAP3DCOLORS turns into the menu's face colour
   tarn.ico       16, 32 and 48 pixels with a transparent ground
@@ -179,6 +181,12 @@ def render_account_icons():
 
 def main():
     render(FULL_CAIRN, 49, 49, "white", 2.0, "BMP3:" + os.path.join(RESOURCES, "header.bmp"))
+    # Drawn afresh at each scale rather than stretched, so the outlines
+    # stay as fine as at 100 %.
+    for percent, outline in ((150, 3.0), (200, 4.0)):
+        size = (49 * percent + 50) // 100
+        render(FULL_CAIRN, size, size, "white", outline,
+               "BMP3:" + os.path.join(RESOURCES, f"header_{percent}.bmp"))
     render(SMALL_CAIRN, 12, 17, "rgb(192,192,192)", 4.0,
            "BMP3:" + os.path.join(RESOURCES, "about_menu.bmp"))
     with tempfile.TemporaryDirectory() as scratch:

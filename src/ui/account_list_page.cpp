@@ -19,6 +19,7 @@
 #include "ui/page_countdown.h"
 #include "ui/timed_message_box.h"
 #include "ui/translate_ui.h"
+#include "ui/window_dpi.h"
 #include "wizard/configuration_load.h"
 
 namespace tarn::ui {
@@ -446,7 +447,8 @@ void AccountListPage::OnTimer(UINT_PTR id) {
 void AccountListPage::OnSize(int width, int height) {
   const RECT button = RectInParent(Control(IDC_CREATE_ACCOUNT_BUTTON));
   const wizard::AccountPageLayout layout = wizard::LayOutAccountPage(
-      {width, height}, {button.right - button.left, button.bottom - button.top});
+      {width, height}, {button.right - button.left, button.bottom - button.top},
+      WindowDpi(window()));
   const auto place = [this](int id, const wizard::Rect& r) {
     SetWindowPos(Control(id), nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   };

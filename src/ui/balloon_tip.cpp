@@ -3,14 +3,16 @@
 #include <algorithm>
 
 #include "platform/win32/win32_text.h"
+#include "ui/window_dpi.h"
 
 namespace tarn::ui {
 
 namespace {
 
 constexpr UINT_PTR kToolId = 1;
+// The widest a balloon gets and how far into the control its stem points,
+// in pixels at 96 DPI; both are scaled to the control's DPI.
 constexpr int kMaxTipWidth = 300;
-// How far into the control the stem points, in pixels.
 constexpr int kStemInset = 16;
 
 }  // namespace
@@ -36,7 +38,7 @@ bool BalloonTip::Create(HWND dialog) {
   wchar_t empty[] = L"";
   TOOLINFOW tool = Tool(empty);
   SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, ScaledForWindow(dialog, kMaxTipWidth));
   return true;
 }
 
@@ -50,8 +52,10 @@ void BalloonTip::Show(HWND control, TextView title, TextView text, int icon) {
   SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   RECT bounds{};
   GetWindowRect(control, &bounds);
-  const int x =
-      bounds.left + std::min(kStemInset, static_cast<int>(bounds.right - bounds.left) / 2);
+  // The dialog may have moved to a screen of another scale since Create.
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, ScaledForWindow(control, kMaxTipWidth));
+  const int inset = ScaledForWindow(control, kStemInset);
+  const int x = bounds.left + std::min(inset, static_cast<int>(bounds.right - bounds.left) / 2);
   SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(x, bounds.bottom));
   SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
   shownOn_ = control;

@@ -13,6 +13,18 @@ namespace tarn::ui {
   return bounds;
 }
 
+// The width of one side of the control's border, as it is drawn now: what
+// its window is wider than its client area, less a vertical scroll bar of
+// `scrollBarWidth` shown inside it, halved.
+[[nodiscard]] inline int BorderWidth(HWND control, int scrollBarWidth) {
+  RECT outer{};
+  RECT client{};
+  GetWindowRect(control, &outer);
+  GetClientRect(control, &client);
+  const int border = (outer.right - outer.left) - client.right - scrollBarWidth;
+  return border > 0 ? border / 2 : 0;
+}
+
 // True when a WM_PARENTNOTIFY's wParam reports a mouse button pressed on a child.
 [[nodiscard]] inline bool IsButtonPress(WPARAM wParam) {
   const UINT event = LOWORD(wParam);

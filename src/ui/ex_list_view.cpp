@@ -10,6 +10,8 @@
 #include "platform/win32/win32_text.h"
 #include "ui/high_contrast.h"
 #include "wizard/row_search.h"
+#include "ui/window_dpi.h"
+#include "wizard/frame_layout.h"
 
 namespace tarn::ui {
 
@@ -283,8 +285,8 @@ std::optional<std::pair<size_t, wizard::RowZone>> ExListView::ZoneAt(LPARAM poin
   if (!bounds) return std::nullopt;
   const auto column0 = static_cast<int32_t>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, 0, 0));
   const wizard::RowView view = model_->ViewOf(static_cast<size_t>(row));
-  return std::pair{static_cast<size_t>(row),
-                   wizard::HitZone(BoxOf(*bounds), view.depth, column0, hit.pt.x, hit.pt.y)};
+  return std::pair{static_cast<size_t>(row), wizard::HitZone(BoxOf(*bounds), view.depth, column0,
+                                                             hit.pt.x, hit.pt.y, WindowDpi(list_))};
 }
 
 LRESULT ExListView::OnButton(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -462,22 +464,29 @@ void ExListView::PaintRow(const NMLVCUSTOMDRAW& draw) {
     FillRect(dc, &*bounds, background.get());
   }
   const wizard::Box rowBox = BoxOf(*bounds);
+  const uint32_t dpi = WindowDpi(list_);
   SetBkMode(dc, TRANSPARENT);
-  PaintGlyph(dc, view, wizard::CheckBoxBox(rowBox, view.depth));
+  PaintGlyph(dc, view, wizard::CheckBoxBox(rowBox, view.depth, dpi));
 
   SelectObject(dc, StyledFont(view));
   SetTextColor(dc, colours.text);
   const Text text = environment_.Expand(view.entry->Description, kExpandedTextCapacity).text;
-  RECT textBox{wizard::TextStart(rowBox, view.depth), bounds->top, label->right, bounds->bottom};
+  RECT textBox{wizard::TextStart(rowBox, view.depth, dpi), bounds->top, label->right,
+               bounds->bottom};
   const std::wstring wide = win32::Wide(text);
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &textBox,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 
   if (view.expander) {
-    if (!fonts_.expander) fonts_.expander = SymbolFont(0, CLIP_DEFAULT_PRECIS);
+    // The symbol font's 12-pixel em of 96 DPI, at the list's DPI.
+    const int32_t em = -wizard::ScaledToDpi(12, dpi);
+    if (!fonts_.expander || fonts_.expanderHeight != em) {
+      fonts_.expander = SymbolFont(em, CLIP_DEFAULT_PRECIS);
+      fonts_.expanderHeight = em;
+    }
     SelectObject(dc, fonts_.expander.get());
     const wchar_t glyph = view.expanded ? wizard::kExpandedGlyph : wizard::kCollapsedGlyph;
-    RECT glyphBox = RectOf(wizard::ExpanderGlyphBox(rowBox, view.depth));
+    RECT glyphBox = RectOf(wizard::ExpanderGlyphBox(rowBox, view.depth, dpi));
     DrawTextW(dc, &glyph, 1, &glyphBox, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
   if (focused) {

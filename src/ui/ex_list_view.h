@@ -89,8 +89,9 @@ class ExListView {
   struct Fonts {
     HFONT base = nullptr;               // the list's font they were made from
     std::array<UniqueFont, 16> styled;  // by bold, italic, underline, striked bits
-    UniqueFont expander;                // the symbol font at its default height
-    UniqueFont glyph;                   // the symbol font at the box's height
+    UniqueFont expander;                // the symbol font at a 12-pixel em, scaled
+    int32_t expanderHeight = 0;
+    UniqueFont glyph;  // the symbol font at the box's height
     int32_t glyphHeight = 0;
   };
 

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "platform/win32/win32_text.h"
+#include "ui/window_dpi.h"
+#include "wizard/frame_layout.h"
 
 namespace tarn::ui {
 
@@ -39,9 +41,10 @@ LRESULT CALLBACK OsdProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
   }
 }
 
-UniqueFont DisplayFont() {
+// The display's 70-pixel letters of 96 DPI, at `dpi`.
+UniqueFont DisplayFont(uint32_t dpi) {
   LOGFONTW font{};
-  font.lfHeight = 70;
+  font.lfHeight = wizard::ScaledToDpi(70, dpi);
   font.lfWeight = FW_BOLD;
   font.lfCharSet = ANSI_CHARSET;
   lstrcpynW(font.lfFaceName, L"arial", LF_FACESIZE);
@@ -96,14 +99,17 @@ OsdWindow::~OsdWindow() {
 void OsdWindow::Show(TextView text) {
   if (!window_) return;
   const std::wstring wide = win32::Wide(text);
-  const UniqueFont font = DisplayFont();
+  // The display lies on the desktop's top left: it is drawn at that
+  // screen's DPI, and its region follows the letters at that size.
+  const uint32_t dpi = WindowDpi(window_.get());
+  const UniqueFont font = DisplayFont(dpi);
   HDC dc = GetDC(window_.get());
   if (!dc) return;
   const HGDIOBJ oldFont = SelectObject(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
   RECT bounds{};
   GetClientRect(GetDesktopWindow(), &bounds);
-  bounds.top = kTopBand;
+  bounds.top = wizard::ScaledToDpi(kTopBand, dpi);
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &bounds, DT_CALCRECT | kTextFlags);
   SetWindowPos(window_.get(), nullptr, 0, 0, bounds.right, bounds.bottom,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);

@@ -16,6 +16,7 @@
 #include "ui/page_countdown.h"
 #include "ui/shell_open.h"
 #include "ui/translate_ui.h"
+#include "ui/window_dpi.h"
 #include "wizard/configuration_load.h"
 #include "wizard/countdown.h"
 #include "wizard/help_content.h"
@@ -45,6 +46,9 @@ bool SoftwarePage::OnInitDialog() {
   CreateLoadMenu();
   ShowLoadButton();
   ArmPageTimers(session_, window());
+  // The page paints only its splitter's strip: the list and the pane paint
+  // themselves, so a drag redraws no background under them.
+  SetWindowLongPtrW(window(), GWL_STYLE, GetWindowLongPtrW(window(), GWL_STYLE) | WS_CLIPCHILDREN);
   LayOut();
   return true;
 }
@@ -68,7 +72,8 @@ HWND SoftwarePage::CreateHelpControl() {
   HWND pane = CreateWindowExW(
       WS_EX_CLIENTEDGE, L"RichEdit20W", L"",
       WS_CHILD | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-      bounds.right + wizard::kSplitterWidth, bounds.top, 1, bounds.bottom - bounds.top, window(),
+      bounds.right + wizard::SplitterWidth(WindowDpi(window())), bounds.top, 1,
+      bounds.bottom - bounds.top, window(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HELP_RICHEDIT)), session_.instance, nullptr);
   if (!pane) return nullptr;
   // Right after the list in the tab order.
@@ -337,9 +342,10 @@ void SoftwarePage::LayOut() {
   metrics.listTop = listBounds.top;
   metrics.loadButton = {load.right - load.left, load.bottom - load.top};
   metrics.selectAllButton = {selectAll.right - selectAll.left, selectAll.bottom - selectAll.top};
-  metrics.dialogFrameWidth = GetSystemMetrics(SM_CXDLGFRAME);
-  metrics.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
+  metrics.dpi = WindowDpi(window());
   metrics.listScrolls = (GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) != 0;
+  metrics.scrollBarWidth = SystemMetricForDpi(SM_CXVSCROLL, metrics.dpi);
+  metrics.dialogFrameWidth = BorderWidth(list, metrics.listScrolls ? metrics.scrollBarWidth : 0);
   int32_t& splitter = session_.app.config.SplitterPos;
   const wizard::SoftwarePageLayout layout = wizard::LayOutSoftwarePage(splitter, metrics);
   splitter = layout.splitter;
@@ -351,7 +357,10 @@ void SoftwarePage::LayOut() {
   place(Control(IDC_LOAD_SOFTWARE_BUTTON), layout.load);
   place(Control(IDC_SELECT_ALL_CHECK), layout.selectAll);
   SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, layout.columnWidth);
-  InvalidateRect(window(), nullptr, TRUE);
+  // The strip is all the page itself shows between list and pane.
+  const RECT strip{layout.splitter, layout.list.y, layout.help.x,
+                   layout.list.y + layout.list.height};
+  InvalidateRect(window(), &strip, TRUE);
 }
 
 bool SoftwarePage::OnMouse(UINT message, LPARAM lParam) {
@@ -359,7 +368,9 @@ bool SoftwarePage::OnMouse(UINT message, LPARAM lParam) {
   switch (message) {
     case WM_LBUTTONDOWN:
       StopCountdown();
-      if (!wizard::OnSplitter(x, session_.app.config.SplitterPos)) return false;
+      if (!wizard::OnSplitter(x, session_.app.config.SplitterPos, WindowDpi(window()))) {
+        return false;
+      }
       dragging_ = true;
       SetCapture(window());
       return true;
@@ -367,7 +378,8 @@ bool SoftwarePage::OnMouse(UINT message, LPARAM lParam) {
       if (!dragging_) return false;
       RECT client{};
       GetClientRect(window(), &client);
-      session_.app.config.SplitterPos = wizard::DraggedSplitter(x, client.right);
+      session_.app.config.SplitterPos =
+          wizard::DraggedSplitter(x, client.right, WindowDpi(window()));
       LayOut();
       return true;
     }
@@ -403,7 +415,7 @@ INT_PTR SoftwarePage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
       GetCursorPos(&pointer);
       ScreenToClient(window(), &pointer);
       if (reinterpret_cast<HWND>(wParam) != window() ||
-          !wizard::OnSplitter(pointer.x, session_.app.config.SplitterPos)) {
+          !wizard::OnSplitter(pointer.x, session_.app.config.SplitterPos, WindowDpi(window()))) {
         return 0;
       }
       SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));

@@ -11,6 +11,7 @@
 #include "run/run_environment.h"
 #include "startup/account_steps.h"
 #include "ui/translate_ui.h"
+#include "ui/window_dpi.h"
 #include "wizard/countdown.h"
 
 namespace tarn::ui {
@@ -309,7 +310,7 @@ void StatusPage::OnSize(int width, int height) {
   if (!Control(IDC_STATUS_LIST)) return;
   wizard::StatusLayout current;
   for (const Placed& placed : kPlaced) current.*placed.box = BoxOf(window(), Control(placed.id));
-  const wizard::StatusLayout next = LayOutStatusPage(current, width, height);
+  const wizard::StatusLayout next = LayOutStatusPage(current, width, height, WindowDpi(window()));
   for (const Placed& placed : kPlaced) {
     const wizard::StatusLayout::Box& box = next.*placed.box;
     MoveWindow(Control(placed.id), box.x, box.y, box.width, box.height, TRUE);

@@ -1,8 +1,12 @@
 #include "ui/wizard_frame.h"
 
+#include <algorithm>
+
 #include "platform/win32/win32_text.h"
 #include "resource.h"
 #include "ui/about_dialog.h"
+#include "ui/control_geometry.h"
+#include "ui/window_dpi.h"
 #include "wizard/frame_settings.h"
 #include "wizard/osd_text.h"
 
@@ -37,6 +41,34 @@ RECT WorkArea() {
 
 HWND CurrentPage(HWND sheet) {
   return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+// The header picture drawn for the scale nearest to `dpi`.
+int HeaderPictureFor(uint32_t dpi) {
+  switch (wizard::NearestPictureScale(dpi)) {
+    case 200:
+      return IDB_HEADER_200;
+    case 150:
+      return IDB_HEADER_150;
+    default:
+      return IDB_HEADER;
+  }
+}
+
+// One pixel in the window colour, the header band's own.
+HBITMAP BlankPicture() {
+  const HDC screen = GetDC(nullptr);
+  if (!screen) return nullptr;
+  HBITMAP picture = CreateCompatibleBitmap(screen, 1, 1);
+  const HDC memory = CreateCompatibleDC(screen);
+  if (picture && memory) {
+    const HGDIOBJ old = SelectObject(memory, picture);
+    SetPixel(memory, 0, 0, GetSysColor(COLOR_WINDOW));
+    SelectObject(memory, old);
+  }
+  if (memory) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
 }
 
 void MoveControl(HWND sheet, int id, const wizard::Rect& place, UINT flags) {
@@ -82,8 +114,11 @@ bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) 
 
   PROPSHEETHEADERW header{};
   header.dwSize = sizeof(header);
-  headerPicture_.reset(static_cast<HBITMAP>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_HEADER), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  // The sheet gets a blank picture: it would draw a picture of any size in
+  // the 49-pixel square of 96 DPI (Wine does), and it could not be given
+  // another after a move to a screen of another scale. The frame draws the
+  // picture for the window's DPI itself.
+  headerPicture_.reset(BlankPicture());
   header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_MODELESS | PSH_USECALLBACK | PSH_PROPSHEETPAGE;
   if (headerPicture_) header.dwFlags |= PSH_USEHBMHEADER;
   header.hInstance = instance_;
@@ -102,7 +137,14 @@ bool WizardFrame::Open(const std::vector<std::unique_ptr<PropertyPage>>& pages) 
 
   RECT client{};
   GetClientRect(sheet_, &client);
-  minimum_ = wizard::MinimumTrackingSize(SizeOf(client));
+  minimum_ = wizard::MinimumTrackingSize(SizeOf(client), WindowDpi(sheet_));
+  // Where the sheet put the first page, for its template at this scale:
+  // every page goes there (the sheet places later pages by other rules).
+  layoutDpi_ = WindowDpi(sheet_);
+  if (const HWND first = CurrentPage(sheet_)) {
+    const RECT placed = RectInParent(first);
+    pageOrigin_ = {placed.left, placed.top};
+  }
   SetPropW(sheet_, kFrameProperty, this);
   sheetProcedure_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SheetProcedure)));
@@ -181,6 +223,9 @@ void WizardFrame::PlaceWindow() {
   RECT client{};
   GetClientRect(sheet_, &client);
   app_.config.SplitterPos = wizard::SplitterPixels(client.right, app_.config.SplitterPos);
+  // The sheet placed its lines and the first page for 96 DPI; a window
+  // that kept its size had no WM_SIZE to correct them.
+  LayOut(client.right, client.bottom);
   // A first page made before the splitter had its pixels lays itself out again.
   if (HWND page = PropSheet_GetCurrentPageHwnd(sheet_)) {
     RECT pageClient{};
@@ -253,12 +298,16 @@ void WizardFrame::OnBeepTimer() {
   for (DWORD frequency = 1500; frequency < 5000; frequency += 600) Beep(frequency, 10);
 }
 
-void WizardFrame::LayOut(int width, int height) {
+wizard::FrameLayout WizardFrame::CurrentLayout(wizard::Size client) const {
   RECT button{};
   GetClientRect(GetDlgItem(sheet_, IDCANCEL), &button);
-  const LONG base = GetDialogBaseUnits();
-  const wizard::FrameLayout layout =
-      wizard::LayOutFrame({width, height}, SizeOf(button), LOWORD(base), HIWORD(base));
+  const wizard::FrameMetrics metrics{client, SizeOf(button), pageOrigin_.x, pageOrigin_.y,
+                                     layoutDpi_};
+  return wizard::LayOutFrame(metrics);
+}
+
+void WizardFrame::LayOut(int width, int height) {
+  const wizard::FrameLayout layout = CurrentLayout({width, height});
   MoveControl(sheet_, IDC_SHEET_BUTTON_LINE, layout.lineAboveButtons, SWP_NOZORDER);
   MoveControl(sheet_, IDC_SHEET_HEADER_LINE, layout.lineUnderHeader, SWP_NOZORDER);
   const UINT moveOnly = SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED;
@@ -285,11 +334,62 @@ void WizardFrame::ResizeCurrentPage() {
   if (!page) return;
   RECT client{};
   GetClientRect(sheet_, &client);
-  const LONG base = GetDialogBaseUnits();
-  const wizard::FrameLayout layout =
-      wizard::LayOutFrame(SizeOf(client), {}, LOWORD(base), HIWORD(base));
-  SetWindowPos(page, nullptr, 0, 0, layout.page.width, layout.page.height,
-               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  const wizard::Rect place = CurrentLayout(SizeOf(client)).page;
+  SetWindowPos(page, nullptr, place.x, place.y, place.width, place.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WizardFrame::LoadPictureForDpi() {
+  const uint32_t dpi = WindowDpi(sheet_);
+  if (scaledPicture_ && pictureDpi_ == dpi) return;
+  scaledPicture_.reset(static_cast<HBITMAP>(LoadImageW(
+      instance_, MAKEINTRESOURCEW(HeaderPictureFor(dpi)), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  pictureDpi_ = dpi;
+}
+
+void WizardFrame::PaintHeaderPicture() {
+  LoadPictureForDpi();
+  BITMAP size{};
+  if (!scaledPicture_ || !GetObjectW(scaledPicture_.get(), sizeof(size), &size)) return;
+  RECT client{};
+  GetClientRect(sheet_, &client);
+  const wizard::FrameLayout layout = CurrentLayout(SizeOf(client));
+  // At the band's right end, centred between the top and the header line.
+  const int x = client.right - size.bmWidth - wizard::ScaledToDpi(10, pictureDpi_);
+  const int y = std::max(0, (layout.lineUnderHeader.y - static_cast<int>(size.bmHeight)) / 2);
+  const HDC dc = GetDC(sheet_);
+  if (!dc) return;
+  const HDC memory = CreateCompatibleDC(dc);
+  if (memory) {
+    const HGDIOBJ old = SelectObject(memory, scaledPicture_.get());
+    BitBlt(dc, x, y, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
+  ReleaseDC(sheet_, dc);
+}
+
+void WizardFrame::OnDpiChanged(const RECT& suggested) {
+  // The system scaled the sheet's fonts and sized its buttons for the new
+  // DPI; the window takes the place it suggests, and the move's WM_SIZE
+  // lays the lines, buttons and page out again at the new scale.
+  const uint32_t dpi = WindowDpi(sheet_);
+  pageOrigin_ = {MulDiv(pageOrigin_.x, static_cast<int>(dpi), static_cast<int>(layoutDpi_)),
+                 MulDiv(pageOrigin_.y, static_cast<int>(dpi), static_cast<int>(layoutDpi_))};
+  layoutDpi_ = dpi;
+  SetWindowPos(sheet_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  GetClientRect(sheet_, &client);
+  LayOut(client.right, client.bottom);
+  if (minimum_) minimum_ = wizard::MinimumTrackingSize(SizeOf(client), dpi);
+  // A page of unchanged size had no WM_SIZE: its gaps, splitter and list
+  // column are laid out again for the new scale all the same.
+  if (const HWND page = CurrentPage(sheet_)) {
+    RECT pageClient{};
+    GetClientRect(page, &pageClient);
+    SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(pageClient.right, pageClient.bottom));
+  }
 }
 
 void WizardFrame::OnSessionEnd() {
@@ -305,6 +405,24 @@ LRESULT WizardFrame::HandleSheetMessage(UINT message, WPARAM wParam, LPARAM lPar
       // The sheet would keep its controls where they were: they follow here.
       if (wParam != SIZE_MINIMIZED) LayOut(LOWORD(lParam), HIWORD(lParam));
       return 0;
+    case WM_PAINT: {
+      // The sheet paints its header band; the picture goes on top.
+      const LRESULT result = CallWindowProcW(sheetProcedure_, sheet_, message, wParam, lParam);
+      PaintHeaderPicture();
+      return result;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case PSM_PRESSBUTTON:
+    case PSM_SETCURSEL:
+    case PSM_SETCURSELID: {
+      // A page that moves the wizard on by itself shows the next page at
+      // the frame's size too, not at its template's.
+      const LRESULT result = CallWindowProcW(sheetProcedure_, sheet_, message, wParam, lParam);
+      if (sheet_ && IsWindow(sheet_)) ResizeCurrentPage();
+      return result;
+    }
     case WM_GETMINMAXINFO: {
       const LRESULT result = CallWindowProcW(sheetProcedure_, sheet_, message, wParam, lParam);
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -426,6 +544,7 @@ void WizardFrame::Close() {
   sheet_ = nullptr;
   aboutPicture_.reset();
   headerPicture_.reset();
+  scaledPicture_.reset();
 }
 
 }  // namespace tarn::ui

@@ -70,8 +70,17 @@ class WizardFrame : public FrameControl {
   void AddAboutEntry();
   void PlaceWindow();
   void StartTimers();
+  // Where the frame's controls and the current page go for `client`, at the
+  // window's DPI.
+  [[nodiscard]] wizard::FrameLayout CurrentLayout(wizard::Size client) const;
   void LayOut(int width, int height);
   void ResizeCurrentPage();
+  // The header picture drawn for the window's DPI, loaded again when that
+  // changed, and drawn at the header band's right end.
+  void LoadPictureForDpi();
+  void PaintHeaderPicture();
+  // WM_DPICHANGED: the window moved to a screen of another scale.
+  void OnDpiChanged(const RECT& suggested);
   // True while the status page is shown: the installation worker may own
   // the log.
   [[nodiscard]] bool RunUnderWay() const;
@@ -95,9 +104,14 @@ class WizardFrame : public FrameControl {
   std::unique_ptr<OsdWindow> osd_;
   Text osdFormat_;
   UniqueBitmap aboutPicture_;
-  // Given to the sheet by handle: Wine's sheet draws no header picture named
-  // by resource.
+  // The blank picture given to the sheet by handle (Wine's sheet draws no
+  // header picture named by resource), and the one the frame draws.
   UniqueBitmap headerPicture_;
+  UniqueBitmap scaledPicture_;
+  uint32_t pictureDpi_ = 0;
+  // Where every page goes, and the DPI the frame is laid out for.
+  POINT pageOrigin_{};
+  uint32_t layoutDpi_ = wizard::kStandardDpi;
   wizard::Size closingSize_;
   startup::WizardOutcome outcome_ = startup::WizardOutcome::kCancelled;
   run::RelaxedPolicy* policy_ = nullptr;

@@ -66,9 +66,9 @@ int ImageOf(const UserAccount& account) {
   return account.Exists != 0 ? image + 2 : image;
 }
 
-AccountPageLayout LayOutAccountPage(Size page, Size button) {
-  constexpr int32_t kButtonGap = 8;
-  constexpr int32_t kListGap = 10;
+AccountPageLayout LayOutAccountPage(Size page, Size button, uint32_t dpi) {
+  const int32_t kButtonGap = ScaledToDpi(8, dpi);
+  const int32_t kListGap = ScaledToDpi(10, dpi);
   AccountPageLayout layout;
   const int32_t top = page.height - button.height;
   const auto at = [&](int32_t x) { return Rect{x, top, button.width, button.height}; };

@@ -40,7 +40,8 @@ inline constexpr int kImageDeletedAccount = 4;
 
 // Where the list and the four buttons go on a page of `page` size with
 // buttons of `button` size: the buttons on the bottom edge, Load on the
-// left, Properties, Remove and Create on the right, the list above them.
+// left, Properties, Remove and Create on the right, the list above them;
+// the gaps (8 and 10 pixels at 96 DPI) at `dpi`.
 struct AccountPageLayout {
   Rect list;
   Rect load;
@@ -48,7 +49,7 @@ struct AccountPageLayout {
   Rect remove;
   Rect create;
 };
-[[nodiscard]] AccountPageLayout LayOutAccountPage(Size page, Size button);
+[[nodiscard]] AccountPageLayout LayOutAccountPage(Size page, Size button, uint32_t dpi);
 
 // One row: its record and what the two columns and the image show.
 struct AccountRow {

@@ -1,14 +1,28 @@
 #include "wizard/frame_layout.h"
 
-namespace tarn::wizard {
-namespace {
+#include <algorithm>
+#include <cstdlib>
 
-// MulDiv's rounding for the positive values of dialog units.
-int32_t DialogUnitsToPixels(int32_t units, int32_t base, int32_t divisor) {
-  return static_cast<int32_t>((static_cast<int64_t>(units) * base + divisor / 2) / divisor);
+namespace tarn::wizard {
+
+int32_t ScaledToDpi(int32_t pixels, uint32_t dpi) {
+  // Half away from zero, as MulDiv rounds, so that -x scales to -(x scaled).
+  const int64_t product = static_cast<int64_t>(pixels) * dpi;
+  const int64_t half = kStandardDpi / 2;
+  const int64_t magnitude = (std::llabs(product) + half) / kStandardDpi;
+  return static_cast<int32_t>(product < 0 ? -magnitude : magnitude);
 }
 
-}  // namespace
+int32_t NearestPictureScale(uint32_t dpi) {
+  int32_t nearest = 100;
+  for (const int32_t scale : {150, 200}) {
+    const int64_t percent = static_cast<int64_t>(dpi) * 100;
+    const int64_t here = std::llabs(percent - static_cast<int64_t>(scale) * kStandardDpi);
+    const int64_t best = std::llabs(percent - static_cast<int64_t>(nearest) * kStandardDpi);
+    if (here <= best) nearest = scale;
+  }
+  return nearest;
+}
 
 std::optional<uint32_t> DimensionFromSetting(TextView value, uint32_t desktopExtent) {
   if (value.empty()) return std::nullopt;
@@ -30,24 +44,34 @@ int32_t SplitterPixels(int32_t clientWidth, int32_t percent) {
   return clientWidth - static_cast<int32_t>(static_cast<int64_t>(clientWidth) * percent / 100);
 }
 
-FrameLayout LayOutFrame(Size client, Size button, int32_t dialogBaseX, int32_t dialogBaseY) {
-  const int32_t w = client.width;
-  const int32_t h = client.height;
-  const int32_t buttonsY = h - button.height - 10;
+FrameLayout LayOutFrame(const FrameMetrics& metrics) {
+  const auto scaled = [&](int32_t pixels) { return ScaledToDpi(pixels, metrics.dpi); };
+  const int32_t w = metrics.client.width;
+  const int32_t h = metrics.client.height;
+  const Size button = metrics.button;
+  const int32_t buttonsY = h - button.height - scaled(10);
+  const int32_t cancelX = w - button.width - scaled(10);
+  const int32_t nextX = cancelX - scaled(10) - button.width;
   FrameLayout layout;
-  layout.lineAboveButtons = {0, h - 47, w, 2};
-  layout.lineUnderHeader = {0, 58, w, 2};
-  layout.cancel = {w - button.width - 10, buttonsY, button.width, button.height};
-  layout.nextAndFinish = {w - 2 * button.width - 20, buttonsY, button.width, button.height};
-  layout.back = {w - 3 * button.width - 20, buttonsY, button.width, button.height};
-  layout.header = {0, 0, w, 60};
-  layout.page = {w - DialogUnitsToPixels(10, dialogBaseX, 4),
-                 h - DialogUnitsToPixels(60, dialogBaseY, 8)};
+  layout.lineAboveButtons = {0, buttonsY - scaled(14), w, 2};
+  // The header line keeps its 96-DPI distance above the page, which the
+  // sheet places in dialog units: the header band grows with the header's
+  // font. Without a page the line keeps its 96-DPI place, scaled.
+  const int32_t headerLine = metrics.pageTop > scaled(8) ? metrics.pageTop - scaled(8) : scaled(58);
+  layout.lineUnderHeader = {0, headerLine, w, 2};
+  layout.cancel = {cancelX, buttonsY, button.width, button.height};
+  layout.nextAndFinish = {nextX, buttonsY, button.width, button.height};
+  layout.back = {nextX - button.width, buttonsY, button.width, button.height};
+  layout.header = {0, 0, w, headerLine + 2};
+  // The sheet placed the page below its header for the window's scale.
+  const int32_t pageTop = metrics.pageTop;
+  layout.page = {metrics.pageLeft, pageTop, std::max(w - 2 * metrics.pageLeft, int32_t{0}),
+                 std::max(layout.lineAboveButtons.y - scaled(7) - pageTop, int32_t{0})};
   return layout;
 }
 
-Size MinimumTrackingSize(Size firstClient) {
-  return Size{firstClient.width, firstClient.height + 20};
+Size MinimumTrackingSize(Size firstClient, uint32_t dpi) {
+  return Size{firstClient.width, firstClient.height + ScaledToDpi(20, dpi)};
 }
 
 }  // namespace tarn::wizard

@@ -1,6 +1,7 @@
 // The arithmetic of the wizard window: its size from the settings, its place
 // on the desktop, where the buttons and lines go when it is resized and how
-// large the current page is. Pixels unless stated; everything is portable so
+// large the current page is. Pixels unless stated; measures given for a
+// 96-DPI screen are scaled to the window's DPI. Everything is portable so
 // that the numbers are tested without a window.
 #pragma once
 
@@ -23,6 +24,16 @@ struct Rect {
   int32_t height = 0;
 };
 
+// The DPI at which the system draws at 100 %.
+inline constexpr uint32_t kStandardDpi = 96;
+
+// `pixels` measured at 96 DPI, at `dpi` (rounded as MulDiv rounds).
+[[nodiscard]] int32_t ScaledToDpi(int32_t pixels, uint32_t dpi);
+
+// Of the scales pictures are drawn at (100, 150 and 200 %), the one nearest
+// to `dpi`; a tie goes to the larger.
+[[nodiscard]] int32_t NearestPictureScale(uint32_t dpi);
+
 // One outer dimension from a "dimension.width" or "dimension.height" value:
 // nullopt for an empty value (keep the current size); otherwise the leading
 // number read with base detection (0x hexadecimal, 0 octal; no digits give 0)
@@ -35,9 +46,19 @@ struct Rect {
 // The splitter position in pixels from a percentage of the client width.
 [[nodiscard]] int32_t SplitterPixels(int32_t clientWidth, int32_t percent);
 
-// Where the frame puts its controls for a client area of `client`, with
-// buttons of `button` size. Buttons are only moved: their width and height
-// stay as they are.
+// What the frame's layout starts from: the client area, the buttons' size
+// (the sheet sizes them in dialog units), where the sheet put the page's
+// top-left corner and the window's DPI.
+struct FrameMetrics {
+  Size client;
+  Size button;
+  int32_t pageLeft = 0;
+  int32_t pageTop = 0;
+  uint32_t dpi = kStandardDpi;
+};
+
+// Where the frame puts its controls. Buttons are only moved: their width and
+// height stay as they are.
 struct FrameLayout {
   Rect lineAboveButtons;
   Rect lineUnderHeader;
@@ -46,17 +67,16 @@ struct FrameLayout {
   Rect back;
   // The band of the header picture and texts that is repainted.
   Rect header;
-  // The size of the current page: 10 horizontal and 60 vertical dialog
-  // units less than the client area.
-  Size page;
+  // The current page: as wide as the client area less its left margin on
+  // both sides, from where the sheet put its top down to a gap above the
+  // button line.
+  Rect page;
 };
 
-// `dialogBaseX` and `dialogBaseY` are the system's dialog base units.
-[[nodiscard]] FrameLayout LayOutFrame(Size client, Size button, int32_t dialogBaseX,
-                                      int32_t dialogBaseY);
+[[nodiscard]] FrameLayout LayOutFrame(const FrameMetrics& metrics);
 
 // The smallest client area the user may size the window to: the size at the
-// first request plus 20 pixels of height for the grip.
-[[nodiscard]] Size MinimumTrackingSize(Size firstClient);
+// first request plus 20 pixels (at 96 DPI) of height for the grip.
+[[nodiscard]] Size MinimumTrackingSize(Size firstClient, uint32_t dpi);
 
 }  // namespace tarn::wizard

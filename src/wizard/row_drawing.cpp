@@ -1,17 +1,24 @@
 #include "wizard/row_drawing.h"
 
+#include "wizard/frame_layout.h"
+
 namespace tarn::wizard {
 
 namespace {
 
-// The glyph's size: the row's height less a two-pixel margin above and below.
-int32_t BoxSize(const Box& row) {
-  return row.bottom - row.top - 4;
+// The margin around a glyph: two pixels at 96 DPI.
+int32_t Margin(uint32_t dpi) {
+  return ScaledToDpi(2, dpi);
+}
+
+// The glyph's size: the row's height less the margin above and below.
+int32_t BoxSize(const Box& row, uint32_t dpi) {
+  return row.bottom - row.top - 2 * Margin(dpi);
 }
 
 // The left edge of a row's expander, one box width further in per level.
-int32_t IndentOf(const Box& row, uint32_t level) {
-  return row.left + static_cast<int32_t>(level) * BoxSize(row) + 2;
+int32_t IndentOf(const Box& row, uint32_t level, uint32_t dpi) {
+  return row.left + static_cast<int32_t>(level) * BoxSize(row, dpi) + Margin(dpi);
 }
 
 bool Within(int32_t value, int32_t from, int32_t to) {
@@ -24,31 +31,32 @@ uint32_t Channel(Colour c, int shift) {
 
 }  // namespace
 
-Box CheckBoxBox(const Box& row, uint32_t level) {
-  const int32_t h = BoxSize(row);
-  const int32_t x0 = IndentOf(row, level);
-  return {x0 + h + 5, row.top + 2, x0 + 2 * h + 5, row.bottom - 2};
+Box CheckBoxBox(const Box& row, uint32_t level, uint32_t dpi) {
+  const int32_t h = BoxSize(row, dpi);
+  const int32_t x0 = IndentOf(row, level, dpi) + h + ScaledToDpi(5, dpi);
+  return {x0, row.top + Margin(dpi), x0 + h, row.bottom - Margin(dpi)};
 }
 
-Box ExpanderZone(const Box& row, uint32_t level) {
-  const int32_t x0 = IndentOf(row, level);
-  return {x0, row.top + 2, x0 + BoxSize(row), row.bottom - 2};
+Box ExpanderZone(const Box& row, uint32_t level, uint32_t dpi) {
+  const int32_t x0 = IndentOf(row, level, dpi);
+  return {x0, row.top + Margin(dpi), x0 + BoxSize(row, dpi), row.bottom - Margin(dpi)};
 }
 
-Box ExpanderGlyphBox(const Box& row, uint32_t level) {
-  const int32_t x0 = IndentOf(row, level);
-  return {x0, row.top + 2, x0 + 2 * BoxSize(row) + 5, row.bottom - 2};
+Box ExpanderGlyphBox(const Box& row, uint32_t level, uint32_t dpi) {
+  const int32_t x0 = IndentOf(row, level, dpi);
+  return {x0, row.top + Margin(dpi), CheckBoxBox(row, level, dpi).right, row.bottom - Margin(dpi)};
 }
 
-int32_t TextStart(const Box& row, uint32_t level) {
-  return IndentOf(row, level) + 2 * BoxSize(row) + 10;
+int32_t TextStart(const Box& row, uint32_t level, uint32_t dpi) {
+  return CheckBoxBox(row, level, dpi).right + ScaledToDpi(5, dpi);
 }
 
-RowZone HitZone(const Box& row, uint32_t level, int32_t column0Width, int32_t x, int32_t y) {
-  const Box check = CheckBoxBox(row, level);
+RowZone HitZone(const Box& row, uint32_t level, int32_t column0Width, int32_t x, int32_t y,
+                uint32_t dpi) {
+  const Box check = CheckBoxBox(row, level, dpi);
   if (x > row.left + column0Width || !Within(y, check.top, check.bottom)) return RowZone::kNone;
   if (Within(x, check.left, check.right)) return RowZone::kCheckBox;
-  const Box expander = ExpanderZone(row, level);
+  const Box expander = ExpanderZone(row, level, dpi);
   if (Within(x, expander.left, expander.right)) return RowZone::kExpander;
   return x >= check.right ? RowZone::kRightOfBox : RowZone::kNone;
 }

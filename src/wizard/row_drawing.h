@@ -24,18 +24,21 @@ struct Box {
 // Where a point on a row falls.
 enum class RowZone { kNone, kCheckBox, kExpander, kRightOfBox };
 
+// Each takes the list's `dpi`: the glyphs fill the row's height less a
+// margin, and the margins and gaps (2, 5 and 10 pixels at 96 DPI) scale.
+
 // The check box square of a row indented by `level` steps (one box width each).
-[[nodiscard]] Box CheckBoxBox(const Box& row, uint32_t level);
+[[nodiscard]] Box CheckBoxBox(const Box& row, uint32_t level, uint32_t dpi);
 // The expander's zone for clicks, left of the check box.
-[[nodiscard]] Box ExpanderZone(const Box& row, uint32_t level);
+[[nodiscard]] Box ExpanderZone(const Box& row, uint32_t level, uint32_t dpi);
 // Where the expander glyph is drawn: from the zone's left to the box's right.
-[[nodiscard]] Box ExpanderGlyphBox(const Box& row, uint32_t level);
+[[nodiscard]] Box ExpanderGlyphBox(const Box& row, uint32_t level, uint32_t dpi);
 // The x where the row's text begins, right of the check box.
-[[nodiscard]] int32_t TextStart(const Box& row, uint32_t level);
+[[nodiscard]] int32_t TextStart(const Box& row, uint32_t level, uint32_t dpi);
 // The zone of point (x, y) on the row; points right of column 0 (whose
 // width is `column0Width`) and outside the box band are in none.
 [[nodiscard]] RowZone HitZone(const Box& row, uint32_t level, int32_t column0Width, int32_t x,
-                              int32_t y);
+                              int32_t y, uint32_t dpi);
 
 // A colour as the system keeps it: red in the low byte, then green, then blue.
 using Colour = uint32_t;

@@ -1,5 +1,6 @@
 // Where the software page puts the list, the help pane and its two buttons,
-// and how the splitter between list and pane moves, in pixels.
+// and how the splitter between list and pane moves, in pixels at the page's
+// DPI (the constants are for 96 DPI and scaled).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,9 @@ inline constexpr int32_t kSplitterWidth = 5;
 // The narrowest the list gets by dragging.
 inline constexpr int32_t kNarrowestList = 20;
 
+// The splitter's strip at `dpi`.
+[[nodiscard]] int32_t SplitterWidth(uint32_t dpi);
+
 struct SoftwarePageMetrics {
   int32_t width = 0;    // what the list, splitter and pane may fill
   int32_t height = 0;   // the page's client height
@@ -22,6 +26,7 @@ struct SoftwarePageMetrics {
   int32_t dialogFrameWidth = 0;  // SM_CXDLGFRAME
   int32_t scrollBarWidth = 0;    // SM_CXVSCROLL, counted while the list shows one
   bool listScrolls = false;
+  uint32_t dpi = kStandardDpi;
 };
 
 struct SoftwarePageLayout {
@@ -38,11 +43,11 @@ struct SoftwarePageLayout {
 [[nodiscard]] SoftwarePageLayout LayOutSoftwarePage(int32_t splitter,
                                                     const SoftwarePageMetrics& metrics);
 
-// True when `x` lies on the splitter's strip.
-[[nodiscard]] bool OnSplitter(int32_t x, int32_t splitter);
+// True when `x` lies on the splitter's strip at `dpi`.
+[[nodiscard]] bool OnSplitter(int32_t x, int32_t splitter, uint32_t dpi);
 
 // The splitter under a dragging pointer at `x`, kept between the narrowest
-// list and the page's right edge less the strip.
-[[nodiscard]] int32_t DraggedSplitter(int32_t x, int32_t pageWidth);
+// list and the page's right edge less the strip, at `dpi`.
+[[nodiscard]] int32_t DraggedSplitter(int32_t x, int32_t pageWidth, uint32_t dpi);
 
 }  // namespace tarn::wizard

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/install_config.h"
+#include "wizard/frame_layout.h"
 
 namespace tarn::wizard {
 
@@ -109,7 +110,9 @@ AutoFinishStep StatusPageModel::AutoFinishFired() {
   return AutoFinishStep::kPress;
 }
 
-StatusLayout LayOutStatusPage(const StatusLayout& current, int32_t width, int32_t height) {
+StatusLayout LayOutStatusPage(const StatusLayout& current, int32_t width, int32_t height,
+                              uint32_t dpi) {
+  const int32_t gap = ScaledToDpi(10, dpi);
   const auto across = [width](StatusLayout::Box box) {
     box.width = std::max(0, width - 2 * box.x);
     return box;
@@ -117,10 +120,10 @@ StatusLayout LayOutStatusPage(const StatusLayout& current, int32_t width, int32_
   StatusLayout next = current;
   next.progress = across(current.progress);
   next.spare = across(current.spare);
-  next.spare.height = 10;
+  next.spare.height = gap;
   next.restart.y = height - current.restart.height;
   next.list = across(current.list);
-  next.list.height = std::max(0, next.restart.y - 10 - current.list.y);
+  next.list.height = std::max(0, next.restart.y - gap - current.list.y);
   next.abort.x = std::max(0, width - current.abort.width - current.progress.x);
   return next;
 }

@@ -161,7 +161,8 @@ struct StatusLayout {
 // which stands at the page's bottom edge; Abort keeps its top at the right
 // edge; both bars take the page's width, the spare one 10 pixels high. Widths
 // keep each control's left margin on the right as well; none goes below 0.
+// The 10 pixels are those of 96 DPI, scaled to `dpi`.
 [[nodiscard]] StatusLayout LayOutStatusPage(const StatusLayout& current, int32_t width,
-                                            int32_t height);
+                                            int32_t height, uint32_t dpi);
 
 }  // namespace tarn::wizard

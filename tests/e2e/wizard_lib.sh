@@ -2,12 +2,13 @@
 # wizard runs on a 1024x768 screen of its own with Wine drawing the captions,
 # so that screenshots show the title bars and window sizes are whole windows.
 
-# Starts that screen and points DISPLAY at it.
+# Starts that screen (or one of geometry $1, e.g. 1920x1080) and points
+# DISPLAY at it.
 wizard_screen_open() {
   for n in 71 72 73 74 75 76 77 78 79; do
     [ -e "/tmp/.X$n-lock" ] || break
   done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
   wizard_xvfb=$!
   i=0
   until DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; do
@@ -146,4 +147,31 @@ next_to_status() {
 next_to_page() {
   click_next "$1"
   within 10 window_named "$1" "$2" || fail "Next did not lead to '$2'"
+}
+
+# The display scale of the prefix in DPI (96 = 100 %, 144 = 150 %, 192 =
+# 200 %): Wine 8 reads the desktop's LogPixels for the windows and the fonts'
+# for the font sizes. Takes effect for programs started after it.
+wizard_set_dpi() {
+  wizard_restart_wine
+  for key in 'HKCU\Control Panel\Desktop' \
+    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine_run reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  done
+  wizard_restart_wine
+}
+
+# The child windows of the window titled $1 as window_query.exe lists them
+# (first line "window <client width> <client height> <dpi> <client left>
+# <client top>", the last two inside the window).
+window_controls() { wine_run "$build/window_query.exe" "$1" 2>/dev/null | tr -d '\r'; }
+
+# Clicks the middle of control $2 of the window $1 (by id) of title $3.
+click_control() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  place=$(window_controls "$3" | awk -v id="$2" '
+    $1 == "window" { left = $5; top = $6 }
+    $1 == id { print int(left + $3 + $5 / 2), int(top + $4 + $6 / 2); exit }')
+  [ -n "$place" ] || return 1
+  xdotool mousemove --sync $((X + ${place% *})) $((Y + ${place#* })) click 1 2>/dev/null
 }

@@ -14,6 +14,7 @@
 #include "platform/win32/win32_windows.h"
 #include "support/large_catalogue.h"
 #include "ui/ex_list_view.h"
+#include "ui/window_dpi.h"
 #include "wizard/row_drawing.h"
 
 // After <windows.h>, which it needs.
@@ -119,7 +120,7 @@ class ExListViewTest : public ::testing::Test {
   }
 
   void ClickCheckBox(size_t row) const {
-    ClickAt(wizard::CheckBoxBox(RowBox(row), model_->EntryAt(row)->Level));
+    ClickAt(wizard::CheckBoxBox(RowBox(row), model_->EntryAt(row)->Level, ui::WindowDpi(list_)));
   }
 
   void Select(size_t row) const {
@@ -182,13 +183,14 @@ TEST_F(ExListViewTest, AClickOnTheExpanderShowsAndHidesTheChildren) {
   EXPECT_EQ(GetDlgCtrlID(list_), 1136);
   EXPECT_EQ(Rows(), 5u);
   const wizard::Box tools = RowBox(4);
-  ClickAt(wizard::ExpanderZone(tools, 0));
+  ClickAt(wizard::ExpanderZone(tools, 0, ui::WindowDpi(list_)));
   EXPECT_EQ(Rows(), 7u);
   EXPECT_EQ(model_->EntryAt(6)->Description, u"Pad");
-  ClickAt(wizard::ExpanderZone(tools, 0));
+  ClickAt(wizard::ExpanderZone(tools, 0, ui::WindowDpi(list_)));
   EXPECT_EQ(Rows(), 5u);
   // A double click on the text unfolds as well.
-  const wizard::Box text{wizard::TextStart(tools, 0), tools.top, tools.right, tools.bottom};
+  const wizard::Box text{wizard::TextStart(tools, 0, ui::WindowDpi(list_)), tools.top, tools.right,
+                         tools.bottom};
   SendMessageW(list_, WM_LBUTTONDBLCLK, MK_LBUTTON,
                MAKELPARAM(text.left + 5, (text.top + text.bottom) / 2));
   EXPECT_EQ(Rows(), 7u);
@@ -226,7 +228,7 @@ TEST_F(ExListViewTest, SpaceTogglesTheCurrentEntryUnlessItIsLocked) {
 
 TEST_F(ExListViewTest, TheCheckBoxIsPaintedWithItsMark) {
   Load(kIni);
-  const wizard::Box box = wizard::CheckBoxBox(RowBox(2), 1);
+  const wizard::Box box = wizard::CheckBoxBox(RowBox(2), 1, ui::WindowDpi(list_));
   const std::vector<COLORREF> unchecked = Pixels(box);
   ClickCheckBox(2);
   const std::vector<COLORREF> checked = Pixels(box);
@@ -295,9 +297,9 @@ TEST_F(ExListViewTest, TenThousandRowsShowAndASectionTogglesAndFolds) {
   (void)Pixels(RowBox(0));
   EXPECT_EQ(model_->EntryAt(1000)->State, 0) << "the toggle reached the last child";
 
-  ClickAt(wizard::ExpanderZone(RowBox(0), 0));
+  ClickAt(wizard::ExpanderZone(RowBox(0), 0, ui::WindowDpi(list_)));
   EXPECT_EQ(Rows(), 9010u);
-  ClickAt(wizard::ExpanderZone(RowBox(0), 0));
+  ClickAt(wizard::ExpanderZone(RowBox(0), 0, ui::WindowDpi(list_)));
   (void)Pixels(RowBox(0));
   EXPECT_EQ(Rows(), testing::kLargeCatalogueRows);
 }

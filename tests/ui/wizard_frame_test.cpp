@@ -149,5 +149,28 @@ TEST_F(WizardFrameTest, TheSizeIsClampedToTheWorkAreaAndTheSavedSizeReopensTheSa
   EXPECT_EQ(size.height, closed.height);
 }
 
+// A page that moves the wizard on by itself posts PSM_PRESSBUTTON, as the
+// automatic start does: the next page gets the frame's size, not its
+// template's, and so does a page chosen with PSM_SETCURSEL.
+TEST_F(WizardFrameTest, PagesReachedAutomaticallyFillTheFrame) {
+  WriteSettings("dimension.width=90%\r\ndimension.height=90%\r\n");
+  const std::unique_ptr<WizardFrame> frame = OpenFrame();
+  ASSERT_NE(frame->window(), nullptr);
+  const auto pageSize = [&] {
+    RECT rect{};
+    GetWindowRect(PropSheet_GetCurrentPageHwnd(frame->window()), &rect);
+    return wizard::Size{rect.right - rect.left, rect.bottom - rect.top};
+  };
+  const wizard::Size first = pageSize();
+  PostMessageW(frame->window(), PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+  EXPECT_TRUE(frame->ProcessWaitingMessages());
+  ASSERT_EQ(PropSheet_GetCurrentPageHwnd(frame->window()), pages_[1]->window());
+  EXPECT_EQ(pageSize().width, first.width);
+  EXPECT_EQ(pageSize().height, first.height);
+  SendMessageW(frame->window(), PSM_SETCURSEL, 0, 0);
+  ASSERT_EQ(PropSheet_GetCurrentPageHwnd(frame->window()), pages_[0]->window());
+  EXPECT_EQ(pageSize().height, first.height);
+}
+
 }  // namespace
 }  // namespace tarn::ui

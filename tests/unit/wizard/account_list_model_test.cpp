@@ -89,7 +89,7 @@ TEST(AccountListImages, ByState) {
 }
 
 TEST(AccountListLayout, ButtonsOnTheBottomEdge) {
-  const AccountPageLayout layout = LayOutAccountPage({500, 300}, {75, 23});
+  const AccountPageLayout layout = LayOutAccountPage({500, 300}, {75, 23}, 96);
   EXPECT_EQ(layout.create.x, 425);
   EXPECT_EQ(layout.remove.x, 342);
   EXPECT_EQ(layout.properties.x, 259);
@@ -97,6 +97,10 @@ TEST(AccountListLayout, ButtonsOnTheBottomEdge) {
   EXPECT_EQ(layout.load.y, 277);
   EXPECT_EQ(layout.list.width, 500);
   EXPECT_EQ(layout.list.height, 267);
+  // At 200 % the gaps between the buttons and above them are doubled.
+  const AccountPageLayout scaled = LayOutAccountPage({1000, 600}, {150, 46}, 192);
+  EXPECT_EQ(scaled.create.x - (scaled.remove.x + 150), 16);
+  EXPECT_EQ(scaled.load.y - (scaled.list.y + scaled.list.height), 20);
 }
 
 TEST_F(AccountList, ShowsTheSettingsAccountOnlyWhilePrimary) {

@@ -9,11 +9,22 @@ namespace {
 constexpr Box kRow{10, 40, 400, 60};
 
 TEST(RowDrawing, GlyphsMoveOneBoxWidthInPerLevel) {
-  EXPECT_EQ(ExpanderZone(kRow, 0), (Box{12, 42, 28, 58}));
-  EXPECT_EQ(CheckBoxBox(kRow, 0), (Box{33, 42, 49, 58}));
-  EXPECT_EQ(CheckBoxBox(kRow, 2), (Box{65, 42, 81, 58}));
-  EXPECT_EQ(ExpanderGlyphBox(kRow, 1), (Box{28, 42, 65, 58}));
-  EXPECT_EQ(TextStart(kRow, 1), 28 + 32 + 10);
+  EXPECT_EQ(ExpanderZone(kRow, 0, 96), (Box{12, 42, 28, 58}));
+  EXPECT_EQ(CheckBoxBox(kRow, 0, 96), (Box{33, 42, 49, 58}));
+  EXPECT_EQ(CheckBoxBox(kRow, 2, 96), (Box{65, 42, 81, 58}));
+  EXPECT_EQ(ExpanderGlyphBox(kRow, 1, 96), (Box{28, 42, 65, 58}));
+  EXPECT_EQ(TextStart(kRow, 1, 96), 28 + 32 + 10);
+}
+
+TEST(RowDrawing, MarginsAndGapsGrowWithTheDpi) {
+  // The same row at 200 %: 40 pixels high, margins of 4, gaps of 10 and 20.
+  constexpr Box kTall{20, 80, 800, 120};
+  EXPECT_EQ(ExpanderZone(kTall, 0, 192), (Box{24, 84, 56, 116}));
+  EXPECT_EQ(CheckBoxBox(kTall, 0, 192), (Box{66, 84, 98, 116}));
+  EXPECT_EQ(CheckBoxBox(kTall, 1, 192), (Box{98, 84, 130, 116}));
+  EXPECT_EQ(TextStart(kTall, 0, 192), 98 + 10);
+  EXPECT_EQ(HitZone(kTall, 0, 600, 60, 100, 192), RowZone::kNone) << "the gap, twice as wide";
+  EXPECT_EQ(HitZone(kTall, 0, 600, 66, 85, 192), RowZone::kCheckBox);
 }
 
 TEST(RowDrawing, HitZones) {
@@ -36,7 +47,7 @@ TEST(RowDrawing, HitZones) {
       {0, 300, 5, 50, RowZone::kNone},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(HitZone(kRow, c.level, c.column0, c.x, c.y), c.expected)
+    EXPECT_EQ(HitZone(kRow, c.level, c.column0, c.x, c.y, 96), c.expected)
         << "level " << c.level << " at " << c.x << "," << c.y;
   }
 }

@@ -36,10 +36,33 @@ TEST(SoftwarePageLayout, SplitterStaysInsideThePage) {
     EXPECT_EQ(layout.load.x, 400 - 75);
     EXPECT_EQ(layout.load.y, 300 - 23);
   }
-  EXPECT_EQ(DraggedSplitter(3, 400), kNarrowestList);
-  EXPECT_EQ(DraggedSplitter(999, 400), 395);
-  EXPECT_TRUE(OnSplitter(154, 150));
-  EXPECT_FALSE(OnSplitter(155, 150));
+  EXPECT_EQ(DraggedSplitter(3, 400, 96), kNarrowestList);
+  EXPECT_EQ(DraggedSplitter(999, 400, 96), 395);
+  EXPECT_TRUE(OnSplitter(154, 150, 96));
+  EXPECT_FALSE(OnSplitter(155, 150, 96));
+}
+
+TEST(SoftwarePageLayout, StripGapsAndColumnGrowWithTheDpi) {
+  // A page at 200 %: the strip, the gap above the buttons and the narrowest
+  // list are twice their 96-DPI size, and the column leaves room for the
+  // borders and the scroll bar measured at that scale.
+  SoftwarePageMetrics metrics;
+  metrics.width = 800;
+  metrics.height = 600;
+  metrics.listTop = 40;
+  metrics.loadButton = {150, 46};
+  metrics.selectAllButton = {240, 40};
+  metrics.dialogFrameWidth = 4;
+  metrics.scrollBarWidth = 34;
+  metrics.listScrolls = true;
+  metrics.dpi = 192;
+  const SoftwarePageLayout layout = LayOutSoftwarePage(500, metrics);
+  EXPECT_EQ(layout.help.x, 510);
+  EXPECT_EQ(layout.list.y + layout.list.height + 20, layout.load.y);
+  EXPECT_EQ(layout.columnWidth, 500 - 8 - 34);
+  EXPECT_TRUE(OnSplitter(509, 500, 192));
+  EXPECT_EQ(DraggedSplitter(3, 800, 192), 40);
+  EXPECT_EQ(DraggedSplitter(999, 800, 192), 790);
 }
 
 class ConfigurationLoadTest : public ::testing::Test {

@@ -161,7 +161,7 @@ TEST(StatusPageModel, TheRestartBoxStandsAtTheBottomAndTheListEndsAboveIt) {
   current.abort = {420, 0, 80, 23};
   current.list = {0, 55, 500, 200};
   current.restart = {0, 265, 200, 20};
-  const StatusLayout next = LayOutStatusPage(current, 640, 400);
+  const StatusLayout next = LayOutStatusPage(current, 640, 400, 96);
   EXPECT_EQ(next.restart.y, 380);
   EXPECT_EQ(next.list.y + next.list.height, 370);
   EXPECT_EQ(next.list.width, 640);
@@ -170,6 +170,10 @@ TEST(StatusPageModel, TheRestartBoxStandsAtTheBottomAndTheListEndsAboveIt) {
   EXPECT_EQ(next.progress.height, 15);
   EXPECT_EQ(next.spare.height, 10);
   EXPECT_EQ(next.spare.width, 640);
+  // At 150 % the gap above the restart box and the spare bar are 15 pixels.
+  const StatusLayout scaled = LayOutStatusPage(current, 960, 600, 144);
+  EXPECT_EQ(scaled.restart.y - (scaled.list.y + scaled.list.height), 15);
+  EXPECT_EQ(scaled.spare.height, 15);
 }
 
 // A real run on the simulated machine through the queue, taken in batches on
