@@ -9,9 +9,9 @@
 #include "platform/environment.h"
 #include "platform/win32/win32_text.h"
 #include "ui/high_contrast.h"
-#include "wizard/row_search.h"
 #include "ui/window_dpi.h"
 #include "wizard/frame_layout.h"
+#include "wizard/row_search.h"
 
 namespace tarn::ui {
 
