@@ -16,21 +16,9 @@
 namespace tarn::ui {
 namespace {
 
-class QuietFrame final : public FrameControl {
- public:
-  void StopCountdown() override {}
-};
+using testing::QuietFrame;
 
-void Pump() {
-  MSG message;
-  for (int round = 0; round < 20; ++round) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(10);
-  }
-}
+using testing::Pump;
 
 void Select(HWND list, int item) {
   LVITEMW state{};

@@ -19,22 +19,13 @@
 namespace tarn::ui {
 namespace {
 
+using testing::Pump;
+
 class CountingFrame final : public FrameControl {
  public:
   void StopCountdown() override { ++stops; }
   int stops = 0;
 };
-
-void Pump() {
-  MSG message;
-  for (int round = 0; round < 20; ++round) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(10);
-  }
-}
 
 BOOL CALLBACK FindVisibleTooltip(HWND window, LPARAM found) {
   wchar_t name[32] = {};

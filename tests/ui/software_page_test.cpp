@@ -17,21 +17,9 @@
 namespace tarn::ui {
 namespace {
 
-class QuietFrame final : public FrameControl {
- public:
-  void StopCountdown() override {}
-};
+using testing::QuietFrame;
 
-void Pump() {
-  MSG message;
-  for (int round = 0; round < 20; ++round) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(10);
-  }
-}
+using testing::Pump;
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
