@@ -118,9 +118,16 @@ class DriveDialogTest : public ::testing::Test {
       return prompter->AskVolume(question);
     });
   }
+  // The dialog once it is on screen: it is made on the worker's thread, and
+  // FindWindow sees it before its initialisation has set its texts and style.
   HWND FindDialog(const wchar_t* caption) {
     HWND found = nullptr;
-    PumpUntil([&] { return (found = FindWindowW(L"#32770", caption)) != nullptr; }, 5);
+    PumpUntil(
+        [&] {
+          found = FindWindowW(L"#32770", caption);
+          return found != nullptr && IsWindowVisible(found);
+        },
+        5);
     return found;
   }
 
@@ -207,7 +214,10 @@ HWND FindConfirmation(HWND dialog) {
         found = nullptr;
         HWND candidate = nullptr;
         while ((candidate = FindWindowExW(nullptr, candidate, L"#32770", nullptr)) != nullptr) {
-          if (GetWindow(candidate, GW_OWNER) == dialog) found = candidate;
+          // Visible: only then has the box its text.
+          if (GetWindow(candidate, GW_OWNER) == dialog && IsWindowVisible(candidate)) {
+            found = candidate;
+          }
         }
         return found != nullptr;
       },
