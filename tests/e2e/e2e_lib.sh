@@ -59,17 +59,18 @@ fail() {
 
 run_case() {
   . "$1"
-  name=$(basename "$1" .sh)
-  echo "e2e: $name"
+  # Cases set variables of their own (a "name" among them): this one is ours.
+  run_case_name=$(basename "$1" .sh)
+  echo "e2e: $run_case_name"
   case_started=$(date +%s)
-  if "$name"; then
+  if "$run_case_name"; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
-    failed_names="$failed_names $name"
+    failed_names="$failed_names $run_case_name"
   fi
   # What each case costs the lane, to keep the lane within its time.
-  echo "e2e: $name took $(($(date +%s) - case_started)) s"
+  echo "e2e: $run_case_name took $(($(date +%s) - case_started)) s"
   WINEPREFIX=$TARN_WINEPREFIX wineserver -k 2>/dev/null || true
 }
 
