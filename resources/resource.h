@@ -56,10 +56,10 @@
  * menus are resources of their own types, so sharing a number with a text
  * (180 to 185, 197, 205) changes nothing: the translator looks numbers up only
  * as texts, dialogs, controls and menu commands. */
-#define IDB_HEADER 1132    /* 49 x 49, wizard header and About dialog */
+#define IDB_HEADER 1132     /* 49 x 49, wizard header and About dialog */
 #define IDB_HEADER_150 1133 /* 74 x 74, the header at 150 % */
 #define IDB_HEADER_200 1134 /* 98 x 98, the header at 200 % */
-#define IDB_ABOUT_MENU 191 /* 12 x 17, the About entry of the system menu */
+#define IDB_ABOUT_MENU 191  /* 12 x 17, the About entry of the system menu */
 #define IDI_ACCOUNT_NEW 180
 #define IDI_ACCOUNT_NEW_DISABLED 179
 #define IDI_ACCOUNT_EXISTING 182
