@@ -227,11 +227,7 @@ void WizardFrame::PlaceWindow() {
   // that kept its size had no WM_SIZE to correct them.
   LayOut(client.right, client.bottom);
   // A first page made before the splitter had its pixels lays itself out again.
-  if (HWND page = PropSheet_GetCurrentPageHwnd(sheet_)) {
-    RECT pageClient{};
-    GetClientRect(page, &pageClient);
-    SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(pageClient.right, pageClient.bottom));
-  }
+  LayOutCurrentPageAgain();
 }
 
 void WizardFrame::StartTimers() {
@@ -369,6 +365,14 @@ void WizardFrame::PaintHeaderPicture() {
   ReleaseDC(sheet_, dc);
 }
 
+void WizardFrame::LayOutCurrentPageAgain() {
+  const HWND page = CurrentPage(sheet_);
+  if (!page) return;
+  RECT client{};
+  GetClientRect(page, &client);
+  SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
+
 void WizardFrame::OnDpiChanged(const RECT& suggested) {
   // The system scaled the sheet's fonts and sized its buttons for the new
   // DPI; the window takes the place it suggests, and the move's WM_SIZE
@@ -385,11 +389,7 @@ void WizardFrame::OnDpiChanged(const RECT& suggested) {
   if (minimum_) minimum_ = wizard::MinimumTrackingSize(SizeOf(client), dpi);
   // A page of unchanged size had no WM_SIZE: its gaps, splitter and list
   // column are laid out again for the new scale all the same.
-  if (const HWND page = CurrentPage(sheet_)) {
-    RECT pageClient{};
-    GetClientRect(page, &pageClient);
-    SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(pageClient.right, pageClient.bottom));
-  }
+  LayOutCurrentPageAgain();
 }
 
 void WizardFrame::OnSessionEnd() {

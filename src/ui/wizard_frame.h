@@ -75,6 +75,9 @@ class WizardFrame : public FrameControl {
   [[nodiscard]] wizard::FrameLayout CurrentLayout(wizard::Size client) const;
   void LayOut(int width, int height);
   void ResizeCurrentPage();
+  // Sends the current page a WM_SIZE of its present size, so that it lays
+  // itself out again when its size did not change.
+  void LayOutCurrentPageAgain();
   // The header picture drawn for the window's DPI, loaded again when that
   // changed, and drawn at the header band's right end.
   void LoadPictureForDpi();
