@@ -21,7 +21,7 @@ sheet_finished() { tarn_log "$1" | grep -q "$(language_text "$2" 143 | cut -c1-2
 # about 68 pixels apart from the sheet's top left corner.
 click_tab() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --sync $((X + 40 + 68 * $2)) $((Y + 30)) click 1 2>/dev/null
+  click_at $((X + 40 + 68 * $2)) $((Y + 30))
   sleep 0.5
 }
 
@@ -57,7 +57,7 @@ create_in_sheet() {
   # Administrator rights: a click on the box (it sits 323 pixels below the
   # sheet's top in both languages).
   eval "$(xdotool getwindowgeometry --shell "$sheet")"
-  xdotool mousemove --sync $((X + 30)) $((Y + 323)) click 1 2>/dev/null
+  click_at $((X + 30)) $((Y + 323))
   sleep 0.5
   still_screenshot "account-sheet-group-$lang"
   click_tab "$sheet" 1

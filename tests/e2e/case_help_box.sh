@@ -54,8 +54,9 @@ within_screen() {
 resized() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
   before="${WIDTH}x${HEIGHT}"
-  xdotool mousemove --sync $((X + WIDTH - 2)) $((Y + HEIGHT - 2)) mousedown 1 \
-    mousemove --sync $((X + WIDTH - 150)) $((Y + HEIGHT - 200)) mouseup 1 2>/dev/null
+  pointer_to $((X + WIDTH - 2)) $((Y + HEIGHT - 2))
+  xdotool mousedown 1 mousemove --sync $((X + WIDTH - 150)) $((Y + HEIGHT - 200)) mouseup 1 \
+    2>/dev/null
   i=0
   while [ "$i" -lt 20 ]; do
     eval "$(xdotool getwindowgeometry --shell "$1")"

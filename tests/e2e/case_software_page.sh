@@ -43,14 +43,14 @@ box_x() { echo $((X + 37 + 9 * $1)); }
 # click_box <wizard> <row> <level>: a click on the row's check box or radio button.
 click_box() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --sync "$(box_x "$3")" "$(row_y "$2")" click 1 2>/dev/null
+  click_at "$(box_x "$3")" "$(row_y "$2")"
   sleep 0.3
 }
 
 # click_text <wizard> <row>: a click on the row's text.
 click_text() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --sync $((X + 80)) "$(row_y "$2")" click 1 2>/dev/null
+  click_at $((X + 80)) "$(row_y "$2")"
   sleep 0.5
 }
 
@@ -86,8 +86,9 @@ clicks_and_help() {
   xdotool key space   # nor does the space bar change it
   still_screenshot software-ticked-en
   before="$artifacts/software-ticked-en.png"
-  xdotool mousemove --sync $((X + 366)) $((Y + 250)) mousedown 1 mousemove --sync $((X + 300)) \
-    $((Y + 250)) mousemove --sync $((X + 240)) $((Y + 250)) mouseup 1 2>/dev/null
+  pointer_to $((X + 366)) $((Y + 250))
+  xdotool mousedown 1 mousemove --sync $((X + 300)) $((Y + 250)) \
+    mousemove --sync $((X + 240)) $((Y + 250)) mouseup 1 2>/dev/null
   still_screenshot software-splitter-en
   moved=$(compare -metric AE "$before" "$artifacts/software-splitter-en.png" null: 2>&1 | cut -d' ' -f1)
   [ "${moved:-0}" -gt 1000 ] || fail "the splitter did not move ($moved pixels changed)" || return 1

@@ -42,7 +42,7 @@ no_cancel() {
   id=$(wait_window "$settings" 60) || { fail "no window '$settings'"; return 1; }
   still_screenshot wizard-nocancel-en
   eval "$(xdotool getwindowgeometry --shell "$id")"
-  xdotool mousemove --sync $((X + WIDTH - 58)) $((Y + HEIGHT - 25)) click 1 2>/dev/null
+  click_at $((X + WIDTH - 58)) $((Y + HEIGHT - 25))
   keys_to "$id" Escape alt+F4
   sleep 1
   window_named "$id" "$settings" || fail "the wizard closed with /nocancel" || return 1

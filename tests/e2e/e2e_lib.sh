@@ -50,6 +50,22 @@ wait_window() {
   return 1
 }
 
+# Moves the pointer to screen point $1 $2 and waits until it is there.
+# xdotool's --sync waits for a motion, which never comes when the pointer
+# already is at the point: it then gives up only after 15 s.
+pointer_to() {
+  case "$(xdotool getmouselocation 2>/dev/null)" in
+  "x:$1 y:$2 "*) ;;
+  *) xdotool mousemove --sync "$1" "$2" 2>/dev/null ;;
+  esac
+}
+
+# Clicks at screen point $1 $2.
+click_at() {
+  pointer_to "$1" "$2"
+  xdotool click 1 2>/dev/null
+}
+
 screenshot() { import -window root "$artifacts/$1.png" 2>/dev/null; }
 
 fail() {

@@ -110,7 +110,7 @@ visible_windows() { xdotool search --onlyvisible --name '.*' 2>/dev/null | sort;
 # presses the keys $2...
 keys_to() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --sync $((X + WIDTH / 3)) $((Y + 8)) click 1 2>/dev/null
+  click_at $((X + WIDTH / 3)) $((Y + 8))
   shift
   for key in "$@"; do
     sleep 0.1
@@ -130,7 +130,7 @@ blank_password_policy() {
 # right corner of window $1 (the buttons keep to that corner).
 click_button() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --sync $((X + WIDTH - $2)) $((Y + HEIGHT - 25)) click 1 2>/dev/null
+  click_at $((X + WIDTH - $2)) $((Y + HEIGHT - 25))
 }
 click_cancel() { click_button "$1" 58; }
 click_next() { click_button "$1" 152; }
@@ -173,5 +173,5 @@ click_control() {
     $1 == "window" { left = $5; top = $6 }
     $1 == id { print int(left + $3 + $5 / 2), int(top + $4 + $6 / 2); exit }')
   [ -n "$place" ] || return 1
-  xdotool mousemove --sync $((X + ${place% *})) $((Y + ${place#* })) click 1 2>/dev/null
+  click_at $((X + ${place% *})) $((Y + ${place#* }))
 }
