@@ -49,7 +49,14 @@ target_link_libraries(tarn_unit_tests PRIVATE tarn_native tarn_test_support GTes
 tarn_warnings(tarn_unit_tests)
 # Lets tests read files of the repository, such as languages.ini.
 target_compile_definitions(tarn_unit_tests PRIVATE TARN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_test(NAME unit COMMAND tarn_unit_tests)
+# In shards, so that ctest -j spreads the slow cases over the cores.
+set(TARN_UNIT_SHARDS 4)
+math(EXPR last_shard "${TARN_UNIT_SHARDS} - 1")
+foreach(shard RANGE ${last_shard})
+  add_test(NAME unit_${shard} COMMAND tarn_unit_tests)
+  set_tests_properties(unit_${shard} PROPERTIES
+    ENVIRONMENT "GTEST_TOTAL_SHARDS=${TARN_UNIT_SHARDS};GTEST_SHARD_INDEX=${shard}")
+endforeach()
 
 file(GLOB TARN_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp tests/contract/sim/*.cpp)
 add_executable(tarn_contract_sim ${TARN_CONTRACT_SOURCES})
