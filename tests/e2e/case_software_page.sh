@@ -116,7 +116,7 @@ load_second_configuration() {
   xdotool key Down Down Return 2>/dev/null # Browse for file ...
   box=$(wait_window "$(language_text en 149)" 20) || { fail "no open-file dialog"; return 1; }
   sleep 1
-  xdotool type --delay 20 "$(win_path "$artifacts/second.ini")" 2>/dev/null
+  xdotool type --delay 20 "$(win_path "$artifacts/software-second.ini")" 2>/dev/null
   xdotool key Return 2>/dev/null
   within 10 window_gone "$box" || fail "the open-file dialog stayed" || return 1
   still_screenshot software-loaded-en
@@ -127,7 +127,7 @@ load_second_configuration() {
 
 case_software_page() {
   wizard_screen_open || return 1
-  write_software_ini "$artifacts/software.ini" "$artifacts/second.ini"
+  write_software_ini "$artifacts/software.ini" "$artifacts/software-second.ini"
   rc=0
   clicks_and_help || rc=1
   wizard_restart_wine

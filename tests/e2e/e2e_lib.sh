@@ -4,6 +4,19 @@
 
 : "${TARN_WINEPREFIX:=$build/wineprefix-e2e}"
 export TARN_WINEPREFIX WINEPREFIX="$TARN_WINEPREFIX"
+
+# Ends every Wine program of the current prefix and waits for the end.
+wine_prefix_stop() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  return 0
+}
+
+# Points the cases that follow at the Wine prefix $1.
+use_prefix() {
+  TARN_WINEPREFIX=$1
+  export TARN_WINEPREFIX WINEPREFIX="$1"
+}
 artifacts="$build/e2e-artifacts"
 mkdir -p "$artifacts"
 tarn="$build/tarn.exe"
@@ -64,6 +77,23 @@ pointer_to() {
 click_at() {
   pointer_to "$1" "$2"
   xdotool click 1 2>/dev/null
+}
+
+# Starts an X server of screen geometry $1 (e.g. 1024x768x24) on a display
+# number it picks itself, so that runners side by side never race for one;
+# sets xvfb_pid and xvfb_display (":<n>").
+xvfb_start() {
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  i=0
+  while [ ! -s "$number_file" ] && [ "$i" -lt 100 ] && kill -0 "$xvfb_pid" 2>/dev/null; do
+    sleep 0.1
+    i=$((i + 1))
+  done
+  xvfb_display=":$(tr -dc 0-9 <"$number_file")"
+  rm -f "$number_file"
+  [ "$xvfb_display" != ":" ] || { kill "$xvfb_pid" 2>/dev/null; fail "no X server"; }
 }
 
 screenshot() { import -window root "$artifacts/$1.png" 2>/dev/null; }

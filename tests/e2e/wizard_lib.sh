@@ -5,20 +5,11 @@
 # Starts that screen (or one of geometry $1, e.g. 1920x1080) and points
 # DISPLAY at it.
 wizard_screen_open() {
-  for n in 71 72 73 74 75 76 77 78 79; do
-    [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
-  wizard_xvfb=$!
-  i=0
-  until DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; do
-    [ "$i" -lt 50 ] || { kill "$wizard_xvfb"; fail "no X server on :$n"; return 1; }
-    i=$((i + 1))
-    sleep 0.1
-  done
+  xvfb_start "${1:-1024x768}x24" || return 1
+  wizard_xvfb=$xvfb_pid
   wizard_restart_wine
   wizard_lane_display=${DISPLAY:-}
-  export DISPLAY=":$n"
+  export DISPLAY="$xvfb_display"
   wine_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
 }
 
@@ -32,10 +23,7 @@ wizard_screen_close() {
 }
 
 # Ends every Wine program of the prefix, so that a phase starts clean.
-wizard_restart_wine() {
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
-}
+wizard_restart_wine() { wine_prefix_stop; }
 
 # start_tarn <name> <arguments...>: tarn.exe in the background with the log
 # <name>.log in the artifacts; its exit code lands in <name>.code.
