@@ -49,6 +49,8 @@ target_link_libraries(tarn_unit_tests PRIVATE tarn_native tarn_test_support GTes
 tarn_warnings(tarn_unit_tests)
 # Lets tests read files of the repository, such as languages.ini.
 target_compile_definitions(tarn_unit_tests PRIVATE TARN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# gtest's headers cost more to compile than most tests do.
+target_precompile_headers(tarn_unit_tests PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
 # In shards, so that ctest -j spreads the slow cases over the cores.
 set(TARN_UNIT_SHARDS 4)
 math(EXPR last_shard "${TARN_UNIT_SHARDS} - 1")
@@ -64,6 +66,7 @@ target_include_directories(tarn_contract_sim PRIVATE tests)
 target_link_libraries(tarn_contract_sim PRIVATE tarn_native tarn_test_support GTest::gtest GTest::gtest_main
   Threads::Threads)
 tarn_warnings(tarn_contract_sim)
+target_precompile_headers(tarn_contract_sim PRIVATE <gtest/gtest.h>)
 add_test(NAME contract_sim COMMAND tarn_contract_sim)
 
 # Developer tools, one executable per file.
