@@ -69,6 +69,9 @@ TEST(EntryDetectionTest, PresentBeforeIsNotStartedAndMissingAfterIsAnError) {
   m.Entry(4, u"C:\\Apps\\four.exe", 1);
   // A comparison on a missing file finds nothing, where a test value is true.
   m.Entry(5, u"C:\\Apps\\five.exe?size>0", 0, u"C:\\Apps\\five.exe");
+  // Not selected: its detection changes nothing.
+  m.Entry(6, u"C:\\Apps\\one.exe", 0);
+  m.catalogue.LastEntry()->State = catalogue::kStateUnselected;
   StepLog log;
   m.app->runObserver = &log;
   const auto rows = RowTexts(m.Run());
