@@ -1,14 +1,13 @@
 // Writes result files of runs on the simulated machine into the folder
 // TARN_RESULT_SAMPLES names, for check_result_schema.py to validate against
-// docs/result.schema.json: every outcome, exit class and detection the run
-// can record, a run still under way and a resumed one.
+// docs/result.schema.json: every exit class and detection the run can record,
+// at the end of a run and while it is still under way.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
 
 #include "run/result_file.h"
-#include "run/resume_journal.h"
 #include "unit/run/run_test_machine.h"
 
 namespace tarn::run {
@@ -63,34 +62,6 @@ TEST(ResultSamples, EveryOutcomeAClassAndADetectionCanHave) {
   m.Save("running.json");
   result.Close(m.app->runTotals, ResultExitCode(m.app->runTotals));
   m.Save("outcomes.json");
-}
-
-TEST(ResultSamples, AResumedRun) {
-  SampleMachine m;
-  {
-    ResumeJournal earlier(*m.app, u"C:\\setup\\install.ini.journal", kConfig);
-    app::StepRecord step;
-    step.key = u"done";
-    earlier.StepFinished(step);
-  }
-  m.Entry(u"done", 0);
-  m.Entry(u"next", 0);
-  ResumeJournal journal(*m.app, u"C:\\setup\\install.ini.journal", kConfig);
-  ResultFile result(*m.app, kResult, kConfig);
-  struct Both : app::RunObserver {
-    ResumeJournal& journal;
-    ResultFile& result;
-    Both(ResumeJournal& j, ResultFile& r) : journal(j), result(r) {}
-    bool AlreadyDone(app::StepKind kind, TextView key) override {
-      return journal.AlreadyDone(kind, key);
-    }
-    void StepFinished(const app::StepRecord& step) override { result.StepFinished(step); }
-    void RunFinished(const app::RunTotals& totals) override { result.RunFinished(totals); }
-  } both(journal, result);
-  m.app->runObserver = &both;
-  (void)m.Run();
-  result.Close(m.app->runTotals, ResultExitCode(m.app->runTotals));
-  m.Save("resumed.json");
 }
 
 }  // namespace

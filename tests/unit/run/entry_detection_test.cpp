@@ -120,21 +120,5 @@ TEST(EntryDetectionTest, AResumedRunLooksAgainInsteadOfTrustingTheJournal) {
   EXPECT_TRUE(m.app->runTotals.resumed);
 }
 
-TEST(EntryDetectionTest, AnEntrysOwnSuccessCodesAreNamedInTheLog) {
-  DetectionMachine m;
-  m.Entry(1, u"", 1);
-  m.catalogue.FirstEntry()->SuccessCodes = std::vector<uint32_t>{0, 1};
-  m.Entry(2, u"", 1);
-  StepLog log;
-  m.app->runObserver = &log;
-  const auto rows = RowTexts(m.Run());
-  EXPECT_THAT(rows, ::testing::Contains("2:\"Step 1\" completed successfully. (exit code 1: "
-                                        "success)"));
-  EXPECT_THAT(rows, ::testing::Contains("1:\"Step 2\" ended with exit code 1."));
-  ASSERT_EQ(log.steps.size(), 2u);
-  EXPECT_EQ(log.steps[0].exitClass, app::ExitClass::kSuccess);
-  EXPECT_EQ(log.steps[1].exitClass, app::ExitClass::kFailure);
-}
-
 }  // namespace
 }  // namespace tarn::run
