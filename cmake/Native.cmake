@@ -69,6 +69,20 @@ tarn_warnings(tarn_contract_sim)
 target_precompile_headers(tarn_contract_sim PRIVATE <gtest/gtest.h>)
 add_test(NAME contract_sim COMMAND tarn_contract_sim)
 
+# The result file against its JSON Schema (docs/result.schema.json): sample
+# files written by runs on the simulated machine, checked by the Python
+# module jsonschema (python3-jsonschema).
+find_package(Python3 COMPONENTS Interpreter)
+add_executable(tarn_result_samples tests/schema/result_samples.cpp)
+target_include_directories(tarn_result_samples PRIVATE tests)
+target_link_libraries(tarn_result_samples PRIVATE tarn_native tarn_test_support GTest::gtest
+  GTest::gtest_main Threads::Threads)
+tarn_warnings(tarn_result_samples)
+add_test(NAME result_schema
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/schema/check_result_schema.py --samples
+    ${CMAKE_SOURCE_DIR}/docs/result.schema.json $<TARGET_FILE:tarn_result_samples>
+    ${CMAKE_CURRENT_BINARY_DIR}/result-samples)
+
 # Developer tools, one executable per file.
 file(GLOB TARN_TOOL_SOURCES CONFIGURE_DEPENDS tools/*.cpp)
 foreach(source ${TARN_TOOL_SOURCES})

@@ -2,12 +2,13 @@
 # Installs what a fresh Debian 12 machine lacks for every lane of TARN: the
 # native build and tests, the sanitizer and fuzz builds (clang), the
 # benchmarks, the mingw-w64 cross build and the Wine lane with its own X
-# server. Does nothing when everything is already there.
+# server, and the JSON Schema validator the result file is checked with.
+# Does nothing when everything is already there.
 set -eu
 
 packages="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev
 libbenchmark-dev clang-format g++-mingw-w64-x86-64 wine wine64 xvfb fonts-wine fonts-liberation
-imagemagick xdotool x11-utils"
+imagemagick xdotool x11-utils python3-jsonschema"
 
 missing=""
 for p in $packages; do

@@ -117,6 +117,10 @@ struct InstallConfig {
   // "Timeout": seconds a command may run when neither its entry nor its
   // section gives a limit; 0 for no limit.
   int32_t CommandTimeout = 0;
+
+  // For the administrators' log viewers (off by default).
+  // "LogFormat=cmtrace": beside the log, a log in the CMTrace line format.
+  bool CmtraceLog = false;
 };
 
 // The three texts of one wizard page.

@@ -18,6 +18,8 @@ TextView OutcomeName(Outcome outcome) {
       return u"aborted";
     case Outcome::kPending:
       return u"pending";
+    case Outcome::kPresent:
+      return u"present";
   }
   return u"error";
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/exit_class.h"
 #include "base/text.h"
 
 namespace tarn::app {
@@ -19,6 +20,7 @@ enum class Outcome : int32_t {
   kSkipped,         // "skipped": not started (resumed run, given-up account, ...)
   kAborted,         // "aborted": ended by Abort, Cancel or a time limit
   kPending,         // "pending": still to be done; the run ended before it could be
+  kPresent,         // "present": not started, its detection found it already there
 };
 
 // The result file's name of `outcome`.
@@ -59,6 +61,13 @@ struct StepRecord {
   uint64_t durationMs = 0;
   // How often the command was started (more than one after busy retries).
   uint32_t tries = 0;
+  // What the command's own exit code says; none when it never started or the
+  // run ended it (Abort, Cancel, a time limit).
+  std::optional<ExitClass> exitClass;
+  // An entry with a detection test: whether it found the entry before the
+  // command and after a successful one; none when not looked.
+  std::optional<bool> detectedBefore;
+  std::optional<bool> detectedAfter;
 };
 
 // How the run as a whole ended, for the exit code and the result file.

@@ -6,9 +6,11 @@
 #include <span>
 #include <vector>
 
+#include "app/outcome_keys.h"
 #include "catalogue/catalogue_navigation.h"
 #include "catalogue/conditional_text.h"
 #include "catalogue/entry_attributes.h"
+#include "catalogue/exit_code_list.h"
 #include "catalogue/installation_tests.h"
 #include "catalogue/item_index_map.h"
 #include "platform/profile_files.h"
@@ -58,6 +60,7 @@ class Loader {
     if (!entry) return false;
     entry->Key = name;
     entry->TimeoutSeconds = sectionTimeout_ = Seconds(SectionValue(u"timeout"));
+    ReadSectionOutcomeKeys(*entry);
     for (Attribute attribute : kAttributeOrder) {
       ApplySectionAttribute(*entry, attribute, SectionValue(AttributeKey(attribute)));
     }
@@ -93,6 +96,25 @@ class Loader {
   }
 
   Text SectionValue(TextView key) { return source_.Value(section_, key, kSectionBuffer); }
+
+  // How the section's items are judged when they say nothing themselves:
+  // their exit codes and their detection.
+  void ReadSectionOutcomeKeys(SoftwareEntry& section) {
+    section.SuccessCodes = ParseExitCodeList(SectionValue(app::keys::kSuccessCodes));
+    section.RestartCodes = ParseExitCodeList(SectionValue(app::keys::kRestartCodes));
+    section.Detect = NonEmpty(SectionValue(app::keys::kDetect));
+    sectionOutcome_ = &section;
+  }
+
+  // An item's own exit-code lists and detection, else its section's.
+  void ReadItemOutcomeKeys(SoftwareEntry& item, TextView path) {
+    item.SuccessCodes = ParseExitCodeList(ItemValue(app::keys::kSuccessCodes, path));
+    if (!item.SuccessCodes) item.SuccessCodes = sectionOutcome_->SuccessCodes;
+    item.RestartCodes = ParseExitCodeList(ItemValue(app::keys::kRestartCodes, path));
+    if (!item.RestartCodes) item.RestartCodes = sectionOutcome_->RestartCodes;
+    item.Detect = NonEmpty(ItemValue(app::keys::kDetect, path));
+    if (!item.Detect) item.Detect = sectionOutcome_->Detect;
+  }
 
   Text ItemValue(TextView base, TextView path) {
     key_.assign(base);
@@ -200,6 +222,7 @@ class Loader {
     item->Key = section_ + path;
     const std::optional<uint32_t> timeout = Seconds(ItemValue(u"timeout", path));
     item->TimeoutSeconds = timeout ? timeout : sectionTimeout_;
+    ReadItemOutcomeKeys(*item, path);
     item->HelpFile = ConditionalValue(u"help", path, condition);
     item->HelpText = ConditionalValue(u"helptext", path, condition);
     Text description = ItemValue(u"description", path);
@@ -223,6 +246,9 @@ class Loader {
   Text section_;
   // The section entry's own "timeout", which its items take unless they give one.
   std::optional<uint32_t> sectionTimeout_;
+  // The section entry being read, whose exit-code lists and detection its
+  // items take unless they give their own.
+  const SoftwareEntry* sectionOutcome_ = nullptr;
   // With HasGaps: the indexes that can have items, per index path.
   std::optional<ItemIndexMap> gaps_;
   Text key_;

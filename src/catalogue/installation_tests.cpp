@@ -139,21 +139,21 @@ std::optional<int> CompareFileProperty(const platform::Platform& platform, TextV
   return std::nullopt;
 }
 
-bool EvaluateFileTest(const platform::Platform& platform, TextView test) {
+// `unknown` is the answer of a comparison that cannot be carried out (a
+// missing file, one without the property).
+bool EvaluateFileTest(const platform::Platform& platform, TextView test, bool unknown) {
   const auto expanded = Expand(platform, test);
   if (!expanded) return false;
   const SplitTest split = SplitTestString(*expanded);
   if (split.missingOperator) return false;
   const auto path = Expand(platform, split.subject);
   if (!split.comparison) return path && platform.files->Exists(*path);
-  if (!path || !platform.files->Exists(*path)) return true;
+  if (!path || !platform.files->Exists(*path)) return unknown;
   const auto outcome = CompareFileProperty(platform, *path, *split.comparison);
-  return !outcome || ApplyOperator(split.comparison->op, *outcome);
+  return outcome ? ApplyOperator(split.comparison->op, *outcome) : unknown;
 }
 
-}  // namespace
-
-bool EvaluateTest(const platform::Platform& platform, TextView test) {
+bool Evaluate(const platform::Platform& platform, TextView test, bool unknown) {
   const bool negated = !test.empty() && test.front() == u'!';
   if (negated) test.remove_prefix(1);
   bool result = false;
@@ -162,9 +162,19 @@ bool EvaluateTest(const platform::Platform& platform, TextView test) {
   } else if (StartsWithIgnoreCase(test, u"HKCU:")) {
     result = EvaluateRegistryTest(platform, platform::kCurrentUser, test.substr(5));
   } else {
-    result = EvaluateFileTest(platform, test);
+    result = EvaluateFileTest(platform, test, unknown);
   }
   return result != negated;
+}
+
+}  // namespace
+
+bool EvaluateTest(const platform::Platform& platform, TextView test) {
+  return Evaluate(platform, test, /*unknown=*/true);
+}
+
+bool EvaluateDetection(const platform::Platform& platform, TextView test) {
+  return Evaluate(platform, test, /*unknown=*/false);
 }
 
 }  // namespace tarn::catalogue

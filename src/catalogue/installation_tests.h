@@ -44,6 +44,12 @@ inline constexpr uint32_t kTestExpansionCapacity = 260;
 // compares the empty string.
 [[nodiscard]] bool EvaluateTest(const platform::Platform& platform, TextView test);
 
+// Evaluates a detection test ("detect"): written and read as EvaluateTest
+// does, but a file comparison that cannot be carried out (a missing file, one
+// that cannot be opened or has no version) is false, so that an entry whose
+// file is missing never counts as present. A leading "!" negates the result.
+[[nodiscard]] bool EvaluateDetection(const platform::Platform& platform, TextView test);
+
 // Evaluates a test.eval expression over the outcomes of tests 0..n-1: numbers
 // (signed, automatic base) joined by & | = !, strictly left to right without
 // precedence, starting from true joined with '&'. A number beyond the last

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "base/text.h"
 
@@ -86,6 +87,14 @@ struct SoftwareEntry {
   // Seconds the command may run: the item's "timeout", else its section's
   // "timeout"; none when neither gives one (the run's default then holds).
   std::optional<uint32_t> TimeoutSeconds;
+  // Exit codes that count as success and as success needing a restart: the
+  // item's "success" / "needsrestart", else its section's; none when neither
+  // gives a list (the run's table holds then).
+  std::optional<std::vector<uint32_t>> SuccessCodes;
+  std::optional<std::vector<uint32_t>> RestartCodes;
+  // The installation test that finds the entry present: the item's
+  // "detect", else its section's; none when neither gives one.
+  std::optional<Text> Detect;
 
   [[nodiscard]] bool Has(uint32_t flag) const { return (Flags & flag) != 0; }
   [[nodiscard]] bool IsSelected() const { return (State & ES_SELECTED) != 0; }

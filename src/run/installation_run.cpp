@@ -10,6 +10,7 @@
 #include "catalogue/catalogue_navigation.h"
 #include "platform/environment.h"
 #include "platform/system_info.h"
+#include "run/entry_detection.h"
 #include "run/launch_entry.h"
 #include "run/relaxed_policy.h"
 #include "run/run_steps.h"
@@ -136,12 +137,22 @@ bool Cancelled(const RunSignals* signals) {
 
 // Runs the command of `entry` unless an earlier run did it; the entry to go
 // on with, as LaunchEntry gives it.
+// An entry with a detection test is judged by it rather than by the journal:
+// what is present is not started, what is missing runs.
 SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& entry) {
   const Text name = DisplayNameOf(*launch.app.platform.environment, entry);
-  if (steps.PassOver(app::StepKind::kEntry, entry.Key, name)) return entry.Next;
   app::StepRecord record;
   record.startUnixMs = steps.Now();
+  if (entry.Detect) {
+    if (FoundPresentBefore(launch.app, steps, entry, name, record)) {
+      steps.Finish(record);
+      return entry.Next;
+    }
+  } else if (steps.PassOver(app::StepKind::kEntry, entry.Key, name)) {
+    return entry.Next;
+  }
   SoftwareEntry* next = LaunchEntry(launch, entry, record);
+  if (entry.Detect) ConfirmPresentAfter(launch.app, entry, name, record);
   steps.Finish(record);
   return next;
 }

@@ -15,6 +15,7 @@
 #include "platform/processes.h"
 #include "platform/system_info.h"
 #include "run/command_program.h"
+#include "run/exit_classes.h"
 #include "run/resolve_command.h"
 #include "run/run_environment.h"
 
@@ -49,20 +50,24 @@ constexpr uint64_t kLongestBusyPauseSeconds = 3600;
 
 using Clock = std::chrono::steady_clock;
 
-// Writes the result line of a command that ended by itself with `code`. With
-// the installer codes on, an installer's "restart initiated" is a success too.
+// Writes the result line of a command that ended by itself with `code`, as
+// its class says; an entry with exit-code lists of its own has the class
+// named in the line.
 app::Outcome JudgeExitCode(AppContext& app, const ResultTexts& texts, uint32_t code,
-                           TextView displayName) {
-  if (IsSuccessExitCode(code) || (app.config.InstallerCodes && code == kInstallerRestartExitCode)) {
-    app.log.WriteFormat(app::kLogInfo, 0, texts.succeeded, {displayName});
-    return code == 0 ? app::Outcome::kSuccess : app::Outcome::kSuccessRestart;
+                           app::ExitClass exitClass, bool nameClass, TextView displayName) {
+  const Text note = nameClass ? ExitClassNote(code, exitClass) : Text();
+  if (exitClass != app::ExitClass::kFailure && exitClass != app::ExitClass::kRetry) {
+    app.log.WriteFormat(app::kLogInfo, 0, texts.succeeded + note, {displayName});
+    return exitClass == app::ExitClass::kSuccess ? app::Outcome::kSuccess
+                                                 : app::Outcome::kSuccessRestart;
   }
   Text format = texts.failed;
   if (IsNtStatusCode(code)) {
     format += u" ";
     format += FirstLine(app.platform.system->NtStatusMessage(code));
   }
-  app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(code), format, {displayName, code});
+  app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(code), format + note,
+                      {displayName, code});
   return app::Outcome::kError;
 }
 
@@ -240,7 +245,8 @@ bool PauseWhileBusy(LaunchContext& context, uint32_t retry, TextView displayName
 // Reads the exit code of a command that has ended and judges it into
 // `record`. Returns whether it is to be started again.
 bool Conclude(LaunchContext& context, platform::Process& process, Ending ending,
-              uint32_t limitSeconds, TextView displayName, app::StepRecord& record) {
+              uint32_t limitSeconds, const catalogue::SoftwareEntry& entry, TextView displayName,
+              app::StepRecord& record) {
   AppContext& app = context.app;
   const Result<uint32_t> code = process.ExitCode();
   if (!code) {
@@ -256,14 +262,20 @@ bool Conclude(LaunchContext& context, platform::Process& process, Ending ending,
     return false;
   }
   const uint32_t retry = record.tries;
+  const app::ExitClass exitClass = ClassifyExitCode(app.config, entry, *code);
   // Another installation is under way: try again later, a few times.
-  if (ending == Ending::kExited && app.config.InstallerCodes && *code == kInstallerBusyExitCode &&
+  if (ending == Ending::kExited && exitClass == app::ExitClass::kRetry &&
       retry <= static_cast<uint32_t>(std::max(app.config.BusyRetries, 0))) {
     if (PauseWhileBusy(context, retry, displayName)) return true;
     ending = Ending::kAborted;
   }
-  record.outcome = JudgeExitCode(app, context.texts, *code, displayName);
-  if (ending == Ending::kAborted) record.outcome = app::Outcome::kAborted;
+  record.outcome =
+      JudgeExitCode(app, context.texts, *code, exitClass, HasOwnExitCodes(entry), displayName);
+  if (ending == Ending::kAborted) {
+    record.outcome = app::Outcome::kAborted;
+  } else {
+    record.exitClass = exitClass;
+  }
   return false;
 }
 
@@ -344,7 +356,7 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
       context.commandLeftRunning = true;
       return nullptr;
     }
-    if (!Conclude(context, **process, ending, limitSeconds, displayName, record)) break;
+    if (!Conclude(context, **process, ending, limitSeconds, entry, displayName, record)) break;
   }
   return entry.Next;
 }

@@ -36,6 +36,14 @@ class JsonFields {
     out_ += value ? "true" : "false";
     return *this;
   }
+  JsonFields& OptionalBool(const char* key, std::optional<bool> value) {
+    if (!value) return Null(key);
+    return Bool(key, *value);
+  }
+  JsonFields& OptionalText(const char* key, std::optional<TextView> value) {
+    if (!value) return Null(key);
+    return Text(key, *value);
+  }
   JsonFields& Time(const char* key, std::optional<int64_t> unixMs) {
     if (!unixMs) return Null(key);
     return Text(key, FromUtf8(IsoUtcText(*unixMs)));
@@ -60,6 +68,18 @@ class JsonFields {
   bool first_ = true;
 };
 
+// What decided an entry's outcome besides the run's own ends: the class of
+// its exit code and what its detection found before and after the command.
+void AppendJudgement(std::string& out, const app::StepRecord& step) {
+  std::optional<TextView> exitClass;
+  if (step.exitClass) exitClass = app::ExitClassName(*step.exitClass);
+  out += ',';
+  JsonFields(out, ",")
+      .OptionalText("exitClass", exitClass)
+      .OptionalBool("detectedBefore", step.detectedBefore)
+      .OptionalBool("detectedAfter", step.detectedAfter);
+}
+
 void AppendStep(std::string& out, const app::StepRecord& step) {
   out += "    {";
   JsonFields(out, ",")
@@ -72,6 +92,7 @@ void AppendStep(std::string& out, const app::StepRecord& step) {
       .Time("started", step.startUnixMs)
       .Number("durationMs", step.durationMs)
       .Number("tries", step.tries);
+  AppendJudgement(out, step);
   out += '}';
 }
 
@@ -129,6 +150,7 @@ void ResultFile::Close(const app::RunTotals& totals, uint32_t exitCode) {
 std::string ResultFile::Json() const {
   std::string out = "{\n  ";
   JsonFields(out, ",\n  ")
+      .Text("$schema", kResultSchemaId)
       .Number("version", 1)
       .Text("program", u"TARN")
       .Text("configuration", configuration_)

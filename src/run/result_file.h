@@ -17,6 +17,10 @@ struct AppContext;
 
 namespace tarn::run {
 
+// The "$schema" member of every result file: the "$id" of the JSON Schema
+// that describes it (docs/result.schema.json).
+inline constexpr TextView kResultSchemaId = u"urn:tarn:result-file:1";
+
 // The exit codes that tell the outcome (those of Windows Installer).
 inline constexpr uint32_t kExitAllSucceeded = 0;
 inline constexpr uint32_t kExitRestartNeeded = 3010;

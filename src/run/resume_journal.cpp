@@ -48,7 +48,8 @@ std::vector<Text> HeaderFor(const platform::Platform& platform, TextView configu
 bool CountsAsDone(TextView outcome) {
   return outcome == app::OutcomeName(app::Outcome::kSuccess) ||
          outcome == app::OutcomeName(app::Outcome::kSuccessRestart) ||
-         outcome == app::OutcomeName(app::Outcome::kWarning);
+         outcome == app::OutcomeName(app::Outcome::kWarning) ||
+         outcome == app::OutcomeName(app::Outcome::kPresent);
 }
 
 Text RegistryText(platform::Registry& registry, TextView key, TextView name) {

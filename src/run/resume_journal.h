@@ -52,7 +52,8 @@ class ResumeJournal : public app::RunObserver {
   ResumeJournal(const ResumeJournal&) = delete;
   ResumeJournal& operator=(const ResumeJournal&) = delete;
 
-  // Done by the earlier run: its outcome was success, success-restart or warning.
+  // Done by the earlier run: its outcome was success, success-restart,
+  // warning or present.
   [[nodiscard]] bool AlreadyDone(app::StepKind kind, TextView key) override;
   void StepFinished(const app::StepRecord& step) override;
   // A run that reached its end leaves no journal.

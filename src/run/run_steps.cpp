@@ -33,6 +33,12 @@ bool RunSteps::PassOver(app::StepKind kind, TextView key, TextView name) {
   return true;
 }
 
+bool RunSteps::DoneEarlier(app::StepKind kind, TextView key) {
+  if (app_.runObserver == nullptr || !app_.runObserver->AlreadyDone(kind, key)) return false;
+  app_.runTotals.resumed = true;
+  return true;
+}
+
 void RunSteps::Finish(app::StepRecord& step) {
   const int64_t ended = Now();
   step.durationMs = ended > step.startUnixMs ? static_cast<uint64_t>(ended - step.startUnixMs) : 0;

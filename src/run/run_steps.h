@@ -26,6 +26,9 @@ class RunSteps : public AccountProgress {
   // True when the step was done by an earlier run: it is logged, reported as
   // skipped and must not run again.
   [[nodiscard]] bool PassOver(app::StepKind kind, TextView key, TextView name);
+  // True when an earlier, interrupted run had done the step; the run then
+  // counts as resumed. Nothing is logged or reported: the caller decides.
+  [[nodiscard]] bool DoneEarlier(app::StepKind kind, TextView key);
   // Times `step` from its start to now, counts it into the totals and
   // reports it.
   void Finish(app::StepRecord& step);

@@ -16,6 +16,17 @@ LauncherRecords::LauncherRecords(AppContext& app) {
     journal_ = std::make_unique<run::ResumeJournal>(
         app, run::JournalPathFor(app.platform, config.IniPath), config.IniPath);
   }
+  if (config.CmtraceLog) OpenCmtraceLog(app);
+}
+
+void LauncherRecords::OpenCmtraceLog(AppContext& app) {
+  if (!app.log.IsOpen()) {
+    ReportWarning(app,
+                  u"LogFormat=cmtrace needs a log (/log= or Log=): no CMTrace log is written.");
+    return;
+  }
+  cmtrace_ = std::make_unique<run::CmtraceLog>(app, run::CmtraceLogPathFor(app.log.path()),
+                                               /*append=*/app.config.Resume, app.config.IniPath);
 }
 
 bool LauncherRecords::AlreadyDone(app::StepKind kind, TextView key) {
@@ -26,11 +37,13 @@ void LauncherRecords::StepFinished(const app::StepRecord& step) {
   // The journal first: it is what keeps a step from running twice.
   if (journal_) journal_->StepFinished(step);
   if (result_) result_->StepFinished(step);
+  if (cmtrace_) cmtrace_->StepFinished(step);
 }
 
 void LauncherRecords::RunFinished(const app::RunTotals& totals) {
   if (journal_) journal_->RunFinished(totals);
   if (result_) result_->RunFinished(totals);
+  if (cmtrace_) cmtrace_->RunFinished(totals);
 }
 
 uint32_t LauncherRecords::Close(AppContext& app) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/run_record.h"
+#include "run/cmtrace_log.h"
 #include "run/result_file.h"
 #include "run/resume_journal.h"
 
@@ -18,9 +19,9 @@ namespace tarn::startup {
 
 class LauncherRecords : public app::RunObserver {
  public:
-  // Opens what the configuration asks for ("/result=", "/resume"); nothing
-  // when it asks for neither. Paths are taken as the start-up has made them
-  // (the configuration's absolute, the result file's and the log's expanded).
+  // Opens what the configuration asks for ("/result=", "/resume",
+  // "LogFormat=cmtrace"); nothing when it asks for none. Paths are taken as the start-up has made
+  // them (the configuration's absolute, the result file's and the log's expanded).
   explicit LauncherRecords(AppContext& app);
 
   // The observer for the run; none when nothing is kept.
@@ -36,10 +37,15 @@ class LauncherRecords : public app::RunObserver {
   [[nodiscard]] uint32_t Close(AppContext& app);
 
  private:
-  [[nodiscard]] bool any() const { return result_ != nullptr || journal_ != nullptr; }
+  [[nodiscard]] bool any() const {
+    return result_ != nullptr || journal_ != nullptr || cmtrace_ != nullptr;
+  }
+  // "LogFormat=cmtrace" beside an open log; without a log it is a warning.
+  void OpenCmtraceLog(AppContext& app);
 
   std::unique_ptr<run::ResultFile> result_;
   std::unique_ptr<run::ResumeJournal> journal_;
+  std::unique_ptr<run::CmtraceLog> cmtrace_;
 };
 
 }  // namespace tarn::startup

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "accounts/password_scrambling.h"
+#include "app/outcome_keys.h"
 #include "base/format.h"
 #include "base/shell_folder_names.h"
 #include "base/wipe.h"
@@ -138,8 +139,15 @@ void ReadLauncherLimits(SettingsReader& reader, app::InstallConfig& config) {
   config.BusyPause = std::clamp(reader.Int(u"BusyPause", config.BusyPause), 1, 3600);
 }
 
+// The log formats beside the program's own log.
+void ReadLogFormat(SettingsReader& reader, app::InstallConfig& config) {
+  config.CmtraceLog = EqualsIgnoreCase(TrimBlanks(reader.String(app::keys::kLogFormat, 32)),
+                                       app::keys::kLogFormatCmtrace);
+}
+
 void ReadAlways(SettingsReader& reader, app::InstallConfig& config) {
   ReadLauncherLimits(reader, config);
+  ReadLogFormat(reader, config);
   config.SplitterPos = reader.Int(u"SplitterPos", config.SplitterPos);
   config.DefaultHelp = reader.String(u"DefaultHelp", 261);
   config.DontShowNonDefaultShellFolderWarning =

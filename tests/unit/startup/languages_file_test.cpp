@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/outcome_keys.h"
 #include "app/translator.h"
 #include "base/text.h"
 #include "resource.h"
@@ -541,6 +542,15 @@ TEST_F(LanguagesFileTest, HelpTextFitsItsBuffer) {
                                    u"/exitcode=result",
                                    u"/resume"}) {
       EXPECT_NE(help.find(option), Text::npos) << language << " help lacks " << ToUtf8(option);
+    }
+    // And every key that judges an entry's end.
+    for (TextView key : app::keys::kEntryKeys) {
+      EXPECT_NE(help.find(Text(key) + u"="), Text::npos)
+          << language << " help lacks " << ToUtf8(key);
+    }
+    for (TextView key : app::keys::kSettingsKeys) {
+      EXPECT_NE(help.find(Text(key) + u"="), Text::npos)
+          << language << " help lacks " << ToUtf8(key);
     }
   }
 }

@@ -290,5 +290,13 @@ TEST_F(SettingsTest, LauncherLimitsAreReadAndClamped) {
   EXPECT_EQ(config_.BusyPause, 1);
 }
 
+TEST_F(SettingsTest, OnlyLogFormatCmtraceAddsTheCmtraceLog) {
+  for (const auto& [value, expected] : {std::pair{"CMTrace", true}, std::pair{"plain", false}}) {
+    app::InstallConfig config;
+    ReadFresh(config, u"", std::string("LogFormat=") + value + "\r\n");
+    EXPECT_EQ(config.CmtraceLog, expected) << value;
+  }
+}
+
 }  // namespace
 }  // namespace tarn::startup
