@@ -22,6 +22,7 @@ import re
 import subprocess
 import sys
 import uuid
+from urllib.parse import quote
 
 # What the program links, by file name: the part it belongs to, the Debian
 # packages that part may come from, and the licences of that part's sources
@@ -157,7 +158,7 @@ def components(parts):
                 "version": version,
                 "description": PARTS[part]["description"],
                 "licenses": PARTS[part]["licenses"],
-                "purl": f"pkg:deb/debian/{package}@{version}?arch={arch}",
+                "purl": f"pkg:deb/debian/{quote(package)}@{quote(version, safe='.-_~:')}?arch={arch}",
                 "properties": [{"name": "tarn:debian-package", "value": package}]
                 + [{"name": "tarn:linked-archive", "value": a} for a in archives]
                 + [{"name": "tarn:linked-into", "value": p}

@@ -2,9 +2,10 @@
 # Builds the Windows release of TARN from the committed tree and writes
 #   <dist>/tarn-<version>-win-x64.zip  and  <dist>/SHA256SUMS
 #
-# The release is the commit HEAD, never the working tree: HEAD is exported
-# (git archive) into the build folder and built there, so uncommitted
-# changes never reach it (the script says so when there are some). Two runs
+# The release is a commit (HEAD unless told), never the working tree: it is
+# exported (git archive) into the build folder and built there, so
+# uncommitted changes never reach it (the script says so when there are
+# some). Two runs
 # on the same commit, on machines with the same packages, give the same zip
 # byte for byte: every time stamp is the commit's (SOURCE_DATE_EPOCH), no
 # build path reaches the programs, and the zip's entries, times and
@@ -15,7 +16,8 @@
 # Authenticode (SHA-256) before it is zipped; TARN_SIGN_TIMESTAMP_URL adds an
 # RFC 3161 time stamp from that server.
 #
-# Usage: scripts/release.sh [--build <folder>] [--dist <folder>]
+# Usage: scripts/release.sh [--commit <rev>] [--build <folder>] [--dist <folder>]
+#   --commit the commit to release (default HEAD), e.g. a tag
 #   --build  where the tree is exported and built (default build/release);
 #            everything in it but the compiled objects is made anew
 #   --dist   where the zip and SHA256SUMS go (default dist)
@@ -23,11 +25,14 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/release"
 dist="$root/dist"
+revision=HEAD
+usage="usage: scripts/release.sh [--commit <rev>] [--build <folder>] [--dist <folder>]"
 while [ $# -gt 0 ]; do
   case $1 in
+  --commit) revision=${2:?--commit needs a commit}; shift 2 ;;
   --build) build=${2:?--build needs a folder}; shift 2 ;;
   --dist) dist=${2:?--dist needs a folder}; shift 2 ;;
-  *) echo "usage: scripts/release.sh [--build <folder>] [--dist <folder>]" >&2; exit 2 ;;
+  *) echo "$usage" >&2; exit 2 ;;
   esac
 done
 mkdir -p "$build" "$dist"
@@ -41,8 +46,8 @@ python=python3
 say() { echo "release: $*"; }
 
 cd "$root"
-commit=$(git rev-parse HEAD)
-if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+commit=$(git rev-parse --verify "$revision^{commit}")
+if [ "$revision" = HEAD ] && [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   say "the working tree has uncommitted changes; they are not in the release of $commit"
 fi
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct "$commit")}
