@@ -5,11 +5,10 @@
 # The release is a commit (HEAD unless told), never the working tree: it is
 # exported (git archive) into the build folder and built there, so
 # uncommitted changes never reach it (the script says so when there are
-# some). Two runs
-# on the same commit, on machines with the same packages, give the same zip
-# byte for byte: every time stamp is the commit's (SOURCE_DATE_EPOCH), no
-# build path reaches the programs, and the zip's entries, times and
-# permissions are fixed (docs/release.md).
+# some). Two runs on the same commit, on machines with the same packages,
+# give the same zip byte for byte: every time stamp is the commit's
+# (SOURCE_DATE_EPOCH), no build path reaches the programs, and the zip's
+# entries, times and permissions are fixed (docs/release.md).
 #
 # Signing: with TARN_SIGN_CERT and TARN_SIGN_KEY naming PEM files (the key's
 # password in TARN_SIGN_PASS when it has one), tarn.exe is signed with
