@@ -137,8 +137,8 @@ lane_release() {
   mkdir -p "$folder/keys"
   started=$(date +%s)
   for run in one two; do
-    CCACHE_DISABLE=1 "$TARN_ROOT/scripts/release.sh" --build "$folder/$run" --dist "$folder/dist-$run" ||
-      return 1
+    CCACHE_DISABLE=1 "$TARN_ROOT/scripts/release.sh" --build "$folder/$run" \
+      --dist "$folder/dist-$run" || return 1
     echo "release: run $run done after $(($(date +%s) - started)) s"
   done
   rc=0
@@ -148,14 +148,17 @@ lane_release() {
   done
   zip=$(cd "$folder/dist-one" && ls tarn-*-win-x64.zip)
   (cd "$folder/dist-one" && head -n 1 SHA256SUMS | sha256sum -c --quiet) || rc=1
-  make_signing_certificate "$folder/keys" || { echo "release: no throwaway certificate" >>"$summary"; return 1; }
+  make_signing_certificate "$folder/keys" || {
+    echo "release: no throwaway certificate" >>"$summary"; return 1; }
   TARN_SIGN_CERT="$folder/keys/signer.pem" TARN_SIGN_KEY="$folder/keys/signer.key" \
     TARN_SIGN_PASS=lane-secret CCACHE_DISABLE=1 \
     "$TARN_ROOT/scripts/release.sh" --build "$folder/one" --dist "$folder/dist-signed" || return 1
   mkdir -p "$folder/signed"
   (cd "$folder/signed" && python3 -m zipfile -e "$folder/dist-signed/$zip" .) || return 1
-  osslsigncode verify -CAfile "$folder/keys/ca.pem" -in "$folder/signed/tarn.exe" >"$folder/verify.log" 2>&1 || {
-    tail -n 5 "$folder/verify.log"; echo "release: the signed tarn.exe does not verify" >>"$summary"; rc=1; }
+  osslsigncode verify -CAfile "$folder/keys/ca.pem" -in "$folder/signed/tarn.exe" \
+    >"$folder/verify.log" 2>&1 || {
+    tail -n 5 "$folder/verify.log"
+    echo "release: the signed tarn.exe does not verify" >>"$summary"; rc=1; }
   cmp -s "$folder/signed/tarn.exe" "$folder/signed/TARN-verify/tarn.exe" || {
     echo "release: the verification kit holds another tarn.exe" >>"$summary"; rc=1; }
   echo "release: $(grep -m 1 'Signature verification' "$folder/verify.log")"

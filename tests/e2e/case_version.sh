@@ -41,6 +41,9 @@ version_window() {
   [ "$(cat "$artifacts/version-window.code")" = 0 ] || fail "the window did not end with 0"
 }
 
+# A window more than $version_windows_before is visible: the system menu.
+version_menu_open() { [ "$(visible_windows)" != "$version_windows_before" ]; }
+
 about_version() {
   settings=$(language_text en 129)
   title=$(language_text en 118)
@@ -48,8 +51,9 @@ about_version() {
   printf '[settings]\r\nAutoInstall=0\r\nAutoExit=0\r\n' >"$artifacts/version.ini"
   start_tarn version-about "/ini=$(win_path "$artifacts/version.ini")"
   id=$(wait_window "$settings" 60) || { fail "no window '$settings'"; return 1; }
+  version_windows_before=$(visible_windows)
   keys_to "$id" alt+space
-  sleep 1
+  within 5 version_menu_open || fail "no system menu on Alt+Space" || return 1
   xdotool key "$letter" 2>/dev/null
   box=$(wait_window "$title" 10) || { fail "no window '$title' on '$letter'"; return 1; }
   still_screenshot about-version-en
