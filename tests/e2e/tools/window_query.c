@@ -26,8 +26,12 @@ static BOOL CALLBACK print_child(HWND child, LPARAM unused) {
   RECT r;
   GetWindowRect(child, &r);
   MapWindowPoints(NULL, top_level, (POINT*)&r, 2);
+  /* GetWindowTextW does not ask a control of another process for its
+   * text (an edit control's would stay empty): the message does. */
   wchar_t text[256] = L"";
-  GetWindowTextW(child, text, 256);
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(child, WM_GETTEXT, 256, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &copied);
+  text[255] = L'\0';
   wprintf(L"%d %ls %ld %ld %ld %ld %08lx %hs %ls\n", GetDlgCtrlID(child), name, r.left, r.top,
           r.right - r.left, r.bottom - r.top, (unsigned long)GetWindowLongW(child, GWL_STYLE),
           scroll_bars(child), text);
