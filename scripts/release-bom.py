@@ -48,9 +48,9 @@ PARTS = {
         "licenses": [{"license": {"id": "MIT"}}, {"license": {"id": "BSD-3-Clause"}}],
     },
     "mingw-w64-crt": {
-        # The start-up code, its helpers and the import libraries of the
-        # system's DLLs.
-        "files": [r"crt2\.o", r"lib\w+\.a"],
+        # The start-up code (crt2u.o for a wide-character entry point), its
+        # helpers and the import libraries of the system's DLLs.
+        "files": [r"crt2u?\.o", r"lib\w+\.a"],
         "packages": r"mingw-w64-x86-64-dev",
         "description": "mingw-w64 C runtime start-up code, helpers and import libraries (static)",
         "licenses": [{"license": {"id": "ZPL-2.1"}},

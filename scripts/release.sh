@@ -52,12 +52,25 @@ fi
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct "$commit")}
 export SOURCE_DATE_EPOCH
 
-# The tree of the commit, with the commit's time on every file: a second
-# run in the same folder finds its objects up to date.
+# The tree of the commit. A file the folder already holds unchanged keeps
+# its time, so a second run compiles nothing again and a later commit only
+# what changed; a changed file gets the current time, newer than any object
+# built from its older self.
 source="$build/source"
-rm -rf "$source"
-mkdir -p "$source"
-git archive --format=tar "$commit" | tar -x -C "$source"
+fresh="$build/export"
+rm -rf "$fresh"
+mkdir -p "$fresh" "$source"
+git archive --format=tar "$commit" | tar -x -C "$fresh"
+(cd "$fresh" && find . -type f) | while read -r file; do
+  cmp -s "$fresh/$file" "$source/$file" && continue
+  mkdir -p "$(dirname "$source/$file")"
+  rm -f "$source/$file"
+  cp "$fresh/$file" "$source/$file"
+done
+(cd "$source" && find . -type f) | while read -r file; do
+  [ -e "$fresh/$file" ] || rm -f "$source/$file"
+done
+rm -rf "$fresh"
 version=$(sed -n 's/^project(tarn VERSION \([0-9.]*\) .*/\1/p' "$source/CMakeLists.txt")
 [ -n "$version" ] || { say "no project(tarn VERSION ...) in CMakeLists.txt"; exit 1; }
 say "TARN $version from $commit (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
