@@ -47,6 +47,16 @@ PARTS = {
         "description": "mingw-w64 POSIX threads for Windows (static)",
         "licenses": [{"license": {"id": "MIT"}}, {"license": {"id": "BSD-3-Clause"}}],
     },
+    "googletest": {
+        "files": [r"libgtest\.a", r"libgtest_main\.a", r"libgmock\.a"],
+        "description": "Google Test, built from the googletest package's sources "
+                       "(verification kit only)",
+        "licenses": [{"license": {"id": "BSD-3-Clause"}}],
+        # Compiled here from /usr/src/googletest.
+        "packages": r"googletest",
+        "built-here": True,
+    },
+    # Last: its import libraries are any other lib*.a.
     "mingw-w64-crt": {
         # The start-up code (crt2u.o for a wide-character entry point), its
         # helpers and the import libraries of the system's DLLs.
@@ -56,15 +66,6 @@ PARTS = {
         "licenses": [{"license": {"id": "ZPL-2.1"}},
                      {"license": {"name": "Public domain (mingw-w64-crt/crt)"}},
                      {"license": {"name": "Lucent (mingw-w64-crt/gdtoa)"}}],
-    },
-    "googletest": {
-        "files": [r"libgtest\.a", r"libgtest_main\.a", r"libgmock\.a"],
-        "description": "Google Test, built from the googletest package's sources "
-                       "(verification kit only)",
-        "licenses": [{"license": {"id": "BSD-3-Clause"}}],
-        # Compiled here from /usr/src/googletest.
-        "packages": r"googletest",
-        "built-here": True,
     },
 }
 # Libraries of the program itself, built from the commit.
