@@ -7,9 +7,11 @@ function(tarn_layer folder)
   add_library(tarn_${folder} STATIC ${sources})
   target_include_directories(tarn_${folder} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   # The numbers of dialogs, controls and texts are shared with the resource
-  # script, so every layer reads them from the one plain header there.
+  # script, so every layer reads them from the one plain header there; the
+  # version header is generated beside the build (cmake/Version.cmake).
   if(folder STREQUAL "base")
-    target_include_directories(tarn_${folder} PUBLIC ${CMAKE_SOURCE_DIR}/resources)
+    target_include_directories(tarn_${folder} PUBLIC ${CMAKE_SOURCE_DIR}/resources
+                                                     ${TARN_GENERATED_DIR})
   endif()
   foreach(lower ${ARGN})
     target_link_libraries(tarn_${folder} PUBLIC tarn_${lower})

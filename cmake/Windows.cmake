@@ -27,9 +27,16 @@ add_executable(tarn WIN32 src/ui/main.cpp resources/tarn.rc)
 # script pulls in, so that a changed manifest or number rebuilds it.
 file(GLOB TARN_RESOURCE_PARTS CONFIGURE_DEPENDS resources/*.rc resources/*.bmp resources/*.ico)
 set_source_files_properties(resources/tarn.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/tarn.manifest;${TARN_RESOURCE_PARTS}")
+  "${CMAKE_SOURCE_DIR}/resources/resource.h;${TARN_GENERATED_DIR}/tarn_version.h;${CMAKE_SOURCE_DIR}/resources/tarn.manifest;${TARN_RESOURCE_PARTS}")
 target_link_libraries(tarn PRIVATE tarn_ui)
 target_link_options(tarn PRIVATE -municode)
+# The linker's map names every archive member a program took in; the
+# release's bill of materials and notices are made from it
+# (scripts/release-bom.py).
+function(tarn_link_map target)
+  target_link_options(${target} PRIVATE "LINKER:-Map=$<TARGET_FILE:${target}>.map")
+endfunction()
+tarn_link_map(tarn)
 tarn_warnings(tarn)
 # The program looks for its translations beside itself.
 add_custom_command(TARGET tarn POST_BUILD
@@ -54,6 +61,7 @@ tarn_warnings(tarn_test_support)
 target_link_libraries(tarn_contract_win32 PRIVATE tarn_startup tarn_win32 tarn_test_support gtest
   gtest_main netapi32)
 tarn_warnings(tarn_contract_win32)
+tarn_link_map(tarn_contract_win32)
 add_test(NAME contract_win32 COMMAND tarn_contract_win32)
 # Wine takes the ANSI code page from the locale: the portable profile reader
 # again, against a Cyrillic (Windows-1251) system.
@@ -113,7 +121,7 @@ target_link_options(minimal_window PRIVATE -municode)
 tarn_warnings(minimal_window)
 # The floor: a bare Wizard97 sheet with one of the program's pages.
 add_executable(bare_wizard WIN32 bench/bare_wizard.cpp resources/tarn.rc)
-target_include_directories(bare_wizard PRIVATE resources)
+target_include_directories(bare_wizard PRIVATE resources ${TARN_GENERATED_DIR})
 target_link_libraries(bare_wizard PRIVATE comctl32)
 target_link_options(bare_wizard PRIVATE -municode)
 tarn_warnings(bare_wizard)

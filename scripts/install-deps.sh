@@ -1,14 +1,16 @@
 #!/bin/sh
 # Installs what a fresh Debian 12 machine lacks for every lane of TARN: the
 # native build and tests, the sanitizer and fuzz builds (clang), the
-# benchmarks, the mingw-w64 cross build and the Wine lane with its own X
-# server, and the JSON Schema validator the result file is checked with.
-# Does nothing when everything is already there.
+# benchmarks, the mingw-w64 cross build, the Wine lane with its own X
+# server, the JSON Schema validator the result file is checked with, and the
+# release (python3 zips it and writes its bill of materials, osslsigncode
+# signs, openssl makes the lane's throwaway certificate). Does nothing when
+# everything is already there.
 set -eu
 
 packages="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev
 libbenchmark-dev clang-format g++-mingw-w64-x86-64 wine wine64 xvfb fonts-wine fonts-liberation
-imagemagick xdotool x11-utils python3-jsonschema"
+imagemagick xdotool x11-utils python3 python3-jsonschema osslsigncode openssl"
 
 missing=""
 for p in $packages; do

@@ -6,6 +6,8 @@
 #              tarn.exe under Wine (with a private X server when needed)
 #   fuzz       a short run of every libFuzzer target (clang)
 #   bench      builds the benchmarks and runs each once, briefly (no goals checked)
+#   release    builds the release zip twice in two folders and compares them
+#              byte for byte; signs with a throwaway certificate and verifies
 # Usage: scripts/test.sh [lane...]   (default: all lanes)
 # FUZZ_SECONDS sets the run time of each fuzz target (default 15).
 set -eu
@@ -13,7 +15,7 @@ set -eu
 
 "$TARN_ROOT/scripts/install-deps.sh"
 
-lanes=${*:-"native sanitize windows fuzz bench"}
+lanes=${*:-"native sanitize windows fuzz bench release"}
 failed=""
 # What a failing lane wants seen at the very end, where CI's short tail shows it.
 summary=$(mktemp)
@@ -109,6 +111,58 @@ lane_bench() {
     "$b" --benchmark_min_time=0.01 >/dev/null 2>"$build/$(basename "$b").err" ||
       { echo "bench: $(basename "$b") FAILED"; cat "$build/$(basename "$b").err"; rc=1; }
   done
+  return $rc
+}
+
+# A throwaway certificate authority and a code-signing certificate it issued,
+# the key under a password, in folder $1.
+make_signing_certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=TARN lane test CA" \
+    -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign \
+    -keyout "$1/ca.key" -out "$1/ca.pem" 2>/dev/null || return 1
+  openssl req -newkey rsa:2048 -passout pass:lane-secret -subj "/CN=TARN lane test signer" \
+    -keyout "$1/signer.key" -out "$1/signer.csr" 2>/dev/null || return 1
+  printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' \
+    >"$1/signer.ext"
+  openssl x509 -req -in "$1/signer.csr" -CA "$1/ca.pem" -CAkey "$1/ca.key" -CAcreateserial \
+    -days 2 -extfile "$1/signer.ext" -out "$1/signer.pem" 2>/dev/null
+}
+
+# Two releases of HEAD in two folders (other paths, nothing shared, no
+# compiler cache) must be the same bytes; a third, signed, reuses the first
+# folder's objects, and its tarn.exe must verify against the throwaway CA.
+lane_release() {
+  folder="$TARN_ROOT/build/release-lane"
+  rm -rf "$folder"
+  mkdir -p "$folder/keys"
+  started=$(date +%s)
+  for run in one two; do
+    CCACHE_DISABLE=1 "$TARN_ROOT/scripts/release.sh" --build "$folder/$run" \
+      --dist "$folder/dist-$run" || return 1
+    echo "release: run $run done after $(($(date +%s) - started)) s"
+  done
+  rc=0
+  for file in $(cd "$folder/dist-one" && ls); do
+    cmp "$folder/dist-one/$file" "$folder/dist-two/$file" || {
+      echo "release: $file differs between the two builds" | tee -a "$summary"; rc=1; }
+  done
+  zip=$(cd "$folder/dist-one" && ls tarn-*-win-x64.zip)
+  (cd "$folder/dist-one" && head -n 1 SHA256SUMS | sha256sum -c --quiet) || rc=1
+  make_signing_certificate "$folder/keys" || {
+    echo "release: no throwaway certificate" >>"$summary"; return 1; }
+  TARN_SIGN_CERT="$folder/keys/signer.pem" TARN_SIGN_KEY="$folder/keys/signer.key" \
+    TARN_SIGN_PASS=lane-secret CCACHE_DISABLE=1 \
+    "$TARN_ROOT/scripts/release.sh" --build "$folder/one" --dist "$folder/dist-signed" || return 1
+  mkdir -p "$folder/signed"
+  (cd "$folder/signed" && python3 -m zipfile -e "$folder/dist-signed/$zip" .) || return 1
+  osslsigncode verify -CAfile "$folder/keys/ca.pem" -in "$folder/signed/tarn.exe" \
+    >"$folder/verify.log" 2>&1 || {
+    tail -n 5 "$folder/verify.log"
+    echo "release: the signed tarn.exe does not verify" >>"$summary"; rc=1; }
+  cmp -s "$folder/signed/tarn.exe" "$folder/signed/TARN-verify/tarn.exe" || {
+    echo "release: the verification kit holds another tarn.exe" >>"$summary"; rc=1; }
+  echo "release: $(grep -m 1 'Signature verification' "$folder/verify.log")"
+  echo "release: the lane took $(($(date +%s) - started)) s"
   return $rc
 }
 

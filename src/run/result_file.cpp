@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/file_trust.h"
+#include "app/program_version.h"
 #include "base/paths.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
@@ -153,6 +154,7 @@ std::string ResultFile::Json() const {
       .Text("$schema", kResultSchemaId)
       .Number("version", 1)
       .Text("program", u"TARN")
+      .Text("programVersion", app::ThisProgramBuild().version)
       .Text("configuration", configuration_)
       .Time("started", startedMs_)
       .Time("ended", endedMs_)

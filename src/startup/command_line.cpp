@@ -78,10 +78,15 @@ bool SetGroup(PassState& state, TextView value) {
 
 // The options in the order each argument is tested against them. The
 // language option is absent: it has its own pass before this one.
-constexpr std::array<Option, 37> kOptions = {{
+constexpr std::array<Option, 38> kOptions = {{
     {u"/?", Match::kExact,
      [](PassState& s, TextView) {
        s.outcome.action = CommandLineOutcome::Action::kShowHelp;
+       return kEndPass;
+     }},
+    {u"/version", Match::kWhole,
+     [](PassState& s, TextView) {
+       s.outcome.action = CommandLineOutcome::Action::kShowVersion;
        return kEndPass;
      }},
     {u"/hasgaps", Match::kWhole,

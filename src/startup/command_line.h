@@ -37,9 +37,10 @@ inline constexpr size_t kMaxArguments = 100;
 // What the option pass asks start-up to do next.
 struct CommandLineOutcome {
   enum class Action {
-    kContinue,   // all arguments applied
-    kShowHelp,   // "/?" was met: show the help message and end
-    kDowngrade,  // "/DownGrade=" was met: downgrade the account and end
+    kContinue,     // all arguments applied
+    kShowHelp,     // "/?" was met: show the help message and end
+    kShowVersion,  // "/version" was met: show the program's version and end
+    kDowngrade,    // "/DownGrade=" was met: downgrade the account and end
   };
   Action action = Action::kContinue;
   // The account named by /DownGrade=, quotes stripped.
@@ -54,7 +55,7 @@ struct CommandLineOutcome {
 
 // Applies every argument, in order, through the option tests in their fixed
 // order. Unrecognised arguments are ignored; a later option wins over an
-// earlier one. "/?" and "/DownGrade=" stop the pass at once (the options
+// earlier one. "/?", "/version" and "/DownGrade=" stop the pass at once (the options
 // before them stay applied). Text values are cut to their fields; /log=,
 // /ini= and /users= are expanded through `environment` first.
 [[nodiscard]] CommandLineOutcome ApplyOptions(const std::vector<TextView>& arguments,

@@ -7,6 +7,7 @@ namespace tarn::startup {
 bool NeedsInstanceLock(const CommandLineOutcome& options) {
   switch (options.action) {
     case CommandLineOutcome::Action::kShowHelp:
+    case CommandLineOutcome::Action::kShowVersion:
       return false;
     case CommandLineOutcome::Action::kDowngrade:
       return true;

@@ -30,7 +30,7 @@ inline constexpr char16_t kRefusedLogSuffix[] = u".refused";
 
 // Whether what `options` ask for changes the machine or the run's records,
 // and so needs the lock: the run (resumed or not) and the downgrade; not the
-// help, the plan, nor the scrambling of the users file's passwords.
+// help, the version, the plan, nor the scrambling of the users file's passwords.
 [[nodiscard]] bool NeedsInstanceLock(const CommandLineOutcome& options);
 
 // What TakeInstanceLock found.

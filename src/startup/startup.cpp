@@ -4,6 +4,7 @@
 #include <future>
 #include <optional>
 
+#include "app/program_version.h"
 #include "app/startup_variables.h"
 #include "base/paths.h"
 #include "catalogue/plan_file.h"
@@ -31,6 +32,9 @@ constexpr uint32_t kRestartMessage = IDS_RESTART_MESSAGE;
 constexpr uint32_t kHelpCaption = IDS_HELP_CAPTION;
 constexpr uint32_t kHelpFirst = IDS_HELP_FIRST;
 constexpr uint32_t kHelpLast = IDS_HELP_LAST;
+// The version stands alone in a window only when there is nowhere to print
+// it; About's caption names the program.
+constexpr uint32_t kVersionCaption = IDD_ABOUT;
 constexpr uint32_t kEnglishNameCapacity = 64;
 
 struct PageTextNumbers {
@@ -56,8 +60,13 @@ void SetRuntimeLanguage(platform::SystemInfo& system) {
 }
 
 void ShowHelp(AppContext& app, WizardHost& host) {
-  const Text text = BuildHelpText(app.translator);
+  const Text text = BuildHelpText(app.translator, app::VersionLine(app::ThisProgramBuild()));
   host.ShowHelp(app, text, app.translator.Translate(kHelpCaption));
+}
+
+void ShowVersion(AppContext& app, WizardHost& host) {
+  host.ShowVersion(app, app::VersionLine(app::ThisProgramBuild()),
+                   app.translator.Translate(kVersionCaption));
 }
 
 void MakePathsAbsolute(AppContext& app) {
@@ -241,8 +250,9 @@ uint32_t Downgrade(AppContext& app, AccountSteps& accounts, TextView account) {
 
 }  // namespace
 
-Text BuildHelpText(app::Translator& translator) {
-  Text text;
+Text BuildHelpText(app::Translator& translator, TextView versionLine) {
+  Text text(versionLine);
+  text += u"\n\n";
   for (uint32_t number = kHelpFirst; number <= kHelpLast; ++number) {
     text += translator.Translate(number);
   }
@@ -284,6 +294,9 @@ int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts)
   switch (options.action) {
     case CommandLineOutcome::Action::kShowHelp:
       ShowHelp(app, parts.wizard);
+      return 0;
+    case CommandLineOutcome::Action::kShowVersion:
+      ShowVersion(app, parts.wizard);
       return 0;
     case CommandLineOutcome::Action::kDowngrade:
       return static_cast<int>(Downgrade(app, parts.accounts, options.downgradeAccount));

@@ -28,8 +28,8 @@ inline constexpr char16_t kSecondaryLogonWarning[] = u"\"Secondary Logon\" servi
 
 // Runs the whole program: splits `commandLine` (without the program name),
 // chooses the language, sets the start-up variables, applies the options,
-// opens the log, serves the one-shot modes (help, downgrade, password
-// scrambling), reads the settings, enables the privileges, checks the
+// opens the log, serves the one-shot modes (help, version, downgrade,
+// password scrambling), reads the settings, enables the privileges, checks the
 // Secondary Logon service, prepares the accounts, runs the wizard through
 // the wizard host, cleans up and asks for the restart when the wizard ended
 // with Finish. A run, a resumed run and a downgrade first take the machine's
@@ -41,9 +41,9 @@ inline constexpr char16_t kSecondaryLogonWarning[] = u"\"Secondary Logon\" servi
 // failed downgrade is run::kExitFailed).
 [[nodiscard]] int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts);
 
-// The help texts IDS_HELP_FIRST to IDS_HELP_LAST concatenated, cut to the
-// help buffer.
-[[nodiscard]] Text BuildHelpText(app::Translator& translator);
+// `versionLine` and an empty line, then the help texts IDS_HELP_FIRST to
+// IDS_HELP_LAST concatenated, cut to the help buffer.
+[[nodiscard]] Text BuildHelpText(app::Translator& translator, TextView versionLine);
 
 // Fills the page titles and header texts from the translator.
 void PreparePageHeaders(app::Translator& translator, app::PageHeaders& headers);

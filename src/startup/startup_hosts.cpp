@@ -6,10 +6,14 @@
 namespace tarn::startup {
 
 // MB_ICONINFORMATION | MB_TASKMODAL | MB_TOPMOST.
-constexpr uint32_t kHelpBoxFlags = 0x42040;
+constexpr uint32_t kInformationBoxFlags = 0x42040;
 
 void NoWizardHost::ShowHelp(AppContext& app, TextView text, TextView caption) {
-  app.platform.desktop->MessageBox(text, caption, kHelpBoxFlags);
+  app.platform.desktop->MessageBox(text, caption, kInformationBoxFlags);
+}
+
+void NoWizardHost::ShowVersion(AppContext& app, TextView line, TextView caption) {
+  app.platform.desktop->MessageBox(line, caption, kInformationBoxFlags);
 }
 
 }  // namespace tarn::startup

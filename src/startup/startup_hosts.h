@@ -54,6 +54,9 @@ class WizardHost {
   // Shows the command-line help `text` under `caption` and returns when the
   // reader has closed it. The user interface is not prepared yet.
   virtual void ShowHelp(AppContext& app, TextView text, TextView caption) = 0;
+  // Shows the program's version `line` (`caption` for a window of its own)
+  // and returns when it has been shown. The user interface is not prepared.
+  virtual void ShowVersion(AppContext& app, TextView line, TextView caption) = 0;
   // Loads what the pages need. Called once after the Secondary Logon check.
   virtual void PrepareUserInterface(AppContext& app) = 0;
   // Creates and runs the wizard until it closes, starting on app.startPage.
@@ -66,12 +69,14 @@ class WizardHost {
   virtual void SaveWizardSize(AppContext& app) = 0;
 };
 
-// A host without a wizard: the help goes to the system's message box, and
-// the wizard ends at once as a cancelled one, so the program reads its
-// settings and accounts, changes nothing and never restarts.
+// A host without a wizard: the help and the version go to the system's
+// message box, and the wizard ends at once as a cancelled one, so the
+// program reads its settings and accounts, changes nothing and never
+// restarts.
 class NoWizardHost : public WizardHost {
  public:
   void ShowHelp(AppContext& app, TextView text, TextView caption) override;
+  void ShowVersion(AppContext& app, TextView line, TextView caption) override;
   void PrepareUserInterface(AppContext&) override {}
   [[nodiscard]] WizardOutcome RunWizard(AppContext&) override { return WizardOutcome::kCancelled; }
   void ReleaseUserInterface(AppContext&) override {}

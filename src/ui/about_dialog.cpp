@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "app/app_context.h"
+#include "app/program_version.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 #include "resource.h"
@@ -91,7 +92,8 @@ void Initialise(HWND dialog, AboutState& state) {
   if (state.titleFont) {
     SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(state.titleFont.get()), TRUE);
   }
-  const wizard::AboutFacts facts = wizard::ReadAboutFacts(state.app->platform);
+  const wizard::AboutFacts facts =
+      wizard::AboutFactsOf(state.app->platform, app::ThisProgramBuild());
   SetDlgItemTextW(dialog, IDC_VERSION_EDIT, win32::Wide(facts.version).c_str());
   SetDlgItemTextW(dialog, IDC_BUILD_DATE_EDIT, win32::Wide(facts.buildDate).c_str());
   TranslateDialog(dialog, IDD_ABOUT, state.app->translator);

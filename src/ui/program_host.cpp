@@ -20,6 +20,12 @@ void ProgramHost::ShowHelp(AppContext& app, TextView text, TextView caption) {
   }
 }
 
+void ProgramHost::ShowVersion(AppContext& app, TextView line, TextView caption) {
+  // Scripts ask for the version and must not wait on a window; a start from
+  // Explorer or a shortcut has nowhere to print and gets one.
+  if (!WriteToConsole(line)) startup::NoWizardHost().ShowVersion(app, line, caption);
+}
+
 void ProgramHost::PrepareUserInterface(AppContext& app) {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);

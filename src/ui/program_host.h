@@ -1,6 +1,6 @@
 // The user interface that start-up drives in the real program: the help
-// window, and the wizard over the software catalogue and the run's account
-// list.
+// window, the version, and the wizard over the software catalogue and the
+// run's account list.
 #pragma once
 
 #include "catalogue/software_catalogue.h"
@@ -21,6 +21,9 @@ class ProgramHost : public startup::WizardHost {
   // Prints the help for a reader at a command prompt, then shows it in the
   // help window (the system's message box if the window cannot be made).
   void ShowHelp(AppContext& app, TextView text, TextView caption) override;
+  // Prints the version line to a command prompt, a pipe or a file; only
+  // when there is none, shows it in the system's message box.
+  void ShowVersion(AppContext& app, TextView line, TextView caption) override;
   // Registers the common controls and loads the software catalogue.
   void PrepareUserInterface(AppContext& app) override;
   // Opens the wizard on its pages and runs it until it closes.

@@ -1,34 +1,20 @@
 #include "wizard/about_facts.h"
 
-#include "catalogue/installation_tests.h"
-#include "platform/file_system.h"
+#include <limits>
+
 #include "platform/file_time.h"
-#include "platform/pe_time_stamp.h"
 #include "platform/system_info.h"
 
 namespace tarn::wizard {
-namespace {
 
-Text BuildDate(const platform::Platform& platform, TextView programFile) {
-  auto file = platform.files->OpenForReading(programFile);
-  if (!file) return Text();
-  const Result<uint32_t> stamp = platform::ReadPeTimeStamp(**file);
-  if (!stamp) return Text();
-  const auto local =
-      platform.system->FileTimeToLocalTime(platform::FileTimeFromUnixSeconds(*stamp));
-  if (!local) return Text();
-  return platform.system->FormatLongDateTime(*local, kBuildDateCapacity);
-}
-
-}  // namespace
-
-AboutFacts ReadAboutFacts(const platform::Platform& platform) {
-  const Text programFile = platform.system->ModuleFileName();
+AboutFacts AboutFactsOf(const platform::Platform& platform, const app::ProgramBuild& build) {
   AboutFacts facts;
-  facts.version =
-      catalogue::ReadFileVersion(platform, programFile, catalogue::VersionKind::kProduct)
-          .value_or(Text());
-  facts.buildDate = BuildDate(platform, programFile);
+  facts.version = build.version;
+  const std::optional<int64_t> seconds = build.sourceDate;
+  if (!seconds || *seconds < 0 || *seconds > std::numeric_limits<uint32_t>::max()) return facts;
+  const auto local = platform.system->FileTimeToLocalTime(
+      platform::FileTimeFromUnixSeconds(static_cast<uint32_t>(*seconds)));
+  if (local) facts.buildDate = platform.system->FormatLongDateTime(*local, kBuildDateCapacity);
   return facts;
 }
 

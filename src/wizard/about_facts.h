@@ -1,9 +1,12 @@
-// What the About dialog tells about the program file it runs from: its
-// product version and when it was built.
+// What the About dialog tells about the program: its version and when it was
+// built. The build date is the time of the commit the program was built
+// from, compiled in: the same sources give the same program, so the date
+// cannot be the moment of the build.
 #pragma once
 
 #include <cstdint>
 
+#include "app/program_version.h"
 #include "base/text.h"
 #include "platform/platform.h"
 
@@ -13,15 +16,16 @@ namespace tarn::wizard {
 inline constexpr uint32_t kBuildDateCapacity = 64;
 
 struct AboutFacts {
-  // The program file's product version; empty when it has none.
+  // The program's version.
   Text version;
-  // The time stamp of the program file's header in the thread locale's long
-  // date and time, at most kBuildDateCapacity - 1 units; empty when the file
-  // cannot be read as a program.
+  // The commit's time in the thread locale's long date and time, local
+  // time, at most kBuildDateCapacity - 1 units; empty when the build knew
+  // no commit time.
   Text buildDate;
 };
 
-// Reads both facts from the running program's file.
-[[nodiscard]] AboutFacts ReadAboutFacts(const platform::Platform& platform);
+// The facts of `build`, its date written by `platform`'s system.
+[[nodiscard]] AboutFacts AboutFactsOf(const platform::Platform& platform,
+                                      const app::ProgramBuild& build);
 
 }  // namespace tarn::wizard

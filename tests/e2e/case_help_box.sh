@@ -9,9 +9,11 @@ resource_number() {
   sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$root/resources/resource.h"
 }
 
-# The help of languages.ini section $1 as the program joins it: the texts
-# IDS_HELP_FIRST to IDS_HELP_LAST with their escapes applied, line feeds only.
+# The help of languages.ini section $1 as the program joins it: the version
+# line and an empty line, then the texts IDS_HELP_FIRST to IDS_HELP_LAST with
+# their escapes applied, line feeds only.
 expected_help() {
+  printf 'TARN %s\n\n' "$(sed -n 's/^project(tarn VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")"
   n=$(resource_number IDS_HELP_FIRST)
   last=$(resource_number IDS_HELP_LAST)
   while [ "$n" -le "$last" ]; do

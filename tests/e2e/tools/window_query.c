@@ -1,7 +1,8 @@
 /* Lists the child windows of the top-level window titled argv[1], one a
  * line: control id, class, left, top, width, height in the top-level
- * window's client coordinates, style in hexadecimal, and whether a vertical
- * or horizontal scroll bar shows ("v", "h", "vh" or "-"). The first line is
+ * window's client coordinates, style in hexadecimal, whether a vertical
+ * or horizontal scroll bar shows ("v", "h", "vh" or "-") and, last, the
+ * control's text (its first 255 characters). The first line is
  * the top-level window itself: "window", its client width and height, the
  * DPI it reports and where its client area starts inside the window. The end-to-end cases read the
  * layout of a page from it. */
@@ -25,9 +26,15 @@ static BOOL CALLBACK print_child(HWND child, LPARAM unused) {
   RECT r;
   GetWindowRect(child, &r);
   MapWindowPoints(NULL, top_level, (POINT*)&r, 2);
-  wprintf(L"%d %ls %ld %ld %ld %ld %08lx %hs\n", GetDlgCtrlID(child), name, r.left, r.top,
+  /* GetWindowTextW does not ask a control of another process for its
+   * text (an edit control's would stay empty): the message does. */
+  wchar_t text[256] = L"";
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(child, WM_GETTEXT, 256, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &copied);
+  text[255] = L'\0';
+  wprintf(L"%d %ls %ld %ld %ld %ld %08lx %hs %ls\n", GetDlgCtrlID(child), name, r.left, r.top,
           r.right - r.left, r.bottom - r.top, (unsigned long)GetWindowLongW(child, GWL_STYLE),
-          scroll_bars(child));
+          scroll_bars(child), text);
   return TRUE;
 }
 

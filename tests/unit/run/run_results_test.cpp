@@ -12,6 +12,7 @@
 #include "run/result_file.h"
 #include "run/resume_journal.h"
 #include "support/json_reader.h"
+#include "tarn_version.h"
 #include "unit/run/run_test_machine.h"
 
 namespace tarn::run {
@@ -63,6 +64,7 @@ TEST(RunResultsTest, TheResultFileRecordsEveryCommand) {
   ASSERT_TRUE(json) << m.File(kResult);
   const auto& root = *json;
   EXPECT_EQ(root["program"].str(), "TARN");
+  EXPECT_EQ(root["programVersion"].str(), TARN_VERSION_TEXT);
   EXPECT_EQ(root["configuration"].str(), "C:\\setup\\install.ini");
   EXPECT_EQ(root["started"].str(), "2026-12-01T07:13:42.005Z");
   EXPECT_EQ(root["ended"].str(), "2026-12-01T07:13:46.505Z");

@@ -178,6 +178,14 @@ TEST_F(ApplyOptionsTest, HelpEndsThePassButKeepsEarlierOptions) {
   EXPECT_EQ(Apply(u"/?x").action, CommandLineOutcome::Action::kContinue) << "whole match only";
 }
 
+TEST_F(ApplyOptionsTest, VersionEndsThePassAndIsTakenWholeInAnyCase) {
+  EXPECT_EQ(Apply(u"/computer=A /Version /computer=B").action,
+            CommandLineOutcome::Action::kShowVersion);
+  EXPECT_EQ(config_.Computer.str(), u"A");
+  EXPECT_EQ(Apply(u"/versions").action, CommandLineOutcome::Action::kContinue);
+  EXPECT_EQ(Apply(u"/verbose /version=1").action, CommandLineOutcome::Action::kContinue);
+}
+
 TEST_F(ApplyOptionsTest, DowngradeEndsThePassWithTheStrippedName) {
   const CommandLineOutcome outcome = Apply(u"/DownGrade=\"Jo Doe\" /ini=other.ini");
   EXPECT_EQ(outcome.action, CommandLineOutcome::Action::kDowngrade);

@@ -10,11 +10,15 @@
 #include "startup/single_instance.h"
 #include "support/json_reader.h"
 #include "support/startup_machine.h"
+#include "tarn_version.h"
 
 namespace tarn::startup {
 namespace {
 
 using testing::kProgramLanguages;
+
+// What "/version" shows and the help begins with.
+const Text kVersionLine = u"TARN " + FromUtf8(TARN_VERSION_TEXT);
 
 // Records which later steps ran, in order, and ends the wizard as told.
 class RecordingExtensions : public AccountSteps, public NoWizardHost {
@@ -97,12 +101,26 @@ TEST_F(StartupTest, HelpShowsTheTextsAndEndsWithoutLogOrSettings) {
   EXPECT_EQ(Run(u"/log=C:\\logs\\t.log /computer=A /? /computer=B"), 0);
   ASSERT_EQ(machine_.desktop().shown().size(), 1u);
   const auto& box = machine_.desktop().shown()[0];
-  EXPECT_EQ(box.text, u"Usage:\n/?  this help\nend.");
+  EXPECT_EQ(box.text, kVersionLine + u"\n\nUsage:\n/?  this help\nend.");
   EXPECT_EQ(box.caption, u"TARN help");
   EXPECT_EQ(box.flags, 0x42040u);
   EXPECT_EQ(app_.config.Computer.str(), u"A");
   EXPECT_FALSE(machine_.files().Exists(u"C:\\logs\\t.log")) << "no log in help mode";
   EXPECT_TRUE(app_.config.Owner.empty()) << "no configuration file in help mode";
+  EXPECT_EQ(Calls(), "");
+}
+
+TEST_F(StartupTest, VersionShowsTheProjectsVersionAndEndsWithoutLogOrSettings) {
+  Languages(kProgramLanguages, u"en", {{IDD_ABOUT, u"About TARN"}});
+  Settings("Owner=FROMFILE\r\n");
+  EXPECT_EQ(Run(u"/log=C:\\logs\\v.log /computer=A /VERSION /computer=B"), 0);
+  ASSERT_EQ(machine_.desktop().shown().size(), 1u);
+  const auto& box = machine_.desktop().shown()[0];
+  EXPECT_EQ(box.text, kVersionLine);
+  EXPECT_EQ(box.caption, u"About TARN");
+  EXPECT_EQ(app_.config.Computer.str(), u"A");
+  EXPECT_FALSE(machine_.files().Exists(u"C:\\logs\\v.log"));
+  EXPECT_TRUE(app_.config.Owner.empty());
   EXPECT_EQ(Calls(), "");
 }
 
@@ -125,7 +143,7 @@ TEST_F(StartupTest, GermanHelpWithLanguageOption) {
   (void)Run(u"/language=de /?");
   ASSERT_EQ(machine_.desktop().shown().size(), 1u);
   EXPECT_EQ(machine_.desktop().shown()[0].caption, u"Hilfe");
-  EXPECT_EQ(machine_.desktop().shown()[0].text, u"deutsch");
+  EXPECT_EQ(machine_.desktop().shown()[0].text, kVersionLine + u"\n\ndeutsch");
   EXPECT_EQ(app_.config.Language, u"de");
 }
 
@@ -167,6 +185,8 @@ TEST_F(StartupTest, ASecondInstanceIsRefusedWithoutTouchingTheRunningOnesLog) {
     AppContext planner(services_);
     EXPECT_EQ(RunStartup(planner, u"/plan=C:\\logs\\plan.txt", {second, second}), 0)
         << "a plan changes nothing: it is not refused";
+    AppContext asker(services_);
+    EXPECT_EQ(RunStartup(asker, u"/version", {second, second}), 0) << "nor is the version";
     EXPECT_EQ(second.calls, std::vector<Text>()) << "nothing of a run, nor a downgrade";
     EXPECT_EQ(ReadUtf16(u"C:\\logs\\run.log"), u"First");
   };
