@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/restart_keys.h"
 #include "base/fixed_text.h"
 #include "base/text.h"
 
@@ -117,6 +118,26 @@ struct InstallConfig {
   // "Timeout": seconds a command may run when neither its entry nor its
   // section gives a limit; 0 for no limit.
   int32_t CommandTimeout = 0;
+
+  // Restarts in the middle of a run (all off by default; key names in
+  // app/restart_keys.h).
+  // "RestartOnRequest=1": restart after an entry that ends needing a restart.
+  bool RestartOnRequest = false;
+  // "MaxRestarts": the restarts one run may make before it refuses more.
+  int32_t MaxRestarts = kMaxRestartsDefault;
+  // "RestartIfPending": restart before the run when Windows waits for a restart.
+  PendingRestartCheck RestartIfPending = PendingRestartCheck::kOff;
+  // "/continue=": this start continues a run after its restart.
+  struct ContinuePlace {
+    // The restarts the run has made so far.
+    uint32_t restarts = 0;
+    // The steps of the earlier starts that failed.
+    uint32_t failed = 0;
+    // The key of the entry the restart followed; empty when the restart came
+    // before any entry.
+    Text afterEntry;
+  };
+  std::optional<ContinuePlace> Continue;
 };
 
 // The three texts of one wizard page.

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "app/restart_keys.h"
 #include "catalogue/catalogue_navigation.h"
 #include "catalogue/conditional_text.h"
 #include "catalogue/entry_attributes.h"
@@ -58,6 +59,7 @@ class Loader {
     if (!entry) return false;
     entry->Key = name;
     entry->TimeoutSeconds = sectionTimeout_ = Seconds(SectionValue(u"timeout"));
+    entry->RestartAfter = sectionRestartAfter_ = Switch(SectionValue(app::kKeyRestartAfter), false);
     for (Attribute attribute : kAttributeOrder) {
       ApplySectionAttribute(*entry, attribute, SectionValue(AttributeKey(attribute)));
     }
@@ -80,6 +82,11 @@ class Loader {
     return value;
   }
 
+  // "1" on, any other number off; `otherwise` when the key is not given.
+  static bool Switch(TextView value, bool otherwise) {
+    if (TrimBlanks(value).empty()) return otherwise;
+    return ParseNumberAutoBase(TrimBlanks(value)) == 1;
+  }
   // A time limit in seconds; none when the value does not start with a digit
   // (an empty or missing key). Saturates rather than wrapping.
   static std::optional<uint32_t> Seconds(TextView value) {
@@ -200,6 +207,7 @@ class Loader {
     item->Key = section_ + path;
     const std::optional<uint32_t> timeout = Seconds(ItemValue(u"timeout", path));
     item->TimeoutSeconds = timeout ? timeout : sectionTimeout_;
+    item->RestartAfter = Switch(ItemValue(app::kKeyRestartAfter, path), sectionRestartAfter_);
     item->HelpFile = ConditionalValue(u"help", path, condition);
     item->HelpText = ConditionalValue(u"helptext", path, condition);
     Text description = ItemValue(u"description", path);
@@ -223,6 +231,8 @@ class Loader {
   Text section_;
   // The section entry's own "timeout", which its items take unless they give one.
   std::optional<uint32_t> sectionTimeout_;
+  // The section entry's own "restartafter", which its items take unless they give one.
+  bool sectionRestartAfter_ = false;
   // With HasGaps: the indexes that can have items, per index path.
   std::optional<ItemIndexMap> gaps_;
   Text key_;

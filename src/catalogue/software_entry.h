@@ -86,6 +86,9 @@ struct SoftwareEntry {
   // Seconds the command may run: the item's "timeout", else its section's
   // "timeout"; none when neither gives one (the run's default then holds).
   std::optional<uint32_t> TimeoutSeconds;
+  // Windows is to restart after the command succeeds, and the run to go on
+  // after that: the item's "restartafter", else its section's.
+  bool RestartAfter = false;
 
   [[nodiscard]] bool Has(uint32_t flag) const { return (Flags & flag) != 0; }
   [[nodiscard]] bool IsSelected() const { return (State & ES_SELECTED) != 0; }

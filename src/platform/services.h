@@ -23,6 +23,14 @@ class Services {
   // Disables the named privileges of the process token again (held, not
   // enabled); names the system does not resolve are left out.
   [[nodiscard]] virtual WinError DisablePrivileges(const std::vector<Text>& names) = 0;
+
+  // ITaskFolder::RegisterTask in the Task Scheduler's root folder: creates
+  // the task `name` from its XML definition, or replaces the one of that
+  // name. The definition names its own account and triggers.
+  [[nodiscard]] virtual WinError RegisterTask(TextView name, TextView xml) = 0;
+  // ITaskFolder::DeleteTask in the root folder; kErrorFileNotFound when no
+  // task has that name.
+  [[nodiscard]] virtual WinError DeleteTask(TextView name) = 0;
 };
 
 // The privileges that let a program read and write any file and load any

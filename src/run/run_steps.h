@@ -26,6 +26,9 @@ class RunSteps : public AccountProgress {
   // True when the step was done by an earlier run: it is logged, reported as
   // skipped and must not run again.
   [[nodiscard]] bool PassOver(app::StepKind kind, TextView key, TextView name);
+  // A start after a restart passes over `key`, done before the restart: it
+  // is logged and reported as skipped.
+  void ReportDoneBeforeRestart(TextView key, TextView name);
   // Times `step` from its start to now, counts it into the totals and
   // reports it.
   void Finish(app::StepRecord& step);

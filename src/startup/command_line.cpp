@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/environment.h"
+#include "run/restart_rules.h"
 
 namespace tarn::startup {
 namespace {
@@ -78,7 +79,7 @@ bool SetGroup(PassState& state, TextView value) {
 
 // The options in the order each argument is tested against them. The
 // language option is absent: it has its own pass before this one.
-constexpr std::array<Option, 37> kOptions = {{
+constexpr std::array<Option, 38> kOptions = {{
     {u"/?", Match::kExact,
      [](PassState& s, TextView) {
        s.outcome.action = CommandLineOutcome::Action::kShowHelp;
@@ -197,6 +198,11 @@ constexpr std::array<Option, 37> kOptions = {{
     {u"/resume", Match::kWhole,
      [](PassState& s, TextView) {
        s.config.Resume = true;
+       return kContinuePass;
+     }},
+    {u"/continue=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Continue = run::ParseContinueOption(StripQuotes(v));
        return kContinuePass;
      }},
 }};

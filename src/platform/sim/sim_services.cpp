@@ -124,4 +124,16 @@ WinError SimServices::DisablePrivileges(const std::vector<Text>& names) {
   return kErrorSuccess;
 }
 
+WinError SimServices::RegisterTask(TextView name, TextView xml) {
+  // The Task Scheduler service must run; its folder refuses empty names.
+  if (taskResult_ != 0) return taskResult_;
+  if (name.empty() || xml.empty()) return kErrorInvalidParameter;
+  tasks_[Text(name)] = Text(xml);
+  return kErrorSuccess;
+}
+
+WinError SimServices::DeleteTask(TextView name) {
+  return tasks_.erase(Text(name)) != 0 ? kErrorSuccess : kErrorFileNotFound;
+}
+
 }  // namespace tarn::sim
