@@ -26,8 +26,11 @@ class Services {
 
   // ITaskFolder::RegisterTask in the Task Scheduler's root folder: creates
   // the task `name` from its XML definition, or replaces the one of that
-  // name. The definition names its own account and triggers.
-  [[nodiscard]] virtual WinError RegisterTask(TextView name, TextView xml) = 0;
+  // name. It runs as `userId` (the one its definition names): a service
+  // account such as SYSTEM when `serviceAccount`, else an account's own
+  // interactive logon. No password is given or kept.
+  [[nodiscard]] virtual WinError RegisterTask(TextView name, TextView xml, TextView userId,
+                                              bool serviceAccount) = 0;
   // ITaskFolder::DeleteTask in the root folder; kErrorFileNotFound when no
   // task has that name.
   [[nodiscard]] virtual WinError DeleteTask(TextView name) = 0;

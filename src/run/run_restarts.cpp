@@ -154,7 +154,9 @@ WinError RunRestarts::Arm(const app::InstallConfig::ContinuePlace& place) {
     return kErrorAccessDenied;
   }
   if (!task.asSystem) CheckAutomaticLogon(task.account);
-  return platform.services->RegisterTask(kContinueTaskName, ContinueTaskXml(task));
+  return platform.services->RegisterTask(kContinueTaskName, ContinueTaskXml(task),
+                                         task.asSystem ? Text(u"SYSTEM") : task.account,
+                                         task.asSystem);
 }
 
 Text RunRestarts::Untrusted(const ContinueTask& task) {

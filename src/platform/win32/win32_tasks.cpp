@@ -86,7 +86,8 @@ HRESULT OpenRootFolder(ComPtr<ITaskService>& service, ComPtr<ITaskFolder>& folde
 
 }  // namespace
 
-WinError Win32Services::RegisterTask(TextView name, TextView xml) {
+WinError Win32Services::RegisterTask(TextView name, TextView xml, TextView userId,
+                                     bool serviceAccount) {
   const ComScope com;
   if (!com.usable()) return kErrorAccessDenied;
   ComPtr<ITaskService> service;
@@ -96,12 +97,18 @@ WinError Win32Services::RegisterTask(TextView name, TextView xml) {
   }
   const Bstr path(name);
   const Bstr definition(xml);
+  const Bstr user(userId);
+  VARIANT account;
+  VariantInit(&account);
+  account.vt = VT_BSTR;
+  account.bstrVal = user.get();
   VARIANT empty;
   VariantInit(&empty);
   ComPtr<IRegisteredTask> task;
-  // The definition names the account; no password is given or kept.
+  const TASK_LOGON_TYPE logon =
+      serviceAccount ? TASK_LOGON_SERVICE_ACCOUNT : TASK_LOGON_INTERACTIVE_TOKEN;
   const HRESULT result = folder->RegisterTask(path.get(), definition.get(), TASK_CREATE_OR_UPDATE,
-                                              empty, empty, TASK_LOGON_NONE, empty, task.out());
+                                              account, empty, logon, empty, task.out());
   return SUCCEEDED(result) ? kErrorSuccess : ErrorOf(result);
 }
 

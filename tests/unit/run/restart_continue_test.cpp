@@ -125,6 +125,7 @@ TEST(RestartContinueTest, ARestartAfterAnEntryIsAskedForAndTheNextStartGoesOnAft
             "/skiprestart /continue=\"1,0,T.1\"");
   const Text& xml = m.machine.services().tasks().begin()->second;
   EXPECT_THAT(ToUtf8(xml), HasSubstr("<RunLevel>HighestAvailable</RunLevel>"));
+  EXPECT_THAT(ToUtf8(xml), HasSubstr("<LogonType>InteractiveToken</LogonType>"));
   EXPECT_THAT(ToUtf8(xml), HasSubstr("<Command>C:\\tarn\\tarn.exe</Command>"));
   EXPECT_THAT(m.Steps(), ElementsAre("entry T.1 success", "restart T.1 success"));
   EXPECT_FALSE((*m.Json())["finished"].boolean);
@@ -136,6 +137,20 @@ TEST(RestartContinueTest, ARestartAfterAnEntryIsAskedForAndTheNextStartGoesOnAft
   EXPECT_THAT(m.Steps(), ElementsAre("entry T.1 skipped", "entry T.2 success"));
   EXPECT_EQ((*m.Json())["restarts"].number, 1);
   EXPECT_TRUE((*m.Json())["finished"].boolean);
+}
+
+TEST(RestartContinueTest, AsSystemTheRunGoesOnAtStartUpBeforeAnyLogon) {
+  RestartMachine m;
+  m.machine.system().SetUserName(u"SYSTEM");
+  m.Settings("");
+  m.Entry(1, 0).RestartAfter = true;
+  m.Entry(2, 0);
+
+  EXPECT_EQ(m.Start(kLine), 1641);
+  ASSERT_EQ(m.machine.services().tasks().size(), 1u);
+  const std::string xml = ToUtf8(m.machine.services().tasks().begin()->second);
+  EXPECT_THAT(xml, HasSubstr("<BootTrigger>"));
+  EXPECT_THAT(xml, HasSubstr("<UserId>S-1-5-18</UserId>"));
 }
 
 TEST(RestartContinueTest, MaxRestartsStopsARestartLoopWithAnError) {
