@@ -154,9 +154,15 @@ WinError RunRestarts::Arm(const app::InstallConfig::ContinuePlace& place) {
     return kErrorAccessDenied;
   }
   if (!task.asSystem) CheckAutomaticLogon(task.account);
-  return platform.services->RegisterTask(kContinueTaskName, ContinueTaskXml(task),
-                                         task.asSystem ? Text(u"SYSTEM") : task.account,
-                                         task.asSystem);
+  const WinError error = platform.services->RegisterTask(
+      kContinueTaskName, ContinueTaskXml(task), task.asSystem ? Text(u"SYSTEM") : task.account,
+      task.asSystem);
+  // The command line holds no password: the administrator may see what runs.
+  if (error == kErrorSuccess) {
+    app_.log.WriteFormat(app::kLogInfo, 0, u"After the restart the task \"%s\" starts \"%s\" %s",
+                         {kContinueTaskName, task.program, task.arguments});
+  }
+  return error;
 }
 
 Text RunRestarts::Untrusted(const ContinueTask& task) {
@@ -209,7 +215,12 @@ void RemoveContinueTask(AppContext& app) {
   if (error == kErrorSuccess) {
     app.log.Write(u"The run has ended: the task that continued it after restarts is removed.",
                   app::kLogInfo, 0);
-  } else if (error != kErrorFileNotFound) {
+  } else if (error == kErrorFileNotFound) {
+    if (app.config.Verbose & 1) {
+      app.log.WriteFormat(app::kLogInfo, 0, u"No task \"%s\" is left to remove.",
+                          {kContinueTaskName});
+    }
+  } else {
     app.log.WriteFormat(app::kLogWarning, static_cast<int32_t>(error),
                         u"The task \"%s\" that continued the run after restarts could not be "
                         u"removed.",
