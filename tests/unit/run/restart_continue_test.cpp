@@ -153,6 +153,20 @@ TEST(RestartContinueTest, AsSystemTheRunGoesOnAtStartUpBeforeAnyLogon) {
   EXPECT_THAT(xml, HasSubstr("<UserId>S-1-5-18</UserId>"));
 }
 
+TEST(RestartContinueTest, AutomaticLogonToBeRemovedStaysUntilTheRunEnds) {
+  RestartMachine m;
+  m.Settings("AutoLogon=0\r\n");
+  (void)m.machine.registry().Put(platform::kLocalMachine, kWinlogonKey, u"AutoAdminLogon",
+                                 platform::RegValue::FromText(u"1"));
+  m.Entry(1, 0).RestartAfter = true;
+  m.Entry(2, 0);
+
+  EXPECT_EQ(m.Start(kLine), 1641);
+  EXPECT_TRUE(m.Machine(kWinlogonKey, u"AutoAdminLogon")) << "the next start needs the logon";
+  EXPECT_EQ(m.Start(m.TaskArguments()), 0);
+  EXPECT_FALSE(m.Machine(kWinlogonKey, u"AutoAdminLogon"));
+}
+
 TEST(RestartContinueTest, MaxRestartsStopsARestartLoopWithAnError) {
   RestartMachine m;
   m.Settings("RestartOnRequest=1\r\nMaxRestarts=2\r\n");
