@@ -9,7 +9,7 @@ target_compile_definitions(tarn_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEA
 # common controls (side by side, through the manifest) are linked; netapi32,
 # userenv, version and the rest are loaded from the system folder at run
 # time (win32_system_library.h), out of reach of a planted copy.
-target_link_libraries(tarn_win32 PUBLIC advapi32 shlwapi shell32 ole32 comctl32 comdlg32 gdi32
+target_link_libraries(tarn_win32 PUBLIC advapi32 shlwapi shell32 ole32 oleaut32 comctl32 comdlg32 gdi32
   user32 kernel32)
 tarn_warnings(tarn_win32)
 

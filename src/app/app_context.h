@@ -42,6 +42,9 @@ struct AppContext {
   // What the launcher is to be told beyond the steps, each also a warning in
   // the log: files others may change or read, a resume journal not used.
   std::vector<Text> warnings;
+  // The program's arguments as a start after a restart is to get them: no
+  // password and no place of an earlier restart ("/continue=").
+  Text continueArguments;
 };
 
 // Writes `message` to the log as a warning and keeps it for the launcher's

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/restart_keys.h"
 #include "base/fixed_text.h"
 #include "base/text.h"
 
@@ -121,6 +122,25 @@ struct InstallConfig {
   // For the administrators' log viewers (off by default).
   // "LogFormat=cmtrace": beside the log, a log in the CMTrace line format.
   bool CmtraceLog = false;
+  // Restarts in the middle of a run (all off by default; key names in
+  // app/restart_keys.h).
+  // "RestartOnRequest=1": restart after an entry that ends needing a restart.
+  bool RestartOnRequest = false;
+  // "MaxRestarts": the restarts one run may make before it refuses more.
+  int32_t MaxRestarts = kMaxRestartsDefault;
+  // "RestartIfPending": restart before the run when Windows waits for a restart.
+  PendingRestartCheck RestartIfPending = PendingRestartCheck::kOff;
+  // "/continue=": this start continues a run after its restart.
+  struct ContinuePlace {
+    // The restarts the run has made so far.
+    uint32_t restarts = 0;
+    // The steps of the earlier starts that failed.
+    uint32_t failed = 0;
+    // The key of the entry the restart followed; empty when the restart came
+    // before any entry.
+    Text afterEntry;
+  };
+  std::optional<ContinuePlace> Continue;
 };
 
 // The three texts of one wizard page.

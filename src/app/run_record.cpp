@@ -34,13 +34,15 @@ TextView StepKindName(StepKind kind) {
       return u"downgrade";
     case StepKind::kSetting:
       return u"setting";
+    case StepKind::kRestart:
+      return u"restart";
   }
   return u"entry";
 }
 
 std::optional<StepKind> StepKindNamed(TextView name) {
-  for (const StepKind kind :
-       {StepKind::kAccount, StepKind::kEntry, StepKind::kDowngrade, StepKind::kSetting}) {
+  for (const StepKind kind : {StepKind::kAccount, StepKind::kEntry, StepKind::kDowngrade,
+                              StepKind::kSetting, StepKind::kRestart}) {
     if (StepKindName(kind) == name) return kind;
   }
   return std::nullopt;

@@ -31,6 +31,7 @@ enum class StepKind : int32_t {
   kEntry,      // one software entry with a command
   kDowngrade,  // the primary account made a standard user after the commands
   kSetting,    // one system setting: computer name, owner, automatic logon, ...
+  kRestart,    // Windows restarted in the middle of the run, which goes on after it
 };
 
 // The result file's and the journal's name of `kind`.
@@ -81,6 +82,11 @@ struct RunTotals {
   // The run stopped on an error of its own (an exception, events it could
   // not make), not because anybody cancelled it.
   bool endedByError = false;
+  // The run stopped for a restart and goes on after it (the continue task
+  // is in place); the program asks Windows to restart when it ends.
+  bool continuesAfterRestart = false;
+  // The restarts the run has made, counting those of earlier starts.
+  uint32_t restarts = 0;
 };
 
 // Told about every step as the run goes. Called on the installation worker's

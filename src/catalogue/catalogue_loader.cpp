@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/outcome_keys.h"
+#include "app/restart_keys.h"
 #include "catalogue/catalogue_navigation.h"
 #include "catalogue/conditional_text.h"
 #include "catalogue/entry_attributes.h"
@@ -61,6 +62,7 @@ class Loader {
     entry->Key = name;
     entry->TimeoutSeconds = sectionTimeout_ = Seconds(SectionValue(u"timeout"));
     ReadSectionOutcomeKeys(*entry);
+    entry->RestartAfter = sectionRestartAfter_ = Switch(SectionValue(app::kKeyRestartAfter), false);
     for (Attribute attribute : kAttributeOrder) {
       ApplySectionAttribute(*entry, attribute, SectionValue(AttributeKey(attribute)));
     }
@@ -83,6 +85,11 @@ class Loader {
     return value;
   }
 
+  // "1" on, any other number off; `otherwise` when the key is not given.
+  static bool Switch(TextView value, bool otherwise) {
+    if (TrimBlanks(value).empty()) return otherwise;
+    return ParseNumberAutoBase(TrimBlanks(value)) == 1;
+  }
   // A time limit in seconds; none when the value does not start with a digit
   // (an empty or missing key). Saturates rather than wrapping.
   static std::optional<uint32_t> Seconds(TextView value) {
@@ -223,6 +230,7 @@ class Loader {
     const std::optional<uint32_t> timeout = Seconds(ItemValue(u"timeout", path));
     item->TimeoutSeconds = timeout ? timeout : sectionTimeout_;
     ReadItemOutcomeKeys(*item, path);
+    item->RestartAfter = Switch(ItemValue(app::kKeyRestartAfter, path), sectionRestartAfter_);
     item->HelpFile = ConditionalValue(u"help", path, condition);
     item->HelpText = ConditionalValue(u"helptext", path, condition);
     Text description = ItemValue(u"description", path);
@@ -249,6 +257,8 @@ class Loader {
   // The section entry being read, whose exit-code lists and detection its
   // items take unless they give their own.
   const SoftwareEntry* sectionOutcome_ = nullptr;
+  // The section entry's own "restartafter", which its items take unless they give one.
+  bool sectionRestartAfter_ = false;
   // With HasGaps: the indexes that can have items, per index path.
   std::optional<ItemIndexMap> gaps_;
   Text key_;

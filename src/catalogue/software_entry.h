@@ -95,6 +95,9 @@ struct SoftwareEntry {
   // The installation test that finds the entry present: the item's
   // "detect", else its section's; none when neither gives one.
   std::optional<Text> Detect;
+  // Windows is to restart after the command succeeds, and the run to go on
+  // after that: the item's "restartafter", else its section's.
+  bool RestartAfter = false;
 
   [[nodiscard]] bool Has(uint32_t flag) const { return (Flags & flag) != 0; }
   [[nodiscard]] bool IsSelected() const { return (State & ES_SELECTED) != 0; }

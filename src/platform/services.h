@@ -23,6 +23,17 @@ class Services {
   // Disables the named privileges of the process token again (held, not
   // enabled); names the system does not resolve are left out.
   [[nodiscard]] virtual WinError DisablePrivileges(const std::vector<Text>& names) = 0;
+
+  // ITaskFolder::RegisterTask in the Task Scheduler's root folder: creates
+  // the task `name` from its XML definition, or replaces the one of that
+  // name. It runs as `userId` (the one its definition names): a service
+  // account such as SYSTEM when `serviceAccount`, else an account's own
+  // interactive logon. No password is given or kept.
+  [[nodiscard]] virtual WinError RegisterTask(TextView name, TextView xml, TextView userId,
+                                              bool serviceAccount) = 0;
+  // ITaskFolder::DeleteTask in the root folder; kErrorFileNotFound when no
+  // task has that name.
+  [[nodiscard]] virtual WinError DeleteTask(TextView name) = 0;
 };
 
 // The privileges that let a program read and write any file and load any

@@ -13,6 +13,8 @@
 #include "run/entry_detection.h"
 #include "run/launch_entry.h"
 #include "run/relaxed_policy.h"
+#include "run/restart_rules.h"
+#include "run/run_restarts.h"
 #include "run/run_steps.h"
 #include "run/system_identity_settings.h"
 
@@ -100,16 +102,35 @@ void FinishSetting(RunSteps& steps, TextView key, TextView name, TextView action
   steps.Finish(step);
 }
 
-void ApplySystemSettings(RunContext& context, RunSteps& steps,
-                         const accounts::UserAccount* primary) {
-  AppContext& app = context.app;
+// Automatic logon is removed at the end of the run, not at its start, when a
+// restart may come in between: the start after it may need a logged-on account.
+bool KeepAutomaticLogonForNow(const RunContext& context) {
+  return context.app.config.AutoLogon == app::AutoLogonMode::kRemove &&
+         RestartsPossible(context.app.config, context.firstEntry);
+}
+
+void ApplyAutomaticLogon(AppContext& app, RunSteps& steps, const accounts::UserAccount* primary) {
+  const int64_t started = steps.Now();
   const app::InstallConfig& config = app.config;
-  context.accountWorker.CreateUsers(context.accounts, steps);
-  int64_t started = steps.Now();
   const TextView logonAction = config.AutoLogon == app::AutoLogonMode::kOn ? u"set" : u"remove";
   FinishSetting(steps, u"AutoLogon", config.User, logonAction, ApplyAutoLogon(app, primary),
                 started);
-  started = steps.Now();
+}
+
+// The removal of automatic logon that KeepAutomaticLogonForNow held back.
+void RemoveAutomaticLogonKept(RunContext& context, RunSteps& steps,
+                              const accounts::UserAccount* primary) {
+  if (KeepAutomaticLogonForNow(context)) ApplyAutomaticLogon(context.app, steps, primary);
+}
+
+// `accountsMade`: a start after a restart, whose earlier start made the accounts.
+void ApplySystemSettings(RunContext& context, RunSteps& steps, const accounts::UserAccount* primary,
+                         bool accountsMade) {
+  AppContext& app = context.app;
+  const app::InstallConfig& config = app.config;
+  if (!accountsMade) context.accountWorker.CreateUsers(context.accounts, steps);
+  if (!KeepAutomaticLogonForNow(context)) ApplyAutomaticLogon(app, steps, primary);
+  int64_t started = steps.Now();
   bool restart = false;
   FinishSetting(steps, u"ComputerName", config.Computer, u"set", ApplyComputerName(app, restart),
                 started);
@@ -136,12 +157,13 @@ bool Cancelled(const RunSignals* signals) {
 }
 
 // Runs the command of `entry` unless an earlier run did it; the entry to go
-// on with, as LaunchEntry gives it.
-// An entry with a detection test is judged by it rather than by the journal:
-// what is present is not started, what is missing runs.
-SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& entry) {
+// on with, as LaunchEntry gives it. `record` tells how it ended (skipped when
+// passed over). An entry with a detection test is judged by it rather than by
+// the journal: what is present is not started, what is missing runs.
+SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& entry,
+                        app::StepRecord& record) {
   const Text name = DisplayNameOf(*launch.app.platform.environment, entry);
-  app::StepRecord record;
+  record.outcome = app::Outcome::kSkipped;
   record.startUnixMs = steps.Now();
   if (entry.Detect) {
     if (FoundPresentBefore(launch.app, steps, entry, name, record)) {
@@ -157,26 +179,50 @@ SoftwareEntry* RunEntry(LaunchContext& launch, RunSteps& steps, SoftwareEntry& e
   return next;
 }
 
-// Walks the catalogue; true when it had to stop because a command's end
-// could not be known (it may still run).
-bool RunSoftware(RunContext& context, RunSignals& signals, RunSteps& steps,
-                 accounts::UserAccount* primary) {
+// How the walk of the catalogue ended.
+struct SoftwareEnd {
+  // A command's end could not be known (it may still run).
+  bool commandLeftRunning = false;
+  // Windows is to restart and the run to go on after it.
+  bool restarting = false;
+};
+
+// Walks the catalogue from the first entry after `startAfter` (from the start
+// when none), stopping for a restart an entry asks for.
+SoftwareEnd RunSoftware(RunContext& context, RunSignals& signals, RunSteps& steps,
+                        accounts::UserAccount* primary, const SoftwareEntry* startAfter) {
   const ResultTexts texts = LoadResultTexts(context.app);
   const Text programFolder = app::ProgramFolder(*context.app.platform.system);
   LaunchContext launch{context.app, context.status, signals, primary, texts, programFolder};
+  RunRestarts restarts(context.app, steps);
+  SoftwareEnd end;
   uint32_t position = 0;
   SoftwareEntry* entry = catalogue::NextChecked(context.firstEntry);
   while (entry != nullptr && !signals.cancelled) {
     context.status.SetProgressPosition(position++);
-    if (entry->Command) {
-      entry = RunEntry(launch, steps, *entry);
+    if (startAfter != nullptr) {
+      if (entry->Command)
+        steps.ReportDoneBeforeRestart(entry->Key,
+                                      DisplayNameOf(*context.app.platform.environment, *entry));
+      if (entry == startAfter) startAfter = nullptr;
+      entry = entry->Next;
+    } else if (entry->Command) {
+      SoftwareEntry& ran = *entry;
+      app::StepRecord record;
+      entry = RunEntry(launch, steps, ran, record);
+      if (RestartDueAfter(context.app.config, ran, record) &&
+          restarts.Request(ran.Key, record.name, ran.Key)) {
+        end.restarting = true;
+        break;
+      }
       (void)signals.resume->Wait(platform::kWaitForever);
     } else {
       entry = entry->Next;
     }
     entry = catalogue::NextChecked(entry);
   }
-  return launch.commandLeftRunning;
+  end.commandLeftRunning = launch.commandLeftRunning;
+  return end;
 }
 
 // A primary account that is to end as a standard user is an administrator
@@ -253,10 +299,46 @@ uint32_t ProgressMaximum(const SoftwareEntry* first) {
 
 namespace {
 
+// The checked entry a start after a restart goes on after; none when the
+// restart came before any entry, or the entry is not in the catalogue any
+// more (then every entry runs, with a warning).
+const SoftwareEntry* ContinuePoint(AppContext& app, const SoftwareEntry* first) {
+  const auto& place = app.config.Continue;
+  if (!place || place->afterEntry.empty()) return nullptr;
+  for (const SoftwareEntry* e = catalogue::NextChecked(first); e != nullptr;
+       e = catalogue::NextChecked(e->Next)) {
+    if (e->Key == place->afterEntry) return e;
+  }
+  ReportWarning(app, Format(u"The run was to go on after \"%s\", which is not a selected entry "
+                            u"any more: every entry runs.",
+                            {place->afterEntry}));
+  return nullptr;
+}
+
+// Restarts before anything is done when Windows already waits for a restart
+// and the configuration asks for it; true when the run is to stop for it.
+bool RestartFirstIfPending(RunContext& context, RunSteps& steps) {
+  AppContext& app = context.app;
+  const std::vector<Text> reasons =
+      PendingRestartReasons(*app.platform.registry, app.config.RestartIfPending);
+  if (reasons.empty()) return false;
+  Text why;
+  for (const Text& reason : reasons) why += why.empty() ? reason : u"; " + reason;
+  app.log.WriteFormat(app::kLogInfo, 0, u"Windows waits for a restart: %s.", {why});
+  RunRestarts restarts(app, steps);
+  return restarts.Request(u"pending", u"pending restart", u"");
+}
+
 // Everything between the start and the restoring; true when the run was
 // cancelled.
 bool RunWithin(RunContext& context, RunSignals* signals, RunRestorer& restorer, RunSteps& steps) {
   AppContext& app = context.app;
+  // A start after a restart that came after an entry has its accounts made
+  // already; one that came first has done nothing yet.
+  const SoftwareEntry* continueAfter = ContinuePoint(app, context.firstEntry);
+  if (continueAfter == nullptr && !Cancelled(signals) && RestartFirstIfPending(context, steps)) {
+    return false;
+  }
   // The worker's lines are in the wizard's language: selecting the language
   // code again would give English whenever the wizard took its language from
   // the user's locale rather than from "/language=".
@@ -264,22 +346,27 @@ bool RunWithin(RunContext& context, RunSignals* signals, RunRestorer& restorer, 
   accounts::UserAccount* primary = context.accounts.FindPrimary();
   FillUserFromProgramAccount(app);
   LogPrimary(app, primary);
-  if (!app.config.SkipSettings && !Cancelled(signals)) ApplySystemSettings(context, steps, primary);
+  if (!app.config.SkipSettings && !Cancelled(signals)) {
+    ApplySystemSettings(context, steps, primary, continueAfter != nullptr);
+  }
   if (primary != nullptr) {
     if (context.variables.EnterForAccount(*primary)) restorer.EnvironmentEntered();
   } else {
     context.variables.SetLoggedOnUser();
   }
   context.status.SetProgressRange(ProgressMaximum(context.firstEntry));
-  bool stopped = false;
+  SoftwareEnd end;
   if (!app.config.SkipSoftware && signals != nullptr && !signals->cancelled) {
     const bool relax = BlankPasswordPolicyNeeded(app, primary);
     if (relax) restorer.PolicyRelaxed(RelaxBlankPasswordPolicy(app));
-    stopped = RunSoftware(context, *signals, steps, primary);
+    end = RunSoftware(context, *signals, steps, primary, continueAfter);
     if (relax) RestorePolicyAfterCommands(restorer, steps);
   }
   const bool cancelled = Cancelled(signals);
-  if (DowngradeDue(app, primary)) LowerPrimary(context, steps, *primary, cancelled || stopped);
+  const bool endedEarly = cancelled || end.commandLeftRunning || end.restarting;
+  if (!end.restarting && !app.config.SkipSettings)
+    RemoveAutomaticLogonKept(context, steps, primary);
+  if (DowngradeDue(app, primary)) LowerPrimary(context, steps, *primary, endedEarly);
   return cancelled;
 }
 
@@ -307,7 +394,13 @@ uint32_t RunInstallation(RunContext& context) {
     steps.MarkEndedByError();
     ended = true;
   }
-  steps.End(!ended);
+  // A run of a configuration that can restart may follow one that left its
+  // continue task: whichever way it ends, nothing is to continue it now.
+  if (!app.runTotals.continuesAfterRestart && RestartsPossible(app.config, context.firstEntry)) {
+    RemoveContinueTask(app);
+  }
+  // A run that goes on after a restart has not reached its end: its journal stays.
+  steps.End(!ended && !app.runTotals.continuesAfterRestart);
   restorer.Restore();
   if (!ended) OfferFinish(context);
   return 0;

@@ -60,7 +60,8 @@ Text NamesOf(platform::Security& security, const std::vector<platform::Sid>& sid
 }
 
 // The warning about who besides the administrators may reach `item`, if anyone.
-std::optional<Text> AccessWarning(const platform::Platform& platform, const Guarded& item) {
+std::optional<Text> AccessWarning(const platform::Platform& platform, const Guarded& item,
+                                  const std::optional<platform::Sid>& alsoTrusted) {
   platform::FileSystem& files = *platform.files;
   const Result<platform::Sid> owner = files.GetOwner(item.path);
   const auto entries = files.GetAccessList(item.path);
@@ -68,7 +69,8 @@ std::optional<Text> AccessWarning(const platform::Platform& platform, const Guar
   const uint32_t rights = item.concern == Concern::kRead ? app::kFileReadingRights
                           : item.folder                  ? app::kFolderChangingRights
                                                          : app::kFileChangingRights;
-  const std::vector<platform::Sid> others = app::OthersWithRights(*owner, *entries, rights);
+  std::vector<platform::Sid> others = app::OthersWithRights(*owner, *entries, rights);
+  if (alsoTrusted) std::erase(others, *alsoTrusted);
   if (others.empty()) return std::nullopt;
   const Text who = NamesOf(*platform.security, others);
   if (item.concern == Concern::kRead) {
@@ -90,7 +92,8 @@ std::vector<Text> FindGuardedPathWarnings(const platform::Platform& platform,
     if (!facts) continue;
     switch (app::ClassifyStorage(*facts)) {
       case app::StorageKind::kAccessControlled:
-        if (auto warning = AccessWarning(platform, item)) warnings.push_back(std::move(*warning));
+        if (auto warning = AccessWarning(platform, item, paths.alsoTrusted))
+          warnings.push_back(std::move(*warning));
         break;
       case app::StorageKind::kRemovableOrShared:
       case app::StorageKind::kNoAccessLists:

@@ -5,9 +5,11 @@
 // refusal: at set-up time the files often come from a stick or a share.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "base/text.h"
+#include "platform/security.h"
 
 namespace tarn {
 struct AppContext;
@@ -31,6 +33,9 @@ struct GuardedPaths {
   // A later start resumes this run: the program will be started again from
   // where it is now.
   bool resumes = false;
+  // An account whose rights count as the administrators' (the account a
+  // later start runs as, which holds them anyway); none when there is none.
+  std::optional<platform::Sid> alsoTrusted;
 };
 
 // The warnings about `paths`: who besides the administrators may change or

@@ -100,7 +100,10 @@ void AppendStep(std::string& out, const app::StepRecord& step) {
 }  // namespace
 
 uint32_t ResultExitCode(const app::RunTotals& totals) {
+  // The run goes on after the restart, whose start tells the run's outcome.
+  if (totals.continuesAfterRestart && totals.restartStarted) return kExitRestartStarted;
   if (totals.failed > 0 || totals.endedByError) return kExitFailed;
+  if (totals.continuesAfterRestart) return kExitRestartNeeded;
   if (!totals.started || !totals.finished) return kExitCancelled;
   if (totals.restartStarted) return kExitRestartStarted;
   if (totals.restartNeeded) return kExitRestartNeeded;
@@ -162,6 +165,7 @@ std::string ResultFile::Json() const {
       .Bool("resumed", totals_.resumed)
       .Bool("restartNeeded", totals_.restartNeeded)
       .Bool("restartStarted", totals_.restartStarted)
+      .Number("restarts", totals_.restarts)
       .Number("exitCode", exitCode_);
   out += ",\n  \"warnings\":[";
   for (size_t i = 0; i < app_.warnings.size(); ++i) {

@@ -31,7 +31,9 @@ inline constexpr uint32_t kExitCancelled = 1602;
 // The exit code for `totals`: a failed step, or a run that stopped on an
 // error of its own, outweighs a cancel, a cancel (or
 // a run that never began) a restart, a restart the program started one that
-// is only needed.
+// is only needed. A run that stopped for a restart it goes on after ends
+// with 1641 once the restart was asked for (else as a needed restart, after a
+// failure): its last start speaks for the whole run.
 [[nodiscard]] uint32_t ResultExitCode(const app::RunTotals& totals);
 
 // "2026-12-01T07:13:42.005Z" for `unixMs`.

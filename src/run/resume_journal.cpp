@@ -144,6 +144,8 @@ void ResumeJournal::Load(const std::vector<Text>& header) {
     // A kind this program doesn't know is nobody's step.
     const std::optional<app::StepKind> kind = app::StepKindNamed((*items)[0]);
     if (!kind) continue;
+    // A restart has given the steps before it the restart they asked for.
+    if (*kind == app::StepKind::kRestart) earlierRestart_ = false;
     done_.insert({{*kind, (*items)[1]}, (*items)[2]});
     if ((*items)[2] == app::OutcomeName(app::Outcome::kSuccessRestart)) earlierRestart_ = true;
   }

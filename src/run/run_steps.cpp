@@ -8,6 +8,11 @@ namespace tarn::run {
 RunSteps::RunSteps(AppContext& app) : app_(app) {
   app_.runTotals = app::RunTotals{};
   app_.runTotals.started = true;
+  // A start after a restart goes on with the counts of the starts before it.
+  if (const auto& place = app_.config.Continue) {
+    app_.runTotals.restarts = place->restarts;
+    app_.runTotals.failed = place->failed;
+  }
 }
 
 int64_t RunSteps::Now() const {
@@ -37,6 +42,19 @@ bool RunSteps::DoneEarlier(app::StepKind kind, TextView key) {
   if (app_.runObserver == nullptr || !app_.runObserver->AlreadyDone(kind, key)) return false;
   app_.runTotals.resumed = true;
   return true;
+}
+
+void RunSteps::ReportDoneBeforeRestart(TextView key, TextView name) {
+  app_.log.WriteFormat(app::kLogInfo, 0, u"Continuing after the restart: \"%s\" was done before it",
+                       {name});
+  app_.runTotals.resumed = true;
+  app::StepRecord step;
+  step.key = Text(key);
+  step.name = Text(name);
+  step.action = u"command";
+  step.outcome = app::Outcome::kSkipped;
+  step.startUnixMs = Now();
+  if (app_.runObserver != nullptr) app_.runObserver->StepFinished(step);
 }
 
 void RunSteps::Finish(app::StepRecord& step) {

@@ -29,6 +29,9 @@ class RunSteps : public AccountProgress {
   // True when an earlier, interrupted run had done the step; the run then
   // counts as resumed. Nothing is logged or reported: the caller decides.
   [[nodiscard]] bool DoneEarlier(app::StepKind kind, TextView key);
+  // A start after a restart passes over `key`, done before the restart: it
+  // is logged and reported as skipped.
+  void ReportDoneBeforeRestart(TextView key, TextView name);
   // Times `step` from its start to now, counts it into the totals and
   // reports it.
   void Finish(app::StepRecord& step);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/environment.h"
+#include "run/restart_rules.h"
 
 namespace tarn::startup {
 namespace {
@@ -202,6 +203,11 @@ constexpr std::array<Option, 38> kOptions = {{
     {u"/resume", Match::kWhole,
      [](PassState& s, TextView) {
        s.config.Resume = true;
+       return kContinuePass;
+     }},
+    {u"/continue=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.config.Continue = run::ParseContinueOption(StripQuotes(v));
        return kContinuePass;
      }},
 }};

@@ -145,9 +145,21 @@ void ReadLogFormat(SettingsReader& reader, app::InstallConfig& config) {
                                        app::keys::kLogFormatCmtrace);
 }
 
+// Restarts in the middle of the run; no command-line switch sets them.
+void ReadRestartKeys(SettingsReader& reader, app::InstallConfig& config) {
+  config.RestartOnRequest = reader.Int(app::kKeyRestartOnRequest, 0) == 1;
+  config.MaxRestarts =
+      std::clamp(reader.Int(app::kKeyMaxRestarts, config.MaxRestarts), 0, app::kMaxRestartsLimit);
+  const int32_t pending = reader.Int(app::kKeyRestartIfPending, 0);
+  config.RestartIfPending = pending == 1   ? app::PendingRestartCheck::kSystem
+                            : pending == 2 ? app::PendingRestartCheck::kSystemAndRenames
+                                           : app::PendingRestartCheck::kOff;
+}
+
 void ReadAlways(SettingsReader& reader, app::InstallConfig& config) {
   ReadLauncherLimits(reader, config);
   ReadLogFormat(reader, config);
+  ReadRestartKeys(reader, config);
   config.SplitterPos = reader.Int(u"SplitterPos", config.SplitterPos);
   config.DefaultHelp = reader.String(u"DefaultHelp", 261);
   config.DontShowNonDefaultShellFolderWarning =

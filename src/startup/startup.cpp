@@ -17,8 +17,10 @@
 #include "resource.h"
 #include "run/planned_command_lines.h"
 #include "run/protected_files.h"
+#include "run/restart_rules.h"
 #include "run/result_file.h"
 #include "run/resume_journal.h"
+#include "run/run_restarts.h"
 #include "run/system_identity_settings.h"
 #include "startup/command_line.h"
 #include "startup/launcher_records.h"
@@ -161,6 +163,31 @@ bool RequestRestart(AppContext& app, WizardOutcome outcome) {
              /*forceAppsClosed=*/false, /*reboot=*/true, kRestartReason) == kErrorSuccess;
 }
 
+// The arguments a start after a restart gets: these, without passwords (the
+// task that starts it keeps its command line readable) and without the place
+// of an earlier restart.
+Text ContinueArguments(const std::vector<TextView>& arguments) {
+  Text kept;
+  for (const TextView argument : arguments) {
+    if (argument.empty() || StartsWithIgnoreCase(argument, u"/userpwd=") ||
+        StartsWithIgnoreCase(argument, u"/adminpwd=") ||
+        StartsWithIgnoreCase(argument, u"/continue=")) {
+      continue;
+    }
+    if (!kept.empty()) kept += u" ";
+    kept += argument;
+  }
+  return kept;
+}
+
+// A start after a restart has nobody to press its buttons: it starts the
+// run and ends by itself.
+void ContinueUnattended(app::InstallConfig& config) {
+  if (!config.Continue || config.AutoInstallEnabled) return;
+  config.AutoInstallEnabled = true;
+  config.AutoInstallDelay = 0;
+}
+
 // The settings are many keys of one file: read from one copy of it.
 void ReadStartSettings(AppContext& app) {
   platform::ProfileSnapshot snapshot(*app.platform.profiles, *app.platform.files,
@@ -187,6 +214,7 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   const bool logOpened = app.config.LogEnabled;
   const bool resultFromLine = !app.config.ResultPath.empty();
   ReadStartSettings(app);
+  ContinueUnattended(app.config);
   if (parts.failure != nullptr) parts.failure->Follow(app.config);
   // "/result=" was expanded as it was read; the key is expanded once, here.
   if (!resultFromLine && !app.config.ResultPath.empty()) {
@@ -225,8 +253,10 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   app.runObserver = nullptr;
   // A policy nobody could restore weakens the machine: the run failed.
   if (policy != kErrorSuccess) app.runTotals.endedByError = true;
+  const bool continues = app.runTotals.continuesAfterRestart;
+  if (continues) app.runTotals.restartStarted = run::RequestContinueRestart(app);
   CleanUp(app, parts);
-  app.runTotals.restartStarted = RequestRestart(app, outcome);
+  if (!continues) app.runTotals.restartStarted = RequestRestart(app, outcome);
   return records.Close(app);
 }
 
@@ -278,6 +308,7 @@ int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts)
   app::SetStartupVariables(app.platform);
 
   const CommandLineOutcome options = ApplyOptions(arguments, app.config, *app.platform.environment);
+  app.continueArguments = ContinueArguments(arguments);
   app.topmost = options.topmost;
   if (parts.failure != nullptr) parts.failure->Follow(app.config);
   // Held until the program ends; taken before any log is opened, so a

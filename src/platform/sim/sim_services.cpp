@@ -124,4 +124,19 @@ WinError SimServices::DisablePrivileges(const std::vector<Text>& names) {
   return kErrorSuccess;
 }
 
+WinError SimServices::RegisterTask(TextView name, TextView xml, TextView userId,
+                                   bool serviceAccount) {
+  // The Task Scheduler service must run; its folder refuses empty names.
+  if (taskResult_ != 0) return taskResult_;
+  if (name.empty() || xml.empty() || userId.empty()) return kErrorInvalidParameter;
+  // Only a service account runs without anyone logged on.
+  if (serviceAccount && !EqualsIgnoreCase(userId, u"SYSTEM")) return kErrorInvalidParameter;
+  tasks_[Text(name)] = Text(xml);
+  return kErrorSuccess;
+}
+
+WinError SimServices::DeleteTask(TextView name) {
+  return tasks_.erase(Text(name)) != 0 ? kErrorSuccess : kErrorFileNotFound;
+}
+
 }  // namespace tarn::sim

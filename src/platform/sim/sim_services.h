@@ -41,12 +41,22 @@ class SimServices : public platform::Services {
     return requests_;
   }
 
+  // The scheduled tasks of the root folder: name and XML definition.
+  [[nodiscard]] const std::map<Text, Text, NameLess>& tasks() const { return tasks_; }
+  // Makes RegisterTask fail with `error` (0 to succeed again).
+  void SetTaskResult(WinError error) { taskResult_ = error; }
+
   // ---- platform::Services ----
   [[nodiscard]] std::optional<bool> IsServiceRunning(TextView serviceName) override;
   [[nodiscard]] WinError EnablePrivileges(const std::vector<Text>& names) override;
   [[nodiscard]] WinError DisablePrivileges(const std::vector<Text>& names) override;
+  [[nodiscard]] WinError RegisterTask(TextView name, TextView xml, TextView userId,
+                                      bool serviceAccount) override;
+  [[nodiscard]] WinError DeleteTask(TextView name) override;
 
  private:
+  std::map<Text, Text, NameLess> tasks_;
+  WinError taskResult_ = 0;
   std::map<Text, ServiceState, NameLess> services_;
   std::set<Text, NameLess> held_;
   std::set<Text, NameLess> enabled_;

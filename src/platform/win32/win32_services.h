@@ -10,6 +10,9 @@ class Win32Services : public platform::Services {
   [[nodiscard]] std::optional<bool> IsServiceRunning(TextView serviceName) override;
   [[nodiscard]] WinError EnablePrivileges(const std::vector<Text>& names) override;
   [[nodiscard]] WinError DisablePrivileges(const std::vector<Text>& names) override;
+  [[nodiscard]] WinError RegisterTask(TextView name, TextView xml, TextView userId,
+                                      bool serviceAccount) override;
+  [[nodiscard]] WinError DeleteTask(TextView name) override;
 };
 
 }  // namespace tarn::win32

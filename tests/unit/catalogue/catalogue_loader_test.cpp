@@ -569,5 +569,16 @@ TEST(CatalogueLoader, EntriesGetKeysAndTheirOwnOrTheirSectionsTimeLimit) {
   }
 }
 
+TEST(CatalogueLoader, EntriesRestartAfterThemWhenTheyOrTheirSectionAskForIt) {
+  const SoftwareCatalogue catalogue = LoadText(
+      "[T]\nrestartafter=1\ncommand.0=a\ncommand.1=b\nrestartafter.1=0\n"
+      "[P]\ncommand.0=c\ncommand.1=d\nrestartafter.1=1\n");
+  std::string restarting;
+  for (const SoftwareEntry* entry : Entries(catalogue)) {
+    if (entry->RestartAfter && entry->Command) restarting += ToUtf8(entry->Key) + " ";
+  }
+  EXPECT_EQ(restarting, "T.0 P.1 ");
+}
+
 }  // namespace
 }  // namespace tarn::catalogue
