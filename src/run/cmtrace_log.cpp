@@ -46,6 +46,8 @@ TextView KindWord(app::StepKind kind) {
       return u"Downgrade of";
     case app::StepKind::kSetting:
       return u"Setting";
+    case app::StepKind::kRestart:
+      return u"Restart after";
   }
   return u"Step";
 }

@@ -79,7 +79,7 @@ bool SetGroup(PassState& state, TextView value) {
 
 // The options in the order each argument is tested against them. The
 // language option is absent: it has its own pass before this one.
-constexpr std::array<Option, 38> kOptions = {{
+constexpr std::array kOptions = std::to_array<Option>({
     {u"/?", Match::kExact,
      [](PassState& s, TextView) {
        s.outcome.action = CommandLineOutcome::Action::kShowHelp;
@@ -210,7 +210,7 @@ constexpr std::array<Option, 38> kOptions = {{
        s.config.Continue = run::ParseContinueOption(StripQuotes(v));
        return kContinuePass;
      }},
-}};
+});
 
 // The value the option takes from `argument`, or nullopt when it does not match.
 std::optional<TextView> MatchOption(const Option& option, TextView argument) {

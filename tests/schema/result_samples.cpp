@@ -55,6 +55,7 @@ TEST(ResultSamples, EveryOutcomeAClassAndADetectionCanHave) {
   m.Entry(u"product", 1707);
   m.Entry(u"failed", 0xC0000005);
   m.Entry(u"busy", 1618);
+  m.Entry(u"reboot", 0).RestartAfter = true;
   m.app->config.BusyRetries = 0;
   ResultFile result(*m.app, kResult, kConfig);
   m.app->runObserver = &result;

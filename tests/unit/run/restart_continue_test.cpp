@@ -34,6 +34,7 @@ class RunningHost : public startup::AccountSteps, public startup::WizardHost {
   void MergeSettingsAccount(AppContext&) override {}
   void ReleaseAccounts(AppContext&) override {}
   void ShowHelp(AppContext&, TextView, TextView) override {}
+  void ShowVersion(AppContext&, TextView, TextView) override {}
   void PrepareUserInterface(AppContext&) override {}
   startup::WizardOutcome RunWizard(AppContext&) override {
     (void)m_.Run();
