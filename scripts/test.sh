@@ -21,7 +21,7 @@ failed=""
 summary=$(mktemp)
 lane_output=$(mktemp)
 lane_status=$(mktemp)
-trap 'rm -f "$summary" "$lane_output" "$lane_status" "$lane_output.release"*' EXIT
+trap 'rm -f "$summary" "$lane_output" "$lane_status"' EXIT
 
 # Runs ctest in $1 and, when tests fail, notes their names for the summary.
 run_ctest() {
@@ -52,7 +52,6 @@ lane_windows() {
   rc=0
   run_ctest "$build" || rc=1
   stop_wineserver "$TARN_WINEPREFIX"
-  start_release_beside_e2e
   "$TARN_ROOT/tests/e2e/run.sh" "$build" >"$build/e2e.log" 2>&1 || {
     rc=1; tail -n 1 "$build/e2e.log" >>"$summary"; }
   cat "$build/e2e.log"
@@ -168,30 +167,9 @@ lane_release() {
   return $rc
 }
 
-# The end-to-end cases mostly wait for Wine and for windows, not for the
-# processor: when the release lane is asked for too, it builds meanwhile in
-# the background and reports in its own turn.
-# (Lanes run in a subshell of their pipe: what the parent needs to know of the
-# background lane goes through files.)
-release_log="$lane_output.release"
-start_release_beside_e2e() {
-  case " $lanes " in *" release "*) ;; *) return 0 ;; esac
-  { if lane_release; then echo 0; else echo 1; fi >"$release_log.status"; } >"$release_log" 2>&1 &
-  echo $! >"$release_log.pid"
-}
-
-lane_release_beside() {
-  while [ ! -s "$release_log.status" ] && kill -0 "$(cat "$release_log.pid")" 2>/dev/null; do
-    sleep 2
-  done
-  cat "$release_log"
-  [ "$(cat "$release_log.status" 2>/dev/null)" = 0 ]
-}
-
 for lane in $lanes; do
   echo "==== lane: $lane"
   run="lane_$lane"
-  if [ "$lane" = release ] && [ -e "$release_log.pid" ]; then run=lane_release_beside; fi
   before=$(wc -c <"$summary")
   # The lane runs in a subshell of the pipe; its status comes back in a file.
   { if "$run"; then echo 0 >"$lane_status"; else echo 1 >"$lane_status"; fi; } 2>&1 | tee "$lane_output"
