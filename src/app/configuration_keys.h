@@ -40,7 +40,7 @@ enum class ValueKind {
   kNumber,        // a whole number
   kSwitch,        // 1 on, anything else off
   kSeconds,       // a time in seconds, digits only
-  kExitCodes,     // "0,1,3010" or "0-5,3010"
+  kExitCodes,     // numbers separated by commas or blanks: "0,1,3010"
   kTokens,        // words separated by commas or blanks
   kTest,          // an installation test
   kExpression,    // test numbers joined by & | = !
