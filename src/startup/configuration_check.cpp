@@ -150,6 +150,11 @@ class Checker {
     const check::SettingsFacts facts = FactsOf(settingsKeys);
     const check::Variables variables =
         VariablesOf(Find(sections, app::SectionKind::kEnvironment), findings_.input());
+    for (const KnownKey& key : settingsKeys) {
+      if (key.match.rule->kind == app::ValueKind::kFile) {
+        check::CheckNamedFile(*key.line, key.value(), variables, findings_);
+      }
+    }
     for (const OutlineSection* section : sections) {
       const app::SectionKind kind = app::SectionKindOf(section->name);
       if (kind == app::SectionKind::kUsers) {

@@ -104,9 +104,10 @@ const std::vector<Row> kRows = {
      "[users]\nUser.0=ann\nUser.2=bob\n",
      {{3, 1, E, "account 2 is never read"}}},
     {"a file beside the configuration that is not there",
-     "[Tools]\nhelp=%INIDIR%\\help\\a.rtf\ncommand.0=%INIDIR%\\setup.exe /q\ncommand.1=\"%INIDIR%\\"
-     "missing.exe\"\n",
-     {{4, 11, W, "names a file that is not there (C:\\cfg\\missing.exe)"}}},
+     "[settings]\nDefaultHelp=%INIDIR%\\none.rtf\n[Tools]\nhelp=%INIDIR%\\help\\a.rtf\n"
+     "command.0=%INIDIR%\\setup.exe /q\ncommand.1=\"%INIDIR%\\missing.exe\"\n",
+     {{2, 13, W, "names a file that is not there (C:\\cfg\\none.rtf)"},
+      {6, 11, W, "names a file that is not there (C:\\cfg\\missing.exe)"}}},
     {"launcher values: time limit, exit codes, ranges, words",
      "[settings]\nTimeout=10m\nBusyRetries=50\nExitCode=results\n[Tools]\ncommand.0=a.exe\n"
      "success.0=0,ok\n",
