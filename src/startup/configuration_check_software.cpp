@@ -50,8 +50,8 @@ struct Item {
   bool HasCommand() const { return !Value(u"command").empty(); }
 };
 
-// One construct "if.true(" or "if.false(" at `at` of `value` that is not
-// complete: a quoted, non-empty text and ")" must follow.
+// Whether `rest`, what follows "if.true" or "if.false", completes the
+// construct: ("text") with a non-empty text, as conditional text finds it.
 bool IsCompleteConstruct(TextView rest) {
   if (rest.size() < 2 || rest[0] != u'(' || rest[1] != u'"') return false;
   const size_t close = rest.find(u'"', 2);
@@ -121,7 +121,14 @@ class SoftwareCheck {
     Item& item = items_[key.match.number];
     item.keys.push_back(&key);
     if (form == app::KeyForm::kItemTest) {
-      if (!key.value().empty()) item.tests[ParseNumberAutoBase(key.match.testNumber)] = &key;
+      const uint32_t number = ParseNumberAutoBase(key.match.testNumber);
+      if (Format(u"%u", {number}) != key.match.testNumber) {
+        findings_.Error(key.line->at, key.line->name +
+                                          u" is never read: tests are numbered "
+                                          u"without leading zeros");
+      } else if (!key.value().empty()) {
+        item.tests[number] = &key;
+      }
       return;
     }
     CheckConstructs(
