@@ -13,8 +13,8 @@ using S = SectionKind;
 using F = KeyForm;
 using V = ValueKind;
 
-// The launcher and restart keys come from their own headers, so that a key
-// added there is a key the checker knows.
+// The launcher and restart keys come from their own headers; a test makes
+// sure that every key those headers list has its row here.
 constexpr auto kKeys = std::to_array<KeyRule>({
     // [settings]
     {S::kSettings, F::kPlain, u"Computer", V::kComputerName,

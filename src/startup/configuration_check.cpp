@@ -1,5 +1,6 @@
 #include "startup/configuration_check.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "base/edit_distance.h"

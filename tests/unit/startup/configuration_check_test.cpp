@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/configuration_keys.h"
+#include "app/outcome_keys.h"
+#include "app/restart_keys.h"
 #include "startup/configuration_check.h"
 
 namespace tarn::startup {
@@ -146,6 +148,23 @@ TEST(ConfigurationCheck, PrintsFindingsAsCompilersDo) {
   const std::vector<Diagnostic> got = Check("[Tools]\ncommand.0=a.exe\nflags.0=bolt\n");
   EXPECT_EQ(Printed(got),
             "install.ini:3:9: warning: 'bolt' means nothing in flags.0 and is ignored\n");
+}
+
+TEST(ConfigurationCheck, KnowsEveryKeyTheOutcomeAndRestartHeadersList) {
+  for (TextView key : app::keys::kSettingsKeys) {
+    EXPECT_TRUE(app::MatchKey(app::SectionKind::kSettings, key)) << ToUtf8(key);
+  }
+  for (TextView key : app::kRestartSettingsKeys) {
+    EXPECT_TRUE(app::MatchKey(app::SectionKind::kSettings, key)) << ToUtf8(key);
+  }
+  std::vector<TextView> entryKeys(std::begin(app::keys::kEntryKeys),
+                                  std::end(app::keys::kEntryKeys));
+  entryKeys.insert(entryKeys.end(), app::kRestartEntryKeys.begin(), app::kRestartEntryKeys.end());
+  for (TextView key : entryKeys) {
+    EXPECT_TRUE(app::MatchKey(app::SectionKind::kSoftware, key)) << ToUtf8(key) << " on a section";
+    EXPECT_TRUE(app::MatchKey(app::SectionKind::kSoftware, Text(key) + u".1.0"))
+        << ToUtf8(key) << " on an item";
+  }
 }
 
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
