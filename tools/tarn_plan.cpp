@@ -4,6 +4,13 @@
 //
 //   tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>]
 //             [--account <name>]... [--gaps] [--json] [--out <file>]
+//   tarn_plan --check <install.ini> [--out <file>]
+//   tarn_plan --reference
+//
+// --check reports what a run would get wrong in the file, one line per
+// finding as compilers write them ("file:line:column: error: text"), and
+// exits with 1 when any is an error. --reference prints the tables of every
+// section and key that docs/configuration.md holds.
 //
 // The machine is simulated: registry exports (.reg) fill its registry, and
 // the subfolders c, d, ... of the drives folder stand for its drives. The
@@ -28,6 +35,7 @@
 
 #include "accounts/account_profiles.h"
 #include "accounts/users_section.h"
+#include "app/configuration_keys.h"
 #include "app/startup_variables.h"
 #include "base/paths.h"
 #include "catalogue/catalogue_loader.h"
@@ -37,6 +45,7 @@
 #include "platform/sim/machine.h"
 #include "run/account_plan.h"
 #include "run/planned_command_lines.h"
+#include "startup/configuration_check.h"
 #include "startup/settings.h"
 
 namespace {
@@ -53,11 +62,15 @@ struct Options {
   std::optional<fs::path> out;
   bool json = false;
   bool gaps = false;
+  bool check = false;
+  bool reference = false;
 };
 
 constexpr const char* kUsage =
     "usage: tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>] "
-    "[--account <name>]... [--gaps] [--json] [--out <file>]\n";
+    "[--account <name>]... [--gaps] [--json] [--out <file>]\n"
+    "       tarn_plan --check <install.ini> [--out <file>]\n"
+    "       tarn_plan --reference\n";
 
 std::optional<Options> ParseArguments(int argc, char** argv) {
   Options options;
@@ -76,13 +89,17 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
       options.json = true;
     } else if (arg == "--gaps") {
       options.gaps = true;
+    } else if (arg == "--check") {
+      options.check = true;
+    } else if (arg == "--reference") {
+      options.reference = true;
     } else if (!arg.empty() && arg[0] != '-' && options.ini.empty()) {
       options.ini = arg;
     } else {
       return std::nullopt;
     }
   }
-  if (options.ini.empty()) return std::nullopt;
+  if (options.ini.empty() != options.reference) return std::nullopt;
   return options;
 }
 
@@ -219,6 +236,38 @@ bool WriteOutput(const Options& options, const std::string& text) {
   return static_cast<bool>(out);
 }
 
+// A path of the configuration's machine as a path of this host: the checked
+// file's folder stands for %INIDIR%, and backslashes separate folders.
+bool HostFileExists(TextView path) {
+  std::string host = tarn::ToUtf8(path);
+  for (char& c : host) {
+    if (c == '\\') c = '/';
+  }
+  std::error_code error;
+  return fs::exists(host, error);
+}
+
+// --check: the findings, and 1 when any is an error.
+int CheckFile(const Options& options) {
+  const auto bytes = ReadHostFile(options.ini);
+  if (!bytes) {
+    std::cerr << "tarn_plan: cannot read " << options.ini << "\n";
+    return 2;
+  }
+  std::error_code error;
+  const fs::path folder = fs::absolute(options.ini, error).parent_path();
+  tarn::startup::CheckInput input;
+  input.file = tarn::FromUtf8(options.ini.string());
+  input.iniDir = tarn::FromUtf8(folder.string());
+  input.fileExists = HostFileExists;
+  const auto diagnostics = tarn::startup::CheckConfiguration(*bytes, input);
+  if (!WriteOutput(options, tarn::ToUtf8(tarn::startup::FormatDiagnostics(diagnostics)))) {
+    std::cerr << "tarn_plan: cannot write the output\n";
+    return 2;
+  }
+  return tarn::startup::HasErrors(diagnostics) ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -227,6 +276,10 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
+  if (options->reference) {
+    return WriteOutput(*options, tarn::app::ConfigurationReferenceTables()) ? 0 : 1;
+  }
+  if (options->check) return CheckFile(*options);
   tarn::sim::Machine machine;
   const tarn::platform::Platform platform = machine.platform();
   std::vector<std::pair<Text, fs::path>> mounted;

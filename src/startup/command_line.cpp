@@ -167,6 +167,12 @@ constexpr std::array kOptions = std::to_array<Option>({
        s.outcome.planFile = Expand(s, v);
        return kContinuePass;
      }},
+    {u"/check=", Match::kPrefix,
+     [](PassState& s, TextView v) {
+       s.outcome.action = CommandLineOutcome::Action::kCheck;
+       s.outcome.checkFile = Expand(s, v);
+       return kEndPass;
+     }},
     {u"/DownGrade=", Match::kPrefix,
      [](PassState& s, TextView v) {
        s.outcome.action = CommandLineOutcome::Action::kDowngrade;

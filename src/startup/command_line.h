@@ -41,10 +41,13 @@ struct CommandLineOutcome {
     kShowHelp,     // "/?" was met: show the help message and end
     kShowVersion,  // "/version" was met: show the program's version and end
     kDowngrade,    // "/DownGrade=" was met: downgrade the account and end
+    kCheck,        // "/check=" was met: check the configuration file and end
   };
   Action action = Action::kContinue;
   // The account named by /DownGrade=, quotes stripped.
   Text downgradeAccount;
+  // The configuration file named by /check=, expanded.
+  Text checkFile;
   bool encryptIni = false;
   bool decryptIni = false;
   // "/plan=": write the software plan of the configuration file to this file
@@ -55,7 +58,7 @@ struct CommandLineOutcome {
 
 // Applies every argument, in order, through the option tests in their fixed
 // order. Unrecognised arguments are ignored; a later option wins over an
-// earlier one. "/?", "/version" and "/DownGrade=" stop the pass at once (the options
+// earlier one. "/?", "/version", "/check=" and "/DownGrade=" stop the pass at once (the options
 // before them stay applied). Text values are cut to their fields; /log=,
 // /ini= and /users= are expanded through `environment` first.
 [[nodiscard]] CommandLineOutcome ApplyOptions(const std::vector<TextView>& arguments,

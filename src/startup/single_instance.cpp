@@ -8,6 +8,7 @@ bool NeedsInstanceLock(const CommandLineOutcome& options) {
   switch (options.action) {
     case CommandLineOutcome::Action::kShowHelp:
     case CommandLineOutcome::Action::kShowVersion:
+    case CommandLineOutcome::Action::kCheck:
       return false;
     case CommandLineOutcome::Action::kDowngrade:
       return true;

@@ -6,7 +6,9 @@
 
 #include "app/program_version.h"
 #include "app/startup_variables.h"
+#include "base/format.h"
 #include "base/paths.h"
+#include "base/wipe.h"
 #include "catalogue/plan_file.h"
 #include "platform/desktop.h"
 #include "platform/environment.h"
@@ -23,6 +25,7 @@
 #include "run/run_restarts.h"
 #include "run/system_identity_settings.h"
 #include "startup/command_line.h"
+#include "startup/configuration_check.h"
 #include "startup/launcher_records.h"
 #include "startup/settings.h"
 #include "startup/single_instance.h"
@@ -37,6 +40,9 @@ constexpr uint32_t kHelpLast = IDS_HELP_LAST;
 // The version stands alone in a window only when there is nowhere to print
 // it; About's caption names the program.
 constexpr uint32_t kVersionCaption = IDD_ABOUT;
+// The findings of /check= stand in a window only when there is nowhere to
+// print them; the help's caption names the program.
+constexpr uint32_t kCheckCaption = IDS_HELP_CAPTION;
 constexpr uint32_t kEnglishNameCapacity = 64;
 
 struct PageTextNumbers {
@@ -69,6 +75,34 @@ void ShowHelp(AppContext& app, WizardHost& host) {
 void ShowVersion(AppContext& app, WizardHost& host) {
   host.ShowVersion(app, app::VersionLine(app::ThisProgramBuild()),
                    app.translator.Translate(kVersionCaption));
+}
+
+// The findings of a configuration file, printed as the version is (a
+// console, a pipe or a file, else a window); 1 when any is an error, 2 when
+// the file cannot be read.
+int CheckConfigurationFile(AppContext& app, WizardHost& host, TextView given) {
+  // A person at a prompt names the file from the folder they are in.
+  const std::optional<Text> current = app.platform.environment->Get(u"CURDIR");
+  const Text path = PathIsRelative(given) && current ? PathAppend(*current, given) : Text(given);
+  auto bytes = app.platform.files->ReadAll(path);
+  if (!bytes) {
+    host.ShowVersion(app,
+                     Format(u"%s: error: cannot read the file (error %u)", {given, bytes.error()}),
+                     app.translator.Translate(kCheckCaption));
+    return 2;
+  }
+  CheckInput input;
+  input.file = Text(given);
+  input.iniDir = PathRemoveFileSpec(path);
+  input.ansiCodePage = app.platform.system->AnsiCodePage();
+  platform::FileSystem& files = *app.platform.files;
+  input.fileExists = [&files](TextView file) { return files.Exists(file); };
+  const std::vector<Diagnostic> findings = CheckConfiguration(*bytes, input);
+  WipeBytes(*bytes);
+  const Text report =
+      findings.empty() ? Text(given) + u": no findings\n" : FormatDiagnostics(findings);
+  host.ShowVersion(app, report, app.translator.Translate(kCheckCaption));
+  return HasErrors(findings) ? 1 : 0;
 }
 
 void MakePathsAbsolute(AppContext& app) {
@@ -329,6 +363,8 @@ int RunStartup(AppContext& app, TextView commandLine, const StartupParts& parts)
     case CommandLineOutcome::Action::kShowVersion:
       ShowVersion(app, parts.wizard);
       return 0;
+    case CommandLineOutcome::Action::kCheck:
+      return CheckConfigurationFile(app, parts.wizard, options.checkFile);
     case CommandLineOutcome::Action::kDowngrade:
       return static_cast<int>(Downgrade(app, parts.accounts, options.downgradeAccount));
     case CommandLineOutcome::Action::kContinue:

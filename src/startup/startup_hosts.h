@@ -54,7 +54,8 @@ class WizardHost {
   // Shows the command-line help `text` under `caption` and returns when the
   // reader has closed it. The user interface is not prepared yet.
   virtual void ShowHelp(AppContext& app, TextView text, TextView caption) = 0;
-  // Shows the program's version `line` (`caption` for a window of its own)
+  // Shows the program's version `line`, or another short report a script
+  // reads (the findings of /check=), with `caption` for a window of its own,
   // and returns when it has been shown. The user interface is not prepared.
   virtual void ShowVersion(AppContext& app, TextView line, TextView caption) = 0;
   // Loads what the pages need. Called once after the Secondary Logon check.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/name_rules.h"
 #include "base/text.h"
 
 namespace tarn::app {
@@ -32,19 +33,11 @@ enum class SettingsField { kUser, kPassword, kConfirm, kOwner, kOrg, kComputer, 
 // A check box's state.
 enum class BoxState { kUnchecked, kChecked, kIndeterminate };
 
-// Why a name is not accepted.
-enum class NameCheck {
-  kValid,
-  kEmpty,          // Next stays off without a balloon
-  kBadCharacters,  // Next stays off and the field's balloon shows
-};
-
-// A user name: not empty, no control character, none of /,\[]:|<>+=;?*",
-// not ending with a period and not made only of blanks and periods.
-[[nodiscard]] NameCheck CheckUserName(TextView name);
-// A computer or workgroup name: not empty, only letters, digits and
-// !@#$%^&')(.-_{}~ (no blank).
-[[nodiscard]] NameCheck CheckComputerName(TextView name);
+// The name rules live with the program-wide state, where the checker of
+// configurations finds them too.
+using app::CheckComputerName;
+using app::CheckUserName;
+using app::NameCheck;
 
 // A balloon shown on a field: the control and the numbers of its texts.
 struct SettingsBalloon {

@@ -110,6 +110,22 @@ TEST_F(StartupTest, HelpShowsTheTextsAndEndsWithoutLogOrSettings) {
   EXPECT_EQ(Calls(), "");
 }
 
+TEST_F(StartupTest, CheckShowsTheFindingsOfTheNamedFileAndExitsWithOneOnAnError) {
+  Settings("Owner=FROMFILE\r\n");
+  const std::string ini = "[Tools]\r\ncommand.0=a.exe\r\ncommand.2=c.exe\r\n";
+  (void)machine_.files().MakeDirectories(u"C:\\cfg");
+  (void)machine_.files().WriteAll(u"C:\\cfg\\check.ini",
+                                  std::vector<uint8_t>(ini.begin(), ini.end()));
+  EXPECT_EQ(Run(u"/log=C:\\logs\\c.log /check=C:\\cfg\\check.ini"), 1);
+  ASSERT_EQ(machine_.desktop().shown().size(), 1u);
+  EXPECT_EQ(machine_.desktop().shown()[0].text,
+            u"C:\\cfg\\check.ini:3:1: error: item 2 is never read: command.1 is missing and the "
+            u"numbers after a gap are not read (HasGaps=1 reads them)\n");
+  EXPECT_FALSE(machine_.files().Exists(u"C:\\logs\\c.log")) << "a check writes no log";
+  EXPECT_TRUE(app_.config.Owner.empty()) << "nor reads the settings of install.ini";
+  EXPECT_EQ(Calls(), "");
+}
+
 TEST_F(StartupTest, VersionShowsTheProjectsVersionAndEndsWithoutLogOrSettings) {
   Languages(kProgramLanguages, u"en", {{IDD_ABOUT, u"About TARN"}});
   Settings("Owner=FROMFILE\r\n");
