@@ -24,26 +24,44 @@ TextView OutcomeName(Outcome outcome) {
   return u"error";
 }
 
-TextView StepKindName(StepKind kind) {
-  switch (kind) {
-    case StepKind::kAccount:
-      return u"account";
-    case StepKind::kEntry:
-      return u"entry";
-    case StepKind::kDowngrade:
-      return u"downgrade";
-    case StepKind::kSetting:
-      return u"setting";
-    case StepKind::kRestart:
-      return u"restart";
+namespace {
+
+// Every step kind with its name in the result file and the word that opens
+// its lines in a readable log; one row per kind, so a new kind cannot be
+// named in one place and forgotten in another.
+struct StepKindNames {
+  StepKind kind;
+  TextView name;
+  TextView logWord;
+};
+constexpr StepKindNames kStepKinds[] = {
+    {StepKind::kAccount, u"account", u"Account"},
+    {StepKind::kEntry, u"entry", u"Entry"},
+    {StepKind::kDowngrade, u"downgrade", u"Downgrade of"},
+    {StepKind::kSetting, u"setting", u"Setting"},
+    {StepKind::kRestart, u"restart", u"Restart after"},
+};
+
+const StepKindNames& NamesOf(StepKind kind) {
+  for (const StepKindNames& row : kStepKinds) {
+    if (row.kind == kind) return row;
   }
-  return u"entry";
+  return kStepKinds[1];
+}
+
+}  // namespace
+
+TextView StepKindName(StepKind kind) {
+  return NamesOf(kind).name;
+}
+
+TextView StepKindLogWord(StepKind kind) {
+  return NamesOf(kind).logWord;
 }
 
 std::optional<StepKind> StepKindNamed(TextView name) {
-  for (const StepKind kind : {StepKind::kAccount, StepKind::kEntry, StepKind::kDowngrade,
-                              StepKind::kSetting, StepKind::kRestart}) {
-    if (StepKindName(kind) == name) return kind;
+  for (const StepKindNames& row : kStepKinds) {
+    if (row.name == name) return row.kind;
   }
   return std::nullopt;
 }

@@ -36,6 +36,8 @@ enum class StepKind : int32_t {
 
 // The result file's and the journal's name of `kind`.
 [[nodiscard]] TextView StepKindName(StepKind kind);
+// The word that opens a step's line in a readable log ("Restart after").
+[[nodiscard]] TextView StepKindLogWord(StepKind kind);
 // The kind named `name`; nullopt for a name no kind has.
 [[nodiscard]] std::optional<StepKind> StepKindNamed(TextView name);
 

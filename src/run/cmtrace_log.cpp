@@ -36,22 +36,6 @@ Text MessageText(TextView message) {
   return text;
 }
 
-TextView KindWord(app::StepKind kind) {
-  switch (kind) {
-    case app::StepKind::kAccount:
-      return u"Account";
-    case app::StepKind::kEntry:
-      return u"Entry";
-    case app::StepKind::kDowngrade:
-      return u"Downgrade of";
-    case app::StepKind::kSetting:
-      return u"Setting";
-    case app::StepKind::kRestart:
-      return u"Restart after";
-  }
-  return u"Step";
-}
-
 // ", exit code 1 (success)": the code and, when the command's own, its class.
 Text ExitCodePart(const app::StepRecord& step) {
   if (!step.exitCode) return {};
@@ -93,7 +77,7 @@ std::string CmtraceLine(TextView message, int64_t unixMs, TextView component, Cm
 }
 
 Text DescribeStep(const app::StepRecord& step) {
-  Text text = Format(u"%s \"%s\"", {KindWord(step.kind), step.name});
+  Text text = Format(u"%s \"%s\"", {app::StepKindLogWord(step.kind), step.name});
   if (step.kind != app::StepKind::kEntry && !step.action.empty()) {
     text += Format(u" (%s)", {step.action});
   }
