@@ -290,10 +290,6 @@ ResultTexts LoadResultTexts(AppContext& app) {
           app.translator.Translate(kTextNotStarted)};
 }
 
-bool IsSuccessExitCode(uint32_t code) {
-  return code == 0 || code == 3010 || code == 3011;
-}
-
 bool IsNtStatusCode(uint32_t code) {
   return (code & 0xC0000000u) == 0xC0000000u;
 }

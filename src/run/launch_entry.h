@@ -29,10 +29,8 @@ inline constexpr uint32_t kAbortedExitCode = 1067;
 inline constexpr uint32_t kTimedOutExitCode = 1460;
 // Milliseconds a command ended at its time limit is waited for.
 inline constexpr uint32_t kEndWaitMs = 30000;
-// Installer exit codes judged with InstallerCodes: done, the computer
-// restarts (ERROR_SUCCESS_REBOOT_INITIATED); another installation is in
-// progress (ERROR_INSTALL_ALREADY_RUNNING).
-inline constexpr uint32_t kInstallerRestartExitCode = 1641;
+// The installer's exit code for another installation in progress
+// (ERROR_INSTALL_ALREADY_RUNNING), retried under InstallerCodes.
 inline constexpr uint32_t kInstallerBusyExitCode = 1618;
 // Translator texts of the result lines.
 inline constexpr uint32_t kTextSucceeded = IDS_RUN_SUCCEEDED;     // display name
@@ -84,8 +82,6 @@ struct LaunchContext {
   uint32_t endWaitMs = kEndWaitMs;
 };
 
-// 0, 3010 (restart required) and 3011 (restart initiated) are successes.
-[[nodiscard]] bool IsSuccessExitCode(uint32_t code);
 // Codes with both high bits set are NT status codes.
 [[nodiscard]] bool IsNtStatusCode(uint32_t code);
 
