@@ -8,6 +8,7 @@
 #include "run/run_restarts.h"
 #include "startup/startup.h"
 #include "support/json_reader.h"
+#include "support/no_account_steps.h"
 #include "unit/run/run_test_machine.h"
 
 namespace tarn::run {
@@ -22,26 +23,13 @@ constexpr char16_t kResult[] = u"C:\\out\\result.json";
 
 // The program's start-up with a wizard that runs the installation at once
 // and ends with Finish; the accounts are the test's own.
-class RunningHost : public startup::AccountSteps, public startup::WizardHost {
+class RunningHost : public tarn::testing::NoAccountSteps, public startup::NoWizardHost {
  public:
   explicit RunningHost(testing::RunTestMachine& m) : m_(m) {}
-  void ScramblePasswords(AppContext&, TextView) override {}
-  void UnscramblePasswords(AppContext&, TextView) override {}
-  WinError DowngradeAccount(AppContext&, TextView) override { return kErrorSuccess; }
-  void PrepareInstallationVariables(AppContext&, TextView) override {}
-  void ReadAccounts(AppContext&, TextView) override {}
-  void MergeAdministratorAccount(AppContext&) override {}
-  void MergeSettingsAccount(AppContext&) override {}
-  void ReleaseAccounts(AppContext&) override {}
-  void ShowHelp(AppContext&, TextView, TextView) override {}
-  void ShowVersion(AppContext&, TextView, TextView) override {}
-  void PrepareUserInterface(AppContext&) override {}
   startup::WizardOutcome RunWizard(AppContext&) override {
     (void)m_.Run();
     return startup::WizardOutcome::kFinished;
   }
-  void ReleaseUserInterface(AppContext&) override {}
-  void SaveWizardSize(AppContext&) override {}
 
  private:
   testing::RunTestMachine& m_;

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "startup/startup.h"
 #include "support/json_reader.h"
+#include "support/no_account_steps.h"
 #include "support/startup_machine.h"
 
 namespace tarn::startup {
@@ -23,16 +24,8 @@ platform::Sid StandardUser() {
 }
 
 // Accounts that are not there and a wizard that only counts its runs.
-class QuietExtensions : public AccountSteps, public NoWizardHost {
+class QuietExtensions : public testing::NoAccountSteps, public NoWizardHost {
  public:
-  void ScramblePasswords(AppContext&, TextView) override {}
-  void UnscramblePasswords(AppContext&, TextView) override {}
-  WinError DowngradeAccount(AppContext&, TextView) override { return kErrorSuccess; }
-  void PrepareInstallationVariables(AppContext&, TextView) override {}
-  void ReadAccounts(AppContext&, TextView) override {}
-  void MergeAdministratorAccount(AppContext&) override {}
-  void MergeSettingsAccount(AppContext&) override {}
-  void ReleaseAccounts(AppContext&) override {}
   WizardOutcome RunWizard(AppContext&) override {
     ++wizardRuns;
     return WizardOutcome::kCancelled;
