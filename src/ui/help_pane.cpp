@@ -12,14 +12,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/win32_com.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_system_library.h"
 #include "platform/win32/win32_text.h"
-#include "ui/com_support.h"
 #include "ui/high_contrast.h"
 #include "wizard/help_content.h"
 
 namespace tarn::ui {
+
+using win32::ComPointer;
+using win32::MakeBstr;
+using win32::UniqueBstr;
 
 // The rich edit control's partner for embedded objects: it hands out
 // storage on memory for the pictures of a help document and refuses every

@@ -10,11 +10,15 @@
 #include <string>
 
 #include "app/log_file.h"
+#include "platform/win32/win32_com.h"
 #include "platform/win32/win32_text.h"
-#include "ui/com_support.h"
 #include "wizard/link_targets.h"
 
 namespace tarn::ui {
+
+using win32::ComPointer;
+using win32::MakeBstr;
+using win32::UniqueBstr;
 namespace {
 
 // Spelled out here so that the program needs no uuid library for them.
@@ -41,22 +45,6 @@ ComPointer<T> Query(IUnknown* from, const IID& iid) {
   if (from == nullptr || FAILED(from->QueryInterface(iid, &found))) return nullptr;
   return ComPointer<T>(static_cast<T*>(found));
 }
-
-// COM for the length of one call, when the thread had none.
-class ComScope {
- public:
-  ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  // False only when the thread runs another threading model that refuses.
-  [[nodiscard]] bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-
- private:
-  HRESULT result_;
-};
 
 // The IShellDispatch2 of the desktop's folder view, which runs in Explorer.
 ComPointer<IShellDispatch2> DesktopShell() {
@@ -116,7 +104,7 @@ bool ExecuteThrough(IShellDispatch2& shell, TextView target) {
 
 LinkOutcome OpenLinkUnelevated(TextView target) {
   if (!wizard::IsOpenableLink(target)) return LinkOutcome::kRefused;
-  const ComScope com;
+  const win32::ComScope com(COINIT_APARTMENTTHREADED);
   if (!com.usable()) return LinkOutcome::kNoDesktopShell;
   const ComPointer<IShellDispatch2> shell = DesktopShell();
   if (!shell || !ExecuteThrough(*shell, target)) return LinkOutcome::kNoDesktopShell;

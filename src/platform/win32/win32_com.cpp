@@ -1,8 +1,8 @@
-#include "ui/com_support.h"
+#include "platform/win32/win32_com.h"
 
 #include "platform/win32/win32_system_library.h"
 
-namespace tarn::ui {
+namespace tarn::win32 {
 namespace {
 
 struct Automation {
@@ -15,7 +15,7 @@ struct Automation {
 const Automation& AutomationFunctions() {
   static const Automation functions = [] {
     Automation found;
-    if (HMODULE library = win32::LoadSystemLibrary(L"oleaut32.dll")) {
+    if (HMODULE library = LoadSystemLibrary(L"oleaut32.dll")) {
       found.allocate = reinterpret_cast<Automation::Allocate>(
           reinterpret_cast<void*>(GetProcAddress(library, "SysAllocStringLen")));
       found.free = reinterpret_cast<Automation::Free>(
@@ -38,4 +38,4 @@ UniqueBstr MakeBstr(const std::wstring& text) {
   return UniqueBstr(automation.allocate(text.c_str(), static_cast<UINT>(text.size())));
 }
 
-}  // namespace tarn::ui
+}  // namespace tarn::win32
