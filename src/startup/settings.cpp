@@ -75,16 +75,20 @@ void ReadPageHeaders(SettingsReader& reader, app::PageHeaders& headers) {
 }
 
 void ReadIdentity(SettingsReader& reader, app::InstallConfig& config) {
-  reader.TextIfEmpty(config.Computer, u"Computer", 15);
-  reader.TextIfEmpty(config.Workgroup, u"Workgroup", 15);
-  reader.TextIfEmpty(config.User, u"User", 20);
+  // Names are read whole up to the longest the system allows (15 for a
+  // computer or workgroup, 20 for an account; the buffer holds one unit more
+  // for the terminator): one unit less would turn PC-FLOOR2-ROOM15 and
+  // PC-FLOOR2-ROOM16 into the same name.
+  reader.TextIfEmpty(config.Computer, u"Computer", 16);
+  reader.TextIfEmpty(config.Workgroup, u"Workgroup", 16);
+  reader.TextIfEmpty(config.User, u"User", 21);
   if (config.UserPwd.empty()) {
     SecretText password(reader.Password(u"UserPwd", 100));
     config.UserPwd = password.str();
   }
   reader.TextIfEmpty(config.Owner, u"Owner", 128);
   reader.TextIfEmpty(config.Org, u"Org", 128);
-  reader.TextIfEmpty(config.Admin, u"Admin", 20);
+  reader.TextIfEmpty(config.Admin, u"Admin", 21);
   if (config.AdminPwd.empty()) {
     SecretText password(reader.Password(u"AdminPwd", 100));
     config.AdminPwd = password.str();

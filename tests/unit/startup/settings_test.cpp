@@ -56,13 +56,17 @@ TEST_F(SettingsTest, MissingSectionLeavesEveryDefault) {
 TEST_F(SettingsTest, TextKeysAreReadWithTheirBufferSizes) {
   const Text fifteen = u"ABCDEFGHIJKLMNO";
   Key(u"Computer", fifteen);
-  Key(u"Workgroup", fifteen);
+  Key(u"Workgroup", fifteen + u"P");
+  Key(u"User", Text(20, u'u'));
+  Key(u"Admin", Text(21, u'a'));
   Key(u"Owner", Text(300, u'o'));
   Key(u"DefaultHelp", Text(300, u'h'));
   Key(u"OsdText", Text(2000, u'd'));
   Read();
-  EXPECT_EQ(config_.Computer.str(), fifteen.substr(0, 14));
-  EXPECT_EQ(config_.Workgroup.str(), fifteen.substr(0, 14));
+  EXPECT_EQ(config_.Computer.str(), fifteen) << "the longest name the system allows, whole";
+  EXPECT_EQ(config_.Workgroup.str(), fifteen);
+  EXPECT_EQ(config_.User.str(), Text(20, u'u'));
+  EXPECT_EQ(config_.Admin.str(), Text(20, u'a'));
   EXPECT_EQ(config_.Owner.size(), 127u);
   EXPECT_EQ(config_.DefaultHelp.size(), 260u);
   EXPECT_EQ(config_.OsdText.size(), 1023u);
