@@ -74,8 +74,12 @@ void AppendEnvironmentEntry(EnvironmentBlock& block, TextView name, TextView val
 bool SetBlockVariable(EnvironmentBlock& block, TextView name, TextView value) {
   auto entries = ParseEnvironmentBlock(block);
   if (!entries) return false;
-  std::erase_if(*entries, [name](const EnvironmentEntry& entry) {
-    return EqualsIgnoreCase(entry.name, name);
+  // The parsed copies may hold a secret (an earlier USERPASSWORD among them):
+  // every one is wiped before it is forgotten.
+  std::erase_if(*entries, [name](EnvironmentEntry& entry) {
+    if (!EqualsIgnoreCase(entry.name, name)) return false;
+    WipeText(entry.value);
+    return true;
   });
   const auto place = std::find_if(entries->begin(), entries->end(), [name](const auto& entry) {
     return EnvironmentNameLess{}(name, entry.name);
@@ -88,6 +92,7 @@ bool SetBlockVariable(EnvironmentBlock& block, TextView name, TextView value) {
   }
   if (place == entries->end()) AppendEnvironmentEntry(built, name, value);
   built += u'\0';
+  for (EnvironmentEntry& entry : *entries) WipeText(entry.value);
   WipeText(block);
   block = std::move(built);
   return true;

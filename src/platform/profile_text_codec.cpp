@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/wipe.h"
+
 namespace tarn::platform {
 namespace {
 
@@ -22,11 +24,20 @@ bool IsLowSurrogate(char16_t c) {
   return c >= 0xDC00 && c <= 0xDFFF;
 }
 
+// `prefix` then the UTF-8 form of `text`, in one allocation, with the
+// intermediate copy wiped: profile texts may hold passwords.
+std::vector<uint8_t> Utf8Bytes(TextView text, std::initializer_list<uint8_t> prefix) {
+  std::string utf8 = ToUtf8(text);
+  std::vector<uint8_t> bytes;
+  bytes.reserve(prefix.size() + utf8.size());
+  bytes.insert(bytes.end(), prefix.begin(), prefix.end());
+  bytes.insert(bytes.end(), utf8.begin(), utf8.end());
+  SecureZero(utf8.data(), utf8.size());
+  return bytes;
+}
+
 std::vector<uint8_t> EncodeAnsi(TextView text, uint32_t codePage) {
-  if (SupportedAnsiCodePage(codePage) == kCodePageUtf8) {
-    const std::string utf8 = ToUtf8(text);
-    return {utf8.begin(), utf8.end()};
-  }
+  if (SupportedAnsiCodePage(codePage) == kCodePageUtf8) return Utf8Bytes(text, {});
   std::vector<uint8_t> bytes;
   bytes.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
@@ -80,12 +91,8 @@ std::vector<uint8_t> EncodeProfileText(TextView text, ProfileEncoding encoding,
       AppendUtf16Le(bytes, text);
       return bytes;
     }
-    case ProfileEncoding::kUtf8: {
-      const std::string utf8 = ToUtf8(text);
-      std::vector<uint8_t> bytes = {0xEF, 0xBB, 0xBF};
-      bytes.insert(bytes.end(), utf8.begin(), utf8.end());
-      return bytes;
-    }
+    case ProfileEncoding::kUtf8:
+      return Utf8Bytes(text, {0xEF, 0xBB, 0xBF});
     case ProfileEncoding::kAnsi:
       break;
   }
