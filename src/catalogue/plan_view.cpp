@@ -90,7 +90,7 @@ std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
     p.entry = e;
     p.command = *e->Command;
     p.expandedCommand = platform::ExpandWhole(environment, p.command);
-    p.commandLine = resolveCommand ? resolveCommand(p.expandedCommand) : p.expandedCommand;
+    p.commandLine = resolveCommand ? resolveCommand(p.command) : p.expandedCommand;
     if (e->WorkDir) {
       p.workDir = *e->WorkDir;
       p.expandedWorkDir = app::WorkingFolderFor(environment, programFolder, e->WorkDir);

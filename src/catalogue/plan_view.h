@@ -32,17 +32,18 @@ namespace tarn::catalogue {
 [[nodiscard]] std::vector<const SoftwareEntry*> SelectedCommands(
     const SoftwareCatalogue& catalogue);
 
-// Turns an expanded command into the command line the launch starts. The
-// launch's own rule lives above this layer, so its owner hands it in; none
-// leaves the expanded command as it is.
-using CommandLineResolver = std::function<Text(TextView expandedCommand)>;
+// Turns a command as the configuration writes it into the command line the
+// launch starts (expanded, a document given to its program). The launch's
+// own rule lives above this layer, so its owner hands it in; none leaves the
+// expanded command as it is.
+using CommandLineResolver = std::function<Text(TextView command)>;
 
 // One command as a run would start it.
 struct PlannedCommand {
   const SoftwareEntry* entry = nullptr;
   Text command;
   Text expandedCommand;
-  // The expanded command after the resolver.
+  // What the resolver makes of the command.
   Text commandLine;
   Text workDir;  // empty when the entry has none
   Text expandedWorkDir;
