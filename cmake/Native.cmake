@@ -92,6 +92,12 @@ foreach(source ${TARN_TOOL_SOURCES})
   tarn_warnings(${name})
 endforeach()
 
+# tarn_plan as a person calls it: the plan of a file on a described machine
+# (tests/tools).
+add_test(NAME tarn_plan_cases
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tarn_plan_cases.sh $<TARGET_FILE:tarn_plan>
+    ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/tarn-plan-cases)
+
 if(TARN_BENCH AND NOT TARN_SANITIZE)
   find_package(benchmark QUIET)
   if(benchmark_FOUND)
