@@ -6,11 +6,17 @@
 //             [--account <name>]... [--gaps] [--json] [--out <file>]
 //   tarn_plan --check <install.ini> [--reg <file.reg>]... [--out <file>]
 //   tarn_plan --reference
+//   tarn_plan --import winget|choco|scoop <file> [--out <file>]
 //
 // --check reports what a run would get wrong in the file, one line per
 // finding as compilers write them ("file:line:column: error: text"), and
 // exits with 1 when any is an error. --reference prints the tables of every
-// section and key that docs/configuration.md holds.
+// section and key that docs/configuration.md holds. --import prints a
+// software section for install.ini from the package list another manager
+// wrote (a winget export, Chocolatey's packages.config, a Scoop export):
+// one item per package with the manager's silent install command. It exits
+// with 2 when the file is no such list and with 1 when packages were left
+// out for characters no package name has (each named on stderr).
 //
 // The machine is simulated: registry exports (.reg) fill its registry, and
 // the subfolders c, d, ... of the drives folder stand for its drives. The
@@ -41,6 +47,7 @@
 #include "accounts/account_profiles.h"
 #include "app/configuration_keys.h"
 #include "base/paths.h"
+#include "import/package_import.h"
 #include "platform/reg_file.h"
 #include "platform/sim/machine.h"
 #include "startup/configuration_check.h"
@@ -58,6 +65,8 @@ struct Options {
   std::vector<std::string> accounts;
   std::optional<fs::path> drives;
   std::optional<fs::path> out;
+  std::string importManager;
+  std::optional<fs::path> importFile;
   bool json = false;
   bool gaps = false;
   bool check = false;
@@ -68,7 +77,8 @@ constexpr const char* kUsage =
     "usage: tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>] "
     "[--account <name>]... [--gaps] [--json] [--out <file>]\n"
     "       tarn_plan --check <install.ini> [--reg <file.reg>]... [--out <file>]\n"
-    "       tarn_plan --reference\n";
+    "       tarn_plan --reference\n"
+    "       tarn_plan --import winget|choco|scoop <file> [--out <file>]\n";
 
 std::optional<Options> ParseArguments(int argc, char** argv) {
   Options options;
@@ -83,6 +93,9 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
       options.drives = argv[++i];
     } else if (arg == "--out" && hasValue) {
       options.out = argv[++i];
+    } else if (arg == "--import" && i + 2 < argc) {
+      options.importManager = argv[++i];
+      options.importFile = argv[++i];
     } else if (arg == "--json") {
       options.json = true;
     } else if (arg == "--gaps") {
@@ -97,7 +110,9 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
       return std::nullopt;
     }
   }
-  if (options.ini.empty() != options.reference) return std::nullopt;
+  const int modes =
+      (options.ini.empty() ? 0 : 1) + (options.reference ? 1 : 0) + (options.importFile ? 1 : 0);
+  if (modes != 1) return std::nullopt;
   return options;
 }
 
@@ -305,6 +320,38 @@ int PlanFile(const Options& options) {
   return 0;
 }
 
+// --import: the software section, 2 when the file is unreadable or no list
+// of that manager, 1 when packages were refused.
+int ImportFile(const Options& options) {
+  const auto manager = tarn::import::ManagerNamed(options.importManager);
+  if (!manager) {
+    std::cerr << "tarn_plan: --import takes winget, choco or scoop\n" << kUsage;
+    return 2;
+  }
+  const fs::path& file = *options.importFile;
+  const auto bytes = ReadHostFile(file);
+  if (!bytes) {
+    std::cerr << "tarn_plan: cannot read " << file << "\n";
+    return 2;
+  }
+  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  const tarn::import::PackageList list = tarn::import::ReadPackageList(*manager, text);
+  if (!list.error.empty()) {
+    std::cerr << "tarn_plan: " << file.string() << ": " << list.error << "\n";
+    return 2;
+  }
+  for (const std::string& refused : list.refused) {
+    std::cerr << "tarn_plan: " << file.string() << ": left out " << refused << "\n";
+  }
+  const std::string section =
+      tarn::import::SoftwareSection(*manager, list, file.filename().string());
+  if (!WriteOutput(options, section)) {
+    std::cerr << "tarn_plan: cannot write the output\n";
+    return 2;
+  }
+  return list.refused.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -316,6 +363,7 @@ int main(int argc, char** argv) {
   if (options->reference) {
     return WriteOutput(*options, tarn::app::ConfigurationReferenceTables()) ? 0 : 1;
   }
+  if (options->importFile) return ImportFile(*options);
   if (options->check) return CheckFile(*options);
   return PlanFile(*options);
 }

@@ -1,6 +1,6 @@
 #!/bin/sh
 # tarn_plan as a person calls it: the plan reads a file as the program does
-# on the described machine.
+# on the described machine, and every import checks clean and plans.
 # Usage: tarn_plan_cases.sh <tarn_plan> <source folder> <work folder>
 set -u
 plan=$1
@@ -57,8 +57,53 @@ case_bundled_example() {
   expect_in "$work/example.json" '"flags":' "the JSON keeps the flags"
 }
 
+# import <manager> <fixture> <expected command of the first package>
+case_import() {
+  "$plan" --import "$1" "$fixtures/imports/$2" --out "$work/$1.ini"
+  status=$?
+  [ "$status" -eq 0 ] || fail "import $1: exit $status"
+  expect_in "$work/$1.ini" "; Imported from" "import $1: the comment"
+  "$plan" --check "$work/$1.ini" >"$work/$1-check.txt"
+  status=$?
+  [ "$status" -eq 0 ] && [ ! -s "$work/$1-check.txt" ] ||
+    { fail "import $1 does not check clean (exit $status)"; cat "$work/$1-check.txt"; }
+  "$plan" "$work/$1.ini" >"$work/$1-plan.txt" || fail "import $1: plan exit $?"
+  launch_column "$work/$1-plan.txt" | head -n 1 >"$work/$1-first.txt"
+  expect_in "$work/$1-first.txt" "$3" "import $1: planned"
+  packages=$(grep -c '^command\.' "$work/$1.ini")
+  expect_in "$work/$1-plan.txt" "commands $packages" "import $1: every package planned"
+}
+
+case_hostile_import() {
+  "$plan" --import winget "$fixtures/imports/hostile-winget.json" >"$work/hostile.ini" \
+    2>"$work/hostile.err"
+  status=$?
+  [ "$status" -eq 1 ] || fail "hostile import: exit $status, not 1"
+  expect_not_in "$work/hostile.ini" '^\[settings\]|^Admin|%PATH%|calc|--override' "hostile ids left out"
+  expect_in "$work/hostile.ini" "command.0=winget install --id Kept.Tool" "the rest imported"
+  [ "$(grep -c 'left out' "$work/hostile.err")" -eq 4 ] || { fail "hostile import: stderr"; cat "$work/hostile.err"; }
+}
+
+case_broken_imports() {
+  for args in "winget broken.json" "scoop broken.json" "choco broken.config" "choco winget-export.json" \
+    "scoop packages.config" "winget missing-file.json"; do
+    set -- $args
+    "$plan" --import "$1" "$fixtures/imports/$2" >"$work/broken.out" 2>"$work/broken.err"
+    status=$?
+    [ "$status" -eq 2 ] && [ -s "$work/broken.err" ] && [ ! -s "$work/broken.out" ] ||
+      { fail "import $1 $2: exit $status, not a clear error"; cat "$work/broken.err"; }
+  done
+}
+
 case_code_page
 case_quotes_and_environment
 case_bundled_example
+case_import winget winget-export.json \
+  'winget install --id Git.Git --exact --source winget --version 2.47.1 --silent --accept-package-agreements --accept-source-agreements'
+case_import choco packages.config 'choco install googlechrome -y --no-progress'
+case_import scoop scoopfile.json 'cmd /c scoop install main/7zip'
+case_hostile_import
+case_broken_imports
+
 [ "$failures" -eq 0 ] && echo "tarn_plan cases: all passed"
 exit "$failures"
