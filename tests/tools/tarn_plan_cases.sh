@@ -84,6 +84,25 @@ case_hostile_import() {
   [ "$(grep -c 'left out' "$work/hostile.err")" -eq 4 ] || { fail "hostile import: stderr"; cat "$work/hostile.err"; }
 }
 
+# A level reads items 0 to 254: a longer list goes on in further sections.
+case_long_import() {
+  {
+    printf '{"Sources":[{"SourceDetails":{"Name":"winget"},"Packages":['
+    i=0
+    while [ "$i" -lt 300 ]; do
+      [ "$i" -eq 0 ] || printf ','
+      printf '{"PackageIdentifier":"Vendor.App%d"}' "$i"
+      i=$((i + 1))
+    done
+    printf ']}]}\n'
+  } >"$work/long.json"
+  "$plan" --import winget "$work/long.json" --out "$work/long.ini" || fail "long import: exit $?"
+  "$plan" --check "$work/long.ini" >"$work/long-check.txt" && [ ! -s "$work/long-check.txt" ] ||
+    { fail "long import does not check clean"; head -n 5 "$work/long-check.txt"; }
+  "$plan" "$work/long.ini" >"$work/long-plan.txt" || fail "long import: plan exit $?"
+  expect_in "$work/long-plan.txt" "commands 300" "long import: every package planned"
+}
+
 case_broken_imports() {
   for args in "winget broken.json" "scoop broken.json" "choco broken.config" "choco winget-export.json" \
     "scoop packages.config" "winget missing-file.json"; do
@@ -103,6 +122,7 @@ case_import winget winget-export.json \
 case_import choco packages.config 'choco install googlechrome -y --no-progress'
 case_import scoop scoopfile.json 'cmd /c scoop install main/7zip'
 case_hostile_import
+case_long_import
 case_broken_imports
 
 [ "$failures" -eq 0 ] && echo "tarn_plan cases: all passed"

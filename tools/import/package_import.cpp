@@ -7,6 +7,8 @@ namespace tarn::import {
 namespace {
 
 constexpr size_t kLongestName = 128;
+// Items 0 to 254 of a level are read.
+constexpr size_t kItemsPerSection = 255;
 
 // The names a section and its comment give each manager.
 struct ManagerWords {
@@ -169,13 +171,23 @@ std::string SoftwareSection(Manager manager, const PackageList& list, std::strin
   std::replace(from.begin(), from.end(), '%', '?');
   std::string out = std::string("; Imported from ") + words.format + " \"" + from +
                     "\": " + std::to_string(list.packages.size()) + " packages\r\n";
-  out += std::string("[") + words.section + "]\r\n";
-  out += std::string("description=") + words.section + " packages (" + from + ")\r\n";
-  out += "selected=1,inherit\r\n";
-  for (size_t i = 0; i < list.packages.size(); ++i) {
-    const std::string n = std::to_string(i);
-    out += "command." + n + "=" + InstallCommand(manager, list.packages[i]) + "\r\n";
-    out += "description." + n + "=" + list.packages[i].id + "\r\n";
+  // A level holds items 0 to 254 only: a longer list goes on in sections
+  // "<name> 2", "<name> 3", ...
+  const size_t sections =
+      std::max<size_t>(1, (list.packages.size() + kItemsPerSection - 1) / kItemsPerSection);
+  for (size_t section = 0; section < sections; ++section) {
+    const std::string name = std::string(words.section) +
+                             (section == 0 ? std::string() : " " + std::to_string(section + 1));
+    out += "[" + name + "]\r\n";
+    out += "description=" + name + " packages (" + from + ")\r\n";
+    out += "selected=1,inherit\r\n";
+    const size_t first = section * kItemsPerSection;
+    const size_t end = std::min(list.packages.size(), first + kItemsPerSection);
+    for (size_t i = first; i < end; ++i) {
+      const std::string n = std::to_string(i - first);
+      out += "command." + n + "=" + InstallCommand(manager, list.packages[i]) + "\r\n";
+      out += "description." + n + "=" + list.packages[i].id + "\r\n";
+    }
   }
   return out;
 }

@@ -47,10 +47,10 @@ struct PackageList {
 // The command line that installs `package` silently with its manager.
 [[nodiscard]] std::string InstallCommand(Manager manager, const Package& package);
 
-// One software section of install.ini, ASCII only and lines ending with
-// CR LF: a comment naming `sourceName` and the manager, the section selected
+// Software sections of install.ini, ASCII only and lines ending with CR LF:
+// a comment naming `sourceName` and the manager, then a section selected
 // with its items, one item per package (its install command, its name as
-// the description).
+// the description), a further section for each further 255 packages.
 [[nodiscard]] std::string SoftwareSection(Manager manager, const PackageList& list,
                                           std::string_view sourceName);
 
