@@ -16,6 +16,17 @@ tarn_warnings(tarn_ui_portable)
 add_library(tarn_native INTERFACE)
 target_link_libraries(tarn_native INTERFACE tarn_wizard tarn_ui_portable tarn_sim)
 
+# The package lists of other managers that tarn_plan --import reads: JSON
+# and XML through Debian's nlohmann/json and pugixml. The native tools only;
+# tarn.exe never links them.
+find_package(nlohmann_json 3 REQUIRED)
+find_package(pugixml REQUIRED)
+file(GLOB TARN_IMPORT_SOURCES CONFIGURE_DEPENDS tools/import/*.cpp)
+add_library(tarn_import STATIC ${TARN_IMPORT_SOURCES})
+target_include_directories(tarn_import PUBLIC tools)
+target_link_libraries(tarn_import PUBLIC nlohmann_json::nlohmann_json pugixml::pugixml)
+tarn_warnings(tarn_import)
+
 enable_testing()
 include(cmake/LayerTests.cmake)
 
@@ -24,7 +35,7 @@ if(TARN_FUZZ)
   foreach(source ${TARN_FUZZ_SOURCES})
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source})
-    target_link_libraries(${name} PRIVATE tarn_native)
+    target_link_libraries(${name} PRIVATE tarn_native tarn_import)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     tarn_warnings(${name})
   endforeach()
@@ -91,6 +102,13 @@ foreach(source ${TARN_TOOL_SOURCES})
   target_link_libraries(${name} PRIVATE tarn_native)
   tarn_warnings(${name})
 endforeach()
+target_link_libraries(tarn_plan PRIVATE tarn_import)
+
+# tarn_plan as a person calls it: the plan of a file on a described machine,
+# and each import checked and planned again (tests/tools).
+add_test(NAME tarn_plan_cases
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tarn_plan_cases.sh $<TARGET_FILE:tarn_plan>
+    ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/tarn-plan-cases)
 
 if(TARN_BENCH AND NOT TARN_SANITIZE)
   find_package(benchmark QUIET)

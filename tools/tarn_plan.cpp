@@ -4,21 +4,32 @@
 //
 //   tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>]
 //             [--account <name>]... [--gaps] [--json] [--out <file>]
-//   tarn_plan --check <install.ini> [--out <file>]
+//   tarn_plan --check <install.ini> [--reg <file.reg>]... [--out <file>]
 //   tarn_plan --reference
+//   tarn_plan --import winget|choco|scoop <file> [--out <file>]
 //
 // --check reports what a run would get wrong in the file, one line per
 // finding as compilers write them ("file:line:column: error: text"), and
 // exits with 1 when any is an error. --reference prints the tables of every
-// section and key that docs/configuration.md holds.
+// section and key that docs/configuration.md holds. --import prints a
+// software section for install.ini from the package list another manager
+// wrote (a winget export, Chocolatey's packages.config, a Scoop export):
+// one item per package with the manager's silent install command. It exits
+// with 2 when the file is no such list and with 1 when packages were left
+// out for characters no package name has (each named on stderr).
 //
 // The machine is simulated: registry exports (.reg) fill its registry, and
 // the subfolders c, d, ... of the drives folder stand for its drives. The
 // environment variables are those the registry's Environment keys give (the
 // machine's first, then the user's), so expansions read as they would there,
-// and a document command shows as the open command its registry gives.
-// HasGaps comes from the file's settings section as the program reads it;
-// --gaps switches it on whatever the file says.
+// and a document command shows as the open command its registry gives. The
+// file is read as the program reads it there (startup/configuration_plan):
+// in the machine's ANSI code page (the registry's Nls\CodePage ACP), with
+// its [environment] section in the commands; a file outside the drives is
+// seen on a drive of its own (the folder above the file's), so %INIDIR%
+// holds the files beside it. HasGaps comes from the file's
+// settings section as the program reads it; --gaps switches it on whatever
+// the file says. --check reads in the code page of the --reg machine too.
 //
 // After the software plan comes what the account worker would do to each
 // account of the users section; --account names a local account the
@@ -34,19 +45,13 @@
 #include <vector>
 
 #include "accounts/account_profiles.h"
-#include "accounts/users_section.h"
 #include "app/configuration_keys.h"
-#include "app/startup_variables.h"
 #include "base/paths.h"
-#include "catalogue/catalogue_loader.h"
-#include "catalogue/plan_view.h"
-#include "platform/profile_document.h"
+#include "import/package_import.h"
 #include "platform/reg_file.h"
 #include "platform/sim/machine.h"
-#include "run/account_plan.h"
-#include "run/planned_command_lines.h"
 #include "startup/configuration_check.h"
-#include "startup/settings.h"
+#include "startup/configuration_plan.h"
 
 namespace {
 
@@ -60,6 +65,8 @@ struct Options {
   std::vector<std::string> accounts;
   std::optional<fs::path> drives;
   std::optional<fs::path> out;
+  std::string importManager;
+  std::optional<fs::path> importFile;
   bool json = false;
   bool gaps = false;
   bool check = false;
@@ -69,8 +76,9 @@ struct Options {
 constexpr const char* kUsage =
     "usage: tarn_plan <install.ini> [--reg <file.reg>]... [--drives <folder>] "
     "[--account <name>]... [--gaps] [--json] [--out <file>]\n"
-    "       tarn_plan --check <install.ini> [--out <file>]\n"
-    "       tarn_plan --reference\n";
+    "       tarn_plan --check <install.ini> [--reg <file.reg>]... [--out <file>]\n"
+    "       tarn_plan --reference\n"
+    "       tarn_plan --import winget|choco|scoop <file> [--out <file>]\n";
 
 std::optional<Options> ParseArguments(int argc, char** argv) {
   Options options;
@@ -85,6 +93,9 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
       options.drives = argv[++i];
     } else if (arg == "--out" && hasValue) {
       options.out = argv[++i];
+    } else if (arg == "--import" && i + 2 < argc) {
+      options.importManager = argv[++i];
+      options.importFile = argv[++i];
     } else if (arg == "--json") {
       options.json = true;
     } else if (arg == "--gaps") {
@@ -99,7 +110,9 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
       return std::nullopt;
     }
   }
-  if (options.ini.empty() != options.reference) return std::nullopt;
+  const int modes =
+      (options.ini.empty() ? 0 : 1) + (options.reference ? 1 : 0) + (options.importFile ? 1 : 0);
+  if (modes != 1) return std::nullopt;
   return options;
 }
 
@@ -193,11 +206,12 @@ void AddAccounts(tarn::sim::Machine& machine, const std::vector<std::string>& na
   }
 }
 
-// The machine path the users section is read from: the file itself when a
-// drive holds it, else a copy on a drive of its own.
-Text UsersFileOnMachine(tarn::sim::Machine& machine,
-                        const std::vector<std::pair<Text, fs::path>>& mounted, const fs::path& ini,
-                        const std::vector<uint8_t>& bytes) {
+// The configuration's path on the machine: the file itself when a drive
+// holds it, else the folder above its own mounted as a drive, so that the
+// files beside it are there for %INIDIR% as they are for the program, and
+// %INIDIR% is a folder, not a drive's root.
+Text ConfigurationOnMachine(tarn::sim::Machine& machine,
+                            std::vector<std::pair<Text, fs::path>>& mounted, const fs::path& ini) {
   if (const auto path = MachinePath(mounted, ini)) return *path;
   char16_t letter = u'Z';
   for (; letter > u'C'; --letter) {
@@ -206,24 +220,12 @@ Text UsersFileOnMachine(tarn::sim::Machine& machine,
     if (!taken) break;
   }
   const Text root = Text(1, letter) + u":";
-  machine.files().AddVolume(root);
-  const Text path = root + u"\\install.ini";
-  (void)machine.files().WriteAll(path, bytes);
-  return path;
-}
-
-// What the account worker would do to each account of the users section.
-// The plan sets each account's variables as the run does; the environment
-// is put back afterwards, so the software plan reads it as it was.
-std::vector<tarn::run::PlannedAccount> PlanUsers(const tarn::platform::Platform& platform,
-                                                 TextView usersFile) {
-  const tarn::platform::EnvironmentBlock before = platform.environment->CurrentBlock();
-  tarn::accounts::AccountStore store;
-  const tarn::accounts::AccountServices services{platform, {}};
-  (void)tarn::accounts::ReadUsersSection(services, usersFile, &store);
-  auto plan = tarn::run::PlanAccounts(services, store.list);
-  (void)platform.environment->ReplaceBlock(before);
-  return plan;
+  std::error_code error;
+  const fs::path own = fs::absolute(ini, error).parent_path();
+  const fs::path folder = own.has_relative_path() ? own.parent_path() : own;
+  machine.files().MountHostFolder(root, folder);
+  mounted.emplace_back(root, fs::weakly_canonical(folder, error));
+  return MachinePath(mounted, ini).value_or(root + u"\\" + tarn::FromUtf8(ini.filename().string()));
 }
 
 bool WriteOutput(const Options& options, const std::string& text) {
@@ -247,6 +249,32 @@ bool HostFileExists(TextView path) {
   return fs::exists(host, error);
 }
 
+// The described machine: its registry from the exports, its environment
+// from the registry, its drives. False (said on stderr) when an export
+// cannot be read.
+bool DescribeMachine(const Options& options, tarn::sim::Machine& machine,
+                     std::vector<std::pair<Text, fs::path>>& mounted) {
+  const tarn::platform::Platform platform = machine.platform();
+  if (options.drives) mounted = MountDrives(machine, *options.drives);
+  for (const fs::path& reg : options.regFiles) {
+    const auto bytes = ReadHostFile(reg);
+    auto report = bytes ? tarn::platform::ImportRegFile(*platform.registry, *bytes)
+                        : tarn::Result<tarn::platform::RegImportReport>::Failure(2);
+    if (!report) {
+      std::cerr << "tarn_plan: cannot import " << reg << " (error " << report.error() << ")\n";
+      return false;
+    }
+    if (report->skippedLines > 0) {
+      std::cerr << "tarn_plan: " << reg << ": " << report->skippedLines << " lines skipped\n";
+    }
+  }
+  LoadEnvironmentKey(platform, tarn::platform::kLocalMachine,
+                     u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
+  LoadEnvironmentKey(platform, tarn::platform::kCurrentUser, u"Environment");
+  AddAccounts(machine, options.accounts, mounted);
+  return true;
+}
+
 // --check: the findings, and 1 when any is an error.
 int CheckFile(const Options& options) {
   const auto bytes = ReadHostFile(options.ini);
@@ -254,18 +282,74 @@ int CheckFile(const Options& options) {
     std::cerr << "tarn_plan: cannot read " << options.ini << "\n";
     return 2;
   }
+  tarn::sim::Machine machine;
+  std::vector<std::pair<Text, fs::path>> mounted;
+  if (!DescribeMachine(options, machine, mounted)) return 2;
   std::error_code error;
   const fs::path folder = fs::absolute(options.ini, error).parent_path();
   tarn::startup::CheckInput input;
   input.file = tarn::FromUtf8(options.ini.string());
   input.iniDir = tarn::FromUtf8(folder.string());
   input.fileExists = HostFileExists;
+  input.ansiCodePage = machine.system().AnsiCodePage();
   const auto diagnostics = tarn::startup::CheckConfiguration(*bytes, input);
   if (!WriteOutput(options, tarn::ToUtf8(tarn::startup::FormatDiagnostics(diagnostics)))) {
     std::cerr << "tarn_plan: cannot write the output\n";
     return 2;
   }
   return tarn::startup::HasErrors(diagnostics) ? 1 : 0;
+}
+
+// The plan of the file on the described machine.
+int PlanFile(const Options& options) {
+  if (!fs::is_regular_file(options.ini)) {
+    std::cerr << "tarn_plan: cannot read " << options.ini << "\n";
+    return 1;
+  }
+  tarn::sim::Machine machine;
+  std::vector<std::pair<Text, fs::path>> mounted;
+  if (!DescribeMachine(options, machine, mounted)) return 1;
+  tarn::startup::PlanRequest request;
+  request.iniPath = ConfigurationOnMachine(machine, mounted, options.ini);
+  request.hasGaps = options.gaps;
+  request.json = options.json;
+  if (!WriteOutput(options, tarn::startup::PlanConfiguration(machine.platform(), request))) {
+    std::cerr << "tarn_plan: cannot write the output\n";
+    return 1;
+  }
+  return 0;
+}
+
+// --import: the software section, 2 when the file is unreadable or no list
+// of that manager, 1 when packages were refused.
+int ImportFile(const Options& options) {
+  const auto manager = tarn::import::ManagerNamed(options.importManager);
+  if (!manager) {
+    std::cerr << "tarn_plan: --import takes winget, choco or scoop\n" << kUsage;
+    return 2;
+  }
+  const fs::path& file = *options.importFile;
+  const auto bytes = ReadHostFile(file);
+  if (!bytes) {
+    std::cerr << "tarn_plan: cannot read " << file << "\n";
+    return 2;
+  }
+  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  const tarn::import::PackageList list = tarn::import::ReadPackageList(*manager, text);
+  if (!list.error.empty()) {
+    std::cerr << "tarn_plan: " << file.string() << ": " << list.error << "\n";
+    return 2;
+  }
+  for (const std::string& refused : list.refused) {
+    std::cerr << "tarn_plan: " << file.string() << ": left out " << refused << "\n";
+  }
+  const std::string section =
+      tarn::import::SoftwareSection(*manager, list, file.filename().string());
+  if (!WriteOutput(options, section)) {
+    std::cerr << "tarn_plan: cannot write the output\n";
+    return 2;
+  }
+  return list.refused.empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -279,59 +363,7 @@ int main(int argc, char** argv) {
   if (options->reference) {
     return WriteOutput(*options, tarn::app::ConfigurationReferenceTables()) ? 0 : 1;
   }
+  if (options->importFile) return ImportFile(*options);
   if (options->check) return CheckFile(*options);
-  tarn::sim::Machine machine;
-  const tarn::platform::Platform platform = machine.platform();
-  std::vector<std::pair<Text, fs::path>> mounted;
-  if (options->drives) mounted = MountDrives(machine, *options->drives);
-  for (const fs::path& reg : options->regFiles) {
-    const auto bytes = ReadHostFile(reg);
-    auto report = bytes ? tarn::platform::ImportRegFile(*platform.registry, *bytes)
-                        : tarn::Result<tarn::platform::RegImportReport>::Failure(2);
-    if (!report) {
-      std::cerr << "tarn_plan: cannot import " << reg << " (error " << report.error() << ")\n";
-      return 1;
-    }
-    if (report->skippedLines > 0) {
-      std::cerr << "tarn_plan: " << reg << ": " << report->skippedLines << " lines skipped\n";
-    }
-  }
-  LoadEnvironmentKey(platform, tarn::platform::kLocalMachine,
-                     u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
-  LoadEnvironmentKey(platform, tarn::platform::kCurrentUser, u"Environment");
-
-  AddAccounts(machine, options->accounts, mounted);
-  auto bytes = ReadHostFile(options->ini);
-  if (!bytes) {
-    std::cerr << "tarn_plan: cannot read " << options->ini << "\n";
-    return 1;
-  }
-  const Text usersFile = UsersFileOnMachine(machine, mounted, options->ini, *bytes);
-  if (const auto path = MachinePath(mounted, options->ini)) {
-    (void)platform.environment->Set(u"INIDIR", tarn::PathRemoveFileSpec(*path));
-  }
-  const auto document = tarn::platform::ProfileDocument::Parse(*bytes);
-  std::vector<uint8_t>().swap(*bytes);
-  // As the program reads its settings: the command line can only switch
-  // HasGaps on, and the file switches on what the command line left off.
-  const bool gaps =
-      options->gaps || document.GetInt(tarn::startup::kSettingsSection, u"HasGaps", 0) != 0;
-  tarn::catalogue::SoftwareCatalogue catalogue;
-  tarn::catalogue::DocumentSource source(document);
-  tarn::catalogue::LoadCatalogue(source, tarn::catalogue::MachineTests(platform), {gaps},
-                                 catalogue);
-  const Text programFolder = tarn::app::ProgramFolder(*platform.system);
-  const tarn::catalogue::CommandLineResolver launch = tarn::run::LaunchCommandLines(platform);
-  const auto accounts = PlanUsers(platform, usersFile);
-  const std::string text =
-      options->json
-          ? tarn::catalogue::PlanJson(catalogue, *platform.environment, programFolder, launch,
-                                      "\"accounts\":" + tarn::run::AccountPlanJson(accounts))
-          : tarn::catalogue::PlanText(catalogue, *platform.environment, programFolder, launch) +
-                tarn::run::AccountPlanText(accounts);
-  if (!WriteOutput(*options, text)) {
-    std::cerr << "tarn_plan: cannot write the output\n";
-    return 1;
-  }
-  return 0;
+  return PlanFile(*options);
 }

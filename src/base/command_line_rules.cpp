@@ -51,22 +51,25 @@ struct ArgumentReader {
   }
 };
 
-}  // namespace
-
-std::vector<Text> SplitCommandLine(TextView line) {
-  std::vector<Text> arguments;
-  if (line.empty()) return arguments;
+// Splits `line`; each argument goes to `arguments` and, when given, its
+// text as written to `written`.
+void Split(TextView line, std::vector<Text>& arguments, std::vector<TextView>* written) {
+  if (line.empty()) return;
   arguments.emplace_back();
-  size_t i = SkipBlanks(line, ReadProgram(line, arguments.back()));
+  const size_t programEnd = ReadProgram(line, arguments.back());
+  if (written) written->push_back(line.substr(0, programEnd));
+  size_t i = SkipBlanks(line, programEnd);
+  size_t start = i;
   ArgumentReader reader;
   bool pending = false;
   while (i < line.size()) {
     const char16_t c = line[i];
     if (IsBlank(c) && reader.quotes == 0) {
       arguments.push_back(std::move(reader.current));
+      if (written) written->push_back(line.substr(start, i - start));
       reader = ArgumentReader{};
       pending = false;
-      i = SkipBlanks(line, i);
+      i = start = SkipBlanks(line, i);
       continue;
     }
     pending = true;
@@ -78,8 +81,24 @@ std::vector<Text> SplitCommandLine(TextView line) {
     reader.current.push_back(c);
     ++i;
   }
-  if (pending) arguments.push_back(std::move(reader.current));
+  if (!pending) return;
+  arguments.push_back(std::move(reader.current));
+  if (written) written->push_back(line.substr(start));
+}
+
+}  // namespace
+
+std::vector<Text> SplitCommandLine(TextView line) {
+  std::vector<Text> arguments;
+  Split(line, arguments, nullptr);
   return arguments;
+}
+
+std::vector<TextView> SplitCommandLineAsWritten(TextView line) {
+  std::vector<Text> arguments;
+  std::vector<TextView> written;
+  Split(line, arguments, &written);
+  return written;
 }
 
 Text QuoteArgument(TextView argument) {

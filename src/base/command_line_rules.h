@@ -23,6 +23,11 @@ namespace tarn {
 // the running program instead; callers here never want that).
 [[nodiscard]] std::vector<Text> SplitCommandLine(TextView commandLine);
 
+// The same arguments as SplitCommandLine finds them, each as it is written in
+// `commandLine` (its quotes and backslashes kept), so that a line rebuilt
+// from them reads as the writer meant it. The views point into `commandLine`.
+[[nodiscard]] std::vector<TextView> SplitCommandLineAsWritten(TextView commandLine);
+
 // Quotes one argument so that SplitCommandLine reads it back unchanged as a
 // later argument: an empty argument, or one with a space, a tab or a double
 // quote, is enclosed in double quotes, embedded quotes are protected with a backslash

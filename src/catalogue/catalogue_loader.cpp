@@ -175,7 +175,7 @@ class Loader {
     return !command.empty();
   }
 
-  bool Condition(TextView path) {
+  std::optional<bool> Condition(TextView path) {
     size_t count = 0;
     for (int n = 0; n < kMaxTests; ++n) {
       key_.assign(u"test");
@@ -190,7 +190,7 @@ class Loader {
       outcomes_[count++] = outcome ? 1 : 0;
     }
     const Text expression = ItemValue(u"test.eval", path);
-    if (expression.empty()) return true;
+    if (expression.empty()) return std::nullopt;
     std::unique_ptr<bool[]> results(new bool[count + 1]);
     for (size_t i = 0; i < count; ++i) results[i] = outcomes_[i] != 0;
     return EvaluateTestExpression(expression, std::span<const bool>(results.get(), count));
@@ -213,9 +213,11 @@ class Loader {
 
   // False when the item could not be allocated: its level ends.
   bool ReadItem(SoftwareEntry& parent, const Text& path, Text command) {
-    const bool condition = Condition(path);
+    const std::optional<bool> tested = Condition(path);
+    const bool condition = tested.value_or(true);
     SoftwareEntry* item = catalogue_.AllocEntry();
     if (!item) return false;
+    item->Condition = tested;
     ApplyConditionalText(command, condition);
     if (command == u"*") {
       item->Flags |= EF_NO_COMMAND;

@@ -20,9 +20,9 @@ void ReplaceAll(std::string& text, const std::string& search, std::string_view b
   }
 }
 
-// A plan is handed around more freely than the configuration: a password
-// written into a command must not travel with it.
-void MaskSecrets(std::string& text, const std::vector<TextView>& secrets) {
+}  // namespace
+
+void MaskPlanSecrets(std::string& text, const std::vector<TextView>& secrets) {
   for (const TextView secret : secrets) {
     if (secret.empty()) continue;
     const std::string json = PlanJsonString(secret);
@@ -30,8 +30,6 @@ void MaskSecrets(std::string& text, const std::vector<TextView>& secrets) {
     ReplaceAll(text, PlanField(secret), "********");
   }
 }
-
-}  // namespace
 
 WinError WritePlanFile(const platform::Platform& platform, TextView iniPath,
                        const LoadOptions& options, TextView outPath,
@@ -44,7 +42,7 @@ WinError WritePlanFile(const platform::Platform& platform, TextView iniPath,
   // program's folder.
   const Text programFolder = platform.system ? app::ProgramFolder(*platform.system) : Text();
   std::string text = PlanText(catalogue, *platform.environment, programFolder, resolveCommand);
-  MaskSecrets(text, secrets);
+  MaskPlanSecrets(text, secrets);
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   return platform.files->WriteAll(outPath, std::span<const uint8_t>(bytes, text.size()));
 }

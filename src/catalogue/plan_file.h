@@ -3,6 +3,9 @@
 // and the commands the run would start with that selection, in text form.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "base/result.h"
 #include "base/text.h"
 #include "catalogue/catalogue_loader.h"
@@ -20,5 +23,11 @@ namespace tarn::catalogue {
                                      const LoadOptions& options, TextView outPath,
                                      const CommandLineResolver& resolveCommand = {},
                                      const std::vector<TextView>& secrets = {});
+
+// Every form of each non-empty secret in a plan (as written, as a JSON
+// string's content) replaced by "********": a plan is handed around more
+// freely than the configuration, and a password written into a command must
+// not travel with it.
+void MaskPlanSecrets(std::string& text, const std::vector<TextView>& secrets);
 
 }  // namespace tarn::catalogue

@@ -24,10 +24,45 @@ std::string OptionalField(const std::optional<Text>& value) {
   return value ? Field(TextView(*value)) : "";
 }
 
-std::string Hex(uint32_t value, int digits) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%0*X", digits, value);
-  return buffer;
+// What each flag means to a person reading the plan, in the order shown.
+struct FlagWord {
+  uint32_t flag;
+  const char* word;
+};
+constexpr FlagWord kFlagWords[] = {
+    {EF_NO_COMMAND, "heading"},
+    {EF_LOCKED, "locked"},
+    {EF_DISABLED, "disabled"},
+    {EF_HIDDEN, "hidden"},
+    {EF_COLLAPSED, "collapsed"},
+    {EF_GROUP, "radio group"},
+    {EF_BOLD, "bold"},
+    {EF_ITALIC, "italic"},
+    {EF_UNDERLINE, "underlined"},
+    {EF_STRIKED, "struck out"},
+    {EF_SELECTED_INHERIT, "children selected"},
+    {EF_UNSELECTED_INHERIT, "children unselected"},
+    {EF_LOCKED_INHERIT, "children locked"},
+    {EF_UNLOCKED_INHERIT, "children unlocked"},
+    {EF_DISABLED_INHERIT, "children disabled"},
+    {EF_ENABLED_INHERIT, "children enabled"},
+    {EF_GROUP_INHERIT, "children radio groups"},
+    {EF_NOGROUP_INHERIT, "children no radio groups"},
+    {EF_DIMMED_INHERIT, "children dimmed"},
+    {EF_UNHIDDEN_INHERIT, "children shown"},
+    {EF_EXPANDED_INHERIT, "children expanded"},
+};
+
+std::string StateWords(const SoftwareEntry& e) {
+  std::string words = (e.State & ES_MIXED) != 0 ? "partly selected"
+                      : e.IsSelected()          ? "selected"
+                                                : "unselected";
+  if ((e.State & ES_DIMMED) != 0) words += ", dimmed";
+  for (const FlagWord& f : kFlagWords) {
+    if (e.Has(f.flag)) words += std::string(", ") + f.word;
+  }
+  if (e.Condition) words += *e.Condition ? ", condition true" : ", condition false";
+  return words;
 }
 
 std::string OptionalJson(const std::optional<Text>& value) {
@@ -42,7 +77,8 @@ std::string EntryJson(const SoftwareEntry& e, bool hasRow) {
          ",\"hasRow\":" + (hasRow ? "true" : "false") +
          ",\"snapshotState\":" + std::to_string(e.SnapshotState) +
          ",\"initialState\":" + std::to_string(e.InitialState) +
-         ",\"rememberedState\":" + std::to_string(e.RememberedState) + "}";
+         ",\"rememberedState\":" + std::to_string(e.RememberedState) +
+         ",\"condition\":" + (e.Condition ? (*e.Condition ? "true" : "false") : "null") + "}";
 }
 
 }  // namespace
@@ -90,7 +126,7 @@ std::vector<PlannedCommand> PlanCommands(const SoftwareCatalogue& catalogue,
     p.entry = e;
     p.command = *e->Command;
     p.expandedCommand = platform::ExpandWhole(environment, p.command);
-    p.commandLine = resolveCommand ? resolveCommand(p.expandedCommand) : p.expandedCommand;
+    p.commandLine = resolveCommand ? resolveCommand(p.command) : p.expandedCommand;
     if (e->WorkDir) {
       p.workDir = *e->WorkDir;
       p.expandedWorkDir = app::WorkingFolderFor(environment, programFolder, e->WorkDir);
@@ -104,8 +140,7 @@ std::string PlanText(const SoftwareCatalogue& catalogue, platform::Environment& 
                      TextView programFolder, const CommandLineResolver& resolveCommand) {
   std::string out = "catalogue " + std::to_string(catalogue.EntryCount()) + " entries\n";
   for (const SoftwareEntry* e = catalogue.FirstEntry(); e; e = e->Next) {
-    out += std::to_string(e->Level) + " " + Hex(e->Flags, 8) + " " +
-           Hex(static_cast<uint32_t>(e->State), 2) + "\t" + Field(e->Description) + "\t" +
+    out += std::to_string(e->Level) + " " + StateWords(*e) + "\t" + Field(e->Description) + "\t" +
            OptionalField(e->Command) + "\t" + OptionalField(e->WorkDir) + "\t" +
            OptionalField(e->HelpFile) + "\t" + OptionalField(e->HelpText) + "\n";
   }

@@ -3,8 +3,15 @@
 // is an interface for black-box tests and stays stable:
 //
 //   catalogue <N> entries
-//   <level> <flags, 8 hex digits> <state, 2 hex digits>\t<description>\t
+//   <level> <state and flags in words>\t<description>\t
 //       <command>\t<workdir>\t<help>\t<helptext>          (one line per entry)
+//
+// The words, separated by ", ": "selected", "partly selected" or
+// "unselected", then as they apply "dimmed", "heading", "locked",
+// "disabled", "hidden", "collapsed", "radio group", the text styles, what the
+// entry hands down ("children selected", "children locked", ...) and, for an
+// item with a test.eval expression, "condition true" or "condition false".
+// The JSON form keeps the bits.
 //   commands <M>
 //   <command>\t<expanded command>\t<workdir>\t<expanded workdir>
 //
@@ -32,17 +39,18 @@ namespace tarn::catalogue {
 [[nodiscard]] std::vector<const SoftwareEntry*> SelectedCommands(
     const SoftwareCatalogue& catalogue);
 
-// Turns an expanded command into the command line the launch starts. The
-// launch's own rule lives above this layer, so its owner hands it in; none
-// leaves the expanded command as it is.
-using CommandLineResolver = std::function<Text(TextView expandedCommand)>;
+// Turns a command as the configuration writes it into the command line the
+// launch starts (expanded, a document given to its program). The launch's
+// own rule lives above this layer, so its owner hands it in; none leaves the
+// expanded command as it is.
+using CommandLineResolver = std::function<Text(TextView command)>;
 
 // One command as a run would start it.
 struct PlannedCommand {
   const SoftwareEntry* entry = nullptr;
   Text command;
   Text expandedCommand;
-  // The expanded command after the resolver.
+  // What the resolver makes of the command.
   Text commandLine;
   Text workDir;  // empty when the entry has none
   Text expandedWorkDir;
@@ -65,11 +73,12 @@ struct PlannedCommand {
 // The same facts as one JSON object, UTF-8:
 // {"entries":[{"level":0,"flags":16384,"state":4,"description":"...",
 //   "command":null,"workdir":null,"help":null,"helptext":null,"hasRow":true,
-//   "snapshotState":4,"initialState":4,"rememberedState":0},...],
+//   "snapshotState":4,"initialState":4,"rememberedState":0,"condition":null},...],
 //  "commands":[{"entry":3,"command":"...","expanded":"...","commandLine":"...",
 //   "workdir":null,"expandedWorkdir":null},...]}
 // where "entry" is the index of the entry in "entries", "hasRow" tells
-// whether the freshly loaded list shows the entry (InitialRows), "expanded"
+// whether the freshly loaded list shows the entry (InitialRows), "condition"
+// is what the item's test.eval gave (null without one), "expanded"
 // is the whole expansion and "commandLine" what the launch would start.
 // `moreMembers`, when given, are further members of the object in JSON form
 // ("name":value,...), put after "commands". The rest as for PlanCommands.

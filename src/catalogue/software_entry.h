@@ -98,6 +98,9 @@ struct SoftwareEntry {
   // Windows is to restart after the command succeeds, and the run to go on
   // after that: the item's "restartafter", else its section's.
   bool RestartAfter = false;
+  // What the item's test.eval expression gave when it was loaded; none when
+  // it has none (its conditional values then take the true branch).
+  std::optional<bool> Condition;
 
   [[nodiscard]] bool Has(uint32_t flag) const { return (Flags & flag) != 0; }
   [[nodiscard]] bool IsSelected() const { return (State & ES_SELECTED) != 0; }

@@ -308,11 +308,8 @@ catalogue::SoftwareEntry* LaunchEntry(LaunchContext& context, catalogue::Softwar
   const ResultTexts& texts = context.texts;
   // The page shows the entry as the log names it: variables expanded.
   context.status.SetCurrentText(DisplayNameOf(*app.platform.environment, entry));
-  Text commandLine;
-  (void)ResolveCommandLine(
-      *app.platform.registry, app.platform.environment,
-      platform::ExpandWhole(*app.platform.environment, entry.Command.value_or(Text())),
-      commandLine);
+  const Text commandLine = StartedCommandLine(*app.platform.registry, *app.platform.environment,
+                                              entry.Command.value_or(Text()));
   if (app.config.Verbose & 1) {
     app.log.WriteFormat(app::kLogInfo, 0, u"Command: %s", {CommandForLog(context, commandLine)});
   }

@@ -22,10 +22,9 @@ Text MaskSecrets(TextView line, const std::vector<TextView>& secrets) {
 catalogue::CommandLineResolver LaunchCommandLines(const platform::Platform& platform,
                                                   std::vector<TextView> secrets) {
   return [registry = platform.registry, environment = platform.environment,
-          secrets = std::move(secrets)](TextView expanded) {
-    Text commandLine;
-    (void)ResolveCommandLine(*registry, environment, expanded, commandLine);
-    if (commandLine.empty()) commandLine = Text(expanded);
+          secrets = std::move(secrets)](TextView command) {
+    Text commandLine = StartedCommandLine(*registry, *environment, command);
+    if (commandLine.empty()) commandLine = platform::ExpandWhole(*environment, command);
     return MaskSecrets(commandLine, secrets);
   };
 }

@@ -30,22 +30,39 @@ Text ReadDefaultText(platform::Registry& registry, TextView subKey, uint32_t* ty
 
 enum class Placing { kAbsent, kPlaced, kRefused };
 
-// Puts `argument` in place of every `placeholder` in `line`. The usual
-// templates quote the document themselves ("%1"), so the argument is quoted
-// only where the template has not done it: quotes of its own would close the
-// template's quoted part and leave the blank outside it. For the same reason
-// an argument holding a quote is refused inside a quoted part: it would end
-// the part there and let the rest of the argument become arguments of their
-// own to the registered program.
-Placing PlaceArgument(Text& line, TextView placeholder, TextView argument) {
-  const Text quoted = QuoteArgument(argument);
+// One argument of the command: as the program reads it, and as it goes
+// outside the template's quotes.
+struct Argument {
+  TextView text;
+  Text written;
+};
+
+// The argument as the command writes it, when that reads back as the same
+// argument on its own; else quoted as needed. A quote left open at the end
+// of the command would take in whatever the template puts after it.
+Text AsWritten(TextView written, TextView argument) {
+  const std::vector<Text> again = SplitCommandLine(u"p " + Text(written));
+  if (again.size() == 2 && again[1] == argument) return Text(written);
+  return QuoteArgument(argument);
+}
+
+// Puts `argument` in place of every `placeholder` in `line`. Outside the
+// template's quotes the argument goes in as the command writes it, its
+// quotes kept: a script reads `A0>>"%MARK%"` differently without them, and
+// the program started reads the same argument either way. Inside a quoted
+// part (the usual "%1") it goes in bare: quotes of its own would close the
+// template's part and leave a blank outside it. For the same reason an
+// argument holding a quote is refused there: it would end the part and let
+// the rest of the argument become arguments of their own to the registered
+// program.
+Placing PlaceArgument(Text& line, TextView placeholder, const Argument& argument) {
   Placing placing = Placing::kAbsent;
   size_t pos = FindIgnoreCase(line, placeholder, 0);
   while (pos != Text::npos) {
     placing = Placing::kPlaced;
     const bool inQuotes = InQuotedPart(line, pos);
-    if (inQuotes && argument.find(u'"') != TextView::npos) return Placing::kRefused;
-    const TextView text = inQuotes ? argument : TextView(quoted);
+    if (inQuotes && argument.text.find(u'"') != TextView::npos) return Placing::kRefused;
+    const TextView text = inQuotes ? argument.text : TextView(argument.written);
     if (line.size() - placeholder.size() + text.size() > kUncutCapacity) break;
     line.replace(pos, placeholder.size(), text);
     pos = FindIgnoreCase(line, placeholder, pos + text.size());
@@ -91,18 +108,28 @@ size_t ResolveCommandLine(platform::Registry& registry, platform::Environment* e
     commandLine = Text(command);
     return arguments.size();
   }
+  const std::vector<TextView> written = SplitCommandLineAsWritten(command);
   Text collected;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const Text placeholder = Format(u"%%%u", {static_cast<unsigned>(i + 1)});
-    const Placing placing = PlaceArgument(commandLine, placeholder, arguments[i]);
+    const Argument argument{arguments[i], AsWritten(written[i], arguments[i])};
+    const Placing placing = PlaceArgument(commandLine, placeholder, argument);
     if (placing == Placing::kRefused) {
       commandLine.clear();
       return arguments.size();
     }
-    if (placing == Placing::kAbsent) collected += QuoteArgument(arguments[i]) + u" ";
+    if (placing == Placing::kAbsent) collected += argument.written + u" ";
   }
   (void)ReplaceText(commandLine, kUncutCapacity, u"%*", collected);
   return arguments.size();
+}
+
+Text StartedCommandLine(platform::Registry& registry, platform::Environment& environment,
+                        TextView command) {
+  Text commandLine;
+  (void)ResolveCommandLine(registry, &environment, platform::ExpandWhole(environment, command),
+                           commandLine);
+  return commandLine;
 }
 
 }  // namespace tarn::run

@@ -28,10 +28,11 @@ inline constexpr size_t kFileTypeCapacity = 260;
 
 // Splits `command` with the system's rules. When the first argument's
 // extension has a registered open command, `commandLine` is that template
-// with %1..%n replaced by the arguments (each quoted when it holds a blank,
-// unless the template already quotes the placeholder) and "%*" by the
-// arguments the template has no placeholder for (each quoted as needed and
-// followed by one space; dropped when the template has no "%*"). Otherwise
+// with %1..%n replaced by the arguments (each as the command writes it, its
+// quotes kept, or quoted as needed where the written form would not read
+// back alone; bare where the template already quotes the placeholder) and
+// "%*" by the arguments the template has no placeholder for (each the same
+// way, followed by one space; dropped when the template has no "%*"). Otherwise
 // `commandLine` is the command as written. An argument holding a double quote
 // that would go inside a quoted part of the template is refused: it would end
 // that part early and hand the program arguments nobody wrote; `commandLine`
@@ -40,5 +41,12 @@ inline constexpr size_t kFileTypeCapacity = 260;
 // start fail instead of starting another command.
 size_t ResolveCommandLine(platform::Registry& registry, platform::Environment* environment,
                           TextView command, Text& commandLine);
+
+// The command line the launch starts for an entry's `command` as the
+// configuration writes it: expanded whole with `environment`, uncut, then
+// resolved. Empty when the resolution refuses it. The run and the plan both
+// ask this, so a plan shows what a run starts.
+[[nodiscard]] Text StartedCommandLine(platform::Registry& registry,
+                                      platform::Environment& environment, TextView command);
 
 }  // namespace tarn::run

@@ -67,15 +67,27 @@ workdir.0=%SRC%
 helptext.0=Installs it
 command.0.0=*
 description.0.0=Nothing to run
+command.1=*
+description.1=Choose one
+group.1=1
+locked.1=1
+command.1.0=b.exe
+description.1.0=B
+test.1.0.0=false
+test.eval.1.0=0
+hidden.1.0=if.false
+flags.1.0=bold,italic:if.true
 )ini");
   sim::SimEnvironment environment;
   ASSERT_EQ(environment.Set(u"SRC", TextView(u"D:\\src")), 0u);
   const auto lines = Lines(PlanText(catalogue, environment));
   const std::vector<std::string> expected = {
-      "catalogue 3 entries",
-      "0 00004000 04\tApps\t\t\tapps.rtf\t",
-      "1 00200000 04\tSetup\t%SRC%\\setup.exe?/q\t%SRC%\t\tInstalls it",
-      "2 00204000 04\tNothing to run\t\t\t\t",
+      "catalogue 5 entries",
+      "0 partly selected, heading\tApps\t\t\tapps.rtf\t",
+      "1 selected, children selected\tSetup\t%SRC%\\setup.exe?/q\t%SRC%\t\tInstalls it",
+      "2 selected, heading, children selected\tNothing to run\t\t\t\t",
+      "1 unselected, heading, locked, radio group\tChoose one\t\t\t\t",
+      "2 unselected, hidden, bold, condition false\tB\tb.exe\t\t\t",
       "commands 1",
       "%SRC%\\setup.exe?/q\tD:\\src\\setup.exe?/q\t%SRC%\tD:\\src",
   };
@@ -206,8 +218,8 @@ TEST(CataloguePlan, PlanFileHoldsTheTextFormOfTheLoadedFile) {
   ASSERT_TRUE(bytes.ok());
   EXPECT_EQ(std::string(bytes->begin(), bytes->end()),
             "catalogue 2 entries\n"
-            "0 00004000 04\tApps\t\t\t\t\n"
-            "1 00000000 04\t<missing description>\t%INIDIR%\\a.exe\ttools\t\t\n"
+            "0 selected, heading\tApps\t\t\t\t\n"
+            "1 selected\t<missing description>\t%INIDIR%\\a.exe\ttools\t\t\n"
             "commands 1\n"
             "%INIDIR%\\a.exe\tC:\\setup\\a.exe\ttools\tC:\\tarn\\tools\n");
 }

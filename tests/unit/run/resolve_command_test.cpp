@@ -44,6 +44,10 @@ TEST_F(ResolveCommandTest, TheUsualTemplatesQuoteTheDocumentThemselves) {
       {u"\"D:\\My Apps\\setup.exe\" /q \"a b\"", "\"D:\\My Apps\\setup.exe\" /q \"a b\" "},
       {u"\"D:\\My Apps\\go.bat\"", "\"D:\\My Apps\\go.bat\" "},
       {u"\"D:\\My Apps\\go.cmd\" x", "\"D:\\My Apps\\go.cmd\" x "},
+      // Arguments go in as written: a script reads ">>"C:\m.txt"" and "a&b"
+      // otherwise without their quotes.
+      {u"D:\\go.cmd echo A0>>\"C:\\m.txt\" \"a&b\"",
+       "\"D:\\go.cmd\" echo A0>>\"C:\\m.txt\" \"a&b\" "},
       {u"\"D:\\My Apps\\app.msi\" /qn",
        "\"C:\\WINDOWS\\System32\\msiexec.exe\" /i \"D:\\My Apps\\app.msi\" /qn "},
       {u"\"D:\\My Apps\\fix.vbs\"",

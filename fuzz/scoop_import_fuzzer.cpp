@@ -1,0 +1,7 @@
+// Reads arbitrary bytes as a scoop package list: see package_import_oracle.h.
+#include "package_import_oracle.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  tarn::import::fuzzing::CheckImport(tarn::import::Manager::kScoop, data, size);
+  return 0;
+}
