@@ -2,7 +2,8 @@
 # Installs what a fresh Debian 12 machine lacks for every lane of TARN: the
 # native build and tests, the sanitizer and fuzz builds (clang), the
 # benchmarks, the mingw-w64 cross build, the Wine lane with its own X
-# server, the JSON Schema validator the result file is checked with, and the
+# server, the JSON Schema validator the result file is checked with, the
+# JSON reader of tarn_report and the browser its page is checked in, and the
 # release (python3 zips it and writes its bill of materials, osslsigncode
 # signs, openssl makes the lane's throwaway certificate). Does nothing when
 # everything is already there.
@@ -10,7 +11,8 @@ set -eu
 
 packages="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev
 libbenchmark-dev clang-format g++-mingw-w64-x86-64 wine wine64 xvfb fonts-wine fonts-liberation
-imagemagick xdotool x11-utils python3 python3-jsonschema osslsigncode openssl"
+imagemagick xdotool x11-utils python3 python3-jsonschema osslsigncode openssl nlohmann-json3-dev
+chromium"
 
 missing=""
 for p in $packages; do
