@@ -44,6 +44,7 @@ endif()
 
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
+include(cmake/FleetReport.cmake)
 
 # Test doubles and helpers that tests and benchmarks share.
 file(GLOB TARN_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
@@ -55,8 +56,8 @@ tarn_warnings(tarn_test_support)
 file(GLOB_RECURSE TARN_UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(tarn_unit_tests ${TARN_UNIT_SOURCES})
 target_include_directories(tarn_unit_tests PRIVATE tests)
-target_link_libraries(tarn_unit_tests PRIVATE tarn_native tarn_test_support GTest::gtest GTest::gtest_main
-  GTest::gmock Threads::Threads)
+target_link_libraries(tarn_unit_tests PRIVATE tarn_native tarn_test_support tarn_report_lib
+  GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
 tarn_warnings(tarn_unit_tests)
 # Lets tests read files of the repository, such as languages.ini.
 target_compile_definitions(tarn_unit_tests PRIVATE TARN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
@@ -96,6 +97,8 @@ add_test(NAME result_schema
 
 # Developer tools, one executable per file.
 file(GLOB TARN_TOOL_SOURCES CONFIGURE_DEPENDS tools/*.cpp)
+# tarn_report needs none of the core (cmake/FleetReport.cmake).
+list(REMOVE_ITEM TARN_TOOL_SOURCES ${CMAKE_SOURCE_DIR}/tools/tarn_report.cpp)
 foreach(source ${TARN_TOOL_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
@@ -114,6 +117,7 @@ if(TARN_BENCH AND NOT TARN_SANITIZE)
   find_package(benchmark QUIET)
   if(benchmark_FOUND)
     file(GLOB TARN_BENCH_SOURCES CONFIGURE_DEPENDS bench/*_bench.cpp)
+    list(REMOVE_ITEM TARN_BENCH_SOURCES ${CMAKE_SOURCE_DIR}/bench/fleet_report_bench.cpp)
     # "benchmarks" builds just these, so the bench lane need not build the tests again.
     add_custom_target(benchmarks)
     foreach(source ${TARN_BENCH_SOURCES})
@@ -123,5 +127,10 @@ if(TARN_BENCH AND NOT TARN_SANITIZE)
       tarn_warnings(${name})
       add_dependencies(benchmarks ${name})
     endforeach()
+    # The fleet report's needs none of the core.
+    add_executable(fleet_report_bench bench/fleet_report_bench.cpp)
+    target_link_libraries(fleet_report_bench PRIVATE tarn_report_lib benchmark::benchmark)
+    tarn_warnings(fleet_report_bench)
+    add_dependencies(benchmarks fleet_report_bench)
   endif()
 endif()

@@ -132,3 +132,15 @@ tarn_warnings(bare_wizard)
 # The end-to-end cases read where a window's controls lie with this.
 add_executable(window_query tests/e2e/tools/window_query.c)
 target_link_options(window_query PRIVATE -municode)
+
+# The fleet report for Windows, with a manifest that makes its arguments
+# UTF-8; a run over the sample folder under Wine.
+include(cmake/FleetReport.cmake)
+target_sources(tarn_report PRIVATE tools/report/tarn_report.rc)
+set_source_files_properties(tools/report/tarn_report.rc PROPERTIES OBJECT_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tools/report/tarn_report.manifest)
+add_test(NAME report_tool_win32
+  COMMAND tarn_report ${CMAKE_SOURCE_DIR}/tests/report/fleet --html report-sample.html
+    --csv report-sample.csv)
+set_tests_properties(report_tool_win32 PROPERTIES
+  PASS_REGULAR_EXPRESSION "tarn_report: 7 machines, 1 unreadable files")

@@ -2,18 +2,18 @@
 # Installs what a fresh Debian 12 machine lacks for every lane of TARN: the
 # native build and tests, the sanitizer and fuzz builds (clang), the
 # benchmarks, the mingw-w64 cross build, the Wine lane with its own X
-# server, the JSON Schema validator the result file is checked with, and the
+# server, the JSON Schema validator the result file is checked with, the
 # release (python3 zips it and writes its bill of materials, osslsigncode
-# signs, openssl makes the lane's throwaway certificate), and the JSON and XML
-# libraries the native tools read other package managers' lists with
-# (nlohmann/json, pugixml). Does nothing when
-# everything is already there.
+# signs, openssl makes the lane's throwaway certificate), the JSON and XML
+# libraries the tools read result files and other package managers' lists
+# with (nlohmann/json, pugixml), and the browser tarn_report's page is checked
+# in. Does nothing when everything is already there.
 set -eu
 
 packages="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev
 libbenchmark-dev clang-format g++-mingw-w64-x86-64 wine wine64 xvfb fonts-wine fonts-liberation
 imagemagick xdotool x11-utils python3 python3-jsonschema osslsigncode openssl
-nlohmann-json3-dev libpugixml-dev"
+nlohmann-json3-dev libpugixml-dev chromium"
 
 missing=""
 for p in $packages; do

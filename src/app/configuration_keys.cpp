@@ -76,6 +76,8 @@ constexpr auto kKeys = std::to_array<KeyRule>({
     {S::kSettings, F::kPlain, u"ExitCode", V::kText,
      u"\"result\": the exit code tells the outcome"},
     {S::kSettings, F::kPlain, u"Resume", V::kSwitch, u"1: an interrupted run resumes"},
+    {S::kSettings, F::kPlain, u"ReportTo", V::kText,
+     u"a folder or share that receives the result file and the log"},
     {S::kSettings, F::kPlain, u"Timeout", V::kSeconds, u"the default time limit of each command"},
     {S::kSettings, F::kPlain, u"InstallerCodes", V::kSwitch,
      u"1: installers' exit codes are judged as installers'"},

@@ -102,6 +102,9 @@ struct InstallConfig {
   // it always did).
   // "/result=" or "Result": the JSON result file, expanded; empty for none.
   FixedText<260> ResultPath;
+  // "ReportTo": a folder (or share) that receives a copy of the result file
+  // and the log at the end of each start, expanded; empty for none.
+  FixedText<260> ReportTo;
   // "/exitcode=result" or "ExitCode=result": the exit code tells the outcome
   // (0, 3010, 1641, 1602 or 1603) instead of always 0.
   bool ExitCodeFromResult = false;

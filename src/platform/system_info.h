@@ -59,6 +59,9 @@ class SystemInfo {
   [[nodiscard]] virtual SystemTime LocalTime() = 0;
   // GetSystemTimeAsFileTime as milliseconds since 1970-01-01 00:00 UTC.
   [[nodiscard]] virtual int64_t UnixTimeMs() = 0;
+  // Sleep: the calling thread waits `milliseconds` before it goes on. The
+  // simulated machine advances its clock instead of waiting.
+  virtual void Sleep(uint32_t milliseconds) = 0;
   // FileTimeToLocalFileTime + FileTimeToSystemTime: a file time (UTC) as
   // local calendar fields; nullopt when it cannot be converted. The default
   // (in file_time.cpp) is for a machine whose local time is UTC; backends

@@ -130,6 +130,7 @@ ResultFile::ResultFile(AppContext& app, TextView path, TextView configuration)
       configuration_(configuration),
       startedMs_(app.platform.system->UnixTimeMs()) {
   // A folder the program makes for its report is for the administrators alone.
+  if (path_.empty()) return;
   (void)app::MakeAdministrationOnlyFolders(*app.platform.files, PathRemoveFileSpec(path_));
 }
 
@@ -159,6 +160,7 @@ std::string ResultFile::Json() const {
       .Text("program", u"TARN")
       .Text("programVersion", app::ThisProgramBuild().version)
       .Text("configuration", configuration_)
+      .Text("computer", Computer())
       .Time("started", startedMs_)
       .Time("ended", endedMs_)
       .Bool("finished", totals_.finished)
@@ -182,7 +184,18 @@ std::string ResultFile::Json() const {
   return out;
 }
 
+Text ResultFile::Computer() const {
+  for (auto step = steps_.rbegin(); step != steps_.rend(); ++step) {
+    if (step->kind == app::StepKind::kSetting && step->key == u"ComputerName" &&
+        step->outcome == app::Outcome::kSuccess && !step->name.empty()) {
+      return step->name;
+    }
+  }
+  return app_.platform.system->ComputerName().value_or(Text());
+}
+
 void ResultFile::Write() {
+  if (path_.empty()) return;
   const std::string json = Json();
   const WinError error = ReplaceFileWhole(
       *app_.platform.files, path_, {reinterpret_cast<const uint8_t*>(json.data()), json.size()},

@@ -43,7 +43,8 @@ class ResultFile : public app::RunObserver {
  public:
   // Writes to `path` (absolute) about the run of `configuration`; the run
   // counts as started now. `app` gives the file system, the clock and the
-  // log, where a failed write is reported once.
+  // log, where a failed write is reported once. An empty `path` keeps the
+  // text in memory only (a copy for the report folder needs it).
   ResultFile(AppContext& app, TextView path, TextView configuration);
 
   [[nodiscard]] bool AlreadyDone(app::StepKind, TextView) override { return false; }
@@ -52,8 +53,14 @@ class ResultFile : public app::RunObserver {
   // The last write, when the program is about to end with `exitCode`.
   void Close(const app::RunTotals& totals, uint32_t exitCode);
 
+  // Writes the file again, after a warning the run reported late.
+  void Refresh() { Write(); }
+
   // The file's text as it stands.
   [[nodiscard]] std::string Json() const;
+  // The name the run leaves the computer with: the one a successful
+  // ComputerName step gave it, else the name it has.
+  [[nodiscard]] Text Computer() const;
 
  private:
   // Replaces the file with Json(); the first failure is logged.

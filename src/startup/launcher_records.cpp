@@ -2,6 +2,8 @@
 
 #include "app/app_context.h"
 #include "app/startup_variables.h"
+#include "base/format.h"
+#include "run/report_copy.h"
 
 namespace tarn::startup {
 
@@ -11,6 +13,9 @@ LauncherRecords::LauncherRecords(AppContext& app) {
     const Text path =
         app::MakeAbsoluteToProgram(config.ResultPath, app::ProgramFolder(*app.platform.system));
     result_ = std::make_unique<run::ResultFile>(app, path, config.IniPath);
+  } else if (!config.ReportTo.empty()) {
+    // The report folder gets the text a result file would hold.
+    result_ = std::make_unique<run::ResultFile>(app, u"", config.IniPath);
   }
   if (config.Resume) {
     journal_ = std::make_unique<run::ResumeJournal>(
@@ -44,6 +49,17 @@ void LauncherRecords::RunFinished(const app::RunTotals& totals) {
   if (journal_) journal_->RunFinished(totals);
   if (result_) result_->RunFinished(totals);
   if (cmtrace_) cmtrace_->RunFinished(totals);
+}
+
+void LauncherRecords::CopyToReport(AppContext& app) {
+  if (app.config.ReportTo.empty() || !result_) return;
+  const WinError error =
+      run::CopyToReportFolder(app, app.config.ReportTo, result_->Computer(), result_->Json());
+  if (error == kErrorSuccess) return;
+  ReportWarning(app, Format(u"The report folder \"%s\" could not be reached (error %u, %u tries): "
+                            u"the result and the log are not copied there.",
+                            {app.config.ReportTo.view(), error, run::kReportCopyTries}));
+  result_->Refresh();
 }
 
 uint32_t LauncherRecords::Close(AppContext& app) {

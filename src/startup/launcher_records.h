@@ -31,6 +31,12 @@ class LauncherRecords : public app::RunObserver {
   void StepFinished(const app::StepRecord& step) override;
   void RunFinished(const app::RunTotals& totals) override;
 
+  // The run's end is settled and no restart asked for yet: copies the result
+  // file (the text it would hold without a path of its own) and the log to
+  // the folder "ReportTo" names, when it names one. A folder it cannot reach
+  // is a warning of the run (the result file is written again with it).
+  void CopyToReport(AppContext& app);
+
   // The program is about to end: completes `app.runTotals`, writes the
   // result file a last time and returns the exit code (0 unless the exit
   // code is to tell the outcome).

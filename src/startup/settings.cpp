@@ -128,6 +128,7 @@ void ReadSwitches(SettingsReader& reader, app::InstallConfig& config) {
 void ReadLauncherKeys(SettingsReader& reader, app::InstallConfig& config) {
   // Expanded by the start-up, which holds the environment.
   if (config.ResultPath.empty()) config.ResultPath = reader.String(u"Result", 261);
+  config.ReportTo = reader.String(u"ReportTo", 261);
   if (!config.ExitCodeFromResult) {
     config.ExitCodeFromResult = EqualsIgnoreCase(reader.String(u"ExitCode", 16), u"result");
   }

@@ -188,9 +188,14 @@ run::GuardedPaths GuardedPathsOf(AppContext& app) {
   return paths;
 }
 
+// The wizard's end asks for the restart at the end of the run.
+bool WantsRestart(const AppContext& app, WizardOutcome outcome) {
+  return outcome == WizardOutcome::kFinished && !app.config.SkipRestart;
+}
+
 // True when Windows took the request to restart.
 bool RequestRestart(AppContext& app, WizardOutcome outcome) {
-  if (outcome != WizardOutcome::kFinished || app.config.SkipRestart) return false;
+  if (!WantsRestart(app, outcome)) return false;
   const Text message = app.translator.Translate(kRestartMessage);
   return app.platform.system->InitiateShutdown(
              message, static_cast<uint32_t>(app.config.RestartWait),
@@ -254,6 +259,11 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   if (!resultFromLine && !app.config.ResultPath.empty()) {
     app.config.ResultPath = platform::ExpandWhole(*app.platform.environment, app.config.ResultPath);
   }
+  if (!app.config.ReportTo.empty()) {
+    app.config.ReportTo = app::MakeAbsoluteToProgram(
+        platform::ExpandWhole(*app.platform.environment, app.config.ReportTo),
+        app::ProgramFolder(*app.platform.system));
+  }
   // A plan only reads: opening the settings' log would empty the log of the
   // last real run.
   if (!options.planFile.empty()) {
@@ -288,10 +298,17 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   // A policy nobody could restore weakens the machine: the run failed.
   if (policy != kErrorSuccess) app.runTotals.endedByError = true;
   const bool continues = app.runTotals.continuesAfterRestart;
+  // The copy for the report folder goes before a restart is asked for (the
+  // network is gone once Windows shuts down) and while the log is open for
+  // its warning; without a restart it holds the exit code as well.
+  const bool restartFollows = continues || WantsRestart(app, outcome);
+  std::optional<uint32_t> exitCode;
+  if (!restartFollows) exitCode = records.Close(app);
+  records.CopyToReport(app);
   if (continues) app.runTotals.restartStarted = run::RequestContinueRestart(app);
   CleanUp(app, parts);
   if (!continues) app.runTotals.restartStarted = RequestRestart(app, outcome);
-  return records.Close(app);
+  return exitCode ? *exitCode : records.Close(app);
 }
 
 // A start while another run holds the lock ends at once. It reads the

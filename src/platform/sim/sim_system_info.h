@@ -65,6 +65,8 @@ class SimSystemInfo : public platform::SystemInfo {
   // ---- What the program did ----
   [[nodiscard]] const std::vector<ShutdownRequest>& shutdownRequests() const { return shutdowns_; }
   [[nodiscard]] bool quietErrorMode() const { return quietErrorMode_; }
+  // How long the program slept in all, in milliseconds of the clock.
+  [[nodiscard]] uint64_t sleptMs() const { return sleptMs_; }
 
   // ---- platform::SystemInfo ----
   [[nodiscard]] Text ModuleFileName() override { return module_; }
@@ -86,6 +88,10 @@ class SimSystemInfo : public platform::SystemInfo {
   [[nodiscard]] uint32_t AnsiCodePage() override;
   [[nodiscard]] platform::SystemTime LocalTime() override { return time_; }
   [[nodiscard]] int64_t UnixTimeMs() override { return unixMs_; }
+  void Sleep(uint32_t milliseconds) override {
+    unixMs_ += milliseconds;
+    sleptMs_ += milliseconds;
+  }
   [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatTime(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatLongDateTime(const platform::SystemTime& time,
@@ -116,6 +122,7 @@ class SimSystemInfo : public platform::SystemInfo {
   std::vector<ShutdownRequest> shutdowns_;
   WinError shutdownResult_ = 0;
   bool quietErrorMode_ = false;
+  std::atomic<uint64_t> sleptMs_{0};
   FaultGate faults_;
 };
 

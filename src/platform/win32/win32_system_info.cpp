@@ -130,6 +130,10 @@ platform::SystemTime Win32SystemInfo::LocalTime() {
   return FromSystemTime(st);
 }
 
+void Win32SystemInfo::Sleep(uint32_t milliseconds) {
+  ::Sleep(milliseconds);
+}
+
 int64_t Win32SystemInfo::UnixTimeMs() {
   // File times count 100 ns from 1601; 11644473600 s lie between 1601 and 1970.
   constexpr int64_t kEpochDifferenceMs = 11644473600000LL;

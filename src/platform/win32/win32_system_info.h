@@ -20,6 +20,7 @@ class Win32SystemInfo : public platform::SystemInfo {
   [[nodiscard]] uint32_t AnsiCodePage() override;
   [[nodiscard]] platform::SystemTime LocalTime() override;
   [[nodiscard]] int64_t UnixTimeMs() override;
+  void Sleep(uint32_t milliseconds) override;
   [[nodiscard]] std::optional<platform::SystemTime> FileTimeToLocalTime(uint64_t fileTime) override;
   [[nodiscard]] Text FormatShortDate(const platform::SystemTime& time, uint32_t capacity) override;
   [[nodiscard]] Text FormatTime(const platform::SystemTime& time, uint32_t capacity) override;
