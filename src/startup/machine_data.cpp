@@ -4,6 +4,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/profile_files.h"
+#include "platform/profile_snapshot.h"
 #include "platform/smbios_table.h"
 #include "platform/system_info.h"
 #include "startup/settings.h"
@@ -11,7 +12,8 @@
 namespace tarn::startup {
 namespace {
 
-constexpr uint32_t kSectionInitial = 32 * 1024;
+// A fleet's table of a thousand rows fits at the first read.
+constexpr uint32_t kSectionInitial = 256 * 1024;
 constexpr uint32_t kSectionLimit = 16 * 1024 * 1024;
 // A pattern may be longer than the name it makes.
 constexpr uint32_t kPatternCapacity = 261;
@@ -25,10 +27,13 @@ Text SectionText(platform::ProfileFiles& profiles, TextView file) {
       .data;
 }
 
-// Adds the rows of one file's section; the value of its File= key.
-Text AddRows(platform::ProfileFiles& profiles, TextView file, app::LogFile* log,
+// Adds the rows of one file's section, read from one copy of the file; the
+// value of its File= key.
+Text AddRows(const platform::Platform& platform, TextView file, app::LogFile* log,
              std::vector<app::MachineRow>& rows) {
-  const Text section = SectionText(profiles, file);
+  platform::ProfileSnapshot snapshot(*platform.profiles, *platform.files, file,
+                                     platform.system->AnsiCodePage());
+  const Text section = SectionText(snapshot, file);
   Text named;
   for (const TextView line : platform::SplitZeroList(section)) {
     const size_t equals = line.find(u'=');
@@ -112,7 +117,7 @@ app::MachineFacts ReadMachineFacts(platform::SystemInfo& system) {
 std::vector<app::MachineRow> ReadMachineRows(const platform::Platform& platform, TextView iniPath,
                                              app::LogFile* log) {
   std::vector<app::MachineRow> rows;
-  const Text named = AddRows(*platform.profiles, iniPath, log, rows);
+  const Text named = AddRows(platform, iniPath, log, rows);
   if (named.empty()) return rows;
   const Text expanded = platform::ExpandWhole(*platform.environment, named);
   const Text path = PathIsRelative(expanded)
@@ -122,7 +127,7 @@ std::vector<app::MachineRow> ReadMachineRows(const platform::Platform& platform,
     log->WriteFormat(app::kLogWarning, 0, u"[machines] File=%s: the file is not there",
                      {path.c_str()});
   }
-  (void)AddRows(*platform.profiles, path, log, rows);
+  (void)AddRows(platform, path, log, rows);
   return rows;
 }
 
@@ -132,6 +137,12 @@ void ApplyMachineData(AppContext& app, const IdentityGiven& given) {
           ->GetString(app.config.IniPath, kSettingsSection, u"Computer", u"", kPatternCapacity)
           .data;
   const bool patterned = app::UsesMachineVariables(pattern);
+  // Two small questions decide whether the file is read whole.
+  constexpr uint32_t kAnyLine = 4;
+  const bool hasSection =
+      !app.platform.profiles->GetSection(app.config.IniPath, app::kMachinesSection, kAnyLine)
+           .data.empty();
+  if (!hasSection && !patterned) return;
   std::vector<app::MachineRow> rows = ReadMachineRows(app.platform, app.config.IniPath, &app.log);
   if (rows.empty() && !patterned) return;
   const app::MachineFacts facts = ReadMachineFacts(*app.platform.system);
