@@ -21,26 +21,6 @@ TEST(MachineTableTest, RowsReadTheirKeyAndFields) {
   EXPECT_EQ(row.selection, u"office");
 }
 
-TEST(MachineTableTest, RowsThatDoNotReadSayWhy) {
-  struct Row {
-    const char16_t* key;
-    const char16_t* value;
-    const char16_t* problem;
-  };
-  const Row rows[] = {
-      {u"CZC1", u"Computer=A", u"a row's key is serial:"},
-      {u"asset:7", u"Computer=A", u"a row's key is serial:"},
-      {u"mac:", u"Computer=A", u"the row names no machine"},
-      {u"mac:001A", u"Computer", u"a field without '='"},
-      {u"uuid:0011", u"Computr=A", u"an unknown field: Computr"},
-  };
-  for (const Row& row : rows) {
-    const RowReading reading = ReadMachineRow(row.key, row.value);
-    EXPECT_FALSE(reading.row) << ToUtf8(row.key);
-    EXPECT_TRUE(reading.problem.starts_with(row.problem)) << ToUtf8(reading.problem);
-  }
-}
-
 TEST(MachineTableTest, SerialRowsComeFirstThenUuidMacAndName) {
   const auto row = [](TextView key) { return *ReadMachineRow(key, u"Computer=" + Text(key)).row; };
   const std::vector<MachineRow> rows = {row(u"name:OLD-PC"), row(u"mac:001a2b3c4d5e"),

@@ -100,16 +100,5 @@ TEST(SmbiosTableTest, EveryCutTableGivesNothingOrWhatTheWholeOneGives) {
   }
 }
 
-TEST(SmbiosTableTest, AStructureShorterThanItsHeaderEndsTheWalk) {
-  auto bytes = SmbiosBuilder().Board(2, "X").System("M", "P", "S", kStoredUuid).Bytes();
-  bytes[8 + 1] = 2;  // the baseboard claims a length below 4
-  EXPECT_EQ(ReadFirmwareIdentity(bytes).maker, u"");
-}
-
-TEST(SmbiosTableTest, MacAddressesAreSixUpperCaseHexPairs) {
-  const std::array<uint8_t, 6> address = {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0xfe};
-  EXPECT_EQ(FormatMacAddress(address), u"00-1A-2B-3C-4D-FE");
-}
-
 }  // namespace
 }  // namespace tarn::platform
