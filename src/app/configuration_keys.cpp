@@ -18,7 +18,8 @@ using V = ValueKind;
 constexpr auto kKeys = std::to_array<KeyRule>({
     // [settings]
     {S::kSettings, F::kPlain, u"Computer", V::kComputerName,
-     u"the computer's name (at most 15 characters)"},
+     u"the computer's name (at most 15 characters); may be made of %SERIAL%, %UUID%, %MAC%, "
+     u"%MAKER%, %MODEL%, cut as %SERIAL:~-6% or %SERIAL:~0,4%"},
     {S::kSettings, F::kPlain, u"Workgroup", V::kComputerName,
      u"the workgroup to join (at most 15 characters)"},
     {S::kSettings, F::kPlain, u"User", V::kAccountName,
@@ -151,6 +152,17 @@ constexpr auto kKeys = std::to_array<KeyRule>({
      u"the items' test for being present already"},
     {S::kSoftware, F::kSection, kKeyRestartAfter, V::kSwitch,
      u"1: restart after each item succeeds"},
+    // [machines]
+    {S::kMachines, F::kPlain, u"File", V::kFile,
+     u"a file whose own [machines] rows count too, relative to the configuration's folder"},
+    {S::kMachines, F::kMachineRow, u"serial", V::kMachineFields,
+     u"the machine with this serial number (the firmware's)"},
+    {S::kMachines, F::kMachineRow, u"uuid", V::kMachineFields,
+     u"the machine with this SMBIOS UUID (hexadecimal digits compared)"},
+    {S::kMachines, F::kMachineRow, u"mac", V::kMachineFields,
+     u"the machine whose first network adapter has this MAC address"},
+    {S::kMachines, F::kMachineRow, u"name", V::kMachineFields,
+     u"the machine with this computer name now"},
     // Software sections: numbered items
     {S::kSoftware, F::kItem, u"command", V::kCommand,
      u"the command line; \"*\" a heading; a level ends at the first gap"},
@@ -233,6 +245,14 @@ std::optional<KeyMatch> MatchRule(const KeyRule& rule, TextView key) {
       if (dot == TextView::npos) return std::nullopt;
       return KeyMatch{&rule, Text(rest->substr(0, dot)), Text(rest->substr(dot + 1))};
     }
+    case KeyForm::kMachineRow: {
+      const size_t colon = key.find(u':');
+      if (colon == TextView::npos ||
+          !EqualsIgnoreCase(TrimBlanks(key.substr(0, colon)), rule.base)) {
+        return std::nullopt;
+      }
+      return KeyMatch{&rule, Text(TrimBlanks(key.substr(colon + 1))), {}};
+    }
     case KeyForm::kShellFolder: {
       const size_t dot = key.rfind(u'.');
       if (dot == TextView::npos || !IsDigits(key.substr(dot + 1)) ||
@@ -257,6 +277,8 @@ SectionKind SectionKindOf(TextView name) {
   if (EqualsIgnoreCase(name, u"settings")) return SectionKind::kSettings;
   if (EqualsIgnoreCase(name, u"users")) return SectionKind::kUsers;
   if (EqualsIgnoreCase(name, u"users.operation")) return SectionKind::kReserved;
+  if (EqualsIgnoreCase(name, u"machines")) return SectionKind::kMachines;
+  if (StartsWithIgnoreCase(name, u"machines.")) return SectionKind::kSelection;
   return SectionKind::kSoftware;
 }
 

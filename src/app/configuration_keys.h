@@ -19,6 +19,8 @@ enum class SectionKind {
   kAccountEnvironment,  // [environment.<n>]: any names, one account's variables
   kUsers,               // [users]
   kReserved,            // [users.operation]: read by nothing
+  kMachines,            // [machines]: rows naming machines
+  kSelection,           // [machines.<name>]: any names, a selection of software
   kSoftware,            // every other section
 };
 
@@ -31,23 +33,25 @@ enum class KeyForm {
   kItem,         // "<base>.<P>": P an item's index path, "3" or "3.1.0"
   kItemTest,     // "<base>.<P>.<N>": test N of item P
   kShellFolder,  // "<shell folder name>.<n>": an account's folder
+  kMachineRow,   // "<base>:<id>": the machine a row of [machines] is for
 };
 
 // What the value must look like.
 enum class ValueKind {
   kText,
-  kPassword,      // text the scrambling commands may rewrite
-  kNumber,        // a whole number
-  kSwitch,        // 1 on, anything else off
-  kSeconds,       // a time in seconds, digits only
-  kExitCodes,     // numbers separated by commas or blanks: "0,1,3010"
-  kTokens,        // words separated by commas or blanks
-  kTest,          // an installation test
-  kExpression,    // test numbers joined by & | = !
-  kCommand,       // a command line (conditional text allowed on items)
-  kFile,          // a path of a file (conditional text allowed on items)
-  kComputerName,  // a computer or workgroup name
-  kAccountName,   // a local account name
+  kPassword,       // text the scrambling commands may rewrite
+  kNumber,         // a whole number
+  kSwitch,         // 1 on, anything else off
+  kSeconds,        // a time in seconds, digits only
+  kExitCodes,      // numbers separated by commas or blanks: "0,1,3010"
+  kTokens,         // words separated by commas or blanks
+  kTest,           // an installation test
+  kExpression,     // test numbers joined by & | = !
+  kCommand,        // a command line (conditional text allowed on items)
+  kFile,           // a path of a file (conditional text allowed on items)
+  kComputerName,   // a computer or workgroup name
+  kAccountName,    // a local account name
+  kMachineFields,  // "Computer=...; Workgroup=...": what a row gives its machine
 };
 
 struct KeyRule {

@@ -12,9 +12,10 @@ struct SectionTitle {
   const char* heading;
 };
 
-constexpr std::array<SectionTitle, 3> kTitled = {{
+constexpr std::array<SectionTitle, 4> kTitled = {{
     {SectionKind::kSettings, "### `[settings]`"},
     {SectionKind::kUsers, "### `[users]`"},
+    {SectionKind::kMachines, "### `[machines]`"},
     {SectionKind::kSoftware, "### Software sections (every other section)"},
 }};
 
@@ -46,6 +47,8 @@ const char* KindName(ValueKind kind) {
       return "computer name";
     case ValueKind::kAccountName:
       return "account name";
+    case ValueKind::kMachineFields:
+      return "machine fields";
   }
   return "text";
 }
@@ -66,6 +69,8 @@ std::string KeyPattern(const KeyRule& rule) {
       return base + ".<P>.<N>";
     case KeyForm::kShellFolder:
       return base + ".<n>";
+    case KeyForm::kMachineRow:
+      return base + ":<id>";
   }
   return base;
 }

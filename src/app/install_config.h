@@ -93,6 +93,9 @@ struct InstallConfig {
   FixedText<1023> OsdText;
   // The value of /language=, empty when not given.
   Text Language;
+  // The selection the machine's row of [machines] names: the section
+  // "machines.<name>" switches software sections and items on or off.
+  Text MachineSelection;
   bool SecondaryLogonRunning = false;
   // The default group of new account records chosen by /Group=: 1 the
   // local Administrators group, 0 the Users group; nullopt when not given.

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "app/machine_table.h"
 #include "app/outcome_keys.h"
 #include "app/restart_keys.h"
 #include "catalogue/catalogue_navigation.h"
@@ -64,7 +65,7 @@ class Loader {
     ReadSectionOutcomeKeys(*entry);
     entry->RestartAfter = sectionRestartAfter_ = Switch(SectionValue(app::kKeyRestartAfter), false);
     for (Attribute attribute : kAttributeOrder) {
-      ApplySectionAttribute(*entry, attribute, SectionValue(AttributeKey(attribute)));
+      ApplySectionAttribute(*entry, attribute, AttributeValue(attribute, Text()));
     }
     ApplySectionStyles(*entry, SectionValue(u"flags"));
     entry->HelpFile = NonEmpty(SectionValue(u"help"));
@@ -103,6 +104,18 @@ class Loader {
   }
 
   Text SectionValue(TextView key) { return source_.Value(section_, key, kSectionBuffer); }
+
+  // An attribute of the section (`path` empty) or of an item. The machine's
+  // selection, where it names the entry, stands in for its own `selected`.
+  Text AttributeValue(Attribute attribute, const Text& path) {
+    if (attribute == Attribute::kSelected && !options_.selection.empty()) {
+      const Text chosen = source_.Value(Text(app::kSelectionSectionPrefix) + options_.selection,
+                                        section_ + path, kItemBuffer);
+      if (!chosen.empty()) return TrimBlanks(chosen) == u"1" ? u"1" : u"0";
+    }
+    return path.empty() ? SectionValue(AttributeKey(attribute))
+                        : ItemValue(AttributeKey(attribute), path);
+  }
 
   // How the section's items are judged when they say nothing themselves:
   // their exit codes and their detection.
@@ -240,7 +253,7 @@ class Loader {
     ApplyConditionalText(description, condition);
     item->Description = CutToCapacity(description, kItemDescriptionCapacity);
     for (Attribute attribute : kAttributeOrder) {
-      ApplyItemAttribute(*item, attribute, ItemValue(AttributeKey(attribute), path), condition);
+      ApplyItemAttribute(*item, attribute, AttributeValue(attribute, path), condition);
     }
     item->SnapshotState = item->InitialState = item->State;
     ReadItemLevel(*item, path);
@@ -273,6 +286,7 @@ class Loader {
 
 bool IsSoftwareSection(TextView name) {
   if (StartsWithIgnoreCase(name, u"environment")) return false;
+  if (EqualsIgnoreCase(name, u"machines") || StartsWithIgnoreCase(name, u"machines.")) return false;
   for (TextView reserved : {u"users", u"users.operation", u"settings"}) {
     if (EqualsIgnoreCase(name, reserved)) return false;
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
@@ -15,16 +16,25 @@
 namespace tarn::catalogue {
 
 struct LoadOptions {
+  // Written {hasGaps} or {hasGaps, selection}, as the callers give them.
+  LoadOptions(bool gaps = false, Text machineSelection = Text())
+      : hasGaps(gaps), selection(std::move(machineSelection)) {}
+
   // Numbered items may skip indexes (the settings' HasGaps): a level then
   // ends only when no later index up to 254 has a command.
   bool hasGaps = false;
+  // The name of a selection (the section "machines.<name>"): its keys, a
+  // software section's name or "<section>.<index path>", with 1 or 0,
+  // stand in for the entry's own `selected`. Empty for none.
+  Text selection;
 };
 
 // Evaluates one test string of an item (test.P.N) against the computer.
 using TestEvaluator = std::function<bool(TextView test)>;
 
 // False for the sections other parts of the configuration own: names that
-// begin with "environment", and "users", "users.operation", "settings".
+// begin with "environment", "machines" and "machines.<name>", and "users",
+// "users.operation", "settings".
 [[nodiscard]] bool IsSoftwareSection(TextView sectionName);
 
 // Appends the entries of every software section of `source` to `catalogue`,

@@ -2,6 +2,7 @@
 // message texts, version, shutdown, error mode.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -82,6 +83,16 @@ class SystemInfo {
   [[nodiscard]] virtual Text NtStatusMessage(uint32_t status) = 0;
 
   [[nodiscard]] virtual OsVersion Version() = 0;
+
+  // GetSystemFirmwareTable(provider, id): the table's bytes as the system
+  // hands them out (for 'RSMB', the raw SMBIOS data with its header); the
+  // call's error when the provider or the table is missing.
+  [[nodiscard]] virtual Result<std::vector<uint8_t>> FirmwareTable(uint32_t provider,
+                                                                   uint32_t id) = 0;
+  // GetAdaptersAddresses: the physical address of the first adapter, in the
+  // system's order, that is up, is neither loopback nor tunnel and has a
+  // six-byte address; nullopt when there is none.
+  [[nodiscard]] virtual std::optional<std::array<uint8_t, 6>> FirstAdapterAddress() = 0;
 
   // SetErrorMode adding SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX to
   // the present mode: a path on an empty removable drive then fails quietly

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "app/machine_table.h"
 #include "base/edit_distance.h"
 #include "base/format.h"
 #include "base/shell_folder_names.h"
@@ -162,6 +163,9 @@ class Checker {
         check::CheckUsers(KnownKeys(*section, kind, findings_), facts, findings_);
       } else if (kind == app::SectionKind::kSoftware) {
         check::CheckSoftware(KnownKeys(*section, kind, findings_), facts, variables, findings_);
+      } else if (kind == app::SectionKind::kMachines) {
+        check::CheckMachines(KnownKeys(*section, kind, findings_), variables,
+                             SelectionNames(sections), findings_);
       }
     }
   }
@@ -185,6 +189,17 @@ class Checker {
                              {TextView(section.name), at->second}));
     }
     return first;
+  }
+
+  // The names of the selections: the sections "machines.<name>".
+  static std::vector<Text> SelectionNames(const std::vector<const OutlineSection*>& sections) {
+    std::vector<Text> names;
+    for (const OutlineSection* section : sections) {
+      if (app::SectionKindOf(section->name) == app::SectionKind::kSelection) {
+        names.push_back(section->name.substr(std::size(app::kSelectionSectionPrefix) - 1));
+      }
+    }
+    return names;
   }
 
   static const OutlineSection* Find(const std::vector<const OutlineSection*>& sections,

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "accounts/password_scrambling.h"
+#include "app/machine_pattern.h"
 #include "app/name_rules.h"
 #include "base/format.h"
 #include "startup/configuration_check_parts.h"
@@ -19,7 +20,8 @@ const KnownKey* FindKey(const std::vector<KnownKey>& keys, TextView base, TextVi
 
 void CheckComputerValue(const KnownKey& key, Findings& findings) {
   const TextView name = key.value();
-  if (name.empty()) return;
+  // A pattern over the machine's facts is fitted to the rules at the run.
+  if (name.empty() || app::UsesMachineVariables(name)) return;
   if (name.size() > app::kComputerNameMaxLength) {
     findings.Error(key.line->valueAt,
                    Format(u"%s is %u characters long; at most %u are kept",

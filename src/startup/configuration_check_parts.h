@@ -74,6 +74,12 @@ void CheckSoftware(const std::vector<KnownKey>& keys, const SettingsFacts& setti
 // is not among them.
 [[nodiscard]] std::optional<Text> ExpandKnown(TextView value, const Variables& variables);
 
+// The rows of [machines]: each must read, its names must be ones Windows
+// takes (patterns are fitted at the run), its selection one of
+// `selections` (the names after "machines."); File= must be there.
+void CheckMachines(const std::vector<KnownKey>& keys, const Variables& variables,
+                   const std::vector<Text>& selections, Findings& findings);
+
 // Warns when a file a value names below %INIDIR% is not there.
 void CheckNamedFile(const platform::OutlineKey& key, TextView path, const Variables& variables,
                     Findings& findings);

@@ -27,6 +27,7 @@
 #include "startup/command_line.h"
 #include "startup/configuration_check.h"
 #include "startup/launcher_records.h"
+#include "startup/machine_data.h"
 #include "startup/settings.h"
 #include "startup/single_instance.h"
 
@@ -252,6 +253,7 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
 
   const bool logOpened = app.config.LogEnabled;
   const bool resultFromLine = !app.config.ResultPath.empty();
+  const IdentityGiven identityGiven = IdentityFromCommandLine(app.config);
   ReadStartSettings(app);
   ContinueUnattended(app.config);
   if (parts.failure != nullptr) parts.failure->Follow(app.config);
@@ -275,6 +277,7 @@ uint32_t RunAfterOptions(AppContext& app, const CommandLineOutcome& options,
   }
   if (!logOpened && app.config.LogEnabled)
     app.log.Open(app.config.Log, /*append=*/app.config.Resume);
+  ApplyMachineData(app, identityGiven);
   // Before anything reads the policy: a run that died relaxed must not make
   // the relaxed value look like the machine's own.
   const WinError policy = run::RestoreLeftBlankPasswordPolicy(app);

@@ -32,7 +32,8 @@ void ProgramHost::PrepareUserInterface(AppContext& app) {
   controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
   catalogue_.Free();
-  catalogue::LoadCatalogueFile(app.platform, app.config.IniPath, {app.config.HasGaps}, catalogue_);
+  catalogue::LoadCatalogueFile(app.platform, app.config.IniPath,
+                               {app.config.HasGaps, app.config.MachineSelection}, catalogue_);
 }
 
 startup::WizardOutcome ProgramHost::RunWizard(AppContext& app) {

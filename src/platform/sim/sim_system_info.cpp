@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "platform/ansi_code_pages.h"
+#include "platform/smbios_table.h"
 
 namespace tarn::sim {
 namespace {
@@ -130,6 +131,16 @@ Result<Text> SimSystemInfo::UserName() {
 Result<Text> SimSystemInfo::ComputerName() {
   if (auto e = faults_.Check(CallKind::kSystemName)) return e;
   return computerName_;
+}
+
+// ERROR_NOT_FOUND: what the system answers for a table it does not have.
+constexpr WinError kErrorNotFoundCode = 1168;
+
+Result<std::vector<uint8_t>> SimSystemInfo::FirmwareTable(uint32_t provider, uint32_t id) {
+  if (provider != platform::kFirmwareProviderRsmb || id != 0 || !firmwareTable_) {
+    return Result<std::vector<uint8_t>>::Failure(kErrorNotFoundCode);
+  }
+  return *firmwareTable_;
 }
 
 std::vector<uint32_t> SimSystemInfo::SupportedLocales() {

@@ -59,6 +59,13 @@ class SimSystemInfo : public platform::SystemInfo {
   void SetUnixTimeMs(int64_t ms) { unixMs_ = ms; }
   void AdvanceUnixTimeMs(int64_t ms) { unixMs_ += ms; }
   void SetVersion(platform::OsVersion version) { version_ = version; }
+  // The raw SMBIOS table FirmwareTable('RSMB', 0) answers; a machine starts
+  // without one (the call fails), so only a test that gives one sees it.
+  void SetFirmwareTable(std::vector<uint8_t> table) { firmwareTable_ = std::move(table); }
+  // The address FirstAdapterAddress answers; none at first.
+  void SetAdapterAddress(std::optional<std::array<uint8_t, 6>> address) {
+    adapterAddress_ = address;
+  }
   // Overrides or adds the text of a system error code.
   void SetSystemMessage(uint32_t code, TextView text) { messages_[code] = Text(text); }
 
@@ -99,6 +106,10 @@ class SimSystemInfo : public platform::SystemInfo {
   [[nodiscard]] Text SystemMessage(uint32_t code) override;
   [[nodiscard]] Text NtStatusMessage(uint32_t status) override;
   [[nodiscard]] platform::OsVersion Version() override { return version_; }
+  [[nodiscard]] Result<std::vector<uint8_t>> FirmwareTable(uint32_t provider, uint32_t id) override;
+  [[nodiscard]] std::optional<std::array<uint8_t, 6>> FirstAdapterAddress() override {
+    return adapterAddress_;
+  }
   void SetQuietErrorMode() override { quietErrorMode_ = true; }
   [[nodiscard]] WinError InitiateShutdown(TextView message, uint32_t timeoutSeconds,
                                           bool forceAppsClosed, bool reboot,
@@ -118,6 +129,8 @@ class SimSystemInfo : public platform::SystemInfo {
   // 2026-12-01 07:13:42.005 UTC, the local time above.
   std::atomic<int64_t> unixMs_{1796109222005};
   platform::OsVersion version_{10, 0, 19045};
+  std::optional<std::vector<uint8_t>> firmwareTable_;
+  std::optional<std::array<uint8_t, 6>> adapterAddress_;
   std::map<uint32_t, Text> messages_;
   std::vector<ShutdownRequest> shutdowns_;
   WinError shutdownResult_ = 0;

@@ -29,6 +29,9 @@ class Win32SystemInfo : public platform::SystemInfo {
   [[nodiscard]] Text SystemMessage(uint32_t code) override;
   [[nodiscard]] Text NtStatusMessage(uint32_t status) override;
   [[nodiscard]] platform::OsVersion Version() override;
+  // In win32_machine_facts.cpp.
+  [[nodiscard]] Result<std::vector<uint8_t>> FirmwareTable(uint32_t provider, uint32_t id) override;
+  [[nodiscard]] std::optional<std::array<uint8_t, 6>> FirstAdapterAddress() override;
   void SetQuietErrorMode() override;
   [[nodiscard]] WinError InitiateShutdown(TextView message, uint32_t timeoutSeconds,
                                           bool forceAppsClosed, bool reboot,

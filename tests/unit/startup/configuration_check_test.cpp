@@ -117,6 +117,17 @@ const std::vector<Row> kRows = {
       {3, 13, E, "BusyRetries takes 0 to 20"},
       {4, 10, E, "takes only 'result' or nothing"},
       {7, 13, E, "'ok' is not an exit code"}}},
+    {"per-machine rows: patterns pass, what the start-up cannot read or Windows refuses does not",
+     "[settings]\nComputer=PC-%SERIAL:~-6%-%MODEL%\n[machines]\nFile=fleet.ini\n"
+     "serial:1 = Computer=%MAKER%-%SERIAL:~0,20%; Selection=lab\nasset:2 = Computer=A\n"
+     "mac:3 = Computr=A\nname:4 = Computer=A B; Workgroup=W G; Selection=none\n"
+     "[machines.lab]\nTools=1\n",
+     {{4, 6, W, "names a file that is not there (C:\\cfg\\fleet.ini)"},
+      {6, 1, E, "'asset:2': no part of the program reads it"},
+      {7, 1, E, "an unknown field: Computr"},
+      {8, 10, E, "Computer 'A B' is refused"},
+      {8, 10, E, "Workgroup 'W G' is refused"},
+      {8, 10, W, "the selection 'none' has no section [machines.none]"}}},
     {"a word that means nothing in an attribute",
      "[Tools]\nselected=1,inherti\n",
      {{2, 12, W, "'inherti' means nothing in selected"}}},
