@@ -7,22 +7,15 @@
 #include "run/report_copy.h"
 #include "startup/startup.h"
 #include "support/json_reader.h"
+#include "support/no_account_steps.h"
 #include "support/startup_machine.h"
 
 namespace tarn::startup {
 namespace {
 
 // Ends the wizard as Finish would, after a run that went well.
-class FinishingHost : public AccountSteps, public NoWizardHost {
+class FinishingHost : public testing::NoAccountSteps, public NoWizardHost {
  public:
-  void ScramblePasswords(AppContext&, TextView) override {}
-  void UnscramblePasswords(AppContext&, TextView) override {}
-  WinError DowngradeAccount(AppContext&, TextView) override { return kErrorSuccess; }
-  void PrepareInstallationVariables(AppContext&, TextView) override {}
-  void ReadAccounts(AppContext&, TextView) override {}
-  void MergeAdministratorAccount(AppContext&) override {}
-  void MergeSettingsAccount(AppContext&) override {}
-  void ReleaseAccounts(AppContext&) override {}
   WizardOutcome RunWizard(AppContext& app) override {
     app.runTotals.started = app.runTotals.finished = true;
     app.log.Write(u"Command: setup.exe /s", app::kLogInfo, 0);
