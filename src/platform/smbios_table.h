@@ -29,8 +29,8 @@ struct FirmwareIdentity {
 // table's own length or the end of the bytes, whichever comes first, and up
 // to the end-of-table structure. Strings keep printable ASCII only, without
 // blanks around them. The UUID's first three fields are stored
-// little-endian (the byte order the SMBIOS specification fixes from 2.6 on
-// and Windows reads); all zero or all 0xFF bytes mean none.
+// little-endian (the byte order of firmware tables from version 2.6 on,
+// which Windows reads too); all zero or all 0xFF bytes mean none.
 [[nodiscard]] FirmwareIdentity ReadFirmwareIdentity(std::span<const uint8_t> raw);
 
 // True for the texts firmware puts where a vendor left a serial number
